@@ -1,0 +1,278 @@
+#include "number_text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace vostrel {
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string_view usableSeparator(const NumberFormat& format)
+{
+    const std::string_view sep = format.decimalSeparator;
+    if (sep.empty()) {
+        return ".";
+    }
+    const char first = sep.front();
+    if (isDigit(first) || isBlank(first) || first == '+' || first == '-' || first == 'e' || first == 'E') {
+        return ".";
+    }
+    return sep;
+}
+
+// Every float and every midpoint between two neighbouring floats has at
+// most 112 significant decimal digits, so digits past the first 120 only
+// matter through whether any of them is non-zero. Keeping 120 digits and a
+// final 1 for "something non-zero followed" puts the shortened number on
+// the same side of every midpoint as the full one: the rounding is exact.
+constexpr std::size_t kKeptDigits = 120;
+
+// Exponents beyond this are saturated; anything past +-100000 already
+// means overflow or zero for a float.
+constexpr std::int64_t kExponentLimit = 1'000'000'000;
+
+std::int64_t saturatedAdd(std::int64_t a, std::int64_t b)
+{
+    const std::int64_t sum = a + b; // both far from the int64 limits
+    if (sum > kExponentLimit) {
+        return kExponentLimit;
+    }
+    if (sum < -kExponentLimit) {
+        return -kExponentLimit;
+    }
+    return sum;
+}
+
+} // namespace
+
+Result<float> parseSingle(std::string_view text, const NumberFormat& format)
+{
+    const std::string_view sep = usableSeparator(format);
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+
+    while (i < n && isBlank(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+
+    // The number is `kept` (its significant digits) times 10^scale.
+    std::string kept;
+    bool droppedNonZero = false;
+    std::int64_t scale = 0;
+    bool anyDigit = false;
+    bool afterSeparator = false;
+    while (i < n) {
+        const char c = text[i];
+        if (isDigit(c)) {
+            anyDigit = true;
+            if (kept.empty() && c == '0') {
+                // A leading zero: only its place after the separator counts.
+                scale = saturatedAdd(scale, afterSeparator ? -1 : 0);
+            } else if (kept.size() < kKeptDigits) {
+                kept.push_back(c);
+                scale = saturatedAdd(scale, afterSeparator ? -1 : 0);
+            } else {
+                droppedNonZero = droppedNonZero || c != '0';
+                scale = saturatedAdd(scale, afterSeparator ? 0 : 1);
+            }
+            ++i;
+        } else if (!afterSeparator && text.substr(i, sep.size()) == sep) {
+            afterSeparator = true;
+            i += sep.size();
+        } else {
+            break;
+        }
+    }
+    if (!anyDigit) {
+        return CalcFailure::ConversionError;
+    }
+
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            negativeExponent = text[i] == '-';
+            ++i;
+        }
+        if (i >= n || !isDigit(text[i])) {
+            return CalcFailure::ConversionError;
+        }
+        std::int64_t exponent = 0;
+        for (; i < n && isDigit(text[i]); ++i) {
+            exponent = std::min<std::int64_t>(exponent * 10 + (text[i] - '0'), kExponentLimit);
+        }
+        scale = saturatedAdd(scale, negativeExponent ? -exponent : exponent);
+    }
+
+    while (i < n && isBlank(text[i])) {
+        ++i;
+    }
+    if (i != n) {
+        return CalcFailure::ConversionError;
+    }
+
+    const float zero = negative ? -0.0F : 0.0F;
+    if (kept.empty()) {
+        return zero;
+    }
+    if (droppedNonZero) {
+        kept.push_back('1');
+        scale = saturatedAdd(scale, -1);
+    }
+
+    // The value lies in [10^(magnitude-1), 10^magnitude).
+    const std::int64_t magnitude = static_cast<std::int64_t>(kept.size()) + scale;
+    if (magnitude > 39) { // 1e39 and above: no float is that large
+        return CalcFailure::Overflow;
+    }
+    if (magnitude < -46) { // below 1e-46: less than half the smallest float
+        return zero;
+    }
+
+    std::string digits = std::move(kept);
+    digits.push_back('e');
+    digits += std::to_string(scale);
+    float value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        if (magnitude > 0) {
+            return CalcFailure::Overflow;
+        }
+        return zero;
+    }
+    if (error != std::errc() || end != digits.data() + digits.size()) {
+        return CalcFailure::ConversionError; // cannot happen for the digits built above
+    }
+    return negative ? -value : value;
+}
+
+float roundDecimals(float value, int places)
+{
+    if (!std::isfinite(value) || value == 0.0F) {
+        return value;
+    }
+    places = std::clamp(places, 0, 8);
+    static constexpr std::array<std::uint64_t, 9> kPowersOfTen
+        = {1, 10, 100, 1'000, 10'000, 100'000, 1'000'000, 10'000'000, 100'000'000};
+
+    // |value| = mantissa * 2^exponent with a 24-bit integer mantissa.
+    int binaryExponent = 0;
+    const float fraction = std::frexp(std::fabs(value), &binaryExponent);
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 24));
+    const int shift = 24 - binaryExponent;
+    if (shift <= 0) {
+        return value; // a whole number already
+    }
+
+    // |value| * 10^places = scaled / 2^shift exactly; round that to a whole
+    // number, a tie going to even. scaled < 2^51.
+    const std::uint64_t scaled = mantissa * kPowersOfTen[static_cast<std::size_t>(places)];
+    std::uint64_t whole = 0;
+    if (shift <= 51) {
+        whole = scaled >> shift;
+        const std::uint64_t rest = scaled & ((std::uint64_t {1} << shift) - 1);
+        const std::uint64_t half = std::uint64_t {1} << (shift - 1);
+        if (rest > half || (rest == half && (whole & 1U) != 0)) {
+            ++whole;
+        }
+    }
+
+    // whole < 2^53 is exact in a double, and the division rounds once. Its
+    // result cannot land on a midpoint between two floats unless the exact
+    // quotient is one (the quotient's distance to any such midpoint is at
+    // least 2^-29 of its size, far more than half a double's step, because
+    // 10^places < 2^29), so narrowing it to float rounds correctly as well.
+    const double rounded
+        = static_cast<double>(whole) / static_cast<double>(kPowersOfTen[static_cast<std::size_t>(places)]);
+    const auto result = static_cast<float>(rounded);
+    return std::signbit(value) ? -result : result;
+}
+
+std::string formatSingle(float value, const NumberFormat& format)
+{
+    if (std::isnan(value)) {
+        return "NaN";
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "Infinity" : "-Infinity";
+    }
+    if (value == 0.0F) {
+        return "0";
+    }
+
+    // Seven significant digits of the exact value ("d.dddddde+XX"); a
+    // float widens to double exactly, and to_chars rounds exactly, ties to
+    // even.
+    std::array<char, 32> buffer {};
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
+        static_cast<double>(std::fabs(value)), std::chars_format::scientific, 6);
+    const std::string_view scientific(buffer.data(), static_cast<std::size_t>(written.ptr - buffer.data()));
+    std::string digits;
+    digits.push_back(scientific[0]);
+    digits.append(scientific.substr(2, 6));
+    int exponent = 0;
+    const std::string_view exponentText = scientific.substr(scientific.find('e') + 1);
+    const bool negativeExponent = exponentText.front() == '-';
+    std::from_chars(exponentText.data() + 1, exponentText.data() + exponentText.size(), exponent);
+    if (negativeExponent) {
+        exponent = -exponent;
+    }
+    while (digits.size() > 1 && digits.back() == '0') {
+        digits.pop_back();
+    }
+
+    const std::string_view sep = usableSeparator(format);
+    std::string out;
+    if (std::signbit(value)) {
+        out.push_back('-');
+    }
+    if (exponent >= 7 || exponent < -3) {
+        out.push_back(digits[0]);
+        if (digits.size() > 1) {
+            out.append(sep);
+            out.append(digits, 1);
+        }
+        out.push_back('E');
+        out.push_back(exponent < 0 ? '-' : '+');
+        const int absExponent = std::abs(exponent);
+        if (absExponent < 10) {
+            out.push_back('0');
+        }
+        out += std::to_string(absExponent);
+    } else if (exponent >= 0) {
+        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= integerDigits) {
+            out += digits;
+            out.append(integerDigits - digits.size(), '0');
+        } else {
+            out.append(digits, 0, integerDigits);
+            out.append(sep);
+            out.append(digits, integerDigits);
+        }
+    } else {
+        out.push_back('0');
+        out.append(sep);
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out += digits;
+    }
+    return out;
+}
+
+} // namespace vostrel

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "result.h"
+
+#include <string>
+#include <string_view>
+
+namespace vostrel {
+
+// How numbers are written for the user. The decimal separator comes from
+// the caller (the window passes its locale's); the core never looks up a
+// locale itself. No thousands separators are read or written.
+struct NumberFormat {
+    // UTF-8, e.g. "." or ",". An empty separator, or one that begins with a
+    // digit, a sign, a blank or an exponent letter, is taken as ".".
+    std::string decimalSeparator = ".";
+};
+
+// Converts the frequency text to the float nearest to its decimal value,
+// rounding once, straight from the digits (ties to even).
+//
+// Accepted: blanks (space, tab) before and after; an optional "+" or "-";
+// ASCII digits with at most one decimal separator and at least one digit;
+// an optional exponent "E" or "e" with an optional sign and at least one
+// digit. Leading zeros are fine. Nothing else is accepted: no thousands
+// separators, no other separator than format's, no "inf", "nan" or hex.
+// Texts of any length are read in time linear in their length.
+//
+//   "14.2"    -> 14.1999998f
+//   " -7.1 "  -> -7.0999999f
+//   "00.0"    -> 0
+//   "1.8E+07" -> 18000000
+//   "14,2" with separator ","  -> 14.1999998f
+//   "1e-50"   -> 0 (too small for a float: rounds to zero)
+//
+// Failures:
+//   "", "   ", "abc", "14,2" with separator ".", "1.2.3", "1e" -> ConversionError
+//   "1E39", "-3.5e38" (beyond the largest float once rounded)   -> Overflow
+Result<float> parseSingle(std::string_view text, const NumberFormat& format);
+
+// Rounds the exact value of `value` to `places` decimal places, a tie going
+// to the even last digit, and narrows the result to the nearest float.
+// Negative values round symmetrically. `places` is taken in 0..8 (values
+// outside are clamped to that range); the calculator always passes 3.
+//
+//   126.760567f, 3 -> 126.761f (the float nearest to 126.761)
+//   0.0625f, 3     -> 0.062f (an exact tie: the even digit)
+//   -47.6873245f, 3 -> -47.687f
+//
+// Never fails. Infinities and NaN come back unchanged.
+float roundDecimals(float value, int places);
+
+// Writes a float with at most seven significant digits, rounded from its
+// exact value (a tie at the seventh digit goes to the even digit).
+//   - magnitude 10,000,000 or more, or below 0.001 (after that rounding):
+//     exponent form, the mantissa without trailing zeros, "E", a sign and
+//     at least two exponent digits;
+//   - otherwise plain form without trailing zeros, and without the
+//     separator when no fraction remains; "0" before the separator below 1.
+// Negative values start with "-"; zero (of either sign) is "0".
+//
+//   126.761f   -> "126.761"      25714.2852f -> "25714.29"
+//   18000000.f -> "1.8E+07"      1200000.f   -> "1200000"
+//   0.0001f    -> "1E-04"        -0.832f     -> "-0.832"
+//   0.832f with separator ","   -> "0,832"
+//
+// Never fails. Infinities and NaN, which the calculator never shows, are
+// written "Infinity", "-Infinity" and "NaN".
+std::string formatSingle(float value, const NumberFormat& format);
+
+} // namespace vostrel
