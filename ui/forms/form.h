@@ -1,0 +1,39 @@
+#pragma once
+
+#include "layout.h"
+
+#include <QWidget>
+
+#include <vector>
+
+namespace vostrel::forms {
+
+// A fixed-size window built from one layout table: every control at its
+// place with its text, colours, font and place in the tab order. Controls
+// are found by their table names (their object names).
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form(const FormSpec& spec, QWidget* parent = nullptr);
+
+    // The control of the table called `name`; it must exist.
+    template <typename T> T* control(const char* name) const
+    {
+        T* widget = findChild<T*>(QString::fromLatin1(name));
+        Q_ASSERT_X(widget != nullptr, "Form::control", name);
+        return widget;
+    }
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    QWidget* createControl(const ControlSpec& spec);
+    void applyColours();
+    void applyCursors();
+
+    const FormSpec& m_spec;
+    std::vector<std::pair<QWidget*, const ControlSpec*>> m_controls;
+};
+
+} // namespace vostrel::forms

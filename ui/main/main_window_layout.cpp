@@ -1,0 +1,224 @@
+#include "main_window_layout.h"
+
+#include <array>
+
+namespace vostrel {
+namespace {
+
+using forms::ControlKind;
+using forms::ControlSpec;
+namespace System = forms::SystemColour;
+
+constexpr forms::ColourValue kBlue = 0x00FF0000;
+constexpr forms::ColourValue kLightYellow = 0x00C0FFFF;
+
+// The building notes: 21 hard lines, each ending in CR LF.
+constexpr const char* kNotes = "This program will give you a starting \r\n"
+                               "point for matching your home-brew\r\n"
+                               "antenna when you do not have the\r\n"
+                               "means to measure or calculate the\r\n"
+                               "resistance and reactance.\r\n"
+                               "The gamma tube should be 1/4 the\r\n"
+                               "diameter of the element. In 'A' the\r\n"
+                               "capacitor is a piece of coax with the \r\n"
+                               "coating and braid removed. 'B' allows\r\n"
+                               "more freedom in the size of the tube\r\n"
+                               "Fit the tube, sleeve and rod snug \r\n"
+                               "'C' uses a variable capacitor. After\r\n"
+                               "adjustment, waterproof everything.\r\n"
+                               "NOTE. Quads have been made with \r\n"
+                               "tube gammas but decrease the\r\n"
+                               "tap length by 25%. Decrease \r\n"
+                               "the capacitance and tube length by \r\n"
+                               "10% and divide the spacing distance by \r\n"
+                               "2.5. A proper quad gamma should be \r\n"
+                               "made of stiff wire but this usually limits \r\n"
+                               "you to the 'C' style gamma.\r\n";
+
+// A caption: a static text box on the window's ground, centred.
+constexpr ControlSpec caption(
+    const char* name, int left, int top, int width, int height, const char* text, int tabIndex)
+{
+    return {.name = name,
+        .kind = ControlKind::TextBox,
+        .left = left,
+        .top = top,
+        .width = width,
+        .height = height,
+        .text = text,
+        .tabIndex = tabIndex,
+        .isStatic = true,
+        .background = System::ActiveBorder,
+        .alignment = Qt::AlignHCenter};
+}
+
+// A result box: editable, highlight-coloured text, left-aligned.
+constexpr ControlSpec result(
+    const char* name, int top, const char* text, int tabIndex, const char* accessibleName, const char* captionName)
+{
+    return {.name = name,
+        .kind = ControlKind::TextBox,
+        .left = 9000,
+        .top = top,
+        .width = 855,
+        .height = 285,
+        .text = text,
+        .tabIndex = tabIndex,
+        .foreground = System::Highlight,
+        .alignment = Qt::AlignLeft,
+        .accessibleName = accessibleName,
+        .labelledBy = captionName};
+}
+
+// A letter box naming a style of the diagram, inside Picture1.
+constexpr ControlSpec letter(const char* name, int top, const char* text, int tabIndex, const char* accessibleName)
+{
+    return {.name = name,
+        .kind = ControlKind::TextBox,
+        .left = 3840,
+        .top = top,
+        .width = 495,
+        .height = 615,
+        .text = text,
+        .tabIndex = tabIndex,
+        .isStatic = true,
+        .background = kLightYellow,
+        .foreground = System::Highlight,
+        .alignment = Qt::AlignHCenter,
+        .fontPoints = 24,
+        .parent = "Picture1",
+        .accessibleName = accessibleName};
+}
+
+// Positions and sizes in twips (15 to a pixel). Picture1 comes before its
+// letter boxes, which it holds.
+const std::array kControls = {
+    ControlSpec {.name = "Text15",
+        .kind = ControlKind::TextBox,
+        .left = 5040,
+        .top = 120,
+        .width = 5295,
+        .height = 375,
+        .text = "VOSTREL    by    ZORVIK",
+        .tabIndex = 17,
+        .isStatic = true,
+        .background = System::ActiveBorder,
+        .foreground = kBlue,
+        .alignment = Qt::AlignHCenter,
+        .fontPoints = 13.5},
+    ControlSpec {.name = "Picture1",
+        .kind = ControlKind::PictureBox,
+        .left = 0,
+        .top = 240,
+        .width = 4815,
+        .height = 6495,
+        .tabIndex = 13,
+        .picture = ":/assets/diagram.svg",
+        .accessibleName = "Diagram of gamma match styles A, B and C"},
+    letter("Text12", 240, "A", 14, "Style A"),
+    letter("Text13", 2640, "B", 15, "Style B"),
+    letter("Text14", 5040, "C", 16, "Style C"),
+    ControlSpec {.name = "Text1",
+        .kind = ControlKind::MultiLineTextBox,
+        .left = 4920,
+        .top = 600,
+        .width = 3615,
+        .height = 5535,
+        .text = kNotes,
+        .tabIndex = 10,
+        .isStatic = true,
+        .background = System::InactiveBorder,
+        .alignment = Qt::AlignLeft,
+        .fontPoints = 9.75,
+        .accessibleName = "Building notes"},
+    ControlSpec {.name = "Text2",
+        .kind = ControlKind::MultiLineTextBox,
+        .left = 8520,
+        .top = 480,
+        .width = 1695,
+        .height = 615,
+        .text = "FREQUENCY \r\nIN MHZ\r\n",
+        .tabIndex = 0,
+        .isStatic = true,
+        .background = System::ActiveBorder,
+        .alignment = Qt::AlignHCenter,
+        .fontPoints = 12},
+    ControlSpec {.name = "Text3",
+        .kind = ControlKind::TextBox,
+        .left = 8520,
+        .top = 1200,
+        .width = 1575,
+        .height = 375,
+        .text = "00.0",
+        .tabIndex = 1,
+        .foreground = System::Highlight,
+        .alignment = Qt::AlignHCenter,
+        .fontPoints = 12,
+        .accessibleName = "Frequency in MHz",
+        .labelledBy = "Text2"},
+    ControlSpec {.name = "Command1",
+        .kind = ControlKind::Button,
+        .left = 8520,
+        .top = 1680,
+        .width = 855,
+        .height = 495,
+        .text = "INCHES",
+        .tabIndex = 2,
+        .accessibleName = "Calculate in inches"},
+    ControlSpec {.name = "Command2",
+        .kind = ControlKind::Button,
+        .left = 9480,
+        .top = 1680,
+        .width = 735,
+        .height = 495,
+        .text = "CM",
+        .tabIndex = 3,
+        .accessibleName = "Calculate in centimetres"},
+    caption("Text16", 8640, 2400, 1575, 285, "SPACING", 18),
+    result("Text17", 2760, "00.0", 19, "Spacing result", "Text16"),
+    caption("Text4", 8640, 3120, 1695, 285, "TAP POINT LENGTH", 4),
+    result("Text5", 3480, "00.0", 5, "Tap point length result", "Text4"),
+    caption("Text6", 8520, 3840, 1695, 285, "TUBE LENGTH", 6),
+    result("Text9", 4200, "00.0", 9, "Tube length result", "Text6"),
+    caption("Text7", 8520, 4680, 1695, 285, "CAPACITOR VALUE", 7),
+    result("Text8", 5040, "00.0  pf", 8, "Capacitor value result", "Text7"),
+    ControlSpec {.name = "Text10",
+        .kind = ControlKind::MultiLineTextBox,
+        .left = 8520,
+        .top = 5640,
+        .width = 1815,
+        .height = 495,
+        .text = "Capacitor (gamma rod) \r\ninsertion length\r\n",
+        .tabIndex = 11,
+        .isStatic = true,
+        .background = System::ActiveBorder,
+        .alignment = Qt::AlignHCenter},
+    result("Text11", 6240, "00.0", 12, "Capacitor insertion length result", "Text10"),
+    ControlSpec {.name = "Command3",
+        .kind = ControlKind::Button,
+        .left = 5160,
+        .top = 6360,
+        .width = 1575,
+        .height = 255,
+        .text = "WEB SITE",
+        .tabIndex = 20,
+        .accessibleName = "Open the web page link window"},
+};
+
+const forms::FormSpec kForm {
+    .name = "Form1",
+    .caption = "Form1",
+    .clientWidth = 10425,
+    .clientHeight = 6840,
+    .background = System::ActiveBorder,
+    .controls = kControls,
+};
+
+} // namespace
+
+const forms::FormSpec& mainWindowForm()
+{
+    return kForm;
+}
+
+} // namespace vostrel

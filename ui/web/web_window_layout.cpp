@@ -1,0 +1,64 @@
+#include "web_window_layout.h"
+
+#include "home_page.h"
+
+#include <array>
+
+namespace vostrel {
+namespace {
+
+using forms::ControlKind;
+using forms::ControlSpec;
+
+// Positions and sizes in twips (15 to a pixel).
+const std::array kControls = {
+    ControlSpec {.name = "Label1",
+        .kind = ControlKind::Label,
+        .left = 525,
+        .top = 75,
+        .width = 2265,
+        .height = 390,
+        .text = "The link will be opened in your default browser.",
+        .tabIndex = 0,
+        .alignment = Qt::AlignHCenter,
+        .wordWrap = true},
+    ControlSpec {.name = "Label2",
+        .kind = ControlKind::Label,
+        .left = 450,
+        .top = 750,
+        .width = 2490,
+        .height = 345,
+        .text = "Click Link Below to ",
+        .tabIndex = 1,
+        .alignment = Qt::AlignHCenter},
+    ControlSpec {.name = "lblWebPage",
+        .kind = ControlKind::Label,
+        .left = 525,
+        .top = 1335,
+        .width = 2205,
+        .height = 255,
+        .text = kHomePageAddress,
+        .tabIndex = 2,
+        .foreground = 0x00FF0000, // blue
+        .alignment = Qt::AlignLeft,
+        .underline = true,
+        .cursor = ":/assets/hand.cur",
+        .accessibleName = "Home page link"},
+};
+
+const forms::FormSpec kForm {
+    .name = "web",
+    .caption = "Web Page Link",
+    .clientWidth = 3315,
+    .clientHeight = 1845,
+    .controls = kControls,
+};
+
+} // namespace
+
+const forms::FormSpec& webWindowForm()
+{
+    return kForm;
+}
+
+} // namespace vostrel
