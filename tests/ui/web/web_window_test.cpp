@@ -1,0 +1,197 @@
+// WEB SITE and the link window: one window for the run, the address handed
+// to the launcher, a launcher that cannot start, and the hand cursor.
+#include "fakes.h"
+#include "label.h"
+#include "main_window.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using vostrel::MainWindow;
+using vostrel::NumberFormat;
+using vostrel::forms::Label;
+using Kind = vostrel::Failure::Kind;
+
+namespace {
+
+struct Fixture {
+    Fixture() : window(report, launcher, NumberFormat{"."}) { window.show(); }
+
+    void pressWebSite() const { QTest::mouseClick(window.control<QPushButton>("Command3"), Qt::LeftButton); }
+
+    // The link windows that exist, shown or not.
+    QList<QWidget*> webWindows() const
+    {
+        QList<QWidget*> found;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == QLatin1String("web")) {
+                found << top;
+            }
+        }
+        return found;
+    }
+    QWidget* web() const { return webWindows().value(0); }
+    Label* label(const char* name) const { return web()->findChild<Label*>(QLatin1String(name)); }
+    void clickLink() const { QTest::mouseClick(label("lblWebPage"), Qt::LeftButton, {}, QPoint(5, 5)); }
+
+    RecordingReport report;
+    RecordingLauncher launcher;
+    MainWindow window;
+};
+
+} // namespace
+
+class WebWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void doesNotExistBeforeTheFirstClick()
+    {
+        Fixture f;
+        QVERIFY(f.webWindows().isEmpty());
+    }
+
+    void opensOneWindowHoweverOftenClicked()
+    {
+        Fixture f;
+        for (int i = 0; i < 4; ++i) {
+            f.pressWebSite();
+        }
+        QCOMPARE(f.webWindows().size(), 1);
+        QWidget* web = f.web();
+        QVERIFY(web->isVisible());
+        QVERIFY(web->isWindow());
+        QVERIFY(!web->isModal());
+        QCOMPARE(web->parentWidget(), nullptr); // no owner
+        QCOMPARE(web->windowTitle(), QStringLiteral("Web Page Link"));
+        QCOMPARE(web->size(), QSize(221, 123));
+        QVERIFY(f.window.isEnabled()); // the main window stays usable
+    }
+
+    void layout_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<Qt::Alignment>("alignment");
+        QTest::newRow("Label1") << "Label1" << QRect(525, 75, 2265, 390) << Qt::Alignment(Qt::AlignHCenter);
+        QTest::newRow("Label2") << "Label2" << QRect(450, 750, 2490, 345) << Qt::Alignment(Qt::AlignHCenter);
+        QTest::newRow("lblWebPage") << "lblWebPage" << QRect(525, 1335, 2205, 255) << Qt::Alignment(Qt::AlignLeft);
+    }
+
+    void layout()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        QFETCH(Qt::Alignment, alignment);
+        Fixture f;
+        f.pressWebSite();
+        Label* label = f.label(qPrintable(name));
+        QVERIFY(label != nullptr);
+        QCOMPARE(label->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+        QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, alignment);
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(label->font().pixelSize(), 11);
+    }
+
+    void texts()
+    {
+        Fixture f;
+        f.pressWebSite();
+        QCOMPARE(f.label("Label1")->text(), QStringLiteral("The link will be opened in your default browser."));
+        QVERIFY(f.label("Label1")->wordWrap());
+        QCOMPARE(f.label("Label2")->text(), QStringLiteral("Click Link Below to "));
+        Label* link = f.label("lblWebPage");
+        QVERIFY(link->text().startsWith(QLatin1String("http://")));
+        QVERIFY(link->text().endsWith(QLatin1String("/zorvik")));
+        QVERIFY(link->font().underline());
+        QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        // The whole address is visible.
+        QVERIFY(link->fontMetrics().horizontalAdvance(link->text()) <= link->width());
+    }
+
+    void showsTheSameWindowAgainAfterClose()
+    {
+        Fixture f;
+        f.pressWebSite();
+        QWidget* first = f.web();
+        const QString address = f.label("lblWebPage")->text();
+        first->close();
+        QVERIFY(!first->isVisible());
+        QVERIFY(f.window.isVisible()); // closing it leaves the main window alone
+
+        f.pressWebSite();
+        QCOMPARE(f.webWindows().size(), 1);
+        QVERIFY(f.web()->isVisible());
+        QCOMPARE(f.label("lblWebPage")->text(), address);
+        QCOMPARE(f.label("Label2")->text(), QStringLiteral("Click Link Below to "));
+    }
+
+    void linkHandsTheAddressWithAClosingSlashToTheLauncher()
+    {
+        Fixture f;
+        f.pressWebSite();
+        f.clickLink();
+        QCOMPARE(f.launcher.addresses, QStringList({f.label("lblWebPage")->text() + "/"}));
+        QVERIFY(f.report.failures.empty());
+
+        // Clicks elsewhere in the window do nothing.
+        QTest::mouseClick(f.label("Label1"), Qt::LeftButton);
+        QTest::mouseClick(f.label("Label2"), Qt::LeftButton);
+        QTest::mouseClick(f.web(), Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(f.launcher.addresses.size(), 1);
+    }
+
+    void launcherThatCannotStartIsReportedAndTheWindowStays()
+    {
+        Fixture f;
+        f.launcher.starts = false;
+        f.pressWebSite();
+        f.clickLink();
+        QCOMPARE(f.report.failures.size(), std::size_t{1});
+        QCOMPARE(f.report.failures.front().kind, Kind::Launch);
+        QCOMPARE(f.report.failures.front().detail, f.label("lblWebPage")->text() + "/");
+        QVERIFY(f.web()->isVisible());
+    }
+
+    void linkLeavesTheMainWindowAlone()
+    {
+        Fixture f;
+        auto* frequency = f.window.control<QLineEdit>("Text3");
+        frequency->setText("14.2");
+        QTest::mouseClick(f.window.control<QPushButton>("Command1"), Qt::LeftButton);
+        QStringList before;
+        for (QLineEdit* box : f.window.findChildren<QLineEdit*>()) {
+            before << box->objectName() + "=" + box->text();
+        }
+        f.pressWebSite();
+        f.clickLink();
+        QStringList after;
+        for (QLineEdit* box : f.window.findChildren<QLineEdit*>()) {
+            after << box->objectName() + "=" + box->text();
+        }
+        QCOMPARE(after, before);
+        QVERIFY(after.contains("Text5=47.687"));
+    }
+
+    void linkShowsTheHandCursor()
+    {
+        Fixture f;
+        f.pressWebSite();
+        const QCursor cursor = f.label("lblWebPage")->cursor();
+        QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+        QCOMPARE(cursor.hotSpot(), QPoint(13, 9));
+        const QImage image = cursor.pixmap().toImage();
+        QCOMPARE(image.size(), QSize(32, 32));
+        QCOMPARE(image.pixel(13, 9), qRgb(0, 0, 0));        // the tip of the finger
+        QCOMPARE(image.pixel(12, 10), qRgb(255, 255, 255)); // inside the finger
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+        // Elsewhere the ordinary arrow.
+        QCOMPARE(f.label("Label1")->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(f.web()->cursor().shape(), Qt::ArrowCursor);
+    }
+};
+
+QTEST_MAIN(WebWindowTest)
+#include "web_window_test.moc"
