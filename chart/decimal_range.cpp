@@ -1,0 +1,109 @@
+#include "decimal_range.h"
+
+#include <algorithm>
+
+namespace vostrel::chart {
+namespace {
+
+constexpr int kMaxScale = 9;
+constexpr int kMaxDigits = 15; // below 2^53, and room for the steps
+
+// Values beyond 10^18 units are refused, so that adding a step to a value
+// can never overflow.
+constexpr std::int64_t kMaxUnits = 1'000'000'000'000'000'000;
+
+std::optional<std::int64_t> rescaled(const Decimal& value, int scale)
+{
+    std::int64_t units = value.units;
+    for (int s = value.scale; s < scale; ++s) {
+        if (units > kMaxUnits / 10 || units < -kMaxUnits / 10) {
+            return std::nullopt;
+        }
+        units *= 10;
+    }
+    return units;
+}
+
+std::string toText(std::int64_t units, int scale)
+{
+    const bool negative = units < 0;
+    std::string digits = std::to_string(negative ? -units : units);
+    if (scale > 0) {
+        if (static_cast<int>(digits.size()) <= scale) {
+            digits.insert(0, static_cast<std::size_t>(scale + 1) - digits.size(), '0');
+        }
+        digits.insert(digits.size() - static_cast<std::size_t>(scale), 1, '.');
+        while (digits.back() == '0') {
+            digits.pop_back();
+        }
+        if (digits.back() == '.') {
+            digits.pop_back();
+        }
+    }
+    return negative && digits != "0" ? "-" + digits : digits;
+}
+
+} // namespace
+
+std::optional<Decimal> parseDecimal(std::string_view text)
+{
+    Decimal value;
+    bool negative = false;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            if (++digits > kMaxDigits || (point && value.scale == kMaxScale)) {
+                return std::nullopt;
+            }
+            value.units = value.units * 10 + (c - '0');
+            value.scale += point ? 1 : 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    if (negative) {
+        value.units = -value.units;
+    }
+    return value;
+}
+
+std::optional<DecimalRange> DecimalRange::make(Decimal from, Decimal to, Decimal step)
+{
+    const int scale = std::max({from.scale, to.scale, step.scale});
+    const auto first = rescaled(from, scale);
+    const auto last = rescaled(to, scale);
+    const auto stride = rescaled(step, scale);
+    if (!first || !last || !stride || *stride <= 0 || *last < *first) {
+        return std::nullopt;
+    }
+    return DecimalRange(*first, *last, *stride, scale);
+}
+
+DecimalRange::DecimalRange(std::int64_t current, std::int64_t to, std::int64_t step, int scale)
+    : m_current(current), m_to(to), m_step(step), m_scale(scale)
+{
+}
+
+std::optional<std::string> DecimalRange::next()
+{
+    if (m_current > m_to) {
+        return std::nullopt;
+    }
+    std::string text = toText(m_current, m_scale);
+    m_current += m_step; // all three are within 10^18: no overflow
+    return text;
+}
+
+} // namespace vostrel::chart

@@ -1,0 +1,267 @@
+// vostrel-chart as a command: options, ranges, bands, CSV, failing rows,
+// standard input and exit statuses.
+#include "chart.h"
+#include "decimal_range.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+using vostrel::chart::DecimalRange;
+using vostrel::chart::parseDecimal;
+using vostrel::chart::runChart;
+
+namespace {
+
+struct ChartRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+ChartRun run(std::vector<std::string_view> args, const std::string& input = {})
+{
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = runChart(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        result.push_back(line);
+    }
+    return result;
+}
+
+std::vector<std::string> fields(const std::string& line)
+{
+    std::vector<std::string> result(1);
+    bool quoted = false;
+    for (const char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            result.emplace_back();
+        } else {
+            result.back().push_back(c);
+        }
+    }
+    return result;
+}
+
+// The frequencies of a CSV chart, first column after the header.
+std::vector<std::string> frequencies(const std::string& csv)
+{
+    std::vector<std::string> result;
+    const auto all = lines(csv);
+    for (std::size_t i = 1; i < all.size(); ++i) {
+        result.push_back(fields(all[i]).front());
+    }
+    return result;
+}
+
+} // namespace
+
+TEST(DecimalRange, HeaderExamples)
+{
+    EXPECT_EQ(parseDecimal("144.5")->units, 1445);
+    EXPECT_EQ(parseDecimal("144.5")->scale, 1);
+    EXPECT_EQ(parseDecimal("-0.05")->units, -5);
+    EXPECT_EQ(parseDecimal("-0.05")->scale, 2);
+    EXPECT_FALSE(parseDecimal("1e3"));
+
+    auto twoMetres = DecimalRange::make(*parseDecimal("144"), *parseDecimal("148"), *parseDecimal("0.5"));
+    std::vector<std::string> values;
+    while (auto value = twoMetres->next()) {
+        values.push_back(*value);
+    }
+    EXPECT_EQ(values.size(), 9U);
+    EXPECT_EQ(values[1], "144.5");
+    EXPECT_EQ(values.back(), "148");
+
+    auto uneven = DecimalRange::make(*parseDecimal("1"), *parseDecimal("2"), *parseDecimal("0.3"));
+    values.clear();
+    while (auto value = uneven->next()) {
+        values.push_back(*value);
+    }
+    EXPECT_EQ(values, (std::vector<std::string>{"1", "1.3", "1.6", "1.9"}));
+}
+
+TEST(DecimalRange, RefusesWhatItCannotHoldExactly)
+{
+    for (const char* text : {"", ".", "-", "1e3", "1,5", "0x10", "1.2.3", "1.0000000001", "1234567890123456", " 1"}) {
+        EXPECT_FALSE(parseDecimal(text)) << text;
+    }
+    const auto one = *parseDecimal("1");
+    EXPECT_FALSE(DecimalRange::make(one, one, *parseDecimal("0")));
+    EXPECT_FALSE(DecimalRange::make(one, one, *parseDecimal("-1")));
+    EXPECT_FALSE(DecimalRange::make(*parseDecimal("2"), one, one));
+    // 10^14 at a scale of 10^-9 would need 23 digits.
+    EXPECT_FALSE(DecimalRange::make(one, *parseDecimal("100000000000000"), *parseDecimal("0.000000001")));
+}
+
+TEST(DecimalRange, TakesTenThousandStepsWithoutDrift)
+{
+    auto range = DecimalRange::make(*parseDecimal("0"), *parseDecimal("1000"), *parseDecimal("0.1"));
+    int count = 0;
+    std::string last;
+    while (auto value = range->next()) {
+        ++count;
+        last = *value;
+        const auto point = value->find('.');
+        ASSERT_TRUE(point == std::string::npos || value->size() - point == 2) << *value; // never 0.30000000000000004
+    }
+    EXPECT_EQ(count, 10001);
+    EXPECT_EQ(last, "1000");
+}
+
+TEST(Chart, BandsRunEdgeToEdge)
+{
+    struct Expected {
+        const char* band;
+        std::size_t rows;
+        const char* first;
+        const char* last;
+    };
+    const Expected bands[] = {
+        {"160m", 5, "1.8", "2"},        {"80m", 6, "3.5", "4"},          {"60m", 4, "5.3515", "5.3665"},
+        {"40m", 7, "7", "7.3"},         {"30m", 6, "10.1", "10.15"},     {"20m", 8, "14", "14.35"},
+        {"17m", 6, "18.068", "18.168"}, {"15m", 10, "21", "21.45"},      {"12m", 6, "24.89", "24.99"},
+        {"10m", 18, "28", "29.7"},      {"6m", 9, "50", "54"},           {"2m", 9, "144", "148"},
+        {"1.25m", 7, "222", "225"},     {"70cm", 16, "420", "450"},
+    };
+    for (const Expected& band : bands) {
+        SCOPED_TRACE(band.band);
+        const ChartRun result = run({"--csv", "--band", band.band});
+        ASSERT_EQ(result.status, 0);
+        const auto listed = frequencies(result.out);
+        ASSERT_EQ(listed.size(), band.rows);
+        EXPECT_EQ(listed.front(), band.first);
+        EXPECT_EQ(listed.back(), band.last);
+    }
+    EXPECT_EQ(run({"--band", "11m"}).status, 2);
+}
+
+TEST(Chart, RangesIncludeTheEndOnlyWhenAStepLandsOnIt)
+{
+    EXPECT_EQ(frequencies(run({"--csv", "--from", "144", "--to", "148", "--step", "0.5"}).out).size(), 9U);
+    EXPECT_EQ(frequencies(run({"--csv", "--from=144", "--to=147.9", "--step=0.5"}).out).back(), "147.5");
+    const auto fine = frequencies(run({"--csv", "--from", "7", "--to", "7.001", "--step", "0.0001"}).out);
+    EXPECT_EQ(fine.size(), 11U);
+    EXPECT_EQ(fine[3], "7.0003");
+    EXPECT_EQ(fine.back(), "7.001");
+}
+
+TEST(Chart, CsvHasSevenFieldsOnEveryLine)
+{
+    const ChartRun result = run({"--csv", "--cm", "14.2", "abc", "28.5", "0"});
+    EXPECT_EQ(result.status, 1);
+    const auto all = lines(result.out);
+    ASSERT_EQ(all.size(), 5U);
+    EXPECT_EQ(all[0], "frequency_mhz,spacing_cm,tap_point_cm,tube_cm,capacitor_pf,insertion_length_cm,error");
+    for (const std::string& line : all) {
+        EXPECT_EQ(fields(line).size(), 7U) << line;
+    }
+    EXPECT_EQ(all[1], "14.2,15.492,120.423,27.465,126.761,21.465,");
+    EXPECT_EQ(all[2], "abc,,,,,,Conversion error: the frequency is not a number.");
+    EXPECT_EQ(all[4], "0,,,,,,Division by zero: the frequency is 0.");
+    // A field with a comma is quoted, and its quotes doubled.
+    const auto odd = lines(run({"--csv", "1,\"5"}).out);
+    EXPECT_EQ(odd[1].substr(0, 8), "\"1,\"\"5\",");
+    EXPECT_EQ(fields(odd[1]).size(), 7U);
+}
+
+TEST(Chart, AlignedTableHasAHeaderAndAColumnPerValue)
+{
+    const ChartRun result = run({"28.5"});
+    EXPECT_EQ(result.status, 0);
+    const auto all = lines(result.out);
+    ASSERT_EQ(all.size(), 3U);
+    EXPECT_NE(all[0].find("Frequency"), std::string::npos);
+    EXPECT_NE(all[1].find("pF"), std::string::npos);
+    EXPECT_EQ(all[2], "          28.5         4.067         23.76         5.419        63.158         4.211");
+    EXPECT_EQ(all[0].size(), all[2].size());
+    EXPECT_NE(run({"--cm", "28.5"}).out.find("cm"), std::string::npos);
+}
+
+TEST(Chart, FailingRowsNameTheFailureAndTheOthersStillPrint)
+{
+    const ChartRun result = run({"1e-37", "14.2", "1E39", "-7.1"});
+    EXPECT_EQ(result.status, 1);
+    const auto all = lines(result.out);
+    ASSERT_EQ(all.size(), 6U);
+    EXPECT_NE(all[2].find("Overflow: the frequency is too close to 0"), std::string::npos);
+    EXPECT_NE(all[3].find("126.761"), std::string::npos);
+    EXPECT_NE(all[4].find("Overflow"), std::string::npos);
+    EXPECT_NE(all[5].find("-253.521"), std::string::npos);
+    EXPECT_TRUE(result.err.empty());
+}
+
+TEST(Chart, ReadsStandardInputLineByLine)
+{
+    const ChartRun result = run({"--csv"}, "14.2\r\n\n   \n3.6\n-7.1");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(frequencies(result.out), (std::vector<std::string>{"14.2", "3.6", "-7.1"}));
+
+    // Echoed inputs cannot carry control characters to a terminal.
+    const ChartRun hostile = run({}, "\x1b]0;owned\x07\n");
+    EXPECT_EQ(hostile.status, 1);
+    EXPECT_EQ(hostile.out.find('\x1b'), std::string::npos);
+    EXPECT_NE(hostile.out.find("?]0;owned?"), std::string::npos);
+
+    // A line of more than a megabyte is refused, not read in part.
+    const ChartRun huge = run({"--csv"}, "1" + std::string(2 << 20, '0') + "\n14.2\n");
+    EXPECT_EQ(huge.status, 1);
+    const auto all = lines(huge.out);
+    ASSERT_EQ(all.size(), 3U);
+    EXPECT_LT(all[1].size(), 120U);
+    EXPECT_NE(all[1].find("Conversion error"), std::string::npos);
+    EXPECT_EQ(fields(all[2]).front(), "14.2");
+}
+
+TEST(Chart, OptionsAndExitStatuses)
+{
+    const ChartRun help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: vostrel-chart"), std::string::npos);
+    const ChartRun version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("vostrel-chart ", 0), 0U);
+
+    for (const std::vector<std::string_view>& bad : std::vector<std::vector<std::string_view>>{
+             {"--bogus"},
+             {"--from", "1", "--to", "2"},
+             {"--from", "2", "--to", "1", "--step", "1"},
+             {"--from", "1", "--to", "2", "--step", "0"},
+             {"--from", "1e1", "--to", "20", "--step", "1"},
+             {"--band"},
+             {"--band", "20m", "14.2"},
+             {"--band", "20m", "--from", "1", "--to", "2", "--step", "1"},
+             {"--csv=yes"},
+         }) {
+        const ChartRun result = run(bad);
+        EXPECT_EQ(result.status, 2) << bad.front();
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_NE(result.err.find("Usage:"), std::string::npos);
+    }
+    // Negative frequencies are frequencies, not options; "--" ends options.
+    EXPECT_EQ(run({"-7.1", "-.5"}).status, 0);
+    EXPECT_EQ(run({"--", "--cm"}).status, 1);
+}
+
+TEST(Chart, UnwritableOutputIsStatusThree)
+{
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    out.setstate(std::ios::badbit);
+    const std::vector<std::string_view> args = {"14.2"};
+    EXPECT_EQ(runChart(args, in, out, err), 3);
+}
