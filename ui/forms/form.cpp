@@ -1,5 +1,6 @@
 #include "form.h"
 
+#include "accessible_text_box.h"
 #include "cursor_file.h"
 #include "font.h"
 #include "label.h"
@@ -7,7 +8,6 @@
 #include "picture_box.h"
 #include "text_box.h"
 
-#include <QAccessible>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPushButton>
@@ -39,8 +39,14 @@ Form::Form(const FormSpec& spec, QWidget* parent)
     setFixedSize(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight));
     setFont(standInFont(kDefaultFontPoints));
 
+    AccessibleTextBox::install();
     for (const ControlSpec& control : spec.controls) {
         m_controls.emplace_back(createControl(control), &control);
+    }
+    for (const auto& [widget, control] : m_controls) {
+        if (auto* box = qobject_cast<TextBox*>(widget); box != nullptr && control->labelledBy != nullptr) {
+            box->setCaptionBox(this->control<QWidget>(control->labelledBy));
+        }
     }
 
     // Tab order follows the tab index; static boxes keep out of it.
