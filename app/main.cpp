@@ -13,7 +13,7 @@ int main(int argc, char* argv[])
 
     vostrel::MessageBoxReport report;
     vostrel::DesktopLauncher launcher;
-    const vostrel::NumberFormat format {QLocale::system().decimalPoint().toStdString()};
+    const vostrel::NumberFormat format{QLocale::system().decimalPoint().toStdString()};
     vostrel::MainWindow window(report, launcher, format);
     window.show();
     return QApplication::exec();

@@ -29,40 +29,46 @@ struct Band {
 };
 
 constexpr std::array kBands = {
-    Band{"160m", "1.8", "2", "0.05"},        Band{"80m", "3.5", "4", "0.1"},
-    Band{"60m", "5.3515", "5.3665", "0.005"}, Band{"40m", "7", "7.3", "0.05"},
-    Band{"30m", "10.1", "10.15", "0.01"},     Band{"20m", "14", "14.35", "0.05"},
-    Band{"17m", "18.068", "18.168", "0.02"},  Band{"15m", "21", "21.45", "0.05"},
-    Band{"12m", "24.89", "24.99", "0.02"},    Band{"10m", "28", "29.7", "0.1"},
-    Band{"6m", "50", "54", "0.5"},            Band{"2m", "144", "148", "0.5"},
-    Band{"1.25m", "222", "225", "0.5"},       Band{"70cm", "420", "450", "2"},
+    Band{"160m", "1.8", "2", "0.05"},
+    Band{"80m", "3.5", "4", "0.1"},
+    Band{"60m", "5.3515", "5.3665", "0.005"},
+    Band{"40m", "7", "7.3", "0.05"},
+    Band{"30m", "10.1", "10.15", "0.01"},
+    Band{"20m", "14", "14.35", "0.05"},
+    Band{"17m", "18.068", "18.168", "0.02"},
+    Band{"15m", "21", "21.45", "0.05"},
+    Band{"12m", "24.89", "24.99", "0.02"},
+    Band{"10m", "28", "29.7", "0.1"},
+    Band{"6m", "50", "54", "0.5"},
+    Band{"2m", "144", "148", "0.5"},
+    Band{"1.25m", "222", "225", "0.5"},
+    Band{"70cm", "420", "450", "2"},
 };
 
-constexpr std::size_t kMaxLine = 1 << 20;  // longer input lines are refused
-constexpr std::size_t kShownInput = 40;    // bytes of a failed input echoed back
+constexpr std::size_t kMaxLine = 1 << 20; // longer input lines are refused
+constexpr std::size_t kShownInput = 40; // bytes of a failed input echoed back
 
-constexpr std::string_view kUsage =
-    "Usage: vostrel-chart [--inches | --cm] [--csv] [FREQUENCY...]\n"
-    "       vostrel-chart [--inches | --cm] [--csv] --from MHZ --to MHZ --step MHZ\n"
-    "       vostrel-chart [--inches | --cm] [--csv] --band BAND\n"
-    "\n"
-    "Prints gamma match starting values, one row per frequency in MHz, exactly\n"
-    "as the calculator window shows them after INCHES or CM. Frequencies come\n"
-    "from the arguments, a range (the end included when a step lands on it), a\n"
-    "band, or else from standard input, one per line (blank lines are skipped).\n"
-    "Frequencies are written with \".\" as the decimal separator.\n"
-    "\n"
-    "  --inches       lengths in inches (the default)\n"
-    "  --cm           lengths in centimetres\n"
-    "  --csv          comma-separated values with a header line\n"
-    "  --from, --to, --step   a range of frequencies, plain decimals\n"
-    "  --band BAND    a whole amateur band: 160m 80m 60m 40m 30m 20m 17m 15m\n"
-    "                 12m 10m 6m 2m 1.25m 70cm\n"
-    "  --help         this text\n"
-    "  --version      the program's version\n"
-    "\n"
-    "Exit status: 0 when every row computed, 1 when a row failed, 2 for bad\n"
-    "options, 3 when the output could not be written.\n";
+constexpr std::string_view kUsage = "Usage: vostrel-chart [--inches | --cm] [--csv] [FREQUENCY...]\n"
+                                    "       vostrel-chart [--inches | --cm] [--csv] --from MHZ --to MHZ --step MHZ\n"
+                                    "       vostrel-chart [--inches | --cm] [--csv] --band BAND\n"
+                                    "\n"
+                                    "Prints gamma match starting values, one row per frequency in MHz, exactly\n"
+                                    "as the calculator window shows them after INCHES or CM. Frequencies come\n"
+                                    "from the arguments, a range (the end included when a step lands on it), a\n"
+                                    "band, or else from standard input, one per line (blank lines are skipped).\n"
+                                    "Frequencies are written with \".\" as the decimal separator.\n"
+                                    "\n"
+                                    "  --inches       lengths in inches (the default)\n"
+                                    "  --cm           lengths in centimetres\n"
+                                    "  --csv          comma-separated values with a header line\n"
+                                    "  --from, --to, --step   a range of frequencies, plain decimals\n"
+                                    "  --band BAND    a whole amateur band: 160m 80m 60m 40m 30m 20m 17m 15m\n"
+                                    "                 12m 10m 6m 2m 1.25m 70cm\n"
+                                    "  --help         this text\n"
+                                    "  --version      the program's version\n"
+                                    "\n"
+                                    "Exit status: 0 when every row computed, 1 when a row failed, 2 for bad\n"
+                                    "options, 3 when the output could not be written.\n";
 
 struct Options {
     LengthUnit unit = LengthUnit::Inches;
@@ -128,17 +134,19 @@ Row computeRow(std::string_view text, LengthUnit unit)
 
 class Writer {
 public:
-    Writer(std::ostream& out, bool csv, LengthUnit unit) : m_out(out), m_csv(csv)
+    Writer(std::ostream& out, bool csv, LengthUnit unit)
+        : m_out(out)
+        , m_csv(csv)
     {
         const std::string_view length = unit == LengthUnit::Inches ? "in" : "cm";
         std::string header;
         if (m_csv) {
-            header = "frequency_mhz,spacing_" + std::string(length) + ",tap_point_" + std::string(length) + ",tube_" +
-                     std::string(length) + ",capacitor_pf,insertion_length_" + std::string(length) + ",error\n";
+            header = "frequency_mhz,spacing_" + std::string(length) + ",tap_point_" + std::string(length) + ",tube_"
+                + std::string(length) + ",capacitor_pf,insertion_length_" + std::string(length) + ",error\n";
         } else {
-            header = padded("Frequency") + padded("Spacing") + padded("Tap point") + padded("Tube") +
-                     padded("Capacitor") + padded("Insertion") + "\n" + padded("MHz") + padded(length) +
-                     padded(length) + padded(length) + padded("pF") + padded(length) + "\n";
+            header = padded("Frequency") + padded("Spacing") + padded("Tap point") + padded("Tube")
+                + padded("Capacitor") + padded("Insertion") + "\n" + padded("MHz") + padded(length) + padded(length)
+                + padded(length) + padded("pF") + padded(length) + "\n";
         }
         m_out << header;
     }
@@ -184,8 +192,8 @@ private:
     // blanks at either end.
     static std::string quoted(std::string_view text)
     {
-        const bool plain = text.find_first_of(",\"\r\n") == std::string_view::npos &&
-                           (text.empty() || (text.front() != ' ' && text.back() != ' '));
+        const bool plain = text.find_first_of(",\"\r\n") == std::string_view::npos
+            && (text.empty() || (text.front() != ' ' && text.back() != ' '));
         if (plain) {
             return std::string(text);
         }
@@ -239,63 +247,81 @@ bool readLine(std::streambuf& in, std::string& line, bool& tooLong)
     return true;
 }
 
-bool isBlank(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
-
-} // namespace
-
-int runChart(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err)
+bool isBlank(std::string_view line)
 {
-    Options options;
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// Where the value of --from, --to, --step or --band goes; null for any
+// other option.
+std::optional<std::string_view>* valueSlot(Options& options, std::string_view name)
+{
+    if (name == "--from") {
+        return &options.from;
+    }
+    if (name == "--to") {
+        return &options.to;
+    }
+    if (name == "--step") {
+        return &options.step;
+    }
+    if (name == "--band") {
+        return &options.band;
+    }
+    return nullptr;
+}
+
+// Reads the arguments into `options`. Returns an exit status when the
+// command ends here: --help, --version or a usage error.
+std::optional<int> parseArguments(
+    std::span<const std::string_view> args, Options& options, std::ostream& out, std::ostream& err)
+{
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view arg = args[i];
-        if (optionsEnded || !isOption(arg)) {
-            options.frequencies.push_back(arg);
+        if (optionsEnded || !isOption(args[i])) {
+            options.frequencies.push_back(args[i]);
             continue;
         }
+        // "--name=value" or "--name value".
+        std::string_view name = args[i];
         std::optional<std::string_view> inlineValue;
-        if (const auto equals = arg.find('='); arg.starts_with("--") && equals != std::string_view::npos) {
-            inlineValue = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
+        if (const auto equals = name.find('='); name.starts_with("--") && equals != std::string_view::npos) {
+            inlineValue = name.substr(equals + 1);
+            name = name.substr(0, equals);
         }
-        const auto value = [&]() -> std::optional<std::string_view> {
-            if (inlineValue) {
-                return inlineValue;
+        if (auto* slot = valueSlot(options, name)) {
+            if (!inlineValue && i + 1 >= args.size()) {
+                return usageError(err, std::string(name) + " needs a value");
             }
-            if (i + 1 < args.size()) {
-                return args[++i];
-            }
-            return std::nullopt;
-        };
-        if (arg == "--") {
+            *slot = inlineValue ? *inlineValue : args[++i];
+        } else if (inlineValue) {
+            return usageError(err, "unknown option " + shownInput(args[i]));
+        } else if (name == "--") {
             optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
+        } else if (name == "--help" || name == "-h") {
             out << kUsage;
             return out ? 0 : 3;
-        } else if (arg == "--version") {
+        } else if (name == "--version") {
             out << "vostrel-chart " VOSTREL_VERSION "\n";
             return out ? 0 : 3;
-        } else if (arg == "--inches" && !inlineValue) {
-            options.unit = LengthUnit::Inches;
-        } else if (arg == "--cm" && !inlineValue) {
-            options.unit = LengthUnit::Centimetres;
-        } else if (arg == "--csv" && !inlineValue) {
+        } else if (name == "--inches" || name == "--cm") {
+            options.unit = name == "--cm" ? LengthUnit::Centimetres : LengthUnit::Inches;
+        } else if (name == "--csv") {
             options.csv = true;
-        } else if (arg == "--from" || arg == "--to" || arg == "--step" || arg == "--band") {
-            const auto given = value();
-            if (!given) {
-                return usageError(err, std::string(arg) + " needs a value");
-            }
-            (arg == "--from" ? options.from : arg == "--to" ? options.to : arg == "--step" ? options.step
-                                                                                          : options.band) = *given;
         } else {
-            return usageError(err, "unknown option " + shownInput(arg));
+            return usageError(err, "unknown option " + shownInput(name));
         }
     }
+    return std::nullopt;
+}
 
-    std::optional<DecimalRange> range;
+// The frequencies of --from/--to/--step or --band, if given. Returns an exit
+// status for a usage error.
+std::optional<int> chooseRange(const Options& options, std::optional<DecimalRange>& range, std::ostream& err)
+{
     const bool wantsRange = options.from || options.to || options.step;
-    if (wantsRange + options.band.has_value() + !options.frequencies.empty() > 1) {
+    const int sources = (wantsRange ? 1 : 0) + (options.band ? 1 : 0) + (options.frequencies.empty() ? 0 : 1);
+    if (sources > 1) {
         return usageError(err, "give frequencies, a range or a band, not more than one of them");
     }
     if (wantsRange) {
@@ -323,11 +349,15 @@ int runChart(std::span<const std::string_view> args, std::istream& in, std::ostr
             return usageError(err, "unknown band " + shownInput(*options.band));
         }
     }
+    return std::nullopt;
+}
 
+// Computes and writes one row per frequency as it goes.
+int writeRows(const Options& options, std::optional<DecimalRange>& range, std::istream& in, std::ostream& out)
+{
     Writer writer(out, options.csv, options.unit);
     bool anyFailed = false;
-    const auto emit = [&](std::string_view text) {
-        const Row row = computeRow(text, options.unit);
+    const auto emit = [&](const Row& row) {
         anyFailed = anyFailed || row.failure.has_value();
         writer.write(row);
         return static_cast<bool>(out);
@@ -335,13 +365,13 @@ int runChart(std::span<const std::string_view> args, std::istream& in, std::ostr
 
     if (range) {
         while (const auto frequency = range->next()) {
-            if (!emit(*frequency)) {
+            if (!emit(computeRow(*frequency, options.unit))) {
                 return 3;
             }
         }
     } else if (!options.frequencies.empty()) {
         for (const std::string_view frequency : options.frequencies) {
-            if (!emit(frequency)) {
+            if (!emit(computeRow(frequency, options.unit))) {
                 return 3;
             }
         }
@@ -349,14 +379,13 @@ int runChart(std::span<const std::string_view> args, std::istream& in, std::ostr
         std::string line;
         bool tooLong = false;
         while (readLine(*in.rdbuf(), line, tooLong)) {
-            if (tooLong) {
-                // Refused whole rather than read from a cut-off part.
-                anyFailed = true;
-                writer.write(Row{shownInput(line), {}, CalcFailure::ConversionError});
-                if (!out) {
-                    return 3;
-                }
-            } else if (!isBlank(line) && !emit(line)) {
+            if (isBlank(line) && !tooLong) {
+                continue;
+            }
+            // An over-long line is refused whole rather than read in part.
+            const Row row
+                = tooLong ? Row{shownInput(line), {}, CalcFailure::ConversionError} : computeRow(line, options.unit);
+            if (!emit(row)) {
                 return 3;
             }
         }
@@ -366,6 +395,21 @@ int runChart(std::span<const std::string_view> args, std::istream& in, std::ostr
         return 3;
     }
     return anyFailed ? 1 : 0;
+}
+
+} // namespace
+
+int runChart(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    Options options;
+    if (const auto status = parseArguments(args, options, out, err)) {
+        return *status;
+    }
+    std::optional<DecimalRange> range;
+    if (const auto status = chooseRange(options, range, err)) {
+        return *status;
+    }
+    return writeRows(options, range, in, out);
 }
 
 } // namespace vostrel::chart

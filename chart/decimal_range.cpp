@@ -92,9 +92,11 @@ std::optional<DecimalRange> DecimalRange::make(Decimal from, Decimal to, Decimal
 }
 
 DecimalRange::DecimalRange(std::int64_t current, std::int64_t to, std::int64_t step, int scale)
-    : m_current(current), m_to(to), m_step(step), m_scale(scale)
-{
-}
+    : m_current(current)
+    , m_to(to)
+    , m_step(step)
+    , m_scale(scale)
+{ }
 
 std::optional<std::string> DecimalRange::next()
 {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace vostrel {
 namespace {
@@ -55,42 +56,33 @@ std::int64_t saturatedAdd(std::int64_t a, std::int64_t b)
     return sum;
 }
 
-} // namespace
-
-Result<float> parseSingle(std::string_view text, const NumberFormat& format)
-{
-    const std::string_view sep = usableSeparator(format);
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-
-    while (i < n && isBlank(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-
-    // The number is `kept` (its significant digits) times 10^scale.
+// The digits of a number: `kept` (its significant digits, at most
+// kKeptDigits of them) times 10^scale.
+struct Mantissa {
     std::string kept;
     bool droppedNonZero = false;
     std::int64_t scale = 0;
     bool anyDigit = false;
+};
+
+// Reads digits with at most one separator from text[i]; leaves i after them.
+Mantissa scanMantissa(std::string_view text, std::size_t& i, std::string_view sep)
+{
+    Mantissa m;
     bool afterSeparator = false;
-    while (i < n) {
+    while (i < text.size()) {
         const char c = text[i];
         if (isDigit(c)) {
-            anyDigit = true;
-            if (kept.empty() && c == '0') {
+            m.anyDigit = true;
+            if (m.kept.empty() && c == '0') {
                 // A leading zero: only its place after the separator counts.
-                scale = saturatedAdd(scale, afterSeparator ? -1 : 0);
-            } else if (kept.size() < kKeptDigits) {
-                kept.push_back(c);
-                scale = saturatedAdd(scale, afterSeparator ? -1 : 0);
+                m.scale = saturatedAdd(m.scale, afterSeparator ? -1 : 0);
+            } else if (m.kept.size() < kKeptDigits) {
+                m.kept.push_back(c);
+                m.scale = saturatedAdd(m.scale, afterSeparator ? -1 : 0);
             } else {
-                droppedNonZero = droppedNonZero || c != '0';
-                scale = saturatedAdd(scale, afterSeparator ? 0 : 1);
+                m.droppedNonZero = m.droppedNonZero || c != '0';
+                m.scale = saturatedAdd(m.scale, afterSeparator ? 0 : 1);
             }
             ++i;
         } else if (!afterSeparator && text.substr(i, sep.size()) == sep) {
@@ -100,45 +92,42 @@ Result<float> parseSingle(std::string_view text, const NumberFormat& format)
             break;
         }
     }
-    if (!anyDigit) {
-        return CalcFailure::ConversionError;
-    }
+    return m;
+}
 
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        bool negativeExponent = false;
-        if (i < n && (text[i] == '+' || text[i] == '-')) {
-            negativeExponent = text[i] == '-';
-            ++i;
-        }
-        if (i >= n || !isDigit(text[i])) {
-            return CalcFailure::ConversionError;
-        }
-        std::int64_t exponent = 0;
-        for (; i < n && isDigit(text[i]); ++i) {
-            exponent = std::min<std::int64_t>(exponent * 10 + (text[i] - '0'), kExponentLimit);
-        }
-        scale = saturatedAdd(scale, negativeExponent ? -exponent : exponent);
-    }
-
-    while (i < n && isBlank(text[i])) {
+// Reads an exponent's optional sign and its digits from text[i] (just after
+// the "E"); nothing if there is no digit. Saturates at kExponentLimit.
+std::optional<std::int64_t> scanExponent(std::string_view text, std::size_t& i)
+{
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
         ++i;
     }
-    if (i != n) {
-        return CalcFailure::ConversionError;
+    if (i >= text.size() || !isDigit(text[i])) {
+        return std::nullopt;
     }
+    std::int64_t exponent = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        exponent = std::min<std::int64_t>(exponent * 10 + (text[i] - '0'), kExponentLimit);
+    }
+    return negative ? -exponent : exponent;
+}
 
+// The float nearest to the mantissa's value, rounded once.
+Result<float> nearestFloat(Mantissa m, bool negative)
+{
     const float zero = negative ? -0.0F : 0.0F;
-    if (kept.empty()) {
+    if (m.kept.empty()) {
         return zero;
     }
-    if (droppedNonZero) {
-        kept.push_back('1');
-        scale = saturatedAdd(scale, -1);
+    if (m.droppedNonZero) {
+        m.kept.push_back('1');
+        m.scale = saturatedAdd(m.scale, -1);
     }
 
     // The value lies in [10^(magnitude-1), 10^magnitude).
-    const std::int64_t magnitude = static_cast<std::int64_t>(kept.size()) + scale;
+    const std::int64_t magnitude = static_cast<std::int64_t>(m.kept.size()) + m.scale;
     if (magnitude > 39) { // 1e39 and above: no float is that large
         return CalcFailure::Overflow;
     }
@@ -146,9 +135,9 @@ Result<float> parseSingle(std::string_view text, const NumberFormat& format)
         return zero;
     }
 
-    std::string digits = std::move(kept);
+    std::string digits = std::move(m.kept);
     digits.push_back('e');
-    digits += std::to_string(scale);
+    digits += std::to_string(m.scale);
     float value = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (error == std::errc::result_out_of_range) {
@@ -161,6 +150,42 @@ Result<float> parseSingle(std::string_view text, const NumberFormat& format)
         return CalcFailure::ConversionError; // cannot happen for the digits built above
     }
     return negative ? -value : value;
+}
+
+std::size_t skipBlanks(std::string_view text, std::size_t i)
+{
+    while (i < text.size() && isBlank(text[i])) {
+        ++i;
+    }
+    return i;
+}
+
+} // namespace
+
+Result<float> parseSingle(std::string_view text, const NumberFormat& format)
+{
+    std::size_t i = skipBlanks(text, 0);
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    Mantissa mantissa = scanMantissa(text, i, usableSeparator(format));
+    if (!mantissa.anyDigit) {
+        return CalcFailure::ConversionError;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        const std::optional<std::int64_t> exponent = scanExponent(text, i);
+        if (!exponent) {
+            return CalcFailure::ConversionError;
+        }
+        mantissa.scale = saturatedAdd(mantissa.scale, *exponent);
+    }
+    if (skipBlanks(text, i) != text.size()) {
+        return CalcFailure::ConversionError;
+    }
+    return nearestFloat(std::move(mantissa), negative);
 }
 
 float roundDecimals(float value, int places)
@@ -187,8 +212,8 @@ float roundDecimals(float value, int places)
     std::uint64_t whole = 0;
     if (shift <= 51) {
         whole = scaled >> shift;
-        const std::uint64_t rest = scaled & ((std::uint64_t {1} << shift) - 1);
-        const std::uint64_t half = std::uint64_t {1} << (shift - 1);
+        const std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
         if (rest > half || (rest == half && (whole & 1U) != 0)) {
             ++whole;
         }
@@ -220,7 +245,7 @@ std::string formatSingle(float value, const NumberFormat& format)
     // Seven significant digits of the exact value ("d.dddddde+XX"); a
     // float widens to double exactly, and to_chars rounds exactly, ties to
     // even.
-    std::array<char, 32> buffer {};
+    std::array<char, 32> buffer{};
     const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
         static_cast<double>(std::fabs(value)), std::chars_format::scientific, 6);
     const std::string_view scientific(buffer.data(), static_cast<std::size_t>(written.ptr - buffer.data()));

@@ -20,8 +20,8 @@ private slots:
         QTest::addColumn<QString>("words");
         QTest::newRow("conversion") << Failure::fromCalc(CalcFailure::ConversionError)
                                     << "Conversion error: the frequency is not a number.";
-        QTest::newRow("division by zero") << Failure::fromCalc(CalcFailure::DivisionByZero)
-                                          << "Division by zero: the frequency is 0.";
+        QTest::newRow("division by zero")
+            << Failure::fromCalc(CalcFailure::DivisionByZero) << "Division by zero: the frequency is 0.";
         QTest::newRow("overflow") << Failure::fromCalc(CalcFailure::Overflow)
                                   << "Overflow: the frequency is too close to 0, or the number is too large.";
         QTest::newRow("launch") << Failure::launch("http://example.org/zorvik/")

@@ -26,7 +26,7 @@ GammaMatchValues withFreq(float freq)
 // computation left alone.
 GammaMatchValues withFreqAndMarkers(float freq)
 {
-    GammaMatchValues values {freq, 901.0F, 902.0F, 903.0F, 904.0F, 905.0F};
+    GammaMatchValues values{freq, 901.0F, 902.0F, 903.0F, 904.0F, 905.0F};
     return values;
 }
 

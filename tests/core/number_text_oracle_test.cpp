@@ -22,7 +22,7 @@ using vostrel::roundDecimals;
 
 namespace {
 
-const NumberFormat kPoint {"."};
+const NumberFormat kPoint{"."};
 
 float floatFromBits(std::uint32_t bits)
 {

@@ -14,8 +14,8 @@ using vostrel::roundDecimals;
 
 namespace {
 
-const NumberFormat kPoint {"."};
-const NumberFormat kComma {","};
+const NumberFormat kPoint{"."};
+const NumberFormat kComma{","};
 
 std::string shown(float value, const NumberFormat& format = kPoint)
 {
@@ -108,7 +108,7 @@ TEST(NumberText, ParsesTheSameRowsWithACommaSeparator)
     // A separator of several bytes (U+066B, the Arabic decimal separator).
     EXPECT_EQ(parseSingle("14\xD9\xAB"
                           "2",
-                  NumberFormat {"\xD9\xAB"})
+                  NumberFormat{"\xD9\xAB"})
                   .value(),
         14.1999998F);
 }
@@ -271,7 +271,7 @@ TEST(NumberText, OddSeparatorsFallBackToAPoint)
 {
     for (const char* separator : {"", "0", "-", "+", "e", "E", " "}) {
         SCOPED_TRACE(separator);
-        const NumberFormat format {separator};
+        const NumberFormat format{separator};
         EXPECT_EQ(parseSingle("14.2", format).value(), 14.1999998F);
         EXPECT_EQ(formatSingle(0.5F, format), "0.5");
     }

@@ -70,7 +70,7 @@ int main(int argc, char* argv[])
 
     PrintingReport report;
     NoLauncher launcher;
-    vostrel::MainWindow window(report, launcher, vostrel::NumberFormat {"."});
+    vostrel::MainWindow window(report, launcher, vostrel::NumberFormat{"."});
     if (parser.isSet("frequency")) {
         window.control<QLineEdit>("Text3")->setText(parser.value("frequency"));
     }

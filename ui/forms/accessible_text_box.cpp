@@ -17,7 +17,9 @@ QAccessibleInterface* textBoxFactory(const QString& className, QObject* object)
 
 } // namespace
 
-AccessibleTextBox::AccessibleTextBox(QWidget* widget) : QAccessibleWidget(widget, QAccessible::EditableText) { }
+AccessibleTextBox::AccessibleTextBox(QWidget* widget)
+    : QAccessibleWidget(widget, QAccessible::EditableText)
+{ }
 
 void AccessibleTextBox::install()
 {
@@ -28,7 +30,10 @@ void AccessibleTextBox::install()
     Q_UNUSED(installed);
 }
 
-QLineEdit* AccessibleTextBox::lineEdit() const { return static_cast<QLineEdit*>(widget()); }
+QLineEdit* AccessibleTextBox::lineEdit() const
+{
+    return static_cast<QLineEdit*>(widget());
+}
 
 void* AccessibleTextBox::interface_cast(QAccessible::InterfaceType type)
 {
@@ -68,8 +73,8 @@ QAccessible::State AccessibleTextBox::state() const
     return state;
 }
 
-QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
-AccessibleTextBox::relations(QAccessible::Relation match) const
+QList<QPair<QAccessibleInterface*, QAccessible::Relation>> AccessibleTextBox::relations(
+    QAccessible::Relation match) const
 {
     auto relations = QAccessibleWidget::relations(match);
     const auto* box = qobject_cast<const TextBox*>(widget());
@@ -90,9 +95,15 @@ void AccessibleTextBox::selection(int selectionIndex, int* startOffset, int* end
     }
 }
 
-int AccessibleTextBox::selectionCount() const { return lineEdit()->hasSelectedText() ? 1 : 0; }
+int AccessibleTextBox::selectionCount() const
+{
+    return lineEdit()->hasSelectedText() ? 1 : 0;
+}
 
-void AccessibleTextBox::addSelection(int startOffset, int endOffset) { setSelection(0, startOffset, endOffset); }
+void AccessibleTextBox::addSelection(int startOffset, int endOffset)
+{
+    setSelection(0, startOffset, endOffset);
+}
 
 void AccessibleTextBox::removeSelection(int selectionIndex)
 {
@@ -108,16 +119,25 @@ void AccessibleTextBox::setSelection(int selectionIndex, int startOffset, int en
     }
 }
 
-int AccessibleTextBox::cursorPosition() const { return lineEdit()->cursorPosition(); }
+int AccessibleTextBox::cursorPosition() const
+{
+    return lineEdit()->cursorPosition();
+}
 
-void AccessibleTextBox::setCursorPosition(int position) { lineEdit()->setCursorPosition(position); }
+void AccessibleTextBox::setCursorPosition(int position)
+{
+    lineEdit()->setCursorPosition(position);
+}
 
 QString AccessibleTextBox::text(int startOffset, int endOffset) const
 {
     return lineEdit()->text().mid(startOffset, endOffset - startOffset);
 }
 
-int AccessibleTextBox::characterCount() const { return static_cast<int>(lineEdit()->text().size()); }
+int AccessibleTextBox::characterCount() const
+{
+    return static_cast<int>(lineEdit()->text().size());
+}
 
 QRect AccessibleTextBox::characterRect(int offset) const
 {
@@ -151,9 +171,15 @@ QString AccessibleTextBox::attributes(int offset, int* startOffset, int* endOffs
     return {};
 }
 
-void AccessibleTextBox::deleteText(int startOffset, int endOffset) { replaceText(startOffset, endOffset, {}); }
+void AccessibleTextBox::deleteText(int startOffset, int endOffset)
+{
+    replaceText(startOffset, endOffset, {});
+}
 
-void AccessibleTextBox::insertText(int offset, const QString& text) { replaceText(offset, offset, text); }
+void AccessibleTextBox::insertText(int offset, const QString& text)
+{
+    replaceText(offset, offset, text);
+}
 
 void AccessibleTextBox::replaceText(int startOffset, int endOffset, const QString& text)
 {

@@ -84,7 +84,7 @@ std::optional<CursorImage> readCursorFile(QByteArrayView bytes)
             }
         }
     }
-    return CursorImage {image, hotSpot};
+    return CursorImage{image, hotSpot};
 }
 
 QCursor loadCursor(const QString& path, qreal devicePixelRatio)

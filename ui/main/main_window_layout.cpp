@@ -125,7 +125,7 @@ const std::array kControls = {
 };
 // clang-format on
 
-const forms::FormSpec kForm {
+const forms::FormSpec kForm{
     .name = "Form1",
     .caption = "Form1",
     .clientWidth = 10425,

@@ -30,7 +30,7 @@ const std::array kControls = {
 };
 // clang-format on
 
-const forms::FormSpec kForm {
+const forms::FormSpec kForm{
     .name = "web",
     .caption = "Web Page Link",
     .clientWidth = 3315,

@@ -80,8 +80,8 @@ private slots:
             }
         }
         QCOMPARE(opaque, QRect(QPoint(8, 9), QPoint(23, 26)));
-        QCOMPARE(cursor->image.pixel(13, 9), qRgb(0, 0, 0));  // hot spot: outline at the finger tip
-        QCOMPARE(qAlpha(cursor->image.pixel(14, 9)), 0);      // nothing to its right
+        QCOMPARE(cursor->image.pixel(13, 9), qRgb(0, 0, 0)); // hot spot: outline at the finger tip
+        QCOMPARE(qAlpha(cursor->image.pixel(14, 9)), 0); // nothing to its right
         QCOMPARE(cursor->image.pixel(13, 12), qRgb(255, 255, 255));
         for (int y = 24; y <= 26; ++y) { // the black cuff
             for (int x = 11; x <= 22; ++x) {

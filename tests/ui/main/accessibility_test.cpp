@@ -13,7 +13,9 @@
 namespace {
 
 struct Fixture {
-    Fixture() : window(report, launcher, vostrel::NumberFormat{"."}) { }
+    Fixture()
+        : window(report, launcher, vostrel::NumberFormat{"."})
+    { }
     QAccessibleInterface* accessible(const char* name) const
     {
         return QAccessible::queryAccessibleInterface(window.control<QWidget>(name));
@@ -75,12 +77,18 @@ private slots:
     {
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("frequency") << "Text3" << "Text2";
-        QTest::newRow("spacing") << "Text17" << "Text16";
-        QTest::newRow("tap point") << "Text5" << "Text4";
-        QTest::newRow("tube") << "Text9" << "Text6";
-        QTest::newRow("capacitor") << "Text8" << "Text7";
-        QTest::newRow("insertion length") << "Text11" << "Text10";
+        QTest::newRow("frequency") << "Text3"
+                                   << "Text2";
+        QTest::newRow("spacing") << "Text17"
+                                 << "Text16";
+        QTest::newRow("tap point") << "Text5"
+                                   << "Text4";
+        QTest::newRow("tube") << "Text9"
+                              << "Text6";
+        QTest::newRow("capacitor") << "Text8"
+                                   << "Text7";
+        QTest::newRow("insertion length") << "Text11"
+                                          << "Text10";
     }
 
     void resultBoxesAreLabelledByTheirCaptions()
@@ -135,7 +143,8 @@ private slots:
             }
         }
         QVERIFY(link != nullptr);
-        QCOMPARE(QAccessible::queryAccessibleInterface(link)->text(QAccessible::Name), QStringLiteral("Home page link"));
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(link)->text(QAccessible::Name), QStringLiteral("Home page link"));
     }
 };
 

@@ -58,7 +58,8 @@ const Qt::Alignment kLeft = Qt::AlignLeft;
 const Expected kControls[] = {
     {"Text15", 5040, 120, 5295, 375, "VOSTREL    by    ZORVIK", 17, true, Ground::ActiveBorder, Ink::Blue, kCentre, 18},
     {"Text1", 4920, 600, 3615, 5535, kNotes, 10, true, Ground::InactiveBorder, Ink::Default, kLeft, 13},
-    {"Text2", 8520, 480, 1695, 615, "FREQUENCY \r\nIN MHZ\r\n", 0, true, Ground::ActiveBorder, Ink::Default, kCentre, 16},
+    {"Text2", 8520, 480, 1695, 615, "FREQUENCY \r\nIN MHZ\r\n", 0, true, Ground::ActiveBorder, Ink::Default, kCentre,
+        16},
     {"Text3", 8520, 1200, 1575, 375, "00.0", 1, false, Ground::Default, Ink::Highlight, kCentre, 16},
     {"Command1", 8520, 1680, 855, 495, "INCHES", 2, false, Ground::Default, Ink::Default, {}, 11},
     {"Command2", 9480, 1680, 735, 495, "CM", 3, false, Ground::Default, Ink::Default, {}, 11},
@@ -71,7 +72,7 @@ const Expected kControls[] = {
     {"Text7", 8520, 4680, 1695, 285, "CAPACITOR VALUE", 7, true, Ground::ActiveBorder, Ink::Default, kCentre, 11},
     {"Text8", 9000, 5040, 855, 285, "00.0  pf", 8, false, Ground::Default, Ink::Highlight, kLeft, 11},
     {"Text10", 8520, 5640, 1815, 495, "Capacitor (gamma rod) \r\ninsertion length\r\n", 11, true, Ground::ActiveBorder,
-     Ink::Default, kCentre, 11},
+        Ink::Default, kCentre, 11},
     {"Text11", 9000, 6240, 855, 285, "00.0", 12, false, Ground::Default, Ink::Highlight, kLeft, 11},
     {"Command3", 5160, 6360, 1575, 255, "WEB SITE", 20, false, Ground::Default, Ink::Default, {}, 11},
     {"Picture1", 0, 240, 4815, 6495, "", 13, false, Ground::Default, Ink::Default, {}, 11},
@@ -124,7 +125,9 @@ QString textOf(QWidget* widget)
 }
 
 struct Fixture {
-    Fixture() : window(report, launcher, NumberFormat{"."}) { }
+    Fixture()
+        : window(report, launcher, NumberFormat{"."})
+    { }
     QWidget* control(const char* name) const { return window.control<QWidget>(name); }
     RecordingReport report;
     RecordingLauncher launcher;
@@ -184,7 +187,8 @@ private slots:
         } else {
             QCOMPARE(widget->parentWidget(), &f.window);
         }
-        QCOMPARE(widget->geometry(), QRect(origin + QPoint(e.left / 15, e.top / 15), QSize(e.width / 15, e.height / 15)));
+        QCOMPARE(
+            widget->geometry(), QRect(origin + QPoint(e.left / 15, e.top / 15), QSize(e.width / 15, e.height / 15)));
         QCOMPARE(textOf(widget), QString::fromUtf8(e.text));
         QCOMPARE(widget->font().pixelSize(), e.fontPixels);
         QCOMPARE(widget->font().weight(), QFont::Normal);
@@ -218,8 +222,8 @@ private slots:
         Fixture f;
         QStringList names;
         for (QWidget* child : f.window.findChildren<QWidget*>()) {
-            if (child->objectName().startsWith("Text") || child->objectName().startsWith("Command") ||
-                child->objectName().startsWith("Picture")) {
+            if (child->objectName().startsWith("Text") || child->objectName().startsWith("Command")
+                || child->objectName().startsWith("Picture")) {
                 names << child->objectName();
             }
         }
@@ -233,8 +237,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&f.window));
         QCOMPARE(QApplication::focusWidget(), f.control("Text3")); // focus on opening
 
-        const QStringList forward = {"Command1", "Command2", "Text5", "Text8", "Text9",
-                                     "Text11",   "Picture1", "Text17", "Command3", "Text3"};
+        const QStringList forward
+            = {"Command1", "Command2", "Text5", "Text8", "Text9", "Text11", "Picture1", "Text17", "Command3", "Text3"};
         QStringList visited;
         for (int i = 0; i < forward.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -247,8 +251,9 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
             backward << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(backward, QStringList({"Command3", "Text17", "Picture1", "Text11", "Text9", "Text8", "Text5",
-                                        "Command2", "Command1", "Text3"}));
+        QCOMPARE(backward,
+            QStringList({"Command3", "Text17", "Picture1", "Text11", "Text9", "Text8", "Text5", "Command2", "Command1",
+                "Text3"}));
     }
 
     void captionsFitTheirBoxes_data()
@@ -267,9 +272,9 @@ private slots:
         auto* line = f.window.control<QLineEdit>(qPrintable(name));
         const int room = line->width() - 2 * line->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
         QVERIFY2(line->fontMetrics().horizontalAdvance(line->text()) <= room,
-                 qPrintable(QStringLiteral("%1 px of text in %2 px")
-                                .arg(line->fontMetrics().horizontalAdvance(line->text()))
-                                .arg(room)));
+            qPrintable(QStringLiteral("%1 px of text in %2 px")
+                           .arg(line->fontMetrics().horizontalAdvance(line->text()))
+                           .arg(room)));
     }
 
     void multiLineBoxesShowTheirHardLinesUnbroken_data()
@@ -297,7 +302,8 @@ private slots:
         }
         const QRectF lastLine = box->document()->documentLayout()->blockBoundingRect(last);
         QVERIFY2(lastLine.bottom() <= box->viewport()->height() + 1,
-                 qPrintable(QStringLiteral("text ends at %1, box shows %2").arg(lastLine.bottom()).arg(box->viewport()->height())));
+            qPrintable(
+                QStringLiteral("text ends at %1, box shows %2").arg(lastLine.bottom()).arg(box->viewport()->height())));
     }
 
     void notesAreTheWholeText()
@@ -366,7 +372,8 @@ private slots:
                     ground += image.pixel(x, y) == qRgb(224, 233, 131) ? 1 : 0;
                 }
             }
-            const double share = 100.0 * static_cast<double>(ground) / static_cast<double>(image.width() * image.height());
+            const double share
+                = 100.0 * static_cast<double>(ground) / static_cast<double>(image.width() * image.height());
             QVERIFY2(share > 57.0 && share < 67.0, qPrintable(QString::number(share)));
         }
     }

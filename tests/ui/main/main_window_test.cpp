@@ -23,7 +23,7 @@ const char* const kResultBoxes[] = {"Text17", "Text5", "Text9", "Text8", "Text11
 
 struct Fixture {
     explicit Fixture(const char* separator = ".")
-        : window(report, launcher, NumberFormat {separator})
+        : window(report, launcher, NumberFormat{separator})
     { }
 
     QLineEdit* box(const char* name) const { return window.control<QLineEdit>(name); }
@@ -215,7 +215,7 @@ private slots:
 
         f.type(frequency);
         f.press(qPrintable(button));
-        QCOMPARE(f.report.failures.size(), std::size_t {1});
+        QCOMPARE(f.report.failures.size(), std::size_t{1});
         QCOMPARE(f.report.failures.front().kind, kind);
         QCOMPARE(f.results(), before);
         QCOMPARE(f.frequency()->text(), frequency);
@@ -235,7 +235,7 @@ private slots:
     {
         Fixture f;
         f.press("Command1");
-        QCOMPARE(f.report.failures.size(), std::size_t {1});
+        QCOMPARE(f.report.failures.size(), std::size_t{1});
         QCOMPARE(f.report.failures.front().kind, Kind::DivisionByZero);
         QCOMPARE(f.results(), kInitialResults);
     }
@@ -316,7 +316,7 @@ private slots:
         f.frequency()->setMaxLength(std::numeric_limits<int>::max());
         f.frequency()->setText(frequency);
         f.press("Command1");
-        QCOMPARE(f.report.failures.size(), std::size_t {1});
+        QCOMPARE(f.report.failures.size(), std::size_t{1});
         QVERIFY(f.report.failures.front().kind == Kind::ConversionError
             || f.report.failures.front().kind == Kind::Overflow);
         QCOMPARE(f.results(), kInitialResults);

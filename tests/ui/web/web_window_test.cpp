@@ -17,7 +17,11 @@ using Kind = vostrel::Failure::Kind;
 namespace {
 
 struct Fixture {
-    Fixture() : window(report, launcher, NumberFormat{"."}) { window.show(); }
+    Fixture()
+        : window(report, launcher, NumberFormat{"."})
+    {
+        window.show();
+    }
 
     void pressWebSite() const { QTest::mouseClick(window.control<QPushButton>("Command3"), Qt::LeftButton); }
 
@@ -184,7 +188,7 @@ private slots:
         QCOMPARE(cursor.hotSpot(), QPoint(13, 9));
         const QImage image = cursor.pixmap().toImage();
         QCOMPARE(image.size(), QSize(32, 32));
-        QCOMPARE(image.pixel(13, 9), qRgb(0, 0, 0));        // the tip of the finger
+        QCOMPARE(image.pixel(13, 9), qRgb(0, 0, 0)); // the tip of the finger
         QCOMPARE(image.pixel(12, 10), qRgb(255, 255, 255)); // inside the finger
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
         // Elsewhere the ordinary arrow.
