@@ -339,23 +339,27 @@ private slots:
         QCOMPARE(picture->pictureSize(), QSize(316, 426));
         QCOMPARE(picture->contentsRect().size(), QSize(317, 429)); // inside a 2-pixel sunken border
 
+        // Device pixels: the same at 1x, twice as many each way at 2x.
         const QImage shot = picture->grab().toImage();
-        QCOMPARE(shot.size(), QSize(321, 433));
+        const qreal ratio = shot.devicePixelRatio();
+        const auto device = [ratio](QPoint logical) { return (QPointF(logical) * ratio).toPoint(); };
+        QCOMPARE(shot.size(), QSize(321, 433) * ratio);
         const QColor buttonFace = QApplication::palette().color(QPalette::Button);
         const QPoint inner = picture->contentsRect().topLeft();
         // One column at the right and three rows at the bottom show the box.
         for (int y = 0; y < 429; y += 7) {
-            QCOMPARE(shot.pixelColor(inner + QPoint(316, y)), buttonFace);
+            QCOMPARE(shot.pixelColor(device(inner + QPoint(316, y))), buttonFace);
         }
         for (int x = 0; x < 317; x += 7) {
             for (int row = 426; row < 429; ++row) {
-                QCOMPARE(shot.pixelColor(inner + QPoint(x, row)), buttonFace);
+                QCOMPARE(shot.pixelColor(device(inner + QPoint(x, row))), buttonFace);
             }
         }
-        // The drawing's own pixels, including its corners, are the drawing's.
-        const QImage drawing = picture->pictureAt(1.0).toImage();
+        // The drawing is shown unscaled: its own pixels, corners included,
+        // drawn for the screen's pixel ratio.
+        const QImage drawing = picture->pictureAt(ratio).toImage();
         for (const QPoint p : {QPoint(0, 0), QPoint(315, 0), QPoint(0, 425), QPoint(315, 425), QPoint(150, 80)}) {
-            QCOMPARE(shot.pixelColor(inner + p), drawing.pixelColor(p));
+            QCOMPARE(shot.pixelColor(device(inner + p)), drawing.pixelColor(device(p)));
         }
     }
 
