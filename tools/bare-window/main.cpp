@@ -2,7 +2,13 @@
 // one plain widget of the main window's client size and caption, nothing in
 // it. bench/startup starts it beside vostrel to see what the calculator adds
 // to Qt's own start-up time and memory.
+//
+//   vostrel-bare-window              an empty window
+//   vostrel-bare-window --text-box   the same with one text box in it: the
+//                                    least a window one can type into costs
+//                                    (a font and the input method)
 #include <QApplication>
+#include <QLineEdit>
 #include <QWidget>
 
 int main(int argc, char* argv[])
@@ -11,6 +17,10 @@ int main(int argc, char* argv[])
     QWidget window;
     window.setWindowTitle(QStringLiteral("Form1"));
     window.setFixedSize(695, 456);
+    if (QApplication::arguments().contains(QStringLiteral("--text-box"))) {
+        auto* box = new QLineEdit(QStringLiteral("00.0"), &window);
+        box->setGeometry(568, 80, 105, 25);
+    }
     window.show();
     return QApplication::exec();
 }
