@@ -18,9 +18,10 @@
 namespace vostrel::forms {
 namespace {
 
-QRect pixelRect(const ControlSpec& spec)
+QRect pixelRect(const ControlLayout& entry)
 {
-    return {twipsToPixels(spec.left), twipsToPixels(spec.top), twipsToPixels(spec.width), twipsToPixels(spec.height)};
+    return {
+        twipsToPixels(entry.left), twipsToPixels(entry.top), twipsToPixels(entry.width), twipsToPixels(entry.height)};
 }
 
 bool takesFocus(ControlKind kind)
@@ -30,17 +31,17 @@ bool takesFocus(ControlKind kind)
 
 } // namespace
 
-Form::Form(const FormSpec& spec, QWidget* parent)
+Form::Form(const FormLayout& layout, QWidget* parent)
     : QWidget(parent)
-    , m_spec(spec)
+    , m_layout(layout)
 {
-    setObjectName(QString::fromLatin1(spec.name));
-    setWindowTitle(QString::fromUtf8(spec.caption));
-    setFixedSize(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight));
+    setObjectName(QString::fromLatin1(layout.name));
+    setWindowTitle(QString::fromUtf8(layout.caption));
+    setFixedSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
     setFont(standInFont(kDefaultFontPoints));
 
     AccessibleTextBox::install();
-    for (const ControlSpec& control : spec.controls) {
+    for (const ControlLayout& control : layout.controls) {
         m_controls.emplace_back(createControl(control), &control);
     }
     for (const auto& [widget, control] : m_controls) {
@@ -65,27 +66,27 @@ Form::Form(const FormSpec& spec, QWidget* parent)
     applyCursors();
 }
 
-QWidget* Form::createControl(const ControlSpec& spec)
+QWidget* Form::createControl(const ControlLayout& entry)
 {
     QWidget* parent = this;
-    if (spec.parent != nullptr) {
-        parent = control<PictureBox>(spec.parent);
+    if (entry.parent != nullptr) {
+        parent = control<PictureBox>(entry.parent);
     }
-    const QString text = QString::fromUtf8(spec.text);
+    const QString text = QString::fromUtf8(entry.text);
 
     QWidget* widget = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case ControlKind::TextBox: {
         auto* box = new TextBox(parent);
         box->setText(text);
-        box->setAlignment(spec.alignment | Qt::AlignVCenter);
+        box->setAlignment(entry.alignment | Qt::AlignVCenter);
         box->setCursorPosition(0);
         widget = box;
         break;
     }
     case ControlKind::MultiLineTextBox: {
         auto* box = new MultiLineTextBox(parent);
-        box->setTextAlignment(spec.alignment);
+        box->setTextAlignment(entry.alignment);
         box->setText(text);
         widget = box;
         break;
@@ -99,8 +100,8 @@ QWidget* Form::createControl(const ControlSpec& spec)
     }
     case ControlKind::PictureBox: {
         auto* picture = new PictureBox(parent);
-        if (spec.picture != nullptr) {
-            picture->setPicture(QString::fromUtf8(spec.picture));
+        if (entry.picture != nullptr) {
+            picture->setPicture(QString::fromUtf8(entry.picture));
         }
         widget = picture;
         break;
@@ -109,53 +110,53 @@ QWidget* Form::createControl(const ControlSpec& spec)
         auto* label = new Label(parent);
         label->setText(text);
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment(spec.alignment | Qt::AlignTop);
-        label->setWordWrap(spec.wordWrap);
+        label->setAlignment(entry.alignment | Qt::AlignTop);
+        label->setWordWrap(entry.wordWrap);
         widget = label;
         break;
     }
     }
 
-    widget->setObjectName(QString::fromLatin1(spec.name));
-    QRect rect = pixelRect(spec);
+    widget->setObjectName(QString::fromLatin1(entry.name));
+    QRect rect = pixelRect(entry);
     if (auto* frame = qobject_cast<PictureBox*>(parent)) {
         rect.translate(frame->contentsRect().topLeft());
     }
     widget->setGeometry(rect);
-    widget->setFont(standInFont(spec.fontPoints, spec.underline));
-    if (!takesFocus(spec.kind)) {
+    widget->setFont(standInFont(entry.fontPoints, entry.underline));
+    if (!takesFocus(entry.kind)) {
         widget->setFocusPolicy(Qt::NoFocus);
-    } else if (spec.isStatic) {
+    } else if (entry.isStatic) {
         widget->setFocusPolicy(Qt::ClickFocus);
     } else {
         widget->setFocusPolicy(Qt::StrongFocus);
     }
-    if (spec.accessibleName != nullptr) {
-        widget->setAccessibleName(QString::fromUtf8(spec.accessibleName));
+    if (entry.accessibleName != nullptr) {
+        widget->setAccessibleName(QString::fromUtf8(entry.accessibleName));
     }
     return widget;
 }
 
 void Form::applyColours()
 {
-    if (m_spec.background) {
+    if (m_layout.background) {
         QPalette palette = this->palette();
-        palette.setColor(QPalette::Window, resolveColour(*m_spec.background, QGuiApplication::palette()));
+        palette.setColor(QPalette::Window, resolveColour(*m_layout.background, QGuiApplication::palette()));
         setPalette(palette);
         setAutoFillBackground(true);
     }
     const QPalette desktop = QGuiApplication::palette(); // the user's colour scheme
-    for (const auto& [widget, spec] : m_controls) {
+    for (const auto& [widget, entry] : m_controls) {
         QPalette palette = widget->palette();
-        const bool isBox = spec->kind == ControlKind::TextBox || spec->kind == ControlKind::MultiLineTextBox;
-        if (spec->kind == ControlKind::PictureBox) {
+        const bool isBox = entry->kind == ControlKind::TextBox || entry->kind == ControlKind::MultiLineTextBox;
+        if (entry->kind == ControlKind::PictureBox) {
             palette.setColor(QPalette::Window, resolveColour(SystemColour::ButtonFace, desktop));
         }
-        if (spec->background) {
-            palette.setColor(isBox ? QPalette::Base : QPalette::Window, resolveColour(*spec->background, desktop));
+        if (entry->background) {
+            palette.setColor(isBox ? QPalette::Base : QPalette::Window, resolveColour(*entry->background, desktop));
         }
-        if (spec->foreground) {
-            palette.setColor(isBox ? QPalette::Text : QPalette::WindowText, resolveColour(*spec->foreground, desktop));
+        if (entry->foreground) {
+            palette.setColor(isBox ? QPalette::Text : QPalette::WindowText, resolveColour(*entry->foreground, desktop));
         }
         widget->setPalette(palette);
     }
@@ -163,9 +164,9 @@ void Form::applyColours()
 
 void Form::applyCursors()
 {
-    for (const auto& [widget, spec] : m_controls) {
-        if (spec->cursor != nullptr) {
-            widget->setCursor(loadCursor(QString::fromUtf8(spec->cursor), devicePixelRatioF()));
+    for (const auto& [widget, entry] : m_controls) {
+        if (entry->cursor != nullptr) {
+            widget->setCursor(loadCursor(QString::fromUtf8(entry->cursor), devicePixelRatioF()));
         }
     }
 }

@@ -14,7 +14,7 @@ namespace vostrel::forms {
 class Form : public QWidget {
     Q_OBJECT
 public:
-    explicit Form(const FormSpec& spec, QWidget* parent = nullptr);
+    explicit Form(const FormLayout& layout, QWidget* parent = nullptr);
 
     // The control of the table called `name`; it must exist.
     template <typename T> T* control(const char* name) const
@@ -28,12 +28,12 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    QWidget* createControl(const ControlSpec& spec);
+    QWidget* createControl(const ControlLayout& entry);
     void applyColours();
     void applyCursors();
 
-    const FormSpec& m_spec;
-    std::vector<std::pair<QWidget*, const ControlSpec*>> m_controls;
+    const FormLayout& m_layout;
+    std::vector<std::pair<QWidget*, const ControlLayout*>> m_controls;
 };
 
 } // namespace vostrel::forms

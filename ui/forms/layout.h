@@ -31,7 +31,7 @@ constexpr double kDefaultFontPoints = 8.25;
 // One control of a window's layout table. Positions are twips within the
 // parent's inner area: the window's client area, or the picture box named
 // by `parent`.
-struct ControlSpec {
+struct ControlLayout {
     const char* name = nullptr;
     ControlKind kind = ControlKind::TextBox;
     int left = 0;
@@ -55,13 +55,13 @@ struct ControlSpec {
     const char* labelledBy = nullptr; // the caption box that names this control
 };
 
-struct FormSpec {
+struct FormLayout {
     const char* name = nullptr; // the window's object name
     const char* caption = "";
     int clientWidth = 0; // twips
     int clientHeight = 0;
     std::optional<ColourValue> background = std::nullopt;
-    std::span<const ControlSpec> controls;
+    std::span<const ControlLayout> controls;
 };
 
 } // namespace vostrel::forms

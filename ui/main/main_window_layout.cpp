@@ -6,7 +6,7 @@ namespace vostrel {
 namespace {
 
 using forms::ControlKind;
-using forms::ControlSpec;
+using forms::ControlLayout;
 namespace System = forms::SystemColour;
 
 constexpr forms::ColourValue kBlue = 0x00FF0000;
@@ -37,7 +37,7 @@ constexpr const char* kNotes = "This program will give you a starting \r\n"
 
 // clang-format off
 // A caption: a static text box on the window's ground, centred.
-constexpr ControlSpec caption(const char* name, int left, int top, int width, int height, const char* text,
+constexpr ControlLayout caption(const char* name, int left, int top, int width, int height, const char* text,
                               int tabIndex, const char* accessibleName)
 {
     return {.name = name, .kind = ControlKind::TextBox,
@@ -49,7 +49,7 @@ constexpr ControlSpec caption(const char* name, int left, int top, int width, in
 
 // A result box: editable, highlight-coloured text, left-aligned, named for
 // screen readers and linked to its caption.
-constexpr ControlSpec result(const char* name, int top, const char* text, int tabIndex, const char* accessibleName,
+constexpr ControlLayout result(const char* name, int top, const char* text, int tabIndex, const char* accessibleName,
                              const char* captionName)
 {
     return {.name = name, .kind = ControlKind::TextBox,
@@ -60,7 +60,7 @@ constexpr ControlSpec result(const char* name, int top, const char* text, int ta
 }
 
 // A letter box naming a style of the diagram, inside Picture1.
-constexpr ControlSpec letter(const char* name, int top, const char* text, int tabIndex, const char* accessibleName)
+constexpr ControlLayout letter(const char* name, int top, const char* text, int tabIndex, const char* accessibleName)
 {
     return {.name = name, .kind = ControlKind::TextBox,
             .left = 3840, .top = top, .width = 495, .height = 615,
@@ -72,37 +72,37 @@ constexpr ControlSpec letter(const char* name, int top, const char* text, int ta
 // The window's one layout table. Positions and sizes in twips (15 to a
 // pixel). Picture1 comes before the letter boxes it holds.
 const std::array kControls = {
-    ControlSpec{.name = "Text15", .kind = ControlKind::TextBox,
+    ControlLayout{.name = "Text15", .kind = ControlKind::TextBox,
                 .left = 5040, .top = 120, .width = 5295, .height = 375,
                 .text = "VOSTREL    by    ZORVIK", .tabIndex = 17, .isStatic = true,
                 .background = System::ActiveBorder, .foreground = kBlue, .alignment = Qt::AlignHCenter,
                 .fontPoints = 13.5, .accessibleName = "Vostrel by Zorvik"},
-    ControlSpec{.name = "Picture1", .kind = ControlKind::PictureBox,
+    ControlLayout{.name = "Picture1", .kind = ControlKind::PictureBox,
                 .left = 0, .top = 240, .width = 4815, .height = 6495,
                 .tabIndex = 13,
                 .picture = ":/assets/diagram.svg", .accessibleName = "Diagram of gamma match styles A, B and C"},
     letter("Text12", 240, "A", 14, "Style A"),
     letter("Text13", 2640, "B", 15, "Style B"),
     letter("Text14", 5040, "C", 16, "Style C"),
-    ControlSpec{.name = "Text1", .kind = ControlKind::MultiLineTextBox,
+    ControlLayout{.name = "Text1", .kind = ControlKind::MultiLineTextBox,
                 .left = 4920, .top = 600, .width = 3615, .height = 5535,
                 .text = kNotes, .tabIndex = 10, .isStatic = true,
                 .background = System::InactiveBorder, .alignment = Qt::AlignLeft,
                 .fontPoints = 9.75, .accessibleName = "Building notes"},
-    ControlSpec{.name = "Text2", .kind = ControlKind::MultiLineTextBox,
+    ControlLayout{.name = "Text2", .kind = ControlKind::MultiLineTextBox,
                 .left = 8520, .top = 480, .width = 1695, .height = 615,
                 .text = "FREQUENCY \r\nIN MHZ\r\n", .tabIndex = 0, .isStatic = true,
                 .background = System::ActiveBorder, .alignment = Qt::AlignHCenter,
                 .fontPoints = 12, .accessibleName = "Frequency in MHz"},
-    ControlSpec{.name = "Text3", .kind = ControlKind::TextBox,
+    ControlLayout{.name = "Text3", .kind = ControlKind::TextBox,
                 .left = 8520, .top = 1200, .width = 1575, .height = 375,
                 .text = "00.0", .tabIndex = 1,
                 .foreground = System::Highlight, .alignment = Qt::AlignHCenter,
                 .fontPoints = 12, .accessibleName = "Frequency in MHz entry", .labelledBy = "Text2"},
-    ControlSpec{.name = "Command1", .kind = ControlKind::Button,
+    ControlLayout{.name = "Command1", .kind = ControlKind::Button,
                 .left = 8520, .top = 1680, .width = 855, .height = 495,
                 .text = "INCHES", .tabIndex = 2, .accessibleName = "Calculate in inches"},
-    ControlSpec{.name = "Command2", .kind = ControlKind::Button,
+    ControlLayout{.name = "Command2", .kind = ControlKind::Button,
                 .left = 9480, .top = 1680, .width = 735, .height = 495,
                 .text = "CM", .tabIndex = 3, .accessibleName = "Calculate in centimetres"},
     caption("Text16", 8640, 2400, 1575, 285, "SPACING", 18, "Spacing"),
@@ -113,19 +113,19 @@ const std::array kControls = {
     result("Text9", 4200, "00.0", 9, "Tube length result", "Text6"),
     caption("Text7", 8520, 4680, 1695, 285, "CAPACITOR VALUE", 7, "Capacitor value"),
     result("Text8", 5040, "00.0  pf", 8, "Capacitor value result", "Text7"),
-    ControlSpec{.name = "Text10", .kind = ControlKind::MultiLineTextBox,
+    ControlLayout{.name = "Text10", .kind = ControlKind::MultiLineTextBox,
                 .left = 8520, .top = 5640, .width = 1815, .height = 495,
                 .text = "Capacitor (gamma rod) \r\ninsertion length\r\n", .tabIndex = 11, .isStatic = true,
                 .background = System::ActiveBorder, .alignment = Qt::AlignHCenter,
                 .accessibleName = "Capacitor (gamma rod) insertion length"},
     result("Text11", 6240, "00.0", 12, "Capacitor insertion length result", "Text10"),
-    ControlSpec{.name = "Command3", .kind = ControlKind::Button,
+    ControlLayout{.name = "Command3", .kind = ControlKind::Button,
                 .left = 5160, .top = 6360, .width = 1575, .height = 255,
                 .text = "WEB SITE", .tabIndex = 20, .accessibleName = "Open the web page link window"},
 };
 // clang-format on
 
-const forms::FormSpec kForm{
+const forms::FormLayout kForm{
     .name = "Form1",
     .caption = "Form1",
     .clientWidth = 10425,
@@ -136,7 +136,7 @@ const forms::FormSpec kForm{
 
 } // namespace
 
-const forms::FormSpec& mainWindowForm()
+const forms::FormLayout& mainWindowForm()
 {
     return kForm;
 }

@@ -8,21 +8,21 @@ namespace vostrel {
 namespace {
 
 using forms::ControlKind;
-using forms::ControlSpec;
+using forms::ControlLayout;
 
 // clang-format off
 // The window's one layout table. Positions and sizes in twips (15 to a
 // pixel); all three are labels, which never take the focus.
 const std::array kControls = {
-    ControlSpec{.name = "Label1", .kind = ControlKind::Label,
+    ControlLayout{.name = "Label1", .kind = ControlKind::Label,
                 .left = 525, .top = 75, .width = 2265, .height = 390,
                 .text = "The link will be opened in your default browser.", .tabIndex = 0,
                 .alignment = Qt::AlignHCenter, .wordWrap = true},
-    ControlSpec{.name = "Label2", .kind = ControlKind::Label,
+    ControlLayout{.name = "Label2", .kind = ControlKind::Label,
                 .left = 450, .top = 750, .width = 2490, .height = 345,
                 .text = "Click Link Below to ", .tabIndex = 1,
                 .alignment = Qt::AlignHCenter},
-    ControlSpec{.name = "lblWebPage", .kind = ControlKind::Label,
+    ControlLayout{.name = "lblWebPage", .kind = ControlKind::Label,
                 .left = 525, .top = 1335, .width = 2205, .height = 255,
                 .text = kHomePageAddress, .tabIndex = 2,
                 .foreground = 0x00FF0000 /* blue */, .alignment = Qt::AlignLeft, .underline = true,
@@ -30,7 +30,7 @@ const std::array kControls = {
 };
 // clang-format on
 
-const forms::FormSpec kForm{
+const forms::FormLayout kForm{
     .name = "web",
     .caption = "Web Page Link",
     .clientWidth = 3315,
@@ -40,7 +40,7 @@ const forms::FormSpec kForm{
 
 } // namespace
 
-const forms::FormSpec& webWindowForm()
+const forms::FormLayout& webWindowForm()
 {
     return kForm;
 }

@@ -6,6 +6,6 @@ namespace vostrel {
 
 // The "Web Page Link" window: two lines of explanation and the home page
 // address as a link.
-const forms::FormSpec& webWindowForm();
+const forms::FormLayout& webWindowForm();
 
 } // namespace vostrel
