@@ -98,10 +98,12 @@ QCursor loadCursor(const QString& path, qreal devicePixelRatio)
         return QCursor(Qt::PointingHandCursor);
     }
     // Whole-pixel enlargement keeps the pixel art sharp on a high-DPI screen.
+    // Qt 6.4 hands the hot spot to the window system in device pixels, so it
+    // is enlarged with the picture.
     const int factor = std::max(1, static_cast<int>(std::lround(devicePixelRatio)));
     QPixmap pixmap = QPixmap::fromImage(cursor->image.scaled(cursor->image.size() * factor));
     pixmap.setDevicePixelRatio(factor);
-    return QCursor(pixmap, cursor->hotSpot.x(), cursor->hotSpot.y());
+    return QCursor(pixmap, cursor->hotSpot.x() * factor, cursor->hotSpot.y() * factor);
 }
 
 } // namespace vostrel::forms

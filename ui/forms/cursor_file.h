@@ -23,8 +23,8 @@ struct CursorImage {
 std::optional<CursorImage> readCursorFile(QByteArrayView bytes);
 
 // A mouse cursor from a cursor file in the resources (or on disk), drawn
-// sharp at `devicePixelRatio`; the pointing hand of the desktop if the file
-// cannot be read.
+// sharp at `devicePixelRatio` with its hot spot in device pixels; the
+// pointing hand of the desktop if the file cannot be read.
 QCursor loadCursor(const QString& path, qreal devicePixelRatio);
 
 } // namespace vostrel::forms

@@ -187,13 +187,13 @@ private slots:
         f.pressWebSite();
         const QCursor cursor = f.label("lblWebPage")->cursor();
         QCOMPARE(cursor.shape(), Qt::BitmapCursor);
-        QCOMPARE(cursor.hotSpot(), QPoint(13, 9));
         // Drawn whole pixels larger on a high-DPI screen, so it stays sharp.
         const QPixmap pixmap = cursor.pixmap();
         const int scale = static_cast<int>(pixmap.devicePixelRatio());
         QCOMPARE(scale, static_cast<int>(std::lround(f.web()->devicePixelRatioF())));
         const QImage image = pixmap.toImage();
         QCOMPARE(image.size(), QSize(32, 32) * scale);
+        QCOMPARE(cursor.hotSpot(), QPoint(13, 9) * scale); // the finger tip, in device pixels
         QCOMPARE(image.pixel(13 * scale, 9 * scale), qRgb(0, 0, 0)); // the tip of the finger
         QCOMPARE(image.pixel(12 * scale, 10 * scale), qRgb(255, 255, 255)); // inside the finger
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
