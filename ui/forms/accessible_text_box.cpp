@@ -4,6 +4,8 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace vostrel::forms {
 namespace {
 
@@ -33,6 +35,11 @@ void AccessibleTextBox::install()
 QLineEdit* AccessibleTextBox::lineEdit() const
 {
     return static_cast<QLineEdit*>(widget());
+}
+
+int AccessibleTextBox::clamped(int offset) const
+{
+    return std::clamp(offset, 0, characterCount());
 }
 
 void* AccessibleTextBox::interface_cast(QAccessible::InterfaceType type)
@@ -115,7 +122,8 @@ void AccessibleTextBox::removeSelection(int selectionIndex)
 void AccessibleTextBox::setSelection(int selectionIndex, int startOffset, int endOffset)
 {
     if (selectionIndex == 0) {
-        lineEdit()->setSelection(startOffset, endOffset - startOffset);
+        const int start = clamped(startOffset);
+        lineEdit()->setSelection(start, clamped(endOffset) - start);
     }
 }
 
@@ -126,12 +134,13 @@ int AccessibleTextBox::cursorPosition() const
 
 void AccessibleTextBox::setCursorPosition(int position)
 {
-    lineEdit()->setCursorPosition(position);
+    lineEdit()->setCursorPosition(clamped(position));
 }
 
 QString AccessibleTextBox::text(int startOffset, int endOffset) const
 {
-    return lineEdit()->text().mid(startOffset, endOffset - startOffset);
+    const int start = clamped(startOffset);
+    return lineEdit()->text().mid(start, std::max(0, clamped(endOffset) - start));
 }
 
 int AccessibleTextBox::characterCount() const
@@ -143,6 +152,7 @@ QRect AccessibleTextBox::characterRect(int offset) const
 {
     // Measured from the start of the text box's contents; close enough for
     // a magnifier to follow the caret.
+    offset = clamped(offset);
     const QFontMetrics metrics = lineEdit()->fontMetrics();
     const QString text = lineEdit()->text();
     const int x = metrics.horizontalAdvance(text.left(offset));
@@ -159,8 +169,8 @@ int AccessibleTextBox::offsetAtPoint(const QPoint& point) const
 
 void AccessibleTextBox::scrollToSubstring(int startIndex, int endIndex)
 {
-    lineEdit()->setCursorPosition(endIndex);
-    lineEdit()->setCursorPosition(startIndex);
+    lineEdit()->setCursorPosition(clamped(endIndex));
+    lineEdit()->setCursorPosition(clamped(startIndex));
 }
 
 QString AccessibleTextBox::attributes(int offset, int* startOffset, int* endOffset) const
@@ -186,8 +196,9 @@ void AccessibleTextBox::replaceText(int startOffset, int endOffset, const QStrin
     if (lineEdit()->isReadOnly()) {
         return;
     }
+    const int start = clamped(startOffset);
     QString value = lineEdit()->text();
-    value.replace(startOffset, endOffset - startOffset, text);
+    value.replace(start, std::max(0, clamped(endOffset) - start), text);
     lineEdit()->setText(value);
 }
 

@@ -47,6 +47,8 @@ public:
 
 private:
     QLineEdit* lineEdit() const;
+    // An offset from a screen reader, brought into 0..characterCount().
+    int clamped(int offset) const;
 };
 
 } // namespace vostrel::forms

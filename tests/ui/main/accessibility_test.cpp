@@ -126,6 +126,16 @@ private slots:
         editable->replaceText(0, 2, QStringLiteral("99"));
         QCOMPARE(f.window.control<QLineEdit>("Text5")->text(), QStringLiteral("99.687"));
 
+        // Offsets outside the text are brought inside it, never read past it.
+        QCOMPARE(text->text(-5, 2), QStringLiteral("99"));
+        QCOMPARE(text->text(4, 100), QStringLiteral("87"));
+        QVERIFY(text->characterRect(-1).isValid());
+        QVERIFY(text->characterRect(1000).isValid());
+        editable->insertText(-3, QStringLiteral("1"));
+        QCOMPARE(f.window.control<QLineEdit>("Text5")->text(), QStringLiteral("199.687"));
+        text->setSelection(0, -4, 1000);
+        QCOMPARE(f.window.control<QLineEdit>("Text5")->selectedText(), QStringLiteral("199.687"));
+
         // A screen reader can type a frequency too.
         f.accessible("Text3")->setText(QAccessible::Value, QStringLiteral("28.5"));
         f.accessible("Command2")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
