@@ -299,10 +299,10 @@ std::optional<int> parseArguments(
         } else if (name == "--") {
             optionsEnded = true;
         } else if (name == "--help" || name == "-h") {
-            out << kUsage;
+            out << kUsage << std::flush;
             return out ? 0 : 3;
         } else if (name == "--version") {
-            out << "vostrel-chart " VOSTREL_VERSION "\n";
+            out << "vostrel-chart " VOSTREL_VERSION "\n" << std::flush;
             return out ? 0 : 3;
         } else if (name == "--inches" || name == "--cm") {
             options.unit = name == "--cm" ? LengthUnit::Centimetres : LengthUnit::Inches;
@@ -336,7 +336,9 @@ std::optional<int> chooseRange(const Options& options, std::optional<DecimalRang
         }
         range = DecimalRange::make(*from, *to, *step);
         if (!range) {
-            return usageError(err, "the range needs a positive step and --to no lower than --from");
+            return usageError(err,
+                "the range needs a positive step, --to no lower than --from, and no more "
+                "than 18 digits at the step's precision");
         }
     }
     if (options.band) {

@@ -55,22 +55,26 @@ std::optional<Decimal> parseDecimal(std::string_view text)
         ++i;
     }
     int digits = 0;
+    bool anyDigit = false;
     bool point = false;
     for (; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '.' && !point) {
             point = true;
         } else if (c >= '0' && c <= '9') {
-            if (++digits > kMaxDigits || (point && value.scale == kMaxScale)) {
+            // Leading zeros add nothing to the value's digits.
+            const bool leadingZero = c == '0' && value.units == 0 && !point;
+            if ((!leadingZero && ++digits > kMaxDigits) || (point && value.scale == kMaxScale)) {
                 return std::nullopt;
             }
+            anyDigit = true;
             value.units = value.units * 10 + (c - '0');
             value.scale += point ? 1 : 0;
         } else {
             return std::nullopt;
         }
     }
-    if (digits == 0) {
+    if (!anyDigit) {
         return std::nullopt;
     }
     if (negative) {

@@ -99,6 +99,10 @@ TEST(DecimalRange, RefusesWhatItCannotHoldExactly)
     for (const char* text : {"", ".", "-", "1e3", "1,5", "0x10", "1.2.3", "1.0000000001", "1234567890123456", " 1"}) {
         EXPECT_FALSE(parseDecimal(text)) << text;
     }
+    // Leading zeros do not count towards the fifteen digits.
+    EXPECT_EQ(parseDecimal("00000000000000001")->units, 1);
+    EXPECT_EQ(parseDecimal("0")->units, 0);
+    EXPECT_EQ(parseDecimal("-0.0")->units, 0);
     const auto one = *parseDecimal("1");
     EXPECT_FALSE(DecimalRange::make(one, one, *parseDecimal("0")));
     EXPECT_FALSE(DecimalRange::make(one, one, *parseDecimal("-1")));
@@ -265,12 +269,37 @@ TEST(Chart, OptionsAndExitStatuses)
     EXPECT_EQ(run({"--", "--cm"}).status, 1);
 }
 
+namespace {
+
+// Output that takes a few bytes into its buffer and then fails to write them
+// anywhere, like a full disk.
+class FullDevice : public std::streambuf {
+public:
+    FullDevice() { setp(m_buffer, m_buffer + sizeof m_buffer); }
+
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    int sync() override { return -1; }
+
+private:
+    char m_buffer[64];
+};
+
+} // namespace
+
 TEST(Chart, UnwritableOutputIsStatusThree)
 {
-    std::istringstream in;
-    std::ostringstream out;
+    for (const std::vector<std::string_view>& args :
+        std::vector<std::vector<std::string_view>>{{"14.2"}, {"--version"}, {"--help"}, {"--band", "2m"}}) {
+        std::istringstream in;
+        FullDevice device;
+        std::ostream out(&device);
+        std::ostringstream err;
+        EXPECT_EQ(runChart(args, in, out, err), 3) << args.front();
+    }
+    std::istringstream in("14.2\n3.6\n");
+    FullDevice device;
+    std::ostream out(&device);
     std::ostringstream err;
-    out.setstate(std::ios::badbit);
-    const std::vector<std::string_view> args = {"14.2"};
-    EXPECT_EQ(runChart(args, in, out, err), 3);
+    EXPECT_EQ(runChart({}, in, out, err), 3);
 }
