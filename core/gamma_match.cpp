@@ -21,8 +21,9 @@ static_assert(std::numeric_limits<double>::is_iec559 && std::numeric_limits<floa
 namespace vostrel {
 namespace {
 
-// 2^128 - 2^104, halfway between the largest float and 2^128: a double of
-// this magnitude or more rounds to infinity when narrowed to float.
+// 2^128 - 2^103, halfway between the largest float (2^128 - 2^104) and
+// 2^128: a double of this magnitude or more rounds to infinity when narrowed
+// to float (the tie goes to the even 2^128).
 constexpr double kFloatOverflowLimit = 0x1.ffffffp127;
 
 // The two floating-point conditions the formulas can raise, collected from

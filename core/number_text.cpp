@@ -34,27 +34,16 @@ std::string_view usableSeparator(const NumberFormat& format)
 }
 
 // Every float and every midpoint between two neighbouring floats has at
-// most 112 significant decimal digits, so digits past the first 120 only
+// most 113 significant decimal digits, so digits past the first 120 only
 // matter through whether any of them is non-zero. Keeping 120 digits and a
 // final 1 for "something non-zero followed" puts the shortened number on
 // the same side of every midpoint as the full one: the rounding is exact.
 constexpr std::size_t kKeptDigits = 120;
 
-// Exponents beyond this are saturated; anything past +-100000 already
-// means overflow or zero for a float.
-constexpr std::int64_t kExponentLimit = 1'000'000'000;
-
-std::int64_t saturatedAdd(std::int64_t a, std::int64_t b)
-{
-    const std::int64_t sum = a + b; // both far from the int64 limits
-    if (sum > kExponentLimit) {
-        return kExponentLimit;
-    }
-    if (sum < -kExponentLimit) {
-        return -kExponentLimit;
-    }
-    return sum;
-}
+// A written exponent beyond this is held at it: anything past +-100000
+// already means overflow or zero for a float. The scale the digits add is
+// bounded by the text's length, so the two together stay far inside int64.
+constexpr std::int64_t kExponentLimit = 1'000'000'000'000'000'000;
 
 // The digits of a number: `kept` (its significant digits, at most
 // kKeptDigits of them) times 10^scale.
@@ -76,13 +65,13 @@ Mantissa scanMantissa(std::string_view text, std::size_t& i, std::string_view se
             m.anyDigit = true;
             if (m.kept.empty() && c == '0') {
                 // A leading zero: only its place after the separator counts.
-                m.scale = saturatedAdd(m.scale, afterSeparator ? -1 : 0);
+                m.scale -= afterSeparator ? 1 : 0;
             } else if (m.kept.size() < kKeptDigits) {
                 m.kept.push_back(c);
-                m.scale = saturatedAdd(m.scale, afterSeparator ? -1 : 0);
+                m.scale -= afterSeparator ? 1 : 0;
             } else {
                 m.droppedNonZero = m.droppedNonZero || c != '0';
-                m.scale = saturatedAdd(m.scale, afterSeparator ? 0 : 1);
+                m.scale += afterSeparator ? 0 : 1;
             }
             ++i;
         } else if (!afterSeparator && text.substr(i, sep.size()) == sep) {
@@ -109,7 +98,8 @@ std::optional<std::int64_t> scanExponent(std::string_view text, std::size_t& i)
     }
     std::int64_t exponent = 0;
     for (; i < text.size() && isDigit(text[i]); ++i) {
-        exponent = std::min<std::int64_t>(exponent * 10 + (text[i] - '0'), kExponentLimit);
+        const int digit = text[i] - '0';
+        exponent = exponent > (kExponentLimit - digit) / 10 ? kExponentLimit : exponent * 10 + digit;
     }
     return negative ? -exponent : exponent;
 }
@@ -123,7 +113,7 @@ Result<float> nearestFloat(Mantissa m, bool negative)
     }
     if (m.droppedNonZero) {
         m.kept.push_back('1');
-        m.scale = saturatedAdd(m.scale, -1);
+        m.scale -= 1;
     }
 
     // The value lies in [10^(magnitude-1), 10^magnitude).
@@ -180,7 +170,7 @@ Result<float> parseSingle(std::string_view text, const NumberFormat& format)
         if (!exponent) {
             return CalcFailure::ConversionError;
         }
-        mantissa.scale = saturatedAdd(mantissa.scale, *exponent);
+        mantissa.scale += *exponent;
     }
     if (skipBlanks(text, i) != text.size()) {
         return CalcFailure::ConversionError;

@@ -72,7 +72,7 @@ TEST(NumberText, ParsesTheAcceptedNotations)
         {".5", 0.5F}, {"5.", 5.0F}, {"-.5", -0.5F}, {"0", 0.0F}, {"0.0", 0.0F}, {"0e999999999999999999999", 0.0F},
         {"3.6", 3.6F}, {"28.5", 28.5F}, {"0.07", 0.07F}, {"1e-37", 1e-37F}, {"3.4028234e38", 3.40282347e38F},
         // The largest value that still rounds to the largest float: one
-        // below the midpoint 2^128 - 2^104.
+        // below the midpoint 2^128 - 2^103 between it and 2^128.
         {"340282356779733661637539395458142568447", 3.40282347e38F}, {"1e-45", 1.40129846e-45F},
         {"7.1e-46", 1.40129846e-45F}, {"7e-46", 0.0F}, // just below half the smallest float
     };
@@ -158,8 +158,9 @@ TEST(NumberText, RejectsWhatIsNotANumberWithTheRightKind)
         {"broken UTF-8", "\xFF\xFE", &kPoint, CalcFailure::ConversionError},
         {"too large", "1E39", &kPoint, CalcFailure::Overflow},
         {"too large negative", "-3.5e38", &kPoint, CalcFailure::Overflow},
-        // One above the midpoint 2^128 - 2^104, which rounds up to infinity.
-        {"just past the largest float", "340282356779733661637539395458142568448", &kPoint, CalcFailure::Overflow},
+        // Exactly the midpoint 2^128 - 2^103: the tie goes to the even
+        // neighbour, 2^128, which is beyond the float range.
+        {"midpoint above the largest float", "340282356779733661637539395458142568448", &kPoint, CalcFailure::Overflow},
         {"huge exponent", "1e99999999999999999999999", &kPoint, CalcFailure::Overflow},
         {"too large, comma", "4,0E38", &kComma, CalcFailure::Overflow},
     };
@@ -201,6 +202,11 @@ TEST(NumberText, ReadsVeryLongTextsExactly)
     EXPECT_EQ(parseSingle(tooLarge, kPoint).failure(), CalcFailure::Overflow);
     std::string tiny = "0." + std::string(1 << 20, '0') + "1";
     EXPECT_EQ(parseSingle(tiny, kPoint).value(), 0.0F);
+    // Exponents at the edge of what a 64-bit count holds.
+    EXPECT_EQ(parseSingle("1e9223372036854775807", kPoint).failure(), CalcFailure::Overflow);
+    EXPECT_EQ(parseSingle("1e-9223372036854775808", kPoint).value(), 0.0F);
+    std::string shifted = "0." + std::string(1 << 20, '0') + "1e1048577";
+    EXPECT_EQ(parseSingle(shifted, kPoint).value(), 1.0F);
     std::string garbage(1 << 20, '\x7F');
     EXPECT_EQ(parseSingle(garbage, kPoint).failure(), CalcFailure::ConversionError);
     std::string trailingGarbage = std::string(1 << 20, '1') + "x";
