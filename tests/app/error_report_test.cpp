@@ -7,7 +7,6 @@ using vostrel::CalcFailure;
 using vostrel::Failure;
 using Kind = vostrel::Failure::Kind;
 
-Q_DECLARE_METATYPE(Kind)
 Q_DECLARE_METATYPE(Failure)
 
 class ErrorReportTest : public QObject {
@@ -35,14 +34,6 @@ private slots:
         const QString text = vostrel::failureText(failure);
         QVERIFY2(text.contains(words), qPrintable(text));
         QVERIFY(text.contains(failure.kind == Kind::Launch ? "web page could not be opened" : "calculation failed"));
-    }
-
-    void keepsTheKind()
-    {
-        QCOMPARE(Failure::fromCalc(CalcFailure::ConversionError).kind, Kind::ConversionError);
-        QCOMPARE(Failure::fromCalc(CalcFailure::DivisionByZero).kind, Kind::DivisionByZero);
-        QCOMPARE(Failure::fromCalc(CalcFailure::Overflow).kind, Kind::Overflow);
-        QCOMPARE(Failure::launch("x").kind, Kind::Launch);
     }
 };
 

@@ -14,7 +14,10 @@ namespace vostrel::forms {
 class Form : public QWidget {
     Q_OBJECT
 public:
+    // The layout is kept, not copied: it must outlive the window (the
+    // tables are static).
     explicit Form(const FormLayout& layout, QWidget* parent = nullptr);
+    Form(FormLayout&&, QWidget* = nullptr) = delete;
 
     // The control of the table called `name`; it must exist.
     template <typename T> T* control(const char* name) const

@@ -8,15 +8,6 @@
 #include <QPushButton>
 
 namespace vostrel {
-namespace {
-
-QString toText(const std::string& utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-} // namespace
-
 MainWindow::MainWindow(ErrorReport& report, Launcher& launcher, NumberFormat format, QWidget* parent)
     : forms::Form(mainWindowForm(), parent)
     , m_report(report)
@@ -55,13 +46,13 @@ void MainWindow::calculate(LengthUnit unit)
         {"Text17", m_values.spac},
     };
     for (const auto& [box, value] : results) {
-        control<forms::TextBox>(box)->setText(toText(formatSingle(roundDecimals(value, 3), m_format)));
+        control<forms::TextBox>(box)->setText(QString::fromStdString(formatSingle(roundDecimals(value, 3), m_format)));
     }
 }
 
 void MainWindow::refillFrequency()
 {
-    control<forms::TextBox>("Text3")->setText(toText(formatSingle(m_values.freq, m_format)));
+    control<forms::TextBox>("Text3")->setText(QString::fromStdString(formatSingle(m_values.freq, m_format)));
 }
 
 void MainWindow::showWebWindow()
