@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 namespace vostrel {
+
 MainWindow::MainWindow(ErrorReport& report, Launcher& launcher, NumberFormat format, QWidget* parent)
     : forms::Form(mainWindowForm(), parent)
     , m_report(report)
