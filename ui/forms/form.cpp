@@ -13,7 +13,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <cstring>
 
 namespace vostrel::forms {
 namespace {
@@ -139,13 +138,13 @@ QWidget* Form::createControl(const ControlLayout& entry)
 
 void Form::applyColours()
 {
+    const QPalette desktop = QGuiApplication::palette(); // the user's colour scheme
     if (m_layout.background) {
         QPalette palette = this->palette();
-        palette.setColor(QPalette::Window, resolveColour(*m_layout.background, QGuiApplication::palette()));
+        palette.setColor(QPalette::Window, resolveColour(*m_layout.background, desktop));
         setPalette(palette);
         setAutoFillBackground(true);
     }
-    const QPalette desktop = QGuiApplication::palette(); // the user's colour scheme
     for (const auto& [widget, entry] : m_controls) {
         QPalette palette = widget->palette();
         const bool isBox = entry->kind == ControlKind::TextBox || entry->kind == ControlKind::MultiLineTextBox;

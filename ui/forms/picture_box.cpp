@@ -31,13 +31,13 @@ QSize PictureBox::pictureSize() const
 
 QPixmap PictureBox::pictureAt(qreal devicePixelRatio) const
 {
-    if (m_renderer == nullptr || !m_renderer->isValid()) {
+    const QSize size = pictureSize();
+    if (size.isEmpty()) {
         return {};
     }
     if (!m_cache.isNull() && qFuzzyCompare(m_cache.devicePixelRatio(), devicePixelRatio)) {
         return m_cache;
     }
-    const QSize size = pictureSize();
     QPixmap pixmap(size * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmap.fill(Qt::transparent);
