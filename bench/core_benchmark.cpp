@@ -18,7 +18,9 @@
 #include "gamma_match.h"
 #include "launcher.h"
 #include "main_window.h"
+#include "main_window_controls.h"
 #include "number_text.h"
+#include "text_box.h"
 
 #include <benchmark/benchmark.h>
 
@@ -38,7 +40,8 @@ const vostrel::NumberFormat kDot{"."};
 
 // The result boxes, spacing to insertion length, and what they show after
 // INCHES and after CM at 14.2 MHz.
-constexpr std::array<const char*, 5> kResultBoxes = {"Text17", "Text5", "Text9", "Text8", "Text11"};
+using namespace vostrel::mainWindowControls;
+constexpr std::array kResultBoxes = {spacingResult, tapPointResult, tubeResult, capacitorResult, insertionResult};
 constexpr std::array<const char*, 5> kInches = {"6.099", "47.687", "10.876", "126.761", "8.451"};
 constexpr std::array<const char*, 5> kCentimetres = {"15.492", "120.423", "27.465", "126.761", "21.465"};
 
@@ -100,7 +103,7 @@ public:
 
 class NoLauncher final : public vostrel::Launcher {
 public:
-    bool open(const QString&) override { return true; }
+    void open(const QString&, FailureHandler) override { }
 };
 
 // Counts the paint events of one widget.
@@ -121,11 +124,11 @@ struct ShownWindow {
     ShownWindow()
         : window(report, launcher, kDot)
     {
-        window.control<QLineEdit>("Text3")->setText(QStringLiteral("14.2"));
+        window.control(frequencyBox)->setText(QStringLiteral("14.2"));
         window.show();
         QApplication::processEvents();
-        inches = window.control<QPushButton>("Command1");
-        centimetres = window.control<QPushButton>("Command2");
+        inches = window.control(inchesButton);
+        centimetres = window.control(cmButton);
     }
 
     // Checks what the boxes show after the last click; false after any
@@ -138,11 +141,11 @@ struct ShownWindow {
         }
         const auto& expected = lastWasInches ? kInches : kCentimetres;
         for (std::size_t i = 0; i < kResultBoxes.size(); ++i) {
-            const QString shown = window.control<QLineEdit>(kResultBoxes[i])->text();
+            const QString shown = window.control(kResultBoxes[i])->text();
             if (shown != QLatin1String(expected[i])) {
                 state.SkipWithError(
                     qPrintable(QStringLiteral("box %1 shows %2 instead of %3")
-                                   .arg(QLatin1String(kResultBoxes[i]), shown, QLatin1String(expected[i]))));
+                                   .arg(QLatin1String(kResultBoxes[i].objectName), shown, QLatin1String(expected[i]))));
                 return false;
             }
         }
@@ -177,7 +180,7 @@ void BM_WindowClickPaint(benchmark::State& state)
 {
     ShownWindow w;
     PaintCounter counter;
-    QWidget* spacing = w.window.control<QLineEdit>(kResultBoxes[0]);
+    QWidget* spacing = w.window.control(spacingResult);
     spacing->installEventFilter(&counter);
     std::int64_t clicks = 0;
     for (auto _ : state) {

@@ -7,6 +7,9 @@
 #include "error_report.h"
 #include "launcher.h"
 #include "main_window.h"
+#include "main_window_controls.h"
+#include "text_box.h"
+#include "web_window_controls.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -30,7 +33,7 @@ public:
 
 class NoLauncher final : public vostrel::Launcher {
 public:
-    bool open(const QString&) override { return true; }
+    void open(const QString&, FailureHandler) override { }
 };
 
 bool save(QWidget& window, const QString& path)
@@ -68,24 +71,26 @@ int main(int argc, char* argv[])
     parser.addOption({"cm", "Press CM after typing."});
     parser.process(app);
 
+    using namespace vostrel::mainWindowControls;
     PrintingReport report;
     NoLauncher launcher;
     vostrel::MainWindow window(report, launcher, vostrel::NumberFormat{"."});
     if (parser.isSet("frequency")) {
-        window.control<QLineEdit>("Text3")->setText(parser.value("frequency"));
+        window.control(frequencyBox)->setText(parser.value("frequency"));
     }
     if (parser.isSet("inches")) {
-        window.control<QPushButton>("Command1")->click();
+        window.control(inchesButton)->click();
     } else if (parser.isSet("cm")) {
-        window.control<QPushButton>("Command2")->click();
+        window.control(cmButton)->click();
     }
 
     const QDir out(parser.value("out"));
     const QString suffix = QStringLiteral("@%1x.png").arg(parser.value("scale"));
     bool ok = save(window, out.filePath("main-window" + suffix));
-    window.control<QPushButton>("Command3")->click();
+    window.control(webSiteButton)->click();
     for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top != &window && top->objectName() == QLatin1String("web") && top->isVisible()) {
+        if (top != &window && top->objectName() == QLatin1String(vostrel::webWindowControls::kWindowName)
+            && top->isVisible()) {
             ok = save(*top, out.filePath("web-window" + suffix)) && ok;
         }
     }

@@ -65,6 +65,11 @@ Form::Form(const FormLayout& layout, QWidget* parent)
     applyCursors();
 }
 
+void Form::missingControl(const char* name) const
+{
+    qFatal("Window '%s' has no control '%s' of the type asked for", qPrintable(objectName()), name);
+}
+
 QWidget* Form::createControl(const ControlLayout& entry)
 {
     QWidget* parent = this;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control_name.h"
 #include "layout.h"
 
 #include <QWidget>
@@ -19,11 +20,16 @@ public:
     explicit Form(const FormLayout& layout, QWidget* parent = nullptr);
     Form(FormLayout&&, QWidget* = nullptr) = delete;
 
-    // The control of the table called `name`; it must exist.
+    // The control the table calls `name`. A name the table does not have,
+    // or a control of another type, stops the program with the name, in
+    // every build: it is a fault in the program, not in its input.
+    template <typename T> T* control(ControlName<T> name) const { return control<T>(name.objectName); }
     template <typename T> T* control(const char* name) const
     {
         T* widget = findChild<T*>(QString::fromLatin1(name));
-        Q_ASSERT_X(widget != nullptr, "Form::control", name);
+        if (widget == nullptr) {
+            missingControl(name);
+        }
         return widget;
     }
 
@@ -31,6 +37,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    [[noreturn]] void missingControl(const char* name) const;
     QWidget* createControl(const ControlLayout& entry);
     void applyColours();
     void applyCursors();

@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "error_report.h"
+#include "main_window_controls.h"
 #include "main_window_layout.h"
 #include "text_box.h"
 #include "web_window.h"
@@ -9,51 +10,59 @@
 
 namespace vostrel {
 
+using namespace mainWindowControls;
+
 MainWindow::MainWindow(ErrorReport& report, Launcher& launcher, NumberFormat format, QWidget* parent)
     : forms::Form(mainWindowForm(), parent)
     , m_report(report)
     , m_launcher(launcher)
     , m_format(std::move(format))
 {
-    connect(control<QPushButton>("Command1"), &QPushButton::clicked, this, [this] { calculate(LengthUnit::Inches); });
-    connect(
-        control<QPushButton>("Command2"), &QPushButton::clicked, this, [this] { calculate(LengthUnit::Centimetres); });
-    connect(control<QPushButton>("Command3"), &QPushButton::clicked, this, &MainWindow::showWebWindow);
-    connect(control<forms::TextBox>("Text3"), &forms::TextBox::clicked, this, &MainWindow::refillFrequency);
-    control<forms::TextBox>("Text3")->setFocus();
+    connect(control(inchesButton), &QPushButton::clicked, this, [this] { calculate(LengthUnit::Inches); });
+    connect(control(cmButton), &QPushButton::clicked, this, [this] { calculate(LengthUnit::Centimetres); });
+    connect(control(webSiteButton), &QPushButton::clicked, this, &MainWindow::showWebWindow);
+    connect(control(frequencyBox), &forms::TextBox::clicked, this, &MainWindow::refillFrequency);
+
+    // The window opens ready for a frequency: what is typed first replaces
+    // the placeholder instead of joining it.
+    control(frequencyBox)->setFocus();
+    control(frequencyBox)->selectAll();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::calculate(LengthUnit unit)
 {
-    const Result<float> freq = parseSingle(control<forms::TextBox>("Text3")->text().toStdString(), m_format);
+    const QString text = control(frequencyBox)->text();
+    const Result<float> freq = parseSingle(text.toStdString(), m_format);
     if (!freq) {
-        m_report.report(Failure::fromCalc(freq.failure()));
+        m_report.report(CalculationFailure{freq.failure(), text, m_format});
         return;
     }
     m_values.freq = freq.value();
     if (const Result<void> computed = computeGammaMatch(m_values, unit); !computed) {
-        m_report.report(Failure::fromCalc(computed.failure()));
+        m_report.report(CalculationFailure{computed.failure(), text, m_format});
         return;
     }
 
     // Written in this order: insertion length, capacitor, tube, tap, spacing.
-    const std::pair<const char*, float> results[] = {
-        {"Text11", m_values.capl},
-        {"Text8", m_values.cap},
-        {"Text9", m_values.tube},
-        {"Text5", m_values.tap},
-        {"Text17", m_values.spac},
+    const std::pair<ControlName<forms::TextBox>, float> results[] = {
+        {insertionResult, m_values.capl},
+        {capacitorResult, m_values.cap},
+        {tubeResult, m_values.tube},
+        {tapPointResult, m_values.tap},
+        {spacingResult, m_values.spac},
     };
     for (const auto& [box, value] : results) {
-        control<forms::TextBox>(box)->setText(QString::fromStdString(formatSingle(roundDecimals(value, 3), m_format)));
+        forms::TextBox* shown = control(box);
+        shown->setText(QString::fromStdString(formatSingle(roundDecimals(value, 3), m_format)));
+        shown->setCursorPosition(0); // a long result shows its beginning, as the user reads it
     }
 }
 
 void MainWindow::refillFrequency()
 {
-    control<forms::TextBox>("Text3")->setText(QString::fromStdString(formatSingle(m_values.freq, m_format)));
+    control(frequencyBox)->setText(QString::fromStdString(formatSingle(m_values.freq, m_format)));
 }
 
 void MainWindow::showWebWindow()

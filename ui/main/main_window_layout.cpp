@@ -1,9 +1,13 @@
 #include "main_window_layout.h"
 
+#include "main_window_controls.h"
+
 #include <array>
 
 namespace vostrel {
 namespace {
+
+using namespace mainWindowControls;
 
 using forms::ControlKind;
 using forms::ControlLayout;
@@ -66,67 +70,67 @@ constexpr ControlLayout letter(const char* name, int top, const char* text, int 
             .left = 3840, .top = top, .width = 495, .height = 615,
             .text = text, .tabIndex = tabIndex, .isStatic = true,
             .background = kLightYellow, .foreground = System::Highlight, .alignment = Qt::AlignHCenter,
-            .fontPoints = 24, .parent = "Picture1", .accessibleName = accessibleName};
+            .fontPoints = 24, .parent = diagram.objectName, .accessibleName = accessibleName};
 }
 
 // The window's one layout table. Positions and sizes in twips (15 to a
-// pixel). Picture1 comes before the letter boxes it holds.
+// pixel). The diagram comes before the letter boxes it holds.
 const std::array kControls = {
-    ControlLayout{.name = "Text15", .kind = ControlKind::TextBox,
+    ControlLayout{.name = title.objectName, .kind = ControlKind::TextBox,
                 .left = 5040, .top = 120, .width = 5295, .height = 375,
                 .text = "VOSTREL    by    ZORVIK", .tabIndex = 17, .isStatic = true,
                 .background = System::ActiveBorder, .foreground = kBlue, .alignment = Qt::AlignHCenter,
                 .fontPoints = 13.5, .accessibleName = "Vostrel by Zorvik"},
-    ControlLayout{.name = "Picture1", .kind = ControlKind::PictureBox,
+    ControlLayout{.name = diagram.objectName, .kind = ControlKind::PictureBox,
                 .left = 0, .top = 240, .width = 4815, .height = 6495,
                 .tabIndex = 13,
                 .picture = ":/assets/diagram.svg", .accessibleName = "Diagram of gamma match styles A, B and C"},
-    letter("Text12", 240, "A", 14, "Style A"),
-    letter("Text13", 2640, "B", 15, "Style B"),
-    letter("Text14", 5040, "C", 16, "Style C"),
-    ControlLayout{.name = "Text1", .kind = ControlKind::MultiLineTextBox,
+    letter(styleALetter.objectName, 240, "A", 14, "Style A"),
+    letter(styleBLetter.objectName, 2640, "B", 15, "Style B"),
+    letter(styleCLetter.objectName, 5040, "C", 16, "Style C"),
+    ControlLayout{.name = notes.objectName, .kind = ControlKind::MultiLineTextBox,
                 .left = 4920, .top = 600, .width = 3615, .height = 5535,
                 .text = kNotes, .tabIndex = 10, .isStatic = true,
                 .background = System::InactiveBorder, .alignment = Qt::AlignLeft,
                 .fontPoints = 9.75, .accessibleName = "Building notes"},
-    ControlLayout{.name = "Text2", .kind = ControlKind::MultiLineTextBox,
+    ControlLayout{.name = frequencyCaption.objectName, .kind = ControlKind::MultiLineTextBox,
                 .left = 8520, .top = 480, .width = 1695, .height = 615,
                 .text = "FREQUENCY \r\nIN MHZ\r\n", .tabIndex = 0, .isStatic = true,
                 .background = System::ActiveBorder, .alignment = Qt::AlignHCenter,
                 .fontPoints = 12, .accessibleName = "Frequency in MHz"},
-    ControlLayout{.name = "Text3", .kind = ControlKind::TextBox,
+    ControlLayout{.name = frequencyBox.objectName, .kind = ControlKind::TextBox,
                 .left = 8520, .top = 1200, .width = 1575, .height = 375,
                 .text = "00.0", .tabIndex = 1,
                 .foreground = System::Highlight, .alignment = Qt::AlignHCenter,
-                .fontPoints = 12, .accessibleName = "Frequency in MHz entry", .labelledBy = "Text2"},
-    ControlLayout{.name = "Command1", .kind = ControlKind::Button,
+                .fontPoints = 12, .accessibleName = "Frequency in MHz entry", .labelledBy = frequencyCaption.objectName},
+    ControlLayout{.name = inchesButton.objectName, .kind = ControlKind::Button,
                 .left = 8520, .top = 1680, .width = 855, .height = 495,
                 .text = "INCHES", .tabIndex = 2, .accessibleName = "Calculate in inches"},
-    ControlLayout{.name = "Command2", .kind = ControlKind::Button,
+    ControlLayout{.name = cmButton.objectName, .kind = ControlKind::Button,
                 .left = 9480, .top = 1680, .width = 735, .height = 495,
                 .text = "CM", .tabIndex = 3, .accessibleName = "Calculate in centimetres"},
-    caption("Text16", 8640, 2400, 1575, 285, "SPACING", 18, "Spacing"),
-    result("Text17", 2760, "00.0", 19, "Spacing result", "Text16"),
-    caption("Text4", 8640, 3120, 1695, 285, "TAP POINT LENGTH", 4, "Tap point length"),
-    result("Text5", 3480, "00.0", 5, "Tap point length result", "Text4"),
-    caption("Text6", 8520, 3840, 1695, 285, "TUBE LENGTH", 6, "Tube length"),
-    result("Text9", 4200, "00.0", 9, "Tube length result", "Text6"),
-    caption("Text7", 8520, 4680, 1695, 285, "CAPACITOR VALUE", 7, "Capacitor value"),
-    result("Text8", 5040, "00.0  pf", 8, "Capacitor value result", "Text7"),
-    ControlLayout{.name = "Text10", .kind = ControlKind::MultiLineTextBox,
+    caption(spacingCaption.objectName, 8640, 2400, 1575, 285, "SPACING", 18, "Spacing"),
+    result(spacingResult.objectName, 2760, "00.0", 19, "Spacing result", spacingCaption.objectName),
+    caption(tapPointCaption.objectName, 8640, 3120, 1695, 285, "TAP POINT LENGTH", 4, "Tap point length"),
+    result(tapPointResult.objectName, 3480, "00.0", 5, "Tap point length result", tapPointCaption.objectName),
+    caption(tubeCaption.objectName, 8520, 3840, 1695, 285, "TUBE LENGTH", 6, "Tube length"),
+    result(tubeResult.objectName, 4200, "00.0", 9, "Tube length result", tubeCaption.objectName),
+    caption(capacitorCaption.objectName, 8520, 4680, 1695, 285, "CAPACITOR VALUE", 7, "Capacitor value"),
+    result(capacitorResult.objectName, 5040, "00.0  pf", 8, "Capacitor value result", capacitorCaption.objectName),
+    ControlLayout{.name = insertionCaption.objectName, .kind = ControlKind::MultiLineTextBox,
                 .left = 8520, .top = 5640, .width = 1815, .height = 495,
                 .text = "Capacitor (gamma rod) \r\ninsertion length\r\n", .tabIndex = 11, .isStatic = true,
                 .background = System::ActiveBorder, .alignment = Qt::AlignHCenter,
                 .accessibleName = "Capacitor (gamma rod) insertion length"},
-    result("Text11", 6240, "00.0", 12, "Capacitor insertion length result", "Text10"),
-    ControlLayout{.name = "Command3", .kind = ControlKind::Button,
+    result(insertionResult.objectName, 6240, "00.0", 12, "Capacitor insertion length result", insertionCaption.objectName),
+    ControlLayout{.name = webSiteButton.objectName, .kind = ControlKind::Button,
                 .left = 5160, .top = 6360, .width = 1575, .height = 255,
                 .text = "WEB SITE", .tabIndex = 20, .accessibleName = "Open the web page link window"},
 };
 // clang-format on
 
 const forms::FormLayout kForm{
-    .name = "Form1",
+    .name = kWindowName,
     .caption = "Form1",
     .clientWidth = 10425,
     .clientHeight = 6840,

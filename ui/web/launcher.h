@@ -1,21 +1,23 @@
 #pragma once
 
+#include "error_report.h"
+
 #include <QString>
+
+#include <functional>
 
 namespace vostrel {
 
 // Hands an address to the desktop, which opens it in the default browser.
 class Launcher {
 public:
-    virtual ~Launcher() = default;
-    // Starts the launch and returns at once; false if it could not start.
-    [[nodiscard]] virtual bool open(const QString& address) = 0;
-};
+    using FailureHandler = std::function<void(const LaunchFailure&)>;
 
-// The desktop's own launcher (xdg-open on Linux, through Qt).
-class DesktopLauncher final : public Launcher {
-public:
-    bool open(const QString& address) override;
+    virtual ~Launcher() = default;
+    // Starts the launch and returns at once. If the launch cannot start,
+    // `failed` is called before open returns; if it starts and later ends
+    // in failure, `failed` is called from the event loop.
+    virtual void open(const QString& address, FailureHandler failed) = 0;
 };
 
 } // namespace vostrel

@@ -4,7 +4,10 @@
 #include "home_page.h"
 #include "label.h"
 #include "launcher.h"
+#include "web_window_controls.h"
 #include "web_window_layout.h"
+
+#include <QPointer>
 
 namespace vostrel {
 
@@ -13,15 +16,17 @@ WebWindow::WebWindow(Launcher& launcher, ErrorReport& report)
     , m_launcher(launcher)
     , m_report(report)
 {
-    connect(control<forms::Label>("lblWebPage"), &forms::Label::clicked, this, &WebWindow::openHomePage);
+    connect(control(webWindowControls::homePageLink), &forms::Label::clicked, this, &WebWindow::openHomePage);
 }
 
 void WebWindow::openHomePage()
 {
     const QString address = QString::fromUtf8(kHomePageAddress) + QLatin1Char('/');
-    if (!m_launcher.open(address)) {
-        m_report.report(Failure::launch(address));
-    }
+    m_launcher.open(address, [window = QPointer<WebWindow>(this)](const LaunchFailure& failure) {
+        if (window) {
+            window->m_report.report(failure);
+        }
+    });
 }
 
 } // namespace vostrel

@@ -2,10 +2,14 @@
 
 #include "home_page.h"
 
+#include "web_window_controls.h"
+
 #include <array>
 
 namespace vostrel {
 namespace {
+
+using namespace webWindowControls;
 
 using forms::ControlKind;
 using forms::ControlLayout;
@@ -14,15 +18,15 @@ using forms::ControlLayout;
 // The window's one layout table. Positions and sizes in twips (15 to a
 // pixel); all three are labels, which never take the focus.
 const std::array kControls = {
-    ControlLayout{.name = "Label1", .kind = ControlKind::Label,
+    ControlLayout{.name = openedInBrowser.objectName, .kind = ControlKind::Label,
                 .left = 525, .top = 75, .width = 2265, .height = 390,
                 .text = "The link will be opened in your default browser.", .tabIndex = 0,
                 .alignment = Qt::AlignHCenter, .wordWrap = true},
-    ControlLayout{.name = "Label2", .kind = ControlKind::Label,
+    ControlLayout{.name = clickBelow.objectName, .kind = ControlKind::Label,
                 .left = 450, .top = 750, .width = 2490, .height = 345,
                 .text = "Click Link Below to ", .tabIndex = 1,
                 .alignment = Qt::AlignHCenter},
-    ControlLayout{.name = "lblWebPage", .kind = ControlKind::Label,
+    ControlLayout{.name = homePageLink.objectName, .kind = ControlKind::Label,
                 .left = 525, .top = 1335, .width = 2205, .height = 255,
                 .text = kHomePageAddress, .tabIndex = 2,
                 .foreground = 0x00FF0000 /* blue */, .alignment = Qt::AlignLeft, .underline = true,
@@ -31,7 +35,7 @@ const std::array kControls = {
 // clang-format on
 
 const forms::FormLayout kForm{
-    .name = "web",
+    .name = kWindowName,
     .caption = "Web Page Link",
     .clientWidth = 3315,
     .clientHeight = 1845,

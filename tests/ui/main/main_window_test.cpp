@@ -2,32 +2,38 @@
 // reading the five result boxes; failures and the frequency box refill.
 #include "fakes.h"
 #include "main_window.h"
+#include "main_window_controls.h"
 #include "text_box.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
-using vostrel::Failure;
 using vostrel::MainWindow;
 using vostrel::NumberFormat;
-using Kind = vostrel::Failure::Kind;
+using vostrel::forms::ControlName;
+using vostrel::forms::TextBox;
+using Kind = vostrel::CalcFailure;
 
 Q_DECLARE_METATYPE(Kind)
 
 namespace {
 
+using namespace vostrel::mainWindowControls;
+
 // The result boxes in the order of the captions on screen.
-const char* const kResultBoxes[] = {"Text17", "Text5", "Text9", "Text8", "Text11"};
+constexpr ControlName<TextBox> kResultBoxes[]
+    = {spacingResult, tapPointResult, tubeResult, capacitorResult, insertionResult};
 
 struct Fixture {
     explicit Fixture(const char* separator = ".")
         : window(report, launcher, NumberFormat{separator})
     { }
 
-    QLineEdit* box(const char* name) const { return window.control<QLineEdit>(name); }
-    QLineEdit* frequency() const { return box("Text3"); }
+    QLineEdit* frequency() const { return window.control(frequencyBox); }
 
     void type(const QString& text) const
     {
@@ -35,13 +41,14 @@ struct Fixture {
         QTest::keyClicks(frequency(), text);
     }
     void press(const char* button) const { QTest::mouseClick(window.control<QPushButton>(button), Qt::LeftButton); }
+    void press(ControlName<QPushButton> button) const { QTest::mouseClick(window.control(button), Qt::LeftButton); }
     void clickFrequency() const { QTest::mouseClick(frequency(), Qt::LeftButton); }
 
     QStringList results() const
     {
         QStringList texts;
-        for (const char* name : kResultBoxes) {
-            texts << box(name)->text();
+        for (const auto name : kResultBoxes) {
+            texts << window.control(name)->text();
         }
         return texts;
     }
@@ -124,11 +131,12 @@ private slots:
     {
         Fixture f;
         QStringList order;
-        for (const char* name : kResultBoxes) {
-            connect(f.box(name), &QLineEdit::textChanged, this, [&order, name] { order << name; });
+        for (const auto name : kResultBoxes) {
+            connect(
+                f.window.control(name), &QLineEdit::textChanged, this, [&order, name] { order << name.objectName; });
         }
         f.type("14.2");
-        f.press("Command1");
+        f.press(inchesButton);
         QCOMPARE(order, QStringList({"Text11", "Text8", "Text9", "Text5", "Text17"}));
     }
 
@@ -136,10 +144,10 @@ private slots:
     {
         Fixture f;
         f.type("14.2");
-        f.press("Command1");
-        f.press("Command2");
+        f.press(inchesButton);
+        f.press(cmButton);
         QCOMPARE(f.results(), QStringList({"15.492", "120.423", "27.465", "126.761", "21.465"}));
-        f.press("Command1");
+        f.press(inchesButton);
         QCOMPARE(f.results(), QStringList({"6.099", "47.687", "10.876", "126.761", "8.451"}));
     }
 
@@ -210,13 +218,13 @@ private slots:
 
         Fixture f(qPrintable(separator));
         f.type(separator == "." ? "14.2" : "14,2");
-        f.press("Command1");
+        f.press(inchesButton);
         const QStringList before = f.results();
 
         f.type(frequency);
         f.press(qPrintable(button));
         QCOMPARE(f.report.failures.size(), std::size_t{1});
-        QCOMPARE(f.report.failures.front().kind, kind);
+        QCOMPARE(f.report.calculationKind(), kind);
         QCOMPARE(f.results(), before);
         QCOMPARE(f.frequency()->text(), frequency);
 
@@ -225,7 +233,7 @@ private slots:
 
         // The program goes on: the next good calculation overwrites all five.
         f.type(separator == "." ? "28.5" : "28,5");
-        f.press("Command2");
+        f.press(cmButton);
         QCOMPARE(f.results().join(' '),
             separator == "." ? QStringLiteral("10.331 60 13.684 63.158 10.695")
                              : QStringLiteral("10,331 60 13,684 63,158 10,695"));
@@ -234,9 +242,9 @@ private slots:
     void untouchedFrequencyIsDivisionByZero()
     {
         Fixture f;
-        f.press("Command1");
+        f.press(inchesButton);
         QCOMPARE(f.report.failures.size(), std::size_t{1});
-        QCOMPARE(f.report.failures.front().kind, Kind::DivisionByZero);
+        QCOMPARE(f.report.calculationKind(), Kind::DivisionByZero);
         QCOMPARE(f.results(), kInitialResults);
     }
 
@@ -247,7 +255,7 @@ private slots:
         QCOMPARE(f.frequency()->text(), QStringLiteral("0"));
 
         f.type("14.20");
-        f.press("Command1");
+        f.press(inchesButton);
         f.clickFrequency();
         QCOMPARE(f.frequency()->text(), QStringLiteral("14.2"));
 
@@ -257,7 +265,7 @@ private slots:
         QCOMPARE(f.frequency()->text(), QStringLiteral("14.2"));
 
         f.type("0.0001");
-        f.press("Command2");
+        f.press(cmButton);
         f.clickFrequency();
         QCOMPARE(f.frequency()->text(), QStringLiteral("1E-04"));
         QVERIFY(f.report.failures.empty());
@@ -272,9 +280,9 @@ private slots:
         QTest::keyClick(f.frequency(), Qt::Key_Enter);
         QCOMPARE(f.results(), kInitialResults);
         QVERIFY(f.report.failures.empty());
-        for (const char* name : {"Command1", "Command2", "Command3"}) {
-            QVERIFY(!f.window.control<QPushButton>(name)->isDefault());
-            QVERIFY(!f.window.control<QPushButton>(name)->autoDefault());
+        for (const auto name : {inchesButton, cmButton, webSiteButton}) {
+            QVERIFY(!f.window.control(name)->isDefault());
+            QVERIFY(!f.window.control(name)->autoDefault());
         }
     }
 
@@ -283,7 +291,7 @@ private slots:
         Fixture f;
         f.window.show();
         f.type("28.5");
-        auto* cm = f.window.control<QPushButton>("Command2");
+        auto* cm = f.window.control(cmButton);
         cm->setFocus();
         QTest::keyClick(cm, Qt::Key_Space);
         QCOMPARE(f.results(), QStringList({"10.331", "60", "13.684", "63.158", "10.695"}));
@@ -292,12 +300,85 @@ private slots:
     void resultBoxesAreOrdinaryEditableBoxes()
     {
         Fixture f;
-        QLineEdit* tap = f.box("Text5");
+        QLineEdit* tap = f.window.control(tapPointResult);
         QVERIFY(!tap->isReadOnly());
         tap->setText("my note");
         f.type("14.2");
-        f.press("Command1");
+        f.press(inchesButton);
         QCOMPARE(tap->text(), QStringLiteral("47.687"));
+    }
+
+    // The window opens with the frequency box focused and its placeholder
+    // selected: what the user types first is the frequency, not "1400.0".
+    void firstTypingReplacesThePlaceholder()
+    {
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QTest::keyClicks(QApplication::focusWidget(), "14");
+        QCOMPARE(f.frequency()->text(), QStringLiteral("14"));
+        f.press(inchesButton);
+        QCOMPARE(f.results().first(), QStringLiteral("6.157"));
+    }
+
+    // A result too long for its box shows its beginning: "5.7498E+31", not
+    // the misleading tail "7498E+31".
+    void longResultsShowTheirBeginning()
+    {
+        Fixture f;
+        f.window.show();
+        f.type("1e-30");
+        f.press(inchesButton);
+        QCOMPARE(f.results().first(), QStringLiteral("5.7498E+31"));
+        for (const auto name : kResultBoxes) {
+            QLineEdit* box = f.window.control(name);
+            QCOMPARE(box->cursorPosition(), 0);
+            QVERIFY(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < box->width() / 4);
+        }
+    }
+
+    // A value copied from a spreadsheet cell or a terminal brings its line
+    // break; the box keeps what it can show, up to the first break.
+    void pastedTextStopsAtTheFirstLineBreak_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("caret"); // -1: all selected
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("no break") << "00.0" << -1 << "14.2"
+                                  << "14.2";
+        QTest::newRow("LF") << "00.0" << -1 << "14.2\n"
+                            << "14.2";
+        QTest::newRow("CR LF") << "00.0" << -1 << "14.2\r\n"
+                               << "14.2";
+        QTest::newRow("two lines") << "00.0" << -1 << "14.2\n28.5\n"
+                                   << "14.2";
+        QTest::newRow("at the caret") << "1.2" << 1 << "4\r\n"
+                                      << "14.2";
+        QTest::newRow("only a break") << "14.2" << 4 << "\n"
+                                      << "14.2";
+    }
+
+    void pastedTextStopsAtTheFirstLineBreak()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, caret);
+        QFETCH(QString, pasted);
+        QFETCH(QString, after);
+        Fixture f;
+        f.window.show();
+        f.frequency()->setText(before);
+        if (caret < 0) {
+            f.frequency()->selectAll();
+        } else {
+            f.frequency()->setCursorPosition(caret);
+        }
+        QApplication::clipboard()->setText(pasted);
+        QTest::keySequence(f.frequency(), QKeySequence::Paste);
+        QCOMPARE(f.frequency()->text(), after);
+        f.press(inchesButton);
+        QVERIFY(f.report.failures.empty());
+        QCOMPARE(f.results().first(), QStringLiteral("6.099"));
     }
 
     void hugeAndStrangeInputIsReportedNotFatal_data()
@@ -317,9 +398,9 @@ private slots:
         Fixture f;
         f.frequency()->setMaxLength(std::numeric_limits<int>::max());
         f.frequency()->setText(frequency);
-        f.press("Command1");
+        f.press(inchesButton);
         QCOMPARE(f.report.failures.size(), std::size_t{1});
-        QCOMPARE(f.report.failures.front().kind, kind);
+        QCOMPARE(f.report.calculationKind(), kind);
         QCOMPARE(f.results(), kInitialResults);
     }
 };

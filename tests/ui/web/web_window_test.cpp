@@ -14,7 +14,6 @@
 using vostrel::MainWindow;
 using vostrel::NumberFormat;
 using vostrel::forms::Label;
-using Kind = vostrel::Failure::Kind;
 
 namespace {
 
@@ -156,8 +155,27 @@ private slots:
         f.pressWebSite();
         f.clickLink();
         QCOMPARE(f.report.failures.size(), std::size_t{1});
-        QCOMPARE(f.report.failures.front().kind, Kind::Launch);
-        QCOMPARE(f.report.failures.front().detail, f.label("lblWebPage")->text() + "/");
+        const auto& failure = std::get<vostrel::LaunchFailure>(f.report.failures.front());
+        QCOMPARE(failure.address, f.label("lblWebPage")->text() + "/");
+        QVERIFY(!failure.exitStatus);
+        QVERIFY(f.web()->isVisible());
+    }
+
+    // xdg-open starts, finds no browser and says so only by its exit status.
+    void launcherThatEndsInFailureIsReported()
+    {
+        Fixture f;
+        f.pressWebSite();
+        f.clickLink();
+        f.launcher.finish(0);
+        QVERIFY(f.report.failures.empty());
+
+        f.clickLink();
+        f.launcher.finish(3);
+        QCOMPARE(f.report.failures.size(), std::size_t{1});
+        const auto& failure = std::get<vostrel::LaunchFailure>(f.report.failures.front());
+        QCOMPARE(failure.exitStatus, std::optional<int>(3));
+        QVERIFY(vostrel::failureText(failure).contains(failure.address));
         QVERIFY(f.web()->isVisible());
     }
 
