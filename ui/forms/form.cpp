@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -177,17 +178,20 @@ void Form::applyCursors()
 
 bool Form::event(QEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::ApplicationPaletteChange:
+    if (event->type() == QEvent::ApplicationPaletteChange) {
         applyColours();
-        break;
-    case QEvent::ScreenChangeInternal:
-        applyCursors();
-        break;
-    default:
-        break;
     }
     return QWidget::event(event);
+}
+
+void Form::showEvent(QShowEvent* event)
+{
+    // A cursor picture is made for one pixel ratio: make it again when the
+    // window moves to a screen of another.
+    if (QWindow* handle = window()->windowHandle()) {
+        connect(handle, &QWindow::screenChanged, this, &Form::applyCursors, Qt::UniqueConnection);
+    }
+    QWidget::showEvent(event);
 }
 
 } // namespace vostrel::forms

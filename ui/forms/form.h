@@ -35,6 +35,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     [[noreturn]] void missingControl(const char* name) const;

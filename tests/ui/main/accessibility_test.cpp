@@ -3,12 +3,18 @@
 // editable text.
 #include "fakes.h"
 #include "main_window.h"
+#include "main_window_controls.h"
+#include "text_box.h"
+#include "web_window_controls.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+namespace mainWindowControls = vostrel::mainWindowControls;
+namespace webWindowControls = vostrel::webWindowControls;
 
 namespace {
 
@@ -107,8 +113,8 @@ private slots:
     void resultsReadAsEditableText()
     {
         Fixture f;
-        f.window.control<QLineEdit>("Text3")->setText("14.2");
-        f.window.control<QPushButton>("Command1")->click();
+        f.window.control(mainWindowControls::frequencyBox)->setText("14.2");
+        f.window.control(mainWindowControls::inchesButton)->click();
 
         QAccessibleInterface* tap = f.accessible("Text5");
         QCOMPARE(tap->role(), QAccessible::EditableText);
@@ -124,7 +130,7 @@ private slots:
         QAccessibleEditableTextInterface* editable = tap->editableTextInterface();
         QVERIFY(editable != nullptr);
         editable->replaceText(0, 2, QStringLiteral("99"));
-        QCOMPARE(f.window.control<QLineEdit>("Text5")->text(), QStringLiteral("99.687"));
+        QCOMPARE(f.window.control(mainWindowControls::tapPointResult)->text(), QStringLiteral("99.687"));
 
         // Offsets outside the text are brought inside it, never read past it.
         QCOMPARE(text->text(-5, 2), QStringLiteral("99"));
@@ -132,24 +138,24 @@ private slots:
         QVERIFY(text->characterRect(-1).isValid());
         QVERIFY(text->characterRect(1000).isValid());
         editable->insertText(-3, QStringLiteral("1"));
-        QCOMPARE(f.window.control<QLineEdit>("Text5")->text(), QStringLiteral("199.687"));
+        QCOMPARE(f.window.control(mainWindowControls::tapPointResult)->text(), QStringLiteral("199.687"));
         text->setSelection(0, -4, 1000);
-        QCOMPARE(f.window.control<QLineEdit>("Text5")->selectedText(), QStringLiteral("199.687"));
+        QCOMPARE(f.window.control(mainWindowControls::tapPointResult)->selectedText(), QStringLiteral("199.687"));
 
         // A screen reader can type a frequency too.
         f.accessible("Text3")->setText(QAccessible::Value, QStringLiteral("28.5"));
         f.accessible("Command2")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QTRY_COMPARE(f.window.control<QLineEdit>("Text5")->text(), QStringLiteral("60")); // an animated click
+        QTRY_COMPARE(f.window.control(mainWindowControls::tapPointResult)->text(), QStringLiteral("60")); // an animated click
     }
 
     void linkIsNamed()
     {
         Fixture f;
-        f.window.control<QPushButton>("Command3")->click();
+        f.window.control(mainWindowControls::webSiteButton)->click();
         QWidget* link = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == QLatin1String("web")) {
-                link = top->findChild<QWidget*>(QStringLiteral("lblWebPage"));
+            if (top->objectName() == QLatin1String(webWindowControls::kWindowName)) {
+                link = top->findChild<QWidget*>(QString::fromLatin1(webWindowControls::homePageLink.objectName));
             }
         }
         QVERIFY(link != nullptr);

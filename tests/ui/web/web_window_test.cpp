@@ -3,6 +3,9 @@
 #include "fakes.h"
 #include "label.h"
 #include "main_window.h"
+#include "main_window_controls.h"
+#include "text_box.h"
+#include "web_window_controls.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -11,6 +14,8 @@
 
 #include <cmath>
 
+namespace mainWindowControls = vostrel::mainWindowControls;
+namespace webWindowControls = vostrel::webWindowControls;
 using vostrel::MainWindow;
 using vostrel::NumberFormat;
 using vostrel::forms::Label;
@@ -24,14 +29,14 @@ struct Fixture {
         window.show();
     }
 
-    void pressWebSite() const { QTest::mouseClick(window.control<QPushButton>("Command3"), Qt::LeftButton); }
+    void pressWebSite() const { QTest::mouseClick(window.control(mainWindowControls::webSiteButton), Qt::LeftButton); }
 
     // The link windows that exist, shown or not.
     QList<QWidget*> webWindows() const
     {
         QList<QWidget*> found;
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == QLatin1String("web")) {
+            if (top->objectName() == QLatin1String(webWindowControls::kWindowName)) {
                 found << top;
             }
         }
@@ -39,7 +44,8 @@ struct Fixture {
     }
     QWidget* web() const { return webWindows().value(0); }
     Label* label(const char* name) const { return web()->findChild<Label*>(QLatin1String(name)); }
-    void clickLink() const { QTest::mouseClick(label("lblWebPage"), Qt::LeftButton, {}, QPoint(5, 5)); }
+    Label* label(vostrel::forms::ControlName<Label> name) const { return label(name.objectName); }
+    void clickLink() const { QTest::mouseClick(label(webWindowControls::homePageLink), Qt::LeftButton, {}, QPoint(5, 5)); }
 
     RecordingReport report;
     RecordingLauncher launcher;
@@ -104,10 +110,10 @@ private slots:
     {
         Fixture f;
         f.pressWebSite();
-        QCOMPARE(f.label("Label1")->text(), QStringLiteral("The link will be opened in your default browser."));
-        QVERIFY(f.label("Label1")->wordWrap());
-        QCOMPARE(f.label("Label2")->text(), QStringLiteral("Click Link Below to "));
-        Label* link = f.label("lblWebPage");
+        QCOMPARE(f.label(webWindowControls::openedInBrowser)->text(), QStringLiteral("The link will be opened in your default browser."));
+        QVERIFY(f.label(webWindowControls::openedInBrowser)->wordWrap());
+        QCOMPARE(f.label(webWindowControls::clickBelow)->text(), QStringLiteral("Click Link Below to "));
+        Label* link = f.label(webWindowControls::homePageLink);
         QVERIFY(link->text().startsWith(QLatin1String("http://")));
         QVERIFY(link->text().endsWith(QLatin1String("/zorvik")));
         QVERIFY(link->font().underline());
@@ -121,7 +127,7 @@ private slots:
         Fixture f;
         f.pressWebSite();
         QWidget* first = f.web();
-        const QString address = f.label("lblWebPage")->text();
+        const QString address = f.label(webWindowControls::homePageLink)->text();
         first->close();
         QVERIFY(!first->isVisible());
         QVERIFY(f.window.isVisible()); // closing it leaves the main window alone
@@ -129,8 +135,8 @@ private slots:
         f.pressWebSite();
         QCOMPARE(f.webWindows().size(), 1);
         QVERIFY(f.web()->isVisible());
-        QCOMPARE(f.label("lblWebPage")->text(), address);
-        QCOMPARE(f.label("Label2")->text(), QStringLiteral("Click Link Below to "));
+        QCOMPARE(f.label(webWindowControls::homePageLink)->text(), address);
+        QCOMPARE(f.label(webWindowControls::clickBelow)->text(), QStringLiteral("Click Link Below to "));
     }
 
     void linkHandsTheAddressWithAClosingSlashToTheLauncher()
@@ -138,12 +144,12 @@ private slots:
         Fixture f;
         f.pressWebSite();
         f.clickLink();
-        QCOMPARE(f.launcher.addresses, QStringList({f.label("lblWebPage")->text() + "/"}));
+        QCOMPARE(f.launcher.addresses, QStringList({f.label(webWindowControls::homePageLink)->text() + "/"}));
         QVERIFY(f.report.failures.empty());
 
         // Clicks elsewhere in the window do nothing.
-        QTest::mouseClick(f.label("Label1"), Qt::LeftButton);
-        QTest::mouseClick(f.label("Label2"), Qt::LeftButton);
+        QTest::mouseClick(f.label(webWindowControls::openedInBrowser), Qt::LeftButton);
+        QTest::mouseClick(f.label(webWindowControls::clickBelow), Qt::LeftButton);
         QTest::mouseClick(f.web(), Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(f.launcher.addresses.size(), 1);
     }
@@ -156,7 +162,7 @@ private slots:
         f.clickLink();
         QCOMPARE(f.report.failures.size(), std::size_t{1});
         const auto& failure = std::get<vostrel::LaunchFailure>(f.report.failures.front());
-        QCOMPARE(failure.address, f.label("lblWebPage")->text() + "/");
+        QCOMPARE(failure.address, f.label(webWindowControls::homePageLink)->text() + "/");
         QVERIFY(!failure.exitStatus);
         QVERIFY(f.web()->isVisible());
     }
@@ -182,9 +188,9 @@ private slots:
     void linkLeavesTheMainWindowAlone()
     {
         Fixture f;
-        auto* frequency = f.window.control<QLineEdit>("Text3");
+        auto* frequency = f.window.control(mainWindowControls::frequencyBox);
         frequency->setText("14.2");
-        QTest::mouseClick(f.window.control<QPushButton>("Command1"), Qt::LeftButton);
+        QTest::mouseClick(f.window.control(mainWindowControls::inchesButton), Qt::LeftButton);
         QStringList before;
         for (QLineEdit* box : f.window.findChildren<QLineEdit*>()) {
             before << box->objectName() + "=" + box->text();
@@ -203,7 +209,7 @@ private slots:
     {
         Fixture f;
         f.pressWebSite();
-        const QCursor cursor = f.label("lblWebPage")->cursor();
+        const QCursor cursor = f.label(webWindowControls::homePageLink)->cursor();
         QCOMPARE(cursor.shape(), Qt::BitmapCursor);
         // Drawn whole pixels larger on a high-DPI screen, so it stays sharp.
         const QPixmap pixmap = cursor.pixmap();
@@ -216,7 +222,7 @@ private slots:
         QCOMPARE(image.pixel(12 * scale, 10 * scale), qRgb(255, 255, 255)); // inside the finger
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
         // Elsewhere the ordinary arrow.
-        QCOMPARE(f.label("Label1")->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(f.label(webWindowControls::openedInBrowser)->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(f.web()->cursor().shape(), Qt::ArrowCursor);
     }
 };
