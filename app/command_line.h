@@ -15,7 +15,7 @@ namespace vostrel {
 // with neither gives nothing. Qt's own options are never looked at here.
 //   {"vostrel", "--version"} -> prints "vostrel 1.0.0", 0
 //   {"vostrel", "-platform", "xcb"} -> nullopt
-std::optional<int> earlyExit(int argc, char* argv[], std::FILE* out);
+std::optional<int> earlyExit(int argc, char** argv, std::FILE* out);
 
 // What QApplication left over: anything at all is refused with one line
 // and a pointer to --help on `err`, exit status 2.

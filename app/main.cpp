@@ -31,9 +31,9 @@ int main(int argc, char* argv[])
         window.show();
         return QApplication::exec();
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "vostrel: %s\n", error.what());
+        static_cast<void>(std::fprintf(stderr, "vostrel: %s\n", error.what()));
     } catch (...) {
-        std::fputs("vostrel: an unexpected error ended the program\n", stderr);
+        static_cast<void>(std::fputs("vostrel: an unexpected error ended the program\n", stderr));
     }
     return 70; // EX_SOFTWARE
 }

@@ -85,7 +85,7 @@ QList<QPair<QAccessibleInterface*, QAccessible::Relation>> AccessibleTextBox::re
 {
     auto relations = QAccessibleWidget::relations(match);
     const auto* box = qobject_cast<const TextBox*>(widget());
-    if ((match & QAccessible::Label) && box != nullptr && box->captionBox() != nullptr) {
+    if (match.testFlag(QAccessible::Label) && box != nullptr && box->captionBox() != nullptr) {
         if (QAccessibleInterface* caption = QAccessible::queryAccessibleInterface(box->captionBox())) {
             relations.append({caption, QAccessible::Label});
         }
@@ -159,7 +159,7 @@ QRect AccessibleTextBox::characterRect(int offset) const
     const int width = offset < text.size() ? metrics.horizontalAdvance(text.at(offset)) : 1;
     const QRect contents = lineEdit()->contentsRect();
     const QRect local(contents.left() + x, contents.top(), width, contents.height());
-    return QRect(lineEdit()->mapToGlobal(local.topLeft()), local.size());
+    return {lineEdit()->mapToGlobal(local.topLeft()), local.size()};
 }
 
 int AccessibleTextBox::offsetAtPoint(const QPoint& point) const

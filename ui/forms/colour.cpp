@@ -28,8 +28,8 @@ QColor resolveColour(ColourValue value, const QPalette& palette)
     if (isSystemColour(value)) {
         return palette.color(QPalette::Active, paletteRole(value));
     }
-    return QColor(static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8) & 0xFFU),
-        static_cast<int>((value >> 16) & 0xFFU));
+    return {static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8) & 0xFFU),
+        static_cast<int>((value >> 16) & 0xFFU)};
 }
 
 } // namespace vostrel::forms

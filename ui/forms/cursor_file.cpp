@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPixmap>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -58,14 +59,15 @@ std::optional<CursorImage> readCursorFile(QByteArrayView bytes)
         return std::nullopt;
     }
     const qsizetype palette = header + headerSize;
-    const qsizetype rowBytes = ((width + 31) / 32) * 4;
-    const qsizetype colourMask = palette + 2 * 4;
-    const qsizetype transparencyMask = colourMask + rowBytes * height;
-    if (!in.has(palette, 8 + 2 * rowBytes * height) || transparencyMask + rowBytes * height > imageOffset + imageSize) {
+    const qsizetype rowBytes = static_cast<qsizetype>((width + 31) / 32) * 4;
+    const qsizetype colourMask = palette + qsizetype{2 * 4};
+    const qsizetype transparencyMask = colourMask + rowBytes * qsizetype{height};
+    if (!in.has(palette, 8 + 2 * rowBytes * qsizetype{height})
+        || transparencyMask + rowBytes * qsizetype{height} > imageOffset + imageSize) {
         return std::nullopt;
     }
-    const QRgb colours[2] = {qRgb(static_cast<int>(in.u8(palette + 2)), static_cast<int>(in.u8(palette + 1)),
-                                 static_cast<int>(in.u8(palette))),
+    const std::array<QRgb, 2> colours = {qRgb(static_cast<int>(in.u8(palette + 2)),
+                                             static_cast<int>(in.u8(palette + 1)), static_cast<int>(in.u8(palette))),
         qRgb(static_cast<int>(in.u8(palette + 6)), static_cast<int>(in.u8(palette + 5)),
             static_cast<int>(in.u8(palette + 4)))};
 
@@ -91,11 +93,11 @@ QCursor loadCursor(const QString& path, qreal devicePixelRatio)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return QCursor(Qt::PointingHandCursor);
+        return {Qt::PointingHandCursor};
     }
     const std::optional<CursorImage> cursor = readCursorFile(file.readAll());
     if (!cursor) {
-        return QCursor(Qt::PointingHandCursor);
+        return {Qt::PointingHandCursor};
     }
     // Whole-pixel enlargement keeps the pixel art sharp on a high-DPI screen.
     // Qt 6.4 hands the hot spot to the window system in device pixels, so it

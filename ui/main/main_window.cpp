@@ -8,6 +8,8 @@
 
 #include <QPushButton>
 
+#include <array>
+
 namespace vostrel {
 
 using namespace mainWindowControls;
@@ -46,13 +48,13 @@ void MainWindow::calculate(LengthUnit unit)
     }
 
     // Written in this order: insertion length, capacitor, tube, tap, spacing.
-    const std::pair<ControlName<forms::TextBox>, float> results[] = {
+    const std::array<std::pair<ControlName<forms::TextBox>, float>, 5> results = {{
         {insertionResult, m_values.capl},
         {capacitorResult, m_values.cap},
         {tubeResult, m_values.tube},
         {tapPointResult, m_values.tap},
         {spacingResult, m_values.spac},
-    };
+    }};
     for (const auto& [box, value] : results) {
         forms::TextBox* shown = control(box);
         shown->setText(QString::fromStdString(formatSingle(roundDecimals(value, 3), m_format)));

@@ -75,7 +75,7 @@ constexpr ControlLayout letter(const char* name, int top, const char* text, int 
 
 // The window's one layout table. Positions and sizes in twips (15 to a
 // pixel). The diagram comes before the letter boxes it holds.
-const std::array kControls = {
+constexpr std::array kControls = {
     ControlLayout{.name = title.objectName, .kind = ControlKind::TextBox,
                 .left = 5040, .top = 120, .width = 5295, .height = 375,
                 .text = "VOSTREL    by    ZORVIK", .tabIndex = 17, .isStatic = true,

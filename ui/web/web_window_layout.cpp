@@ -17,7 +17,7 @@ using forms::ControlLayout;
 // clang-format off
 // The window's one layout table. Positions and sizes in twips (15 to a
 // pixel); all three are labels, which never take the focus.
-const std::array kControls = {
+constexpr std::array kControls = {
     ControlLayout{.name = openedInBrowser.objectName, .kind = ControlKind::Label,
                 .left = 525, .top = 75, .width = 2265, .height = 390,
                 .text = "The link will be opened in your default browser.", .tabIndex = 0,
