@@ -60,7 +60,7 @@ std::optional<CursorImage> readCursorFile(QByteArrayView bytes)
     }
     const qsizetype palette = header + headerSize;
     const qsizetype rowBytes = static_cast<qsizetype>((width + 31) / 32) * 4;
-    const qsizetype colourMask = palette + qsizetype{2 * 4};
+    const qsizetype colourMask = palette + 8; // after two palette entries of four bytes
     const qsizetype transparencyMask = colourMask + rowBytes * qsizetype{height};
     if (!in.has(palette, 8 + 2 * rowBytes * qsizetype{height})
         || transparencyMask + rowBytes * qsizetype{height} > imageOffset + imageSize) {
