@@ -272,61 +272,76 @@ Failure fromProblem(const Problem& problem)
     return badInput(fieldOption(problem.field) + ": " + problem.message);
 }
 
+// The command words: "design", "sweep cap FROM:TO:STEP" and so on. Returns
+// how many arguments they took.
+std::variant<std::size_t, Failure> parseCommand(std::span<const std::string_view> args, Options& options)
+{
+    if (args.empty()) {
+        return usage("give a command: design, analyze, capacitor or sweep");
+    }
+    const std::string_view command = args[0];
+    if (command == "design") {
+        options.command = Command::Design;
+        return std::size_t{1};
+    }
+    if (command == "analyze" || command == "analyse") {
+        options.command = Command::Analyze;
+        return std::size_t{1};
+    }
+    if (command == "capacitor") {
+        options.command = Command::Capacitor;
+        return std::size_t{1};
+    }
+    if (command != "sweep") {
+        return usage("unknown command " + shown(command) + ": design, analyze, capacitor or sweep");
+    }
+    const std::string_view what = args.size() > 1 ? args[1] : std::string_view();
+    if (what == "cap") {
+        options.command = Command::SweepCap;
+    } else if (what == "length") {
+        options.command = Command::SweepLength;
+    } else if (what == "freq") {
+        options.command = Command::SweepFreq;
+    } else {
+        return usage("sweep what: cap, length or freq");
+    }
+    if (args.size() > 2 && !args[2].starts_with("--")) {
+        options.range = args[2];
+        return std::size_t{3};
+    }
+    return std::size_t{2};
+}
+
 // Reads the arguments. The command words come first.
 std::variant<Options, Failure> parseArguments(std::span<const std::string_view> args)
 {
     Options options;
-    if (args.empty()) {
-        return usage("give a command: design, analyze, capacitor or sweep");
+    const auto taken = parseCommand(args, options);
+    if (const auto* failure = std::get_if<Failure>(&taken)) {
+        return *failure;
     }
-    std::size_t i = 1;
-    const std::string_view command = args[0];
-    if (command == "design") {
-        options.command = Command::Design;
-    } else if (command == "analyze" || command == "analyse") {
-        options.command = Command::Analyze;
-    } else if (command == "capacitor") {
-        options.command = Command::Capacitor;
-    } else if (command == "sweep") {
-        const std::string_view what = args.size() > 1 ? args[1] : std::string_view();
-        if (what == "cap") {
-            options.command = Command::SweepCap;
-        } else if (what == "length") {
-            options.command = Command::SweepLength;
-        } else if (what == "freq") {
-            options.command = Command::SweepFreq;
-        } else {
-            return usage("sweep what: cap, length or freq");
-        }
-        i = 2;
-        if (i < args.size() && !args[i].starts_with("--")) {
-            options.range = args[i++];
-        }
-    } else {
-        return usage("unknown command " + shown(command) + ": design, analyze, capacitor or sweep");
-    }
+    const std::string commandName
+        = std::get<std::size_t>(taken) >= 2 ? "sweep " + std::string(args[1]) : std::string(args[0]);
     const auto allowed = optionsOf(options.command);
-    for (; i < args.size(); ++i) {
+    for (std::size_t i = std::get<std::size_t>(taken); i < args.size(); ++i) {
         std::string_view name = args[i];
         std::optional<std::string_view> inlineValue;
         if (const auto equals = name.find('='); name.starts_with("--") && equals != std::string_view::npos) {
             inlineValue = name.substr(equals + 1);
             name = name.substr(0, equals);
         }
-        const bool known = std::find(kOptions.begin(), kOptions.end(), name) != kOptions.end();
-        if (!known) {
-            return usage(
-                name.starts_with("-") ? "unknown option " + shown(name) : "unexpected argument " + shown(name));
+        if (std::find(kOptions.begin(), kOptions.end(), name) == kOptions.end()) {
+            return usage((name.starts_with("-") ? "unknown option " : "unexpected argument ") + shown(name));
         }
         if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
-            return usage(std::string(name) + " is not an option of " + std::string(command)
-                + (options.command >= Command::SweepCap ? " " + std::string(args[1]) : ""));
+            return usage(std::string(name) + " is not an option of " + commandName);
         }
         if (name == "--half" || name == "--csv") {
             if (inlineValue) {
                 return usage(std::string(name) + " takes no value");
             }
-            (name == "--half" ? options.half : options.csv) = true;
+            bool& flag = name == "--half" ? options.half : options.csv;
+            flag = true;
             continue;
         }
         if (!inlineValue && i + 1 >= args.size()) {
@@ -338,6 +353,16 @@ std::variant<Options, Failure> parseArguments(std::span<const std::string_view> 
         options.values.emplace(std::string(name), inlineValue ? *inlineValue : args[++i]);
     }
     return options;
+}
+
+// Tells what went wrong, with the usage for a usage error; returns the status.
+int report(std::ostream& err, const Failure& failure)
+{
+    err << "vostrel-design: " << failure.message << "\n";
+    if (failure.showUsage) {
+        err << "\n" << kUsage;
+    }
+    return static_cast<int>(failure.status);
 }
 
 // The model's inputs as the options give them.
@@ -623,7 +648,7 @@ int runAnalyze(const Options& options, const Inputs& inputs, std::ostream& out, 
         err << "vostrel-design: " << fromProblem(*problem).message << "\n";
         return static_cast<int>(ExitStatus::BadInput);
     }
-    const Analysis& a = std::get<Analysis>(analysed);
+    const auto& a = std::get<Analysis>(analysed);
     const std::string unit(unitSymbol(inputs.unit));
     const bool shorted = std::isinf(*inputs.capacitancePf);
     const std::string cap = shorted ? std::string() : fixed(*inputs.capacitancePf, 2);
@@ -651,13 +676,7 @@ int runAnalyze(const Options& options, const Inputs& inputs, std::ostream& out, 
 
 int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
 {
-    const auto fail = [&](const Failure& failure) {
-        err << "vostrel-design: " << failure.message << "\n";
-        if (failure.showUsage) {
-            err << "\n" << kUsage;
-        }
-        return static_cast<int>(failure.status);
-    };
+    const auto fail = [&](const Failure& failure) { return report(err, failure); };
     double freq = 0;
     double reactance = 0;
     if (auto failure = readNumber(options, "--freq", freq, "the frequency in MHz")) {
@@ -757,152 +776,179 @@ std::variant<std::pair<double, double>, Failure> heldMatch(const Inputs& inputs)
         }
         return failure;
     }
-    const Design& d = std::get<Design>(designed);
+    const auto& d = std::get<Design>(designed);
     return std::pair{inputs.rodLength.value_or(d.rodLength), inputs.capacitancePf.value_or(d.capacitancePf)};
 }
 
-int runSweep(const Options& options, const Inputs& inputs, std::ostream& out, std::ostream& err)
-{
-    const auto fail = [&](const Failure& failure) {
-        err << "vostrel-design: " << failure.message << "\n";
-        if (failure.showUsage) {
-            err << "\n" << kUsage;
-        }
-        return static_cast<int>(failure.status);
-    };
-    // The swept values as text, exactly as counted.
+// The swept values as text, exactly as counted, and their suffix ("pF",
+// a length unit or "MHz"); none for a frequency sweep over a file.
+struct Swept {
     std::vector<std::string> labels;
     std::string suffix;
-    const bool fromFile = inputs.file.has_value();
+};
+
+std::variant<Swept, Failure> sweptValues(const Options& options, const Inputs& inputs)
+{
+    Swept swept;
+    std::string rangeText;
+    std::string_view rangeName = "range";
     if (options.command == Command::SweepFreq) {
         const bool rangeOptions
             = options.values.contains("--from") || options.values.contains("--to") || options.values.contains("--step");
-        if (fromFile + rangeOptions + options.range.has_value() != 1) {
-            return fail(usage("sweep freq takes one of: a range FROM:TO:STEP, --from/--to/--step, or --s1p FILE"));
+        const int sources = (inputs.file ? 1 : 0) + (rangeOptions ? 1 : 0) + (options.range ? 1 : 0);
+        if (sources != 1) {
+            return usage("sweep freq takes one of: a range FROM:TO:STEP, --from/--to/--step, or --s1p FILE");
+        }
+        if (inputs.file) {
+            for (const touchstone::Point& point : inputs.file->points) {
+                swept.labels.push_back(shortest(point.freqHz / 1e6));
+            }
+            return swept;
         }
         if (rangeOptions) {
             if (!options.values.contains("--from") || !options.values.contains("--to")
                 || !options.values.contains("--step")) {
-                return fail(usage("a frequency range needs --from, --to and --step"));
+                return usage("a frequency range needs --from, --to and --step");
             }
-            const std::string text = std::string(options.values.find("--from")->second) + ":"
+            rangeText = std::string(options.values.find("--from")->second) + ":"
                 + std::string(options.values.find("--to")->second) + ":"
                 + std::string(options.values.find("--step")->second);
-            auto range = parseExactRange(text, "", kMaxPoints);
-            if (const auto* problem = std::get_if<std::string>(&range)) {
-                return fail(badInput("--from/--to/--step: " + *problem));
-            }
-            labels = std::move(std::get<ExactRange>(range).values);
+            rangeName = "--from/--to/--step";
         }
     } else if (!options.range) {
-        return fail(usage("give the range to sweep, FROM:TO:STEP"));
+        return usage("give the range to sweep, FROM:TO:STEP");
     }
     if (options.range) {
-        const std::string_view defaultSuffix = options.command == Command::SweepLength ? unitSymbol(inputs.unit)
-            : options.command == Command::SweepCap                                     ? "pF"
-                                                                                       : "MHz";
-        auto range = parseExactRange(*options.range, defaultSuffix, kMaxPoints);
-        if (const auto* problem = std::get_if<std::string>(&range)) {
-            return fail(badInput("range " + shown(*options.range) + ": " + *problem));
+        rangeText = std::string(*options.range);
+    }
+    const bool lengths = options.command == Command::SweepLength;
+    const std::string_view defaultSuffix = lengths ? unitSymbol(inputs.unit)
+        : options.command == Command::SweepCap     ? "pF"
+                                                   : "MHz";
+    auto range = parseExactRange(rangeText, defaultSuffix, kMaxPoints);
+    if (const auto* problem = std::get_if<std::string>(&range)) {
+        return badInput(std::string(rangeName) + " " + shown(rangeText) + ": " + *problem);
+    }
+    swept.labels = std::move(std::get<ExactRange>(range).values);
+    swept.suffix = std::get<ExactRange>(range).suffix;
+    if (lengths ? !unitFromSymbol(swept.suffix).has_value() : swept.suffix != defaultSuffix) {
+        return badInput(std::string(rangeName) + " " + shown(rangeText) + ": the unit must be "
+            + (lengths ? std::string("mm, cm, m, in or ft") : std::string(defaultSuffix)));
+    }
+    return swept;
+}
+
+Outcome<std::vector<SweepPoint>> computeSweep(
+    const Options& options, const Inputs& inputs, const Swept& swept, double rodLength, double capacitancePf)
+{
+    const auto valueOf = [](const std::string& label) { return parseNumber(label).value_or(0); };
+    const double from = valueOf(swept.labels.front());
+    const double to = valueOf(swept.labels.back());
+    const int count = static_cast<int>(swept.labels.size());
+    switch (options.command) {
+    case Command::SweepCap:
+        return sweepCapacitance(inputs.model, rodLength, from, to, count);
+    case Command::SweepLength: {
+        const double perUnit = metresPer(*unitFromSymbol(swept.suffix));
+        return sweepRodLength(inputs.model, capacitancePf, from * perUnit, to * perUnit, count);
+    }
+    default:
+        break;
+    }
+    if (inputs.file) {
+        std::vector<MeasuredPoint> measured;
+        for (const touchstone::Point& point : inputs.file->points) {
+            measured.push_back(MeasuredPoint{point.freqHz / 1e6, point.impedance});
         }
-        labels = std::move(std::get<ExactRange>(range).values);
-        suffix = std::get<ExactRange>(range).suffix;
-        if (options.command == Command::SweepLength ? !unitFromSymbol(suffix).has_value() : suffix != defaultSuffix) {
-            return fail(badInput("range " + shown(*options.range) + ": the unit must be "
-                + (options.command == Command::SweepLength ? std::string("mm, cm, m, in or ft")
-                                                           : std::string(defaultSuffix))));
+        return sweepMeasured(inputs.model, rodLength, capacitancePf, measured);
+    }
+    return sweepFrequency(inputs.model, rodLength, capacitancePf, from, to, count);
+}
+
+// What a human reader is told before the table.
+std::string sweepHeading(const Options& options, const Inputs& inputs, double rodLength, double capacitancePf)
+{
+    std::string text = describe(inputs, inputs.file.has_value());
+    if (options.command == Command::SweepFreq && !inputs.file) {
+        text += "The feed impedance is held at " + complexText(inputs.model.feedImpedance)
+            + " ohms at every frequency: give --s1p for measured values.\n";
+    }
+    if (options.command != Command::SweepLength) {
+        text += "Rod length " + lengthText(rodLength, inputs.unit) + " " + std::string(unitSymbol(inputs.unit)) + "\n";
+    }
+    if (options.command != Command::SweepCap) {
+        text += std::isinf(capacitancePf) ? std::string("Capacitor shorted\n")
+                                          : "Capacitor " + fixed(capacitancePf, 2) + " pF\n";
+    }
+    return text + "\n";
+}
+
+std::string padded(std::string_view cell, std::size_t width)
+{
+    return std::string(cell.size() < width ? width - cell.size() : 1, ' ') + std::string(cell);
+}
+
+// Writes the rows as they are formatted, a block at a time.
+int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept, const std::vector<SweepPoint>& points,
+    const std::string& heading, std::ostream& out)
+{
+    const bool lengths = options.command == Command::SweepLength;
+    std::string text;
+    if (options.csv) {
+        const std::string_view column = options.command == Command::SweepCap ? "capacitance_pf"
+            : lengths                                                        ? "rod_length"
+                                                                             : "freq_mhz";
+        text = std::string(column) + ",r_ohm,x_ohm,swr,feed_r_ohm,feed_x_ohm,share"
+            + (lengths ? ",length_unit\n" : "\n");
+    } else {
+        const std::string title = options.command == Command::SweepCap ? "Capacitance, pF"
+            : lengths                                                  ? "Rod length, " + swept.suffix
+                                                                       : "Frequency, MHz";
+        text = heading + padded(title, 16) + padded("R, ohms", 12) + padded("X, ohms", 12) + padded("SWR", 10) + "\n";
+    }
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const SweepPoint& point = points[i];
+        if (options.csv) {
+            const Complex feed = inputs.file ? inputs.file->points[i].impedance : inputs.model.feedImpedance;
+            text += csvLine(
+                {swept.labels[i], fixed(point.zin.real(), 2), fixed(point.zin.imag(), 2), fixed(point.swr, 3),
+                    fixed(feed.real(), 2), fixed(feed.imag(), 2), std::string(shareColumn(inputs.model.stepUp))});
+            if (lengths) {
+                text.insert(text.size() - 1, "," + swept.suffix);
+            }
+        } else {
+            text += padded(swept.labels[i], 16) + padded(fixed(point.zin.real(), 2), 12)
+                + padded(fixed(point.zin.imag(), 2), 12) + padded(fixed(point.swr, 3), 10) + "\n";
+        }
+        if (text.size() > 65536) {
+            if (!(out << text)) {
+                return static_cast<int>(ExitStatus::WriteFailed);
+            }
+            text.clear();
         }
     }
+    return emit(out, text, ExitStatus::Solved);
+}
+
+int runSweep(const Options& options, const Inputs& inputs, std::ostream& out, std::ostream& err)
+{
+    const auto fail = [&](const Failure& failure) { return report(err, failure); };
+    const auto values = sweptValues(options, inputs);
+    if (const auto* failure = std::get_if<Failure>(&values)) {
+        return fail(*failure);
+    }
+    const auto& swept = std::get<Swept>(values);
     const auto held = heldMatch(inputs);
     if (const auto* failure = std::get_if<Failure>(&held)) {
         return fail(*failure);
     }
     const auto [rodLength, capacitancePf] = std::get<std::pair<double, double>>(held);
-
-    Outcome<std::vector<SweepPoint>> swept;
-    const auto valueOf = [](const std::string& label) { return parseNumber(label).value_or(0); };
-    const double from = labels.empty() ? 0 : valueOf(labels.front());
-    const double to = labels.empty() ? 0 : valueOf(labels.back());
-    const int count = static_cast<int>(labels.size());
-    std::string column;
-    std::string heading;
-    const std::string unit(unitSymbol(inputs.unit));
-    switch (options.command) {
-    case Command::SweepCap:
-        column = "capacitance_pf";
-        heading = "Capacitance, pF";
-        swept = sweepCapacitance(inputs.model, rodLength, from, to, count);
-        break;
-    case Command::SweepLength: {
-        const double perUnit = metresPer(*unitFromSymbol(suffix));
-        column = "rod_length";
-        heading = "Rod length, " + suffix;
-        swept = sweepRodLength(inputs.model, capacitancePf, from * perUnit, to * perUnit, count);
-        break;
-    }
-    default:
-        column = "freq_mhz";
-        heading = "Frequency, MHz";
-        if (fromFile) {
-            std::vector<MeasuredPoint> measured;
-            for (const touchstone::Point& point : inputs.file->points) {
-                measured.push_back(MeasuredPoint{point.freqHz / 1e6, point.impedance});
-                labels.push_back(shortest(point.freqHz / 1e6));
-            }
-            swept = sweepMeasured(inputs.model, rodLength, capacitancePf, measured);
-        } else {
-            swept = sweepFrequency(inputs.model, rodLength, capacitancePf, from, to, count);
-        }
-        break;
-    }
-    if (const auto* problem = std::get_if<Problem>(&swept)) {
+    const auto computed = computeSweep(options, inputs, swept, rodLength, capacitancePf);
+    if (const auto* problem = std::get_if<Problem>(&computed)) {
         return fail(fromProblem(*problem));
     }
-    const auto& points = std::get<std::vector<SweepPoint>>(swept);
-
-    std::string text;
-    if (options.csv) {
-        text = column + ",r_ohm,x_ohm,swr,feed_r_ohm,feed_x_ohm,share"
-            + (options.command == Command::SweepLength ? ",length_unit\n" : "\n");
-    } else {
-        text = describe(inputs, fromFile);
-        if (options.command == Command::SweepFreq && !fromFile) {
-            text += "The feed impedance is held at " + complexText(inputs.model.feedImpedance)
-                + " ohms at every frequency: give --s1p for measured values.\n";
-        }
-        if (options.command != Command::SweepLength) {
-            text += "Rod length " + lengthText(rodLength, inputs.unit) + " " + unit + "\n";
-        }
-        if (options.command != Command::SweepCap) {
-            text += std::isinf(capacitancePf) ? std::string("Capacitor shorted\n")
-                                              : "Capacitor " + fixed(capacitancePf, 2) + " pF\n";
-        }
-        const auto padded = [](std::string_view cell, std::size_t width) {
-            return std::string(cell.size() < width ? width - cell.size() : 1, ' ') + std::string(cell);
-        };
-        text += "\n" + padded(heading, 16) + padded("R, ohms", 12) + padded("X, ohms", 12) + padded("SWR", 10) + "\n";
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            text += padded(labels[i], 16) + padded(fixed(points[i].zin.real(), 2), 12)
-                + padded(fixed(points[i].zin.imag(), 2), 12) + padded(fixed(points[i].swr, 3), 10) + "\n";
-            if (text.size() > 65536) {
-                out << text;
-                text.clear();
-            }
-        }
-        return emit(out, text, ExitStatus::Solved);
-    }
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const Complex feed = fromFile ? inputs.file->points[i].impedance : inputs.model.feedImpedance;
-        text += labels[i] + "," + fixed(points[i].zin.real(), 2) + "," + fixed(points[i].zin.imag(), 2) + ","
-            + fixed(points[i].swr, 3) + "," + fixed(feed.real(), 2) + "," + fixed(feed.imag(), 2) + ","
-            + std::string(shareColumn(inputs.model.stepUp))
-            + (options.command == Command::SweepLength ? "," + suffix : "") + "\n";
-        if (text.size() > 65536) {
-            out << text;
-            text.clear();
-        }
-    }
-    return emit(out, text, ExitStatus::Solved);
+    const std::string heading = options.csv ? std::string() : sweepHeading(options, inputs, rodLength, capacitancePf);
+    return writeSweep(options, inputs, swept, std::get<std::vector<SweepPoint>>(computed), heading, out);
 }
 
 } // namespace
@@ -915,13 +961,7 @@ int runDesignCli(std::span<const std::string_view> args, std::ostream& out, std:
     if (!args.empty() && args[0] == "--version") {
         return emit(out, "vostrel-design " VOSTREL_VERSION "\n", ExitStatus::Solved);
     }
-    const auto fail = [&](const Failure& failure) {
-        err << "vostrel-design: " << failure.message << "\n";
-        if (failure.showUsage) {
-            err << "\n" << kUsage;
-        }
-        return static_cast<int>(failure.status);
-    };
+    const auto fail = [&](const Failure& failure) { return report(err, failure); };
     auto parsed = parseArguments(args);
     if (const auto* failure = std::get_if<Failure>(&parsed)) {
         return fail(*failure);
