@@ -2,6 +2,7 @@
 
 #include <complex>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -32,6 +33,13 @@ enum class StepUp {
     Half, // k = 1/2: Balanis
 };
 
+// k: Whole -> 1, Half -> 0.5.
+double stepUpShare(StepUp stepUp);
+// For every output that shows a result:
+//   Whole -> "whole feed impedance stepped up (k = 1)"
+//   Half  -> "half the feed impedance stepped up (k = 1/2)"
+std::string_view stepUpName(StepUp stepUp);
+
 struct Geometry {
     double elementDiameter = 0; // D
     double rodDiameter = 0; // d
@@ -59,12 +67,21 @@ enum class Field {
     Capacitance,
     TubeInnerDiameter,
     Permittivity,
+    MeasuredReactance,
 };
 
 // Why there is no answer. `field` names the offending input for BadInput;
 // `message` is a sentence for the builder, saying what to change.
-// For NoMatch, `neededReactance` is the feed reactance (ohms) below which
-// this geometry would match (the element must be shortened to reach it).
+// For NoMatch from design(), `field` is FeedReactance and `neededReactance`
+// the feed reactance (ohms) below which this geometry would match, with Ra
+// as given: Xa = -sqrt(R2 (Zc - R2)) / (k (1 + alpha)^2), R2 = Re Z2 (0 when
+// R2 >= Zc). A shorter element has a lower reactance. The message reads:
+//   "no gamma match of this geometry can match: the element is too long for
+//    this rod: shorten it until its reactance is below -6.2 ohms, or use a
+//    thinner rod or a closer spacing"
+// A thinner rod raises alpha, so the step-up; the spacing raises alpha when
+// closer if the element is the thicker, wider if the rod is, and does
+// nothing for equal diameters (the message names only what helps).
 struct Problem {
     enum class Kind { BadInput, NoMatch };
     Kind kind = Kind::BadInput;
@@ -105,9 +122,12 @@ struct Analysis {
 };
 
 // Checks every input and computes Z0, alpha and Z2.
-// Failures (BadInput): a non-finite input; freq, a diameter or the spacing
-// <= 0; spacing <= (D + d) / 2 (the rod would touch the element); Ra <= 0;
-// Zc <= 0.
+//   D 1.5 in, d 0.5 in, s 6 in -> Z0 314.40, alpha 1.5220
+//   D = d (any s)              -> alpha 1 exactly
+//   D and d swapped            -> alpha becomes 1 / alpha, Z0 unchanged
+// Failures (BadInput, naming the first bad field in Field's order): a
+// non-finite input; freq, a diameter or the spacing <= 0; Ra <= 0; Zc <= 0;
+// spacing <= (D + d) / 2 (the rod would touch the element).
 Outcome<LineModel> lineModel(const DesignInput& in);
 
 // The rod length and capacitor that make Zin = Zc.
@@ -117,22 +137,39 @@ Outcome<LineModel> lineModel(const DesignInput& in);
 //   144 MHz, Za 50, D = d = 12 mm, s 38 mm, Whole -> Z0 218.39, L 161.2 mm, C 12.76 pF
 // A solution with 0 < L < lambda/4 and C > 0 exists exactly when
 // Re Z2 > Zc, or Im Z2 < 0 and (Im Z2)^2 > Re Z2 (Zc - Re Z2). Otherwise
-// NoMatch, with the reactance the element would need.
+// NoMatch, with the reactance the element would need. On the boundary
+// ((Im Z2)^2 = Re Z2 (Zc - Re Z2), Im Z2 <= 0, to 1e-12 relative) the rod
+// alone matches: capacitorShorted, C infinite, tan(2 pi L / lambda) =
+// 1 / (Z0 Im(1/Z2)); at Z2 = Zc itself L = lambda/4.
+//   144 MHz, D = d = 12 mm, s 38 mm, Whole, Za 12.5 -> Z2 = 50: L = lambda/4, shorted
+//   144 MHz, same, Za 5 + j0 -> NoMatch, needed reactance -6.12 ohms
 Outcome<Design> design(const DesignInput& in);
 
 // The match at a given rod length (metres, > 0) and capacitance (pF, > 0;
-// infinity for a shorted capacitor).
+// infinity for a shorted capacitor). Any rod length > 0 is modelled, also
+// beyond a quarter wave.
+//   144 MHz, Za 50, D = d = 12 mm, s 38 mm, Whole, L 160 mm, C infinite
+//     -> Zp 49.37 + j86.23 (Owen Duffy's as-built Yagi)
+// Failures: those of lineModel(); L <= 0 or not finite (RodLength);
+// C <= 0 or NaN (Capacitance).
 Outcome<Analysis> analyze(const DesignInput& in, double rodLength, double capacitancePf);
 
 // Capacitance that cancels a reactance measured with the rod tapped and the
-// capacitor shorted: C = 1 / (2 pi f X).   14.2 MHz, X 86 -> 130.3 pF
+// capacitor shorted: C = 1 / (2 pi f X).
+//   14.2 MHz, X 86 -> 130.3 pF        X 0 -> infinity (leave it shorted)
+//   X < 0 -> NoMatch (MeasuredReactance): the rod is too long
+//   freq <= 0 or not finite -> BadInput (Frequency)
 Outcome<double> capacitanceForReactance(double freqMhz, double reactance);
 
 // Insertion length (metres) of a rod of diameter `rodDiameter` in a tube of
 // inner diameter `tubeInnerDiameter` with a sleeve of relative permittivity
-// `permittivity`, for `capacitancePf`: C per metre = 2 pi e0 er / ln(ID/d).
-Outcome<double> insertionLength(double capacitancePf, double tubeInnerDiameter, double rodDiameter,
-    double permittivity);
+// `permittivity`, for `capacitancePf`: C per metre = 2 pi e0 er / ln(ID/d)
+// (about 55.63 er / ln(ID/d) pF/m), the sleeve taken as filling the gap.
+//   130.3 pF, ID 10.2 mm, d 6.35 mm, PTFE 2.1 -> 0.5287 m
+// Failures (BadInput): C, ID or d <= 0 or not finite; ID <= d
+// (TubeInnerDiameter); er < 1 or not finite (Permittivity).
+Outcome<double> insertionLength(
+    double capacitancePf, double tubeInnerDiameter, double rodDiameter, double permittivity);
 
 struct Dielectric {
     const char* name; // "air", "ptfe", "polyethylene"
@@ -151,8 +188,22 @@ Outcome<std::vector<SweepPoint>> sweepCapacitance(
     const DesignInput& in, double rodLength, double fromPf, double toPf, int count);
 Outcome<std::vector<SweepPoint>> sweepRodLength(
     const DesignInput& in, double capacitancePf, double fromLength, double toLength, int count);
-// With the feed impedance held at in.feedImpedance at every frequency.
-Outcome<std::vector<SweepPoint>> sweepFrequency(const DesignInput& in, double rodLength, double capacitancePf,
-    double fromMhz, double toMhz, int count);
+// Failures: those of analyze() at any point; count < 1, count 1 with
+// from != to, to < from or a bound not finite (the swept Field).
+// With the feed impedance held at in.feedImpedance at every frequency;
+// in.freqMhz is not used.
+Outcome<std::vector<SweepPoint>> sweepFrequency(
+    const DesignInput& in, double rodLength, double capacitancePf, double fromMhz, double toMhz, int count);
+
+// A feed impedance measured (or modelled) at one frequency.
+struct MeasuredPoint {
+    double freqMhz = 0;
+    Complex feedImpedance;
+};
+
+// One point per measurement, in.freqMhz and in.feedImpedance replaced by
+// each one's. A failing point fails the sweep, its frequency named.
+Outcome<std::vector<SweepPoint>> sweepMeasured(
+    const DesignInput& in, double rodLength, double capacitancePf, const std::vector<MeasuredPoint>& measured);
 
 } // namespace vostrel::design

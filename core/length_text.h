@@ -14,15 +14,28 @@ std::string_view unitSymbol(Unit unit);
 std::optional<Unit> unitFromSymbol(std::string_view symbol);
 double metresPer(Unit unit); // 0.001, 0.01, 1, 0.0254, 0.3048
 
+// A plain number as command lines and measurement files write it, with '.'
+// as the separator: an optional sign, digits with at most one '.', at least
+// one digit, an optional exponent (e or E, optional sign, digits). Nothing
+// else: no blanks, "inf", "nan", hexadecimal or thousands separators; a
+// value beyond the double range is refused too.
+//   "14.3" -> 14.3   "-25" -> -25   "+.5" -> 0.5   "1.4e7" -> 1.4e7
+//   "1e400", "0x10", "1,5", " 1", "" -> nothing
+std::optional<double> parseNumber(std::string_view text);
+
 struct Length {
     double metres = 0;
     Unit unit = Unit::Metre; // the unit it was written in
 };
 
-// A decimal number ('.' separator) followed by a unit symbol, with
-// optional blanks between: "38.9in" -> 0.98806 m, Inch; "12 mm" -> 0.012 m.
-// Without a symbol, `defaultUnit` applies; with none either, it is an error.
-// Failures come back as a sentence naming what was wrong.
+// A number (as parseNumber reads it) followed by a unit symbol, with
+// optional blanks between: "38.9in" -> 0.98806 m, Inch; "12 mm" -> 0.012 m,
+// Millimetre; "1e3mm" -> 1 m, Millimetre. The symbol is the run of letters
+// at the end. Without a symbol, `defaultUnit` applies; with none either, it
+// is an error. Failures come back as a sentence naming what was wrong:
+//   "38.9" with no default -> "38.9 needs a unit: mm, cm, m, in or ft"
+//   "3 yd"                 -> "unknown unit \"yd\": use mm, cm, m, in or ft"
+//   "abc mm", "1e400 m"    -> "\"abc\" is not a number"...
 std::variant<Length, std::string> parseLength(std::string_view text, std::optional<Unit> defaultUnit);
 
 } // namespace vostrel::design

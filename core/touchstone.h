@@ -11,12 +11,16 @@ namespace vostrel::touchstone {
 
 // Touchstone version 1 one-port files (.s1p), as NanoVNA, antenna analysers
 // and network analysers write them:
-//   ! comment            (anywhere; the rest of a line after "!" too)
+//   ! comment            (a whole line, or the rest of a line after "!")
 //   # MHz S RI R 50      (the option line: fields in any order and case;
 //                         left out: GHz, S, MA, R 50)
 //   14.0 0.21 -0.33      (frequency, then the pair in the option line's form)
-// Format reference: Touchstone File Format Specification 1.1 (IBIS), and
-// scikit-rf's documentation of what real files contain.
+// Parameters S, Z and Y; pairs RI (real, imaginary), MA (magnitude, angle
+// in degrees) and DB (20 log10 of the magnitude, angle in degrees). Z and Y
+// values are normalised to R, as version 1 writes them. Numbers may have an
+// exponent ("1.4E+07"); blank lines and Windows line ends are fine.
+// Format reference: the IBIS Open Forum's Touchstone file format, version
+// 1.1, and scikit-rf's documentation of what real files contain.
 
 struct Point {
     double freqHz = 0;
@@ -34,15 +38,22 @@ struct ParseError {
     std::string message;
 };
 
-//   "# MHz Z RI R 50\n14 1 0\n"  -> one point, 14 MHz, 50 + j0 ohms
-//   "!x\n14000000 0 0\n"          -> GHz? no: 14e6 GHz; S MA R 50 defaults
-// Failures: a second option line, an unknown option, a data line before the
-// option line is fine (defaults), a line with other than three numbers, a
-// frequency not above the previous one, S with |S| >= 1 for... see .cpp.
+//   "# MHz Z RI R 50\n14 1 0\n"    -> one point, 14 MHz, 50 + j0 ohms
+//   "# Hz S RI R 50\n1e6 0 0\n"    -> one point, 1 MHz, 50 + j0 ohms (NanoVNA)
+//   "!x\n2 0.5 90\n"               -> no option line: GHz S MA R 50, so
+//                                     2 GHz, S = j0.5: 30 + j40 ohms
+//   "# mhz r 75 z ri\n14 1 -1\n"   -> 14 MHz, 75 - j75 ohms
+// Failures, with the line: a second option line, or one after the data; an
+// unknown option, one given twice, R without a positive number; a
+// Touchstone 2 keyword ("[Version]"); a data line with other than three
+// numbers, or with a token that is not a number; a frequency below 0 or not
+// above the previous one; a negative magnitude; a value giving an infinite
+// or undefined impedance (S = 1, Y = 0). Line 0: no data at all.
 std::variant<OnePort, ParseError> parseOnePort(std::string_view text);
 
 // The feed impedance at `freqHz`, linearly interpolated in R and X between
 // the two nearest points; nullopt outside the file's span.
+//   points at 14 and 15 MHz: 14.25 MHz -> a quarter of the way
 std::optional<std::complex<double>> impedanceAt(const OnePort& file, double freqHz);
 
 } // namespace vostrel::touchstone

@@ -1,0 +1,449 @@
+#include "gamma_design.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <optional>
+
+namespace vostrel::design {
+namespace {
+
+constexpr double kSpeedOfLight = 299792458.0; // m/s
+constexpr double kVacuumPermittivity = 8.8541878128e-12; // F/m, CODATA 2018
+constexpr double kTwoPi = 2 * std::numbers::pi;
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Within this relative distance of the boundary of the matchable region the
+// capacitor is taken as a short: rounding cannot tell the two apart.
+constexpr double kBoundaryTolerance = 1e-12;
+
+Problem badInput(Field field, std::string message)
+{
+    return Problem{Problem::Kind::BadInput, field, std::move(message), 0};
+}
+
+// acosh(1 + y), accurate also when y is small (rod close to the element).
+double acoshOnePlus(double y)
+{
+    return std::log1p(y + std::sqrt(y * (y + 2)));
+}
+
+double wavelengthFor(double freqMhz)
+{
+    return kSpeedOfLight / (freqMhz * 1e6);
+}
+
+// The capacitor's reactance at `freqMhz`, 0 for a shorted one.
+double capacitorReactance(double freqMhz, double capacitancePf)
+{
+    return std::isinf(capacitancePf) ? 0.0 : 1e6 / (kTwoPi * freqMhz * capacitancePf);
+}
+
+bool isPositiveFinite(double value)
+{
+    return std::isfinite(value) && value > 0;
+}
+
+// `value` with `decimals` decimals (none: the shortest form), never "-0".
+std::string numberText(double value, std::optional<int> decimals)
+{
+    std::array<char, 64> buffer{};
+    const auto [end, error] = decimals
+        ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, *decimals)
+        : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
+    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
+}
+
+// Zin and the figures read from it; the line model is already known.
+Analysis analyzeWith(
+    const LineModel& line, double freqMhz, double lineImpedance, double rodLength, double capacitancePf)
+{
+    Analysis result;
+    result.line = line;
+    const double wavelength = wavelengthFor(freqMhz);
+    result.line.wavelength = wavelength;
+    const double t = std::tan(kTwoPi * rodLength / wavelength);
+    result.zs = Complex(0, line.z0 * t);
+    // Z2 || Zs through the admittances: Zs is never 0 for a rod length > 0.
+    result.zp = 1.0 / (1.0 / line.z2 + Complex(0, -1 / (line.z0 * t)));
+    result.zin = result.zp - Complex(0, capacitorReactance(freqMhz, capacitancePf));
+    result.reflection = (result.zin - lineImpedance) / (result.zin + lineImpedance);
+    const double magnitude = std::abs(result.reflection);
+    result.returnLossDb = magnitude == 0 ? kInfinity : -20 * std::log10(magnitude);
+    result.swr = magnitude >= 1 ? kInfinity : (1 + magnitude) / (1 - magnitude);
+    return result;
+}
+
+std::optional<Problem> checkRodAndCapacitor(double rodLength, double capacitancePf)
+{
+    if (!isPositiveFinite(rodLength)) {
+        return badInput(Field::RodLength, "the rod length must be a length above 0");
+    }
+    if (std::isnan(capacitancePf) || capacitancePf <= 0) {
+        return badInput(Field::Capacitance, "the capacitance must be above 0 pF");
+    }
+    return std::nullopt;
+}
+
+std::optional<Problem> checkAnalysis(const Analysis& result)
+{
+    if (!std::isfinite(result.zs.imag()) || !std::isfinite(result.zp.real()) || !std::isfinite(result.zp.imag())) {
+        return badInput(Field::RodLength, "the rod length is too short to model");
+    }
+    if (!std::isfinite(result.zin.imag())) {
+        return badInput(Field::Capacitance, "the capacitance is too small to model");
+    }
+    return std::nullopt;
+}
+
+// The advice for an element whose reactance is too high: what the element
+// would need, and which rod or spacing raises the step-up. A thinner rod
+// always raises alpha; the spacing raises it when it brings the two
+// diameters' roles closer: closer when the element is the thicker,
+// wider when the rod is.
+Problem noMatch(const DesignInput& in, const LineModel& line)
+{
+    const double r2 = line.z2.real();
+    const double zc = in.lineImpedance;
+    const double needed = r2 < zc ? -std::sqrt(r2 * (zc - r2)) / line.stepUp : 0.0;
+    std::string spacing;
+    if (in.geometry.elementDiameter > in.geometry.rodDiameter) {
+        spacing = " or a closer spacing";
+    } else if (in.geometry.elementDiameter < in.geometry.rodDiameter) {
+        spacing = " or a wider spacing";
+    }
+    std::string message = "no gamma match of this geometry can match: the element is too long for this rod: "
+                          "shorten it until its reactance is below "
+        + numberText(needed, 1) + " ohms, or use a thinner rod" + spacing;
+    return Problem{Problem::Kind::NoMatch, Field::FeedReactance, std::move(message), needed};
+}
+
+} // namespace
+
+double stepUpShare(StepUp stepUp)
+{
+    return stepUp == StepUp::Whole ? 1.0 : 0.5;
+}
+
+std::string_view stepUpName(StepUp stepUp)
+{
+    return stepUp == StepUp::Whole ? "whole feed impedance stepped up (k = 1)"
+                                   : "half the feed impedance stepped up (k = 1/2)";
+}
+
+Outcome<LineModel> lineModel(const DesignInput& in)
+{
+    const Geometry& g = in.geometry;
+    if (!isPositiveFinite(in.freqMhz)) {
+        return badInput(Field::Frequency, "the frequency must be a number of MHz above 0");
+    }
+    if (!isPositiveFinite(in.feedImpedance.real())) {
+        return badInput(Field::FeedResistance, "the feed resistance must be a number of ohms above 0");
+    }
+    if (!std::isfinite(in.feedImpedance.imag())) {
+        return badInput(Field::FeedReactance, "the feed reactance must be a number of ohms");
+    }
+    if (!isPositiveFinite(g.elementDiameter)) {
+        return badInput(Field::ElementDiameter, "the element diameter must be a length above 0");
+    }
+    if (!isPositiveFinite(g.rodDiameter)) {
+        return badInput(Field::RodDiameter, "the rod diameter must be a length above 0");
+    }
+    if (!isPositiveFinite(g.spacing)) {
+        return badInput(Field::Spacing, "the spacing must be a length above 0");
+    }
+    if (!isPositiveFinite(in.lineImpedance)) {
+        return badInput(Field::LineImpedance, "the feed line impedance must be a number of ohms above 0");
+    }
+    const double a = g.elementDiameter / 2;
+    const double b = g.rodDiameter / 2;
+    if (!(g.spacing - (a + b) > 0)) {
+        return badInput(Field::Spacing,
+            "the rod would touch the element: the spacing, centre to centre, must be more than half the "
+            "element and rod diameters together");
+    }
+
+    LineModel line;
+    // Z0 = 60 acosh((s^2 - a^2 - b^2) / (2ab)), with the argument less 1
+    // written as a product so that it keeps its digits when s is near a + b.
+    line.z0 = 60 * acoshOnePlus((g.spacing - (a + b)) * (g.spacing + a + b) / (2 * a * b));
+    // alpha with u = D/d, v = 2s/d; each acosh argument less 1 factored the
+    // same way. For u = 1 both are the same expression: alpha = 1 exactly.
+    const double u = g.elementDiameter / g.rodDiameter;
+    const double v = 2 * g.spacing / g.rodDiameter;
+    const double numerator = acoshOnePlus((v - 1 - u) * (v - 1 + u) / (2 * v));
+    const double denominator = acoshOnePlus((v - u - 1) * (v - u + 1) / (2 * u * v));
+    line.alpha = numerator / denominator;
+    line.stepUp = stepUpShare(in.stepUp) * (1 + line.alpha) * (1 + line.alpha);
+    line.z2 = line.stepUp * in.feedImpedance;
+    line.wavelength = wavelengthFor(in.freqMhz);
+    if (!isPositiveFinite(line.z0) || !isPositiveFinite(line.alpha) || !std::isfinite(line.z2.real())
+        || !std::isfinite(line.z2.imag()) || !isPositiveFinite(line.wavelength)) {
+        return badInput(Field::Spacing, "the rod is too close to the element, or the sizes too far apart, to model");
+    }
+    return line;
+}
+
+Outcome<Design> design(const DesignInput& in)
+{
+    auto modelled = lineModel(in);
+    if (const auto* problem = std::get_if<Problem>(&modelled)) {
+        return *problem;
+    }
+    const LineModel& line = std::get<LineModel>(modelled);
+    const double zc = in.lineImpedance;
+    const double r2 = line.z2.real();
+    const double x2 = line.z2.imag();
+    const double m = std::norm(line.z2); // |Z2|^2
+
+    // With Y2 = G2 + jB2, Re Zp = Zc needs G2 <= 1/Zc, i.e. |Z2|^2 >= R2 Zc;
+    // a positive Xc then needs Im Yp < 0, and 0 < L < lambda/4 needs
+    // B2 + sqrt(G2/Zc - G2^2) > 0, which holds for X2 < 0 or R2 > Zc.
+    // Where |Z2|^2 = R2 Zc with X2 <= 0, Im Yp = 0: the rod alone matches.
+    Design result;
+    result.line = line;
+    const bool onBoundary = std::abs(m - r2 * zc) <= kBoundaryTolerance * m && x2 <= 0;
+    const bool inside = r2 > zc || (x2 < 0 && x2 * x2 > r2 * (zc - r2));
+    if (!onBoundary && !inside) {
+        return noMatch(in, line);
+    }
+    const double g2 = r2 / m;
+    const double b2 = -x2 / m;
+    if (onBoundary) {
+        // tan(theta) = 1 / (Z0 B2); at Z2 = Zc (B2 = 0) the rod is a quarter wave.
+        const double theta = b2 > 0 ? std::atan(1 / (line.z0 * b2)) : std::numbers::pi / 2;
+        result.rodLength = theta * line.wavelength / kTwoPi;
+        result.capacitancePf = kInfinity;
+        result.capacitorReactance = 0;
+        result.capacitorShorted = true;
+        return result;
+    }
+    const double root = std::sqrt(std::max(0.0, g2 / zc - g2 * g2));
+    const double theta = std::atan(1 / (line.z0 * (b2 + root)));
+    result.rodLength = theta * line.wavelength / kTwoPi;
+    // Xc = Im Zp = -Im Yp / |Yp|^2 with Im Yp = -root and |Yp|^2 = G2 / Zc.
+    result.capacitorReactance = root * zc / g2;
+    result.capacitancePf = 1e6 / (kTwoPi * in.freqMhz * result.capacitorReactance);
+    return result;
+}
+
+Outcome<Analysis> analyze(const DesignInput& in, double rodLength, double capacitancePf)
+{
+    auto modelled = lineModel(in);
+    if (const auto* problem = std::get_if<Problem>(&modelled)) {
+        return *problem;
+    }
+    if (const auto problem = checkRodAndCapacitor(rodLength, capacitancePf)) {
+        return *problem;
+    }
+    Analysis result
+        = analyzeWith(std::get<LineModel>(modelled), in.freqMhz, in.lineImpedance, rodLength, capacitancePf);
+    if (const auto problem = checkAnalysis(result)) {
+        return *problem;
+    }
+    return result;
+}
+
+Outcome<double> capacitanceForReactance(double freqMhz, double reactance)
+{
+    if (!isPositiveFinite(freqMhz)) {
+        return badInput(Field::Frequency, "the frequency must be a number of MHz above 0");
+    }
+    if (!std::isfinite(reactance)) {
+        return badInput(Field::MeasuredReactance, "the measured reactance must be a number of ohms");
+    }
+    if (reactance < 0) {
+        // Im Zp < 0 only when the rod's susceptance falls short of B2: the
+        // rod is too long.
+        return Problem{Problem::Kind::NoMatch, Field::MeasuredReactance,
+            "a series capacitor cancels only a positive reactance: move the strap towards the feed point (a "
+            "shorter rod) until the measured reactance is positive",
+            0};
+    }
+    if (reactance == 0) {
+        return kInfinity;
+    }
+    return 1e6 / (kTwoPi * freqMhz * reactance);
+}
+
+Outcome<double> insertionLength(double capacitancePf, double tubeInnerDiameter, double rodDiameter, double permittivity)
+{
+    if (!isPositiveFinite(capacitancePf)) {
+        return badInput(Field::Capacitance, "the capacitance must be a number of pF above 0");
+    }
+    if (!isPositiveFinite(tubeInnerDiameter)) {
+        return badInput(Field::TubeInnerDiameter, "the tube's inner diameter must be a length above 0");
+    }
+    if (!isPositiveFinite(rodDiameter)) {
+        return badInput(Field::RodDiameter, "the rod diameter must be a length above 0");
+    }
+    if (!(tubeInnerDiameter > rodDiameter)) {
+        return badInput(Field::TubeInnerDiameter,
+            "the rod must fit inside the tube: the tube's inner diameter "
+            "must be more than the rod's diameter");
+    }
+    if (!std::isfinite(permittivity) || permittivity < 1) {
+        return badInput(Field::Permittivity, "the relative permittivity must be a number of at least 1");
+    }
+    const double perMetre = kTwoPi * kVacuumPermittivity * permittivity / std::log(tubeInnerDiameter / rodDiameter);
+    const double length = capacitancePf * 1e-12 / perMetre;
+    if (!std::isfinite(length)) {
+        return badInput(Field::TubeInnerDiameter, "the tube and rod diameters are too close to model");
+    }
+    return length;
+}
+
+const std::vector<Dielectric>& dielectrics()
+{
+    // Relative permittivities at HF: PTFE 2.1, polyethylene 2.25.
+    static const std::vector<Dielectric> kDielectrics = {
+        {"air", 1.0},
+        {"ptfe", 2.1},
+        {"polyethylene", 2.25},
+    };
+    return kDielectrics;
+}
+
+namespace {
+
+double pointAt(double from, double to, int count, int i)
+{
+    return count == 1 ? from : from + (to - from) * i / (count - 1);
+}
+
+std::optional<Problem> checkSweep(double from, double to, int count, Field field)
+{
+    if (count < 1 || (count == 1 && from != to)) {
+        return badInput(field, "a sweep needs at least one point, and two for a range");
+    }
+    if (!std::isfinite(from) || !std::isfinite(to) || to < from) {
+        return badInput(field, "a sweep runs from a number up to a number no lower");
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+Outcome<std::vector<SweepPoint>> sweepCapacitance(
+    const DesignInput& in, double rodLength, double fromPf, double toPf, int count)
+{
+    auto modelled = lineModel(in);
+    if (const auto* problem = std::get_if<Problem>(&modelled)) {
+        return *problem;
+    }
+    if (const auto problem = checkSweep(fromPf, toPf, count, Field::Capacitance)) {
+        return *problem;
+    }
+    if (const auto problem = checkRodAndCapacitor(rodLength, fromPf)) {
+        return *problem;
+    }
+    const LineModel& line = std::get<LineModel>(modelled);
+    // Zp does not depend on the capacitor: one analysis, then Xc per point.
+    const Analysis base = analyzeWith(line, in.freqMhz, in.lineImpedance, rodLength, kInfinity);
+    if (const auto problem = checkAnalysis(base)) {
+        return *problem;
+    }
+    std::vector<SweepPoint> points(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        SweepPoint& point = points[static_cast<std::size_t>(i)];
+        point.x = pointAt(fromPf, toPf, count, i);
+        point.zin = base.zp - Complex(0, capacitorReactance(in.freqMhz, point.x));
+        const double magnitude = std::abs((point.zin - in.lineImpedance) / (point.zin + in.lineImpedance));
+        point.swr = magnitude >= 1 ? kInfinity : (1 + magnitude) / (1 - magnitude);
+    }
+    return points;
+}
+
+Outcome<std::vector<SweepPoint>> sweepRodLength(
+    const DesignInput& in, double capacitancePf, double fromLength, double toLength, int count)
+{
+    auto modelled = lineModel(in);
+    if (const auto* problem = std::get_if<Problem>(&modelled)) {
+        return *problem;
+    }
+    if (const auto problem = checkSweep(fromLength, toLength, count, Field::RodLength)) {
+        return *problem;
+    }
+    if (const auto problem = checkRodAndCapacitor(fromLength, capacitancePf)) {
+        return *problem;
+    }
+    const LineModel& line = std::get<LineModel>(modelled);
+    std::vector<SweepPoint> points(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        SweepPoint& point = points[static_cast<std::size_t>(i)];
+        point.x = pointAt(fromLength, toLength, count, i);
+        const Analysis at = analyzeWith(line, in.freqMhz, in.lineImpedance, point.x, capacitancePf);
+        if (const auto problem = checkAnalysis(at)) {
+            return *problem;
+        }
+        point.zin = at.zin;
+        point.swr = at.swr;
+    }
+    return points;
+}
+
+Outcome<std::vector<SweepPoint>> sweepFrequency(
+    const DesignInput& in, double rodLength, double capacitancePf, double fromMhz, double toMhz, int count)
+{
+    DesignInput first = in;
+    first.freqMhz = fromMhz;
+    auto modelled = lineModel(first);
+    if (const auto* problem = std::get_if<Problem>(&modelled)) {
+        return *problem;
+    }
+    if (const auto problem = checkSweep(fromMhz, toMhz, count, Field::Frequency)) {
+        return *problem;
+    }
+    if (!isPositiveFinite(fromMhz)) {
+        return badInput(Field::Frequency, "the frequency must be a number of MHz above 0");
+    }
+    if (const auto problem = checkRodAndCapacitor(rodLength, capacitancePf)) {
+        return *problem;
+    }
+    // Z0, alpha and Z2 do not depend on the frequency while Za is held.
+    const LineModel& line = std::get<LineModel>(modelled);
+    std::vector<SweepPoint> points(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        SweepPoint& point = points[static_cast<std::size_t>(i)];
+        point.x = pointAt(fromMhz, toMhz, count, i);
+        const Analysis at = analyzeWith(line, point.x, in.lineImpedance, rodLength, capacitancePf);
+        if (const auto problem = checkAnalysis(at)) {
+            return *problem;
+        }
+        point.zin = at.zin;
+        point.swr = at.swr;
+    }
+    return points;
+}
+
+Outcome<std::vector<SweepPoint>> sweepMeasured(
+    const DesignInput& in, double rodLength, double capacitancePf, const std::vector<MeasuredPoint>& measured)
+{
+    if (const auto problem = checkRodAndCapacitor(rodLength, capacitancePf)) {
+        return *problem;
+    }
+    std::vector<SweepPoint> points;
+    points.reserve(measured.size());
+    DesignInput at = in;
+    for (const MeasuredPoint& sample : measured) {
+        at.freqMhz = sample.freqMhz;
+        at.feedImpedance = sample.feedImpedance;
+        auto analysed = analyze(at, rodLength, capacitancePf);
+        if (auto* problem = std::get_if<Problem>(&analysed)) {
+            problem->message += " (at " + numberText(sample.freqMhz, std::nullopt) + " MHz)";
+            return *problem;
+        }
+        const Analysis& result = std::get<Analysis>(analysed);
+        points.push_back(SweepPoint{sample.freqMhz, result.zin, result.swr});
+    }
+    return points;
+}
+
+} // namespace vostrel::design
