@@ -4,6 +4,7 @@
 #include "failure_message.h"
 #include "gamma_match.h"
 #include "number_text.h"
+#include "shown_result.h"
 
 #include <array>
 #include <istream>
@@ -82,7 +83,7 @@ struct Options {
 
 struct Row {
     std::string frequency;
-    std::array<std::string, 5> values; // spacing, tap point, tube, capacitor, insertion length
+    std::array<std::string, kResultFields.size()> values; // in the order of kResultFields
     std::optional<CalcFailure> failure;
 };
 
@@ -125,9 +126,8 @@ Row computeRow(std::string_view text, LengthUnit unit)
         return row;
     }
     row.frequency = formatSingle(values.freq, point);
-    const std::array shown = {values.spac, values.tap, values.tube, values.cap, values.capl};
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        row.values[i] = formatSingle(roundDecimals(shown[i], 3), point);
+    for (std::size_t i = 0; i < kResultFields.size(); ++i) {
+        row.values[i] = shownResult(values.*kResultFields[i].member, point);
     }
     return row;
 }
@@ -139,16 +139,18 @@ public:
         , m_csv(csv)
     {
         const std::string_view length = unit == LengthUnit::Inches ? "in" : "cm";
-        std::string header;
-        if (m_csv) {
-            header = "frequency_mhz,spacing_" + std::string(length) + ",tap_point_" + std::string(length) + ",tube_"
-                + std::string(length) + ",capacitor_pf,insertion_length_" + std::string(length) + ",error\n";
-        } else {
-            header = padded("Frequency") + padded("Spacing") + padded("Tap point") + padded("Tube")
-                + padded("Capacitor") + padded("Insertion") + "\n" + padded("MHz") + padded(length) + padded(length)
-                + padded(length) + padded("pF") + padded(length) + "\n";
+        std::string names = m_csv ? "frequency_mhz" : padded("Frequency");
+        std::string units = padded("MHz");
+        for (const ResultField& field : kResultFields) {
+            const std::string_view fieldUnit = field.unit == ResultUnit::Length ? length : "pF";
+            if (m_csv) {
+                names.append(",").append(field.key).append("_").append(fieldUnit == "pF" ? "pf" : length);
+            } else {
+                names += padded(field.name);
+                units += padded(fieldUnit);
+            }
         }
-        m_out << header;
+        m_out << (m_csv ? names + ",error\n" : names + "\n" + units + "\n");
     }
 
     void write(const Row& row)
