@@ -131,8 +131,8 @@ Outcome<double> capacitanceForReactance(double freqMhz, double reactance);
 // Insertion length (metres) of a rod of diameter `rodDiameter` in a tube of
 // inner diameter `tubeInnerDiameter` with a sleeve of relative permittivity
 // `permittivity`, for `capacitancePf`: C per metre = 2 pi e0 er / ln(ID/d).
-Outcome<double> insertionLength(double capacitancePf, double tubeInnerDiameter, double rodDiameter,
-    double permittivity);
+Outcome<double> insertionLength(
+    double capacitancePf, double tubeInnerDiameter, double rodDiameter, double permittivity);
 
 struct Dielectric {
     const char* name; // "air", "ptfe", "polyethylene"
@@ -152,7 +152,7 @@ Outcome<std::vector<SweepPoint>> sweepCapacitance(
 Outcome<std::vector<SweepPoint>> sweepRodLength(
     const DesignInput& in, double capacitancePf, double fromLength, double toLength, int count);
 // With the feed impedance held at in.feedImpedance at every frequency.
-Outcome<std::vector<SweepPoint>> sweepFrequency(const DesignInput& in, double rodLength, double capacitancePf,
-    double fromMhz, double toMhz, int count);
+Outcome<std::vector<SweepPoint>> sweepFrequency(
+    const DesignInput& in, double rodLength, double capacitancePf, double fromMhz, double toMhz, int count);
 
 } // namespace vostrel::design
