@@ -187,24 +187,35 @@ std::string shownInput(std::string_view text)
     return shown;
 }
 
-Row failedRow(std::string_view text, CalcFailure failure)
+void fail(Row& row, std::string_view text, CalcFailure failure)
 {
-    return Row{shownInput(text), {}, failureMessage(failure, text, NumberFormat{"."})};
+    row.frequency = shownInput(text);
+    row.failure = failureMessage(failure, text, NumberFormat{"."});
 }
 
+Row failedRow(std::string_view text, CalcFailure failure)
+{
+    Row row;
+    fail(row, text, failure);
+    return row;
+}
+
+// One row; every path returns `row`, so it is built in place.
 Row computeRow(std::string_view text, LengthUnit unit)
 {
     const NumberFormat point{"."};
+    Row row;
     const Result<float> freq = parseSingle(text, point);
     if (!freq) {
-        return failedRow(text, freq.failure());
+        fail(row, text, freq.failure());
+        return row;
     }
     GammaMatchValues values;
     values.freq = freq.value();
     if (const Result<void> computed = computeGammaMatch(values, unit); !computed) {
-        return failedRow(text, computed.failure());
+        fail(row, text, computed.failure());
+        return row;
     }
-    Row row;
     row.frequency = formatSingle(values.freq, point);
     for (std::size_t i = 0; i < kResultFields.size(); ++i) {
         row.values[i] = shownResult(values.*kResultFields[i].member, point);
@@ -246,7 +257,7 @@ public:
                 line += quoted(*row.failure);
             }
         } else {
-            line = padded(row.frequency);
+            line = row.failure ? padded(row.frequency, columns(row.frequency)) : padded(row.frequency);
             if (row.failure) {
                 line += "  ";
                 line += *row.failure;
@@ -261,11 +272,13 @@ public:
     }
 
 private:
-    // Right-aligned in 14 columns: wide enough for "-3.402823E+38".
-    static std::string padded(std::string_view text)
+    // Right-aligned in 14 columns: wide enough for "-3.402823E+38". The
+    // width is the text's size for the ASCII texts the chart computes.
+    static std::string padded(std::string_view text) { return padded(text, text.size()); }
+
+    static std::string padded(std::string_view text, std::size_t width)
     {
         constexpr std::size_t kWidth = 14;
-        const std::size_t width = columns(text);
         std::string cell(width < kWidth ? kWidth - width : 1, ' ');
         cell += text;
         return cell;
