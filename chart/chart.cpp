@@ -509,7 +509,7 @@ RangeOrStatus chooseRange(const Options& options, std::ostream& err)
             return usageError(err, "--from, --to and --step take plain decimals such as 144.5");
         }
     } else if (options.band) {
-        const auto band = std::find_if(
+        const auto* const band = std::find_if(
             kBands.begin(), kBands.end(), [&](const Band& b) { return sameBandName(b.name, *options.band); });
         if (band == kBands.end()) {
             return usageError(err, "unknown band " + shownInput(*options.band) + " (--help lists the bands)");

@@ -4,7 +4,7 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 #include <utility>
 
 namespace vostrel {
@@ -66,11 +66,20 @@ std::size_t firstUnreadable(std::string_view text, std::string_view sep)
     return i > blanks ? blanks : i; // "14 2" stops at the blank
 }
 
+// Upper-case hexadecimal with at least `digits` digits.
+std::string hex(std::uint32_t value, std::size_t digits)
+{
+    std::string text;
+    do {
+        text.insert(text.begin(), "0123456789ABCDEF"[value % 16]);
+        value /= 16;
+    } while (value != 0 || text.size() < digits);
+    return text;
+}
+
 std::string codePointName(char32_t c)
 {
-    std::array<char, 16> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "U+%04X", static_cast<unsigned>(c));
-    return buffer.data();
+    return "U+" + hex(c, 4);
 }
 
 std::string_view invisibleName(char32_t c)
@@ -107,10 +116,7 @@ std::string unreadableCause(std::string_view text, std::size_t at)
     const Utf8Char c = decodeUtf8(text, at);
     std::string what;
     if (!c.valid) {
-        std::array<char, 8> buffer{};
-        std::snprintf(
-            buffer.data(), buffer.size(), "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(text[at])));
-        what = "the byte " + std::string(buffer.data()) + ", which is not UTF-8 text,";
+        what = "the byte 0x" + hex(static_cast<unsigned char>(text[at]), 2) + ", which is not UTF-8 text,";
     } else if (isInvisible(c.codePoint)) {
         what = "the invisible character " + codePointName(c.codePoint);
         if (const std::string_view name = invisibleName(c.codePoint); !name.empty()) {

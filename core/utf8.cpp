@@ -1,5 +1,6 @@
 #include "utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -71,12 +72,7 @@ bool isInvisible(char32_t c)
         {0x1D173, 0x1D17A},
         {0xE0000, 0xE0FFF},
     }};
-    for (const auto& [first, last] : kRanges) {
-        if (c >= first && c <= last) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(kRanges.begin(), kRanges.end(), [c](const auto& r) { return c >= r.first && c <= r.second; });
 }
 
 } // namespace vostrel
