@@ -2,7 +2,7 @@
 // button click on the main window:
 //
 //   BM_CorePath          what one INCHES click computes: parseSingle("14.2"),
-//                        computeGammaMatch and five formatSingle(roundDecimals)
+//                        computeGammaMatch and the five shownResult texts
 //   BM_ParseLongText/N   parseSingle on "14." followed by N - 3 digits; the
 //                        bytes per second should stay flat from 1 KiB to 1 MiB
 //   BM_WindowClick       QPushButton::click() on INCHES or CM (by turns, so the
@@ -21,6 +21,7 @@
 #include "main_window_controls.h"
 #include "number_text.h"
 #include "text_box.h"
+#include "shown_result.h"
 
 #include <benchmark/benchmark.h>
 
@@ -54,12 +55,9 @@ void BM_CorePath(benchmark::State& state)
         values.freq = freq.value();
         const vostrel::Result<void> computed = vostrel::computeGammaMatch(values, vostrel::LengthUnit::Inches);
         benchmark::DoNotOptimize(computed.ok());
-        // The order the window writes them in.
-        texts[4] = vostrel::formatSingle(vostrel::roundDecimals(values.capl, 3), kDot);
-        texts[3] = vostrel::formatSingle(vostrel::roundDecimals(values.cap, 3), kDot);
-        texts[2] = vostrel::formatSingle(vostrel::roundDecimals(values.tube, 3), kDot);
-        texts[1] = vostrel::formatSingle(vostrel::roundDecimals(values.tap, 3), kDot);
-        texts[0] = vostrel::formatSingle(vostrel::roundDecimals(values.spac, 3), kDot);
+        for (std::size_t i = 0; i < vostrel::kResultFields.size(); ++i) {
+            texts[i] = vostrel::shownResult(values.*vostrel::kResultFields[i].member, kDot);
+        }
         benchmark::DoNotOptimize(texts.data());
         benchmark::ClobberMemory();
     }

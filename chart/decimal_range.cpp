@@ -1,6 +1,8 @@
 #include "decimal_range.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace vostrel::chart {
 namespace {
@@ -24,7 +26,7 @@ std::optional<std::int64_t> rescaled(const Decimal& value, int scale)
     return units;
 }
 
-std::string toText(std::int64_t units, int scale)
+std::string unitsText(std::int64_t units, int scale)
 {
     const bool negative = units < 0;
     std::string digits = std::to_string(negative ? -units : units);
@@ -83,6 +85,54 @@ std::optional<Decimal> parseDecimal(std::string_view text)
     return value;
 }
 
+std::string toText(Decimal value)
+{
+    if (value.scale < 0) {
+        return unitsText(value.units, 0) + std::string(static_cast<std::size_t>(-value.scale), '0');
+    }
+    return unitsText(value.units, value.scale);
+}
+
+double toDouble(Decimal value)
+{
+    return static_cast<double>(value.units) / std::pow(10.0, value.scale);
+}
+
+Decimal largestMagnitude(Decimal a, Decimal b)
+{
+    a.units = a.units < 0 ? -a.units : a.units;
+    b.units = b.units < 0 ? -b.units : b.units;
+    return toDouble(a) >= toDouble(b) ? a : b;
+}
+
+Decimal finestStep(Decimal from, Decimal to)
+{
+    const Decimal top = largestMagnitude(from, to);
+    if (top.units == 0) {
+        return {};
+    }
+    // The place of the leading digit: 10^exponent <= top < 10^(exponent + 1).
+    const int exponent = static_cast<int>(std::to_string(top.units).size()) - 1 - top.scale;
+    const double seventhDigit = std::pow(10.0, exponent - 6);
+    const auto nearest = static_cast<float>(toDouble(top));
+    const double floatSpacing
+        = static_cast<double>(std::nextafter(nearest, std::numeric_limits<float>::infinity())) - nearest;
+    const std::int64_t times = floatSpacing > seventhDigit ? 2 : 1;
+    if (exponent - 6 >= 0) {
+        std::int64_t units = times;
+        for (int i = 0; i < exponent - 6; ++i) {
+            units *= 10;
+        }
+        return {units, 0};
+    }
+    return {times, 6 - exponent};
+}
+
+std::int64_t DecimalRange::size() const
+{
+    return m_current > m_to ? 0 : (m_to - m_current) / m_step + 1;
+}
+
 std::optional<DecimalRange> DecimalRange::make(Decimal from, Decimal to, Decimal step)
 {
     const int scale = std::max({from.scale, to.scale, step.scale});
@@ -107,7 +157,7 @@ std::optional<std::string> DecimalRange::next()
     if (m_current > m_to) {
         return std::nullopt;
     }
-    std::string text = toText(m_current, m_scale);
+    std::string text = unitsText(m_current, m_scale);
     m_current += m_step; // all three are within 10^18: no overflow
     return text;
 }

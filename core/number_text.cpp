@@ -20,19 +20,6 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-std::string_view usableSeparator(const NumberFormat& format)
-{
-    const std::string_view sep = format.decimalSeparator;
-    if (sep.empty()) {
-        return ".";
-    }
-    const char first = sep.front();
-    if (isDigit(first) || isBlank(first) || first == '+' || first == '-' || first == 'e' || first == 'E') {
-        return ".";
-    }
-    return sep;
-}
-
 // Every float and every midpoint between two neighbouring floats has at
 // most 113 significant decimal digits, so digits past the first 120 only
 // matter through whether any of them is non-zero. Keeping 120 digits and a
@@ -151,6 +138,19 @@ std::size_t skipBlanks(std::string_view text, std::size_t i)
 }
 
 } // namespace
+
+std::string_view usableSeparator(const NumberFormat& format)
+{
+    const std::string_view sep = format.decimalSeparator;
+    if (sep.empty()) {
+        return ".";
+    }
+    const char first = sep.front();
+    if (isDigit(first) || isBlank(first) || first == '+' || first == '-' || first == 'e' || first == 'E') {
+        return ".";
+    }
+    return sep;
+}
 
 Result<float> parseSingle(std::string_view text, const NumberFormat& format)
 {

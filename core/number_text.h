@@ -16,6 +16,11 @@ struct NumberFormat {
     std::string decimalSeparator = ".";
 };
 
+// The separator the conversions below read and write for `format`: its
+// own, or "." when it cannot be used.
+//   "," -> ","    "" -> "."    "e" -> "."
+std::string_view usableSeparator(const NumberFormat& format);
+
 // Converts the frequency text to the float nearest to its decimal value,
 // rounding once, straight from the digits (ties to even).
 //

@@ -5,6 +5,7 @@
 // anything else a point); the rest is the frequency text.
 #include "gamma_match.h"
 #include "number_text.h"
+#include "shown_result.h"
 
 #include <cmath>
 #include <cstdint>
@@ -88,13 +89,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                        : computed.failure() == vostrel::CalcFailure::Overflow);
             continue;
         }
-        for (const float result : {values.spac, values.tap, values.tube, values.cap, values.capl}) {
+        for (const vostrel::ResultField& field : vostrel::kResultFields) {
+            const float result = values.*field.member;
             check(std::isfinite(result));
             const float rounded = vostrel::roundDecimals(result, 3);
             // Within half a thousandth, give or take the float step.
             const double step = std::fabs(static_cast<double>(std::nextafter(rounded, 0.0F)) - rounded);
             check(std::fabs(static_cast<double>(rounded) - result) <= 0.0005 + step);
             checkShown(rounded, format);
+            // The text the window and the chart show is that rounded value's.
+            check(vostrel::shownResult(result, format) == vostrel::formatSingle(rounded, format));
         }
     }
     return 0;

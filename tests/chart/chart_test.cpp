@@ -5,13 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sstream>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 using vostrel::chart::DecimalRange;
+using vostrel::chart::finestStep;
+using vostrel::chart::largestMagnitude;
 using vostrel::chart::parseDecimal;
 using vostrel::chart::runChart;
+using vostrel::chart::toText;
 
 namespace {
 
@@ -26,7 +32,7 @@ ChartRun run(std::vector<std::string_view> args, const std::string& input = {})
     std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
-    const int status = runChart(args, in, out, err);
+    const int status = static_cast<int>(runChart(args, in, out, err));
     return {status, out.str(), err.str()};
 }
 
@@ -77,7 +83,23 @@ TEST(DecimalRange, HeaderExamples)
     EXPECT_EQ(parseDecimal("-0.05")->scale, 2);
     EXPECT_FALSE(parseDecimal("1e3"));
 
+    using vostrel::chart::Decimal;
+    EXPECT_EQ(toText(Decimal{1445, 1}), "144.5");
+    EXPECT_EQ(toText(Decimal{-5, 2}), "-0.05");
+    EXPECT_EQ(toText(Decimal{1000, 0}), "1000");
+    EXPECT_EQ(toText(Decimal{10, 5}), "0.0001");
+    EXPECT_EQ(toText(largestMagnitude(Decimal{-5, 0}, Decimal{3, 0})), "5");
+    EXPECT_EQ(toText(largestMagnitude(Decimal{1445, 1}, Decimal{148, 0})), "148");
+    const auto finest
+        = [](const char* from, const char* to) { return toText(finestStep(*parseDecimal(from), *parseDecimal(to))); };
+    EXPECT_EQ(finest("144", "148"), "0.0001");
+    EXPECT_EQ(finest("1", "1000000000"), "1000");
+    EXPECT_EQ(finest("0.1357", "0.1378"), "0.0000001");
+    EXPECT_EQ(finest("-7", "7"), "0.000001");
+    EXPECT_EQ(finest("0", "0"), "0");
+
     auto twoMetres = DecimalRange::make(*parseDecimal("144"), *parseDecimal("148"), *parseDecimal("0.5"));
+    EXPECT_EQ(twoMetres->size(), 9);
     std::vector<std::string> values;
     while (auto value = twoMetres->next()) {
         values.push_back(*value);
@@ -135,6 +157,8 @@ TEST(Chart, BandsRunEdgeToEdge)
         const char* last;
     };
     const Expected bands[] = {
+        {"2200m", 22, "0.1357", "0.1378"},
+        {"630m", 8, "0.472", "0.479"},
         {"160m", 5, "1.8", "2"},
         {"80m", 6, "3.5", "4"},
         {"60m", 4, "5.3515", "5.3665"},
@@ -149,6 +173,8 @@ TEST(Chart, BandsRunEdgeToEdge)
         {"2m", 9, "144", "148"},
         {"1.25m", 7, "222", "225"},
         {"70cm", 16, "420", "450"},
+        {"33cm", 14, "902", "928"},
+        {"23cm", 13, "1240", "1300"},
     };
     for (const Expected& band : bands) {
         SCOPED_TRACE(band.band);
@@ -160,6 +186,7 @@ TEST(Chart, BandsRunEdgeToEdge)
         EXPECT_EQ(listed.back(), band.last);
     }
     EXPECT_EQ(run({"--band", "11m"}).status, 2);
+    EXPECT_EQ(run({"--csv", "--band", "20M"}).out, run({"--csv", "--band", "20m"}).out);
 }
 
 TEST(Chart, RangesIncludeTheEndOnlyWhenAStepLandsOnIt)
@@ -183,8 +210,11 @@ TEST(Chart, CsvHasSevenFieldsOnEveryLine)
         EXPECT_EQ(fields(line).size(), 7U) << line;
     }
     EXPECT_EQ(all[1], "14.2,15.492,120.423,27.465,126.761,21.465,");
-    EXPECT_EQ(all[2], "abc,,,,,,Conversion error: the frequency is not a number.");
-    EXPECT_EQ(all[4], "0,,,,,,Division by zero: the frequency is 0.");
+    EXPECT_EQ(all[2],
+        "abc,,,,,,\"Type the operating frequency in MHz, for example 14.2: the character \"\"a\"\" makes the text "
+        "not a number (conversion error).\"");
+    EXPECT_EQ(fields(all[4]).back(),
+        "Type the operating frequency in MHz, for example 14.2: the frequency is 0 (division by zero).");
     // A field with a comma is quoted, and its quotes doubled.
     const auto odd = lines(run({"--csv", "1,\"5"}).out);
     EXPECT_EQ(odd[1].substr(0, 8), "\"1,\"\"5\",");
@@ -210,9 +240,9 @@ TEST(Chart, FailingRowsNameTheFailureAndTheOthersStillPrint)
     EXPECT_EQ(result.status, 1);
     const auto all = lines(result.out);
     ASSERT_EQ(all.size(), 6U);
-    EXPECT_NE(all[2].find("Overflow: the frequency is too close to 0"), std::string::npos);
+    EXPECT_NE(all[2].find("so close to 0 that the results are too large (overflow)."), std::string::npos);
     EXPECT_NE(all[3].find("126.761"), std::string::npos);
-    EXPECT_NE(all[4].find("Overflow"), std::string::npos);
+    EXPECT_NE(all[4].find("the number is too large (overflow)."), std::string::npos);
     EXPECT_NE(all[5].find("-253.521"), std::string::npos);
     EXPECT_TRUE(result.err.empty());
 }
@@ -222,6 +252,10 @@ TEST(Chart, ReadsStandardInputLineByLine)
     const ChartRun result = run({"--csv"}, "14.2\r\n\n   \n3.6\n-7.1");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(frequencies(result.out), (std::vector<std::string>{"14.2", "3.6", "-7.1"}));
+
+    // "-" among the arguments reads standard input there.
+    EXPECT_EQ(frequencies(run({"--csv", "14.2", "-", "28.5"}, "3.6\n7.1\n").out),
+        (std::vector<std::string>{"14.2", "3.6", "7.1", "28.5"}));
 
     // Echoed inputs cannot carry control characters to a terminal.
     const ChartRun hostile = run({}, "\x1b]0;owned\x07\n");
@@ -234,8 +268,8 @@ TEST(Chart, ReadsStandardInputLineByLine)
     EXPECT_EQ(huge.status, 1);
     const auto all = lines(huge.out);
     ASSERT_EQ(all.size(), 3U);
-    EXPECT_LT(all[1].size(), 120U);
-    EXPECT_NE(all[1].find("Conversion error"), std::string::npos);
+    EXPECT_LT(all[1].size(), 200U);
+    EXPECT_NE(all[1].find("(conversion error)"), std::string::npos);
     EXPECT_EQ(fields(all[2]).front(), "14.2");
 }
 
@@ -258,12 +292,26 @@ TEST(Chart, OptionsAndExitStatuses)
              {"--band", "20m", "14.2"},
              {"--band", "20m", "--from", "1", "--to", "2", "--step", "1"},
              {"--csv=yes"},
+             // Steps finer than the frequencies can be told apart, and ranges
+             // of more rows than allowed.
+             {"--from", "144", "--to", "144.00005", "--step", "0.00001"},
+             {"--from", "-9999999", "--to", "9999999", "--step", "1"},
+             {"--band", "2m", "--max-rows", "8"},
+             {"--band", "2m", "--max-rows", "0"},
          }) {
         const ChartRun result = run(bad);
         EXPECT_EQ(result.status, 2) << bad.front();
         EXPECT_TRUE(result.out.empty());
-        EXPECT_NE(result.err.find("Usage:"), std::string::npos);
+        // One line naming the problem and where to read more.
+        ASSERT_EQ(lines(result.err).size(), 2U) << result.err;
+        EXPECT_EQ(lines(result.err)[1], "Try 'vostrel-chart --help' for more information.");
     }
+    EXPECT_NE(
+        run({"--from", "144", "--to", "144.00005", "--step", "0.00001"}).err.find("smallest sensible step is 0.0001"),
+        std::string::npos);
+    EXPECT_EQ(run({"--band", "2m", "--max-rows", "9"}).status, 0);
+    EXPECT_EQ(lines(run({"--from", "144", "--to", "144.0005", "--step", "0.0001"}).out).size(), 8U);
+
     // Negative frequencies are frequencies, not options; "--" ends options.
     EXPECT_EQ(run({"-7.1", "-.5"}).status, 0);
     EXPECT_EQ(run({"--", "--cm"}).status, 1);
@@ -295,11 +343,83 @@ TEST(Chart, UnwritableOutputIsStatusThree)
         FullDevice device;
         std::ostream out(&device);
         std::ostringstream err;
-        EXPECT_EQ(runChart(args, in, out, err), 3) << args.front();
+        EXPECT_EQ(static_cast<int>(runChart(args, in, out, err)), 3) << args.front();
+        EXPECT_EQ(err.str().rfind("vostrel-chart: the output could not be written", 0), 0U) << err.str();
+        EXPECT_EQ(lines(err.str()).size(), 1U);
     }
     std::istringstream in("14.2\n3.6\n");
     FullDevice device;
     std::ostream out(&device);
     std::ostringstream err;
-    EXPECT_EQ(runChart({}, in, out, err), 3);
+    EXPECT_EQ(static_cast<int>(runChart({}, in, out, err)), 3);
+}
+
+namespace {
+
+// Input that gives its text and then fails to read, as std::filebuf does
+// when read() fails: it throws.
+class FailingInput : public std::streambuf {
+public:
+    explicit FailingInput(std::string text)
+        : m_text(std::move(text))
+    {
+        setg(m_text.data(), m_text.data(), m_text.data() + m_text.size());
+    }
+
+protected:
+    int_type underflow() override
+    {
+        throw std::ios_base::failure("read failed", std::error_code(EIO, std::generic_category()));
+    }
+
+private:
+    std::string m_text;
+};
+
+} // namespace
+
+TEST(Chart, FailingInputKeepsTheRowsAndNamesTheError)
+{
+    for (const std::vector<std::string_view>& args :
+        std::vector<std::vector<std::string_view>>{{"--csv"}, {"--csv", "28.5", "-"}}) {
+        FailingInput input("14.2\n3.6\n7.1\n");
+        std::istream in(&input);
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(static_cast<int>(runChart(args, in, out, err)), 4);
+        EXPECT_EQ(frequencies(out.str()).back(), "7.1");
+        EXPECT_EQ(err.str(), "vostrel-chart: standard input could not be read: Input/output error\n");
+    }
+}
+
+TEST(Chart, EchoedInputIsInertInSpreadsheetsAndTerminals)
+{
+    const ChartRun csv = run({"--csv", "--", "=1+1", "+cmd|' /C calc'!A0", "@SUM(A1)", "-abc", "\t=2", "-7.1", "0"});
+    EXPECT_EQ(frequencies(csv.out),
+        (std::vector<std::string>{"'=1+1", "'+cmd|' /C calc'!A0", "'@SUM(A1)", "'-abc", "?=2", "-7.1", "0"}));
+
+    // Bytes that are not UTF-8, C1 controls (CSI is U+009B) and
+    // bidirectional overrides become "?"; other characters stay.
+    const auto echoed = lines(run({"--csv",
+                                      "\xff"
+                                      "1",
+                                      "\xc2\x9b"
+                                      "31m",
+                                      "\xe2\x80\xae"
+                                      "1",
+                                      "14\xc2\xb5"})
+                                  .out);
+    EXPECT_EQ(fields(echoed[1]).front(), "?1");
+    EXPECT_EQ(fields(echoed[2]).front(), "?31m");
+    EXPECT_EQ(fields(echoed[3]).front(), "?1");
+    EXPECT_EQ(fields(echoed[4]).front(), "14\xc2\xb5");
+
+    // The echo is right-aligned by the columns a terminal gives it, not by
+    // its bytes: "14µ" takes three columns, "中" two, "e" and a combining
+    // acute one.
+    const auto table = lines(run({"14\xc2\xb5", "\xe4\xb8\xad", "e\xcc\x81", "abc"}).out);
+    const std::size_t padding[] = {11, 12, 13, 11};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(table[i + 2].find_first_not_of(' '), padding[i]) << table[i + 2];
+    }
 }

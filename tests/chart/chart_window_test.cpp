@@ -47,7 +47,7 @@ private slots:
         std::istringstream in;
         std::ostringstream out;
         std::ostringstream err;
-        QCOMPARE(vostrel::chart::runChart(args, in, out, err), 0);
+        QCOMPARE(static_cast<int>(vostrel::chart::runChart(args, in, out, err)), 0);
         const QStringList csv = QString::fromStdString(out.str()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(csv.size(), 2);
         const QStringList row = csv[1].split(',');

@@ -1,4 +1,5 @@
 #include "number_text.h"
+#include "shown_result.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ const NumberFormat kComma{","};
 
 std::string shown(float value, const NumberFormat& format = kPoint)
 {
-    return formatSingle(roundDecimals(value, 3), format);
+    return vostrel::shownResult(value, format);
 }
 
 } // namespace
