@@ -50,11 +50,4 @@ namespace vostrel {
 //   Overflow        -> "L: the frequency is too close to 0, or the number is too large (overflow)."
 std::string failureMessage(CalcFailure failure, std::string_view text, const NumberFormat& format);
 
-// The former short texts, kept for the window's error report until it
-// passes the typed text to the function above.
-//   ConversionError -> "Conversion error: the frequency is not a number."
-//   DivisionByZero  -> "Division by zero: the frequency is 0."
-//   Overflow        -> "Overflow: the frequency is too close to 0, or the number is too large."
-std::string_view failureMessage(CalcFailure failure);
-
 } // namespace vostrel

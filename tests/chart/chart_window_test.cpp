@@ -3,6 +3,8 @@
 #include "chart.h"
 #include "fakes.h"
 #include "main_window.h"
+#include "main_window_controls.h"
+#include "text_box.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,18 +31,19 @@ private slots:
         QFETCH(QString, frequency);
         QFETCH(bool, centimetres);
 
+        using namespace vostrel::mainWindowControls;
         RecordingReport report;
         RecordingLauncher launcher;
         vostrel::MainWindow window(report, launcher, vostrel::NumberFormat{"."});
-        window.control<QLineEdit>("Text3")->setText(frequency);
-        QTest::mouseClick(window.control<QPushButton>(centimetres ? "Command2" : "Command1"), Qt::LeftButton);
+        window.control(frequencyBox)->setText(frequency);
+        QTest::mouseClick(window.control(centimetres ? cmButton : inchesButton), Qt::LeftButton);
         QVERIFY(report.failures.empty());
         QStringList shown;
-        for (const char* box : {"Text17", "Text5", "Text9", "Text8", "Text11"}) {
-            shown << window.control<QLineEdit>(box)->text();
+        for (const auto box : resultBoxes) {
+            shown << window.control(box)->text();
         }
-        QTest::mouseClick(window.control<QLineEdit>("Text3"), Qt::LeftButton);
-        const QString shownFrequency = window.control<QLineEdit>("Text3")->text();
+        QTest::mouseClick(window.control(frequencyBox), Qt::LeftButton);
+        const QString shownFrequency = window.control(frequencyBox)->text();
 
         const std::string text = frequency.toStdString();
         const std::vector<std::string_view> args = {"--csv", centimetres ? "--cm" : "--inches", text};

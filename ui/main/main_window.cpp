@@ -3,12 +3,11 @@
 #include "error_report.h"
 #include "main_window_controls.h"
 #include "main_window_layout.h"
+#include "shown_result.h"
 #include "text_box.h"
 #include "web_window.h"
 
 #include <QPushButton>
-
-#include <array>
 
 namespace vostrel {
 
@@ -47,18 +46,12 @@ void MainWindow::calculate(LengthUnit unit)
         return;
     }
 
-    // Written in this order: insertion length, capacitor, tube, tap, spacing.
-    const std::array<std::pair<ControlName<forms::TextBox>, float>, 5> results = {{
-        {insertionResult, m_values.capl},
-        {capacitorResult, m_values.cap},
-        {tubeResult, m_values.tube},
-        {tapPointResult, m_values.tap},
-        {spacingResult, m_values.spac},
-    }};
-    for (const auto& [box, value] : results) {
-        forms::TextBox* shown = control(box);
-        shown->setText(QString::fromStdString(formatSingle(roundDecimals(value, 3), m_format)));
-        shown->setCursorPosition(0); // a long result shows its beginning, as the user reads it
+    // Written bottom to top: insertion length, capacitor, tube, tap, spacing.
+    static_assert(resultBoxes.size() == kResultFields.size());
+    for (std::size_t i = resultBoxes.size(); i-- > 0;) {
+        forms::TextBox* box = control(resultBoxes[i]);
+        box->setText(QString::fromStdString(shownResult(m_values.*kResultFields[i].member, m_format)));
+        box->setCursorPosition(0); // a long result shows its beginning, as the user reads it
     }
 }
 

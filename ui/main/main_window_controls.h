@@ -2,6 +2,8 @@
 
 #include "control_name.h"
 
+#include <array>
+
 class QPushButton;
 
 namespace vostrel::forms {
@@ -41,5 +43,8 @@ inline constexpr ControlName<forms::TextBox> capacitorCaption{"Text7"};
 inline constexpr ControlName<forms::TextBox> capacitorResult{"Text8"};
 inline constexpr ControlName<forms::MultiLineTextBox> insertionCaption{"Text10"};
 inline constexpr ControlName<forms::TextBox> insertionResult{"Text11"};
+
+// The result boxes top to bottom, in the order of the core's kResultFields.
+inline constexpr std::array resultBoxes = {spacingResult, tapPointResult, tubeResult, capacitorResult, insertionResult};
 
 } // namespace vostrel::mainWindowControls

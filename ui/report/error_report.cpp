@@ -7,9 +7,8 @@ namespace {
 
 QString describe(const CalculationFailure& failure)
 {
-    const std::string_view message = failureMessage(failure.kind);
-    return QStringLiteral("The calculation failed.\n\n")
-        + QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size()));
+    const std::string message = failureMessage(failure.kind, failure.frequencyText.toStdString(), failure.format);
+    return QStringLiteral("The calculation failed.\n\n") + QString::fromStdString(message);
 }
 
 QString describe(const LaunchFailure& failure)

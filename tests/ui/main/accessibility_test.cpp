@@ -145,7 +145,8 @@ private slots:
         // A screen reader can type a frequency too.
         f.accessible("Text3")->setText(QAccessible::Value, QStringLiteral("28.5"));
         f.accessible("Command2")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QTRY_COMPARE(f.window.control(mainWindowControls::tapPointResult)->text(), QStringLiteral("60")); // an animated click
+        QTRY_COMPARE(
+            f.window.control(mainWindowControls::tapPointResult)->text(), QStringLiteral("60")); // an animated click
     }
 
     void linkIsNamed()
