@@ -1,85 +1,11 @@
 #include "exact_range.h"
 
-#include <algorithm>
+#include "decimal_range.h"
+
 #include <array>
 
 namespace vostrel::design {
 namespace {
-
-constexpr int kMaxScale = 9;
-constexpr int kMaxDigits = 15;
-// Values beyond 10^18 units are refused: a value plus a step never overflows.
-constexpr std::int64_t kMaxUnits = 1'000'000'000'000'000'000;
-
-struct Decimal {
-    std::int64_t units = 0; // the value is units * 10^-scale
-    int scale = 0;
-};
-
-std::optional<Decimal> parseDecimal(std::string_view text)
-{
-    Decimal value;
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        ++i;
-    }
-    int digits = 0;
-    bool anyDigit = false;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '.' && !point) {
-            point = true;
-        } else if (c >= '0' && c <= '9') {
-            const bool leadingZero = c == '0' && value.units == 0 && !point;
-            if ((!leadingZero && ++digits > kMaxDigits) || (point && value.scale == kMaxScale)) {
-                return std::nullopt;
-            }
-            anyDigit = true;
-            value.units = value.units * 10 + (c - '0');
-            value.scale += point ? 1 : 0;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!anyDigit) {
-        return std::nullopt;
-    }
-    value.units = negative ? -value.units : value.units;
-    return value;
-}
-
-std::optional<std::int64_t> rescaled(const Decimal& value, int scale)
-{
-    std::int64_t units = value.units;
-    for (int s = value.scale; s < scale; ++s) {
-        if (units > kMaxUnits / 10 || units < -kMaxUnits / 10) {
-            return std::nullopt;
-        }
-        units *= 10;
-    }
-    return units;
-}
-
-std::string toText(std::int64_t units, int scale)
-{
-    const bool negative = units < 0;
-    std::string digits = std::to_string(negative ? -units : units);
-    if (scale > 0) {
-        if (static_cast<int>(digits.size()) <= scale) {
-            digits.insert(0, static_cast<std::size_t>(scale + 1) - digits.size(), '0');
-        }
-        digits.insert(digits.size() - static_cast<std::size_t>(scale), 1, '.');
-        while (digits.back() == '0') {
-            digits.pop_back();
-        }
-        if (digits.back() == '.') {
-            digits.pop_back();
-        }
-    }
-    return negative && digits != "0" ? "-" + digits : digits;
-}
 
 bool isLetter(char c)
 {
@@ -126,27 +52,22 @@ std::variant<ExactRange, std::string> parseExactRange(
         }
         numbers[p] = *number;
     }
-    const int scale = std::max({numbers[0].scale, numbers[1].scale, numbers[2].scale});
-    const auto first = rescaled(numbers[0], scale);
-    const auto last = rescaled(numbers[1], scale);
-    const auto step = rescaled(numbers[2], scale);
-    if (!first || !last || !step) {
-        return std::string("the range needs too many digits at the step's precision");
-    }
-    if (*step <= 0) {
+    if (numbers[2].units <= 0) {
         return std::string("the step of a range must be above 0");
     }
-    if (*last < *first) {
+    if (toDouble(numbers[1]) < toDouble(numbers[0])) {
         return std::string("a range runs upwards: its end is below its start");
     }
-    // Both within 10^18: the difference fits.
-    const auto steps = static_cast<std::uint64_t>((*last - *first) / *step);
-    if (steps >= maxCount) {
+    auto values = DecimalRange::make(numbers[0], numbers[1], numbers[2]);
+    if (!values) {
+        return std::string("the range needs too many digits at the step's precision");
+    }
+    if (values->size() > static_cast<std::int64_t>(maxCount)) {
         return "the range has more than " + std::to_string(maxCount) + " values";
     }
-    range.values.reserve(steps + 1);
-    for (std::int64_t units = *first; units <= *last; units += *step) {
-        range.values.push_back(toText(units, scale));
+    range.values.reserve(static_cast<std::size_t>(values->size()));
+    while (auto value = values->next()) {
+        range.values.push_back(std::move(*value));
     }
     return range;
 }

@@ -12,12 +12,12 @@
 #include <utility>
 #include <vector>
 
-using vostrel::chart::DecimalRange;
-using vostrel::chart::finestStep;
-using vostrel::chart::largestMagnitude;
-using vostrel::chart::parseDecimal;
+using vostrel::DecimalRange;
+using vostrel::finestStep;
+using vostrel::largestMagnitude;
+using vostrel::parseDecimal;
+using vostrel::toText;
 using vostrel::chart::runChart;
-using vostrel::chart::toText;
 
 namespace {
 
@@ -83,7 +83,7 @@ TEST(DecimalRange, HeaderExamples)
     EXPECT_EQ(parseDecimal("-0.05")->scale, 2);
     EXPECT_FALSE(parseDecimal("1e3"));
 
-    using vostrel::chart::Decimal;
+    using vostrel::Decimal;
     EXPECT_EQ(toText(Decimal{1445, 1}), "144.5");
     EXPECT_EQ(toText(Decimal{-5, 2}), "-0.05");
     EXPECT_EQ(toText(Decimal{1000, 0}), "1000");

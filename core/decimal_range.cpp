@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace vostrel::chart {
+namespace vostrel {
 namespace {
 
 constexpr int kMaxScale = 9;
@@ -162,4 +162,4 @@ std::optional<std::string> DecimalRange::next()
     return text;
 }
 
-} // namespace vostrel::chart
+} // namespace vostrel

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace vostrel::chart {
+namespace vostrel {
 
 // A plain decimal number held exactly: units * 10^-scale.
 struct Decimal {
@@ -67,4 +67,4 @@ private:
     int m_scale;
 };
 
-} // namespace vostrel::chart
+} // namespace vostrel
