@@ -2,6 +2,7 @@
 // standard input and exit statuses.
 #include "chart.h"
 #include "decimal_range.h"
+#include "tool_output.h"
 
 #include <gtest/gtest.h>
 
@@ -36,31 +37,8 @@ ChartRun run(std::vector<std::string_view> args, const std::string& input = {})
     return {status, out.str(), err.str()};
 }
 
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        result.push_back(line);
-    }
-    return result;
-}
-
-std::vector<std::string> fields(const std::string& line)
-{
-    std::vector<std::string> result(1);
-    bool quoted = false;
-    for (const char c : line) {
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (c == ',' && !quoted) {
-            result.emplace_back();
-        } else {
-            result.back().push_back(c);
-        }
-    }
-    return result;
-}
+using toolOutput::fields;
+using toolOutput::lines;
 
 // The frequencies of a CSV chart, first column after the header.
 std::vector<std::string> frequencies(const std::string& csv)

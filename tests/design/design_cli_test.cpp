@@ -1,6 +1,7 @@
 // vostrel-design as a command: results, both shares, CSV shape, sweeps,
 // measurement files, refusals and exit statuses.
 #include "design_cli.h"
+#include "tool_output.h"
 
 #include <gtest/gtest.h>
 
@@ -41,31 +42,8 @@ CliRun runBook(std::vector<std::string_view> head, std::vector<std::string_view>
     return run(head);
 }
 
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        result.push_back(line);
-    }
-    return result;
-}
-
-std::vector<std::string> fields(const std::string& line)
-{
-    std::vector<std::string> result(1);
-    bool quoted = false;
-    for (const char c : line) {
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (c == ',' && !quoted) {
-            result.emplace_back();
-        } else {
-            result.back().push_back(c);
-        }
-    }
-    return result;
-}
+using toolOutput::fields;
+using toolOutput::lines;
 
 // The CSV as column name -> value of row `row` (1 = the first after the header).
 std::map<std::string, std::string> csvRow(const std::string& csv, std::size_t row = 1)
