@@ -1,0 +1,106 @@
+#include "sweep_chart.h"
+
+#include <QChart>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QValueAxis>
+
+namespace vostrel::designer {
+
+SweepChart::SweepChart(const QString& title, QWidget* parent)
+    : QChartView(parent)
+{
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    QFont small = chart->legend()->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    chart->legend()->setFont(small);
+
+    m_curve = new QLineSeries;
+    m_curve->setName(tr("tuned"));
+    QPen pen(QColor(0x1f, 0x5f, 0xa8));
+    pen.setWidthF(2);
+    m_curve->setPen(pen);
+
+    m_twoToOne = new QLineSeries;
+    m_twoToOne->setName(tr("SWR 2"));
+    QPen dashed(QColor(0x88, 0x88, 0x88));
+    dashed.setStyle(Qt::DashLine);
+    m_twoToOne->setPen(dashed);
+
+    m_design = new QScatterSeries;
+    m_design->setName(tr("design"));
+    m_design->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    m_design->setMarkerSize(9);
+    m_design->setColor(QColor(0x2e, 0x8b, 0x3e));
+    m_design->setBorderColor(QColor(0x2e, 0x8b, 0x3e));
+
+    m_tuned = new QScatterSeries;
+    m_tuned->setName(tr("tuned point"));
+    m_tuned->setMarkerSize(10);
+    m_tuned->setColor(QColor(0xd9, 0x48, 0x1c));
+    m_tuned->setBorderColor(Qt::white);
+
+    for (QAbstractSeries* series : std::initializer_list<QAbstractSeries*>{m_twoToOne, m_curve, m_design, m_tuned}) {
+        chart->addSeries(series);
+    }
+    m_x = new QValueAxis;
+    m_x->setLabelFormat(QStringLiteral("%.4g"));
+    m_x->setTickCount(6);
+    m_y = new QValueAxis;
+    m_y->setTitleText(tr("SWR"));
+    m_y->setRange(1, kSwrTop);
+    m_y->setTickCount(5);
+    m_y->setLabelFormat(QStringLiteral("%.0f"));
+    chart->addAxis(m_x, Qt::AlignBottom);
+    chart->addAxis(m_y, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(m_x);
+        series->attachAxis(m_y);
+    }
+    chart->legend()->markers(m_twoToOne).first()->setVisible(false);
+
+    setChart(chart);
+    setRenderHint(QPainter::Antialiasing);
+    setMinimumSize(300, 220);
+    setAccessibleName(title);
+}
+
+void SweepChart::setXTitle(const QString& title)
+{
+    m_x->setTitleText(title);
+}
+
+void SweepChart::showSweep(
+    const std::vector<design::SweepPoint>& sweep, double xScale, QPointF designPoint, QPointF tunedPoint)
+{
+    m_buffer.resize(static_cast<qsizetype>(sweep.size()));
+    for (std::size_t i = 0; i < sweep.size(); ++i) {
+        m_buffer[static_cast<qsizetype>(i)] = QPointF(sweep[i].x / xScale, sweep[i].swr);
+    }
+    m_curve->replace(m_buffer);
+    if (!sweep.empty()) {
+        const double from = sweep.front().x / xScale;
+        const double to = sweep.back().x / xScale;
+        if (m_x->min() != from || m_x->max() != to) {
+            m_x->setRange(from, to);
+            m_twoToOne->replace(QList<QPointF>{{from, 2}, {to, 2}});
+        }
+    }
+    m_design->replace(QList<QPointF>{designPoint});
+    m_tuned->replace(QList<QPointF>{tunedPoint});
+}
+
+void SweepChart::clearSweep()
+{
+    m_curve->clear();
+    m_design->clear();
+    m_tuned->clear();
+}
+
+} // namespace vostrel::designer
