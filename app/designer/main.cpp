@@ -1,5 +1,5 @@
 // vostrel-designer: the gamma match designer window.
-//   vostrel-designer [--freq MHz] [--r OHMS] [--x OHMS] [--element LEN] ... [--file S1P]
+//   vostrel-designer [--freq MHz] [--r OHMS] [--x OHMS] [--element LEN] ... [file.s1p]
 #include "command_line.h"
 #include "designer_window.h"
 
@@ -7,21 +7,50 @@
 #include <QCommandLineParser>
 
 #include <cstdio>
+#include <cstring>
 
-int main(int argc, char* argv[])
+namespace {
+
+void describe(QCommandLineParser& parser)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("vostrel-designer"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Gamma Match Designer"));
-    QApplication::setApplicationVersion(QStringLiteral(VOSTREL_VERSION));
-    QApplication::setOrganizationName(QString::fromLatin1(vostrel::designer::DesignerWindow::kOrganisation));
-    QApplication::setDesktopFileName(QStringLiteral(VOSTREL_APP_ID ".Designer"));
-
-    QCommandLineParser parser;
+    QCoreApplication::setApplicationName(QStringLiteral("vostrel-designer"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VOSTREL_VERSION));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(vostrel::designer::DesignerWindow::kOrganisation));
     parser.setApplicationDescription(QStringLiteral("Designs a gamma match from the element's feed impedance."));
     parser.addHelpOption();
     parser.addVersionOption();
     vostrel::designer::addInputOptions(parser);
+}
+
+// --help and --version print and exit; they need no display.
+bool onlyPrints(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (onlyPrints(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCommandLineParser parser;
+        describe(parser);
+        parser.process(app); // exits
+        return 0;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Gamma Match Designer"));
+    QApplication::setDesktopFileName(QStringLiteral(VOSTREL_APP_ID ".Designer"));
+    QCommandLineParser parser;
+    describe(parser);
     parser.process(app);
 
     vostrel::designer::DesignerWindow window;

@@ -27,6 +27,8 @@ void addInputOptions(QCommandLineParser& parser)
             QStringLiteral("name")},
         {QStringLiteral("file"), QStringLiteral("A Touchstone .s1p measurement for R and X."), QStringLiteral("path")},
     });
+    parser.addPositionalArgument(
+        QStringLiteral("file"), QStringLiteral("The same as --file."), QStringLiteral("[file.s1p]"));
 }
 
 std::variant<CommandLineInputs, QString> readInputOptions(const QCommandLineParser& parser, const InputTexts& base)
@@ -43,6 +45,12 @@ std::variant<CommandLineInputs, QString> readInputOptions(const QCommandLinePars
     take("x", texts.reactance);
     take("line", texts.lineImpedance);
     take("file", result.measurementFile);
+    if (result.measurementFile.isEmpty() && !parser.positionalArguments().isEmpty()) {
+        result.measurementFile = parser.positionalArguments().front();
+    }
+    if (parser.positionalArguments().size() > 1) {
+        return QStringLiteral("one measurement file at most.");
+    }
 
     bool unitChosen = false;
     if (parser.isSet(QStringLiteral("unit"))) {
