@@ -61,10 +61,13 @@ void SmithChartView::clearLocus()
 
 QRectF SmithChartView::chartCircle() const
 {
-    const double top = fontMetrics().height() * 2.6;
-    const double margin = fontMetrics().height() * 1.4;
-    const double side = std::max(10.0, std::min(width() - 2 * margin, height() - top - margin));
-    return {(width() - side) / 2, top, side, side};
+    // Room for the title above, the key below and the rim's labels around.
+    const double line = fontMetrics().height();
+    const double top = line * 2.2;
+    const double bottom = line * 2.4;
+    const double side = fontMetrics().horizontalAdvance(QStringLiteral("+j0.2")) + 8;
+    const double diameter = std::max(10.0, std::min(width() - 2 * side, height() - top - bottom));
+    return {(width() - diameter) / 2, top + (height() - top - bottom - diameter) / 2, diameter, diameter};
 }
 
 QPointF SmithChartView::toPoint(design::Complex gamma) const
@@ -111,6 +114,7 @@ void SmithChartView::drawGrid(QPainter& painter) const
     painter.drawLine(QPointF(circle.left(), centre.y()), QPointF(circle.right(), centre.y()));
     painter.restore();
 
+    painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(kLabelColour, 1.2));
     painter.drawEllipse(circle);
 
@@ -131,9 +135,14 @@ void SmithChartView::drawGrid(QPainter& painter) const
     for (double x : kReactances) {
         for (double sign : {1.0, -1.0}) {
             const design::Complex gamma = reflection({0, sign * x}, 1);
-            const QPointF at = toPoint(gamma * 1.06);
+            // Just outside the rim, along the radius.
+            const QPointF rim = toPoint(gamma);
+            const QPointF outward = (rim - centre) / radius;
             const QString text = (sign > 0 ? QStringLiteral("+j") : QStringLiteral("−j")) + QLocale().toString(x);
-            painter.drawText(at - QPointF(metrics.horizontalAdvance(text) / 2, -metrics.ascent() / 2 + 1), text);
+            const QSizeF box(metrics.horizontalAdvance(text), metrics.ascent());
+            const QPointF middle
+                = rim + QPointF(outward.x() * (box.width() / 2 + 3), outward.y() * (box.height() / 2 + 3));
+            painter.drawText(middle + QPointF(-box.width() / 2, box.height() / 2 - 1), text);
         }
     }
 
@@ -141,7 +150,7 @@ void SmithChartView::drawGrid(QPainter& painter) const
     titleFont.setBold(true);
     painter.setFont(titleFont);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(QRectF(0, 2, width(), fontMetrics().height() * 1.3), Qt::AlignHCenter | Qt::AlignVCenter,
+    painter.drawText(QRectF(0, 4, width(), fontMetrics().height() * 1.3), Qt::AlignHCenter | Qt::AlignVCenter,
         tr("Smith chart, normalised to %1 Ω").arg(QLocale().toString(m_reference)));
 }
 
@@ -186,10 +195,15 @@ void SmithChartView::paintEvent(QPaintEvent*)
     }
     painter.setClipping(false);
 
-    // The key, under the title.
+    // The key, centred under the chart.
     const QFontMetricsF metrics(font());
-    double x = 6;
-    const double y = metrics.height() * 1.9;
+    const QString keys[] = {tr("Zin, C swept"), tr("SWR 2"), tr("design"), tr("tuned")};
+    double keyWidth = 20 + 20 + 2 * (2 * mark + 4) + 3 * 12;
+    for (const QString& text : keys) {
+        keyWidth += metrics.horizontalAdvance(text);
+    }
+    double x = std::max(4.0, (width() - keyWidth) / 2);
+    const double y = height() - metrics.height() * 0.7;
     auto key = [&](const QColor& colour, bool square, bool line, const QString& text) {
         painter.setPen(line ? QPen(colour, 2, square ? Qt::SolidLine : Qt::DashLine) : QPen(Qt::white, 1));
         painter.setBrush(line ? QBrush(Qt::NoBrush) : QBrush(colour));
@@ -205,10 +219,10 @@ void SmithChartView::paintEvent(QPaintEvent*)
         painter.drawText(QPointF(x, y), text);
         x += metrics.horizontalAdvance(text) + 12;
     };
-    key(kLocusColour, true, true, tr("Zin, C swept"));
-    key(QColor(0x88, 0x88, 0x88), false, true, tr("SWR 2"));
-    key(kDesignColour, true, false, tr("design"));
-    key(kTunedColour, false, false, tr("tuned"));
+    key(kLocusColour, true, true, keys[0]);
+    key(QColor(0x88, 0x88, 0x88), false, true, keys[1]);
+    key(kDesignColour, true, false, keys[2]);
+    key(kTunedColour, false, false, keys[3]);
 }
 
 } // namespace vostrel::designer

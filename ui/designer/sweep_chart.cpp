@@ -6,7 +6,35 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
+#include <cmath>
+
 namespace vostrel::designer {
+
+namespace {
+
+// Ticks on round values: 1, 2 or 5 times a power of ten, about five of them.
+void roundTicks(QValueAxis* axis, double from, double to)
+{
+    const double span = to - from;
+    if (!(span > 0)) {
+        return;
+    }
+    const double rough = span / 5;
+    const double power = std::pow(10, std::floor(std::log10(rough)));
+    double step = power;
+    for (double factor : {2.0, 5.0, 10.0}) {
+        if (std::fabs(power * factor - rough) < std::fabs(step - rough)) {
+            step = power * factor;
+        }
+    }
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(std::ceil(from / step) * step);
+    axis->setTickInterval(step);
+    const int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(step))));
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+}
+
+} // namespace
 
 SweepChart::SweepChart(const QString& title, QWidget* parent)
     : QChartView(parent)
@@ -22,7 +50,7 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
     chart->legend()->setFont(small);
 
     m_curve = new QLineSeries;
-    m_curve->setName(tr("tuned"));
+    m_curve->setName(tr("SWR as tuned"));
     QPen pen(QColor(0x1f, 0x5f, 0xa8));
     pen.setWidthF(2);
     m_curve->setPen(pen);
@@ -41,7 +69,7 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
     m_design->setBorderColor(QColor(0x2e, 0x8b, 0x3e));
 
     m_tuned = new QScatterSeries;
-    m_tuned->setName(tr("tuned point"));
+    m_tuned->setName(tr("tuned"));
     m_tuned->setMarkerSize(10);
     m_tuned->setColor(QColor(0xd9, 0x48, 0x1c));
     m_tuned->setBorderColor(Qt::white);
@@ -50,8 +78,6 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
         chart->addSeries(series);
     }
     m_x = new QValueAxis;
-    m_x->setLabelFormat(QStringLiteral("%.4g"));
-    m_x->setTickCount(6);
     m_y = new QValueAxis;
     m_y->setTitleText(tr("SWR"));
     m_y->setRange(1, kSwrTop);
@@ -89,6 +115,7 @@ void SweepChart::showSweep(
         const double to = sweep.back().x / xScale;
         if (m_x->min() != from || m_x->max() != to) {
             m_x->setRange(from, to);
+            roundTicks(m_x, from, to);
             m_twoToOne->replace(QList<QPointF>{{from, 2}, {to, 2}});
         }
     }
