@@ -45,9 +45,13 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
     chart->setBackgroundRoundness(0);
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->legend()->setAlignment(Qt::AlignBottom);
-    QFont small = chart->legend()->font();
-    small.setPointSizeF(small.pointSizeF() * 0.9);
-    chart->legend()->setFont(small);
+    // The window's own font throughout: the theme's would be other faces and
+    // sizes, each one more font to find and load at start-up.
+    const QFont plain = font();
+    QFont bold = plain;
+    bold.setBold(true);
+    chart->setTitleFont(bold);
+    chart->legend()->setFont(plain);
 
     m_curve = new QLineSeries;
     m_curve->setName(tr("SWR as tuned"));
@@ -83,6 +87,10 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
     m_y->setRange(1, kSwrTop);
     m_y->setTickCount(5);
     m_y->setLabelFormat(QStringLiteral("%.0f"));
+    for (QValueAxis* axis : {m_x, m_y}) {
+        axis->setLabelsFont(plain);
+        axis->setTitleFont(plain);
+    }
     chart->addAxis(m_x, Qt::AlignBottom);
     chart->addAxis(m_y, Qt::AlignLeft);
     for (QAbstractSeries* series : chart->series()) {
