@@ -82,6 +82,12 @@ private:
     QList<FieldError>& m_errors;
 };
 
+// "Centre spacing: the rod would touch the element: ...".
+QString coreMessage(const design::Problem& problem)
+{
+    return QStringLiteral("%1: %2").arg(fieldName(problem.field), QString::fromStdString(problem.message));
+}
+
 } // namespace
 
 Validation validate(const InputTexts& texts, const QLocale& locale)
@@ -121,14 +127,14 @@ Validation validate(const InputTexts& texts, const QLocale& locale)
     // What the fields mean together is the core's to say.
     const auto line = design::lineModel(in);
     if (const auto* problem = std::get_if<design::Problem>(&line)) {
-        result.errors.append({problem->field, QString::fromStdString(problem->message)});
+        result.errors.append({problem->field, coreMessage(*problem)});
         return result;
     }
     if (inputs.tubeInnerDiameter) {
         const auto length
             = design::insertionLength(100, *inputs.tubeInnerDiameter, in.geometry.rodDiameter, inputs.permittivity);
         if (const auto* problem = std::get_if<design::Problem>(&length)) {
-            result.errors.append({problem->field, QString::fromStdString(problem->message)});
+            result.errors.append({problem->field, coreMessage(*problem)});
             return result;
         }
     }

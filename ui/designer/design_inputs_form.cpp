@@ -48,7 +48,7 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
 
     auto* operating = new QGroupBox(tr("Operating point"));
     auto* operatingForm = new QFormLayout(operating);
-    addField(operatingForm, tr("&Frequency:"), names::frequency, Field::Frequency, unitLabel(tr("MHz")),
+    addField(operatingForm, tr("Fre&quency:"), names::frequency, Field::Frequency, unitLabel(tr("MHz")),
         tr("The frequency to match at, in MHz"));
     addField(operatingForm, tr("Feed &resistance R:"), names::resistance, Field::FeedResistance, unitLabel(tr("Ω")),
         tr("The element's feed resistance at its centre, in ohms"));
@@ -74,9 +74,9 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     geometryForm->addRow(unitCaption, m_unit);
     const QString lengthHelp = tr("A number in the length unit, or with its own unit, e.g. 12 mm");
     for (auto [label, name, field] :
-        {std::tuple{tr("&Element diameter:"), names::elementDiameter, Field::ElementDiameter},
+        {std::tuple{tr("Eleme&nt diameter:"), names::elementDiameter, Field::ElementDiameter},
             std::tuple{tr("R&od diameter:"), names::rodDiameter, Field::RodDiameter},
-            std::tuple{tr("Centre &spacing:"), names::spacing, Field::Spacing}}) {
+            std::tuple{tr("Centre s&pacing:"), names::spacing, Field::Spacing}}) {
         auto* label2 = unitLabel(QString());
         m_lengthUnitLabels.append(label2);
         addField(geometryForm, label, name, field, label2, lengthHelp);
@@ -106,7 +106,7 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
 
     m_whole = new QRadioButton(tr("&Whole feed impedance (k = 1)"));
     m_whole->setObjectName(names::stepUpWhole);
-    m_half = new QRadioButton(tr("&Half feed impedance (k = 1/2)"));
+    m_half = new QRadioButton(tr("H&alf feed impedance (k = 1/2)"));
     m_half->setObjectName(names::stepUpHalf);
     m_stepUp = new QButtonGroup(this);
     m_stepUp->addButton(m_whole);
@@ -141,7 +141,7 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
             QString::fromLatin1(dielectric.name));
     }
     m_dielectric->setAccessibleName(tr("Dielectric"));
-    auto* dielectricCaption = new QLabel(tr("&Dielectric:"));
+    auto* dielectricCaption = new QLabel(tr("Diele&ctric:"));
     dielectricCaption->setBuddy(m_dielectric);
     coaxForm->addRow(dielectricCaption, m_dielectric);
     connect(m_dielectric, &QComboBox::currentIndexChanged, this, [this] {

@@ -19,12 +19,12 @@ ResultsPanel::ResultsPanel(QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     auto* box = new QGroupBox(tr("Results"));
     auto* form = new QFormLayout(box);
-    m_rodLength = addResult(form, tr("Rod &length, feed point to strap:"), names::rodLength);
-    m_capacitance = addResult(form, tr("&Capacitor:"), names::capacitance);
-    m_z0 = addResult(form, tr("Rod-to-element line &Z0:"), names::lineZ0);
-    m_stepUp = addResult(form, tr("Step-up &ratio:"), names::stepUpRatio);
-    m_reactance = addResult(form, tr("Capacitor r&eactance:"), names::capacitorReactance);
-    m_insertion = addResult(form, tr("Coax capacitor &insertion:"), names::insertionLength);
+    m_rodLength = addResult(form, tr("Rod length, feed point to strap:"), names::rodLength);
+    m_capacitance = addResult(form, tr("Capacitor:"), names::capacitance);
+    m_z0 = addResult(form, tr("Rod-to-element line Z0:"), names::lineZ0);
+    m_stepUp = addResult(form, tr("Step-up ratio:"), names::stepUpRatio);
+    m_reactance = addResult(form, tr("Capacitor reactance:"), names::capacitorReactance);
+    m_insertion = addResult(form, tr("Coax capacitor insertion:"), names::insertionLength);
 
     m_banner = new QLabel;
     m_banner->setObjectName(names::noMatchBanner);

@@ -50,9 +50,9 @@ TuningPanel::TuningPanel(QWidget* parent)
     m_capacitor = makeSlider(names::capacitorSlider, tr("Capacitor"));
     m_strapValue = valueLabel();
     m_capacitorValue = valueLabel();
-    auto* strapCaption = new QLabel(tr("S&trap:"));
+    auto* strapCaption = new QLabel(tr("&Strap:"));
     strapCaption->setBuddy(m_strap);
-    auto* capacitorCaption = new QLabel(tr("Ca&pacitor:"));
+    auto* capacitorCaption = new QLabel(tr("Capac&itor:"));
     capacitorCaption->setBuddy(m_capacitor);
     grid->addWidget(strapCaption, 0, 0);
     grid->addWidget(m_strap, 0, 1);
@@ -67,7 +67,7 @@ TuningPanel::TuningPanel(QWidget* parent)
     QFont bold = m_swr->font();
     bold.setBold(true);
     m_swr->setFont(bold);
-    m_reset = new QPushButton(tr("Back to the &design"));
+    m_reset = new QPushButton(tr("&Back to the design"));
     m_reset->setObjectName(names::resetTuning);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_swr, 1);

@@ -21,6 +21,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
 #include <QSettings>
@@ -365,10 +367,29 @@ private slots:
     }
 
     // Every field has a caption naming it for the keyboard and the screen
-    // reader; the sliders and plots have names.
+    // reader, no two Alt keys clash; the sliders and plots have names.
     void everyControlIsNamedForTheKeyboardAndScreenReaders()
     {
         Fixture f;
+        QStringList captions;
+        for (const QLabel* label : f.window.findChildren<QLabel*>()) {
+            captions << label->text();
+        }
+        for (const QAbstractButton* button : f.window.findChildren<QAbstractButton*>()) {
+            captions << button->text();
+        }
+        for (const QAction* menu : f.window.menuBar()->actions()) {
+            captions << menu->text();
+        }
+        QMap<QChar, QString> keys;
+        for (const QString& caption : captions) {
+            const qsizetype at = caption.indexOf(QLatin1Char('&'));
+            if (at >= 0 && at + 1 < caption.size()) {
+                const QChar key = caption[at + 1].toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(caption + " and " + keys.value(key)));
+                keys[key] = caption;
+            }
+        }
         QList<QWidget*> buddies;
         for (const QLabel* label : f.window.findChildren<QLabel*>()) {
             if (label->buddy() != nullptr) {
