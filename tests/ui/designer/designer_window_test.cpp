@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QCommandLineParser>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -335,6 +336,32 @@ private slots:
         }
         QVERIFY(text.contains(QString::fromLatin1(design::stepUpName(StepUp::Whole))));
         QCOMPARE(text, vostrel::designer::summaryText(f.window.study(), {}));
+    }
+
+    // The sweeps as CSV, one row a point; the plots as PNG and SVG.
+    void exportWritesTheSweepsAndThePlots()
+    {
+        const QTemporaryDir dir;
+        Fixture f;
+        QVERIFY(f.window.exportCsv(dir.filePath("sweeps.csv")));
+        QFile csv(dir.filePath("sweeps.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList rows = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 1 + 3 * 500);
+        QCOMPARE(rows[0], QStringLiteral("sweep,x,x_unit,r_ohm,x_ohm,swr"));
+        const design::SweepPoint& first = f.window.study().byRodLength().front();
+        const QStringList strap = rows[501].split(',');
+        QCOMPARE(strap.mid(0, 3), (QStringList{"strap", QString::number(first.x / 0.0254, 'g', 10), "in"}));
+        QCOMPARE(strap[5].toDouble(), QString::number(first.swr, 'g', 10).toDouble());
+        QVERIFY(rows[1001].startsWith("frequency,"));
+
+        QVERIFY(f.window.exportPlots(dir.filePath("plots.png")));
+        QCOMPARE(QImage(dir.filePath("plots.png")).size(), f.window.plots()->size());
+        QVERIFY(f.window.exportPlots(dir.filePath("plots.svg")));
+        QFile svg(dir.filePath("plots.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QVERIFY(svg.readAll().contains("<svg"));
+        QVERIFY(!f.window.exportCsv(dir.filePath("no/such/folder/sweeps.csv")));
     }
 
     void theLastInputsComeBackAndTheCommandLineOverrides()
