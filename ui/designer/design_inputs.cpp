@@ -184,4 +184,18 @@ QString formatNumber(double value, const QLocale& locale, int maxDecimals)
     return locale.toString(value, 'f', decimals);
 }
 
+QString formatInput(double value, const QLocale& locale)
+{
+    return locale.toString(value, 'g', 6);
+}
+
+QString sentence(const std::string& text)
+{
+    QString result = QString::fromStdString(text);
+    if (!result.isEmpty()) {
+        result[0] = result[0].toUpper();
+    }
+    return result;
+}
+
 } // namespace vostrel::designer

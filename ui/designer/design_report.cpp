@@ -13,8 +13,8 @@ namespace {
 QString impedanceText(design::Complex z, const QLocale& locale)
 {
     return QStringLiteral("%1 %2 j%3 ohm")
-        .arg(formatNumber(z.real(), locale, 2), z.imag() < 0 ? QStringLiteral("-") : QStringLiteral("+"),
-            formatNumber(std::fabs(z.imag()), locale, 2));
+        .arg(formatInput(z.real(), locale), z.imag() < 0 ? QStringLiteral("-") : QStringLiteral("+"),
+            formatInput(std::fabs(z.imag()), locale));
 }
 
 } // namespace
@@ -27,6 +27,7 @@ QString summaryText(const MatchStudy& study, const QString& measurement)
     const double perUnit = design::metresPer(inputs.unit);
     const QString unit = QString::fromLatin1(design::unitSymbol(inputs.unit));
     auto length = [&](double metres) { return formatNumber(metres / perUnit, locale) + QLatin1Char(' ') + unit; };
+    auto given = [&](double metres) { return formatInput(metres / perUnit, locale) + QLatin1Char(' ') + unit; };
 
     QString text;
     QTextStream out(&text);
@@ -34,25 +35,25 @@ QString summaryText(const MatchStudy& study, const QString& measurement)
         out << "  " << (name + QLatin1Char(':')).leftJustified(34) << value << '\n';
     };
     out << "Gamma match design\n\nInputs\n";
-    row(QStringLiteral("Frequency"), formatNumber(in.freqMhz, locale) + QStringLiteral(" MHz"));
+    row(QStringLiteral("Frequency"), formatInput(in.freqMhz, locale) + QStringLiteral(" MHz"));
     QString feed = impedanceText(in.feedImpedance, locale);
     if (!measurement.isEmpty()) {
         feed += QStringLiteral(" (interpolated from %1)").arg(measurement);
     }
     row(QStringLiteral("Feed impedance"), feed);
-    row(QStringLiteral("Element diameter"), length(in.geometry.elementDiameter));
-    row(QStringLiteral("Rod diameter"), length(in.geometry.rodDiameter));
-    row(QStringLiteral("Centre spacing"), length(in.geometry.spacing));
-    row(QStringLiteral("Feed line impedance"), formatNumber(in.lineImpedance, locale) + QStringLiteral(" ohm"));
+    row(QStringLiteral("Element diameter"), given(in.geometry.elementDiameter));
+    row(QStringLiteral("Rod diameter"), given(in.geometry.rodDiameter));
+    row(QStringLiteral("Centre spacing"), given(in.geometry.spacing));
+    row(QStringLiteral("Feed line impedance"), formatInput(in.lineImpedance, locale) + QStringLiteral(" ohm"));
     row(QStringLiteral("Step-up convention"), QString::fromLatin1(design::stepUpName(in.stepUp)));
     if (inputs.tubeInnerDiameter) {
-        row(QStringLiteral("Capacitor tube inner diameter"), length(*inputs.tubeInnerDiameter));
-        row(QStringLiteral("Dielectric permittivity"), formatNumber(inputs.permittivity, locale));
+        row(QStringLiteral("Capacitor tube inner diameter"), given(*inputs.tubeInnerDiameter));
+        row(QStringLiteral("Dielectric permittivity"), formatInput(inputs.permittivity, locale));
     }
 
     out << "\nResults\n";
     if (!study.hasDesign()) {
-        out << "  No match: " << QString::fromStdString(study.problem().message) << '\n';
+        out << "  " << sentence(study.problem().message) << '\n';
         return text;
     }
     const design::Design& d = study.design();

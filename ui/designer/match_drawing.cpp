@@ -80,14 +80,15 @@ void MatchDrawing::showStudy(const MatchStudy& study)
     const double perUnit = design::metresPer(inputs.unit);
     const QString unit = QString::fromLatin1(design::unitSymbol(inputs.unit));
     auto length = [&](double metres) { return formatNumber(metres / perUnit, locale) + QLatin1Char(' ') + unit; };
+    auto given = [&](double metres) { return formatInput(metres / perUnit, locale) + QLatin1Char(' ') + unit; };
 
     m_element = geometry.elementDiameter;
     m_rod = geometry.rodDiameter;
     m_spacing = geometry.spacing;
     m_designed = study.hasDesign();
-    m_elementText = tr("element Ø %1").arg(length(m_element));
-    m_rodText = tr("rod Ø %1").arg(length(m_rod));
-    m_spacingText = tr("s = %1").arg(length(m_spacing));
+    m_elementText = tr("element Ø %1").arg(given(m_element));
+    m_rodText = tr("rod Ø %1").arg(given(m_rod));
+    m_spacingText = tr("s = %1").arg(given(m_spacing));
     m_texts = QStringList{m_elementText, m_rodText, m_spacingText};
     m_lengthText.clear();
     m_capacitorText.clear();
@@ -102,7 +103,7 @@ void MatchDrawing::showStudy(const MatchStudy& study)
             m_insertionText = tr("rod %1 into the tube").arg(length(*insertion));
             m_texts << m_insertionText;
         }
-        m_title = tr("As designed for %1 MHz").arg(formatNumber(inputs.design.freqMhz, locale));
+        m_title = tr("As designed for %1 MHz").arg(formatInput(inputs.design.freqMhz, locale));
     } else {
         m_title = tr("No match with this geometry: the rod's length is not known");
     }
