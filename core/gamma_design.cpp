@@ -392,7 +392,9 @@ Outcome<std::vector<SweepPoint>> sweepRodLength(
 Outcome<std::vector<SweepPoint>> sweepFrequency(
     const DesignInput& in, double rodLength, double capacitancePf, double fromMhz, double toMhz, int count)
 {
-    auto modelled = lineModel(in);
+    DesignInput first = in;
+    first.freqMhz = fromMhz;
+    auto modelled = lineModel(first);
     if (const auto* problem = std::get_if<Problem>(&modelled)) {
         return *problem;
     }

@@ -190,7 +190,8 @@ Outcome<std::vector<SweepPoint>> sweepRodLength(
     const DesignInput& in, double capacitancePf, double fromLength, double toLength, int count);
 // Failures: those of analyze() at any point; count < 1, count 1 with
 // from != to, to < from or a bound not finite (the swept Field).
-// With the feed impedance held at in.feedImpedance at every frequency.
+// With the feed impedance held at in.feedImpedance at every frequency;
+// in.freqMhz is not used.
 Outcome<std::vector<SweepPoint>> sweepFrequency(
     const DesignInput& in, double rodLength, double capacitancePf, double fromMhz, double toMhz, int count);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 using namespace vostrel::touchstone;
 using Complex = std::complex<double>;
@@ -73,7 +74,7 @@ TEST(Touchstone, EveryOptionLineForm)
     const Complex s(0.2, -0.4);
     const Complex z = 50.0 * (1.0 + s) / (1.0 - s);
     const double magnitude = std::abs(s);
-    const double degrees = std::arg(s) * 180 / M_PI;
+    const double degrees = std::arg(s) * 180 / std::numbers::pi;
     struct Case {
         std::string text;
         double freqHz;
@@ -88,7 +89,7 @@ TEST(Touchstone, EveryOptionLineForm)
         {"# MHz S MA R 50\n14 " + pair(magnitude, degrees) + "\n", 14e6, z},
         {"# MHz S DB R 50\n14 " + pair(20 * std::log10(magnitude), degrees) + "\n", 14e6, z},
         {"# MHz Z RI R 50\n14 " + pair(z.real() / 50, z.imag() / 50) + "\n", 14e6, z},
-        {"# MHz Z MA R 50\n14 " + pair(std::abs(z) / 50, std::arg(z) * 180 / M_PI) + "\n", 14e6, z},
+        {"# MHz Z MA R 50\n14 " + pair(std::abs(z) / 50, std::arg(z) * 180 / std::numbers::pi) + "\n", 14e6, z},
         {"# MHz Y RI R 50\n14 " + pair((50.0 / z).real(), (50.0 / z).imag()) + "\n", 14e6, z},
         {"# MHz S RI\n14 0.2 -0.4\n", 14e6, z}, // R left out: 50
         {"# ri s mhz\n14 0.2 -0.4\n", 14e6, z}, // odd order and case

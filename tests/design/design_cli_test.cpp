@@ -1,0 +1,408 @@
+// vostrel-design as a command: results, both shares, CSV shape, sweeps,
+// measurement files, refusals and exit statuses.
+#include "design_cli.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using vostrel::design::ExitStatus;
+using vostrel::design::runDesignCli;
+
+namespace {
+
+struct CliRun {
+    ExitStatus status;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(std::vector<std::string_view> args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = runDesignCli(args, out, err);
+    return {static_cast<ExitStatus>(status), out.str(), err.str()};
+}
+
+// The Antenna Book's 14.3 MHz example, with extra arguments.
+CliRun runBook(std::vector<std::string_view> head, std::vector<std::string_view> tail = {})
+{
+    for (const std::string_view arg :
+        {"--freq", "14.3", "--r", "25", "--x", "-25", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in"}) {
+        head.push_back(arg);
+    }
+    head.insert(head.end(), tail.begin(), tail.end());
+    return run(head);
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        result.push_back(line);
+    }
+    return result;
+}
+
+std::vector<std::string> fields(const std::string& line)
+{
+    std::vector<std::string> result(1);
+    bool quoted = false;
+    for (const char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            result.emplace_back();
+        } else {
+            result.back().push_back(c);
+        }
+    }
+    return result;
+}
+
+// The CSV as column name -> value of row `row` (1 = the first after the header).
+std::map<std::string, std::string> csvRow(const std::string& csv, std::size_t row = 1)
+{
+    const auto all = lines(csv);
+    std::map<std::string, std::string> result;
+    if (all.size() <= row) {
+        ADD_FAILURE() << "no row " << row << " in\n" << csv;
+        return result;
+    }
+    const auto names = fields(all[0]);
+    const auto values = fields(all[row]);
+    EXPECT_EQ(names.size(), values.size()) << all[row];
+    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
+        result[names[i]] = values[i];
+    }
+    return result;
+}
+
+bool contains(const std::string& text, std::string_view part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+class TempFile {
+public:
+    explicit TempFile(const std::string& text)
+        : m_path(::testing::TempDir() + "vostrel-design-" + std::to_string(++s_count) + ".s1p")
+    {
+        std::ofstream(m_path, std::ios::binary) << text;
+    }
+    ~TempFile() { std::remove(m_path.c_str()); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    const std::string& path() const { return m_path; }
+
+private:
+    static inline int s_count = 0;
+    std::string m_path;
+};
+
+} // namespace
+
+TEST(DesignCli, DesignNamesTheShareAndGivesBothConventions)
+{
+    const CliRun whole = runBook({"design"});
+    EXPECT_EQ(whole.status, ExitStatus::Solved) << whole.err;
+    EXPECT_TRUE(contains(whole.out, "Share: whole feed impedance stepped up (k = 1)"));
+    EXPECT_TRUE(contains(whole.out, "Rod line impedance Z0             314.40 ohms"));
+    EXPECT_TRUE(contains(whole.out, "Current division alpha            1.5220"));
+    EXPECT_TRUE(contains(whole.out, "Rod length, feed point to strap   38.90 in"));
+    EXPECT_TRUE(contains(whole.out, "Capacitor                         96.14 pF"));
+    EXPECT_TRUE(contains(whole.out, "Feed impedance: 25.00 - j25.00 ohms at 14.3 MHz"));
+
+    const CliRun half = runBook({"design", "--half"});
+    EXPECT_TRUE(contains(half.out, "Share: half the feed impedance stepped up (k = 1/2)"));
+    EXPECT_TRUE(contains(half.out, "26.46 in"));
+    EXPECT_TRUE(contains(half.out, "150.75 pF"));
+
+    // Lengths in --units, else in the unit of --element.
+    EXPECT_TRUE(contains(runBook({"design", "--units", "mm"}).out, "988.1 mm"));
+    EXPECT_TRUE(contains(runBook({"design", "--units=cm"}).out, "98.81 cm"));
+    const CliRun yagi = run(
+        {"design", "--freq", "144", "--r", "50", "--x", "0", "--element", "12mm", "--rod", "12", "--spacing", "38"});
+    EXPECT_TRUE(contains(yagi.out, "161.2 mm")) << yagi.out << yagi.err;
+    EXPECT_TRUE(contains(yagi.out, "12.76 pF"));
+    EXPECT_TRUE(contains(yagi.out, "218.39 ohms"));
+}
+
+TEST(DesignCli, DesignCsvHasOneRowAndTheReasonWhenNothingMatches)
+{
+    const CliRun solved = runBook({"design", "--csv"});
+    ASSERT_EQ(lines(solved.out).size(), 2U);
+    auto row = csvRow(solved.out);
+    EXPECT_EQ(row["rod_length"], "38.90");
+    EXPECT_EQ(row["length_unit"], "in");
+    EXPECT_EQ(row["capacitance_pf"], "96.14");
+    EXPECT_EQ(row["z0_ohm"], "314.40");
+    EXPECT_EQ(row["alpha"], "1.5220");
+    EXPECT_EQ(row["step_up"], "6.3606"); // 2.522026^2
+    EXPECT_EQ(row["reactance_ohm"], "115.77");
+    EXPECT_EQ(row["share"], "whole");
+    EXPECT_EQ(row["capacitor"], "series");
+    EXPECT_EQ(row["reason"], "");
+    EXPECT_EQ(csvRow(runBook({"design", "--csv", "--half"}).out)["share"], "half");
+
+    const CliRun none = run({"design", "--csv", "--freq", "14.3", "--r", "5", "--x", "10", "--element", "1.5in",
+        "--rod", "0.5in", "--spacing", "6in"});
+    EXPECT_EQ(none.status, ExitStatus::NoSolution);
+    row = csvRow(none.out);
+    EXPECT_EQ(row["rod_length"], "");
+    EXPECT_EQ(row["capacitance_pf"], "");
+    EXPECT_EQ(row["reactance_ohm"], "");
+    EXPECT_EQ(row["needed_reactance_ohm"], "-3.78"); // -sqrt(31.80 * 18.20) / 6.3606
+    EXPECT_TRUE(contains(row["reason"], "shorten it until its reactance is below -3.8 ohms"));
+    EXPECT_TRUE(contains(row["reason"], "or use a thinner rod or a closer spacing"));
+
+    // On the boundary the capacitor is a short.
+    const CliRun shorted = run({"design", "--csv", "--freq", "144", "--r", "12.5", "--x", "0", "--element", "12mm",
+        "--rod", "12mm", "--spacing", "38mm"});
+    EXPECT_EQ(shorted.status, ExitStatus::Solved);
+    row = csvRow(shorted.out);
+    EXPECT_EQ(row["capacitor"], "shorted");
+    EXPECT_EQ(row["capacitance_pf"], "");
+    EXPECT_EQ(row["reactance_ohm"], "0.00");
+}
+
+TEST(DesignCli, AnalyzeShowsWhatTheBuiltMatchDoes)
+{
+    // Owen Duffy's Yagi as built: 160 mm, capacitor shorted.
+    const CliRun built = run({"analyze", "--freq", "144", "--r", "50", "--x", "0", "--element", "12mm", "--rod", "12mm",
+        "--spacing", "38mm", "--length", "160mm", "--cap", "short"});
+    EXPECT_EQ(built.status, ExitStatus::Solved) << built.err;
+    EXPECT_TRUE(contains(built.out, "49.37 + j86.23 ohms")) << built.out;
+    EXPECT_TRUE(contains(built.out, "Share: whole"));
+
+    auto row = csvRow(runBook({"analyze", "--csv"}, {"--length", "38.902in", "--cap", "96.14pF"}).out);
+    EXPECT_EQ(row["r_ohm"], "50.00");
+    EXPECT_EQ(row["x_ohm"], "0.00");
+    EXPECT_EQ(row["swr"], "1.000");
+    EXPECT_EQ(row["share"], "whole");
+    EXPECT_EQ(row["capacitance_pf"], "96.14");
+
+    EXPECT_EQ(runBook({"analyze"}, {"--length", "38.9in"}).status, ExitStatus::BadInput);
+    EXPECT_TRUE(contains(runBook({"analyze"}, {"--length", "0in", "--cap", "96"}).err, "--length: "));
+    EXPECT_TRUE(contains(runBook({"analyze"}, {"--length", "1in", "--cap", "-5"}).err, "--cap: "));
+    EXPECT_TRUE(contains(runBook({"analyze"}, {"--length", "1in", "--cap", "5uF"}).err, "not a capacitance"));
+}
+
+TEST(DesignCli, CapacitorFromAMeasuredReactance)
+{
+    CliRun result = run({"capacitor", "--freq", "14.2", "--x", "86"});
+    EXPECT_EQ(result.status, ExitStatus::Solved);
+    EXPECT_TRUE(contains(result.out, "130.33 pF"));
+    result = run({"capacitor", "--csv", "--freq", "14.2", "--x", "86", "--tube-id", "10.2mm", "--rod", "6.35mm",
+        "--dielectric", "ptfe"});
+    auto row = csvRow(result.out);
+    EXPECT_EQ(row["capacitance_pf"], "130.33");
+    EXPECT_EQ(row["insertion_length"], "528.7");
+    EXPECT_EQ(row["length_unit"], "mm");
+    EXPECT_EQ(row["permittivity"], "2.1");
+    row = csvRow(run({"capacitor", "--csv", "--freq", "14.2", "--x", "86", "--tube-id", "10.2mm", "--rod", "6.35mm",
+                         "--dielectric", "2.25", "--units", "in"})
+                     .out);
+    EXPECT_EQ(row["insertion_length"], "19.43"); // 130.33 pF at 264.1 pF/m
+    EXPECT_EQ(row["length_unit"], "in");
+
+    EXPECT_EQ(run({"capacitor", "--freq", "14.2", "--x", "-3"}).status, ExitStatus::NoSolution);
+    EXPECT_TRUE(contains(run({"capacitor", "--freq", "14.2", "--x", "0"}).out, "keep the capacitor shorted"));
+    EXPECT_TRUE(contains(run({"capacitor", "--freq", "14.2", "--x", "86", "--tube-id", "6mm", "--rod", "6.35mm"}).err,
+        "--tube-id: the rod must fit"));
+    EXPECT_TRUE(contains(
+        run({"capacitor", "--freq", "14.2", "--x", "86", "--tube-id", "10mm", "--rod", "6mm", "--dielectric", "wood"})
+            .err,
+        "--dielectric"));
+    EXPECT_EQ(run({"capacitor", "--freq", "14.2", "--x", "86", "--tube-id", "10mm"}).status, ExitStatus::BadInput);
+}
+
+TEST(DesignCli, SweepsCountTheirRowsAndHoldTheDesign)
+{
+    const CliRun caps = runBook({"sweep", "cap", "70:150:1", "--csv"});
+    EXPECT_EQ(caps.status, ExitStatus::Solved) << caps.err;
+    const auto all = lines(caps.out);
+    ASSERT_EQ(all.size(), 82U);
+    EXPECT_EQ(all[0], "capacitance_pf,r_ohm,x_ohm,swr,feed_r_ohm,feed_x_ohm,share");
+    EXPECT_EQ(fields(all[1])[0], "70");
+    EXPECT_EQ(fields(all[81])[0], "150");
+    // The design's capacitor, 96.14 pF, lies between the rows of 96 and 97.
+    EXPECT_EQ(fields(all[27])[0], "96");
+    EXPECT_EQ(fields(all[27])[1], "50.00");
+    EXPECT_LT(std::stod(fields(all[27])[3]), 1.01);
+    EXPECT_GT(std::stod(fields(all[1])[3]), 1.5);
+
+    const CliRun human = runBook({"sweep", "cap", "90:100:5"});
+    EXPECT_TRUE(contains(human.out, "Share: whole"));
+    EXPECT_TRUE(contains(human.out, "Rod length 38.90 in"));
+
+    const CliRun lengths = runBook({"sweep", "length", "38in:40in:0.5", "--csv"}, {"--cap", "96.14"});
+    ASSERT_EQ(lines(lengths.out).size(), 6U);
+    EXPECT_EQ(csvRow(lengths.out, 2)["rod_length"], "38.5");
+    EXPECT_EQ(csvRow(lengths.out, 2)["length_unit"], "in");
+    EXPECT_EQ(lines(runBook({"sweep", "length", "980:1000:10", "--csv", "--units", "mm"}).out).size(), 4U);
+
+    const CliRun freqs = runBook({"sweep", "freq", "--from", "14", "--to", "14.35", "--step", "0.05"});
+    EXPECT_EQ(freqs.status, ExitStatus::Solved) << freqs.err;
+    EXPECT_TRUE(contains(freqs.out, "held at 25.00 - j25.00 ohms at every frequency"));
+    EXPECT_EQ(lines(runBook({"sweep", "freq", "14:14.35:0.05", "--csv"}).out).size(), 9U);
+
+    // With both given, no design is needed, nor a frequency for it.
+    const CliRun held = run({"sweep", "freq", "14:14.4:0.1", "--csv", "--r", "5", "--x", "10", "--element", "1.5in",
+        "--rod", "0.5in", "--spacing", "6in", "--length", "30in", "--cap", "100"});
+    EXPECT_EQ(held.status, ExitStatus::Solved) << held.err;
+    EXPECT_EQ(lines(held.out).size(), 6U);
+    // Without them a design is needed, and there is none.
+    const CliRun none = run({"sweep", "cap", "70:150:1", "--freq", "14.3", "--r", "5", "--x", "10", "--element",
+        "1.5in", "--rod", "0.5in", "--spacing", "6in"});
+    EXPECT_EQ(none.status, ExitStatus::NoSolution);
+    EXPECT_TRUE(contains(none.err, "give --length and --cap"));
+
+    for (const std::vector<std::string_view>& bad : std::vector<std::vector<std::string_view>>{
+             {"sweep", "cap"},
+             {"sweep", "cap", "70:150"},
+             {"sweep", "cap", "0:1000000:1"},
+             {"sweep", "cap", "70in:150in:1in"},
+             {"sweep", "length", "38:40:1pF"},
+             {"sweep", "freq"},
+             {"sweep", "freq", "14:15:0.1", "--from", "14"},
+             {"sweep", "freq", "--from", "14", "--to", "15"},
+             {"sweep", "cap", "70:150:1", "--cap", "96"},
+         }) {
+        const CliRun result = runBook(bad);
+        EXPECT_EQ(result.status, ExitStatus::BadInput) << bad.back() << "\n" << result.out;
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_FALSE(result.err.empty());
+    }
+    EXPECT_TRUE(contains(runBook({"sweep", "cap", "0:1000000:1"}).err, "more than 100000 values"));
+}
+
+TEST(DesignCli, FrequencySweepFromAMeasurementFile)
+{
+    // Za 25 - j25 at 14.3 MHz, between two other points.
+    const TempFile file("! NanoVNA\r\n# Hz S RI R 50\r\n14200000 -0.19 -0.43\r\n14300000 -0.2 -0.4\r\n"
+                        "14400000 -0.21 -0.37\r\n");
+    const std::string path = file.path();
+    const CliRun result = run({"sweep", "freq", "--s1p", path, "--freq", "14.3", "--element", "1.5in", "--rod", "0.5in",
+        "--spacing", "6in", "--csv"});
+    EXPECT_EQ(result.status, ExitStatus::Solved) << result.err;
+    ASSERT_EQ(lines(result.out).size(), 4U);
+    auto row = csvRow(result.out, 2);
+    EXPECT_EQ(row["freq_mhz"], "14.3");
+    EXPECT_EQ(row["feed_r_ohm"], "25.00");
+    EXPECT_EQ(row["feed_x_ohm"], "-25.00");
+    EXPECT_EQ(row["swr"], "1.000");
+    EXPECT_GT(std::stod(csvRow(result.out, 1)["swr"]), 1.01);
+
+    const CliRun human = run({"sweep", "freq", "--s1p", path, "--element", "1.5in", "--rod", "0.5in", "--spacing",
+        "6in", "--length", "38.9in", "--cap", "96"});
+    EXPECT_EQ(human.status, ExitStatus::Solved) << human.err;
+    EXPECT_TRUE(contains(human.out, "from the file"));
+    EXPECT_TRUE(contains(human.out, "Share: whole"));
+
+    EXPECT_TRUE(contains(run({"sweep", "freq", "--s1p", path, "--freq", "15", "--element", "1.5in", "--rod", "0.5in",
+                                 "--spacing", "6in"})
+                             .err,
+        "outside the file's frequencies"));
+    EXPECT_TRUE(contains(run({"sweep", "freq", "--s1p", path, "--r", "25", "--freq", "14.3", "--element", "1.5in",
+                                 "--rod", "0.5in", "--spacing", "6in"})
+                             .err,
+        "leave out --r and --x"));
+    const TempFile damaged("# Hz S RI R 50\n14200000 -0.19 -0.43\n14100000 -0.2 -0.4\n");
+    const CliRun refused = run({"sweep", "freq", "--s1p", damaged.path(), "--element", "1.5in", "--rod", "0.5in",
+        "--spacing", "6in", "--length", "38.9in", "--cap", "96"});
+    EXPECT_EQ(refused.status, ExitStatus::BadInput);
+    EXPECT_TRUE(contains(refused.err, ".s1p:3: the frequency is not above")) << refused.err;
+    EXPECT_EQ(run({"sweep", "freq", "--s1p", "/nonexistent/x.s1p", "--element", "1in", "--rod", "1in", "--spacing",
+                      "3in", "--length", "1in", "--cap", "9"})
+                  .status,
+        ExitStatus::BadInput);
+}
+
+TEST(DesignCli, RefusalsNameTheOption)
+{
+    struct Case {
+        std::vector<std::string_view> args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{}, "give a command"},
+        {{"build"}, "unknown command"},
+        {{"design", "--bogus"}, "unknown option --bogus"},
+        {{"design", "--tube-id", "3mm"}, "--tube-id is not an option of design"},
+        {{"design", "--freq", "14", "--freq", "15"}, "--freq is given twice"},
+        {{"design", "--freq"}, "--freq needs a value"},
+        {{"design", "--csv=yes"}, "--csv takes no value"},
+        {{"design", "stray"}, "unexpected argument stray"},
+        {{"design", "--r", "25", "--x", "0"}, "--freq is needed"},
+        {{"design", "--freq", "abc", "--r", "25", "--x", "0"}, "--freq: abc is not a number"},
+        {{"design", "--freq", "14", "--r", "25"}, "--x is needed"},
+        {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5"}, "--element: 1.5 needs a unit"},
+        {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in",
+             "--units", "yd"},
+            "--units: yd is not a unit"},
+        {{"design", "--freq", "0", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in"},
+            "--freq: the frequency must be"},
+        {{"design", "--freq", "14", "--r", "-2", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing",
+             "6in"},
+            "--r: the feed resistance must be"},
+        {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing",
+             "1in"},
+            "--spacing: the rod would touch the element"},
+        {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in",
+             "--line", "0"},
+            "--line: the feed line impedance must be"},
+    };
+    for (const Case& c : cases) {
+        const CliRun result = run(c.args);
+        EXPECT_EQ(result.status, ExitStatus::BadInput) << c.message;
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_TRUE(contains(result.err, c.message)) << result.err;
+    }
+    EXPECT_TRUE(contains(run({"--help"}).out, "Usage: vostrel-design"));
+    EXPECT_TRUE(run({"--version"}).out.starts_with("vostrel-design "));
+}
+
+namespace {
+
+// Output that takes a few bytes into its buffer and then fails to write them
+// anywhere, like a full disk.
+class FullDevice : public std::streambuf {
+public:
+    FullDevice() { setp(m_buffer, m_buffer + sizeof m_buffer); }
+
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    int sync() override { return -1; }
+
+private:
+    char m_buffer[64];
+};
+
+} // namespace
+
+TEST(DesignCli, UnwritableOutputIsStatusThree)
+{
+    const std::vector<std::string_view> book
+        = {"--freq", "14.3", "--r", "25", "--x", "-25", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in"};
+    for (std::vector<std::string_view> args : std::vector<std::vector<std::string_view>>{
+             {"design"}, {"design", "--csv"}, {"sweep", "cap", "0.1:1000:0.1"}, {"sweep", "cap", "1:900:1", "--csv"}}) {
+        args.insert(args.end(), book.begin(), book.end());
+        FullDevice device;
+        std::ostream out(&device);
+        std::ostringstream err;
+        EXPECT_EQ(runDesignCli(args, out, err), static_cast<int>(ExitStatus::WriteFailed)) << args.front();
+    }
+    FullDevice device;
+    std::ostream out(&device);
+    std::ostringstream err;
+    const std::vector<std::string_view> help = {"--help"};
+    EXPECT_EQ(runDesignCli(help, out, err), static_cast<int>(ExitStatus::WriteFailed));
+}
