@@ -163,6 +163,11 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     column->addStretch(1);
 
     connect(m_unit, &QComboBox::currentIndexChanged, this, [this] {
+        const auto unit = static_cast<design::Unit>(m_unit->currentData().toInt());
+        if (!m_quiet) {
+            convertLengths(m_shownUnit, unit);
+        }
+        m_shownUnit = unit;
         updateUnitLabels();
         if (!m_quiet) {
             emit edited();
@@ -198,6 +203,23 @@ QLineEdit* DesignInputsForm::addField(QFormLayout* form, const QString& label, c
     form->addRow(caption, row);
     connect(edit, &QLineEdit::textEdited, this, &DesignInputsForm::edited);
     return edit;
+}
+
+void DesignInputsForm::convertLengths(design::Unit from, design::Unit to)
+{
+    // Plain numbers meant `from`: they become the same lengths in `to`.
+    // A length that names its own unit stays as typed.
+    for (Field which : {Field::ElementDiameter, Field::RodDiameter, Field::Spacing, Field::TubeInnerDiameter}) {
+        QLineEdit* edit = field(which);
+        const std::string text = edit->text().trimmed().toStdString();
+        if (text.empty() || std::holds_alternative<design::Length>(design::parseLength(text, std::nullopt))) {
+            continue;
+        }
+        const auto length = design::parseLength(text, from);
+        if (const auto* parsed = std::get_if<design::Length>(&length)) {
+            edit->setText(formatInput(parsed->metres / design::metresPer(to), QLocale::c()));
+        }
+    }
 }
 
 void DesignInputsForm::updateUnitLabels()
@@ -245,6 +267,7 @@ void DesignInputsForm::setTextsQuietly(const InputTexts& texts)
     field(Field::Spacing)->setText(texts.spacing);
     const int unit = m_unit->findData(static_cast<int>(texts.unit));
     m_unit->setCurrentIndex(unit >= 0 ? unit : m_unit->findData(static_cast<int>(design::Unit::Millimetre)));
+    m_shownUnit = static_cast<design::Unit>(m_unit->currentData().toInt());
     m_line->setCurrentText(texts.lineImpedance);
     (texts.stepUp == design::StepUp::Half ? m_half : m_whole)->setChecked(true);
     field(Field::TubeInnerDiameter)->setText(texts.tubeInnerDiameter);

@@ -16,7 +16,8 @@ class QRadioButton;
 namespace vostrel::designer {
 
 // The inputs in a form layout: operating point, geometry with one unit
-// selector, feed line and step-up convention, the optional coax capacitor.
+// selector (choosing another converts the lengths typed as plain numbers),
+// feed line and step-up convention, the optional coax capacitor.
 // It holds text only; the window validates and marks the bad fields here.
 class DesignInputsForm : public QWidget {
     Q_OBJECT
@@ -46,6 +47,7 @@ private:
     QLineEdit* addField(QFormLayout* form, const QString& label, const char* name, design::Field field,
         QLabel* unitLabel, const QString& help);
     void updateUnitLabels();
+    void convertLengths(design::Unit from, design::Unit to);
     void setTextsQuietly(const InputTexts& texts);
 
     std::map<design::Field, QLineEdit*> m_fields;
@@ -59,6 +61,7 @@ private:
     QComboBox* m_dielectric;
     QLabel* m_measurementNote;
     QLabel* m_problemList;
+    design::Unit m_shownUnit = design::Unit::Inch; // what the plain numbers mean
     bool m_quiet = false;
 };
 

@@ -18,11 +18,14 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QCommandLineParser>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
@@ -151,6 +154,20 @@ private slots:
         QVERIFY(results->rodLength()->text().endsWith(QString::fromLatin1(design::unitSymbol(unit))));
         // The drawing's dimension carries the same figure.
         QVERIFY(f.window.drawing()->dimensionTexts().join('|').contains("L = " + results->rodLength()->text()));
+    }
+
+    // Another unit converts the lengths: the design stays the same.
+    void anotherUnitKeepsTheLengths()
+    {
+        Fixture f;
+        f.type(Field::TubeInnerDiameter, "20 mm"); // names its own unit: stays
+        const double rodLength = f.window.study().design().rodLength;
+        f.chooseUnit(Unit::Millimetre);
+        QCOMPARE(f.field(Field::ElementDiameter)->text(), QStringLiteral("38.1"));
+        QCOMPARE(f.field(Field::Spacing)->text(), QStringLiteral("152.4"));
+        QCOMPARE(f.field(Field::TubeInnerDiameter)->text(), QStringLiteral("20 mm"));
+        QCOMPARE_LE(std::fabs(f.window.study().design().rodLength - rodLength), 1e-9);
+        QVERIFY(f.window.results()->rodLength()->text().endsWith(" mm"));
     }
 
     // A field that does not read blocks computing: the last design stays,
@@ -284,8 +301,9 @@ private slots:
         QCOMPARE(f.window.chart(Plot::Capacitance)->tunedMarker()->at(0).x(), d.capacitancePf);
     }
 
-    // R and X come from the file at the typed frequency, interpolated; the
-    // frequency plot spans the file. A damaged file changes nothing.
+    // R and X come from the file (dropped on the window) at the typed
+    // frequency, interpolated; the frequency plot spans the file. A damaged
+    // file changes nothing.
     void aMeasurementFileFillsRAndX()
     {
         const QTemporaryDir dir;
@@ -301,7 +319,15 @@ private slots:
         QCOMPARE(f.field(Field::FeedResistance)->text(), QStringLiteral("25"));
         QVERIFY(!f.field(Field::FeedResistance)->isReadOnly());
 
-        QCOMPARE(f.window.openMeasurement(good), std::nullopt);
+        // Dropped on the window.
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(good)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QApplication::sendEvent(&f.window, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.window, &drop);
         QCOMPARE(f.input().feedImpedance, design::Complex(25, -25));
         QVERIFY(f.field(Field::FeedReactance)->isReadOnly());
         const auto* note = f.window.form()->findChild<QLabel*>(names::measurementNote);
