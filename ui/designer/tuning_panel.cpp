@@ -107,6 +107,8 @@ void TuningPanel::setAvailable(bool available)
     m_reset->setEnabled(available);
     if (!available) {
         m_swr->setText(tr("No design to tune"));
+        m_strapValue->clear();
+        m_capacitorValue->clear();
     }
 }
 
