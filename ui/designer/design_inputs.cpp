@@ -186,7 +186,9 @@ QString formatNumber(double value, const QLocale& locale, int maxDecimals)
 
 QString formatInput(double value, const QLocale& locale)
 {
-    return locale.toString(value, 'g', 6);
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(value, 'g', 6);
 }
 
 QString sentence(const std::string& text)

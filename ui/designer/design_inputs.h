@@ -62,7 +62,8 @@ QString fieldName(design::Field field);
 // Numbers as the windows shows them: four significant figures, at most
 // `maxDecimals` after the point.
 QString formatNumber(double value, const QLocale& locale, int maxDecimals = 3);
-// An input echoed back as typed: no trailing zeros, up to six figures.
+// An input echoed back as typed, or written into a field so that it reads
+// back: no trailing zeros, no group separators, up to six figures.
 QString formatInput(double value, const QLocale& locale);
 // The core's sentences start in lower case, to follow a colon; alone, they
 // start with a capital.

@@ -217,7 +217,7 @@ void DesignInputsForm::convertLengths(design::Unit from, design::Unit to)
         }
         const auto length = design::parseLength(text, from);
         if (const auto* parsed = std::get_if<design::Length>(&length)) {
-            edit->setText(formatInput(parsed->metres / design::metresPer(to), QLocale::c()));
+            edit->setText(formatInput(parsed->metres / design::metresPer(to), QLocale()));
         }
     }
 }

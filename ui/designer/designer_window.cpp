@@ -210,7 +210,7 @@ bool DesignerWindow::applyMeasurement(QList<FieldError>& errors)
             tr("Frequency: %1 MHz is outside the measurement's %2.").arg(formatNumber(mhz, locale), span)});
         return false;
     }
-    m_form->setMeasured(QLocale::c().toString(z->real(), 'f', 3), QLocale::c().toString(z->imag(), 'f', 3),
+    m_form->setMeasured(formatInput(z->real(), locale), formatInput(z->imag(), locale),
         tr("R and X from %1, interpolated at %2 MHz between its nearest points (%3 points, %4).")
             .arg(m_measuredName, formatNumber(mhz, locale))
             .arg(points.size())

@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSlider>
 #include <QStandardPaths>
@@ -348,6 +349,24 @@ private slots:
         QVERIFY(f.window.form()->problemOf(Field::Frequency).contains("outside"));
         f.window.forgetMeasurement();
         QVERIFY(!f.field(Field::FeedResistance)->isReadOnly());
+    }
+
+    // With a decimal comma, what the window writes into a field reads back
+    // as the same number: R and X from a file, converted lengths.
+    void writtenFieldsReadBackWithADecimalComma()
+    {
+        const QTemporaryDir dir;
+        const QString file = writeFile(dir, "dipole.s1p", "# MHz Z RI R 50\n14.0 0.4 -0.6\n14.5 0.6 -0.4\n");
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+        Fixture f;
+        f.type(Field::Frequency, "14,01");
+        QCOMPARE(f.window.openMeasurement(file), std::nullopt);
+        QCOMPARE(f.field(Field::FeedResistance)->text(), QStringLiteral("20,2"));
+        QCOMPARE_LE(std::abs(f.input().feedImpedance - design::Complex(20.2, -29.8)), 1e-9);
+        f.chooseUnit(Unit::Millimetre);
+        QCOMPARE(f.field(Field::ElementDiameter)->text(), QStringLiteral("38,1"));
+        QCOMPARE_LE(std::fabs(f.input().geometry.elementDiameter - 0.0381), 1e-12);
     }
 
     void theCopiedSummaryCarriesEveryInputAndResult()
