@@ -126,9 +126,13 @@ void TuningPanel::showTuned(const design::Analysis& tuned)
     m_strapValue->setText(QStringLiteral("%1 %2 (%3 %)")
                               .arg(formatNumber(now.rodLength / design::metresPer(m_unit), locale), unit)
                               .arg(locale.toString(kStrapStep * 100 * m_strap->value(), 'f', 2)));
-    m_capacitorValue->setText(QStringLiteral("%1 pF (%2 %)")
-                                  .arg(formatNumber(now.capacitancePf, locale))
-                                  .arg(locale.toString(kCapacitorStep * 100 * m_capacitor->value(), 'f', 1)));
+    if (std::isfinite(now.capacitancePf)) {
+        m_capacitorValue->setText(QStringLiteral("%1 pF (%2 %)")
+                                      .arg(formatNumber(now.capacitancePf, locale))
+                                      .arg(locale.toString(kCapacitorStep * 100 * m_capacitor->value(), 'f', 1)));
+    } else {
+        m_capacitorValue->setText(tr("shorted"));
+    }
     m_swr->setText(tr("SWR %1 at the tuned strap and capacitor").arg(formatNumber(tuned.swr, locale, 2)));
 }
 

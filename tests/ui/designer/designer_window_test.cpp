@@ -237,6 +237,22 @@ private slots:
         QVERIFY(f.window.tuning()->strap()->isEnabled());
     }
 
+    // On the boundary the rod alone matches (12.5 ohms stepped up 4 times
+    // is the line's 50): the capacitor is shorted, only the strap tunes.
+    void aShortedCapacitorLeavesOnlyTheStrapToTune()
+    {
+        Fixture f;
+        f.window.setInputs({"144", "12.5", "0", "12", "12", "38", Unit::Millimetre, "50", StepUp::Whole, "", "ptfe"});
+        QVERIFY(f.window.study().design().capacitorShorted);
+        QVERIFY(f.window.results()->capacitance()->text().contains("short"));
+        QVERIFY(!f.window.tuning()->capacitor()->isEnabled());
+        f.window.tuning()->strap()->setValue(4);
+        QCOMPARE(f.window.chart(Plot::Capacitance)->curve()->count(), 0);
+        QCOMPARE(f.window.chart(Plot::RodLength)->curve()->count(), 500);
+        QVERIFY(std::isfinite(f.window.study().tuned().swr));
+        QVERIFY(f.window.summary().contains("shorted"));
+    }
+
     // Check data, not pixels: each plot holds the core's sweep at the
     // tuned setting, with the design and tuned points where they belong.
     void thePlotsHoldTheCoresSweepsAsTuned()
@@ -432,8 +448,18 @@ private slots:
         QCOMPARE(given.texts.lineImpedance, QStringLiteral("75")); // not given: kept
         QCOMPARE_LE(std::fabs(again.study().design().line.z0 - 314.40), 0.01);
 
-        QVERIFY(parser.parse({"vostrel-designer", "--step-up", "third"}));
-        QVERIFY(std::holds_alternative<QString>(vostrel::designer::readInputOptions(parser, texts)));
+        QVERIFY(parser.parse({"vostrel-designer", "--unit", "mm", "--spacing", "2in", "antenna.s1p"}));
+        const auto file
+            = std::get<vostrel::designer::CommandLineInputs>(vostrel::designer::readInputOptions(parser, texts));
+        QCOMPARE(file.texts.unit, Unit::Millimetre); // --unit wins over a length's own
+        QCOMPARE(file.measurementFile, QStringLiteral("antenna.s1p"));
+        for (const QStringList& bad : {QStringList{"vostrel-designer", "--step-up", "third"},
+                 QStringList{"vostrel-designer", "--unit", "ft"}, QStringList{"vostrel-designer", "a.s1p", "b.s1p"},
+                 QStringList{"vostrel-designer", "--dielectric", "glass"}}) {
+            QVERIFY(parser.parse(bad));
+            QVERIFY2(std::holds_alternative<QString>(vostrel::designer::readInputOptions(parser, texts)),
+                qPrintable(bad.join(' ')));
+        }
         QSettings(
             QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName))
             .clear();
