@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -29,11 +30,14 @@
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vostrel::designer {
 
 namespace {
+
+constexpr double kStaleOpacity = 0.4;
 
 QString unitText(design::Unit unit)
 {
@@ -227,11 +231,13 @@ void DesignerWindow::recompute()
     if (!errors.isEmpty()) {
         m_form->showErrors(errors);
         m_results->setStale(m_hasStudy);
+        setPicturesStale(m_hasStudy);
         statusBar()->showMessage(errors.front().message);
         return;
     }
     m_form->showErrors({});
     m_results->setStale(false);
+    setPicturesStale(false);
     statusBar()->clearMessage();
     m_study.setInputs(*validation.inputs, m_measured ? &*m_measured : nullptr);
     m_hasStudy = true;
@@ -247,6 +253,33 @@ void DesignerWindow::recompute()
     m_tuning->setDesign(m_study.designTuning(), validation.inputs->unit);
     m_tuning->setAvailable(true);
     showPlots();
+}
+
+void DesignerWindow::setPicturesStale(bool stale)
+{
+    // Faded while they show the last good inputs, as the results are greyed.
+    // A graphics effect does not reach into the chart views: their charts
+    // fade themselves.
+    for (SweepChart* chart : {m_byCapacitance, m_byRodLength, m_byFrequency}) {
+        chart->chart()->setOpacity(stale ? kStaleOpacity : 1);
+    }
+    for (QWidget* picture : {static_cast<QWidget*>(m_smith), static_cast<QWidget*>(m_drawing)}) {
+        if (stale && picture->graphicsEffect() == nullptr) {
+            auto* fade = new QGraphicsOpacityEffect(picture);
+            fade->setOpacity(kStaleOpacity);
+            picture->setGraphicsEffect(fade);
+        } else if (!stale) {
+            picture->setGraphicsEffect(nullptr);
+        }
+    }
+}
+
+bool DesignerWindow::picturesStale() const
+{
+    const SweepChart* charts[] = {m_byCapacitance, m_byRodLength, m_byFrequency};
+    const bool chartsFaded = std::all_of(
+        std::begin(charts), std::end(charts), [](const SweepChart* chart) { return chart->chart()->opacity() < 1; });
+    return chartsFaded && m_smith->graphicsEffect() != nullptr && m_drawing->graphicsEffect() != nullptr;
 }
 
 void DesignerWindow::retune(Tuning tuning)

@@ -65,6 +65,7 @@ public:
     MatchDrawing* drawing() const { return m_drawing; }
     QWidget* plots() const { return m_plots; }
     QString statusText() const;
+    bool picturesStale() const; // the plots and drawing faded: of the last good inputs
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,6 +78,7 @@ private:
     void retune(Tuning tuning);
     void showPlots();
     void clearPlots();
+    void setPicturesStale(bool stale);
     bool applyMeasurement(QList<FieldError>& errors);
 
     DesignInputsForm* m_form;

@@ -205,6 +205,7 @@ private slots:
         QCOMPARE(f.field(which)->property("invalid").toBool(), true);
         QCOMPARE(f.field(which)->accessibleDescription(), problem);
         QVERIFY(f.window.results()->isStale());
+        QVERIFY(f.window.picturesStale());
         QCOMPARE(f.window.results()->rodLength()->text(), before);
         QCOMPARE(f.window.study().design().rodLength, designed);
         QVERIFY(f.window.summary().contains(problem));
@@ -212,6 +213,7 @@ private slots:
         f.paste(which, good);
         QVERIFY(f.window.form()->problemOf(which).isEmpty());
         QVERIFY(!f.window.results()->isStale());
+        QVERIFY(!f.window.picturesStale());
     }
 
     // Equal diameters step up four times: 10 ohms becomes 40, below the
