@@ -1,0 +1,71 @@
+// vostrel-designer: the gamma match designer window.
+//   vostrel-designer [--freq MHz] [--r OHMS] [--x OHMS] [--element LEN] ... [file.s1p]
+#include "command_line.h"
+#include "designer_window.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void describe(QCommandLineParser& parser)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("vostrel-designer"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VOSTREL_VERSION));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(vostrel::designer::DesignerWindow::kOrganisation));
+    parser.setApplicationDescription(QStringLiteral("Designs a gamma match from the element's feed impedance."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    vostrel::designer::addInputOptions(parser);
+}
+
+// --help and --version print and exit; they need no display.
+bool onlyPrints(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (onlyPrints(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCommandLineParser parser;
+        describe(parser);
+        parser.process(app); // exits
+        return 0;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Gamma Match Designer"));
+    QApplication::setDesktopFileName(QStringLiteral(VOSTREL_APP_ID ".Designer"));
+    QCommandLineParser parser;
+    describe(parser);
+    parser.process(app);
+
+    vostrel::designer::DesignerWindow window;
+    const auto options = vostrel::designer::readInputOptions(parser, window.inputs());
+    if (const auto* problem = std::get_if<QString>(&options)) {
+        std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem));
+        return 2;
+    }
+    const auto& given = std::get<vostrel::designer::CommandLineInputs>(options);
+    window.setInputs(given.texts);
+    if (!given.measurementFile.isEmpty()) {
+        if (const auto problem = window.openMeasurement(given.measurementFile)) {
+            std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem));
+        }
+    }
+    window.show();
+    return QApplication::exec();
+}

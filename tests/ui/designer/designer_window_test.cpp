@@ -1,0 +1,514 @@
+// The designer window through its widgets: typed inputs give the core's
+// design in the result fields, a bad field blocks and names itself, a
+// geometry that cannot match shows the core's banner, a measurement file
+// fills R and X, the plots hold the core's sweeps as tuned, and the copied
+// summary, the settings and the command line carry every input.
+#include "command_line.h"
+#include "design_inputs_form.h"
+#include "design_report.h"
+#include "designer_names.h"
+#include "designer_window.h"
+#include "match_drawing.h"
+#include "results_panel.h"
+#include "smith_chart_view.h"
+#include "sweep_chart.h"
+#include "tuning_panel.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QCommandLineParser>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScatterSeries>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QValueAxis>
+
+using vostrel::design::Field;
+using vostrel::design::StepUp;
+using vostrel::design::Unit;
+using vostrel::designer::DesignerWindow;
+using vostrel::designer::InputTexts;
+using Plot = vostrel::designer::DesignerWindow::Plot;
+namespace names = vostrel::designer::names;
+namespace design = vostrel::design;
+
+Q_DECLARE_METATYPE(StepUp)
+Q_DECLARE_METATYPE(Unit)
+
+namespace {
+
+// The first number in a result field: "38.90 in" -> 38.9.
+double numberIn(const QLineEdit* field)
+{
+    return field->text().section(QLatin1Char(' '), 0, 0).toDouble();
+}
+
+struct Fixture {
+    Fixture() { window.show(); } // hidden buttons take no clicks
+    DesignerWindow window;
+
+    QLineEdit* field(Field which) const { return window.form()->field(which); }
+    void type(Field which, const QString& text) const
+    {
+        field(which)->selectAll();
+        QTest::keyClick(field(which), Qt::Key_Backspace);
+        QTest::keyClicks(field(which), text);
+    }
+    // Replaces the field's text in one edit, as pasting does.
+    void paste(Field which, const QString& text) const
+    {
+        QGuiApplication::clipboard()->setText(text);
+        field(which)->selectAll();
+        QTest::keyClick(field(which), text.isEmpty() ? Qt::Key_Delete : Qt::Key_V,
+            text.isEmpty() ? Qt::NoModifier : Qt::ControlModifier);
+    }
+    void chooseUnit(Unit unit) const
+    {
+        auto* box = window.form()->findChild<QComboBox*>(names::unit);
+        box->setCurrentIndex(box->findData(static_cast<int>(unit)));
+    }
+    void chooseStepUp(StepUp stepUp) const
+    {
+        const char* name = stepUp == StepUp::Half ? names::stepUpHalf : names::stepUpWhole;
+        QTest::mouseClick(window.form()->findChild<QRadioButton*>(name), Qt::LeftButton);
+    }
+    design::DesignInput input() const { return window.study().inputs().design; }
+};
+
+QString writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& text)
+{
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
+        return {};
+    }
+    return path;
+}
+
+} // namespace
+
+class DesignerWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings(
+            QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName))
+            .clear();
+    }
+
+    // The ARRL Antenna Book's 14.3 MHz example in both conventions and Owen
+    // Duffy's 144 MHz Yagi, values computed independently of the core.
+    void typedInputsGiveThePublishedDesign_data()
+    {
+        QTest::addColumn<QStringList>("inputs"); // f, R, X, D, d, s
+        QTest::addColumn<Unit>("unit");
+        QTest::addColumn<StepUp>("stepUp");
+        QTest::addColumn<double>("z0");
+        QTest::addColumn<double>("rodLength"); // in the unit
+        QTest::addColumn<double>("capacitance");
+        const QStringList book = {"14.3", "25", "-25", "1.5", "0.5", "6"};
+        QTest::newRow("14.3 MHz, whole") << book << Unit::Inch << StepUp::Whole << 314.40 << 38.90 << 96.14;
+        QTest::newRow("14.3 MHz, half") << book << Unit::Inch << StepUp::Half << 314.40 << 26.46 << 150.7;
+        QTest::newRow("144 MHz Yagi") << QStringList{"144", "50", "0", "12", "12", "38"} << Unit::Millimetre
+                                      << StepUp::Whole << 218.39 << 161.2 << 12.76;
+    }
+    void typedInputsGiveThePublishedDesign()
+    {
+        QFETCH(QStringList, inputs);
+        QFETCH(Unit, unit);
+        QFETCH(StepUp, stepUp);
+        QFETCH(double, z0);
+        QFETCH(double, rodLength);
+        QFETCH(double, capacitance);
+        Fixture f;
+        f.type(Field::Frequency, "1"); // away from the start values first
+        f.chooseUnit(unit);
+        f.chooseStepUp(stepUp);
+        const Field order[] = {Field::Frequency, Field::FeedResistance, Field::FeedReactance, Field::ElementDiameter,
+            Field::RodDiameter, Field::Spacing};
+        for (int i = 0; i < 6; ++i) {
+            f.type(order[i], inputs[i]);
+        }
+        const auto* results = f.window.results();
+        QVERIFY(!results->isStale());
+        QVERIFY(results->banner()->isHidden());
+        QCOMPARE_LE(std::fabs(numberIn(results->lineZ0()) - z0), 0.06);
+        QCOMPARE_LE(std::fabs(numberIn(results->rodLength()) - rodLength), 0.051);
+        QCOMPARE_LE(std::fabs(numberIn(results->capacitance()) - capacitance) / capacitance, 0.0006);
+        QVERIFY(results->rodLength()->text().endsWith(QString::fromLatin1(design::unitSymbol(unit))));
+        // The drawing's dimension carries the same figure.
+        QVERIFY(f.window.drawing()->dimensionTexts().join('|').contains("L = " + results->rodLength()->text()));
+    }
+
+    // Another unit converts the lengths: the design stays the same.
+    void anotherUnitKeepsTheLengths()
+    {
+        Fixture f;
+        f.type(Field::TubeInnerDiameter, "20 mm"); // names its own unit: stays
+        const double rodLength = f.window.study().design().rodLength;
+        f.chooseUnit(Unit::Millimetre);
+        QCOMPARE(f.field(Field::ElementDiameter)->text(), QStringLiteral("38.1"));
+        QCOMPARE(f.field(Field::Spacing)->text(), QStringLiteral("152.4"));
+        QCOMPARE(f.field(Field::TubeInnerDiameter)->text(), QStringLiteral("20 mm"));
+        QCOMPARE_LE(std::fabs(f.window.study().design().rodLength - rodLength), 1e-9);
+        QVERIFY(f.window.results()->rodLength()->text().endsWith(" mm"));
+    }
+
+    // A field that does not read blocks computing: the last design stays,
+    // marked stale, and the field says what is wrong; so does a spacing
+    // the core refuses (the rod would touch the element).
+    void aBadFieldBlocksAndNamesItself_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("good");
+        QTest::newRow("not a number") << int(Field::Frequency) << "14,3x"
+                                      << "14.3";
+        QTest::newRow("empty") << int(Field::FeedResistance) << ""
+                               << "25";
+        QTest::newRow("unknown unit") << int(Field::RodDiameter) << "0.5 yd"
+                                      << "0.5";
+        QTest::newRow("rod touches element") << int(Field::Spacing) << "0.9"
+                                             << "6";
+        QTest::newRow("negative line impedance") << int(Field::LineImpedance) << "-50"
+                                                 << "50";
+    }
+    void aBadFieldBlocksAndNamesItself()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        QFETCH(QString, good);
+        const auto which = static_cast<Field>(field);
+        Fixture f;
+        const QString before = f.window.results()->rodLength()->text();
+        const double designed = f.window.study().design().rodLength;
+        f.paste(which, text);
+        const QString problem = f.window.form()->problemOf(which);
+        QVERIFY2(!problem.isEmpty(), qPrintable(text));
+        QCOMPARE(f.field(which)->property("invalid").toBool(), true);
+        QCOMPARE(f.field(which)->accessibleDescription(), problem);
+        QVERIFY(f.window.results()->isStale());
+        QVERIFY(f.window.picturesStale());
+        QCOMPARE(f.window.results()->rodLength()->text(), before);
+        QCOMPARE(f.window.study().design().rodLength, designed);
+        QVERIFY(f.window.summary().contains(problem));
+
+        f.paste(which, good);
+        QVERIFY(f.window.form()->problemOf(which).isEmpty());
+        QVERIFY(!f.window.results()->isStale());
+        QVERIFY(!f.window.picturesStale());
+    }
+
+    // Equal diameters step up four times: 10 ohms becomes 40, below the
+    // line's 50, with no reactance to work with.
+    void aGeometryThatCannotMatchShowsTheCoresBanner()
+    {
+        Fixture f;
+        f.window.setInputs({"144", "10", "0", "12", "12", "38", Unit::Millimetre, "50", StepUp::Whole, "", "ptfe"});
+        QVERIFY(!f.window.study().hasDesign());
+        QCOMPARE(f.window.study().problem().kind, design::Problem::Kind::NoMatch);
+        const QLabel* banner = f.window.results()->banner();
+        QVERIFY(!banner->isHidden());
+        QCOMPARE(
+            banner->text().compare(QString::fromStdString(f.window.study().problem().message), Qt::CaseInsensitive), 0);
+        QVERIFY(f.window.results()->rodLength()->text().isEmpty());
+        QVERIFY(!f.window.tuning()->strap()->isEnabled());
+        QCOMPARE(f.window.chart(Plot::Capacitance)->curve()->count(), 0);
+        QVERIFY(f.window.smithChart()->locus().empty());
+        QVERIFY(f.window.summary().contains(banner->text()));
+
+        f.type(Field::FeedResistance, "25"); // 100 ohms stepped up: matches
+        QVERIFY(banner->isHidden());
+        QVERIFY(f.window.tuning()->strap()->isEnabled());
+    }
+
+    // On the boundary the rod alone matches (12.5 ohms stepped up 4 times
+    // is the line's 50): the capacitor is shorted, only the strap tunes.
+    void aShortedCapacitorLeavesOnlyTheStrapToTune()
+    {
+        Fixture f;
+        f.window.setInputs({"144", "12.5", "0", "12", "12", "38", Unit::Millimetre, "50", StepUp::Whole, "", "ptfe"});
+        QVERIFY(f.window.study().design().capacitorShorted);
+        QVERIFY(f.window.results()->capacitance()->text().contains("short"));
+        QVERIFY(!f.window.tuning()->capacitor()->isEnabled());
+        f.window.tuning()->strap()->setValue(4);
+        QCOMPARE(f.window.chart(Plot::Capacitance)->curve()->count(), 0);
+        QCOMPARE(f.window.chart(Plot::RodLength)->curve()->count(), 500);
+        QVERIFY(std::isfinite(f.window.study().tuned().swr));
+        QVERIFY(f.window.summary().contains("shorted"));
+    }
+
+    // Check data, not pixels: each plot holds the core's sweep at the
+    // tuned setting, with the design and tuned points where they belong.
+    void thePlotsHoldTheCoresSweepsAsTuned()
+    {
+        Fixture f;
+        QSlider* strap = f.window.tuning()->strap();
+        QSlider* capacitor = f.window.tuning()->capacitor();
+        strap->setFocus();
+        QTest::keyClick(strap, Qt::Key_Right);
+        QTest::keyClick(strap, Qt::Key_PageUp);
+        capacitor->setValue(-20);
+        QCOMPARE(strap->value(), 11);
+
+        const design::Design d = f.window.study().design();
+        const double rod = d.rodLength * (1 + 11 * vostrel::designer::TuningPanel::kStrapStep);
+        const double pf = d.capacitancePf * (1 - 20 * vostrel::designer::TuningPanel::kCapacitorStep);
+        const auto in = f.input();
+        const auto byC = std::get<std::vector<design::SweepPoint>>(
+            design::sweepCapacitance(in, rod, 0.4 * d.capacitancePf, 1.6 * d.capacitancePf, 500));
+        const auto byL = std::get<std::vector<design::SweepPoint>>(
+            design::sweepRodLength(in, pf, 0.7 * d.rodLength, 1.3 * d.rodLength, 500));
+        const auto byF = std::get<std::vector<design::SweepPoint>>(
+            design::sweepFrequency(in, rod, pf, 14.3 * 0.95, 14.3 * 1.05, 500));
+        const auto tuned = std::get<design::Analysis>(design::analyze(in, rod, pf));
+
+        const struct {
+            Plot plot;
+            const std::vector<design::SweepPoint>& sweep;
+            double scale;
+            QPointF designAt;
+            QPointF tunedAt;
+        } plots[] = {
+            {Plot::Capacitance, byC, 1, {d.capacitancePf, 1}, {pf, tuned.swr}},
+            {Plot::RodLength, byL, 0.0254, {d.rodLength / 0.0254, 1}, {rod / 0.0254, tuned.swr}},
+            {Plot::Frequency, byF, 1, {14.3, 1}, {14.3, tuned.swr}},
+        };
+        for (const auto& plot : plots) {
+            const auto* chart = f.window.chart(plot.plot);
+            const QList<QPointF> points = chart->curve()->points();
+            QCOMPARE(points.size(), 500);
+            for (qsizetype i : {qsizetype(0), qsizetype(137), qsizetype(499)}) {
+                const auto& expected = plot.sweep[static_cast<std::size_t>(i)];
+                QCOMPARE(points[i], QPointF(expected.x / plot.scale, expected.swr));
+            }
+            const QPointF designAt = chart->designMarker()->at(0);
+            QCOMPARE(designAt.x(), plot.designAt.x());
+            QCOMPARE_LE(std::fabs(designAt.y() - 1), 1e-9);
+            QCOMPARE(chart->tunedMarker()->at(0), plot.tunedAt);
+            QVERIFY(!chart->xAxis()->titleText().isEmpty());
+            QCOMPARE(chart->yAxis()->titleText(), QStringLiteral("SWR"));
+        }
+        QVERIFY(f.window.chart(Plot::RodLength)->xAxis()->titleText().contains("(in)"));
+        QCOMPARE_GT(tuned.swr, 1.05); // the tuning moved the match
+
+        const auto* smith = f.window.smithChart();
+        QCOMPARE(smith->locus().size(), byC.size());
+        QCOMPARE(smith->locus()[250], byC[250].zin);
+        QCOMPARE(*smith->tunedPoint(), tuned.zin);
+        QCOMPARE_LE(std::abs(vostrel::designer::SmithChartView::reflection(*smith->designPoint(), 50)), 1e-9);
+
+        QTest::mouseClick(f.window.findChild<QWidget*>(names::resetTuning), Qt::LeftButton);
+        QCOMPARE(strap->value(), 0);
+        QCOMPARE(f.window.chart(Plot::Capacitance)->tunedMarker()->at(0).x(), d.capacitancePf);
+    }
+
+    // R and X come from the file (dropped on the window) at the typed
+    // frequency, interpolated; the frequency plot spans the file. A damaged
+    // file changes nothing.
+    void aMeasurementFileFillsRAndX()
+    {
+        const QTemporaryDir dir;
+        // Z normalised to 50: 20 - j30 at 14.0 MHz, 30 - j20 at 14.5 MHz.
+        const QString good
+            = writeFile(dir, "dipole.s1p", "! analyser\n# MHz Z RI R 50\n14.0 0.4 -0.6\n14.5 0.6 -0.4\n");
+        const QString damaged = writeFile(dir, "damaged.s1p", "# MHz Z RI R 50\n14.0 0.4 -0.6\n14.5 0.6\n");
+        Fixture f;
+        f.type(Field::Frequency, "14.25");
+
+        QVERIFY(f.window.openMeasurement(damaged).has_value());
+        QVERIFY(f.window.statusText().contains("line 3"));
+        QCOMPARE(f.field(Field::FeedResistance)->text(), QStringLiteral("25"));
+        QVERIFY(!f.field(Field::FeedResistance)->isReadOnly());
+
+        // Dropped on the window.
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(good)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QApplication::sendEvent(&f.window, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.window, &drop);
+        QCOMPARE(f.input().feedImpedance, design::Complex(25, -25));
+        QVERIFY(f.field(Field::FeedReactance)->isReadOnly());
+        const auto* note = f.window.form()->findChild<QLabel*>(names::measurementNote);
+        QVERIFY(note->text().contains("dipole.s1p") && note->text().contains("interpolated"));
+        const QList<QPointF> points = f.window.chart(Plot::Frequency)->curve()->points();
+        QCOMPARE(points.size(), 500);
+        QCOMPARE(points.front().x(), 14.0);
+        QCOMPARE(points.back().x(), 14.5);
+        design::DesignInput at14 = f.input();
+        at14.freqMhz = 14.0;
+        at14.feedImpedance = {20, -30};
+        const auto d = f.window.study().design();
+        QCOMPARE(
+            points.front().y(), std::get<design::Analysis>(design::analyze(at14, d.rodLength, d.capacitancePf)).swr);
+        QVERIFY(f.window.summary().contains("interpolated from dipole.s1p"));
+
+        f.type(Field::Frequency, "14.6");
+        QVERIFY(f.window.form()->problemOf(Field::Frequency).contains("outside"));
+        f.window.forgetMeasurement();
+        QVERIFY(!f.field(Field::FeedResistance)->isReadOnly());
+    }
+
+    // With a decimal comma, what the window writes into a field reads back
+    // as the same number: R and X from a file, converted lengths.
+    void writtenFieldsReadBackWithADecimalComma()
+    {
+        const QTemporaryDir dir;
+        const QString file = writeFile(dir, "dipole.s1p", "# MHz Z RI R 50\n14.0 0.4 -0.6\n14.5 0.6 -0.4\n");
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+        Fixture f;
+        f.type(Field::Frequency, "14,01");
+        QCOMPARE(f.window.openMeasurement(file), std::nullopt);
+        QCOMPARE(f.field(Field::FeedResistance)->text(), QStringLiteral("20,2"));
+        QCOMPARE_LE(std::abs(f.input().feedImpedance - design::Complex(20.2, -29.8)), 1e-9);
+        f.chooseUnit(Unit::Millimetre);
+        QCOMPARE(f.field(Field::ElementDiameter)->text(), QStringLiteral("38,1"));
+        QCOMPARE_LE(std::fabs(f.input().geometry.elementDiameter - 0.0381), 1e-12);
+    }
+
+    void theCopiedSummaryCarriesEveryInputAndResult()
+    {
+        Fixture f;
+        f.type(Field::TubeInnerDiameter, "0.75");
+        f.window.copyResults();
+        const QString text = QGuiApplication::clipboard()->text();
+        for (const char* line : {"Frequency:", "14.3 MHz", "25 - j25 ohm", "Element diameter:", "1.5 in", "0.5 in",
+                 "6 in", "50 ohm", "Rod length, feed point to strap:", "38.90 in", "96.14 pF", "314.4 ohm",
+                 "Step-up ratio:", "Capacitor reactance:", "Coax capacitor insertion:"}) {
+            QVERIFY2(text.contains(QString::fromLatin1(line)), line);
+        }
+        QVERIFY(text.contains(QString::fromLatin1(design::stepUpName(StepUp::Whole))));
+        QCOMPARE(text, vostrel::designer::summaryText(f.window.study(), {}));
+    }
+
+    // The sweeps as CSV, one row a point; the plots as PNG and SVG.
+    void exportWritesTheSweepsAndThePlots()
+    {
+        const QTemporaryDir dir;
+        Fixture f;
+        QVERIFY(f.window.exportCsv(dir.filePath("sweeps.csv")));
+        QFile csv(dir.filePath("sweeps.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList rows = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 1 + 3 * 500);
+        QCOMPARE(rows[0], QStringLiteral("sweep,x,x_unit,r_ohm,x_ohm,swr"));
+        const design::SweepPoint& first = f.window.study().byRodLength().front();
+        const QStringList strap = rows[501].split(',');
+        QCOMPARE(strap.mid(0, 3), (QStringList{"strap", QString::number(first.x / 0.0254, 'g', 10), "in"}));
+        QCOMPARE(strap[5].toDouble(), QString::number(first.swr, 'g', 10).toDouble());
+        QVERIFY(rows[1001].startsWith("frequency,"));
+
+        QVERIFY(f.window.exportPlots(dir.filePath("plots.png")));
+        QCOMPARE(QImage(dir.filePath("plots.png")).size(), f.window.plots()->size());
+        QVERIFY(f.window.exportPlots(dir.filePath("plots.svg")));
+        QFile svg(dir.filePath("plots.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QVERIFY(svg.readAll().contains("<svg"));
+        QVERIFY(!f.window.exportCsv(dir.filePath("no/such/folder/sweeps.csv")));
+    }
+
+    void theLastInputsComeBackAndTheCommandLineOverrides()
+    {
+        InputTexts texts{"144", "50", "0", "12", "12", "38", Unit::Millimetre, "75", StepUp::Half, "20", "air"};
+        {
+            DesignerWindow window;
+            window.setInputs(texts);
+            window.saveSettings();
+        }
+        DesignerWindow again;
+        QCOMPARE(again.inputs(), texts);
+
+        QCommandLineParser parser;
+        vostrel::designer::addInputOptions(parser);
+        QVERIFY(parser.parse({"vostrel-designer", "--freq", "14.3", "--r", "25", "--x", "-25", "--element", "1.5in",
+            "--rod", "0.5in", "--spacing", "6in", "--step-up", "whole"}));
+        const auto given
+            = std::get<vostrel::designer::CommandLineInputs>(vostrel::designer::readInputOptions(parser, texts));
+        again.setInputs(given.texts);
+        QCOMPARE(given.texts.unit, Unit::Inch);
+        QCOMPARE(given.texts.lineImpedance, QStringLiteral("75")); // not given: kept
+        QCOMPARE_LE(std::fabs(again.study().design().line.z0 - 314.40), 0.01);
+
+        QVERIFY(parser.parse({"vostrel-designer", "--unit", "mm", "--spacing", "2in", "antenna.s1p"}));
+        const auto file
+            = std::get<vostrel::designer::CommandLineInputs>(vostrel::designer::readInputOptions(parser, texts));
+        QCOMPARE(file.texts.unit, Unit::Millimetre); // --unit wins over a length's own
+        QCOMPARE(file.measurementFile, QStringLiteral("antenna.s1p"));
+        for (const QStringList& bad : {QStringList{"vostrel-designer", "--step-up", "third"},
+                 QStringList{"vostrel-designer", "--unit", "ft"}, QStringList{"vostrel-designer", "a.s1p", "b.s1p"},
+                 QStringList{"vostrel-designer", "--dielectric", "glass"}}) {
+            QVERIFY(parser.parse(bad));
+            QVERIFY2(std::holds_alternative<QString>(vostrel::designer::readInputOptions(parser, texts)),
+                qPrintable(bad.join(' ')));
+        }
+        QSettings(
+            QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName))
+            .clear();
+    }
+
+    // Every field has a caption naming it for the keyboard and the screen
+    // reader, no two Alt keys clash; the sliders and plots have names.
+    void everyControlIsNamedForTheKeyboardAndScreenReaders()
+    {
+        Fixture f;
+        QStringList captions;
+        for (const QLabel* label : f.window.findChildren<QLabel*>()) {
+            captions << label->text();
+        }
+        for (const QAbstractButton* button : f.window.findChildren<QAbstractButton*>()) {
+            captions << button->text();
+        }
+        for (const QAction* menu : f.window.menuBar()->actions()) {
+            captions << menu->text();
+        }
+        QMap<QChar, QString> keys;
+        for (const QString& caption : captions) {
+            const qsizetype at = caption.indexOf(QLatin1Char('&'));
+            if (at >= 0 && at + 1 < caption.size()) {
+                const QChar key = caption[at + 1].toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(caption + " and " + keys.value(key)));
+                keys[key] = caption;
+            }
+        }
+        QList<QWidget*> buddies;
+        for (const QLabel* label : f.window.findChildren<QLabel*>()) {
+            if (label->buddy() != nullptr) {
+                buddies << label->buddy();
+            }
+        }
+        for (const QLineEdit* edit : f.window.findChildren<QLineEdit*>()) {
+            QWidget* owner
+                = qobject_cast<QComboBox*>(edit->parentWidget()) ? edit->parentWidget() : const_cast<QLineEdit*>(edit);
+            QVERIFY2(buddies.contains(owner), qPrintable(edit->objectName()));
+            QVERIFY2(!owner->accessibleName().isEmpty(), qPrintable(edit->objectName()));
+        }
+        for (const char* name : {names::strapSlider, names::capacitorSlider, names::swrByCapacitance,
+                 names::swrByRodLength, names::swrByFrequency, names::smithChart, names::drawing}) {
+            QVERIFY2(!f.window.findChild<QWidget*>(name)->accessibleName().isEmpty(), name);
+        }
+    }
+};
+
+QTEST_MAIN(DesignerWindowTest)
+#include "designer_window_test.moc"

@@ -1,0 +1,203 @@
+#include "design_inputs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <variant>
+
+namespace vostrel::designer {
+
+namespace {
+
+using design::Field;
+
+// A number typed in the locale's way or with a '.'.
+std::optional<double> parseNumber(const QString& text, const QLocale& locale)
+{
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    double value = locale.toDouble(trimmed, &ok);
+    if (!ok) {
+        value = QLocale::c().toDouble(trimmed, &ok);
+    }
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+class Reader {
+public:
+    Reader(const QLocale& locale, QList<FieldError>& errors)
+        : m_locale(locale)
+        , m_errors(errors)
+    { }
+
+    double number(const QString& text, Field field, const QString& example, bool positive)
+    {
+        if (text.trimmed().isEmpty()) {
+            return fail(field, QStringLiteral("%1 is empty: type a number, e.g. %2.").arg(fieldName(field), example));
+        }
+        const std::optional<double> value = parseNumber(text, m_locale);
+        if (!value) {
+            return fail(field,
+                QStringLiteral("%1: \"%2\" is not a number; type e.g. %3.")
+                    .arg(fieldName(field), text.trimmed(), example));
+        }
+        if (positive && *value <= 0) {
+            return fail(field, QStringLiteral("%1 must be above 0.").arg(fieldName(field)));
+        }
+        return *value;
+    }
+
+    double length(const QString& text, Field field, design::Unit unit)
+    {
+        if (text.trimmed().isEmpty()) {
+            return fail(field, QStringLiteral("%1 is empty: type a length.").arg(fieldName(field)));
+        }
+        // The core reads '.' only; a locale's decimal comma becomes one.
+        QString plain = text.trimmed();
+        if (m_locale.decimalPoint() != QLatin1String(".")) {
+            plain.replace(m_locale.decimalPoint(), QStringLiteral("."));
+        }
+        const auto parsed = design::parseLength(plain.toStdString(), unit);
+        if (const auto* why = std::get_if<std::string>(&parsed)) {
+            return fail(field, QStringLiteral("%1: %2").arg(fieldName(field), QString::fromStdString(*why)));
+        }
+        const double metres = std::get<design::Length>(parsed).metres;
+        if (!(metres > 0)) {
+            return fail(field, QStringLiteral("%1 must be above 0.").arg(fieldName(field)));
+        }
+        return metres;
+    }
+
+private:
+    double fail(Field field, QString message)
+    {
+        m_errors.append({field, std::move(message)});
+        return 0;
+    }
+
+    const QLocale& m_locale;
+    QList<FieldError>& m_errors;
+};
+
+// "Centre spacing: the rod would touch the element: ...".
+QString coreMessage(const design::Problem& problem)
+{
+    return QStringLiteral("%1: %2").arg(fieldName(problem.field), QString::fromStdString(problem.message));
+}
+
+} // namespace
+
+Validation validate(const InputTexts& texts, const QLocale& locale)
+{
+    Validation result;
+    Reader read(locale, result.errors);
+    ValidInputs inputs;
+    design::DesignInput& in = inputs.design;
+    inputs.unit = texts.unit;
+    in.freqMhz = read.number(texts.frequency, Field::Frequency, QStringLiteral("14.3"), true);
+    const double r = read.number(texts.resistance, Field::FeedResistance, QStringLiteral("25"), true);
+    const double x = read.number(texts.reactance, Field::FeedReactance, QStringLiteral("-25"), false);
+    in.feedImpedance = {r, x};
+    in.geometry.elementDiameter = read.length(texts.elementDiameter, Field::ElementDiameter, texts.unit);
+    in.geometry.rodDiameter = read.length(texts.rodDiameter, Field::RodDiameter, texts.unit);
+    in.geometry.spacing = read.length(texts.spacing, Field::Spacing, texts.unit);
+    in.lineImpedance = read.number(texts.lineImpedance, Field::LineImpedance, QStringLiteral("50"), true);
+    in.stepUp = texts.stepUp;
+
+    bool knownDielectric = false;
+    for (const design::Dielectric& dielectric : design::dielectrics()) {
+        if (texts.dielectric == QLatin1String(dielectric.name)) {
+            inputs.permittivity = dielectric.permittivity;
+            knownDielectric = true;
+        }
+    }
+    if (!knownDielectric) {
+        result.errors.append({Field::Permittivity, QStringLiteral("Unknown dielectric \"%1\".").arg(texts.dielectric)});
+    }
+    if (!texts.tubeInnerDiameter.trimmed().isEmpty()) {
+        inputs.tubeInnerDiameter = read.length(texts.tubeInnerDiameter, Field::TubeInnerDiameter, texts.unit);
+    }
+    if (!result.errors.isEmpty()) {
+        return result;
+    }
+
+    // What the fields mean together is the core's to say.
+    const auto line = design::lineModel(in);
+    if (const auto* problem = std::get_if<design::Problem>(&line)) {
+        result.errors.append({problem->field, coreMessage(*problem)});
+        return result;
+    }
+    if (inputs.tubeInnerDiameter) {
+        const auto length
+            = design::insertionLength(100, *inputs.tubeInnerDiameter, in.geometry.rodDiameter, inputs.permittivity);
+        if (const auto* problem = std::get_if<design::Problem>(&length)) {
+            result.errors.append({problem->field, coreMessage(*problem)});
+            return result;
+        }
+    }
+    result.inputs = inputs;
+    return result;
+}
+
+QString fieldName(design::Field field)
+{
+    switch (field) {
+    case Field::Frequency:
+        return QStringLiteral("Frequency");
+    case Field::FeedResistance:
+        return QStringLiteral("Feed resistance R");
+    case Field::FeedReactance:
+        return QStringLiteral("Feed reactance X");
+    case Field::ElementDiameter:
+        return QStringLiteral("Element diameter");
+    case Field::RodDiameter:
+        return QStringLiteral("Rod diameter");
+    case Field::Spacing:
+        return QStringLiteral("Centre spacing");
+    case Field::LineImpedance:
+        return QStringLiteral("Feed line impedance");
+    case Field::RodLength:
+        return QStringLiteral("Rod length");
+    case Field::Capacitance:
+        return QStringLiteral("Capacitance");
+    case Field::TubeInnerDiameter:
+        return QStringLiteral("Tube inner diameter");
+    case Field::Permittivity:
+        return QStringLiteral("Dielectric");
+    case Field::MeasuredReactance:
+        return QStringLiteral("Measured reactance");
+    }
+    return {};
+}
+
+QString formatNumber(double value, const QLocale& locale, int maxDecimals)
+{
+    if (!std::isfinite(value)) {
+        return QStringLiteral("—");
+    }
+    const double magnitude = std::fabs(value);
+    int decimals = magnitude > 0 ? 3 - static_cast<int>(std::floor(std::log10(magnitude))) : 0;
+    decimals = std::clamp(decimals, 0, maxDecimals);
+    return locale.toString(value, 'f', decimals);
+}
+
+QString formatInput(double value, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(value, 'g', 6);
+}
+
+QString sentence(const std::string& text)
+{
+    QString result = QString::fromStdString(text);
+    if (!result.isEmpty()) {
+        result[0] = result[0].toUpper();
+    }
+    return result;
+}
+
+} // namespace vostrel::designer

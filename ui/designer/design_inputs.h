@@ -1,0 +1,72 @@
+#pragma once
+
+#include "gamma_design.h"
+#include "length_text.h"
+
+#include <QList>
+#include <QLocale>
+#include <QString>
+
+#include <optional>
+
+namespace vostrel::designer {
+
+// What the builder typed and chose, as text: the form shows it, the settings
+// keep it, the command line fills it. The defaults are the worked example of
+// the ARRL Antenna Book's gamma match chapter (14.3 MHz, 25 - j25 ohms).
+struct InputTexts {
+    QString frequency = QStringLiteral("14.3"); // MHz
+    QString resistance = QStringLiteral("25"); // ohms
+    QString reactance = QStringLiteral("-25"); // ohms
+    QString elementDiameter = QStringLiteral("1.5"); // in `unit` unless it names its own
+    QString rodDiameter = QStringLiteral("0.5");
+    QString spacing = QStringLiteral("6");
+    design::Unit unit = design::Unit::Inch;
+    QString lineImpedance = QStringLiteral("50"); // ohms
+    design::StepUp stepUp = design::StepUp::Whole;
+    QString tubeInnerDiameter; // empty: no coax capacitor
+    QString dielectric = QStringLiteral("ptfe"); // a name from design::dielectrics()
+
+    bool operator==(const InputTexts&) const = default;
+};
+
+// The inputs once every field has been read.
+struct ValidInputs {
+    design::DesignInput design;
+    design::Unit unit = design::Unit::Inch;
+    std::optional<double> tubeInnerDiameter; // metres
+    double permittivity = 1;
+};
+
+struct FieldError {
+    design::Field field;
+    QString message; // a sentence saying what is wrong and what to type
+};
+
+struct Validation {
+    std::optional<ValidInputs> inputs; // only when `errors` is empty
+    QList<FieldError> errors;
+};
+
+// The length units the form offers.
+inline constexpr design::Unit kFormUnits[] = {design::Unit::Millimetre, design::Unit::Centimetre, design::Unit::Inch};
+
+// Reads every field; numbers in `locale` or with a '.', lengths with or
+// without a unit symbol. The core judges what the fields mean together
+// (the rod touching the element, a tube narrower than the rod).
+Validation validate(const InputTexts& texts, const QLocale& locale);
+
+// "Frequency", "Feed resistance R", ...: the field's name as its label says it.
+QString fieldName(design::Field field);
+
+// Numbers as the windows shows them: four significant figures, at most
+// `maxDecimals` after the point.
+QString formatNumber(double value, const QLocale& locale, int maxDecimals = 3);
+// An input echoed back as typed, or written into a field so that it reads
+// back: no trailing zeros, no group separators, up to six figures.
+QString formatInput(double value, const QLocale& locale);
+// The core's sentences start in lower case, to follow a colon; alone, they
+// start with a capital.
+QString sentence(const std::string& text);
+
+} // namespace vostrel::designer

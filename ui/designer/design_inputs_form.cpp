@@ -1,0 +1,339 @@
+#include "design_inputs_form.h"
+#include "designer_names.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <tuple>
+
+namespace vostrel::designer {
+
+namespace {
+
+using design::Field;
+
+QLabel* unitLabel(const QString& text)
+{
+    auto* label = new QLabel(text);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("MHz ")));
+    return label;
+}
+
+QLabel* explanation(const QString& text)
+{
+    auto* label = new QLabel(text);
+    label->setWordWrap(true);
+    label->setIndent(22);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+DesignInputsForm::DesignInputsForm(QWidget* parent)
+    : QWidget(parent)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    auto* operating = new QGroupBox(tr("Operating point"));
+    auto* operatingForm = new QFormLayout(operating);
+    addField(operatingForm, tr("Fre&quency:"), names::frequency, Field::Frequency, unitLabel(tr("MHz")),
+        tr("The frequency to match at, in MHz"));
+    addField(operatingForm, tr("Feed &resistance R:"), names::resistance, Field::FeedResistance, unitLabel(tr("Ω")),
+        tr("The element's feed resistance at its centre, in ohms"));
+    addField(operatingForm, tr("Feed reactance &X:"), names::reactance, Field::FeedReactance, unitLabel(tr("Ω")),
+        tr("The element's feed reactance at its centre, in ohms; negative when the element is short"));
+    m_measurementNote = new QLabel;
+    m_measurementNote->setObjectName(names::measurementNote);
+    m_measurementNote->setWordWrap(true);
+    m_measurementNote->hide();
+    operatingForm->addRow(m_measurementNote);
+    column->addWidget(operating);
+
+    auto* geometry = new QGroupBox(tr("Geometry"));
+    auto* geometryForm = new QFormLayout(geometry);
+    m_unit = new QComboBox;
+    m_unit->setObjectName(names::unit);
+    for (design::Unit unit : kFormUnits) {
+        m_unit->addItem(QString::fromLatin1(design::unitSymbol(unit)), static_cast<int>(unit));
+    }
+    m_unit->setAccessibleName(tr("Length unit"));
+    auto* unitCaption = new QLabel(tr("Length &unit:"));
+    unitCaption->setBuddy(m_unit);
+    geometryForm->addRow(unitCaption, m_unit);
+    const QString lengthHelp = tr("A number in the length unit, or with its own unit, e.g. 12 mm");
+    for (auto [label, name, field] :
+        {std::tuple{tr("Eleme&nt diameter:"), names::elementDiameter, Field::ElementDiameter},
+            std::tuple{tr("R&od diameter:"), names::rodDiameter, Field::RodDiameter},
+            std::tuple{tr("Centre s&pacing:"), names::spacing, Field::Spacing}}) {
+        auto* label2 = unitLabel(QString());
+        m_lengthUnitLabels.append(label2);
+        addField(geometryForm, label, name, field, label2, lengthHelp);
+    }
+    column->addWidget(geometry);
+
+    auto* feed = new QGroupBox(tr("Feed line and step-up"));
+    auto* feedForm = new QFormLayout(feed);
+    m_line = new QComboBox;
+    m_line->setObjectName(names::lineImpedance);
+    m_line->setEditable(true);
+    m_line->addItems({QStringLiteral("50"), QStringLiteral("75")});
+    m_line->setAccessibleName(tr("Feed line impedance"));
+    m_line->setToolTip(tr("The coax's impedance in ohms: 50, 75 or any other typed"));
+    m_fields[Field::LineImpedance] = m_line->lineEdit();
+    auto* lineRow = new QHBoxLayout;
+    lineRow->addWidget(m_line, 1);
+    lineRow->addWidget(unitLabel(tr("Ω")));
+    auto* lineCaption = new QLabel(tr("Feed &line impedance:"));
+    lineCaption->setBuddy(m_line);
+    feedForm->addRow(lineCaption, lineRow);
+    connect(m_line, &QComboBox::currentTextChanged, this, [this] {
+        if (!m_quiet) {
+            emit edited();
+        }
+    });
+
+    m_whole = new QRadioButton(tr("&Whole feed impedance (k = 1)"));
+    m_whole->setObjectName(names::stepUpWhole);
+    m_half = new QRadioButton(tr("H&alf feed impedance (k = 1/2)"));
+    m_half->setObjectName(names::stepUpHalf);
+    m_stepUp = new QButtonGroup(this);
+    m_stepUp->addButton(m_whole);
+    m_stepUp->addButton(m_half);
+    auto* conventions = new QVBoxLayout;
+    conventions->setSpacing(2);
+    conventions->addWidget(m_whole);
+    conventions->addWidget(explanation(tr("The rod steps up the whole feed impedance: ARRL, Owen Duffy.")));
+    conventions->addWidget(m_half);
+    conventions->addWidget(explanation(tr("It steps up half of it, as an unbalanced T match: Balanis.")));
+    auto* conventionCaption = new QLabel(tr("Convention:"));
+    feedForm->addRow(conventionCaption, conventions);
+    connect(m_stepUp, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool checked) {
+        if (checked && !m_quiet) {
+            emit edited();
+        }
+    });
+    column->addWidget(feed);
+
+    auto* coax = new QGroupBox(tr("Coax capacitor (optional)"));
+    auto* coaxForm = new QFormLayout(coax);
+    auto* tubeUnit = unitLabel(QString());
+    m_lengthUnitLabels.append(tubeUnit);
+    addField(coaxForm, tr("&Tube inner diameter:"), names::tubeInnerDiameter, Field::TubeInnerDiameter, tubeUnit,
+        tr("The inner diameter of the tube the rod slides into; empty for a separate capacitor"));
+    m_fields[Field::TubeInnerDiameter]->setPlaceholderText(tr("none"));
+    m_dielectric = new QComboBox;
+    m_dielectric->setObjectName(names::dielectric);
+    for (const design::Dielectric& dielectric : design::dielectrics()) {
+        m_dielectric->addItem(
+            QStringLiteral("%1 (εr %2)").arg(QString::fromLatin1(dielectric.name)).arg(dielectric.permittivity),
+            QString::fromLatin1(dielectric.name));
+    }
+    m_dielectric->setAccessibleName(tr("Dielectric"));
+    auto* dielectricCaption = new QLabel(tr("Diele&ctric:"));
+    dielectricCaption->setBuddy(m_dielectric);
+    coaxForm->addRow(dielectricCaption, m_dielectric);
+    connect(m_dielectric, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_quiet) {
+            emit edited();
+        }
+    });
+    column->addWidget(coax);
+
+    m_problemList = new QLabel;
+    m_problemList->setObjectName(names::inputProblems);
+    m_problemList->setWordWrap(true);
+    m_problemList->setTextFormat(Qt::PlainText);
+    QPalette palette = m_problemList->palette();
+    palette.setColor(QPalette::WindowText, QColor(0xb0, 0x1c, 0x1c));
+    m_problemList->setPalette(palette);
+    m_problemList->hide();
+    column->addWidget(m_problemList);
+    column->addStretch(1);
+
+    connect(m_unit, &QComboBox::currentIndexChanged, this, [this] {
+        const auto unit = static_cast<design::Unit>(m_unit->currentData().toInt());
+        if (!m_quiet) {
+            convertLengths(m_shownUnit, unit);
+        }
+        m_shownUnit = unit;
+        updateUnitLabels();
+        if (!m_quiet) {
+            emit edited();
+        }
+    });
+
+    setTextsQuietly(InputTexts{});
+    updateUnitLabels();
+
+    // The tab order follows the form from top to bottom.
+    QWidget* order[] = {field(Field::Frequency), field(Field::FeedResistance), field(Field::FeedReactance), m_unit,
+        field(Field::ElementDiameter), field(Field::RodDiameter), field(Field::Spacing), m_line, m_whole, m_half,
+        field(Field::TubeInnerDiameter), m_dielectric};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+QLineEdit* DesignInputsForm::addField(QFormLayout* form, const QString& label, const char* name, design::Field field,
+    QLabel* unitLabel, const QString& help)
+{
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name);
+    edit->setToolTip(help);
+    edit->setAccessibleName(fieldName(field));
+    edit->setAlignment(Qt::AlignRight);
+    m_fields[field] = edit;
+    auto* row = new QHBoxLayout;
+    row->addWidget(edit, 1);
+    row->addWidget(unitLabel);
+    auto* caption = new QLabel(label);
+    caption->setBuddy(edit);
+    form->addRow(caption, row);
+    connect(edit, &QLineEdit::textEdited, this, &DesignInputsForm::edited);
+    return edit;
+}
+
+void DesignInputsForm::convertLengths(design::Unit from, design::Unit to)
+{
+    // Plain numbers meant `from`: they become the same lengths in `to`.
+    // A length that names its own unit stays as typed.
+    for (Field which : {Field::ElementDiameter, Field::RodDiameter, Field::Spacing, Field::TubeInnerDiameter}) {
+        QLineEdit* edit = field(which);
+        const std::string text = edit->text().trimmed().toStdString();
+        if (text.empty() || std::holds_alternative<design::Length>(design::parseLength(text, std::nullopt))) {
+            continue;
+        }
+        const auto length = design::parseLength(text, from);
+        if (const auto* parsed = std::get_if<design::Length>(&length)) {
+            edit->setText(formatInput(parsed->metres / design::metresPer(to), QLocale()));
+        }
+    }
+}
+
+void DesignInputsForm::updateUnitLabels()
+{
+    const auto unit = static_cast<design::Unit>(m_unit->currentData().toInt());
+    for (QLabel* label : m_lengthUnitLabels) {
+        label->setText(QString::fromLatin1(design::unitSymbol(unit)));
+    }
+}
+
+InputTexts DesignInputsForm::texts() const
+{
+    InputTexts texts;
+    texts.frequency = field(Field::Frequency)->text();
+    texts.resistance = field(Field::FeedResistance)->text();
+    texts.reactance = field(Field::FeedReactance)->text();
+    texts.elementDiameter = field(Field::ElementDiameter)->text();
+    texts.rodDiameter = field(Field::RodDiameter)->text();
+    texts.spacing = field(Field::Spacing)->text();
+    texts.unit = static_cast<design::Unit>(m_unit->currentData().toInt());
+    texts.lineImpedance = m_line->currentText();
+    texts.stepUp = m_half->isChecked() ? design::StepUp::Half : design::StepUp::Whole;
+    texts.tubeInnerDiameter = field(Field::TubeInnerDiameter)->text();
+    texts.dielectric = m_dielectric->currentData().toString();
+    return texts;
+}
+
+void DesignInputsForm::setTexts(const InputTexts& texts)
+{
+    setTextsQuietly(texts);
+    emit edited();
+}
+
+void DesignInputsForm::setTextsQuietly(const InputTexts& texts)
+{
+    m_quiet = true;
+    if (field(Field::FeedResistance)->isReadOnly()) {
+        clearMeasured();
+    }
+    field(Field::Frequency)->setText(texts.frequency);
+    field(Field::FeedResistance)->setText(texts.resistance);
+    field(Field::FeedReactance)->setText(texts.reactance);
+    field(Field::ElementDiameter)->setText(texts.elementDiameter);
+    field(Field::RodDiameter)->setText(texts.rodDiameter);
+    field(Field::Spacing)->setText(texts.spacing);
+    const int unit = m_unit->findData(static_cast<int>(texts.unit));
+    m_unit->setCurrentIndex(unit >= 0 ? unit : m_unit->findData(static_cast<int>(design::Unit::Millimetre)));
+    m_shownUnit = static_cast<design::Unit>(m_unit->currentData().toInt());
+    m_line->setCurrentText(texts.lineImpedance);
+    (texts.stepUp == design::StepUp::Half ? m_half : m_whole)->setChecked(true);
+    field(Field::TubeInnerDiameter)->setText(texts.tubeInnerDiameter);
+    const int dielectric = m_dielectric->findData(texts.dielectric);
+    m_dielectric->setCurrentIndex(dielectric >= 0 ? dielectric : 0);
+    updateUnitLabels();
+    m_quiet = false;
+}
+
+void DesignInputsForm::showErrors(const QList<FieldError>& errors)
+{
+    m_problems.clear();
+    QStringList lines;
+    for (const FieldError& error : errors) {
+        m_problems[error.field] = error.message;
+        lines << error.message;
+    }
+    for (auto [which, edit] : m_fields) {
+        const auto found = m_problems.find(which);
+        const bool bad = found != m_problems.end();
+        QPalette palette = edit->palette();
+        palette.setColor(
+            QPalette::Base, bad ? QColor(0xff, 0xe0, 0xe0) : QApplication::palette(edit).color(QPalette::Base));
+        edit->setPalette(palette);
+        edit->setProperty("invalid", bad);
+        edit->setAccessibleDescription(bad ? found->second : QString());
+    }
+    m_problemList->setText(lines.join(QLatin1Char('\n')));
+    m_problemList->setVisible(!lines.isEmpty());
+}
+
+QString DesignInputsForm::problemOf(design::Field which) const
+{
+    const auto found = m_problems.find(which);
+    return found == m_problems.end() ? QString() : found->second;
+}
+
+QStringList DesignInputsForm::problems() const
+{
+    return m_problemList->text().isEmpty() ? QStringList() : m_problemList->text().split(QLatin1Char('\n'));
+}
+
+void DesignInputsForm::setMeasured(const QString& resistance, const QString& reactance, const QString& note)
+{
+    for (Field which : {Field::FeedResistance, Field::FeedReactance}) {
+        field(which)->setReadOnly(true);
+    }
+    field(Field::FeedResistance)->setText(resistance);
+    field(Field::FeedReactance)->setText(reactance);
+    m_measurementNote->setText(note);
+    m_measurementNote->show();
+}
+
+void DesignInputsForm::clearMeasured()
+{
+    for (Field which : {Field::FeedResistance, Field::FeedReactance}) {
+        field(which)->setReadOnly(false);
+    }
+    m_measurementNote->clear();
+    m_measurementNote->hide();
+}
+
+QLineEdit* DesignInputsForm::field(design::Field which) const
+{
+    const auto found = m_fields.find(which);
+    return found == m_fields.end() ? nullptr : found->second;
+}
+
+} // namespace vostrel::designer

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "design_inputs.h"
+
+#include <QWidget>
+
+#include <map>
+
+class QButtonGroup;
+class QComboBox;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace vostrel::designer {
+
+// The inputs in a form layout: operating point, geometry with one unit
+// selector (choosing another converts the lengths typed as plain numbers),
+// feed line and step-up convention, the optional coax capacitor.
+// It holds text only; the window validates and marks the bad fields here.
+class DesignInputsForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit DesignInputsForm(QWidget* parent = nullptr);
+
+    InputTexts texts() const;
+    void setTexts(const InputTexts& texts); // emits edited() once
+
+    // Marks each field named in `errors` (colour, tool tip, accessible
+    // description) and lists the messages under the form; clears the rest.
+    void showErrors(const QList<FieldError>& errors);
+    QString problemOf(design::Field field) const; // empty when the field is good
+    QStringList problems() const; // every message, in the form's order
+
+    // With a measurement file, R and X come from it and cannot be typed;
+    // `note` says where from. An empty note gives the fields back.
+    void setMeasured(const QString& resistance, const QString& reactance, const QString& note);
+    void clearMeasured();
+
+    QLineEdit* field(design::Field field) const;
+
+signals:
+    void edited();
+
+private:
+    QLineEdit* addField(QFormLayout* form, const QString& label, const char* name, design::Field field,
+        QLabel* unitLabel, const QString& help);
+    void updateUnitLabels();
+    void convertLengths(design::Unit from, design::Unit to);
+    void setTextsQuietly(const InputTexts& texts);
+
+    std::map<design::Field, QLineEdit*> m_fields;
+    std::map<design::Field, QString> m_problems;
+    QList<QLabel*> m_lengthUnitLabels;
+    QComboBox* m_unit;
+    QComboBox* m_line;
+    QRadioButton* m_whole;
+    QRadioButton* m_half;
+    QButtonGroup* m_stepUp;
+    QComboBox* m_dielectric;
+    QLabel* m_measurementNote;
+    QLabel* m_problemList;
+    design::Unit m_shownUnit = design::Unit::Inch; // what the plain numbers mean
+    bool m_quiet = false;
+};
+
+} // namespace vostrel::designer

@@ -1,0 +1,97 @@
+#include "design_report.h"
+#include "match_study.h"
+
+#include <QIODevice>
+#include <QTextStream>
+
+#include <cmath>
+
+namespace vostrel::designer {
+
+namespace {
+
+QString impedanceText(design::Complex z, const QLocale& locale)
+{
+    return QStringLiteral("%1 %2 j%3 ohm")
+        .arg(formatInput(z.real(), locale), z.imag() < 0 ? QStringLiteral("-") : QStringLiteral("+"),
+            formatInput(std::fabs(z.imag()), locale));
+}
+
+} // namespace
+
+QString summaryText(const MatchStudy& study, const QString& measurement)
+{
+    const QLocale locale;
+    const ValidInputs& inputs = study.inputs();
+    const design::DesignInput& in = inputs.design;
+    const double perUnit = design::metresPer(inputs.unit);
+    const QString unit = QString::fromLatin1(design::unitSymbol(inputs.unit));
+    auto length = [&](double metres) { return formatNumber(metres / perUnit, locale) + QLatin1Char(' ') + unit; };
+    auto given = [&](double metres) { return formatInput(metres / perUnit, locale) + QLatin1Char(' ') + unit; };
+
+    QString text;
+    QTextStream out(&text);
+    auto row = [&out](const QString& name, const QString& value) {
+        out << "  " << (name + QLatin1Char(':')).leftJustified(34) << value << '\n';
+    };
+    out << "Gamma match design\n\nInputs\n";
+    row(QStringLiteral("Frequency"), formatInput(in.freqMhz, locale) + QStringLiteral(" MHz"));
+    QString feed = impedanceText(in.feedImpedance, locale);
+    if (!measurement.isEmpty()) {
+        feed += QStringLiteral(" (interpolated from %1)").arg(measurement);
+    }
+    row(QStringLiteral("Feed impedance"), feed);
+    row(QStringLiteral("Element diameter"), given(in.geometry.elementDiameter));
+    row(QStringLiteral("Rod diameter"), given(in.geometry.rodDiameter));
+    row(QStringLiteral("Centre spacing"), given(in.geometry.spacing));
+    row(QStringLiteral("Feed line impedance"), formatInput(in.lineImpedance, locale) + QStringLiteral(" ohm"));
+    row(QStringLiteral("Step-up convention"), QString::fromLatin1(design::stepUpName(in.stepUp)));
+    if (inputs.tubeInnerDiameter) {
+        row(QStringLiteral("Capacitor tube inner diameter"), given(*inputs.tubeInnerDiameter));
+        row(QStringLiteral("Dielectric permittivity"), formatInput(inputs.permittivity, locale));
+    }
+
+    out << "\nResults\n";
+    if (!study.hasDesign()) {
+        out << "  " << sentence(study.problem().message) << '\n';
+        return text;
+    }
+    const design::Design& d = study.design();
+    row(QStringLiteral("Rod length, feed point to strap"), length(d.rodLength));
+    row(QStringLiteral("Capacitor"),
+        d.capacitorShorted ? QStringLiteral("shorted (none needed)")
+                           : formatNumber(d.capacitancePf, locale) + QStringLiteral(" pF"));
+    row(QStringLiteral("Rod-to-element line Z0"), formatNumber(d.line.z0, locale, 1) + QStringLiteral(" ohm"));
+    row(QStringLiteral("Current division alpha"), formatNumber(d.line.alpha, locale));
+    row(QStringLiteral("Step-up ratio"), formatNumber(d.line.stepUp, locale, 2));
+    row(QStringLiteral("Capacitor reactance"),
+        formatNumber(std::fabs(d.capacitorReactance), locale, 1) + QStringLiteral(" ohm"));
+    if (const auto insertion = study.insertionLength()) {
+        row(QStringLiteral("Coax capacitor insertion"), length(*insertion));
+    }
+    return text;
+}
+
+bool writeSweepsCsv(const MatchStudy& study, QIODevice& device)
+{
+    const ValidInputs& inputs = study.inputs();
+    const double perUnit = design::metresPer(inputs.unit);
+    const QString unit = QString::fromLatin1(design::unitSymbol(inputs.unit));
+    QTextStream out(&device);
+    out.setRealNumberPrecision(10);
+    out << "sweep,x,x_unit,r_ohm,x_ohm,swr\n";
+    auto write
+        = [&](const char* name, const std::vector<design::SweepPoint>& sweep, double scale, const QString& xUnit) {
+              for (const design::SweepPoint& point : sweep) {
+                  out << name << ',' << point.x / scale << ',' << xUnit << ',' << point.zin.real() << ','
+                      << point.zin.imag() << ',' << point.swr << '\n';
+              }
+          };
+    write("capacitance", study.byCapacitance(), 1, QStringLiteral("pF"));
+    write("strap", study.byRodLength(), perUnit, unit);
+    write("frequency", study.byFrequency(), 1, QStringLiteral("MHz"));
+    out.flush();
+    return out.status() == QTextStream::Ok;
+}
+
+} // namespace vostrel::designer

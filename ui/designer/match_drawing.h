@@ -1,0 +1,50 @@
+#pragma once
+
+#include "length_text.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <optional>
+
+namespace vostrel::designer {
+
+class MatchStudy;
+
+// The match as designed, seen from the side: the element, the rod under it,
+// the shorting strap, the series capacitor at the feed point, with dimension
+// lines carrying the computed values in the chosen unit. Diameters and the
+// spacing are drawn in proportion to each other; the rod's length is not.
+class MatchDrawing : public QWidget {
+    Q_OBJECT
+public:
+    explicit MatchDrawing(QWidget* parent = nullptr);
+
+    void showStudy(const MatchStudy& study);
+
+    // The texts on the dimension lines, in drawing order: D, d, s, L, C and
+    // the insertion when given. L and C are absent without a design.
+    const QStringList& dimensionTexts() const { return m_texts; }
+
+    QSize sizeHint() const override { return {560, 230}; }
+    QSize minimumSizeHint() const override { return {360, 190}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    double m_element = 0; // metres
+    double m_rod = 0;
+    double m_spacing = 0;
+    bool m_designed = false;
+    QString m_title;
+    QString m_elementText;
+    QString m_rodText;
+    QString m_spacingText;
+    QString m_lengthText;
+    QString m_capacitorText;
+    QString m_insertionText;
+    QStringList m_texts;
+};
+
+} // namespace vostrel::designer

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "gamma_design.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+namespace vostrel::designer {
+
+// A Smith chart drawn with QPainter, normalised to the feed line: the input
+// impedance as the capacitor sweeps, the circle of SWR 2, the design point
+// and the tuned point.
+class SmithChartView : public QWidget {
+    Q_OBJECT
+public:
+    explicit SmithChartView(QWidget* parent = nullptr);
+
+    void showLocus(double referenceOhms, const std::vector<design::SweepPoint>& sweep, design::Complex designZ,
+        design::Complex tunedZ);
+    void clearLocus();
+
+    // What is drawn, in ohms.
+    const std::vector<design::Complex>& locus() const { return m_locus; }
+    std::optional<design::Complex> designPoint() const { return m_designZ; }
+    std::optional<design::Complex> tunedPoint() const { return m_tunedZ; }
+    double referenceOhms() const { return m_reference; }
+
+    // Where the impedance lies on the chart's plane: (z - Z0) / (z + Z0).
+    static design::Complex reflection(design::Complex z, double referenceOhms);
+
+    QSize sizeHint() const override { return {320, 320}; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return width; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QRectF chartCircle() const;
+    QPointF toPoint(design::Complex gamma) const;
+    void drawGrid(QPainter& painter) const;
+
+    double m_reference = 50;
+    std::vector<design::Complex> m_locus;
+    std::optional<design::Complex> m_designZ;
+    std::optional<design::Complex> m_tunedZ;
+    QPixmap m_grid; // the chart without the data, redrawn on resize
+};
+
+} // namespace vostrel::designer

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "gamma_design.h"
+#include "length_text.h"
+#include "match_study.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QSlider;
+
+namespace vostrel::designer {
+
+// The strap and the capacitor, moved as on the antenna: two sliders around
+// the design values (arrow keys and the wheel step them), the tuned values
+// and the SWR they give, and a button back to the design.
+class TuningPanel : public QWidget {
+    Q_OBJECT
+public:
+    // One slider step: 0.25 % of the design rod length, 0.5 % of the design
+    // capacitance; kSteps either way.
+    static constexpr int kSteps = 100;
+    static constexpr double kStrapStep = 0.0025;
+    static constexpr double kCapacitorStep = 0.005;
+
+    explicit TuningPanel(QWidget* parent = nullptr);
+
+    // Centres the sliders on the design (no signal).
+    void setDesign(Tuning design, design::Unit unit);
+    void setAvailable(bool available); // false while there is no design
+    void showTuned(const design::Analysis& tuned);
+
+    Tuning tuning() const;
+    QSlider* strap() const { return m_strap; }
+    QSlider* capacitor() const { return m_capacitor; }
+
+signals:
+    void tuningChanged(vostrel::designer::Tuning tuning);
+
+private:
+    void changed();
+
+    Tuning m_design;
+    design::Unit m_unit = design::Unit::Inch;
+    QSlider* m_strap;
+    QSlider* m_capacitor;
+    QLabel* m_strapValue;
+    QLabel* m_capacitorValue;
+    QLabel* m_swr;
+    QPushButton* m_reset;
+};
+
+} // namespace vostrel::designer
