@@ -118,6 +118,8 @@ void SweepChart::showSweep(
         m_buffer[static_cast<qsizetype>(i)] = QPointF(sweep[i].x / xScale, sweep[i].swr);
     }
     m_curve->replace(m_buffer);
+    m_x->setVisible(true);
+    m_twoToOne->setVisible(true);
     if (!sweep.empty()) {
         const double from = sweep.front().x / xScale;
         const double to = sweep.back().x / xScale;
@@ -136,6 +138,10 @@ void SweepChart::clearSweep()
     m_curve->clear();
     m_design->clear();
     m_tuned->clear();
+    // The last range belongs to another design: numbers under an empty plot
+    // would read as this one's.
+    m_x->setVisible(false);
+    m_twoToOne->setVisible(false);
 }
 
 } // namespace vostrel::designer

@@ -231,12 +231,15 @@ private slots:
         QVERIFY(f.window.results()->rodLength()->text().isEmpty());
         QVERIFY(!f.window.tuning()->strap()->isEnabled());
         QCOMPARE(f.window.chart(Plot::Capacitance)->curve()->count(), 0);
+        // No numbers left from the last design under the empty plots.
+        QVERIFY(!f.window.chart(Plot::Frequency)->xAxis()->isVisible());
         QVERIFY(f.window.smithChart()->locus().empty());
         QVERIFY(f.window.summary().contains(banner->text()));
 
         f.type(Field::FeedResistance, "25"); // 100 ohms stepped up: matches
         QVERIFY(banner->isHidden());
         QVERIFY(f.window.tuning()->strap()->isEnabled());
+        QVERIFY(f.window.chart(Plot::Frequency)->xAxis()->isVisible());
     }
 
     // On the boundary the rod alone matches (12.5 ohms stepped up 4 times
