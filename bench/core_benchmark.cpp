@@ -20,8 +20,8 @@
 #include "main_window.h"
 #include "main_window_controls.h"
 #include "number_text.h"
-#include "text_box.h"
 #include "shown_result.h"
+#include "text_box.h"
 
 #include <benchmark/benchmark.h>
 

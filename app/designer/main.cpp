@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 namespace {
 
@@ -23,7 +24,7 @@ void describe(QCommandLineParser& parser)
 }
 
 // --help and --version print and exit; they need no display.
-bool onlyPrints(int argc, char* argv[])
+bool onlyPrints(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"}) {
@@ -39,33 +40,40 @@ bool onlyPrints(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
-    if (onlyPrints(argc, argv)) {
-        QCoreApplication app(argc, argv);
+    try {
+        if (onlyPrints(argc, argv)) {
+            QCoreApplication app(argc, argv);
+            QCommandLineParser parser;
+            describe(parser);
+            parser.process(app); // exits
+            return 0;
+        }
+        QApplication app(argc, argv);
+        QApplication::setApplicationDisplayName(QStringLiteral("Gamma Match Designer"));
+        QApplication::setDesktopFileName(QStringLiteral(VOSTREL_APP_ID ".Designer"));
         QCommandLineParser parser;
         describe(parser);
-        parser.process(app); // exits
-        return 0;
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Gamma Match Designer"));
-    QApplication::setDesktopFileName(QStringLiteral(VOSTREL_APP_ID ".Designer"));
-    QCommandLineParser parser;
-    describe(parser);
-    parser.process(app);
+        parser.process(app);
 
-    vostrel::designer::DesignerWindow window;
-    const auto options = vostrel::designer::readInputOptions(parser, window.inputs());
-    if (const auto* problem = std::get_if<QString>(&options)) {
-        std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem));
-        return 2;
-    }
-    const auto& given = std::get<vostrel::designer::CommandLineInputs>(options);
-    window.setInputs(given.texts);
-    if (!given.measurementFile.isEmpty()) {
-        if (const auto problem = window.openMeasurement(given.measurementFile)) {
-            std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem));
+        vostrel::designer::DesignerWindow window;
+        const auto options = vostrel::designer::readInputOptions(parser, window.inputs());
+        if (const auto* problem = std::get_if<QString>(&options)) {
+            static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem)));
+            return 2;
         }
+        const auto& given = std::get<vostrel::designer::CommandLineInputs>(options);
+        window.setInputs(given.texts);
+        if (!given.measurementFile.isEmpty()) {
+            if (const auto problem = window.openMeasurement(given.measurementFile)) {
+                static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem)));
+            }
+        }
+        window.show();
+        return QApplication::exec();
+    } catch (const std::exception& error) {
+        static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", error.what()));
+    } catch (...) {
+        static_cast<void>(std::fputs("vostrel-designer: an unexpected error ended the program\n", stderr));
     }
-    window.show();
-    return QApplication::exec();
+    return 70; // EX_SOFTWARE
 }

@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QString>
 
+#include <array>
+
 #include <optional>
 
 namespace vostrel::designer {
@@ -49,7 +51,7 @@ struct Validation {
 };
 
 // The length units the form offers.
-inline constexpr design::Unit kFormUnits[] = {design::Unit::Millimetre, design::Unit::Centimetre, design::Unit::Inch};
+inline constexpr std::array kFormUnits = {design::Unit::Millimetre, design::Unit::Centimetre, design::Unit::Inch};
 
 // Reads every field; numbers in `locale` or with a '.', lengths with or
 // without a unit symbol. The core judges what the fields mean together

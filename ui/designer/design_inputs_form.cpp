@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <array>
+
 #include <tuple>
 
 namespace vostrel::designer {
@@ -178,10 +180,10 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     updateUnitLabels();
 
     // The tab order follows the form from top to bottom.
-    QWidget* order[] = {field(Field::Frequency), field(Field::FeedResistance), field(Field::FeedReactance), m_unit,
-        field(Field::ElementDiameter), field(Field::RodDiameter), field(Field::Spacing), m_line, m_whole, m_half,
-        field(Field::TubeInnerDiameter), m_dielectric};
-    for (std::size_t i = 1; i < std::size(order); ++i) {
+    const std::array<QWidget*, 12> order = {field(Field::Frequency), field(Field::FeedResistance),
+        field(Field::FeedReactance), m_unit, field(Field::ElementDiameter), field(Field::RodDiameter),
+        field(Field::Spacing), m_line, m_whole, m_half, field(Field::TubeInnerDiameter), m_dielectric};
+    for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
 }
@@ -205,7 +207,7 @@ QLineEdit* DesignInputsForm::addField(QFormLayout* form, const QString& label, c
     return edit;
 }
 
-void DesignInputsForm::convertLengths(design::Unit from, design::Unit to)
+void DesignInputsForm::convertLengths(design::Unit from, design::Unit to) const
 {
     // Plain numbers meant `from`: they become the same lengths in `to`.
     // A length that names its own unit stays as typed.

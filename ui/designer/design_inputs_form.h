@@ -30,7 +30,7 @@ public:
     // Marks each field named in `errors` (colour, tool tip, accessible
     // description) and lists the messages under the form; clears the rest.
     void showErrors(const QList<FieldError>& errors);
-    QString problemOf(design::Field field) const; // empty when the field is good
+    QString problemOf(design::Field which) const; // empty when the field is good
     QStringList problems() const; // every message, in the form's order
 
     // With a measurement file, R and X come from it and cannot be typed;
@@ -38,7 +38,7 @@ public:
     void setMeasured(const QString& resistance, const QString& reactance, const QString& note);
     void clearMeasured();
 
-    QLineEdit* field(design::Field field) const;
+    QLineEdit* field(design::Field which) const;
 
 signals:
     void edited();
@@ -47,7 +47,7 @@ private:
     QLineEdit* addField(QFormLayout* form, const QString& label, const char* name, design::Field field,
         QLabel* unitLabel, const QString& help);
     void updateUnitLabels();
-    void convertLengths(design::Unit from, design::Unit to);
+    void convertLengths(design::Unit from, design::Unit to) const;
     void setTextsQuietly(const InputTexts& texts);
 
     std::map<design::Field, QLineEdit*> m_fields;

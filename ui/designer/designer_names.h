@@ -5,39 +5,39 @@
 // find the controls by them.
 namespace vostrel::designer::names {
 
-inline constexpr char frequency[] = "frequency";
-inline constexpr char resistance[] = "resistance";
-inline constexpr char reactance[] = "reactance";
-inline constexpr char elementDiameter[] = "elementDiameter";
-inline constexpr char rodDiameter[] = "rodDiameter";
-inline constexpr char spacing[] = "spacing";
-inline constexpr char unit[] = "unit";
-inline constexpr char lineImpedance[] = "lineImpedance";
-inline constexpr char stepUpWhole[] = "stepUpWhole";
-inline constexpr char stepUpHalf[] = "stepUpHalf";
-inline constexpr char tubeInnerDiameter[] = "tubeInnerDiameter";
-inline constexpr char dielectric[] = "dielectric";
-inline constexpr char measurementNote[] = "measurementNote";
-inline constexpr char inputProblems[] = "inputProblems";
+inline constexpr const char* frequency = "frequency";
+inline constexpr const char* resistance = "resistance";
+inline constexpr const char* reactance = "reactance";
+inline constexpr const char* elementDiameter = "elementDiameter";
+inline constexpr const char* rodDiameter = "rodDiameter";
+inline constexpr const char* spacing = "spacing";
+inline constexpr const char* unit = "unit";
+inline constexpr const char* lineImpedance = "lineImpedance";
+inline constexpr const char* stepUpWhole = "stepUpWhole";
+inline constexpr const char* stepUpHalf = "stepUpHalf";
+inline constexpr const char* tubeInnerDiameter = "tubeInnerDiameter";
+inline constexpr const char* dielectric = "dielectric";
+inline constexpr const char* measurementNote = "measurementNote";
+inline constexpr const char* inputProblems = "inputProblems";
 
-inline constexpr char rodLength[] = "rodLength";
-inline constexpr char capacitance[] = "capacitance";
-inline constexpr char lineZ0[] = "lineZ0";
-inline constexpr char stepUpRatio[] = "stepUpRatio";
-inline constexpr char capacitorReactance[] = "capacitorReactance";
-inline constexpr char insertionLength[] = "insertionLength";
-inline constexpr char noMatchBanner[] = "noMatchBanner";
-inline constexpr char staleNote[] = "staleNote";
+inline constexpr const char* rodLength = "rodLength";
+inline constexpr const char* capacitance = "capacitance";
+inline constexpr const char* lineZ0 = "lineZ0";
+inline constexpr const char* stepUpRatio = "stepUpRatio";
+inline constexpr const char* capacitorReactance = "capacitorReactance";
+inline constexpr const char* insertionLength = "insertionLength";
+inline constexpr const char* noMatchBanner = "noMatchBanner";
+inline constexpr const char* staleNote = "staleNote";
 
-inline constexpr char strapSlider[] = "strapSlider";
-inline constexpr char capacitorSlider[] = "capacitorSlider";
-inline constexpr char tunedValues[] = "tunedValues";
-inline constexpr char resetTuning[] = "resetTuning";
+inline constexpr const char* strapSlider = "strapSlider";
+inline constexpr const char* capacitorSlider = "capacitorSlider";
+inline constexpr const char* tunedValues = "tunedValues";
+inline constexpr const char* resetTuning = "resetTuning";
 
-inline constexpr char swrByCapacitance[] = "swrByCapacitance";
-inline constexpr char swrByRodLength[] = "swrByRodLength";
-inline constexpr char swrByFrequency[] = "swrByFrequency";
-inline constexpr char smithChart[] = "smithChart";
-inline constexpr char drawing[] = "drawing";
+inline constexpr const char* swrByCapacitance = "swrByCapacitance";
+inline constexpr const char* swrByRodLength = "swrByRodLength";
+inline constexpr const char* swrByFrequency = "swrByFrequency";
+inline constexpr const char* smithChart = "smithChart";
+inline constexpr const char* drawing = "drawing";
 
 } // namespace vostrel::designer::names

@@ -31,6 +31,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace vostrel::designer {
@@ -276,9 +277,9 @@ void DesignerWindow::setPicturesStale(bool stale)
 
 bool DesignerWindow::picturesStale() const
 {
-    const SweepChart* charts[] = {m_byCapacitance, m_byRodLength, m_byFrequency};
+    const std::array<const SweepChart*, 3> charts = {m_byCapacitance, m_byRodLength, m_byFrequency};
     const bool chartsFaded = std::all_of(
-        std::begin(charts), std::end(charts), [](const SweepChart* chart) { return chart->chart()->opacity() < 1; });
+        charts.begin(), charts.end(), [](const SweepChart* chart) { return chart->chart()->opacity() < 1; });
     return chartsFaded && m_smith->graphicsEffect() != nullptr && m_drawing->graphicsEffect() != nullptr;
 }
 

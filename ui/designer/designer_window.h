@@ -30,8 +30,8 @@ class DesignerWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Where the last inputs are kept between runs (QSettings).
-    static constexpr char kOrganisation[] = "Vostrel";
-    static constexpr char kSettingsName[] = "vostrel-designer";
+    static constexpr const char* kOrganisation = "Vostrel";
+    static constexpr const char* kSettingsName = "vostrel-designer";
 
     enum class Plot { Capacitance, RodLength, Frequency };
 

@@ -111,7 +111,7 @@ void MatchDrawing::showStudy(const MatchStudy& study)
     update();
 }
 
-void MatchDrawing::paintEvent(QPaintEvent*)
+void MatchDrawing::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -4,6 +4,7 @@
 #include "gamma_design.h"
 #include "touchstone.h"
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -22,8 +23,8 @@ public:
     static constexpr int kDefaultPoints = 500;
 
     // The sweeps' spans around the design (the tuning sliders stay inside).
-    static constexpr double kCapacitanceSpan[] = {0.4, 1.6}; // times the design capacitance
-    static constexpr double kRodLengthSpan[] = {0.7, 1.3}; // times the design rod length
+    static constexpr std::array kCapacitanceSpan = {0.4, 1.6}; // times the design capacitance
+    static constexpr std::array kRodLengthSpan = {0.7, 1.3}; // times the design rod length
     static constexpr double kFrequencySpan = 0.05; // +-5 % of the frequency without a file
 
     explicit MatchStudy(int points = kDefaultPoints);

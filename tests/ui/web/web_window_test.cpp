@@ -45,7 +45,10 @@ struct Fixture {
     QWidget* web() const { return webWindows().value(0); }
     Label* label(const char* name) const { return web()->findChild<Label*>(QLatin1String(name)); }
     Label* label(vostrel::forms::ControlName<Label> name) const { return label(name.objectName); }
-    void clickLink() const { QTest::mouseClick(label(webWindowControls::homePageLink), Qt::LeftButton, {}, QPoint(5, 5)); }
+    void clickLink() const
+    {
+        QTest::mouseClick(label(webWindowControls::homePageLink), Qt::LeftButton, {}, QPoint(5, 5));
+    }
 
     RecordingReport report;
     RecordingLauncher launcher;
@@ -110,7 +113,8 @@ private slots:
     {
         Fixture f;
         f.pressWebSite();
-        QCOMPARE(f.label(webWindowControls::openedInBrowser)->text(), QStringLiteral("The link will be opened in your default browser."));
+        QCOMPARE(f.label(webWindowControls::openedInBrowser)->text(),
+            QStringLiteral("The link will be opened in your default browser."));
         QVERIFY(f.label(webWindowControls::openedInBrowser)->wordWrap());
         QCOMPARE(f.label(webWindowControls::clickBelow)->text(), QStringLiteral("Click Link Below to "));
         Label* link = f.label(webWindowControls::homePageLink);
