@@ -9,7 +9,9 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -587,11 +589,25 @@ std::string_view shareColumn(StepUp stepUp)
     return stepUp == StepUp::Whole ? "whole" : "half";
 }
 
-// Writes `text` and reports whether it reached the output.
-int emit(std::ostream& out, const std::string& text, ExitStatus status)
+// One line on `err` for output that could not be written, with the
+// system's reason when the failing write left one in errno.
+int writeFailed(std::ostream& err)
 {
+    const int error = errno;
+    err << "vostrel-design: the output could not be written";
+    if (error != 0) {
+        err << ": " << std::strerror(error);
+    }
+    err << "\n";
+    return static_cast<int>(ExitStatus::WriteFailed);
+}
+
+// Writes `text`; when it does not reach the output, says so on `err`.
+int emit(std::ostream& out, std::ostream& err, const std::string& text, ExitStatus status)
+{
+    errno = 0;
     out << text << std::flush;
-    return static_cast<int>(out ? status : ExitStatus::WriteFailed);
+    return out ? static_cast<int>(status) : writeFailed(err);
 }
 
 int runDesign(const Options& options, const Inputs& inputs, std::ostream& out, std::ostream& err)
@@ -618,7 +634,7 @@ int runDesign(const Options& options, const Inputs& inputs, std::ostream& out, s
         } else {
             row.insert(row.end(), {"", unit, "", "", "", fixed(problem->neededReactance, 2), problem->message});
         }
-        return emit(out,
+        return emit(out, err,
             "freq_mhz,r_ohm,x_ohm,line_ohm,share,z0_ohm,alpha,step_up,rod_length,length_unit,capacitance_pf,"
             "reactance_ohm,capacitor,needed_reactance_ohm,reason\n"
                 + csvLine(row),
@@ -638,7 +654,7 @@ int runDesign(const Options& options, const Inputs& inputs, std::ostream& out, s
         message[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(message[0])));
         text += "\n" + message + ".\n";
     }
-    return emit(out, text, status);
+    return emit(out, err, text, status);
 }
 
 int runAnalyze(const Options& options, const Inputs& inputs, std::ostream& out, std::ostream& err)
@@ -653,7 +669,7 @@ int runAnalyze(const Options& options, const Inputs& inputs, std::ostream& out, 
     const bool shorted = std::isinf(*inputs.capacitancePf);
     const std::string cap = shorted ? std::string() : fixed(*inputs.capacitancePf, 2);
     if (options.csv) {
-        return emit(out,
+        return emit(out, err,
             "freq_mhz,rod_length,length_unit,capacitance_pf,share,z0_ohm,alpha,step_up,zp_r_ohm,zp_x_ohm,r_ohm,x_ohm,"
             "reflection,return_loss_db,swr\n"
                 + csvLine({shortest(inputs.model.freqMhz), lengthText(*inputs.rodLength, inputs.unit), unit, cap,
@@ -671,7 +687,7 @@ int runAnalyze(const Options& options, const Inputs& inputs, std::ostream& out, 
     text += row(
         "Reflection |rho|", fixed(std::abs(a.reflection), 4) + " (return loss " + fixed(a.returnLossDb, 2) + " dB)");
     text += row("SWR", fixed(a.swr, 3));
-    return emit(out, text, ExitStatus::Solved);
+    return emit(out, err, text, ExitStatus::Solved);
 }
 
 int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
@@ -740,7 +756,7 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
         } else {
             row.insert(row.end(), {"", "", "", ""});
         }
-        return emit(out,
+        return emit(out, err,
             "freq_mhz,reactance_ohm,capacitance_pf,insertion_length,length_unit,dielectric,permittivity\n"
                 + csvLine(row),
             ExitStatus::Solved);
@@ -757,7 +773,7 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
             + " inner diameter, " + dielectricName + " (relative permittivity " + shortest(dielectric.permittivity)
             + "): " + lengthText(*insertion, *unit) + " " + std::string(unitSymbol(*unit)) + "\n";
     }
-    return emit(out, text, ExitStatus::Solved);
+    return emit(out, err, text, ExitStatus::Solved);
 }
 
 // The rod length and capacitor a sweep holds, from the options or else the
@@ -890,7 +906,7 @@ std::string padded(std::string_view cell, std::size_t width)
 
 // Writes the rows as they are formatted, a block at a time.
 int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept, const std::vector<SweepPoint>& points,
-    const std::string& heading, std::ostream& out)
+    const std::string& heading, std::ostream& out, std::ostream& err)
 {
     const bool lengths = options.command == Command::SweepLength;
     std::string text;
@@ -921,13 +937,14 @@ int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept,
                 + padded(fixed(point.zin.imag(), 2), 12) + padded(fixed(point.swr, 3), 10) + "\n";
         }
         if (text.size() > 65536) {
+            errno = 0;
             if (!(out << text)) {
-                return static_cast<int>(ExitStatus::WriteFailed);
+                return writeFailed(err);
             }
             text.clear();
         }
     }
-    return emit(out, text, ExitStatus::Solved);
+    return emit(out, err, text, ExitStatus::Solved);
 }
 
 int runSweep(const Options& options, const Inputs& inputs, std::ostream& out, std::ostream& err)
@@ -948,7 +965,7 @@ int runSweep(const Options& options, const Inputs& inputs, std::ostream& out, st
         return fail(fromProblem(*problem));
     }
     const std::string heading = options.csv ? std::string() : sweepHeading(options, inputs, rodLength, capacitancePf);
-    return writeSweep(options, inputs, swept, std::get<std::vector<SweepPoint>>(computed), heading, out);
+    return writeSweep(options, inputs, swept, std::get<std::vector<SweepPoint>>(computed), heading, out, err);
 }
 
 } // namespace
@@ -956,10 +973,10 @@ int runSweep(const Options& options, const Inputs& inputs, std::ostream& out, st
 int runDesignCli(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)
 {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        return emit(out, std::string(kUsage), ExitStatus::Solved);
+        return emit(out, err, std::string(kUsage), ExitStatus::Solved);
     }
     if (!args.empty() && args[0] == "--version") {
-        return emit(out, "vostrel-design " VOSTREL_VERSION "\n", ExitStatus::Solved);
+        return emit(out, err, "vostrel-design " VOSTREL_VERSION "\n", ExitStatus::Solved);
     }
     const auto fail = [&](const Failure& failure) { return report(err, failure); };
     auto parsed = parseArguments(args);

@@ -377,10 +377,13 @@ TEST(DesignCli, UnwritableOutputIsStatusThree)
         std::ostream out(&device);
         std::ostringstream err;
         EXPECT_EQ(runDesignCli(args, out, err), static_cast<int>(ExitStatus::WriteFailed)) << args.front();
+        EXPECT_EQ(err.str().rfind("vostrel-design: the output could not be written", 0), 0U) << err.str();
+        EXPECT_EQ(lines(err.str()).size(), 1U) << err.str();
     }
     FullDevice device;
     std::ostream out(&device);
     std::ostringstream err;
     const std::vector<std::string_view> help = {"--help"};
     EXPECT_EQ(runDesignCli(help, out, err), static_cast<int>(ExitStatus::WriteFailed));
+    EXPECT_TRUE(contains(err.str(), "the output could not be written")) << err.str();
 }
