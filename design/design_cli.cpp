@@ -357,12 +357,13 @@ std::variant<Options, Failure> parseArguments(std::span<const std::string_view> 
     return options;
 }
 
-// Tells what went wrong, with the usage for a usage error; returns the status.
+// Tells what went wrong in one line, and for a usage error where to read
+// more; returns the status.
 int report(std::ostream& err, const Failure& failure)
 {
     err << "vostrel-design: " << failure.message << "\n";
     if (failure.showUsage) {
-        err << "\n" << kUsage;
+        err << "Try 'vostrel-design --help' for more information.\n";
     }
     return static_cast<int>(failure.status);
 }
@@ -972,7 +973,9 @@ int runSweep(const Options& options, const Inputs& inputs, std::ostream& out, st
 
 int runDesignCli(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)
 {
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    // --help wins wherever it stands, also after a command.
+    if (std::find_if(args.begin(), args.end(), [](std::string_view arg) { return arg == "--help" || arg == "-h"; })
+        != args.end()) {
         return emit(out, err, std::string(kUsage), ExitStatus::Solved);
     }
     if (!args.empty() && args[0] == "--version") {

@@ -345,6 +345,11 @@ TEST(DesignCli, RefusalsNameTheOption)
         EXPECT_TRUE(contains(result.err, c.message)) << result.err;
     }
     EXPECT_TRUE(contains(run({"--help"}).out, "Usage: vostrel-design"));
+    EXPECT_EQ(run({"design", "--bogus"}).err,
+        "vostrel-design: unknown option --bogus\nTry 'vostrel-design --help' for more information.\n");
+    const CliRun helpAfterCommand = run({"design", "--freq", "14", "--help"});
+    EXPECT_EQ(helpAfterCommand.status, ExitStatus::Solved);
+    EXPECT_TRUE(contains(helpAfterCommand.out, "Usage: vostrel-design"));
     EXPECT_TRUE(run({"--version"}).out.starts_with("vostrel-design "));
 }
 
