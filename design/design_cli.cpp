@@ -49,7 +49,7 @@ constexpr std::string_view kUsage
       "  --r, --x OHMS    the feed resistance and reactance (X negative: capacitive)\n"
       "  --element LEN    the element's diameter; --rod the rod's; --spacing the\n"
       "                   centre-to-centre spacing. Lengths take a unit: mm, cm, m,\n"
-      "                   in or ft (38.9in, 12mm)\n"
+      "                   in or ft (38.9in, 12mm); without one, the unit of --element\n"
       "  --line OHMS      the feed line's impedance (50)\n"
       "  --half           step up half the feed impedance, k = 1/2 (Balanis); the\n"
       "                   default steps up the whole of it, k = 1 (ARRL, Owen Duffy)\n"
@@ -65,8 +65,8 @@ constexpr std::string_view kUsage
       "  --help, --version\n"
       "\n"
       "Ranges count in exact decimals, the end included when a step lands on it:\n"
-      "capacitance in pF, rod length in --units (or with a unit: 35in:42in:0.1in),\n"
-      "frequency in MHz. At most 100000 values.\n"
+      "capacitance in pF, rod length in the unit of --element (or with a unit:\n"
+      "35in:42in:0.1in), frequency in MHz. At most 100000 values.\n"
       "\n"
       "Exit status: 0 solved, 1 no gamma match of these inputs matches, 2 bad options\n"
       "or input, 3 the output could not be written.\n";
@@ -372,6 +372,7 @@ int report(std::ostream& err, const Failure& failure)
 struct Inputs {
     DesignInput model;
     Unit unit = Unit::Metre; // lengths shown in
+    Unit elementUnit = Unit::Metre; // a length without a unit is in this one
     std::optional<double> rodLength;
     std::optional<double> capacitancePf; // infinity: shorted
     std::optional<touchstone::OnePort> file;
@@ -521,6 +522,7 @@ Checked readModelInputs(const Options& options, Inputs& inputs)
             options, "--spacing", g.spacing, nullptr, elementUnit, "the centre-to-centre spacing, with a unit")) {
         return failure;
     }
+    inputs.elementUnit = *elementUnit;
     inputs.unit = unit.value_or(*elementUnit);
     if (options.values.contains("--line")) {
         if (auto failure = readNumber(options, "--line", model.lineImpedance, "")) {
@@ -529,7 +531,7 @@ Checked readModelInputs(const Options& options, Inputs& inputs)
     }
     if (options.values.contains("--length")) {
         double metres = 0;
-        if (auto failure = readLength(options, "--length", metres, nullptr, inputs.unit, "")) {
+        if (auto failure = readLength(options, "--length", metres, nullptr, inputs.elementUnit, "")) {
             return failure;
         }
         inputs.rodLength = metres;
@@ -839,7 +841,7 @@ std::variant<Swept, Failure> sweptValues(const Options& options, const Inputs& i
         rangeText = std::string(*options.range);
     }
     const bool lengths = options.command == Command::SweepLength;
-    const std::string_view defaultSuffix = lengths ? unitSymbol(inputs.unit)
+    const std::string_view defaultSuffix = lengths ? unitSymbol(inputs.elementUnit)
         : options.command == Command::SweepCap     ? "pF"
                                                    : "MHz";
     auto range = parseExactRange(rangeText, defaultSuffix, kMaxPoints);

@@ -166,6 +166,10 @@ TEST(DesignCli, AnalyzeShowsWhatTheBuiltMatchDoes)
     EXPECT_EQ(row["swr"], "1.000");
     EXPECT_EQ(row["share"], "whole");
     EXPECT_EQ(row["capacitance_pf"], "96.14");
+    // A length without a unit is in the element's unit, whatever --units shows.
+    row = csvRow(runBook({"analyze", "--csv", "--units", "mm"}, {"--length", "38.902", "--cap", "96.14"}).out);
+    EXPECT_EQ(row["rod_length"], "988.1");
+    EXPECT_EQ(row["swr"], "1.000");
 
     EXPECT_EQ(runBook({"analyze"}, {"--length", "38.9in"}).status, ExitStatus::BadInput);
     EXPECT_TRUE(contains(runBook({"analyze"}, {"--length", "0in", "--cap", "96"}).err, "--length: "));
@@ -225,7 +229,10 @@ TEST(DesignCli, SweepsCountTheirRowsAndHoldTheDesign)
     ASSERT_EQ(lines(lengths.out).size(), 6U);
     EXPECT_EQ(csvRow(lengths.out, 2)["rod_length"], "38.5");
     EXPECT_EQ(csvRow(lengths.out, 2)["length_unit"], "in");
-    EXPECT_EQ(lines(runBook({"sweep", "length", "980:1000:10", "--csv", "--units", "mm"}).out).size(), 4U);
+    const CliRun bare = runBook({"sweep", "length", "38.8:39:0.1", "--csv", "--units", "mm"}, {"--cap", "96.14"});
+    ASSERT_EQ(lines(bare.out).size(), 4U);
+    EXPECT_EQ(csvRow(bare.out, 2)["length_unit"], "in");
+    EXPECT_EQ(csvRow(bare.out, 2)["swr"], "1.000");
 
     const CliRun freqs = runBook({"sweep", "freq", "--from", "14", "--to", "14.35", "--step", "0.05"});
     EXPECT_EQ(freqs.status, ExitStatus::Solved) << freqs.err;
