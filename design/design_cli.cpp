@@ -779,19 +779,22 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
     return emit(out, err, text, ExitStatus::Solved);
 }
 
-// The rod length and capacitor a sweep holds, from the options or else the
-// design at --freq.
-std::variant<std::pair<double, double>, Failure> heldMatch(const Inputs& inputs)
+// The rod length and capacitor a sweep holds: those the options give, and
+// only a missing one from the design at --freq. The swept value is not held.
+std::variant<std::pair<double, double>, Failure> heldMatch(const Options& options, const Inputs& inputs)
 {
-    if (inputs.rodLength && inputs.capacitancePf) {
-        return std::pair{*inputs.rodLength, *inputs.capacitancePf};
+    const bool needsLength = options.command != Command::SweepLength && !inputs.rodLength;
+    const bool needsCap = options.command != Command::SweepCap && !inputs.capacitancePf;
+    if (!needsLength && !needsCap) {
+        return std::pair{inputs.rodLength.value_or(0), inputs.capacitancePf.value_or(0)};
     }
     const auto designed = design(inputs.model);
     if (const auto* problem = std::get_if<Problem>(&designed)) {
         Failure failure = fromProblem(*problem);
         if (problem->kind == Problem::Kind::NoMatch) {
-            failure.message = "no design at " + shortest(inputs.model.freqMhz)
-                + " MHz to sweep around: " + failure.message + "; give --length and --cap";
+            const std::string_view give = !needsCap ? "--length" : !needsLength ? "--cap" : "--length and --cap";
+            failure.message = "no design at " + shortest(inputs.model.freqMhz) + " MHz to sweep around: "
+                + failure.message + "; give " + std::string(give);
         }
         return failure;
     }
@@ -958,7 +961,7 @@ int runSweep(const Options& options, const Inputs& inputs, std::ostream& out, st
         return fail(*failure);
     }
     const auto& swept = std::get<Swept>(values);
-    const auto held = heldMatch(inputs);
+    const auto held = heldMatch(options, inputs);
     if (const auto* failure = std::get_if<Failure>(&held)) {
         return fail(*failure);
     }
