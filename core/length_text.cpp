@@ -154,7 +154,7 @@ std::variant<Length, std::string> parseLength(std::string_view text, std::option
     Length length;
     if (symbolText.empty()) {
         if (!defaultUnit) {
-            return sentence({shown(text), " needs a unit: mm, cm, m, in or ft"});
+            return sentence({"\"", shown(text), "\" needs a unit: mm, cm, m, in or ft"});
         }
         length.unit = *defaultUnit;
     } else if (const auto unit = unitFromSymbol(symbolText)) {

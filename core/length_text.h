@@ -33,7 +33,7 @@ struct Length {
 // Millimetre; "1e3mm" -> 1 m, Millimetre. The symbol is the run of letters
 // at the end. Without a symbol, `defaultUnit` applies; with none either, it
 // is an error. Failures come back as a sentence naming what was wrong:
-//   "38.9" with no default -> "38.9 needs a unit: mm, cm, m, in or ft"
+//   "38.9" with no default -> "\"38.9\" needs a unit: mm, cm, m, in or ft"
 //   "3 yd"                 -> "unknown unit \"yd\": use mm, cm, m, in or ft"
 //   "abc mm", "1e400 m"    -> "\"abc\" is not a number"...
 std::variant<Length, std::string> parseLength(std::string_view text, std::optional<Unit> defaultUnit);

@@ -114,10 +114,11 @@ std::vector<std::string_view> optionsOf(Command command)
     return allowed;
 }
 
-// Shown back in a message: short and printable.
-std::string shown(std::string_view text)
+// Shown back in a message: short, printable and in quotes (a file name
+// before ":line" goes without them).
+std::string shown(std::string_view text, bool quoted = true)
 {
-    std::string result;
+    std::string result = quoted ? "\"" : "";
     for (const char c : text.substr(0, 40)) {
         const auto byte = static_cast<unsigned char>(c);
         result.push_back(byte < 0x20 || byte == 0x7F ? '?' : c);
@@ -125,7 +126,7 @@ std::string shown(std::string_view text)
     if (text.size() > 40) {
         result += "...";
     }
-    return result;
+    return quoted ? result + "\"" : result;
 }
 
 // `value` with `decimals` decimals, never "-0.00"; "inf" for infinity.
@@ -295,7 +296,7 @@ std::variant<std::size_t, Failure> parseCommand(std::span<const std::string_view
         return std::size_t{1};
     }
     if (command != "sweep") {
-        return usage("unknown command " + shown(command) + ": design, analyze, capacitor or sweep");
+        return usage("unknown command " + shown(command, false) + ": design, analyze, capacitor or sweep");
     }
     const std::string_view what = args.size() > 1 ? args[1] : std::string_view();
     if (what == "cap") {
@@ -333,7 +334,7 @@ std::variant<Options, Failure> parseArguments(std::span<const std::string_view> 
             name = name.substr(0, equals);
         }
         if (std::find(kOptions.begin(), kOptions.end(), name) == kOptions.end()) {
-            return usage((name.starts_with("-") ? "unknown option " : "unexpected argument ") + shown(name));
+            return usage((name.starts_with("-") ? "unknown option " : "unexpected argument ") + shown(name, false));
         }
         if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
             return usage(std::string(name) + " is not an option of " + commandName);
@@ -458,10 +459,38 @@ Checked readFile(std::string_view path, touchstone::OnePort& file)
     }
     auto parsed = touchstone::parseOnePort(text);
     if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
-        return badInput(shown(path) + (error->line > 0 ? ":" + std::to_string(error->line) : std::string()) + ": "
+        return badInput(shown(path, false) + (error->line > 0 ? ":" + std::to_string(error->line) : std::string()) + ": "
             + error->message);
     }
     file = std::move(std::get<touchstone::OnePort>(parsed));
+    return std::nullopt;
+}
+
+// A measured point the model cannot take, named by its line in the file.
+// The Touchstone reader keeps whatever a file holds (|S| > 1 of an active
+// device too); an antenna's feed point needs a frequency and a resistance
+// above 0.
+Checked checkFilePoints(std::string_view path, const touchstone::OnePort& file)
+{
+    for (const touchstone::Point& point : file.points) {
+        const std::string where = shown(path, false) + ":" + std::to_string(point.line) + ": ";
+        const Complex z = point.impedance;
+        if (!(point.freqHz > 0)) {
+            return badInput(where + "a frequency of 0 Hz: the gamma match needs one above 0");
+        }
+        if (z.real() > 0) {
+            continue;
+        }
+        if (z == Complex(0, 0)) {
+            return badInput(where + "S = -1 is a short circuit: the feed resistance there is 0 ohms");
+        }
+        const double reflection = std::abs((z - file.referenceOhms) / (z + file.referenceOhms));
+        if (z.real() == 0) {
+            return badInput(where + "|S| = 1 is a pure reactance: the feed resistance there is 0 ohms");
+        }
+        return badInput(where + "|S| = " + fixed(reflection, 3) + " is above 1: the feed resistance there is "
+            + fixed(z.real(), 2) + " ohms, and an antenna's is above 0");
+    }
     return std::nullopt;
 }
 
@@ -487,7 +516,11 @@ Checked readModelInputs(const Options& options, Inputs& inputs)
             return usage("--s1p gives the feed impedance: leave out --r and --x");
         }
         inputs.file.emplace();
-        if (auto failure = readFile(options.values.find("--s1p")->second, *inputs.file)) {
+        const std::string_view path = options.values.find("--s1p")->second;
+        if (auto failure = readFile(path, *inputs.file)) {
+            return failure;
+        }
+        if (auto failure = checkFilePoints(path, *inputs.file)) {
             return failure;
         }
         if (model.freqMhz != 0) {

@@ -63,7 +63,7 @@ TEST(LengthText, LengthsWithUnits)
     EXPECT_EQ(metresPer(Unit::Foot), 0.3048);
     EXPECT_FALSE(unitFromSymbol("MM"));
 
-    EXPECT_EQ(problemOf("38.9"), "38.9 needs a unit: mm, cm, m, in or ft");
+    EXPECT_EQ(problemOf("38.9"), "\"38.9\" needs a unit: mm, cm, m, in or ft");
     EXPECT_EQ(problemOf("3 yd"), "unknown unit \"yd\": use mm, cm, m, in or ft");
     EXPECT_EQ(problemOf("abc mm"), "\"abc\" is not a number");
     EXPECT_EQ(problemOf("mm"), "\"mm\" is not a number");

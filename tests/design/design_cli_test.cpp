@@ -316,6 +316,18 @@ TEST(DesignCli, FrequencySweepFromAMeasurementFile)
         "--spacing", "6in", "--length", "38.9in", "--cap", "96"});
     EXPECT_EQ(refused.status, ExitStatus::BadInput);
     EXPECT_TRUE(contains(refused.err, ".s1p:3: the frequency is not above")) << refused.err;
+    // Values the model cannot take are the file's, named by their line.
+    for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
+             {"# Hz S RI R 50\n14300000 -1 0\n", ":2: S = -1 is a short circuit: the feed resistance there is 0 ohms"},
+             {"# Hz S RI R 50\n14200000 0 0\n14300000 -1.2 0\n", ":3: |S| = 1.200 is above 1"},
+             {"# Hz S RI R 50\n0 0 0\n14300000 0 0\n", ":2: a frequency of 0 Hz"},
+         }) {
+        const TempFile bad(text);
+        const CliRun result = run({"sweep", "freq", "--s1p", bad.path(), "--freq", "14.3", "--element", "1.5in",
+            "--rod", "0.5in", "--spacing", "6in"});
+        EXPECT_EQ(result.status, ExitStatus::BadInput);
+        EXPECT_TRUE(result.err.starts_with("vostrel-design: " + bad.path() + message)) << result.err;
+    }
     EXPECT_EQ(run({"sweep", "freq", "--s1p", "/nonexistent/x.s1p", "--element", "1in", "--rod", "1in", "--spacing",
                       "3in", "--length", "1in", "--cap", "9"})
                   .status,
@@ -338,12 +350,12 @@ TEST(DesignCli, RefusalsNameTheOption)
         {{"design", "--csv=yes"}, "--csv takes no value"},
         {{"design", "stray"}, "unexpected argument stray"},
         {{"design", "--r", "25", "--x", "0"}, "--freq is needed"},
-        {{"design", "--freq", "abc", "--r", "25", "--x", "0"}, "--freq: abc is not a number"},
+        {{"design", "--freq", "abc", "--r", "25", "--x", "0"}, "--freq: \"abc\" is not a number"},
         {{"design", "--freq", "14", "--r", "25"}, "--x is needed"},
-        {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5"}, "--element: 1.5 needs a unit"},
+        {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5"}, "--element: \"1.5\" needs a unit"},
         {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in",
              "--units", "yd"},
-            "--units: yd is not a unit"},
+            "--units: \"yd\" is not a unit"},
         {{"design", "--freq", "0", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in"},
             "--freq: the frequency must be"},
         {{"design", "--freq", "14", "--r", "-2", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing",
