@@ -129,13 +129,26 @@ std::string shown(std::string_view text, bool quoted = true)
     return quoted ? result + "\"" : result;
 }
 
-// `value` with `decimals` decimals, never "-0.00"; "inf" for infinity.
+// Four significant digits with an exponent: "1.234e+300".
+std::string scientific(double value)
+{
+    std::array<char, 64> buffer{};
+    const auto [end, error]
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 3);
+    return {buffer.data(), error == std::errc() ? end : buffer.data()};
+}
+
+// `value` with `decimals` decimals, never "-0.00"; "inf" for infinity; from
+// 1e15 up, too long to read in this form, with an exponent.
 std::string fixed(double value, int decimals)
 {
     if (std::isinf(value)) {
         return value > 0 ? "inf" : "-inf";
     }
-    std::array<char, 400> buffer{};
+    if (std::abs(value) >= 1e15) {
+        return scientific(value);
+    }
+    std::array<char, 64> buffer{};
     const auto [end, error]
         = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
     std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
@@ -143,6 +156,16 @@ std::string fixed(double value, int decimals)
         text.erase(0, 1);
     }
     return text;
+}
+
+// A length or capacitance: as fixed(), but one too small to show there as
+// anything but 0 gets its digits with an exponent, never a false 0.
+std::string quantity(double value, int decimals)
+{
+    if (value != 0 && std::abs(value) < 0.5 * std::pow(10.0, -decimals)) {
+        return scientific(value);
+    }
+    return fixed(value, decimals);
 }
 
 std::string shortest(double value)
@@ -177,13 +200,16 @@ int lengthDecimals(Unit unit)
 
 std::string lengthText(double metres, Unit unit)
 {
-    return fixed(metres / metresPer(unit), lengthDecimals(unit));
+    return quantity(metres / metresPer(unit), lengthDecimals(unit));
 }
 
 // A size as the builder gave it: two decimals more, trailing zeros dropped.
 std::string sizeText(double metres, Unit unit)
 {
-    std::string text = fixed(metres / metresPer(unit), lengthDecimals(unit) + 2);
+    std::string text = quantity(metres / metresPer(unit), lengthDecimals(unit) + 2);
+    if (text.find('e') != std::string::npos) {
+        return text;
+    }
     while (text.ends_with('0')) {
         text.pop_back();
     }
@@ -665,7 +691,7 @@ int runDesign(const Options& options, const Inputs& inputs, std::ostream& out, s
         if (const auto* d = std::get_if<Design>(&designed)) {
             row.insert(row.end(),
                 {lengthText(d->rodLength, inputs.unit), unit,
-                    d->capacitorShorted ? std::string() : fixed(d->capacitancePf, 2), fixed(d->capacitorReactance, 2),
+                    d->capacitorShorted ? std::string() : quantity(d->capacitancePf, 2), fixed(d->capacitorReactance, 2),
                     d->capacitorShorted ? "shorted" : "series", "", ""});
         } else {
             row.insert(row.end(), {"", unit, "", "", "", fixed(problem->neededReactance, 2), problem->message});
@@ -683,7 +709,7 @@ int runDesign(const Options& options, const Inputs& inputs, std::ostream& out, s
             text += row("Capacitor", "none: short it, the rod alone matches");
         } else {
             text += row("Capacitor",
-                fixed(d->capacitancePf, 2) + " pF (reactance " + fixed(d->capacitorReactance, 2) + " ohms)");
+                quantity(d->capacitancePf, 2) + " pF (reactance " + fixed(d->capacitorReactance, 2) + " ohms)");
         }
     } else {
         std::string message = problem->message;
@@ -703,7 +729,7 @@ int runAnalyze(const Options& options, const Inputs& inputs, std::ostream& out, 
     const auto& a = std::get<Analysis>(analysed);
     const std::string unit(unitSymbol(inputs.unit));
     const bool shorted = std::isinf(*inputs.capacitancePf);
-    const std::string cap = shorted ? std::string() : fixed(*inputs.capacitancePf, 2);
+    const std::string cap = shorted ? std::string() : quantity(*inputs.capacitancePf, 2);
     if (options.csv) {
         return emit(out, err,
             "freq_mhz,rod_length,length_unit,capacitance_pf,share,z0_ohm,alpha,step_up,zp_r_ohm,zp_x_ohm,r_ohm,x_ohm,"
@@ -781,7 +807,7 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
         insertion = std::get<double>(length);
         unit = unit.value_or(*tubeUnit);
     }
-    const std::string capText = std::isinf(pf) ? std::string() : fixed(pf, 2);
+    const std::string capText = std::isinf(pf) ? std::string() : quantity(pf, 2);
     const std::string dielectricName = dielectric.name[0] != '\0' ? dielectric.name : "sleeve";
     if (options.csv) {
         std::vector<std::string> row = {shortest(freq), fixed(reactance, 2), capText};
@@ -933,7 +959,7 @@ std::string sweepHeading(const Options& options, const Inputs& inputs, double ro
     }
     if (options.command != Command::SweepCap) {
         text += std::isinf(capacitancePf) ? std::string("Capacitor shorted\n")
-                                          : "Capacitor " + fixed(capacitancePf, 2) + " pF\n";
+                                          : "Capacitor " + quantity(capacitancePf, 2) + " pF\n";
     }
     return text + "\n";
 }

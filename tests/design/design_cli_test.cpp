@@ -334,6 +334,29 @@ TEST(DesignCli, FrequencySweepFromAMeasurementFile)
         ExitStatus::BadInput);
 }
 
+TEST(DesignCli, ExtremeValuesAreNeverLongOrFalseZeros)
+{
+    const auto designAt = [](std::string_view freq, std::string_view r) {
+        return run({"design", "--freq", freq, "--r", r, "--x", "-25", "--element", "1.5in", "--rod", "0.5in",
+            "--spacing", "6in"});
+    };
+    // Far too large for the fixed form: an exponent, not 300 digits.
+    const CliRun low = designAt("1e-300", "25");
+    EXPECT_EQ(low.status, ExitStatus::Solved) << low.err;
+    EXPECT_TRUE(contains(low.out, "5.563e+302 in")) << low.out;
+    const CliRun large = designAt("14.3", "1e300");
+    EXPECT_TRUE(contains(large.out, "1.000e+300 - j25.00 ohms")) << large.out;
+    // Too small for it: the digits, not 0.00 pF.
+    EXPECT_TRUE(contains(run({"capacitor", "--freq", "1e300", "--x", "5"}).out, ": 3.183e-296 pF"));
+    // The rod and element are a two-wire line only while close.
+    for (const std::string_view freq : {"1e6", "1e307"}) {
+        const CliRun high = designAt(freq, "25");
+        EXPECT_EQ(high.status, ExitStatus::BadInput) << freq;
+        EXPECT_TRUE(contains(high.err, "--freq: the frequency is too high for this geometry")) << high.err;
+        EXPECT_TRUE(high.out.empty());
+    }
+}
+
 TEST(DesignCli, RefusalsNameTheOption)
 {
     struct Case {
