@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -413,7 +414,7 @@ Checked readNumber(const Options& options, std::string_view name, double& value,
     }
     const auto number = parseNumber(found->second);
     if (!number) {
-        return badInput(std::string(name) + ": " + shown(found->second) + " is not a number");
+        return badInput(std::string(name) + ": " + shown(found->second) + " is " + std::string(numberRefusal(found->second)));
     }
     value = *number;
     return std::nullopt;
@@ -444,10 +445,14 @@ Checked readCapacitance(std::string_view text, double& pf)
         pf = std::numeric_limits<double>::infinity();
         return std::nullopt;
     }
-    if (text.ends_with("pF")) {
-        text.remove_suffix(2);
+    std::string_view numberText = text;
+    if (numberText.ends_with("pF")) {
+        numberText.remove_suffix(2);
+        while (numberText.ends_with(' ')) { // "96 pF"
+            numberText.remove_suffix(1);
+        }
     }
-    const auto number = parseNumber(text);
+    const auto number = parseNumber(numberText);
     if (!number) {
         return badInput("--cap: " + shown(text) + " is not a capacitance: give pF (96 or 96pF) or \"short\"");
     }
@@ -458,7 +463,10 @@ Checked readCapacitance(std::string_view text, double& pf)
 Checked readUnits(const Options& options, std::optional<Unit>& unit)
 {
     if (const auto found = options.values.find("--units"); found != options.values.end()) {
-        unit = unitFromSymbol(found->second);
+        std::string symbol(found->second); // in any case, as --band takes 20M
+        std::transform(symbol.begin(), symbol.end(), symbol.begin(),
+            [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+        unit = unitFromSymbol(symbol);
         if (!unit) {
             return badInput("--units: " + shown(found->second) + " is not a unit: mm, cm, m, in or ft");
         }
@@ -468,9 +476,14 @@ Checked readUnits(const Options& options, std::optional<Unit>& unit)
 
 Checked readFile(std::string_view path, touchstone::OnePort& file)
 {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(std::filesystem::path(path), ignored)) {
+        return badInput("--s1p: " + shown(path) + " is a directory");
+    }
+    errno = 0;
     std::ifstream stream{std::string(path), std::ios::binary};
     if (!stream) {
-        return badInput("--s1p: cannot open " + shown(path));
+        return badInput("--s1p: cannot open " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
     }
     std::string text;
     std::array<char, 65536> chunk{};
@@ -481,7 +494,7 @@ Checked readFile(std::string_view path, touchstone::OnePort& file)
         }
     }
     if (stream.bad()) {
-        return badInput("--s1p: cannot read " + shown(path));
+        return badInput("--s1p: cannot read " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
     }
     auto parsed = touchstone::parseOnePort(text);
     if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
@@ -711,12 +724,12 @@ int runDesign(const Options& options, const Inputs& inputs, std::ostream& out, s
             text += row("Capacitor",
                 quantity(d->capacitancePf, 2) + " pF (reactance " + fixed(d->capacitorReactance, 2) + " ohms)");
         }
-    } else {
-        std::string message = problem->message;
-        message[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(message[0])));
-        text += "\n" + message + ".\n";
     }
-    return emit(out, err, text, status);
+    const int written = emit(out, err, text, status);
+    if (problem != nullptr && written == static_cast<int>(status)) {
+        err << "vostrel-design: " << problem->message << "\n"; // a diagnostic, as a sweep gives it
+    }
+    return written;
 }
 
 int runAnalyze(const Options& options, const Inputs& inputs, std::ostream& out, std::ostream& err)
@@ -866,6 +879,7 @@ std::variant<std::pair<double, double>, Failure> heldMatch(const Options& option
 struct Swept {
     std::vector<std::string> labels;
     std::string suffix;
+    std::string source; // "range \"70:150:1\"", for messages; none for a file
 };
 
 std::variant<Swept, Failure> sweptValues(const Options& options, const Inputs& inputs)
@@ -910,6 +924,7 @@ std::variant<Swept, Failure> sweptValues(const Options& options, const Inputs& i
     if (const auto* problem = std::get_if<std::string>(&range)) {
         return badInput(std::string(rangeName) + " " + shown(rangeText) + ": " + *problem);
     }
+    swept.source = std::string(rangeName) + " " + shown(rangeText);
     swept.labels = std::move(std::get<ExactRange>(range).values);
     swept.suffix = std::get<ExactRange>(range).suffix;
     if (lengths ? !unitFromSymbol(swept.suffix).has_value() : swept.suffix != defaultSuffix) {
@@ -1027,7 +1042,14 @@ int runSweep(const Options& options, const Inputs& inputs, std::ostream& out, st
     const auto [rodLength, capacitancePf] = std::get<std::pair<double, double>>(held);
     const auto computed = computeSweep(options, inputs, swept, rodLength, capacitancePf);
     if (const auto* problem = std::get_if<Problem>(&computed)) {
-        return fail(fromProblem(*problem));
+        Failure failure = fromProblem(*problem);
+        const Field sweptField = options.command == Command::SweepCap ? Field::Capacitance
+            : options.command == Command::SweepLength                ? Field::RodLength
+                                                                     : Field::Frequency;
+        if (problem->kind == Problem::Kind::BadInput && problem->field == sweptField && !swept.source.empty()) {
+            failure.message = swept.source + ": " + problem->message; // the range's value, not an option's
+        }
+        return fail(failure);
     }
     const std::string heading = options.csv ? std::string() : sweepHeading(options, inputs, rodLength, capacitancePf);
     return writeSweep(options, inputs, swept, std::get<std::vector<SweepPoint>>(computed), heading, out, err);

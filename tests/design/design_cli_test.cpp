@@ -140,6 +140,14 @@ TEST(DesignCli, DesignCsvHasOneRowAndTheReasonWhenNothingMatches)
     EXPECT_EQ(row["needed_reactance_ohm"], "-3.78"); // -sqrt(31.80 * 18.20) / 6.3606
     EXPECT_TRUE(contains(row["reason"], "shorten it until its reactance is below -3.8 ohms"));
     EXPECT_TRUE(contains(row["reason"], "or use a thinner rod or a closer spacing"));
+    // Read by a person: the model's values on standard output, the reason
+    // on standard error, as a sweep gives it.
+    const CliRun noneShown = run({"design", "--freq", "14.3", "--r", "5", "--x", "10", "--element", "1.5in", "--rod",
+        "0.5in", "--spacing", "6in"});
+    EXPECT_EQ(noneShown.status, ExitStatus::NoSolution);
+    EXPECT_TRUE(contains(noneShown.out, "Stepped-up impedance Z2")) << noneShown.out;
+    EXPECT_FALSE(contains(noneShown.out, "shorten it")) << noneShown.out;
+    EXPECT_TRUE(noneShown.err.starts_with("vostrel-design: no gamma match of this geometry")) << noneShown.err;
 
     // On the boundary the capacitor is a short.
     const CliRun shorted = run({"design", "--csv", "--freq", "144", "--r", "12.5", "--x", "0", "--element", "12mm",
@@ -170,6 +178,10 @@ TEST(DesignCli, AnalyzeShowsWhatTheBuiltMatchDoes)
     row = csvRow(runBook({"analyze", "--csv", "--units", "mm"}, {"--length", "38.902", "--cap", "96.14"}).out);
     EXPECT_EQ(row["rod_length"], "988.1");
     EXPECT_EQ(row["swr"], "1.000");
+    // A capacitance with a blank before pF, and a unit in capitals.
+    row = csvRow(runBook({"analyze", "--csv", "--units", "IN"}, {"--length", "38.902in", "--cap", "96.14 pF"}).out);
+    EXPECT_EQ(row["capacitance_pf"], "96.14");
+    EXPECT_EQ(row["length_unit"], "in");
 
     EXPECT_EQ(runBook({"analyze"}, {"--length", "38.9in"}).status, ExitStatus::BadInput);
     EXPECT_TRUE(contains(runBook({"analyze"}, {"--length", "0in", "--cap", "96"}).err, "--length: "));
@@ -374,6 +386,21 @@ TEST(DesignCli, RefusalsNameTheOption)
         {{"design", "stray"}, "unexpected argument stray"},
         {{"design", "--r", "25", "--x", "0"}, "--freq is needed"},
         {{"design", "--freq", "abc", "--r", "25", "--x", "0"}, "--freq: \"abc\" is not a number"},
+        {{"design", "--freq", "1e309", "--r", "25", "--x", "0"}, "--freq: \"1e309\" is too large"},
+        {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5\u2033"},
+            "--element: unknown unit \"\u2033\""},
+        {{"analyze", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in",
+             "--length", "1", "--cap", "96 pX"},
+            "--cap: \"96 pX\" is not"},
+        {{"sweep", "cap", "0:10:5", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in",
+             "--spacing", "6in", "--length", "30"},
+            "range \"0:10:5\": the capacitance must be above 0"},
+        {{"sweep", "freq", "--s1p", "/nonexistent/x.s1p", "--element", "1in", "--rod", "1in", "--spacing", "3in",
+             "--length", "1in", "--cap", "9"},
+            "--s1p: cannot open \"/nonexistent/x.s1p\": No such file or directory"},
+        {{"sweep", "freq", "--s1p", "/", "--element", "1in", "--rod", "1in", "--spacing", "3in", "--length", "1in",
+             "--cap", "9"},
+            "--s1p: \"/\" is a directory"},
         {{"design", "--freq", "14", "--r", "25"}, "--x is needed"},
         {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5"}, "--element: \"1.5\" needs a unit"},
         {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in",
