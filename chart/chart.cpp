@@ -347,11 +347,13 @@ bool isOption(std::string_view arg)
 enum class LineRead { Line, End, Error };
 
 // Reads one line into `line` without keeping more than kMaxLine bytes of it.
-// A failing input ends reading with its reason in `error`.
-LineRead readLine(std::streambuf& in, std::string& line, bool& tooLong, std::string& error)
+// A failing input ends reading with its reason in `error`. `ended` tells
+// that the line ended at the end of the input rather than at a '\n'.
+LineRead readLine(std::streambuf& in, std::string& line, bool& tooLong, bool& ended, std::string& error)
 {
     line.clear();
     tooLong = false;
+    ended = false;
     try {
         int c = in.sbumpc();
         if (c == std::char_traits<char>::eof()) {
@@ -364,6 +366,7 @@ LineRead readLine(std::streambuf& in, std::string& line, bool& tooLong, std::str
                 tooLong = true;
             }
         }
+        ended = c == std::char_traits<char>::eof();
     } catch (const std::ios_base::failure& failure) {
         // A std::filebuf throws when read() fails; its code names errno.
         error = failure.code().message();
@@ -567,8 +570,17 @@ public:
         }
         std::string line;
         bool tooLong = false;
+        // The end of the input is kept once seen: a std::filebuf on a
+        // terminal (std::cin after sync_with_stdio(false)) asks read() again
+        // after Ctrl-D, unlike glibc's stdio whose end-of-file sticks. So a
+        // Ctrl-D that ends a partial line would need two more to end input;
+        // here, as with cat, the next Ctrl-D at the start of a line ends it.
+        bool ended = false;
         for (;;) {
-            const LineRead read = readLine(*in.rdbuf(), line, tooLong, m_inputError);
+            if (ended) {
+                return true;
+            }
+            const LineRead read = readLine(*in.rdbuf(), line, tooLong, ended, m_inputError);
             if (read == LineRead::End) {
                 return true;
             }
