@@ -419,6 +419,7 @@ std::optional<ExitStatus> parseArguments(
     std::span<const std::string_view> args, Options& options, std::ostream& out, std::ostream& err)
 {
     bool optionsEnded = false;
+    bool unitGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (optionsEnded || !isOption(args[i])) {
             options.frequencies.push_back(args[i]);
@@ -435,6 +436,9 @@ std::optional<ExitStatus> parseArguments(
             if (!inlineValue && i + 1 >= args.size()) {
                 return usageError(err, std::string(name) + " needs a value");
             }
+            if (slot->has_value()) {
+                return usageError(err, std::string(name) + " is given twice");
+            }
             *slot = inlineValue ? *inlineValue : args[++i];
         } else if (inlineValue) {
             return usageError(err, "unknown option " + shownInput(args[i]));
@@ -445,7 +449,14 @@ std::optional<ExitStatus> parseArguments(
         } else if (name == "--version") {
             return writeInfo(out, err, "vostrel-chart " VOSTREL_VERSION "\n");
         } else if (name == "--inches" || name == "--cm") {
-            options.unit = name == "--cm" ? LengthUnit::Centimetres : LengthUnit::Inches;
+            const LengthUnit unit = name == "--cm" ? LengthUnit::Centimetres : LengthUnit::Inches;
+            if (unitGiven) {
+                return usageError(err,
+                    unit == options.unit ? std::string(name) + " is given twice"
+                                         : std::string("--inches and --cm exclude each other"));
+            }
+            unitGiven = true;
+            options.unit = unit;
         } else if (name == "--csv") {
             options.csv = true;
         } else {
