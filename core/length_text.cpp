@@ -176,7 +176,8 @@ std::string_view numberRefusal(std::string_view text)
     if (first == std::string_view::npos) {
         return "not a number";
     }
-    long long order = first < point ? static_cast<long long>(point - first) - 1 : -static_cast<long long>(first - point);
+    long long order
+        = first < point ? static_cast<long long>(point - first) - 1 : -static_cast<long long>(first - point);
     if (shape.exponentStart < text.size()) {
         std::string_view exponent = text.substr(shape.exponentStart + 1);
         const bool negative = exponent.starts_with('-');

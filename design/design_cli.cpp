@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -414,7 +414,8 @@ Checked readNumber(const Options& options, std::string_view name, double& value,
     }
     const auto number = parseNumber(found->second);
     if (!number) {
-        return badInput(std::string(name) + ": " + shown(found->second) + " is " + std::string(numberRefusal(found->second)));
+        return badInput(
+            std::string(name) + ": " + shown(found->second) + " is " + std::string(numberRefusal(found->second)));
     }
     value = *number;
     return std::nullopt;
@@ -483,7 +484,8 @@ Checked readFile(std::string_view path, touchstone::OnePort& file)
     errno = 0;
     std::ifstream stream{std::string(path), std::ios::binary};
     if (!stream) {
-        return badInput("--s1p: cannot open " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
+        return badInput(
+            "--s1p: cannot open " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
     }
     std::string text;
     std::array<char, 65536> chunk{};
@@ -494,12 +496,13 @@ Checked readFile(std::string_view path, touchstone::OnePort& file)
         }
     }
     if (stream.bad()) {
-        return badInput("--s1p: cannot read " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
+        return badInput(
+            "--s1p: cannot read " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
     }
     auto parsed = touchstone::parseOnePort(text);
     if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
-        return badInput(shown(path, false) + (error->line > 0 ? ":" + std::to_string(error->line) : std::string()) + ": "
-            + error->message);
+        return badInput(shown(path, false) + (error->line > 0 ? ":" + std::to_string(error->line) : std::string())
+            + ": " + error->message);
     }
     file = std::move(std::get<touchstone::OnePort>(parsed));
     return std::nullopt;
@@ -704,8 +707,8 @@ int runDesign(const Options& options, const Inputs& inputs, std::ostream& out, s
         if (const auto* d = std::get_if<Design>(&designed)) {
             row.insert(row.end(),
                 {lengthText(d->rodLength, inputs.unit), unit,
-                    d->capacitorShorted ? std::string() : quantity(d->capacitancePf, 2), fixed(d->capacitorReactance, 2),
-                    d->capacitorShorted ? "shorted" : "series", "", ""});
+                    d->capacitorShorted ? std::string() : quantity(d->capacitancePf, 2),
+                    fixed(d->capacitorReactance, 2), d->capacitorShorted ? "shorted" : "series", "", ""});
         } else {
             row.insert(row.end(), {"", unit, "", "", "", fixed(problem->neededReactance, 2), problem->message});
         }
@@ -865,8 +868,8 @@ std::variant<std::pair<double, double>, Failure> heldMatch(const Options& option
         Failure failure = fromProblem(*problem);
         if (problem->kind == Problem::Kind::NoMatch) {
             const std::string_view give = !needsCap ? "--length" : !needsLength ? "--cap" : "--length and --cap";
-            failure.message = "no design at " + shortest(inputs.model.freqMhz) + " MHz to sweep around: "
-                + failure.message + "; give " + std::string(give);
+            failure.message = "no design at " + shortest(inputs.model.freqMhz)
+                + " MHz to sweep around: " + failure.message + "; give " + std::string(give);
         }
         return failure;
     }
@@ -1044,8 +1047,8 @@ int runSweep(const Options& options, const Inputs& inputs, std::ostream& out, st
     if (const auto* problem = std::get_if<Problem>(&computed)) {
         Failure failure = fromProblem(*problem);
         const Field sweptField = options.command == Command::SweepCap ? Field::Capacitance
-            : options.command == Command::SweepLength                ? Field::RodLength
-                                                                     : Field::Frequency;
+            : options.command == Command::SweepLength                 ? Field::RodLength
+                                                                      : Field::Frequency;
         if (problem->kind == Problem::Kind::BadInput && problem->field == sweptField && !swept.source.empty()) {
             failure.message = swept.source + ": " + problem->message; // the range's value, not an option's
         }

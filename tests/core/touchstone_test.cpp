@@ -82,10 +82,8 @@ TEST(Touchstone, EveryOptionLineForm)
     };
     const auto pair = [](double a, double b) { return std::to_string(a) + " " + std::to_string(b); };
     const Case cases[] = {
-        {"# Hz S RI R 50\n14000000 0.2 -0.4\n", 14e6, z},
-        {"# kHz S RI R 50\n14000 0.2 -0.4\n", 14e6, z},
-        {"# MHz S RI R 50\n14 0.2 -0.4\n", 14e6, z},
-        {"# GHz S RI R 50\n0.014 0.2 -0.4\n", 14e6, z},
+        {"# Hz S RI R 50\n14000000 0.2 -0.4\n", 14e6, z}, {"# kHz S RI R 50\n14000 0.2 -0.4\n", 14e6, z},
+        {"# MHz S RI R 50\n14 0.2 -0.4\n", 14e6, z}, {"# GHz S RI R 50\n0.014 0.2 -0.4\n", 14e6, z},
         {"# MHz S MA R 50\n14 " + pair(magnitude, degrees) + "\n", 14e6, z},
         {"# MHz S DB R 50\n14 " + pair(20 * std::log10(magnitude), degrees) + "\n", 14e6, z},
         {"# MHz Z RI R 50\n14 " + pair(z.real() / 50, z.imag() / 50) + "\n", 14e6, z},
