@@ -526,10 +526,10 @@ Checked checkFilePoints(std::string_view path, const touchstone::OnePort& file)
         if (z == Complex(0, 0)) {
             return badInput(where + "S = -1 is a short circuit: the feed resistance there is 0 ohms");
         }
-        const double reflection = std::abs((z - file.referenceOhms) / (z + file.referenceOhms));
         if (z.real() == 0) {
             return badInput(where + "|S| = 1 is a pure reactance: the feed resistance there is 0 ohms");
         }
+        const double reflection = std::abs((z - file.referenceOhms) / (z + file.referenceOhms));
         return badInput(where + "|S| = " + fixed(reflection, 3) + " is above 1: the feed resistance there is "
             + fixed(z.real(), 2) + " ohms, and an antenna's is above 0");
     }
