@@ -347,11 +347,13 @@ bool isOption(std::string_view arg)
 enum class LineRead { Line, End, Error };
 
 // Reads one line into `line` without keeping more than kMaxLine bytes of it.
-// A failing input ends reading with its reason in `error`.
-LineRead readLine(std::streambuf& in, std::string& line, bool& tooLong, std::string& error)
+// A failing input ends reading with its reason in `error`. `ended` tells
+// that the line ended at the end of the input rather than at a '\n'.
+LineRead readLine(std::streambuf& in, std::string& line, bool& tooLong, bool& ended, std::string& error)
 {
     line.clear();
     tooLong = false;
+    ended = false;
     try {
         int c = in.sbumpc();
         if (c == std::char_traits<char>::eof()) {
@@ -364,6 +366,7 @@ LineRead readLine(std::streambuf& in, std::string& line, bool& tooLong, std::str
                 tooLong = true;
             }
         }
+        ended = c == std::char_traits<char>::eof();
     } catch (const std::ios_base::failure& failure) {
         // A std::filebuf throws when read() fails; its code names errno.
         error = failure.code().message();
@@ -416,6 +419,7 @@ std::optional<ExitStatus> parseArguments(
     std::span<const std::string_view> args, Options& options, std::ostream& out, std::ostream& err)
 {
     bool optionsEnded = false;
+    bool unitGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (optionsEnded || !isOption(args[i])) {
             options.frequencies.push_back(args[i]);
@@ -432,6 +436,9 @@ std::optional<ExitStatus> parseArguments(
             if (!inlineValue && i + 1 >= args.size()) {
                 return usageError(err, std::string(name) + " needs a value");
             }
+            if (slot->has_value()) {
+                return usageError(err, std::string(name) + " is given twice");
+            }
             *slot = inlineValue ? *inlineValue : args[++i];
         } else if (inlineValue) {
             return usageError(err, "unknown option " + shownInput(args[i]));
@@ -442,7 +449,14 @@ std::optional<ExitStatus> parseArguments(
         } else if (name == "--version") {
             return writeInfo(out, err, "vostrel-chart " VOSTREL_VERSION "\n");
         } else if (name == "--inches" || name == "--cm") {
-            options.unit = name == "--cm" ? LengthUnit::Centimetres : LengthUnit::Inches;
+            const LengthUnit unit = name == "--cm" ? LengthUnit::Centimetres : LengthUnit::Inches;
+            if (unitGiven) {
+                return usageError(err,
+                    unit == options.unit ? std::string(name) + " is given twice"
+                                         : std::string("--inches and --cm exclude each other"));
+            }
+            unitGiven = true;
+            options.unit = unit;
         } else if (name == "--csv") {
             options.csv = true;
         } else {
@@ -567,8 +581,17 @@ public:
         }
         std::string line;
         bool tooLong = false;
+        // The end of the input is kept once seen: a std::filebuf on a
+        // terminal (std::cin after sync_with_stdio(false)) asks read() again
+        // after Ctrl-D, unlike glibc's stdio whose end-of-file sticks. So a
+        // Ctrl-D that ends a partial line would need two more to end input;
+        // here, as with cat, the next Ctrl-D at the start of a line ends it.
+        bool ended = false;
         for (;;) {
-            const LineRead read = readLine(*in.rdbuf(), line, tooLong, m_inputError);
+            if (ended) {
+                return true;
+            }
+            const LineRead read = readLine(*in.rdbuf(), line, tooLong, ended, m_inputError);
             if (read == LineRead::End) {
                 return true;
             }

@@ -31,6 +31,8 @@ double acoshOnePlus(double y)
     return std::log1p(y + std::sqrt(y * (y + 2)));
 }
 
+constexpr double kMaxSpacingInWavelengths = 20; // spacing <= wavelength / 20
+
 double wavelengthFor(double freqMhz)
 {
     return kSpeedOfLight / (freqMhz * 1e6);
@@ -162,6 +164,16 @@ Outcome<LineModel> lineModel(const DesignInput& in)
     if (!isPositiveFinite(in.lineImpedance)) {
         return badInput(Field::LineImpedance, "the feed line impedance must be a number of ohms above 0");
     }
+    const double wavelength = wavelengthFor(in.freqMhz);
+    // The rod and element are taken as a two-wire transmission line, whose
+    // theory assumes conductors close together against the wavelength (a
+    // transverse field between them, nothing radiated by the line itself);
+    // beyond a twentieth of a wavelength apart the model no longer holds.
+    if (!(g.spacing <= wavelength / kMaxSpacingInWavelengths)) {
+        return badInput(Field::Frequency,
+            "the frequency is too high for this geometry: the spacing is more than a twentieth of the wavelength, "
+            "too wide for the rod and element to act as a two-wire line; lower the frequency or close the spacing");
+    }
     const double a = g.elementDiameter / 2;
     const double b = g.rodDiameter / 2;
     if (!(g.spacing - (a + b) > 0)) {
@@ -183,7 +195,7 @@ Outcome<LineModel> lineModel(const DesignInput& in)
     line.alpha = numerator / denominator;
     line.stepUp = stepUpShare(in.stepUp) * (1 + line.alpha) * (1 + line.alpha);
     line.z2 = line.stepUp * in.feedImpedance;
-    line.wavelength = wavelengthFor(in.freqMhz);
+    line.wavelength = wavelength;
     if (!isPositiveFinite(line.z0) || !isPositiveFinite(line.alpha) || !std::isfinite(line.z2.real())
         || !std::isfinite(line.z2.imag()) || !isPositiveFinite(line.wavelength)) {
         return badInput(Field::Spacing, "the rod is too close to the element, or the sizes too far apart, to model");
@@ -400,6 +412,11 @@ Outcome<std::vector<SweepPoint>> sweepFrequency(
     }
     if (const auto problem = checkSweep(fromMhz, toMhz, count, Field::Frequency)) {
         return *problem;
+    }
+    DesignInput highest = in; // the spacing must be close at the top of the range too
+    highest.freqMhz = std::max(fromMhz, toMhz);
+    if (auto atHighest = lineModel(highest); auto* tooHigh = std::get_if<Problem>(&atHighest)) {
+        return *tooHigh;
     }
     if (!isPositiveFinite(fromMhz)) {
         return badInput(Field::Frequency, "the frequency must be a number of MHz above 0");

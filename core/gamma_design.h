@@ -127,7 +127,9 @@ struct Analysis {
 //   D and d swapped            -> alpha becomes 1 / alpha, Z0 unchanged
 // Failures (BadInput, naming the first bad field in Field's order): a
 // non-finite input; freq, a diameter or the spacing <= 0; Ra <= 0; Zc <= 0;
-// spacing <= (D + d) / 2 (the rod would touch the element).
+// spacing <= (D + d) / 2 (the rod would touch the element); spacing above a
+// twentieth of the wavelength, where the two-wire-line model of rod and
+// element fails (Frequency: too high for this geometry).
 Outcome<LineModel> lineModel(const DesignInput& in);
 
 // The rod length and capacitor that make Zin = Zc.

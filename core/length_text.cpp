@@ -1,5 +1,8 @@
 #include "length_text.h"
 
+#include "utf8.h"
+
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -32,9 +35,13 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-bool isLetter(char c)
+// What may be part of a unit symbol, known or not: letters, quote marks
+// (1.5" for inches) and any non-ASCII character (1.5″), so that a wrong
+// unit is named as one rather than spoiling the number.
+bool isUnitCharacter(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '"' || c == '\''
+        || static_cast<unsigned char>(c) >= 0x80;
 }
 
 bool isBlank(char c)
@@ -52,13 +59,16 @@ std::size_t skipDigits(std::string_view text, std::size_t& i)
     return i - start;
 }
 
-// The text as shown back in a message: short and printable.
+// The text as shown back in a message: short and printable; a visible
+// UTF-8 character stays, anything else becomes '?'.
 std::string shown(std::string_view text)
 {
     std::string result;
-    for (const char c : text.substr(0, 40)) {
-        const auto byte = static_cast<unsigned char>(c);
-        result.push_back(byte < 0x20 || byte >= 0x7F ? '?' : c);
+    for (std::size_t at = 0; at < std::min<std::size_t>(text.size(), 40);) {
+        const Utf8Char c = decodeUtf8(text, at);
+        const bool visible = c.valid && c.codePoint != 0x7F && !isInvisible(c.codePoint);
+        result += visible ? text.substr(at, c.length) : std::string_view("?");
+        at += c.length;
     }
     if (text.size() > 40) {
         result += "...";
@@ -98,10 +108,18 @@ double metresPer(Unit unit)
     return rowOf(unit).metres;
 }
 
-std::optional<double> parseNumber(std::string_view text)
+namespace {
+
+// The shape parseNumber reads: sign, digits with at most one '.', optional
+// exponent; where the exponent starts.
+struct NumberShape {
+    bool valid = false;
+    std::size_t exponentStart = 0; // text.size() without an exponent
+};
+
+NumberShape numberShape(std::string_view text)
 {
     std::size_t i = 0;
-    const bool plus = !text.empty() && text[0] == '+';
     if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
         ++i;
     }
@@ -111,20 +129,29 @@ std::optional<double> parseNumber(std::string_view text)
         digits += skipDigits(text, i);
     }
     if (digits == 0) {
-        return std::nullopt;
+        return {};
     }
+    const std::size_t exponentStart = i;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
             ++i;
         }
         if (skipDigits(text, i) == 0) {
-            return std::nullopt;
+            return {};
         }
     }
-    if (i != text.size()) {
+    return i == text.size() ? NumberShape{true, exponentStart} : NumberShape{};
+}
+
+} // namespace
+
+std::optional<double> parseNumber(std::string_view text)
+{
+    if (!numberShape(text).valid) {
         return std::nullopt;
     }
+    const bool plus = text[0] == '+';
     // from_chars takes no '+'; the shape is checked, so it reads it all.
     const std::string_view digitsText = plus ? text.substr(1) : text;
     double value = 0;
@@ -135,10 +162,41 @@ std::optional<double> parseNumber(std::string_view text)
     return value;
 }
 
+std::string_view numberRefusal(std::string_view text)
+{
+    const NumberShape shape = numberShape(text);
+    if (!shape.valid) {
+        return "not a number";
+    }
+    // Out of the double range: the decimal exponent of the first non-zero
+    // digit tells which way (all zeros would have been read as 0).
+    const std::string_view mantissa = text.substr(0, shape.exponentStart);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) {
+        return "not a number";
+    }
+    long long order
+        = first < point ? static_cast<long long>(point - first) - 1 : -static_cast<long long>(first - point);
+    if (shape.exponentStart < text.size()) {
+        std::string_view exponent = text.substr(shape.exponentStart + 1);
+        const bool negative = exponent.starts_with('-');
+        if (exponent.starts_with('-') || exponent.starts_with('+')) {
+            exponent.remove_prefix(1);
+        }
+        long long value = 0;
+        for (const char c : exponent) {
+            value = std::min(value * 10 + (c - '0'), 1'000'000'000LL); // saturates: only its side matters
+        }
+        order += negative ? -value : value;
+    }
+    return order > 0 ? "too large" : "too close to 0";
+}
+
 std::variant<Length, std::string> parseLength(std::string_view text, std::optional<Unit> defaultUnit)
 {
     std::size_t symbolStart = text.size();
-    while (symbolStart > 0 && isLetter(text[symbolStart - 1])) {
+    while (symbolStart > 0 && isUnitCharacter(text[symbolStart - 1])) {
         --symbolStart;
     }
     // The symbol is the run of letters at the end, so "1e3mm" is 1e3 mm.
@@ -149,12 +207,12 @@ std::variant<Length, std::string> parseLength(std::string_view text, std::option
     }
     const auto value = parseNumber(numberText);
     if (!value) {
-        return sentence({"\"", shown(numberText.empty() ? text : numberText), "\" is not a number"});
+        return sentence({"\"", shown(numberText.empty() ? text : numberText), "\" is ", numberRefusal(numberText)});
     }
     Length length;
     if (symbolText.empty()) {
         if (!defaultUnit) {
-            return sentence({shown(text), " needs a unit: mm, cm, m, in or ft"});
+            return sentence({"\"", shown(text), "\" needs a unit: mm, cm, m, in or ft"});
         }
         length.unit = *defaultUnit;
     } else if (const auto unit = unitFromSymbol(symbolText)) {

@@ -163,6 +163,9 @@ std::variant<OnePort, ParseError> parseOnePort(std::string_view text)
     bool optionLineSeen = false;
     OnePort file;
     int lineNumber = 0;
+    if (text.starts_with("\xEF\xBB\xBF")) { // a UTF-8 byte order mark
+        text.remove_prefix(3);
+    }
     while (!text.empty()) {
         ++lineNumber;
         const std::size_t end = text.find('\n');
@@ -219,7 +222,7 @@ std::variant<OnePort, ParseError> parseOnePort(std::string_view text)
         if (auto* problem = std::get_if<std::string>(&impedance)) {
             return fail(std::move(*problem));
         }
-        file.points.push_back(Point{freqHz, std::get<Complex>(impedance)});
+        file.points.push_back(Point{freqHz, std::get<Complex>(impedance), lineNumber});
     }
     if (file.points.empty()) {
         return ParseError{0, "the file holds no data lines"};

@@ -18,13 +18,15 @@ namespace vostrel::touchstone {
 // Parameters S, Z and Y; pairs RI (real, imaginary), MA (magnitude, angle
 // in degrees) and DB (20 log10 of the magnitude, angle in degrees). Z and Y
 // values are normalised to R, as version 1 writes them. Numbers may have an
-// exponent ("1.4E+07"); blank lines and Windows line ends are fine.
+// exponent ("1.4E+07"); blank lines, Windows line ends and a UTF-8 byte
+// order mark at the start (Windows editors, scikit-rf) are fine.
 // Format reference: the IBIS Open Forum's Touchstone file format, version
 // 1.1, and scikit-rf's documentation of what real files contain.
 
 struct Point {
     double freqHz = 0;
     std::complex<double> impedance; // ohms, de-normalised
+    int line = 0; // the 1-based line it was read from, for messages
 };
 
 struct OnePort {
@@ -42,7 +44,7 @@ struct ParseError {
 //   "# Hz S RI R 50\n1e6 0 0\n"    -> one point, 1 MHz, 50 + j0 ohms (NanoVNA)
 //   "!x\n2 0.5 90\n"               -> no option line: GHz S MA R 50, so
 //                                     2 GHz, S = j0.5: 30 + j40 ohms
-//   "# mhz r 75 z ri\n14 1 -1\n"   -> 14 MHz, 75 - j75 ohms
+//   "# mhz r 75 z ri\n14 1 -1\n"   -> 14 MHz, 75 - j75 ohms, from line 2
 // Failures, with the line: a second option line, or one after the data; an
 // unknown option, one given twice, R without a positive number; a
 // Touchstone 2 keyword ("[Version]"); a data line with other than three

@@ -8,8 +8,11 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -47,7 +50,7 @@ constexpr std::string_view kUsage
       "  --r, --x OHMS    the feed resistance and reactance (X negative: capacitive)\n"
       "  --element LEN    the element's diameter; --rod the rod's; --spacing the\n"
       "                   centre-to-centre spacing. Lengths take a unit: mm, cm, m,\n"
-      "                   in or ft (38.9in, 12mm)\n"
+      "                   in or ft (38.9in, 12mm); without one, the unit of --element\n"
       "  --line OHMS      the feed line's impedance (50)\n"
       "  --half           step up half the feed impedance, k = 1/2 (Balanis); the\n"
       "                   default steps up the whole of it, k = 1 (ARRL, Owen Duffy)\n"
@@ -63,8 +66,8 @@ constexpr std::string_view kUsage
       "  --help, --version\n"
       "\n"
       "Ranges count in exact decimals, the end included when a step lands on it:\n"
-      "capacitance in pF, rod length in --units (or with a unit: 35in:42in:0.1in),\n"
-      "frequency in MHz. At most 100000 values.\n"
+      "capacitance in pF, rod length in the unit of --element (or with a unit:\n"
+      "35in:42in:0.1in), frequency in MHz. At most 100000 values.\n"
       "\n"
       "Exit status: 0 solved, 1 no gamma match of these inputs matches, 2 bad options\n"
       "or input, 3 the output could not be written.\n";
@@ -112,10 +115,11 @@ std::vector<std::string_view> optionsOf(Command command)
     return allowed;
 }
 
-// Shown back in a message: short and printable.
-std::string shown(std::string_view text)
+// Shown back in a message: short, printable and in quotes (a file name
+// before ":line" goes without them).
+std::string shown(std::string_view text, bool quoted = true)
 {
-    std::string result;
+    std::string result = quoted ? "\"" : "";
     for (const char c : text.substr(0, 40)) {
         const auto byte = static_cast<unsigned char>(c);
         result.push_back(byte < 0x20 || byte == 0x7F ? '?' : c);
@@ -123,16 +127,29 @@ std::string shown(std::string_view text)
     if (text.size() > 40) {
         result += "...";
     }
-    return result;
+    return quoted ? result + "\"" : result;
 }
 
-// `value` with `decimals` decimals, never "-0.00"; "inf" for infinity.
+// Four significant digits with an exponent: "1.234e+300".
+std::string scientific(double value)
+{
+    std::array<char, 64> buffer{};
+    const auto [end, error]
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 3);
+    return {buffer.data(), error == std::errc() ? end : buffer.data()};
+}
+
+// `value` with `decimals` decimals, never "-0.00"; "inf" for infinity; from
+// 1e15 up, too long to read in this form, with an exponent.
 std::string fixed(double value, int decimals)
 {
     if (std::isinf(value)) {
         return value > 0 ? "inf" : "-inf";
     }
-    std::array<char, 400> buffer{};
+    if (std::abs(value) >= 1e15) {
+        return scientific(value);
+    }
+    std::array<char, 64> buffer{};
     const auto [end, error]
         = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
     std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
@@ -140,6 +157,16 @@ std::string fixed(double value, int decimals)
         text.erase(0, 1);
     }
     return text;
+}
+
+// A length or capacitance: as fixed(), but one too small to show there as
+// anything but 0 gets its digits with an exponent, never a false 0.
+std::string quantity(double value, int decimals)
+{
+    if (value != 0 && std::abs(value) < 0.5 * std::pow(10.0, -decimals)) {
+        return scientific(value);
+    }
+    return fixed(value, decimals);
 }
 
 std::string shortest(double value)
@@ -174,13 +201,16 @@ int lengthDecimals(Unit unit)
 
 std::string lengthText(double metres, Unit unit)
 {
-    return fixed(metres / metresPer(unit), lengthDecimals(unit));
+    return quantity(metres / metresPer(unit), lengthDecimals(unit));
 }
 
 // A size as the builder gave it: two decimals more, trailing zeros dropped.
 std::string sizeText(double metres, Unit unit)
 {
-    std::string text = fixed(metres / metresPer(unit), lengthDecimals(unit) + 2);
+    std::string text = quantity(metres / metresPer(unit), lengthDecimals(unit) + 2);
+    if (text.find('e') != std::string::npos) {
+        return text;
+    }
     while (text.ends_with('0')) {
         text.pop_back();
     }
@@ -293,7 +323,7 @@ std::variant<std::size_t, Failure> parseCommand(std::span<const std::string_view
         return std::size_t{1};
     }
     if (command != "sweep") {
-        return usage("unknown command " + shown(command) + ": design, analyze, capacitor or sweep");
+        return usage("unknown command " + shown(command, false) + ": design, analyze, capacitor or sweep");
     }
     const std::string_view what = args.size() > 1 ? args[1] : std::string_view();
     if (what == "cap") {
@@ -331,7 +361,7 @@ std::variant<Options, Failure> parseArguments(std::span<const std::string_view> 
             name = name.substr(0, equals);
         }
         if (std::find(kOptions.begin(), kOptions.end(), name) == kOptions.end()) {
-            return usage((name.starts_with("-") ? "unknown option " : "unexpected argument ") + shown(name));
+            return usage((name.starts_with("-") ? "unknown option " : "unexpected argument ") + shown(name, false));
         }
         if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
             return usage(std::string(name) + " is not an option of " + commandName);
@@ -355,12 +385,13 @@ std::variant<Options, Failure> parseArguments(std::span<const std::string_view> 
     return options;
 }
 
-// Tells what went wrong, with the usage for a usage error; returns the status.
+// Tells what went wrong in one line, and for a usage error where to read
+// more; returns the status.
 int report(std::ostream& err, const Failure& failure)
 {
     err << "vostrel-design: " << failure.message << "\n";
     if (failure.showUsage) {
-        err << "\n" << kUsage;
+        err << "Try 'vostrel-design --help' for more information.\n";
     }
     return static_cast<int>(failure.status);
 }
@@ -369,6 +400,7 @@ int report(std::ostream& err, const Failure& failure)
 struct Inputs {
     DesignInput model;
     Unit unit = Unit::Metre; // lengths shown in
+    Unit elementUnit = Unit::Metre; // a length without a unit is in this one
     std::optional<double> rodLength;
     std::optional<double> capacitancePf; // infinity: shorted
     std::optional<touchstone::OnePort> file;
@@ -382,7 +414,8 @@ Checked readNumber(const Options& options, std::string_view name, double& value,
     }
     const auto number = parseNumber(found->second);
     if (!number) {
-        return badInput(std::string(name) + ": " + shown(found->second) + " is not a number");
+        return badInput(
+            std::string(name) + ": " + shown(found->second) + " is " + std::string(numberRefusal(found->second)));
     }
     value = *number;
     return std::nullopt;
@@ -413,10 +446,14 @@ Checked readCapacitance(std::string_view text, double& pf)
         pf = std::numeric_limits<double>::infinity();
         return std::nullopt;
     }
-    if (text.ends_with("pF")) {
-        text.remove_suffix(2);
+    std::string_view numberText = text;
+    if (numberText.ends_with("pF")) {
+        numberText.remove_suffix(2);
+        while (numberText.ends_with(' ')) { // "96 pF"
+            numberText.remove_suffix(1);
+        }
     }
-    const auto number = parseNumber(text);
+    const auto number = parseNumber(numberText);
     if (!number) {
         return badInput("--cap: " + shown(text) + " is not a capacitance: give pF (96 or 96pF) or \"short\"");
     }
@@ -427,7 +464,10 @@ Checked readCapacitance(std::string_view text, double& pf)
 Checked readUnits(const Options& options, std::optional<Unit>& unit)
 {
     if (const auto found = options.values.find("--units"); found != options.values.end()) {
-        unit = unitFromSymbol(found->second);
+        std::string symbol(found->second); // in any case, as --band takes 20M
+        std::transform(symbol.begin(), symbol.end(), symbol.begin(),
+            [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+        unit = unitFromSymbol(symbol);
         if (!unit) {
             return badInput("--units: " + shown(found->second) + " is not a unit: mm, cm, m, in or ft");
         }
@@ -437,9 +477,15 @@ Checked readUnits(const Options& options, std::optional<Unit>& unit)
 
 Checked readFile(std::string_view path, touchstone::OnePort& file)
 {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(std::filesystem::path(path), ignored)) {
+        return badInput("--s1p: " + shown(path) + " is a directory");
+    }
+    errno = 0;
     std::ifstream stream{std::string(path), std::ios::binary};
     if (!stream) {
-        return badInput("--s1p: cannot open " + shown(path));
+        return badInput(
+            "--s1p: cannot open " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
     }
     std::string text;
     std::array<char, 65536> chunk{};
@@ -450,14 +496,43 @@ Checked readFile(std::string_view path, touchstone::OnePort& file)
         }
     }
     if (stream.bad()) {
-        return badInput("--s1p: cannot read " + shown(path));
+        return badInput(
+            "--s1p: cannot read " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
     }
     auto parsed = touchstone::parseOnePort(text);
     if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
-        return badInput(shown(path) + (error->line > 0 ? ":" + std::to_string(error->line) : std::string()) + ": "
-            + error->message);
+        return badInput(shown(path, false) + (error->line > 0 ? ":" + std::to_string(error->line) : std::string())
+            + ": " + error->message);
     }
     file = std::move(std::get<touchstone::OnePort>(parsed));
+    return std::nullopt;
+}
+
+// A measured point the model cannot take, named by its line in the file.
+// The Touchstone reader keeps whatever a file holds (|S| > 1 of an active
+// device too); an antenna's feed point needs a frequency and a resistance
+// above 0.
+Checked checkFilePoints(std::string_view path, const touchstone::OnePort& file)
+{
+    for (const touchstone::Point& point : file.points) {
+        const std::string where = shown(path, false) + ":" + std::to_string(point.line) + ": ";
+        const Complex z = point.impedance;
+        if (!(point.freqHz > 0)) {
+            return badInput(where + "a frequency of 0 Hz: the gamma match needs one above 0");
+        }
+        if (z.real() > 0) {
+            continue;
+        }
+        if (z == Complex(0, 0)) {
+            return badInput(where + "S = -1 is a short circuit: the feed resistance there is 0 ohms");
+        }
+        if (z.real() == 0) {
+            return badInput(where + "|S| = 1 is a pure reactance: the feed resistance there is 0 ohms");
+        }
+        const double reflection = std::abs((z - file.referenceOhms) / (z + file.referenceOhms));
+        return badInput(where + "|S| = " + fixed(reflection, 3) + " is above 1: the feed resistance there is "
+            + fixed(z.real(), 2) + " ohms, and an antenna's is above 0");
+    }
     return std::nullopt;
 }
 
@@ -483,7 +558,11 @@ Checked readModelInputs(const Options& options, Inputs& inputs)
             return usage("--s1p gives the feed impedance: leave out --r and --x");
         }
         inputs.file.emplace();
-        if (auto failure = readFile(options.values.find("--s1p")->second, *inputs.file)) {
+        const std::string_view path = options.values.find("--s1p")->second;
+        if (auto failure = readFile(path, *inputs.file)) {
+            return failure;
+        }
+        if (auto failure = checkFilePoints(path, *inputs.file)) {
             return failure;
         }
         if (model.freqMhz != 0) {
@@ -518,6 +597,7 @@ Checked readModelInputs(const Options& options, Inputs& inputs)
             options, "--spacing", g.spacing, nullptr, elementUnit, "the centre-to-centre spacing, with a unit")) {
         return failure;
     }
+    inputs.elementUnit = *elementUnit;
     inputs.unit = unit.value_or(*elementUnit);
     if (options.values.contains("--line")) {
         if (auto failure = readNumber(options, "--line", model.lineImpedance, "")) {
@@ -526,7 +606,7 @@ Checked readModelInputs(const Options& options, Inputs& inputs)
     }
     if (options.values.contains("--length")) {
         double metres = 0;
-        if (auto failure = readLength(options, "--length", metres, nullptr, inputs.unit, "")) {
+        if (auto failure = readLength(options, "--length", metres, nullptr, inputs.elementUnit, "")) {
             return failure;
         }
         inputs.rodLength = metres;
@@ -587,11 +667,25 @@ std::string_view shareColumn(StepUp stepUp)
     return stepUp == StepUp::Whole ? "whole" : "half";
 }
 
-// Writes `text` and reports whether it reached the output.
-int emit(std::ostream& out, const std::string& text, ExitStatus status)
+// One line on `err` for output that could not be written, with the
+// system's reason when the failing write left one in errno.
+int writeFailed(std::ostream& err)
 {
+    const int error = errno;
+    err << "vostrel-design: the output could not be written";
+    if (error != 0) {
+        err << ": " << std::strerror(error);
+    }
+    err << "\n";
+    return static_cast<int>(ExitStatus::WriteFailed);
+}
+
+// Writes `text`; when it does not reach the output, says so on `err`.
+int emit(std::ostream& out, std::ostream& err, const std::string& text, ExitStatus status)
+{
+    errno = 0;
     out << text << std::flush;
-    return static_cast<int>(out ? status : ExitStatus::WriteFailed);
+    return out ? static_cast<int>(status) : writeFailed(err);
 }
 
 int runDesign(const Options& options, const Inputs& inputs, std::ostream& out, std::ostream& err)
@@ -613,12 +707,12 @@ int runDesign(const Options& options, const Inputs& inputs, std::ostream& out, s
         if (const auto* d = std::get_if<Design>(&designed)) {
             row.insert(row.end(),
                 {lengthText(d->rodLength, inputs.unit), unit,
-                    d->capacitorShorted ? std::string() : fixed(d->capacitancePf, 2), fixed(d->capacitorReactance, 2),
-                    d->capacitorShorted ? "shorted" : "series", "", ""});
+                    d->capacitorShorted ? std::string() : quantity(d->capacitancePf, 2),
+                    fixed(d->capacitorReactance, 2), d->capacitorShorted ? "shorted" : "series", "", ""});
         } else {
             row.insert(row.end(), {"", unit, "", "", "", fixed(problem->neededReactance, 2), problem->message});
         }
-        return emit(out,
+        return emit(out, err,
             "freq_mhz,r_ohm,x_ohm,line_ohm,share,z0_ohm,alpha,step_up,rod_length,length_unit,capacitance_pf,"
             "reactance_ohm,capacitor,needed_reactance_ohm,reason\n"
                 + csvLine(row),
@@ -631,14 +725,14 @@ int runDesign(const Options& options, const Inputs& inputs, std::ostream& out, s
             text += row("Capacitor", "none: short it, the rod alone matches");
         } else {
             text += row("Capacitor",
-                fixed(d->capacitancePf, 2) + " pF (reactance " + fixed(d->capacitorReactance, 2) + " ohms)");
+                quantity(d->capacitancePf, 2) + " pF (reactance " + fixed(d->capacitorReactance, 2) + " ohms)");
         }
-    } else {
-        std::string message = problem->message;
-        message[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(message[0])));
-        text += "\n" + message + ".\n";
     }
-    return emit(out, text, status);
+    const int written = emit(out, err, text, status);
+    if (problem != nullptr && written == static_cast<int>(status)) {
+        err << "vostrel-design: " << problem->message << "\n"; // a diagnostic, as a sweep gives it
+    }
+    return written;
 }
 
 int runAnalyze(const Options& options, const Inputs& inputs, std::ostream& out, std::ostream& err)
@@ -651,9 +745,9 @@ int runAnalyze(const Options& options, const Inputs& inputs, std::ostream& out, 
     const auto& a = std::get<Analysis>(analysed);
     const std::string unit(unitSymbol(inputs.unit));
     const bool shorted = std::isinf(*inputs.capacitancePf);
-    const std::string cap = shorted ? std::string() : fixed(*inputs.capacitancePf, 2);
+    const std::string cap = shorted ? std::string() : quantity(*inputs.capacitancePf, 2);
     if (options.csv) {
-        return emit(out,
+        return emit(out, err,
             "freq_mhz,rod_length,length_unit,capacitance_pf,share,z0_ohm,alpha,step_up,zp_r_ohm,zp_x_ohm,r_ohm,x_ohm,"
             "reflection,return_loss_db,swr\n"
                 + csvLine({shortest(inputs.model.freqMhz), lengthText(*inputs.rodLength, inputs.unit), unit, cap,
@@ -671,7 +765,7 @@ int runAnalyze(const Options& options, const Inputs& inputs, std::ostream& out, 
     text += row(
         "Reflection |rho|", fixed(std::abs(a.reflection), 4) + " (return loss " + fixed(a.returnLossDb, 2) + " dB)");
     text += row("SWR", fixed(a.swr, 3));
-    return emit(out, text, ExitStatus::Solved);
+    return emit(out, err, text, ExitStatus::Solved);
 }
 
 int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
@@ -729,7 +823,7 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
         insertion = std::get<double>(length);
         unit = unit.value_or(*tubeUnit);
     }
-    const std::string capText = std::isinf(pf) ? std::string() : fixed(pf, 2);
+    const std::string capText = std::isinf(pf) ? std::string() : quantity(pf, 2);
     const std::string dielectricName = dielectric.name[0] != '\0' ? dielectric.name : "sleeve";
     if (options.csv) {
         std::vector<std::string> row = {shortest(freq), fixed(reactance, 2), capText};
@@ -740,7 +834,7 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
         } else {
             row.insert(row.end(), {"", "", "", ""});
         }
-        return emit(out,
+        return emit(out, err,
             "freq_mhz,reactance_ohm,capacitance_pf,insertion_length,length_unit,dielectric,permittivity\n"
                 + csvLine(row),
             ExitStatus::Solved);
@@ -757,22 +851,25 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
             + " inner diameter, " + dielectricName + " (relative permittivity " + shortest(dielectric.permittivity)
             + "): " + lengthText(*insertion, *unit) + " " + std::string(unitSymbol(*unit)) + "\n";
     }
-    return emit(out, text, ExitStatus::Solved);
+    return emit(out, err, text, ExitStatus::Solved);
 }
 
-// The rod length and capacitor a sweep holds, from the options or else the
-// design at --freq.
-std::variant<std::pair<double, double>, Failure> heldMatch(const Inputs& inputs)
+// The rod length and capacitor a sweep holds: those the options give, and
+// only a missing one from the design at --freq. The swept value is not held.
+std::variant<std::pair<double, double>, Failure> heldMatch(const Options& options, const Inputs& inputs)
 {
-    if (inputs.rodLength && inputs.capacitancePf) {
-        return std::pair{*inputs.rodLength, *inputs.capacitancePf};
+    const bool needsLength = options.command != Command::SweepLength && !inputs.rodLength;
+    const bool needsCap = options.command != Command::SweepCap && !inputs.capacitancePf;
+    if (!needsLength && !needsCap) {
+        return std::pair{inputs.rodLength.value_or(0), inputs.capacitancePf.value_or(0)};
     }
     const auto designed = design(inputs.model);
     if (const auto* problem = std::get_if<Problem>(&designed)) {
         Failure failure = fromProblem(*problem);
         if (problem->kind == Problem::Kind::NoMatch) {
+            const std::string_view give = !needsCap ? "--length" : !needsLength ? "--cap" : "--length and --cap";
             failure.message = "no design at " + shortest(inputs.model.freqMhz)
-                + " MHz to sweep around: " + failure.message + "; give --length and --cap";
+                + " MHz to sweep around: " + failure.message + "; give " + std::string(give);
         }
         return failure;
     }
@@ -785,6 +882,7 @@ std::variant<std::pair<double, double>, Failure> heldMatch(const Inputs& inputs)
 struct Swept {
     std::vector<std::string> labels;
     std::string suffix;
+    std::string source; // "range \"70:150:1\"", for messages; none for a file
 };
 
 std::variant<Swept, Failure> sweptValues(const Options& options, const Inputs& inputs)
@@ -822,13 +920,14 @@ std::variant<Swept, Failure> sweptValues(const Options& options, const Inputs& i
         rangeText = std::string(*options.range);
     }
     const bool lengths = options.command == Command::SweepLength;
-    const std::string_view defaultSuffix = lengths ? unitSymbol(inputs.unit)
+    const std::string_view defaultSuffix = lengths ? unitSymbol(inputs.elementUnit)
         : options.command == Command::SweepCap     ? "pF"
                                                    : "MHz";
     auto range = parseExactRange(rangeText, defaultSuffix, kMaxPoints);
     if (const auto* problem = std::get_if<std::string>(&range)) {
         return badInput(std::string(rangeName) + " " + shown(rangeText) + ": " + *problem);
     }
+    swept.source = std::string(rangeName) + " " + shown(rangeText);
     swept.labels = std::move(std::get<ExactRange>(range).values);
     swept.suffix = std::get<ExactRange>(range).suffix;
     if (lengths ? !unitFromSymbol(swept.suffix).has_value() : swept.suffix != defaultSuffix) {
@@ -878,7 +977,7 @@ std::string sweepHeading(const Options& options, const Inputs& inputs, double ro
     }
     if (options.command != Command::SweepCap) {
         text += std::isinf(capacitancePf) ? std::string("Capacitor shorted\n")
-                                          : "Capacitor " + fixed(capacitancePf, 2) + " pF\n";
+                                          : "Capacitor " + quantity(capacitancePf, 2) + " pF\n";
     }
     return text + "\n";
 }
@@ -890,7 +989,7 @@ std::string padded(std::string_view cell, std::size_t width)
 
 // Writes the rows as they are formatted, a block at a time.
 int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept, const std::vector<SweepPoint>& points,
-    const std::string& heading, std::ostream& out)
+    const std::string& heading, std::ostream& out, std::ostream& err)
 {
     const bool lengths = options.command == Command::SweepLength;
     std::string text;
@@ -921,13 +1020,14 @@ int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept,
                 + padded(fixed(point.zin.imag(), 2), 12) + padded(fixed(point.swr, 3), 10) + "\n";
         }
         if (text.size() > 65536) {
+            errno = 0;
             if (!(out << text)) {
-                return static_cast<int>(ExitStatus::WriteFailed);
+                return writeFailed(err);
             }
             text.clear();
         }
     }
-    return emit(out, text, ExitStatus::Solved);
+    return emit(out, err, text, ExitStatus::Solved);
 }
 
 int runSweep(const Options& options, const Inputs& inputs, std::ostream& out, std::ostream& err)
@@ -938,28 +1038,37 @@ int runSweep(const Options& options, const Inputs& inputs, std::ostream& out, st
         return fail(*failure);
     }
     const auto& swept = std::get<Swept>(values);
-    const auto held = heldMatch(inputs);
+    const auto held = heldMatch(options, inputs);
     if (const auto* failure = std::get_if<Failure>(&held)) {
         return fail(*failure);
     }
     const auto [rodLength, capacitancePf] = std::get<std::pair<double, double>>(held);
     const auto computed = computeSweep(options, inputs, swept, rodLength, capacitancePf);
     if (const auto* problem = std::get_if<Problem>(&computed)) {
-        return fail(fromProblem(*problem));
+        Failure failure = fromProblem(*problem);
+        const Field sweptField = options.command == Command::SweepCap ? Field::Capacitance
+            : options.command == Command::SweepLength                 ? Field::RodLength
+                                                                      : Field::Frequency;
+        if (problem->kind == Problem::Kind::BadInput && problem->field == sweptField && !swept.source.empty()) {
+            failure.message = swept.source + ": " + problem->message; // the range's value, not an option's
+        }
+        return fail(failure);
     }
     const std::string heading = options.csv ? std::string() : sweepHeading(options, inputs, rodLength, capacitancePf);
-    return writeSweep(options, inputs, swept, std::get<std::vector<SweepPoint>>(computed), heading, out);
+    return writeSweep(options, inputs, swept, std::get<std::vector<SweepPoint>>(computed), heading, out, err);
 }
 
 } // namespace
 
 int runDesignCli(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)
 {
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        return emit(out, std::string(kUsage), ExitStatus::Solved);
+    // --help wins wherever it stands, also after a command.
+    if (std::find_if(args.begin(), args.end(), [](std::string_view arg) { return arg == "--help" || arg == "-h"; })
+        != args.end()) {
+        return emit(out, err, std::string(kUsage), ExitStatus::Solved);
     }
     if (!args.empty() && args[0] == "--version") {
-        return emit(out, "vostrel-design " VOSTREL_VERSION "\n", ExitStatus::Solved);
+        return emit(out, err, "vostrel-design " VOSTREL_VERSION "\n", ExitStatus::Solved);
     }
     const auto fail = [&](const Failure& failure) { return report(err, failure); };
     auto parsed = parseArguments(args);

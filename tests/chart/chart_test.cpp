@@ -276,6 +276,10 @@ TEST(Chart, OptionsAndExitStatuses)
              {"--from", "-9999999", "--to", "9999999", "--step", "1"},
              {"--band", "2m", "--max-rows", "8"},
              {"--band", "2m", "--max-rows", "0"},
+             // An option given twice, or two that exclude each other.
+             {"--band", "20m", "--band", "40m"},
+             {"--inches", "--cm", "14.2"},
+             {"--cm", "--cm", "14.2"},
          }) {
         const ChartRun result = run(bad);
         EXPECT_EQ(result.status, 2) << bad.front();
@@ -287,6 +291,8 @@ TEST(Chart, OptionsAndExitStatuses)
     EXPECT_NE(
         run({"--from", "144", "--to", "144.00005", "--step", "0.00001"}).err.find("smallest sensible step is 0.0001"),
         std::string::npos);
+    EXPECT_EQ(lines(run({"--band", "20m", "--band=40m"}).err)[0], "vostrel-chart: --band is given twice");
+    EXPECT_EQ(lines(run({"--cm", "--inches", "14.2"}).err)[0], "vostrel-chart: --inches and --cm exclude each other");
     EXPECT_EQ(run({"--band", "2m", "--max-rows", "9"}).status, 0);
     EXPECT_EQ(lines(run({"--from", "144", "--to", "144.0005", "--step", "0.0001"}).out).size(), 8U);
 

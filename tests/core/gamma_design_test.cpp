@@ -65,6 +65,8 @@ DesignInput randomInput(std::mt19937_64& random)
     const double d = 0.002 + 0.03 * unit(random);
     const double bigD = d * (0.5 + 4.5 * unit(random));
     in.geometry = {bigD, d, (bigD + d) / 2 * (1.05 + 10 * unit(random))};
+    // The model holds up to a spacing of a twentieth of the wavelength.
+    in.freqMhz = std::min(in.freqMhz, 299.792458 / 20 / in.geometry.spacing * 0.999);
     in.feedImpedance = {1 + 40 * unit(random), -60 + 120 * unit(random)};
     in.lineImpedance = unit(random) < 0.5 ? 50 : 75;
     in.stepUp = unit(random) < 0.5 ? StepUp::Whole : StepUp::Half;
@@ -167,6 +169,9 @@ TEST(GammaDesign, EveryBadInputNamesItsField)
         {"s kNaN", [](DesignInput& in) { in.geometry.spacing = kNaN; }, Field::Spacing},
         {"touching", [](DesignInput& in) { in.geometry.spacing = 1.0 * kInch; }, Field::Spacing},
         {"Zc 0", [](DesignInput& in) { in.lineImpedance = 0; }, Field::LineImpedance},
+        // 6 in is more than a twentieth of the wavelength: too high for it.
+        {"s > lambda/20", [](DesignInput& in) { in.freqMhz = 1e3; }, Field::Frequency},
+        {"freq 1e307", [](DesignInput& in) { in.freqMhz = 1e307; }, Field::Frequency},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -239,6 +244,7 @@ TEST(GammaDesign, ModelProperties)
         DesignInput equal = in;
         equal.geometry.rodDiameter = equal.geometry.elementDiameter;
         equal.geometry.spacing = std::max(equal.geometry.spacing, 1.5 * equal.geometry.elementDiameter);
+        equal.freqMhz = std::min(equal.freqMhz, 299.792458 / 20 / equal.geometry.spacing * 0.999);
         EXPECT_EQ(ok(lineModel(equal)).alpha, 1.0);
         // Re Zin does not depend on C; Im Zin falls by the capacitor's reactance.
         const double length = line.wavelength * 0.2 * unit(random);

@@ -63,12 +63,18 @@ TEST(LengthText, LengthsWithUnits)
     EXPECT_EQ(metresPer(Unit::Foot), 0.3048);
     EXPECT_FALSE(unitFromSymbol("MM"));
 
-    EXPECT_EQ(problemOf("38.9"), "38.9 needs a unit: mm, cm, m, in or ft");
+    EXPECT_EQ(problemOf("38.9"), "\"38.9\" needs a unit: mm, cm, m, in or ft");
     EXPECT_EQ(problemOf("3 yd"), "unknown unit \"yd\": use mm, cm, m, in or ft");
     EXPECT_EQ(problemOf("abc mm"), "\"abc\" is not a number");
     EXPECT_EQ(problemOf("mm"), "\"mm\" is not a number");
     EXPECT_EQ(problemOf(""), "\"\" is not a number");
-    EXPECT_EQ(problemOf("1e400 m"), "\"1e400\" is not a number");
+    EXPECT_EQ(problemOf("1e400 m"), "\"1e400\" is too large");
+    EXPECT_EQ(problemOf("-0.01e-400 m"), "\"-0.01e-400\" is too close to 0");
+    EXPECT_EQ(numberRefusal("-12e99999999999999999999"), "too large");
+    EXPECT_EQ(numberRefusal("1e"), "not a number");
+    // A unit that is none of ours is named as a unit, visibly.
+    EXPECT_EQ(problemOf("1.5\u2033"), "unknown unit \"\u2033\": use mm, cm, m, in or ft");
+    EXPECT_EQ(problemOf("1.5\""), "unknown unit \"\"\": use mm, cm, m, in or ft");
     EXPECT_EQ(problemOf(" 5mm"), "\" 5\" is not a number");
     EXPECT_EQ(problemOf("5 mm "), "\"5 mm\" is not a number");
     // Control characters are not echoed.

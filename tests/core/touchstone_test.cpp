@@ -82,10 +82,8 @@ TEST(Touchstone, EveryOptionLineForm)
     };
     const auto pair = [](double a, double b) { return std::to_string(a) + " " + std::to_string(b); };
     const Case cases[] = {
-        {"# Hz S RI R 50\n14000000 0.2 -0.4\n", 14e6, z},
-        {"# kHz S RI R 50\n14000 0.2 -0.4\n", 14e6, z},
-        {"# MHz S RI R 50\n14 0.2 -0.4\n", 14e6, z},
-        {"# GHz S RI R 50\n0.014 0.2 -0.4\n", 14e6, z},
+        {"# Hz S RI R 50\n14000000 0.2 -0.4\n", 14e6, z}, {"# kHz S RI R 50\n14000 0.2 -0.4\n", 14e6, z},
+        {"# MHz S RI R 50\n14 0.2 -0.4\n", 14e6, z}, {"# GHz S RI R 50\n0.014 0.2 -0.4\n", 14e6, z},
         {"# MHz S MA R 50\n14 " + pair(magnitude, degrees) + "\n", 14e6, z},
         {"# MHz S DB R 50\n14 " + pair(20 * std::log10(magnitude), degrees) + "\n", 14e6, z},
         {"# MHz Z RI R 50\n14 " + pair(z.real() / 50, z.imag() / 50) + "\n", 14e6, z},
@@ -101,6 +99,7 @@ TEST(Touchstone, EveryOptionLineForm)
         // What analysers write: comments, blank lines, CRLF, exponents, tabs.
         {"! NanoVNA\r\n# Hz S RI R 50\r\n\r\n1.4E+07\t2.0E-01\t-4.0E-01 ! the only point\r\n", 14e6, z},
         {"  # MHz S RI R 50 ! trailing comment\n  14  +0.2  -.4  \n", 14e6, z},
+        {"\xEF\xBB\xBF# MHz S RI R 50\r\n14 0.2 -0.4\r\n", 14e6, z}, // a byte order mark
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -114,6 +113,11 @@ TEST(Touchstone, EveryOptionLineForm)
     // |S| > 1 gives a negative resistance, kept too (the model refuses it).
     expectNear(parsed("# MHz S RI\n14 0 1\n").points[0].impedance, {0, 50});
     EXPECT_LT(parsed("# MHz S MA\n14 1.01 0.5\n").points[0].impedance.real(), 0);
+    // Each point remembers its line, for messages about its value.
+    const OnePort numbered = parsed("! x\n# MHz S RI\n\n14 0 1\n15 0 1\n");
+    ASSERT_EQ(numbered.points.size(), 2U);
+    EXPECT_EQ(numbered.points[0].line, 4);
+    EXPECT_EQ(numbered.points[1].line, 5);
 }
 
 TEST(Touchstone, DamagedFilesNameTheirLine)

@@ -140,6 +140,14 @@ TEST(DesignCli, DesignCsvHasOneRowAndTheReasonWhenNothingMatches)
     EXPECT_EQ(row["needed_reactance_ohm"], "-3.78"); // -sqrt(31.80 * 18.20) / 6.3606
     EXPECT_TRUE(contains(row["reason"], "shorten it until its reactance is below -3.8 ohms"));
     EXPECT_TRUE(contains(row["reason"], "or use a thinner rod or a closer spacing"));
+    // Read by a person: the model's values on standard output, the reason
+    // on standard error, as a sweep gives it.
+    const CliRun noneShown = run({"design", "--freq", "14.3", "--r", "5", "--x", "10", "--element", "1.5in", "--rod",
+        "0.5in", "--spacing", "6in"});
+    EXPECT_EQ(noneShown.status, ExitStatus::NoSolution);
+    EXPECT_TRUE(contains(noneShown.out, "Stepped-up impedance Z2")) << noneShown.out;
+    EXPECT_FALSE(contains(noneShown.out, "shorten it")) << noneShown.out;
+    EXPECT_TRUE(noneShown.err.starts_with("vostrel-design: no gamma match of this geometry")) << noneShown.err;
 
     // On the boundary the capacitor is a short.
     const CliRun shorted = run({"design", "--csv", "--freq", "144", "--r", "12.5", "--x", "0", "--element", "12mm",
@@ -166,6 +174,14 @@ TEST(DesignCli, AnalyzeShowsWhatTheBuiltMatchDoes)
     EXPECT_EQ(row["swr"], "1.000");
     EXPECT_EQ(row["share"], "whole");
     EXPECT_EQ(row["capacitance_pf"], "96.14");
+    // A length without a unit is in the element's unit, whatever --units shows.
+    row = csvRow(runBook({"analyze", "--csv", "--units", "mm"}, {"--length", "38.902", "--cap", "96.14"}).out);
+    EXPECT_EQ(row["rod_length"], "988.1");
+    EXPECT_EQ(row["swr"], "1.000");
+    // A capacitance with a blank before pF, and a unit in capitals.
+    row = csvRow(runBook({"analyze", "--csv", "--units", "IN"}, {"--length", "38.902in", "--cap", "96.14 pF"}).out);
+    EXPECT_EQ(row["capacitance_pf"], "96.14");
+    EXPECT_EQ(row["length_unit"], "in");
 
     EXPECT_EQ(runBook({"analyze"}, {"--length", "38.9in"}).status, ExitStatus::BadInput);
     EXPECT_TRUE(contains(runBook({"analyze"}, {"--length", "0in", "--cap", "96"}).err, "--length: "));
@@ -225,7 +241,10 @@ TEST(DesignCli, SweepsCountTheirRowsAndHoldTheDesign)
     ASSERT_EQ(lines(lengths.out).size(), 6U);
     EXPECT_EQ(csvRow(lengths.out, 2)["rod_length"], "38.5");
     EXPECT_EQ(csvRow(lengths.out, 2)["length_unit"], "in");
-    EXPECT_EQ(lines(runBook({"sweep", "length", "980:1000:10", "--csv", "--units", "mm"}).out).size(), 4U);
+    const CliRun bare = runBook({"sweep", "length", "38.8:39:0.1", "--csv", "--units", "mm"}, {"--cap", "96.14"});
+    ASSERT_EQ(lines(bare.out).size(), 4U);
+    EXPECT_EQ(csvRow(bare.out, 2)["length_unit"], "in");
+    EXPECT_EQ(csvRow(bare.out, 2)["swr"], "1.000");
 
     const CliRun freqs = runBook({"sweep", "freq", "--from", "14", "--to", "14.35", "--step", "0.05"});
     EXPECT_EQ(freqs.status, ExitStatus::Solved) << freqs.err;
@@ -241,7 +260,18 @@ TEST(DesignCli, SweepsCountTheirRowsAndHoldTheDesign)
     const CliRun none = run({"sweep", "cap", "70:150:1", "--freq", "14.3", "--r", "5", "--x", "10", "--element",
         "1.5in", "--rod", "0.5in", "--spacing", "6in"});
     EXPECT_EQ(none.status, ExitStatus::NoSolution);
-    EXPECT_TRUE(contains(none.err, "give --length and --cap"));
+    EXPECT_TRUE(contains(none.err, "give --length")) << none.err;
+    EXPECT_FALSE(contains(none.err, "--cap")) << none.err; // not an option of sweep cap
+    // The value given is held; only the one swept needs no design.
+    const std::vector<std::string_view> noDesign
+        = {"--freq", "14.3", "--r", "5", "--x", "10", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in"};
+    for (std::vector<std::string_view> args : std::vector<std::vector<std::string_view>>{
+             {"sweep", "cap", "70:150:10", "--length", "30in"}, {"sweep", "length", "30:31:0.5", "--cap", "50"}}) {
+        args.insert(args.end(), noDesign.begin(), noDesign.end());
+        const CliRun swept = run(args);
+        EXPECT_EQ(swept.status, ExitStatus::Solved) << swept.err;
+        EXPECT_FALSE(swept.out.empty());
+    }
 
     for (const std::vector<std::string_view>& bad : std::vector<std::vector<std::string_view>>{
              {"sweep", "cap"},
@@ -298,10 +328,45 @@ TEST(DesignCli, FrequencySweepFromAMeasurementFile)
         "--spacing", "6in", "--length", "38.9in", "--cap", "96"});
     EXPECT_EQ(refused.status, ExitStatus::BadInput);
     EXPECT_TRUE(contains(refused.err, ".s1p:3: the frequency is not above")) << refused.err;
+    // Values the model cannot take are the file's, named by their line.
+    for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
+             {"# Hz S RI R 50\n14300000 -1 0\n", ":2: S = -1 is a short circuit: the feed resistance there is 0 ohms"},
+             {"# Hz S RI R 50\n14200000 0 0\n14300000 -1.2 0\n", ":3: |S| = 1.200 is above 1"},
+             {"# Hz S RI R 50\n0 0 0\n14300000 0 0\n", ":2: a frequency of 0 Hz"},
+         }) {
+        const TempFile bad(text);
+        const CliRun result = run({"sweep", "freq", "--s1p", bad.path(), "--freq", "14.3", "--element", "1.5in",
+            "--rod", "0.5in", "--spacing", "6in"});
+        EXPECT_EQ(result.status, ExitStatus::BadInput);
+        EXPECT_TRUE(result.err.starts_with("vostrel-design: " + bad.path() + message)) << result.err;
+    }
     EXPECT_EQ(run({"sweep", "freq", "--s1p", "/nonexistent/x.s1p", "--element", "1in", "--rod", "1in", "--spacing",
                       "3in", "--length", "1in", "--cap", "9"})
                   .status,
         ExitStatus::BadInput);
+}
+
+TEST(DesignCli, ExtremeValuesAreNeverLongOrFalseZeros)
+{
+    const auto designAt = [](std::string_view freq, std::string_view r) {
+        return run({"design", "--freq", freq, "--r", r, "--x", "-25", "--element", "1.5in", "--rod", "0.5in",
+            "--spacing", "6in"});
+    };
+    // Far too large for the fixed form: an exponent, not 300 digits.
+    const CliRun low = designAt("1e-300", "25");
+    EXPECT_EQ(low.status, ExitStatus::Solved) << low.err;
+    EXPECT_TRUE(contains(low.out, "5.563e+302 in")) << low.out;
+    const CliRun large = designAt("14.3", "1e300");
+    EXPECT_TRUE(contains(large.out, "1.000e+300 - j25.00 ohms")) << large.out;
+    // Too small for it: the digits, not 0.00 pF.
+    EXPECT_TRUE(contains(run({"capacitor", "--freq", "1e300", "--x", "5"}).out, ": 3.183e-296 pF"));
+    // The rod and element are a two-wire line only while close.
+    for (const std::string_view freq : {"1e6", "1e307"}) {
+        const CliRun high = designAt(freq, "25");
+        EXPECT_EQ(high.status, ExitStatus::BadInput) << freq;
+        EXPECT_TRUE(contains(high.err, "--freq: the frequency is too high for this geometry")) << high.err;
+        EXPECT_TRUE(high.out.empty());
+    }
 }
 
 TEST(DesignCli, RefusalsNameTheOption)
@@ -320,12 +385,27 @@ TEST(DesignCli, RefusalsNameTheOption)
         {{"design", "--csv=yes"}, "--csv takes no value"},
         {{"design", "stray"}, "unexpected argument stray"},
         {{"design", "--r", "25", "--x", "0"}, "--freq is needed"},
-        {{"design", "--freq", "abc", "--r", "25", "--x", "0"}, "--freq: abc is not a number"},
+        {{"design", "--freq", "abc", "--r", "25", "--x", "0"}, "--freq: \"abc\" is not a number"},
+        {{"design", "--freq", "1e309", "--r", "25", "--x", "0"}, "--freq: \"1e309\" is too large"},
+        {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5\u2033"},
+            "--element: unknown unit \"\u2033\""},
+        {{"analyze", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing",
+             "6in", "--length", "1", "--cap", "96 pX"},
+            "--cap: \"96 pX\" is not"},
+        {{"sweep", "cap", "0:10:5", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in",
+             "--spacing", "6in", "--length", "30"},
+            "range \"0:10:5\": the capacitance must be above 0"},
+        {{"sweep", "freq", "--s1p", "/nonexistent/x.s1p", "--element", "1in", "--rod", "1in", "--spacing", "3in",
+             "--length", "1in", "--cap", "9"},
+            "--s1p: cannot open \"/nonexistent/x.s1p\": No such file or directory"},
+        {{"sweep", "freq", "--s1p", "/", "--element", "1in", "--rod", "1in", "--spacing", "3in", "--length", "1in",
+             "--cap", "9"},
+            "--s1p: \"/\" is a directory"},
         {{"design", "--freq", "14", "--r", "25"}, "--x is needed"},
-        {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5"}, "--element: 1.5 needs a unit"},
+        {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5"}, "--element: \"1.5\" needs a unit"},
         {{"design", "--freq", "14", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in",
              "--units", "yd"},
-            "--units: yd is not a unit"},
+            "--units: \"yd\" is not a unit"},
         {{"design", "--freq", "0", "--r", "25", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in"},
             "--freq: the frequency must be"},
         {{"design", "--freq", "14", "--r", "-2", "--x", "0", "--element", "1.5in", "--rod", "0.5in", "--spacing",
@@ -345,6 +425,11 @@ TEST(DesignCli, RefusalsNameTheOption)
         EXPECT_TRUE(contains(result.err, c.message)) << result.err;
     }
     EXPECT_TRUE(contains(run({"--help"}).out, "Usage: vostrel-design"));
+    EXPECT_EQ(run({"design", "--bogus"}).err,
+        "vostrel-design: unknown option --bogus\nTry 'vostrel-design --help' for more information.\n");
+    const CliRun helpAfterCommand = run({"design", "--freq", "14", "--help"});
+    EXPECT_EQ(helpAfterCommand.status, ExitStatus::Solved);
+    EXPECT_TRUE(contains(helpAfterCommand.out, "Usage: vostrel-design"));
     EXPECT_TRUE(run({"--version"}).out.starts_with("vostrel-design "));
 }
 
@@ -377,10 +462,13 @@ TEST(DesignCli, UnwritableOutputIsStatusThree)
         std::ostream out(&device);
         std::ostringstream err;
         EXPECT_EQ(runDesignCli(args, out, err), static_cast<int>(ExitStatus::WriteFailed)) << args.front();
+        EXPECT_EQ(err.str().rfind("vostrel-design: the output could not be written", 0), 0U) << err.str();
+        EXPECT_EQ(lines(err.str()).size(), 1U) << err.str();
     }
     FullDevice device;
     std::ostream out(&device);
     std::ostringstream err;
     const std::vector<std::string_view> help = {"--help"};
     EXPECT_EQ(runDesignCli(help, out, err), static_cast<int>(ExitStatus::WriteFailed));
+    EXPECT_TRUE(contains(err.str(), "the output could not be written")) << err.str();
 }
