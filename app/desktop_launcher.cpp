@@ -3,16 +3,22 @@
 #include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
+
+#include <memory>
 
 namespace vostrel {
 
 DesktopLauncher::~DesktopLauncher()
 {
-    // Launches still running when the program ends are nobody's business
-    // any more: their handlers belong to windows that are gone.
-    for (QObject* process : m_running.children()) {
+    // A launch still running when the program ends only waits for the
+    // browser it started, which goes on without it; its handler belongs to
+    // a window that is gone.
+    for (auto* process : m_running.findChildren<QProcess*>(Qt::FindDirectChildrenOnly)) {
         process->disconnect();
+        process->kill();
+        process->waitForFinished(1000);
     }
 }
 
@@ -34,6 +40,8 @@ void DesktopLauncher::open(const QString& address, FailureHandler failed)
     // xdg-open says whether a browser took the address only through its
     // exit status, which may come seconds later.
     auto* process = new QProcess(&m_running);
+    auto watching = std::make_shared<bool>(true);
+    QTimer::singleShot(m_watchFor, process, [watching] { *watching = false; });
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -44,9 +52,9 @@ void DesktopLauncher::open(const QString& address, FailureHandler failed)
                 process->deleteLater();
             }
         });
-    QObject::connect(
-        process, &QProcess::finished, process, [process, address, failed](int exitCode, QProcess::ExitStatus status) {
-            if (status != QProcess::NormalExit || exitCode != 0) {
+    QObject::connect(process, &QProcess::finished, process,
+        [process, address, failed, watching](int exitCode, QProcess::ExitStatus status) {
+            if (*watching && (status != QProcess::NormalExit || exitCode != 0)) {
                 failed({address, exitCode});
             }
             process->deleteLater();

@@ -4,13 +4,21 @@
 
 #include <QObject>
 
+#include <chrono>
+
 namespace vostrel {
 
 // The desktop's own launcher: xdg-open where there is one, watched for its
 // exit status without blocking the window; elsewhere whatever Qt uses.
 class DesktopLauncher final : public Launcher {
 public:
-    DesktopLauncher() = default;
+    // xdg-open finds out within moments that no browser can be started.
+    // When it is still running after `watchFor`, it has started one and only
+    // waits for it: how that browser ends, perhaps hours later, says nothing
+    // about opening the page.
+    explicit DesktopLauncher(std::chrono::milliseconds watchFor = std::chrono::seconds(10))
+        : m_watchFor(watchFor)
+    { }
     DesktopLauncher(const DesktopLauncher&) = delete;
     DesktopLauncher& operator=(const DesktopLauncher&) = delete;
     ~DesktopLauncher() override;
@@ -20,6 +28,7 @@ public:
     bool busy() const { return !m_running.children().isEmpty(); }
 
 private:
+    std::chrono::milliseconds m_watchFor;
     QObject m_running; // parent of the launches still under way
 };
 

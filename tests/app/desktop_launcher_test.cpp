@@ -49,6 +49,18 @@ private slots:
         }
     }
 
+    // Still running after the watch: xdg-open has started a browser and only
+    // waits for it; how the browser ends is no failure to open the page.
+    void aBrowserThatEndsLaterIsNoLaunchFailure()
+    {
+        writeXdgOpen(QStringLiteral("sleep 1\nexit 3\n"));
+        DesktopLauncher launcher(std::chrono::milliseconds(100));
+        std::optional<LaunchFailure> failure;
+        launcher.open("http://example.org/zorvik/", [&](const LaunchFailure& f) { failure = f; });
+        QTRY_VERIFY_WITH_TIMEOUT(!launcher.busy(), 10000);
+        QVERIFY(!failure);
+    }
+
     void anAddressThatIsNoURLNeverStarts()
     {
         writeXdgOpen(QStringLiteral("exit 0\n"));
