@@ -4,6 +4,7 @@
 #include "gamma_design.h"
 #include "length_text.h"
 #include "touchstone.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -119,15 +120,8 @@ std::vector<std::string_view> optionsOf(Command command)
 // before ":line" goes without them).
 std::string shown(std::string_view text, bool quoted = true)
 {
-    std::string result = quoted ? "\"" : "";
-    for (const char c : text.substr(0, 40)) {
-        const auto byte = static_cast<unsigned char>(c);
-        result.push_back(byte < 0x20 || byte == 0x7F ? '?' : c);
-    }
-    if (text.size() > 40) {
-        result += "...";
-    }
-    return quoted ? result + "\"" : result;
+    const std::string result = shownText(text, 40);
+    return quoted ? "\"" + result + "\"" : result;
 }
 
 // Four significant digits with an exponent: "1.234e+300".
