@@ -71,7 +71,7 @@ constexpr std::string_view kUsage
       "35in:42in:0.1in), frequency in MHz. At most 100000 values.\n"
       "\n"
       "Exit status: 0 solved, 1 no gamma match of these inputs matches, 2 bad options\n"
-      "or input, 3 the output could not be written.\n";
+      "or input, 3 the output could not be written, 4 the program itself failed.\n";
 
 enum class Command { Design, Analyze, Capacitor, SweepCap, SweepLength, SweepFreq };
 
