@@ -3,6 +3,7 @@
 #include "exact_range.h"
 #include "gamma_design.h"
 #include "length_text.h"
+#include "number_text.h"
 #include "touchstone.h"
 #include "utf8.h"
 
@@ -143,14 +144,7 @@ std::string fixed(double value, int decimals)
     if (std::abs(value) >= 1e15) {
         return scientific(value);
     }
-    std::array<char, 64> buffer{};
-    const auto [end, error]
-        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
-    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
-    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
-        text.erase(0, 1);
-    }
-    return text;
+    return doubleText(value, decimals);
 }
 
 // A length or capacitance: as fixed(), but one too small to show there as
