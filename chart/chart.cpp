@@ -162,29 +162,10 @@ std::size_t columns(std::string_view text)
 }
 
 // A failed input as it is echoed: what a terminal or a CSV reader could
-// take for a command (controls, C1 controls, bytes that are not UTF-8,
-// bidirectional and other invisible characters) becomes "?", and a long
-// text is cut at a character boundary.
+// take for a command becomes "?", and a long text is cut (see shownText).
 std::string shownInput(std::string_view text)
 {
-    std::string shown;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const Utf8Char c = decodeUtf8(text, i);
-        if (i + c.length > kShownInput) {
-            break;
-        }
-        if (c.valid && !isInvisible(c.codePoint)) {
-            shown.append(text.substr(i, c.length));
-        } else {
-            shown.push_back('?');
-        }
-        i += c.length;
-    }
-    if (i < text.size()) {
-        shown += "...";
-    }
-    return shown;
+    return shownText(text, kShownInput);
 }
 
 void fail(Row& row, std::string_view text, CalcFailure failure)

@@ -87,9 +87,6 @@ std::optional<Decimal> parseDecimal(std::string_view text)
 
 std::string toText(Decimal value)
 {
-    if (value.scale < 0) {
-        return unitsText(value.units, 0) + std::string(static_cast<std::size_t>(-value.scale), '0');
-    }
     return unitsText(value.units, value.scale);
 }
 

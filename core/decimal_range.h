@@ -10,7 +10,7 @@ namespace vostrel {
 // A plain decimal number held exactly: units * 10^-scale.
 struct Decimal {
     std::int64_t units = 0;
-    int scale = 0;
+    int scale = 0; // 0 or more: parseDecimal and finestStep never give less
 };
 
 // Reads "-144", "0.5", "+28.125": an optional sign, digits with at most one
@@ -19,7 +19,7 @@ struct Decimal {
 //   "144.5" -> {1445, 1}    "-0.05" -> {-5, 2}    "1e3" -> nothing
 std::optional<Decimal> parseDecimal(std::string_view text);
 
-// The decimal as plain text, without trailing zeros.
+// The decimal as plain text, without trailing zeros; `value.scale` >= 0.
 //   {1445, 1} -> "144.5"    {-5, 2} -> "-0.05"    {1000, 0} -> "1000"    {10, 5} -> "0.0001"
 std::string toText(Decimal value);
 

@@ -1,8 +1,8 @@
 #include "gamma_design.h"
 
+#include "number_text.h"
+
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -47,20 +47,6 @@ double capacitorReactance(double freqMhz, double capacitancePf)
 bool isPositiveFinite(double value)
 {
     return std::isfinite(value) && value > 0;
-}
-
-// `value` with `decimals` decimals (none: the shortest form), never "-0".
-std::string numberText(double value, std::optional<int> decimals)
-{
-    std::array<char, 64> buffer{};
-    const auto [end, error] = decimals
-        ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, *decimals)
-        : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
-    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
-        text.erase(0, 1);
-    }
-    return text;
 }
 
 // Zin and the figures read from it; the line model is already known.
@@ -123,7 +109,7 @@ Problem noMatch(const DesignInput& in, const LineModel& line)
     }
     std::string message = "no gamma match of this geometry can match: the element is too long for this rod: "
                           "shorten it until its reactance is below "
-        + numberText(needed, 1) + " ohms, or use a thinner rod" + spacing;
+        + doubleText(needed, 1) + " ohms, or use a thinner rod" + spacing;
     return Problem{Problem::Kind::NoMatch, Field::FeedReactance, std::move(message), needed};
 }
 
@@ -454,7 +440,7 @@ Outcome<std::vector<SweepPoint>> sweepMeasured(
         at.feedImpedance = sample.feedImpedance;
         auto analysed = analyze(at, rodLength, capacitancePf);
         if (auto* problem = std::get_if<Problem>(&analysed)) {
-            problem->message += " (at " + numberText(sample.freqMhz, std::nullopt) + " MHz)";
+            problem->message += " (at " + doubleText(sample.freqMhz, std::nullopt) + " MHz)";
             return *problem;
         }
         const Analysis& result = std::get<Analysis>(analysed);

@@ -59,21 +59,10 @@ std::size_t skipDigits(std::string_view text, std::size_t& i)
     return i - start;
 }
 
-// The text as shown back in a message: short and printable; a visible
-// UTF-8 character stays, anything else becomes '?'.
+// The text as shown back in a message: short and printable (see shownText).
 std::string shown(std::string_view text)
 {
-    std::string result;
-    for (std::size_t at = 0; at < std::min<std::size_t>(text.size(), 40);) {
-        const Utf8Char c = decodeUtf8(text, at);
-        const bool visible = c.valid && c.codePoint != 0x7F && !isInvisible(c.codePoint);
-        result += visible ? text.substr(at, c.length) : std::string_view("?");
-        at += c.length;
-    }
-    if (text.size() > 40) {
-        result += "...";
-    }
-    return result;
+    return shownText(text, 40);
 }
 
 // Built by appending: GCC 12 warns wrongly (-Wrestrict) on "literal" + string.

@@ -290,4 +290,18 @@ std::string formatSingle(float value, const NumberFormat& format)
     return out;
 }
 
+std::string doubleText(double value, std::optional<int> decimals)
+{
+    std::array<char, 512> buffer{}; // a double's 309 integer digits, a sign, "." and 17 decimals fit
+    char* const last = buffer.data() + buffer.size();
+    const auto [end, error] = decimals
+        ? std::to_chars(buffer.data(), last, value, std::chars_format::fixed, std::clamp(*decimals, 0, 17))
+        : std::to_chars(buffer.data(), last, value);
+    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
+    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
+}
+
 } // namespace vostrel

@@ -2,6 +2,7 @@
 
 #include "result.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -72,5 +73,15 @@ float roundDecimals(float value, int places);
 // Never fails. Infinities and NaN, which the calculator never shows, are
 // written "Infinity", "-Infinity" and "NaN".
 std::string formatSingle(float value, const NumberFormat& format);
+
+// Writes a double with "." and no exponent, with `decimals` digits after
+// the point (clamped to 0..17), or with none given the shortest text that
+// reads back as the same double (which may have an exponent). Never "-0":
+// a negative value that shows only zeros loses its sign. Infinities and NaN
+// are written as std::to_chars writes them ("inf", "-inf", "nan").
+//   2.5, 2         -> "2.50"      -1.25, 1   -> "-1.2" (ties to even)
+//   -0.004, 2      -> "0.00"      -0.0, none -> "0"
+//   14.3, none     -> "14.3"      1e300, none -> "1e+300"
+std::string doubleText(double value, std::optional<int> decimals);
 
 } // namespace vostrel

@@ -1,6 +1,7 @@
 #include "touchstone.h"
 
 #include "length_text.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -56,12 +57,9 @@ std::string upper(std::string_view word)
 // A word as shown in a message: short and printable.
 std::string shown(std::string_view word)
 {
-    std::string result;
-    for (const char c : word.substr(0, 24)) {
-        const auto byte = static_cast<unsigned char>(c);
-        result.push_back(byte < 0x20 || byte >= 0x7F ? '?' : c);
-    }
-    return "\"" + result + (word.size() > 24 ? "...\"" : "\"");
+    std::string result = "\"";
+    result += shownText(word, 24);
+    return result + "\"";
 }
 
 std::optional<std::string> readOptions(const std::vector<std::string_view>& words, Options& options)

@@ -75,4 +75,26 @@ bool isInvisible(char32_t c)
     return std::any_of(kRanges.begin(), kRanges.end(), [c](const auto& r) { return c >= r.first && c <= r.second; });
 }
 
+std::string shownText(std::string_view text, std::size_t maxBytes)
+{
+    std::string shown;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const Utf8Char c = decodeUtf8(text, i);
+        if (i + c.length > maxBytes) {
+            break;
+        }
+        if (c.valid && !isInvisible(c.codePoint)) {
+            shown.append(text.substr(i, c.length));
+        } else {
+            shown.push_back('?');
+        }
+        i += c.length;
+    }
+    if (i < text.size()) {
+        shown += "...";
+    }
+    return shown;
+}
+
 } // namespace vostrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace vostrel {
@@ -32,5 +33,19 @@ Utf8Char decodeUtf8(std::string_view text, std::size_t at);
 //   U+0009 -> true    U+0085 -> true    U+00A0 -> true
 //   U+200B -> true    U+202E -> true    U+FEFF -> true
 bool isInvisible(char32_t c);
+
+// Text as it may be echoed to a terminal or a file: a printable UTF-8
+// character stays; a byte that is not UTF-8 and a character isInvisible()
+// holds for (controls, C1 controls such as the CSI U+009B, direction changes
+// such as U+202E) each become one "?". Text longer than `maxBytes` is cut
+// on a character boundary, keeping at most `maxBytes` bytes of it, and
+// "..." follows.
+//   "14.3", 40                -> "14.3"
+//   "\x1B[2J", 40             -> "?[2J"
+//   "14\u202E3\xC2\x9B", 40   -> "14?3?"
+//   "5\xFF", 40               -> "5?"
+//   "\xC2\xB5m", 40           -> "\xC2\xB5m" ("µm")
+//   "ab\xC2\xB5", 3           -> "ab..." (the two-byte µ would go past 3)
+std::string shownText(std::string_view text, std::size_t maxBytes);
 
 } // namespace vostrel

@@ -3,7 +3,9 @@
 #include "exact_range.h"
 #include "gamma_design.h"
 #include "length_text.h"
+#include "number_text.h"
 #include "touchstone.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -70,7 +72,7 @@ constexpr std::string_view kUsage
       "35in:42in:0.1in), frequency in MHz. At most 100000 values.\n"
       "\n"
       "Exit status: 0 solved, 1 no gamma match of these inputs matches, 2 bad options\n"
-      "or input, 3 the output could not be written.\n";
+      "or input, 3 the output could not be written, 4 the program itself failed.\n";
 
 enum class Command { Design, Analyze, Capacitor, SweepCap, SweepLength, SweepFreq };
 
@@ -119,15 +121,8 @@ std::vector<std::string_view> optionsOf(Command command)
 // before ":line" goes without them).
 std::string shown(std::string_view text, bool quoted = true)
 {
-    std::string result = quoted ? "\"" : "";
-    for (const char c : text.substr(0, 40)) {
-        const auto byte = static_cast<unsigned char>(c);
-        result.push_back(byte < 0x20 || byte == 0x7F ? '?' : c);
-    }
-    if (text.size() > 40) {
-        result += "...";
-    }
-    return quoted ? result + "\"" : result;
+    const std::string result = shownText(text, 40);
+    return quoted ? "\"" + result + "\"" : result;
 }
 
 // Four significant digits with an exponent: "1.234e+300".
@@ -149,14 +144,7 @@ std::string fixed(double value, int decimals)
     if (std::abs(value) >= 1e15) {
         return scientific(value);
     }
-    std::array<char, 64> buffer{};
-    const auto [end, error]
-        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
-    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
-    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
-        text.erase(0, 1);
-    }
-    return text;
+    return doubleText(value, decimals);
 }
 
 // A length or capacitance: as fixed(), but one too small to show there as

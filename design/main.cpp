@@ -1,12 +1,23 @@
 #include "design_cli.h"
 
+#include <exception>
 #include <iostream>
 #include <string_view>
 #include <vector>
 
 int main(int argc, char* argv[])
 {
-    std::ios::sync_with_stdio(false);
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    return vostrel::design::runDesignCli(args, std::cout, std::cerr);
+    using vostrel::design::ExitStatus;
+    try {
+        std::ios::sync_with_stdio(false);
+        const std::vector<std::string_view> args(argv + 1, argv + argc);
+        return vostrel::design::runDesignCli(args, std::cout, std::cerr);
+    } catch (const std::exception& failure) {
+        std::cout.flush();
+        std::cerr << "vostrel-design: " << failure.what() << "\n";
+    } catch (...) {
+        std::cout.flush();
+        std::cerr << "vostrel-design: an unknown failure\n";
+    }
+    return static_cast<int>(ExitStatus::InternalError);
 }

@@ -80,3 +80,9 @@ TEST(LengthText, LengthsWithUnits)
     // Control characters are not echoed.
     EXPECT_EQ(problemOf("\x1b[2Jmm"), "\"?[2\" is not a number");
 }
+
+TEST(LengthText, AnEchoedUnitIsCutOnACharacterBoundary)
+{
+    const std::string unit = std::string(39, 'x') + "\xC2\xB5";
+    EXPECT_EQ(problemOf("1" + unit), "unknown unit \"" + std::string(39, 'x') + "...\": use mm, cm, m, in or ft");
+}

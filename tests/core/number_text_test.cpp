@@ -8,6 +8,7 @@
 #include <string>
 
 using vostrel::CalcFailure;
+using vostrel::doubleText;
 using vostrel::formatSingle;
 using vostrel::NumberFormat;
 using vostrel::parseSingle;
@@ -305,4 +306,15 @@ TEST(NumberText, RoundsToOtherPlacesAndClampsTheCount)
     EXPECT_EQ(roundDecimals(2.5F, -3), 2.0F); // clamped to 0 places
     EXPECT_EQ(roundDecimals(0.123456789F, 12), 0.12345679F); // clamped to 8 places
     EXPECT_EQ(roundDecimals(1.0e-40F, 3), 0.0F); // a denormal
+}
+
+TEST(DoubleText, DecimalsOrShortestAndNeverMinusZero)
+{
+    EXPECT_EQ(doubleText(2.5, 2), "2.50");
+    EXPECT_EQ(doubleText(-1.25, 1), "-1.2");
+    EXPECT_EQ(doubleText(-0.004, 2), "0.00");
+    EXPECT_EQ(doubleText(-0.0, std::nullopt), "0");
+    EXPECT_EQ(doubleText(14.3, std::nullopt), "14.3");
+    EXPECT_EQ(doubleText(-1e22, 0), "-1" + std::string(22, '0'));
+    EXPECT_EQ(doubleText(-std::numeric_limits<double>::max(), 17).size(), 1 + 309 + 1 + 17);
 }

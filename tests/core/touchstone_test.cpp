@@ -135,6 +135,7 @@ TEST(Touchstone, DamagedFilesNameTheirLine)
         {"# MHz S RI R abc\n14 0 0\n", 1, "R needs"},
         {"# MHz S RI R 0\n14 0 0\n", 1, "R needs"},
         {"# MHz S RI R 50 75\n14 0 0\n", 1, "unknown option \"75\""},
+        {"# MHz S RI \xC2\xB5\x1B\n14 0 0\n", 1, "unknown option \"\xC2\xB5?\""},
         {"# MHz GHz S RI\n14 0 0\n", 1, "frequency unit twice"},
         {"# MHz S Z RI\n14 0 0\n", 1, "parameter twice"},
         {"# MHz S RI MA\n14 0 0\n", 1, "number format twice"},

@@ -433,6 +433,16 @@ TEST(DesignCli, RefusalsNameTheOption)
     EXPECT_TRUE(run({"--version"}).out.starts_with("vostrel-design "));
 }
 
+TEST(DesignCli, EchoedInputStaysPrintableAndWhole)
+{
+    const auto message = [](std::string_view freq) {
+        return run({"design", "--freq", freq, "--r", "25", "--x", "0"}).err;
+    };
+    EXPECT_TRUE(contains(message("14\u202E3\xC2\x9B"), "--freq: \"14?3?\" is not a number"));
+    const std::string cut = std::string(39, '1') + "\xC2\xB5";
+    EXPECT_TRUE(contains(message(cut), "--freq: \"" + std::string(39, '1') + "...\" is not a number"));
+}
+
 namespace {
 
 // Output that takes a few bytes into its buffer and then fails to write them
