@@ -62,7 +62,9 @@ int main(int argc, char* argv[])
             return 2;
         }
         const auto& given = std::get<vostrel::designer::CommandLineInputs>(options);
-        window.setInputs(given.texts);
+        if (given.texts != window.inputs()) {
+            window.setInputs(given.texts); // the window already shows the saved inputs
+        }
         if (!given.measurementFile.isEmpty()) {
             if (const auto problem = window.openMeasurement(given.measurementFile)) {
                 static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem)));

@@ -37,9 +37,14 @@ void roundTicks(QValueAxis* axis, double from, double to)
 } // namespace
 
 SweepChart::SweepChart(const QString& title, QWidget* parent)
-    : QChartView(parent)
+    : QChartView(new QChart, parent)
 {
-    auto* chart = new QChart;
+    // The chart goes to the view as the view is made: a view made without
+    // one builds a default chart of its own (left over once replaced), and
+    // setChart() lays the new one out at once at the view's provisional size,
+    // then again for each range set before the window shows. Given here, the
+    // chart is first laid out when the view gets its real size.
+    QChart* chart = this->chart();
     chart->setTitle(title);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setBackgroundRoundness(0);
@@ -99,7 +104,6 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
     }
     chart->legend()->markers(m_twoToOne).first()->setVisible(false);
 
-    setChart(chart);
     setRenderHint(QPainter::Antialiasing);
     setMinimumSize(300, 220);
     setAccessibleName(title);
