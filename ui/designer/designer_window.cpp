@@ -234,13 +234,14 @@ void DesignerWindow::recompute()
         m_results->setStale(m_hasStudy);
         setPicturesStale(m_hasStudy);
         statusBar()->showMessage(errors.front().message);
+        m_tuning->setAvailable(false); // the study is of the last good inputs
         return;
     }
     m_form->showErrors({});
     m_results->setStale(false);
     setPicturesStale(false);
     statusBar()->clearMessage();
-    m_study.setInputs(*validation.inputs, m_measured ? &*m_measured : nullptr);
+    m_study.setInputs(*validation.inputs, m_measured);
     m_hasStudy = true;
     m_results->showStudy(m_study);
     m_drawing->showStudy(m_study);
@@ -285,8 +286,8 @@ bool DesignerWindow::picturesStale() const
 
 void DesignerWindow::retune(Tuning tuning)
 {
-    if (!m_hasStudy || !m_study.hasDesign()) {
-        return;
+    if (!m_hasStudy || !m_study.hasDesign() || m_results->isStale()) {
+        return; // no design, or one for inputs the fields no longer hold
     }
     m_study.setTuning(tuning);
     showPlots();
@@ -339,7 +340,7 @@ std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
             problem = tr("%1 holds fewer than two frequencies: nothing to interpolate between.")
                           .arg(QFileInfo(path).fileName());
         } else {
-            m_measured = std::move(std::get<touchstone::OnePort>(parsed));
+            m_measured = std::make_shared<const touchstone::OnePort>(std::move(std::get<touchstone::OnePort>(parsed)));
         }
     }
     if (problem) {

@@ -368,8 +368,20 @@ private slots:
 
         f.type(Field::Frequency, "14.6");
         QVERIFY(f.window.form()->problemOf(Field::Frequency).contains("outside"));
+        // Forgotten while a field is bad: the strap cannot move the study of
+        // the last good inputs, and the next design has no file.
+        f.type(Field::Frequency, "14.25");
+        f.paste(Field::Spacing, "x");
         f.window.forgetMeasurement();
         QVERIFY(!f.field(Field::FeedResistance)->isReadOnly());
+        QSlider* strap = f.window.tuning()->strap();
+        QVERIFY(!strap->isEnabled());
+        const double rod = f.window.study().tuning().rodLength;
+        strap->setValue(5);
+        QCOMPARE(f.window.study().tuning().rodLength, rod);
+        f.paste(Field::Spacing, "6");
+        QVERIFY(strap->isEnabled());
+        QVERIFY(!f.window.study().measuredFrequencySweep());
     }
 
     // With a decimal comma, what the window writes into a field reads back
