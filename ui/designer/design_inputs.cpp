@@ -142,6 +142,23 @@ Validation validate(const InputTexts& texts, const QLocale& locale)
     return result;
 }
 
+void convertLengths(InputTexts& texts, design::Unit from, design::Unit to, const QLocale& locale)
+{
+    if (from == to) {
+        return;
+    }
+    for (QString* text : {&texts.elementDiameter, &texts.rodDiameter, &texts.spacing, &texts.tubeInnerDiameter}) {
+        const std::string plain = text->trimmed().toStdString();
+        if (plain.empty() || std::holds_alternative<design::Length>(design::parseLength(plain, std::nullopt))) {
+            continue;
+        }
+        const auto length = design::parseLength(plain, from);
+        if (const auto* parsed = std::get_if<design::Length>(&length)) {
+            *text = formatInput(parsed->metres / design::metresPer(to), locale);
+        }
+    }
+}
+
 QString fieldName(design::Field field)
 {
     switch (field) {

@@ -58,6 +58,12 @@ inline constexpr std::array kFormUnits = {design::Unit::Millimetre, design::Unit
 // (the rod touching the element, a tube narrower than the rod).
 Validation validate(const InputTexts& texts, const QLocale& locale);
 
+// A new unit for the texts' lengths: plain numbers meant `from` and become
+// the same lengths in `to`, written in `locale`'s way; a length that names
+// its own unit, or does not read, stays as it is. Does not set texts.unit.
+//   "1.5", "20 mm" from in to mm -> "38.1", "20 mm"
+void convertLengths(InputTexts& texts, design::Unit from, design::Unit to, const QLocale& locale);
+
 // "Frequency", "Feed resistance R", ...: the field's name as its label says it.
 QString fieldName(design::Field field);
 

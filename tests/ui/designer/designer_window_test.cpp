@@ -470,6 +470,23 @@ private slots:
             = std::get<vostrel::designer::CommandLineInputs>(vostrel::designer::readInputOptions(parser, texts));
         QCOMPARE(file.texts.unit, Unit::Millimetre); // --unit wins over a length's own
         QCOMPARE(file.measurementFile, QStringLiteral("antenna.s1p"));
+        QCOMPARE(file.texts.elementDiameter, QStringLiteral("12")); // already millimetres
+        QCOMPARE(file.texts.spacing, QStringLiteral("2in"));
+
+        // A new unit converts the lengths it does not set: the same design.
+        QVERIFY(parser.parse({"vostrel-designer", "--unit", "mm"}));
+        const auto mm
+            = std::get<vostrel::designer::CommandLineInputs>(vostrel::designer::readInputOptions(parser, InputTexts{}));
+        QCOMPARE(mm.texts.elementDiameter, QStringLiteral("38.1"));
+        QCOMPARE(mm.texts.rodDiameter, QStringLiteral("12.7"));
+        QCOMPARE(mm.texts.spacing, QStringLiteral("152.4"));
+        again.setInputs(mm.texts);
+        QCOMPARE(again.results()->rodLength()->text(), QStringLiteral("988.1 mm"));
+        QVERIFY(parser.parse({"vostrel-designer", "--tube", "10mm"}));
+        const auto tube
+            = std::get<vostrel::designer::CommandLineInputs>(vostrel::designer::readInputOptions(parser, InputTexts{}));
+        QCOMPARE(tube.texts.unit, Unit::Millimetre);
+        QCOMPARE(tube.texts.spacing, QStringLiteral("152.4"));
         for (const QStringList& bad : {QStringList{"vostrel-designer", "--step-up", "third"},
                  QStringList{"vostrel-designer", "--unit", "ft"}, QStringList{"vostrel-designer", "a.s1p", "b.s1p"},
                  QStringList{"vostrel-designer", "--dielectric", "glass"}}) {
