@@ -26,6 +26,17 @@ std::optional<double> parseNumber(const QString& text, const QLocale& locale)
     return value;
 }
 
+// A length's text as the core reads it: the core reads '.' only, so a
+// locale's decimal comma becomes one.
+std::string lengthForCore(const QString& text, const QLocale& locale)
+{
+    QString plain = text.trimmed();
+    if (locale.decimalPoint() != QLatin1String(".")) {
+        plain.replace(locale.decimalPoint(), QStringLiteral("."));
+    }
+    return plain.toStdString();
+}
+
 class Reader {
 public:
     Reader(const QLocale& locale, QList<FieldError>& errors)
@@ -55,12 +66,7 @@ public:
         if (text.trimmed().isEmpty()) {
             return fail(field, QStringLiteral("%1 is empty: type a length.").arg(fieldName(field)));
         }
-        // The core reads '.' only; a locale's decimal comma becomes one.
-        QString plain = text.trimmed();
-        if (m_locale.decimalPoint() != QLatin1String(".")) {
-            plain.replace(m_locale.decimalPoint(), QStringLiteral("."));
-        }
-        const auto parsed = design::parseLength(plain.toStdString(), unit);
+        const auto parsed = design::parseLength(lengthForCore(text, m_locale), unit);
         if (const auto* why = std::get_if<std::string>(&parsed)) {
             return fail(field, QStringLiteral("%1: %2").arg(fieldName(field), QString::fromStdString(*why)));
         }
@@ -148,7 +154,7 @@ void convertLengths(InputTexts& texts, design::Unit from, design::Unit to, const
         return;
     }
     for (QString* text : {&texts.elementDiameter, &texts.rodDiameter, &texts.spacing, &texts.tubeInnerDiameter}) {
-        const std::string plain = text->trimmed().toStdString();
+        const std::string plain = lengthForCore(*text, locale);
         if (plain.empty() || std::holds_alternative<design::Length>(design::parseLength(plain, std::nullopt))) {
             continue;
         }

@@ -59,7 +59,8 @@ inline constexpr std::array kFormUnits = {design::Unit::Millimetre, design::Unit
 Validation validate(const InputTexts& texts, const QLocale& locale);
 
 // A new unit for the texts' lengths: plain numbers meant `from` and become
-// the same lengths in `to`, written in `locale`'s way; a length that names
+// the same lengths in `to`, read and written in `locale`'s way or read with
+// a '.' (as validate() reads them); a length that names
 // its own unit, or does not read, stays as it is. Does not set texts.unit.
 //   "1.5", "20 mm" from in to mm -> "38.1", "20 mm"
 void convertLengths(InputTexts& texts, design::Unit from, design::Unit to, const QLocale& locale);

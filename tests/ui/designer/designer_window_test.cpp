@@ -400,6 +400,9 @@ private slots:
         f.chooseUnit(Unit::Millimetre);
         QCOMPARE(f.field(Field::ElementDiameter)->text(), QStringLiteral("38,1"));
         QCOMPARE_LE(std::fabs(f.input().geometry.elementDiameter - 0.0381), 1e-12);
+        f.chooseUnit(Unit::Centimetre); // "38,1" read back, not left as 38,1 cm
+        QCOMPARE(f.field(Field::ElementDiameter)->text(), QStringLiteral("3,81"));
+        QCOMPARE_LE(std::fabs(f.input().geometry.elementDiameter - 0.0381), 1e-12);
     }
 
     void theCopiedSummaryCarriesEveryInputAndResult()
