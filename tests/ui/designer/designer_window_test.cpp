@@ -253,6 +253,8 @@ private slots:
         QVERIFY(!f.window.tuning()->capacitor()->isEnabled());
         f.window.tuning()->strap()->setValue(4);
         QCOMPARE(f.window.chart(Plot::Capacitance)->curve()->count(), 0);
+        // No capacitances left from the last design under the empty plot.
+        QVERIFY(!f.window.chart(Plot::Capacitance)->xAxis()->isVisible());
         QCOMPARE(f.window.chart(Plot::RodLength)->curve()->count(), 500);
         QVERIFY(std::isfinite(f.window.study().tuned().swr));
         QVERIFY(f.window.summary().contains("shorted"));
