@@ -323,6 +323,13 @@ std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
 {
     QFile file(path);
     std::optional<QString> problem;
+    auto refused = [&path](const touchstone::ParseError& error) {
+        return error.line > 0 ? tr("%1, line %2: %3")
+                                    .arg(QFileInfo(path).fileName())
+                                    .arg(error.line)
+                                    .arg(QString::fromStdString(error.message))
+                              : tr("%1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(error.message));
+    };
     if (!file.open(QIODevice::ReadOnly)) {
         problem = tr("Cannot open %1: %2").arg(QFileInfo(path).fileName(), file.errorString());
     } else {
@@ -330,15 +337,12 @@ std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
         auto parsed
             = touchstone::parseOnePort(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
         if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
-            problem = error->line > 0
-                ? tr("%1, line %2: %3")
-                      .arg(QFileInfo(path).fileName())
-                      .arg(error->line)
-                      .arg(QString::fromStdString(error->message))
-                : tr("%1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(error->message));
+            problem = refused(*error);
         } else if (std::get<touchstone::OnePort>(parsed).points.size() < 2) {
             problem = tr("%1 holds fewer than two frequencies: nothing to interpolate between.")
                           .arg(QFileInfo(path).fileName());
+        } else if (const auto unusable = touchstone::checkImpedances(std::get<touchstone::OnePort>(parsed))) {
+            problem = refused(*unusable); // e.g. |S| > 1: no feed resistance to match
         } else {
             m_measured = std::make_shared<const touchstone::OnePort>(std::move(std::get<touchstone::OnePort>(parsed)));
         }

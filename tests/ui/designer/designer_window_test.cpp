@@ -340,6 +340,10 @@ private slots:
 
         QVERIFY(f.window.openMeasurement(damaged).has_value());
         QVERIFY(f.window.statusText().contains("line 3"));
+        // A file that reads but gives a resistance below 0: refused alike.
+        const QString active = writeFile(dir, "active.s1p", "# MHz S RI R 50\n14.0 0.2 0.1\n14.5 1.2 0\n");
+        QVERIFY(f.window.openMeasurement(active).has_value());
+        QVERIFY(f.window.statusText().contains("active.s1p, line 3") && f.window.statusText().contains("above 1"));
         QCOMPARE(f.field(Field::FeedResistance)->text(), QStringLiteral("25"));
         QVERIFY(!f.field(Field::FeedResistance)->isReadOnly());
 
