@@ -7,11 +7,6 @@
 
 namespace vostrel::designer {
 
-namespace {
-
-using design::Field;
-
-// A number typed in the locale's way or with a '.'.
 std::optional<double> parseNumber(const QString& text, const QLocale& locale)
 {
     const QString trimmed = text.trimmed();
@@ -25,6 +20,10 @@ std::optional<double> parseNumber(const QString& text, const QLocale& locale)
     }
     return value;
 }
+
+namespace {
+
+using design::Field;
 
 // A length's text as the core reads it: the core reads '.' only, so a
 // locale's decimal comma becomes one.

@@ -53,6 +53,11 @@ struct Validation {
 // The length units the form offers.
 inline constexpr std::array kFormUnits = {design::Unit::Millimetre, design::Unit::Centimetre, design::Unit::Inch};
 
+// A number typed in the locale's way or with a '.'; nullopt for any other
+// text, and for infinity and NaN.
+//   "14,3" in German -> 14.3    "14.3" -> 14.3    "nan" -> nullopt
+std::optional<double> parseNumber(const QString& text, const QLocale& locale);
+
 // Reads every field; numbers in `locale` or with a '.', lengths with or
 // without a unit symbol. The core judges what the fields mean together
 // (the rod touching the element, a tube narrower than the rod).

@@ -201,14 +201,11 @@ bool DesignerWindow::applyMeasurement(QList<FieldError>& errors)
     const double toMhz = points.back().freqHz / 1e6;
     const QLocale locale;
     const QString span = QStringLiteral("%1 to %2 MHz").arg(formatNumber(fromMhz, locale), formatNumber(toMhz, locale));
-    bool ok = false;
-    double mhz = locale.toDouble(m_form->field(design::Field::Frequency)->text().trimmed(), &ok);
-    if (!ok) {
-        mhz = QLocale::c().toDouble(m_form->field(design::Field::Frequency)->text().trimmed(), &ok);
-    }
-    if (!ok) {
+    const std::optional<double> read = parseNumber(m_form->field(design::Field::Frequency)->text(), locale);
+    if (!read) {
         return false; // validation names the frequency
     }
+    const double mhz = *read;
     const auto z = touchstone::impedanceAt(*m_measured, mhz * 1e6);
     if (!z) {
         errors.append({design::Field::Frequency,
