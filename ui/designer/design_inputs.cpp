@@ -213,6 +213,18 @@ QString formatInput(double value, const QLocale& locale)
     return plain.toString(value, 'g', 6);
 }
 
+QString lengthText(double metres, design::Unit unit, const QLocale& locale)
+{
+    return formatNumber(metres / design::metresPer(unit), locale) + QLatin1Char(' ')
+        + QString::fromLatin1(design::unitSymbol(unit));
+}
+
+QString givenLengthText(double metres, design::Unit unit, const QLocale& locale)
+{
+    return formatInput(metres / design::metresPer(unit), locale) + QLatin1Char(' ')
+        + QString::fromLatin1(design::unitSymbol(unit));
+}
+
 QString sentence(const std::string& text)
 {
     QString result = QString::fromStdString(text);

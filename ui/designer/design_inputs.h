@@ -79,6 +79,12 @@ QString formatNumber(double value, const QLocale& locale, int maxDecimals = 3);
 // An input echoed back as typed, or written into a field so that it reads
 // back: no trailing zeros, no group separators, up to six figures.
 QString formatInput(double value, const QLocale& locale);
+// A length in metres as the window shows it in `unit`: formatNumber()'s
+// figures and the unit's symbol, e.g. "38.90 in".
+QString lengthText(double metres, design::Unit unit, const QLocale& locale);
+// A length the builder gave, echoed back as formatInput() writes it, e.g.
+// "1.5 in".
+QString givenLengthText(double metres, design::Unit unit, const QLocale& locale);
 // The core's sentences start in lower case, to follow a colon; alone, they
 // start with a capital.
 QString sentence(const std::string& text);
