@@ -51,7 +51,8 @@ std::variant<CommandLineInputs, QString> readInputOptions(const QCommandLinePars
     if (result.measurementFile.isEmpty() && !parser.positionalArguments().isEmpty()) {
         result.measurementFile = parser.positionalArguments().front();
     }
-    if (parser.positionalArguments().size() > 1) {
+    if (parser.positionalArguments().size() > 1
+        || (parser.isSet(QStringLiteral("file")) && !parser.positionalArguments().isEmpty())) {
         return QStringLiteral("one measurement file at most.");
     }
 

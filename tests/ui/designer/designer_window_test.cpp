@@ -498,6 +498,7 @@ private slots:
         QCOMPARE(tube.texts.spacing, QStringLiteral("152.4"));
         for (const QStringList& bad : {QStringList{"vostrel-designer", "--step-up", "third"},
                  QStringList{"vostrel-designer", "--unit", "ft"}, QStringList{"vostrel-designer", "a.s1p", "b.s1p"},
+                 QStringList{"vostrel-designer", "--file", "a.s1p", "b.s1p"},
                  QStringList{"vostrel-designer", "--dielectric", "glass"}}) {
             QVERIFY(parser.parse(bad));
             QVERIFY2(std::holds_alternative<QString>(vostrel::designer::readInputOptions(parser, texts)),
