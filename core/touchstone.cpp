@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -22,6 +23,21 @@ struct Options {
     Format format = Format::MA;
     double reference = 50;
 };
+
+// `value` with `decimals` decimals, never "-0.00"; from 1e15 up, too long
+// to read in this form, with four significant digits and an exponent.
+std::string fixed(double value, int decimals)
+{
+    std::array<char, 64> buffer{};
+    const auto [end, error] = std::abs(value) >= 1e15
+        ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 3)
+        : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
+    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
+    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
+}
 
 // The blank-separated words of a line, its comment already cut off.
 std::vector<std::string_view> wordsOf(std::string_view line)
@@ -243,6 +259,30 @@ std::optional<std::complex<double>> impedanceAt(const OnePort& file, double freq
     const Point& lowerPoint = *(after - 1);
     const double share = (freqHz - lowerPoint.freqHz) / (upperPoint.freqHz - lowerPoint.freqHz);
     return lowerPoint.impedance + share * (upperPoint.impedance - lowerPoint.impedance);
+}
+
+std::optional<ParseError> checkImpedances(const OnePort& file)
+{
+    for (const Point& point : file.points) {
+        const Complex z = point.impedance;
+        if (!(point.freqHz > 0)) {
+            return ParseError{point.line, "a frequency of 0 Hz: the gamma match needs one above 0"};
+        }
+        if (z.real() > 0) {
+            continue;
+        }
+        if (z == Complex(0, 0)) {
+            return ParseError{point.line, "S = -1 is a short circuit: the feed resistance there is 0 ohms"};
+        }
+        if (z.real() == 0) {
+            return ParseError{point.line, "|S| = 1 is a pure reactance: the feed resistance there is 0 ohms"};
+        }
+        const double reflection = std::abs((z - file.referenceOhms) / (z + file.referenceOhms));
+        return ParseError{point.line,
+            "|S| = " + fixed(reflection, 3) + " is above 1: the feed resistance there is " + fixed(z.real(), 2)
+                + " ohms, and an antenna's is above 0"};
+    }
+    return std::nullopt;
 }
 
 } // namespace vostrel::touchstone

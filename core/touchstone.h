@@ -58,4 +58,15 @@ std::variant<OnePort, ParseError> parseOnePort(std::string_view text);
 //   points at 14 and 15 MHz: 14.25 MHz -> a quarter of the way
 std::optional<std::complex<double>> impedanceAt(const OnePort& file, double freqHz);
 
+// The first point that cannot be an antenna's feed point, with its line:
+// the reader keeps whatever a file holds (|S| > 1 of an active device too),
+// a gamma match needs a frequency above 0 and a resistance above 0 (|S| < 1).
+//   "# MHz S RI R 50\n14 0.2 0.1\n"  -> nullopt
+//   "# Hz S RI R 50\n0 0 0\n"        -> line 2: "a frequency of 0 Hz: ..."
+//   "# MHz S RI R 50\n14 -1 0\n"     -> line 2: "S = -1 is a short circuit: ..."
+//   "# MHz Z RI R 50\n14 0 1\n"      -> line 2: "|S| = 1 is a pure reactance: ..."
+//   "# MHz S RI R 50\n14 1.2 0\n"    -> line 2: "|S| = 1.200 is above 1: the feed
+//                                       resistance there is -550.00 ohms, ..."
+std::optional<ParseError> checkImpedances(const OnePort& file);
+
 } // namespace vostrel::touchstone

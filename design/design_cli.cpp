@@ -497,29 +497,10 @@ Checked readFile(std::string_view path, touchstone::OnePort& file)
 }
 
 // A measured point the model cannot take, named by its line in the file.
-// The Touchstone reader keeps whatever a file holds (|S| > 1 of an active
-// device too); an antenna's feed point needs a frequency and a resistance
-// above 0.
 Checked checkFilePoints(std::string_view path, const touchstone::OnePort& file)
 {
-    for (const touchstone::Point& point : file.points) {
-        const std::string where = shown(path, false) + ":" + std::to_string(point.line) + ": ";
-        const Complex z = point.impedance;
-        if (!(point.freqHz > 0)) {
-            return badInput(where + "a frequency of 0 Hz: the gamma match needs one above 0");
-        }
-        if (z.real() > 0) {
-            continue;
-        }
-        if (z == Complex(0, 0)) {
-            return badInput(where + "S = -1 is a short circuit: the feed resistance there is 0 ohms");
-        }
-        if (z.real() == 0) {
-            return badInput(where + "|S| = 1 is a pure reactance: the feed resistance there is 0 ohms");
-        }
-        const double reflection = std::abs((z - file.referenceOhms) / (z + file.referenceOhms));
-        return badInput(where + "|S| = " + fixed(reflection, 3) + " is above 1: the feed resistance there is "
-            + fixed(z.real(), 2) + " ohms, and an antenna's is above 0");
+    if (const auto refused = touchstone::checkImpedances(file)) {
+        return badInput(shown(path, false) + ":" + std::to_string(refused->line) + ": " + refused->message);
     }
     return std::nullopt;
 }

@@ -166,3 +166,28 @@ TEST(Touchstone, DamagedFilesNameTheirLine)
         EXPECT_NE(error.message.find(c.message), std::string::npos) << error.message;
     }
 }
+
+// The header's examples: a file that reads, but cannot be a feed point.
+TEST(Touchstone, PointsNoAntennaFeedsAreRefusedWithTheirLine)
+{
+    EXPECT_FALSE(checkImpedances(parsed("# MHz S RI R 50\n14 0.2 0.1\n")).has_value());
+    struct Case {
+        const char* text;
+        int line;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"# Hz S RI R 50\n0 0 0\n", 2, "a frequency of 0 Hz: the gamma match needs one above 0"},
+        {"# MHz S RI R 50\n14 -1 0\n", 2, "S = -1 is a short circuit: the feed resistance there is 0 ohms"},
+        {"# MHz Z RI R 50\n14 0 1\n", 2, "|S| = 1 is a pure reactance: the feed resistance there is 0 ohms"},
+        {"# MHz S RI R 50\n14 0.2 0\n14.5 1.2 0\n", 3,
+            "|S| = 1.200 is above 1: the feed resistance there is -550.00 ohms, and an antenna's is above 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto refused = checkImpedances(parsed(c.text));
+        ASSERT_TRUE(refused.has_value());
+        EXPECT_EQ(refused->line, c.line);
+        EXPECT_EQ(refused->message, c.message);
+    }
+}

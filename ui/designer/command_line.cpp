@@ -1,9 +1,12 @@
 #include "command_line.h"
 
 #include <QCommandLineParser>
+#include <QLocale>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace vostrel::designer {
@@ -48,35 +51,41 @@ std::variant<CommandLineInputs, QString> readInputOptions(const QCommandLinePars
     if (result.measurementFile.isEmpty() && !parser.positionalArguments().isEmpty()) {
         result.measurementFile = parser.positionalArguments().front();
     }
-    if (parser.positionalArguments().size() > 1) {
+    if (parser.positionalArguments().size() > 1
+        || (parser.isSet(QStringLiteral("file")) && !parser.positionalArguments().isEmpty())) {
         return QStringLiteral("one measurement file at most.");
     }
 
-    bool unitChosen = false;
+    // The form's unit: --unit, or the first length given with its own.
+    std::optional<design::Unit> unit;
     if (parser.isSet(QStringLiteral("unit"))) {
-        const auto unit = design::unitFromSymbol(parser.value(QStringLiteral("unit")).toStdString());
+        unit = design::unitFromSymbol(parser.value(QStringLiteral("unit")).toStdString());
         if (!unit || std::find(std::begin(kFormUnits), std::end(kFormUnits), *unit) == std::end(kFormUnits)) {
             return QStringLiteral("--unit takes mm, cm or in, not \"%1\".").arg(parser.value(QStringLiteral("unit")));
         }
-        texts.unit = *unit;
-        unitChosen = true;
     }
-    for (auto [name, into] : {std::pair{"element", &texts.elementDiameter}, std::pair{"rod", &texts.rodDiameter},
-             std::pair{"spacing", &texts.spacing}, std::pair{"tube", &texts.tubeInnerDiameter}}) {
-        if (!parser.isSet(QString::fromLatin1(name))) {
+    const std::array lengths = {std::pair{"element", &texts.elementDiameter}, std::pair{"rod", &texts.rodDiameter},
+        std::pair{"spacing", &texts.spacing}, std::pair{"tube", &texts.tubeInnerDiameter}};
+    for (auto [name, into] : lengths) {
+        if (unit || !parser.isSet(QString::fromLatin1(name))) {
             continue;
         }
-        *into = parser.value(QString::fromLatin1(name));
-        if (unitChosen) {
-            continue;
-        }
-        // A length with its own symbol picks the form's unit.
-        const auto length = design::parseLength(into->toStdString(), std::nullopt);
+        const auto length = design::parseLength(parser.value(QString::fromLatin1(name)).toStdString(), std::nullopt);
         if (const auto* parsed = std::get_if<design::Length>(&length)) {
             if (std::find(std::begin(kFormUnits), std::end(kFormUnits), parsed->unit) != std::end(kFormUnits)) {
-                texts.unit = parsed->unit;
-                unitChosen = true;
+                unit = parsed->unit;
             }
+        }
+    }
+    // The lengths not given (the last ones or the defaults) meant the old
+    // unit: the same lengths in the new one.
+    if (unit) {
+        convertLengths(texts, texts.unit, *unit, QLocale());
+        texts.unit = *unit;
+    }
+    for (auto [name, into] : lengths) {
+        if (parser.isSet(QString::fromLatin1(name))) {
+            *into = parser.value(QString::fromLatin1(name));
         }
     }
     if (parser.isSet(QStringLiteral("step-up"))) {

@@ -7,11 +7,6 @@
 
 namespace vostrel::designer {
 
-namespace {
-
-using design::Field;
-
-// A number typed in the locale's way or with a '.'.
 std::optional<double> parseNumber(const QString& text, const QLocale& locale)
 {
     const QString trimmed = text.trimmed();
@@ -24,6 +19,21 @@ std::optional<double> parseNumber(const QString& text, const QLocale& locale)
         return std::nullopt;
     }
     return value;
+}
+
+namespace {
+
+using design::Field;
+
+// A length's text as the core reads it: the core reads '.' only, so a
+// locale's decimal comma becomes one.
+std::string lengthForCore(const QString& text, const QLocale& locale)
+{
+    QString plain = text.trimmed();
+    if (locale.decimalPoint() != QLatin1String(".")) {
+        plain.replace(locale.decimalPoint(), QStringLiteral("."));
+    }
+    return plain.toStdString();
 }
 
 class Reader {
@@ -55,12 +65,7 @@ public:
         if (text.trimmed().isEmpty()) {
             return fail(field, QStringLiteral("%1 is empty: type a length.").arg(fieldName(field)));
         }
-        // The core reads '.' only; a locale's decimal comma becomes one.
-        QString plain = text.trimmed();
-        if (m_locale.decimalPoint() != QLatin1String(".")) {
-            plain.replace(m_locale.decimalPoint(), QStringLiteral("."));
-        }
-        const auto parsed = design::parseLength(plain.toStdString(), unit);
+        const auto parsed = design::parseLength(lengthForCore(text, m_locale), unit);
         if (const auto* why = std::get_if<std::string>(&parsed)) {
             return fail(field, QStringLiteral("%1: %2").arg(fieldName(field), QString::fromStdString(*why)));
         }
@@ -142,6 +147,23 @@ Validation validate(const InputTexts& texts, const QLocale& locale)
     return result;
 }
 
+void convertLengths(InputTexts& texts, design::Unit from, design::Unit to, const QLocale& locale)
+{
+    if (from == to) {
+        return;
+    }
+    for (QString* text : {&texts.elementDiameter, &texts.rodDiameter, &texts.spacing, &texts.tubeInnerDiameter}) {
+        const std::string plain = lengthForCore(*text, locale);
+        if (plain.empty() || std::holds_alternative<design::Length>(design::parseLength(plain, std::nullopt))) {
+            continue;
+        }
+        const auto length = design::parseLength(plain, from);
+        if (const auto* parsed = std::get_if<design::Length>(&length)) {
+            *text = formatInput(parsed->metres / design::metresPer(to), locale);
+        }
+    }
+}
+
 QString fieldName(design::Field field)
 {
     switch (field) {
@@ -189,6 +211,18 @@ QString formatInput(double value, const QLocale& locale)
     QLocale plain = locale;
     plain.setNumberOptions(QLocale::OmitGroupSeparator);
     return plain.toString(value, 'g', 6);
+}
+
+QString lengthText(double metres, design::Unit unit, const QLocale& locale)
+{
+    return formatNumber(metres / design::metresPer(unit), locale) + QLatin1Char(' ')
+        + QString::fromLatin1(design::unitSymbol(unit));
+}
+
+QString givenLengthText(double metres, design::Unit unit, const QLocale& locale)
+{
+    return formatInput(metres / design::metresPer(unit), locale) + QLatin1Char(' ')
+        + QString::fromLatin1(design::unitSymbol(unit));
 }
 
 QString sentence(const std::string& text)

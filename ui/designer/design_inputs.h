@@ -53,10 +53,22 @@ struct Validation {
 // The length units the form offers.
 inline constexpr std::array kFormUnits = {design::Unit::Millimetre, design::Unit::Centimetre, design::Unit::Inch};
 
+// A number typed in the locale's way or with a '.'; nullopt for any other
+// text, and for infinity and NaN.
+//   "14,3" in German -> 14.3    "14.3" -> 14.3    "nan" -> nullopt
+std::optional<double> parseNumber(const QString& text, const QLocale& locale);
+
 // Reads every field; numbers in `locale` or with a '.', lengths with or
 // without a unit symbol. The core judges what the fields mean together
 // (the rod touching the element, a tube narrower than the rod).
 Validation validate(const InputTexts& texts, const QLocale& locale);
+
+// A new unit for the texts' lengths: plain numbers meant `from` and become
+// the same lengths in `to`, read and written in `locale`'s way or read with
+// a '.' (as validate() reads them); a length that names
+// its own unit, or does not read, stays as it is. Does not set texts.unit.
+//   "1.5", "20 mm" from in to mm -> "38.1", "20 mm"
+void convertLengths(InputTexts& texts, design::Unit from, design::Unit to, const QLocale& locale);
 
 // "Frequency", "Feed resistance R", ...: the field's name as its label says it.
 QString fieldName(design::Field field);
@@ -67,6 +79,12 @@ QString formatNumber(double value, const QLocale& locale, int maxDecimals = 3);
 // An input echoed back as typed, or written into a field so that it reads
 // back: no trailing zeros, no group separators, up to six figures.
 QString formatInput(double value, const QLocale& locale);
+// A length in metres as the window shows it in `unit`: formatNumber()'s
+// figures and the unit's symbol, e.g. "38.90 in".
+QString lengthText(double metres, design::Unit unit, const QLocale& locale);
+// A length the builder gave, echoed back as formatInput() writes it, e.g.
+// "1.5 in".
+QString givenLengthText(double metres, design::Unit unit, const QLocale& locale);
 // The core's sentences start in lower case, to follow a colon; alone, they
 // start with a capital.
 QString sentence(const std::string& text);

@@ -209,17 +209,13 @@ QLineEdit* DesignInputsForm::addField(QFormLayout* form, const QString& label, c
 
 void DesignInputsForm::convertLengths(design::Unit from, design::Unit to) const
 {
-    // Plain numbers meant `from`: they become the same lengths in `to`.
-    // A length that names its own unit stays as typed.
-    for (Field which : {Field::ElementDiameter, Field::RodDiameter, Field::Spacing, Field::TubeInnerDiameter}) {
-        QLineEdit* edit = field(which);
-        const std::string text = edit->text().trimmed().toStdString();
-        if (text.empty() || std::holds_alternative<design::Length>(design::parseLength(text, std::nullopt))) {
-            continue;
-        }
-        const auto length = design::parseLength(text, from);
-        if (const auto* parsed = std::get_if<design::Length>(&length)) {
-            edit->setText(formatInput(parsed->metres / design::metresPer(to), QLocale()));
+    InputTexts lengths = texts();
+    vostrel::designer::convertLengths(lengths, from, to, QLocale());
+    for (auto [which, text] : {std::pair{Field::ElementDiameter, &lengths.elementDiameter},
+             std::pair{Field::RodDiameter, &lengths.rodDiameter}, std::pair{Field::Spacing, &lengths.spacing},
+             std::pair{Field::TubeInnerDiameter, &lengths.tubeInnerDiameter}}) {
+        if (field(which)->text() != *text) {
+            field(which)->setText(*text);
         }
     }
 }

@@ -24,10 +24,6 @@ QString summaryText(const MatchStudy& study, const QString& measurement)
     const QLocale locale;
     const ValidInputs& inputs = study.inputs();
     const design::DesignInput& in = inputs.design;
-    const double perUnit = design::metresPer(inputs.unit);
-    const QString unit = QString::fromLatin1(design::unitSymbol(inputs.unit));
-    auto length = [&](double metres) { return formatNumber(metres / perUnit, locale) + QLatin1Char(' ') + unit; };
-    auto given = [&](double metres) { return formatInput(metres / perUnit, locale) + QLatin1Char(' ') + unit; };
 
     QString text;
     QTextStream out(&text);
@@ -41,13 +37,14 @@ QString summaryText(const MatchStudy& study, const QString& measurement)
         feed += QStringLiteral(" (interpolated from %1)").arg(measurement);
     }
     row(QStringLiteral("Feed impedance"), feed);
-    row(QStringLiteral("Element diameter"), given(in.geometry.elementDiameter));
-    row(QStringLiteral("Rod diameter"), given(in.geometry.rodDiameter));
-    row(QStringLiteral("Centre spacing"), given(in.geometry.spacing));
+    row(QStringLiteral("Element diameter"), givenLengthText(in.geometry.elementDiameter, inputs.unit, locale));
+    row(QStringLiteral("Rod diameter"), givenLengthText(in.geometry.rodDiameter, inputs.unit, locale));
+    row(QStringLiteral("Centre spacing"), givenLengthText(in.geometry.spacing, inputs.unit, locale));
     row(QStringLiteral("Feed line impedance"), formatInput(in.lineImpedance, locale) + QStringLiteral(" ohm"));
     row(QStringLiteral("Step-up convention"), QString::fromLatin1(design::stepUpName(in.stepUp)));
     if (inputs.tubeInnerDiameter) {
-        row(QStringLiteral("Capacitor tube inner diameter"), given(*inputs.tubeInnerDiameter));
+        row(QStringLiteral("Capacitor tube inner diameter"),
+            givenLengthText(*inputs.tubeInnerDiameter, inputs.unit, locale));
         row(QStringLiteral("Dielectric permittivity"), formatInput(inputs.permittivity, locale));
     }
 
@@ -57,7 +54,7 @@ QString summaryText(const MatchStudy& study, const QString& measurement)
         return text;
     }
     const design::Design& d = study.design();
-    row(QStringLiteral("Rod length, feed point to strap"), length(d.rodLength));
+    row(QStringLiteral("Rod length, feed point to strap"), lengthText(d.rodLength, inputs.unit, locale));
     row(QStringLiteral("Capacitor"),
         d.capacitorShorted ? QStringLiteral("shorted (none needed)")
                            : formatNumber(d.capacitancePf, locale) + QStringLiteral(" pF"));
@@ -67,7 +64,7 @@ QString summaryText(const MatchStudy& study, const QString& measurement)
     row(QStringLiteral("Capacitor reactance"),
         formatNumber(std::fabs(d.capacitorReactance), locale, 1) + QStringLiteral(" ohm"));
     if (const auto insertion = study.insertionLength()) {
-        row(QStringLiteral("Coax capacitor insertion"), length(*insertion));
+        row(QStringLiteral("Coax capacitor insertion"), lengthText(*insertion, inputs.unit, locale));
     }
     return text;
 }

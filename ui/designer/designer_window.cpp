@@ -201,14 +201,11 @@ bool DesignerWindow::applyMeasurement(QList<FieldError>& errors)
     const double toMhz = points.back().freqHz / 1e6;
     const QLocale locale;
     const QString span = QStringLiteral("%1 to %2 MHz").arg(formatNumber(fromMhz, locale), formatNumber(toMhz, locale));
-    bool ok = false;
-    double mhz = locale.toDouble(m_form->field(design::Field::Frequency)->text().trimmed(), &ok);
-    if (!ok) {
-        mhz = QLocale::c().toDouble(m_form->field(design::Field::Frequency)->text().trimmed(), &ok);
-    }
-    if (!ok) {
+    const std::optional<double> read = parseNumber(m_form->field(design::Field::Frequency)->text(), locale);
+    if (!read) {
         return false; // validation names the frequency
     }
+    const double mhz = *read;
     const auto z = touchstone::impedanceAt(*m_measured, mhz * 1e6);
     if (!z) {
         errors.append({design::Field::Frequency,
@@ -234,13 +231,14 @@ void DesignerWindow::recompute()
         m_results->setStale(m_hasStudy);
         setPicturesStale(m_hasStudy);
         statusBar()->showMessage(errors.front().message);
+        m_tuning->setAvailable(false); // the study is of the last good inputs
         return;
     }
     m_form->showErrors({});
     m_results->setStale(false);
     setPicturesStale(false);
     statusBar()->clearMessage();
-    m_study.setInputs(*validation.inputs, m_measured ? &*m_measured : nullptr);
+    m_study.setInputs(*validation.inputs, m_measured);
     m_hasStudy = true;
     m_results->showStudy(m_study);
     m_drawing->showStudy(m_study);
@@ -285,8 +283,8 @@ bool DesignerWindow::picturesStale() const
 
 void DesignerWindow::retune(Tuning tuning)
 {
-    if (!m_hasStudy || !m_study.hasDesign()) {
-        return;
+    if (!m_hasStudy || !m_study.hasDesign() || m_results->isStale()) {
+        return; // no design, or one for inputs the fields no longer hold
     }
     m_study.setTuning(tuning);
     showPlots();
@@ -322,6 +320,13 @@ std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
 {
     QFile file(path);
     std::optional<QString> problem;
+    auto refused = [&path](const touchstone::ParseError& error) {
+        return error.line > 0 ? tr("%1, line %2: %3")
+                                    .arg(QFileInfo(path).fileName())
+                                    .arg(error.line)
+                                    .arg(QString::fromStdString(error.message))
+                              : tr("%1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(error.message));
+    };
     if (!file.open(QIODevice::ReadOnly)) {
         problem = tr("Cannot open %1: %2").arg(QFileInfo(path).fileName(), file.errorString());
     } else {
@@ -329,17 +334,14 @@ std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
         auto parsed
             = touchstone::parseOnePort(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
         if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
-            problem = error->line > 0
-                ? tr("%1, line %2: %3")
-                      .arg(QFileInfo(path).fileName())
-                      .arg(error->line)
-                      .arg(QString::fromStdString(error->message))
-                : tr("%1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(error->message));
+            problem = refused(*error);
         } else if (std::get<touchstone::OnePort>(parsed).points.size() < 2) {
             problem = tr("%1 holds fewer than two frequencies: nothing to interpolate between.")
                           .arg(QFileInfo(path).fileName());
+        } else if (const auto unusable = touchstone::checkImpedances(std::get<touchstone::OnePort>(parsed))) {
+            problem = refused(*unusable); // e.g. |S| > 1: no feed resistance to match
         } else {
-            m_measured = std::move(std::get<touchstone::OnePort>(parsed));
+            m_measured = std::make_shared<const touchstone::OnePort>(std::move(std::get<touchstone::OnePort>(parsed)));
         }
     }
     if (problem) {

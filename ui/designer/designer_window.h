@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -93,7 +94,7 @@ private:
     QAction* m_forget;
     MatchStudy m_study;
     bool m_hasStudy = false;
-    std::optional<touchstone::OnePort> m_measured;
+    std::shared_ptr<const touchstone::OnePort> m_measured; // shared with the study
     QString m_measuredName;
 };
 

@@ -77,30 +77,26 @@ void MatchDrawing::showStudy(const MatchStudy& study)
     const QLocale locale;
     const ValidInputs& inputs = study.inputs();
     const design::Geometry& geometry = inputs.design.geometry;
-    const double perUnit = design::metresPer(inputs.unit);
-    const QString unit = QString::fromLatin1(design::unitSymbol(inputs.unit));
-    auto length = [&](double metres) { return formatNumber(metres / perUnit, locale) + QLatin1Char(' ') + unit; };
-    auto given = [&](double metres) { return formatInput(metres / perUnit, locale) + QLatin1Char(' ') + unit; };
 
     m_element = geometry.elementDiameter;
     m_rod = geometry.rodDiameter;
     m_spacing = geometry.spacing;
     m_designed = study.hasDesign();
-    m_elementText = tr("element Ø %1").arg(given(m_element));
-    m_rodText = tr("rod Ø %1").arg(given(m_rod));
-    m_spacingText = tr("s = %1").arg(given(m_spacing));
+    m_elementText = tr("element Ø %1").arg(givenLengthText(m_element, inputs.unit, locale));
+    m_rodText = tr("rod Ø %1").arg(givenLengthText(m_rod, inputs.unit, locale));
+    m_spacingText = tr("s = %1").arg(givenLengthText(m_spacing, inputs.unit, locale));
     m_texts = QStringList{m_elementText, m_rodText, m_spacingText};
     m_lengthText.clear();
     m_capacitorText.clear();
     m_insertionText.clear();
     if (m_designed) {
         const design::Design& d = study.design();
-        m_lengthText = tr("L = %1, feed point to strap").arg(length(d.rodLength));
+        m_lengthText = tr("L = %1, feed point to strap").arg(lengthText(d.rodLength, inputs.unit, locale));
         m_capacitorText
             = d.capacitorShorted ? tr("C shorted") : tr("C = %1 pF").arg(formatNumber(d.capacitancePf, locale));
         m_texts << m_lengthText << m_capacitorText;
         if (const auto insertion = study.insertionLength()) {
-            m_insertionText = tr("rod %1 into the tube").arg(length(*insertion));
+            m_insertionText = tr("rod %1 into the tube").arg(lengthText(*insertion, inputs.unit, locale));
             m_texts << m_insertionText;
         }
         m_title = tr("As designed for %1 MHz").arg(formatInput(inputs.design.freqMhz, locale));

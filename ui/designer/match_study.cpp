@@ -1,6 +1,7 @@
 #include "match_study.h"
 
 #include <cmath>
+#include <utility>
 #include <variant>
 
 namespace vostrel::designer {
@@ -21,10 +22,10 @@ MatchStudy::MatchStudy(int points)
     : m_points(points)
 { }
 
-void MatchStudy::setInputs(const ValidInputs& inputs, const touchstone::OnePort* measured)
+void MatchStudy::setInputs(const ValidInputs& inputs, std::shared_ptr<const touchstone::OnePort> measured)
 {
     m_inputs = inputs;
-    m_measured = measured;
+    m_measured = std::move(measured);
     m_insertionLength.reset();
     auto outcome = design::design(inputs.design);
     if (auto* problem = std::get_if<design::Problem>(&outcome)) {

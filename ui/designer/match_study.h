@@ -5,6 +5,7 @@
 #include "touchstone.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -30,8 +31,9 @@ public:
     explicit MatchStudy(int points = kDefaultPoints);
 
     // Designs afresh and puts the tuning on the design. With a measurement
-    // file, the frequency sweep uses its impedances across its span.
-    void setInputs(const ValidInputs& inputs, const touchstone::OnePort* measured);
+    // file, the frequency sweep uses its impedances across its span; the
+    // study shares the file, so it outlives the window forgetting it.
+    void setInputs(const ValidInputs& inputs, std::shared_ptr<const touchstone::OnePort> measured);
     // Re-analyses the tuned point and redoes the sweeps. Only with a design.
     void setTuning(Tuning tuning);
 
@@ -55,7 +57,7 @@ private:
 
     int m_points;
     ValidInputs m_inputs;
-    const touchstone::OnePort* m_measured = nullptr;
+    std::shared_ptr<const touchstone::OnePort> m_measured;
     std::optional<design::Design> m_design;
     design::Problem m_problem;
     Tuning m_tuning;

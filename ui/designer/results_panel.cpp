@@ -71,10 +71,6 @@ void ResultsPanel::showStudy(const MatchStudy& study)
 {
     const QLocale locale;
     const ValidInputs& inputs = study.inputs();
-    const double perUnit = design::metresPer(inputs.unit);
-    const QString unit = QString::fromLatin1(design::unitSymbol(inputs.unit));
-    auto length
-        = [&](double metres) { return QStringLiteral("%1 %2").arg(formatNumber(metres / perUnit, locale), unit); };
     if (!study.hasDesign()) {
         for (QLineEdit* edit : m_all) {
             edit->clear();
@@ -85,7 +81,7 @@ void ResultsPanel::showStudy(const MatchStudy& study)
     }
     m_banner->hide();
     const design::Design& d = study.design();
-    m_rodLength->setText(length(d.rodLength));
+    m_rodLength->setText(lengthText(d.rodLength, inputs.unit, locale));
     m_capacitance->setText(d.capacitorShorted ? tr("none: short the capacitor")
                                               : QStringLiteral("%1 pF").arg(formatNumber(d.capacitancePf, locale)));
     m_z0->setText(QStringLiteral("%1 Ω").arg(formatNumber(d.line.z0, locale, 1)));
@@ -93,7 +89,7 @@ void ResultsPanel::showStudy(const MatchStudy& study)
         QStringLiteral("%1 (α %2)").arg(formatNumber(d.line.stepUp, locale, 2), formatNumber(d.line.alpha, locale, 3)));
     m_reactance->setText(QStringLiteral("%1 Ω").arg(formatNumber(std::fabs(d.capacitorReactance), locale, 1)));
     if (const auto insertion = study.insertionLength()) {
-        m_insertion->setText(length(*insertion));
+        m_insertion->setText(lengthText(*insertion, inputs.unit, locale));
     } else {
         m_insertion->setText(inputs.tubeInnerDiameter ? tr("—") : tr("no tube given"));
     }

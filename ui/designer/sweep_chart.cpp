@@ -117,6 +117,10 @@ void SweepChart::setXTitle(const QString& title)
 void SweepChart::showSweep(
     const std::vector<design::SweepPoint>& sweep, double xScale, QPointF designPoint, QPointF tunedPoint)
 {
+    if (sweep.empty()) {
+        clearSweep(); // no range of its own: the last one would read as this sweep's
+        return;
+    }
     m_buffer.resize(static_cast<qsizetype>(sweep.size()));
     for (std::size_t i = 0; i < sweep.size(); ++i) {
         m_buffer[static_cast<qsizetype>(i)] = QPointF(sweep[i].x / xScale, sweep[i].swr);
@@ -124,14 +128,12 @@ void SweepChart::showSweep(
     m_curve->replace(m_buffer);
     m_x->setVisible(true);
     m_twoToOne->setVisible(true);
-    if (!sweep.empty()) {
-        const double from = sweep.front().x / xScale;
-        const double to = sweep.back().x / xScale;
-        if (m_x->min() != from || m_x->max() != to) {
-            m_x->setRange(from, to);
-            roundTicks(m_x, from, to);
-            m_twoToOne->replace(QList<QPointF>{{from, 2}, {to, 2}});
-        }
+    const double from = sweep.front().x / xScale;
+    const double to = sweep.back().x / xScale;
+    if (m_x->min() != from || m_x->max() != to) {
+        m_x->setRange(from, to);
+        roundTicks(m_x, from, to);
+        m_twoToOne->replace(QList<QPointF>{{from, 2}, {to, 2}});
     }
     m_design->replace(QList<QPointF>{designPoint});
     m_tuned->replace(QList<QPointF>{tunedPoint});

@@ -24,6 +24,7 @@ public:
     SweepChart(const QString& title, QWidget* parent = nullptr);
 
     void setXTitle(const QString& title);
+    // An empty sweep clears the plot, as clearSweep() does.
     void showSweep(
         const std::vector<design::SweepPoint>& sweep, double xScale, QPointF designPoint, QPointF tunedPoint);
     void clearSweep();

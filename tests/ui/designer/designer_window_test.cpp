@@ -253,6 +253,8 @@ private slots:
         QVERIFY(!f.window.tuning()->capacitor()->isEnabled());
         f.window.tuning()->strap()->setValue(4);
         QCOMPARE(f.window.chart(Plot::Capacitance)->curve()->count(), 0);
+        // No capacitances left from the last design under the empty plot.
+        QVERIFY(!f.window.chart(Plot::Capacitance)->xAxis()->isVisible());
         QCOMPARE(f.window.chart(Plot::RodLength)->curve()->count(), 500);
         QVERIFY(std::isfinite(f.window.study().tuned().swr));
         QVERIFY(f.window.summary().contains("shorted"));
@@ -338,6 +340,10 @@ private slots:
 
         QVERIFY(f.window.openMeasurement(damaged).has_value());
         QVERIFY(f.window.statusText().contains("line 3"));
+        // A file that reads but gives a resistance below 0: refused alike.
+        const QString active = writeFile(dir, "active.s1p", "# MHz S RI R 50\n14.0 0.2 0.1\n14.5 1.2 0\n");
+        QVERIFY(f.window.openMeasurement(active).has_value());
+        QVERIFY(f.window.statusText().contains("active.s1p, line 3") && f.window.statusText().contains("above 1"));
         QCOMPARE(f.field(Field::FeedResistance)->text(), QStringLiteral("25"));
         QVERIFY(!f.field(Field::FeedResistance)->isReadOnly());
 
@@ -368,8 +374,20 @@ private slots:
 
         f.type(Field::Frequency, "14.6");
         QVERIFY(f.window.form()->problemOf(Field::Frequency).contains("outside"));
+        // Forgotten while a field is bad: the strap cannot move the study of
+        // the last good inputs, and the next design has no file.
+        f.type(Field::Frequency, "14.25");
+        f.paste(Field::Spacing, "x");
         f.window.forgetMeasurement();
         QVERIFY(!f.field(Field::FeedResistance)->isReadOnly());
+        QSlider* strap = f.window.tuning()->strap();
+        QVERIFY(!strap->isEnabled());
+        const double rod = f.window.study().tuning().rodLength;
+        strap->setValue(5);
+        QCOMPARE(f.window.study().tuning().rodLength, rod);
+        f.paste(Field::Spacing, "6");
+        QVERIFY(strap->isEnabled());
+        QVERIFY(!f.window.study().measuredFrequencySweep());
     }
 
     // With a decimal comma, what the window writes into a field reads back
@@ -387,6 +405,9 @@ private slots:
         QCOMPARE_LE(std::abs(f.input().feedImpedance - design::Complex(20.2, -29.8)), 1e-9);
         f.chooseUnit(Unit::Millimetre);
         QCOMPARE(f.field(Field::ElementDiameter)->text(), QStringLiteral("38,1"));
+        QCOMPARE_LE(std::fabs(f.input().geometry.elementDiameter - 0.0381), 1e-12);
+        f.chooseUnit(Unit::Centimetre); // "38,1" read back, not left as 38,1 cm
+        QCOMPARE(f.field(Field::ElementDiameter)->text(), QStringLiteral("3,81"));
         QCOMPARE_LE(std::fabs(f.input().geometry.elementDiameter - 0.0381), 1e-12);
     }
 
@@ -458,8 +479,26 @@ private slots:
             = std::get<vostrel::designer::CommandLineInputs>(vostrel::designer::readInputOptions(parser, texts));
         QCOMPARE(file.texts.unit, Unit::Millimetre); // --unit wins over a length's own
         QCOMPARE(file.measurementFile, QStringLiteral("antenna.s1p"));
+        QCOMPARE(file.texts.elementDiameter, QStringLiteral("12")); // already millimetres
+        QCOMPARE(file.texts.spacing, QStringLiteral("2in"));
+
+        // A new unit converts the lengths it does not set: the same design.
+        QVERIFY(parser.parse({"vostrel-designer", "--unit", "mm"}));
+        const auto mm
+            = std::get<vostrel::designer::CommandLineInputs>(vostrel::designer::readInputOptions(parser, InputTexts{}));
+        QCOMPARE(mm.texts.elementDiameter, QStringLiteral("38.1"));
+        QCOMPARE(mm.texts.rodDiameter, QStringLiteral("12.7"));
+        QCOMPARE(mm.texts.spacing, QStringLiteral("152.4"));
+        again.setInputs(mm.texts);
+        QCOMPARE(again.results()->rodLength()->text(), QStringLiteral("988.1 mm"));
+        QVERIFY(parser.parse({"vostrel-designer", "--tube", "10mm"}));
+        const auto tube
+            = std::get<vostrel::designer::CommandLineInputs>(vostrel::designer::readInputOptions(parser, InputTexts{}));
+        QCOMPARE(tube.texts.unit, Unit::Millimetre);
+        QCOMPARE(tube.texts.spacing, QStringLiteral("152.4"));
         for (const QStringList& bad : {QStringList{"vostrel-designer", "--step-up", "third"},
                  QStringList{"vostrel-designer", "--unit", "ft"}, QStringList{"vostrel-designer", "a.s1p", "b.s1p"},
+                 QStringList{"vostrel-designer", "--file", "a.s1p", "b.s1p"},
                  QStringList{"vostrel-designer", "--dielectric", "glass"}}) {
             QVERIFY(parser.parse(bad));
             QVERIFY2(std::holds_alternative<QString>(vostrel::designer::readInputOptions(parser, texts)),
