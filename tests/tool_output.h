@@ -1,8 +1,11 @@
 #pragma once
 
-// Reading what the command-line tools print, in their tests.
+// Reading what the command-line tools print, and output that fails, in
+// their tests.
 
+#include <array>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -35,5 +38,19 @@ inline std::vector<std::string> fields(const std::string& line)
     }
     return result;
 }
+
+// Output that takes a few bytes into its buffer and then fails to write them
+// anywhere, like a full disk.
+class FullDevice : public std::streambuf {
+public:
+    FullDevice() { setp(m_buffer.data(), m_buffer.data() + m_buffer.size()); }
+
+protected:
+    int_type overflow(int_type /*ch*/) override { return traits_type::eof(); }
+    int sync() override { return -1; }
+
+private:
+    std::array<char, 64> m_buffer{};
+};
 
 } // namespace toolOutput

@@ -301,23 +301,7 @@ TEST(Chart, OptionsAndExitStatuses)
     EXPECT_EQ(run({"--", "--cm"}).status, 1);
 }
 
-namespace {
-
-// Output that takes a few bytes into its buffer and then fails to write them
-// anywhere, like a full disk.
-class FullDevice : public std::streambuf {
-public:
-    FullDevice() { setp(m_buffer, m_buffer + sizeof m_buffer); }
-
-protected:
-    int_type overflow(int_type) override { return traits_type::eof(); }
-    int sync() override { return -1; }
-
-private:
-    char m_buffer[64];
-};
-
-} // namespace
+using toolOutput::FullDevice;
 
 TEST(Chart, UnwritableOutputIsStatusThree)
 {

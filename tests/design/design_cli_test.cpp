@@ -443,23 +443,7 @@ TEST(DesignCli, EchoedInputStaysPrintableAndWhole)
     EXPECT_TRUE(contains(message(cut), "--freq: \"" + std::string(39, '1') + "...\" is not a number"));
 }
 
-namespace {
-
-// Output that takes a few bytes into its buffer and then fails to write them
-// anywhere, like a full disk.
-class FullDevice : public std::streambuf {
-public:
-    FullDevice() { setp(m_buffer, m_buffer + sizeof m_buffer); }
-
-protected:
-    int_type overflow(int_type) override { return traits_type::eof(); }
-    int sync() override { return -1; }
-
-private:
-    char m_buffer[64];
-};
-
-} // namespace
+using toolOutput::FullDevice;
 
 TEST(DesignCli, UnwritableOutputIsStatusThree)
 {

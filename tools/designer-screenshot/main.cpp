@@ -6,6 +6,7 @@
 // worked example without), never reading or writing the user's settings.
 #include "command_line.h"
 #include "designer_window.h"
+#include "offscreen_setup.h"
 #include "tuning_panel.h"
 
 #include <QSlider>
@@ -19,17 +20,7 @@
 
 int main(int argc, char* argv[])
 {
-    // The scale has to be known before the application starts.
-    QByteArray scale = "1";
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (qstrcmp(argv[i], "--scale") == 0) {
-            scale = argv[i + 1];
-        }
-    }
-    qputenv("QT_SCALE_FACTOR", scale);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    prepareOffscreenRendering(argc, argv);
     QStandardPaths::setTestModeEnabled(true); // the user's settings stay untouched
 
     QApplication app(argc, argv);

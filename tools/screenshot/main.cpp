@@ -8,6 +8,7 @@
 #include "launcher.h"
 #include "main_window.h"
 #include "main_window_controls.h"
+#include "offscreen_setup.h"
 #include "text_box.h"
 #include "web_window_controls.h"
 
@@ -49,17 +50,7 @@ bool save(QWidget& window, const QString& path)
 
 int main(int argc, char* argv[])
 {
-    // The scale has to be known before the application starts.
-    QByteArray scale = "1";
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (qstrcmp(argv[i], "--scale") == 0) {
-            scale = argv[i + 1];
-        }
-    }
-    qputenv("QT_SCALE_FACTOR", scale);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    prepareOffscreenRendering(argc, argv);
 
     QApplication app(argc, argv);
     QCommandLineParser parser;
