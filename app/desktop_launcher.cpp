@@ -3,10 +3,9 @@
 #include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QUrl>
 
-#include <memory>
+#include <chrono>
 
 namespace vostrel {
 
@@ -40,8 +39,7 @@ void DesktopLauncher::open(const QString& address, FailureHandler failed)
     // xdg-open says whether a browser took the address only through its
     // exit status, which may come seconds later.
     auto* process = new QProcess(&m_running);
-    auto watching = std::make_shared<bool>(true);
-    QTimer::singleShot(m_watchFor, process, [watching] { *watching = false; });
+    const auto watchUntil = std::chrono::steady_clock::now() + m_watchFor;
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -53,8 +51,9 @@ void DesktopLauncher::open(const QString& address, FailureHandler failed)
             }
         });
     QObject::connect(process, &QProcess::finished, process,
-        [process, address, failed, watching](int exitCode, QProcess::ExitStatus status) {
-            if (*watching && (status != QProcess::NormalExit || exitCode != 0)) {
+        [process, address, failed, watchUntil](int exitCode, QProcess::ExitStatus status) {
+            const bool watched = std::chrono::steady_clock::now() < watchUntil;
+            if (watched && (status != QProcess::NormalExit || exitCode != 0)) {
                 failed({address, exitCode});
             }
             process->deleteLater();

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <array>
 #include <cmath>
 
 namespace vostrel::designer {
@@ -16,8 +17,8 @@ const QColor kLocusColour(0x1f, 0x5f, 0xa8);
 const QColor kDesignColour(0x2e, 0x8b, 0x3e);
 const QColor kTunedColour(0xd9, 0x48, 0x1c);
 
-constexpr double kResistances[] = {0.2, 0.5, 1, 2, 5};
-constexpr double kReactances[] = {0.2, 0.5, 1, 2, 5};
+constexpr std::array kResistances = {0.2, 0.5, 1.0, 2.0, 5.0};
+constexpr std::array kReactances = {0.2, 0.5, 1.0, 2.0, 5.0};
 
 } // namespace
 
@@ -154,7 +155,7 @@ void SmithChartView::drawGrid(QPainter& painter) const
         tr("Smith chart, normalised to %1 Ω").arg(QLocale().toString(m_reference)));
 }
 
-void SmithChartView::paintEvent(QPaintEvent*)
+void SmithChartView::paintEvent(QPaintEvent* /*event*/)
 {
     const qreal ratio = devicePixelRatioF();
     if (m_grid.isNull() || m_grid.size() != size() * ratio) {
@@ -197,7 +198,7 @@ void SmithChartView::paintEvent(QPaintEvent*)
 
     // The key, centred under the chart.
     const QFontMetricsF metrics(font());
-    const QString keys[] = {tr("Zin, C swept"), tr("SWR 2"), tr("design"), tr("tuned")};
+    const std::array keys = {tr("Zin, C swept"), tr("SWR 2"), tr("design"), tr("tuned")};
     double keyWidth = 20 + 20 + 2 * (2 * mark + 4) + 3 * 12;
     for (const QString& text : keys) {
         keyWidth += metrics.horizontalAdvance(text);

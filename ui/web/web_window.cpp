@@ -23,7 +23,7 @@ void WebWindow::openHomePage()
 {
     const QString address = QString::fromUtf8(kHomePageAddress) + QLatin1Char('/');
     m_launcher.open(address, [window = QPointer<WebWindow>(this)](const LaunchFailure& failure) {
-        if (window) {
+        if (!window.isNull()) {
             window->m_report.report(failure);
         }
     });
