@@ -91,7 +91,7 @@ int main(int argc, char* argv[])
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     const int steps = std::max(2, argument(argc, argv, "--steps", 200));
-    const int points = vostrel::designer::MatchStudy::kDefaultPoints;
+    const int points = vostrel::study::MatchStudy::kDefaultPoints;
 
     DesignerWindow window;
     window.show();
@@ -135,9 +135,9 @@ int main(int argc, char* argv[])
     }
 
     // The core's share: the design's tuned point and three sweeps.
-    vostrel::designer::MatchStudy study(points);
+    vostrel::study::MatchStudy study(points);
     study.setInputs(window.study().inputs(), nullptr);
-    const vostrel::designer::Tuning design = study.designTuning();
+    const vostrel::study::Tuning design = study.designTuning();
     std::vector<double> ms;
     for (int i = 0; i < steps; ++i) {
         QElapsedTimer timer;

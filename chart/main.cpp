@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <iostream>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,9 @@ int main(int argc, char* argv[])
         const auto input
             = isatty(STDIN_FILENO) == 1 ? vostrel::chart::InputKind::Terminal : vostrel::chart::InputKind::FileOrPipe;
         return static_cast<int>(vostrel::chart::runChart(args, std::cin, std::cout, std::cerr, input));
+    } catch (const std::bad_alloc&) {
+        std::cout.flush();
+        std::cerr << "vostrel-chart: out of memory\n";
     } catch (const std::exception& failure) {
         std::cout.flush();
         std::cerr << "vostrel-chart: " << failure.what() << "\n";

@@ -305,3 +305,62 @@ std::string doubleText(double value, std::optional<int> decimals)
 }
 
 } // namespace vostrel
+
+namespace vostrel {
+
+namespace {
+
+// Four significant digits with an exponent: "1.234e+300".
+std::string scientificText(double value)
+{
+    std::array<char, 64> buffer{};
+    const auto [end, error]
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 3);
+    return {buffer.data(), error == std::errc() ? end : buffer.data()};
+}
+
+std::string withSeparator(std::string text, const NumberFormat& format)
+{
+    if (const auto point = text.find('.'); point != std::string::npos) {
+        text.replace(point, 1, usableSeparator(format));
+    }
+    return text;
+}
+
+} // namespace
+
+std::string fixedText(double value, int decimals)
+{
+    if (std::isinf(value)) {
+        return value > 0 ? "inf" : "-inf";
+    }
+    if (std::abs(value) >= 1e15) {
+        return scientificText(value);
+    }
+    return doubleText(value, decimals);
+}
+
+std::string quantityText(double value, int decimals)
+{
+    if (value != 0 && std::abs(value) < 0.5 * std::pow(10.0, -decimals)) {
+        return scientificText(value);
+    }
+    return fixedText(value, decimals);
+}
+
+std::string figuresText(double value, int maxDecimals, const NumberFormat& format)
+{
+    if (!std::isfinite(value)) {
+        return "\u2014";
+    }
+    const double magnitude = std::fabs(value);
+    maxDecimals = std::clamp(maxDecimals, 0, 17);
+    if (magnitude >= 1e9 || (magnitude > 0 && magnitude < 0.5 * std::pow(10.0, -maxDecimals))) {
+        return withSeparator(scientificText(value), format);
+    }
+    const int decimals
+        = magnitude > 0 ? std::clamp(3 - static_cast<int>(std::floor(std::log10(magnitude))), 0, maxDecimals) : 0;
+    return withSeparator(doubleText(value, decimals), format);
+}
+
+} // namespace vostrel

@@ -85,3 +85,29 @@ std::string formatSingle(float value, const NumberFormat& format);
 std::string doubleText(double value, std::optional<int> decimals);
 
 } // namespace vostrel
+
+namespace vostrel {
+
+// Results as the command-line reports write them.
+//
+// `value` with `decimals` decimals as doubleText() writes it; infinity as
+// "inf" or "-inf"; from 1e15 up, too long to read in this form, with four
+// significant digits and an exponent.
+//   96.1437, 2 -> "96.14"     1e300, 2 -> "1.000e+300"     -0.001, 2 -> "0.00"
+std::string fixedText(double value, int decimals);
+
+// A length or capacitance: as fixedText(), but a value too small to show
+// in `decimals` as anything but 0 gets an exponent, never a false 0.
+//   3.2e-296, 2 -> "3.200e-296"     0.004, 2 -> "4.000e-03"     0.005, 2 -> "0.01"
+std::string quantityText(double value, int decimals);
+
+// A value as the designer window shows it: four significant figures and at
+// most `maxDecimals` after the separator, in `format`'s notation, no group
+// separators; beyond a billion, or too small to show a figure in
+// `maxDecimals`, four figures with an exponent ("1,235e+12", "3.183e-30").
+// Not finite: an em dash.
+//   38.9037, 3 -> "38.90"     314.4, 3 -> "314.4"     0.0123456, 3 -> "0.012"
+//   1.5, 3 with "," -> "1,500"  (four figures)      1e-30, 3 -> "1.000e-30"
+std::string figuresText(double value, int maxDecimals, const NumberFormat& format);
+
+} // namespace vostrel

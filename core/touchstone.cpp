@@ -1,6 +1,7 @@
 #include "touchstone.h"
 
 #include "length_text.h"
+#include "plain_number.h"
 #include "utf8.h"
 
 #include <algorithm>
@@ -110,7 +111,7 @@ std::optional<std::string> readOptions(const std::vector<std::string_view>& word
             options.format = word == "RI" ? Format::RI : word == "MA" ? Format::MA : Format::DB;
         } else if (word == "R") {
             twice = once(referenceSeen, "reference resistance");
-            const auto value = i + 1 < words.size() ? design::parseNumber(words[i + 1]) : std::nullopt;
+            const auto value = i + 1 < words.size() ? plainNumber(words[i + 1]) : std::nullopt;
             if (!value || *value <= 0) {
                 return "R needs a reference resistance above 0 ohms after it";
             }
@@ -219,7 +220,7 @@ std::variant<OnePort, ParseError> parseOnePort(std::string_view text)
         }
         std::array<double, 3> numbers{};
         for (std::size_t i = 0; i < 3; ++i) {
-            const auto value = design::parseNumber(words[i]);
+            const auto value = plainNumber(words[i]);
             if (!value) {
                 return fail(shown(words[i]) + " is not a number");
             }

@@ -23,7 +23,8 @@ enum class ExitStatus {
     NoSolution = 1, // the inputs are fine but no gamma match of them matches
     BadInput = 2, // bad options or input, with a message
     WriteFailed = 3, // the output could not be written
-    InternalError = 4, // the program itself failed (out of memory)
+    InputUnreadable = 4, // an input file could not be read
+    InternalError = 5, // the program itself failed (out of memory)
 };
 
 int runDesignCli(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <iostream>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -12,6 +13,9 @@ int main(int argc, char* argv[])
         std::ios::sync_with_stdio(false);
         const std::vector<std::string_view> args(argv + 1, argv + argc);
         return vostrel::design::runDesignCli(args, std::cout, std::cerr);
+    } catch (const std::bad_alloc&) {
+        std::cout.flush();
+        std::cerr << "vostrel-design: out of memory\n";
     } catch (const std::exception& failure) {
         std::cout.flush();
         std::cerr << "vostrel-design: " << failure.what() << "\n";

@@ -3,6 +3,7 @@
 // the text. A length read is finite and in the unit named or defaulted, and
 // the number reader agrees with the length reader on a unit-less text.
 #include "length_text.h"
+#include "plain_number.h"
 
 #include <cmath>
 #include <cstdint>
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         = data[0] % 6 == 5 ? std::nullopt : std::optional<Unit>(static_cast<Unit>(data[0] % 6));
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
-    const auto number = vostrel::design::parseNumber(text);
+    const auto number = vostrel::plainNumber(text);
     check(!number || std::isfinite(*number));
     const auto length = vostrel::design::parseLength(text, defaultUnit);
     if (const auto* problem = std::get_if<std::string>(&length)) {

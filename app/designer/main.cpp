@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <new>
 
 namespace {
 
@@ -72,10 +73,12 @@ int main(int argc, char* argv[])
         }
         window.show();
         return QApplication::exec();
+    } catch (const std::bad_alloc&) {
+        static_cast<void>(std::fputs("vostrel-designer: out of memory\n", stderr));
     } catch (const std::exception& error) {
         static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", error.what()));
     } catch (...) {
         static_cast<void>(std::fputs("vostrel-designer: an unexpected error ended the program\n", stderr));
     }
-    return 70; // EX_SOFTWARE
+    return 5; // the program itself failed, as the command-line tools say it
 }

@@ -2,6 +2,7 @@
 
 #include "gamma_design.h"
 #include "length_text.h"
+#include "match_study.h"
 
 #include <QList>
 #include <QLocale>
@@ -33,12 +34,9 @@ struct InputTexts {
 };
 
 // The inputs once every field has been read.
-struct ValidInputs {
-    design::DesignInput design;
-    design::Unit unit = design::Unit::Inch;
-    std::optional<double> tubeInnerDiameter; // metres
-    double permittivity = 1;
-};
+using ValidInputs = study::Inputs;
+using study::MatchStudy;
+using study::Tuning;
 
 struct FieldError {
     design::Field field;

@@ -1,5 +1,5 @@
 #include "design_report.h"
-#include "match_study.h"
+#include "design_inputs.h"
 
 #include <QIODevice>
 #include <QTextStream>

@@ -4,9 +4,13 @@
 
 class QIODevice;
 
+namespace vostrel::study {
+class MatchStudy;
+}
+
 namespace vostrel::designer {
 
-class MatchStudy;
+using study::MatchStudy;
 
 // The plain-text summary Edit > Copy results puts on the clipboard: every
 // input with its unit, the convention, every result with its unit, or why

@@ -294,7 +294,7 @@ void DesignerWindow::showPlots()
 {
     const design::Design& d = m_study.design();
     const Tuning tuned = m_study.tuning();
-    const double designSwr = m_study.designed().swr;
+    const double designSwr = m_study.atDesign().swr;
     const double tunedSwr = m_study.tuned().swr;
     const double perUnit = design::metresPer(m_study.inputs().unit);
     const double mhz = m_study.inputs().design.freqMhz;
@@ -304,7 +304,7 @@ void DesignerWindow::showPlots()
         m_study.byRodLength(), perUnit, {d.rodLength / perUnit, designSwr}, {tuned.rodLength / perUnit, tunedSwr});
     m_byFrequency->showSweep(m_study.byFrequency(), 1, {mhz, designSwr}, {mhz, tunedSwr});
     m_smith->showLocus(
-        m_study.inputs().design.lineImpedance, m_study.byCapacitance(), m_study.designed().zin, m_study.tuned().zin);
+        m_study.inputs().design.lineImpedance, m_study.byCapacitance(), m_study.atDesign().zin, m_study.tuned().zin);
     m_tuning->showTuned(m_study.tuned());
 }
 

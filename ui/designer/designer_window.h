@@ -1,7 +1,6 @@
 #pragma once
 
 #include "design_inputs.h"
-#include "match_study.h"
 #include "touchstone.h"
 
 #include <QMainWindow>

@@ -1,5 +1,5 @@
 #include "match_drawing.h"
-#include "match_study.h"
+#include "design_inputs.h"
 
 #include <QLinearGradient>
 #include <QPainter>

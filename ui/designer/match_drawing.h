@@ -7,9 +7,13 @@
 
 #include <optional>
 
+namespace vostrel::study {
+class MatchStudy;
+}
+
 namespace vostrel::designer {
 
-class MatchStudy;
+using study::MatchStudy;
 
 // The match as designed, seen from the side: the element, the rod under it,
 // the shorting strap, the series capacitor at the feed point, with dimension

@@ -1,6 +1,6 @@
 #include "results_panel.h"
+#include "design_inputs.h"
 #include "designer_names.h"
-#include "match_study.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

@@ -6,9 +6,13 @@ class QFormLayout;
 class QLabel;
 class QLineEdit;
 
+namespace vostrel::study {
+class MatchStudy;
+}
+
 namespace vostrel::designer {
 
-class MatchStudy;
+using study::MatchStudy;
 
 // The design's figures in read-only fields, or the banner saying why this
 // geometry cannot match and what to change. Marked stale while the inputs

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "design_inputs.h"
 #include "gamma_design.h"
 #include "length_text.h"
-#include "match_study.h"
 
 #include <QWidget>
 
@@ -36,7 +36,7 @@ public:
     QSlider* capacitor() const { return m_capacitor; }
 
 signals:
-    void tuningChanged(vostrel::designer::Tuning tuning);
+    void tuningChanged(vostrel::study::Tuning tuning);
 
 private:
     void changed();

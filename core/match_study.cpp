@@ -4,7 +4,7 @@
 #include <utility>
 #include <variant>
 
-namespace vostrel::designer {
+namespace vostrel::study {
 
 namespace {
 
@@ -18,11 +18,58 @@ template <typename T> std::vector<T> valueOr(design::Outcome<std::vector<T>> out
 
 } // namespace
 
+design::Outcome<Tuning> heldTuning(
+    const design::DesignInput& in, std::optional<double> rodLength, std::optional<double> capacitancePf, Swept swept)
+{
+    const bool needsLength = swept != Swept::RodLength && !rodLength;
+    const bool needsCap = swept != Swept::Capacitance && !capacitancePf;
+    if (!needsLength && !needsCap) {
+        return Tuning{rodLength.value_or(0), capacitancePf.value_or(0)};
+    }
+    const auto designed = design::design(in);
+    if (const auto* problem = std::get_if<design::Problem>(&designed)) {
+        return *problem;
+    }
+    const auto& d = std::get<design::Design>(designed);
+    return Tuning{rodLength.value_or(d.rodLength), capacitancePf.value_or(d.capacitancePf)};
+}
+
+std::vector<design::MeasuredPoint> measuredPoints(const touchstone::OnePort& file)
+{
+    std::vector<design::MeasuredPoint> points;
+    points.reserve(file.points.size());
+    for (const touchstone::Point& point : file.points) {
+        points.push_back({point.freqHz / 1e6, point.impedance});
+    }
+    return points;
+}
+
+std::vector<design::MeasuredPoint> measuredAcross(const touchstone::OnePort& file, int count)
+{
+    const auto& points = file.points;
+    if (points.size() < 2 || count < 2) {
+        return points.empty() || count < 1
+            ? std::vector<design::MeasuredPoint>{}
+            : std::vector{design::MeasuredPoint{points.front().freqHz / 1e6, points.front().impedance}};
+    }
+    const double from = points.front().freqHz;
+    const double to = points.back().freqHz;
+    std::vector<design::MeasuredPoint> measured;
+    measured.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const double hz = i + 1 == count ? to : from + (to - from) * i / (count - 1);
+        if (const auto za = touchstone::impedanceAt(file, hz)) {
+            measured.push_back({hz / 1e6, *za});
+        }
+    }
+    return measured;
+}
+
 MatchStudy::MatchStudy(int points)
     : m_points(points)
 { }
 
-void MatchStudy::setInputs(const ValidInputs& inputs, std::shared_ptr<const touchstone::OnePort> measured)
+void MatchStudy::setInputs(const Inputs& inputs, std::shared_ptr<const touchstone::OnePort> measured)
 {
     m_inputs = inputs;
     m_measured = std::move(measured);
@@ -37,8 +84,8 @@ void MatchStudy::setInputs(const ValidInputs& inputs, std::shared_ptr<const touc
         return;
     }
     m_design = std::get<design::Design>(outcome);
-    const auto designed = design::analyze(inputs.design, m_design->rodLength, m_design->capacitancePf);
-    m_designed = std::holds_alternative<design::Analysis>(designed) ? std::get<design::Analysis>(designed)
+    const auto atDesign = design::analyze(inputs.design, m_design->rodLength, m_design->capacitancePf);
+    m_atDesign = std::holds_alternative<design::Analysis>(atDesign) ? std::get<design::Analysis>(atDesign)
                                                                     : design::Analysis{};
     if (inputs.tubeInnerDiameter && !m_design->capacitorShorted) {
         const auto length = design::insertionLength(m_design->capacitancePf, *inputs.tubeInnerDiameter,
@@ -85,22 +132,12 @@ void MatchStudy::sweepFrequency()
     }
     // The measured impedance, interpolated as for the R and X fields, at
     // evenly spaced frequencies across the file's span.
-    m_byFrequency.clear();
-    const auto& points = m_measured->points;
-    if (points.size() < 2) {
+    const auto measured = measuredAcross(*m_measured, m_points);
+    if (measured.size() < 2) {
+        m_byFrequency.clear();
         return;
-    }
-    const double from = points.front().freqHz;
-    const double to = points.back().freqHz;
-    std::vector<design::MeasuredPoint> measured;
-    measured.reserve(static_cast<std::size_t>(m_points));
-    for (int i = 0; i < m_points; ++i) {
-        const double hz = i + 1 == m_points ? to : from + (to - from) * i / (m_points - 1);
-        if (const auto za = touchstone::impedanceAt(*m_measured, hz)) {
-            measured.push_back({hz / 1e6, *za});
-        }
     }
     m_byFrequency = valueOr(design::sweepMeasured(in, m_tuning.rodLength, m_tuning.capacitancePf, measured));
 }
 
-} // namespace vostrel::designer
+} // namespace vostrel::study

@@ -1,0 +1,94 @@
+#include "design_options.h"
+
+#include "gamma_design.h"
+#include "plain_number.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <string>
+
+namespace vostrel::options {
+namespace {
+
+constexpr std::array kDesignOptions = {
+    OptionInfo{"--freq", "MHZ", "the frequency"},
+    OptionInfo{"--r", "OHMS", "the feed resistance at the element's centre"},
+    OptionInfo{"--x", "OHMS", "the feed reactance (negative: capacitive, an element\nshorter than resonance)"},
+    OptionInfo{"--element", "LEN",
+        "the element's diameter. Lengths take a unit: mm, cm, m,\nin or ft (38.9in, 12mm); without one, the unit of "
+        "--element"},
+    OptionInfo{"--rod", "LEN", "the rod's diameter"},
+    OptionInfo{"--spacing", "LEN", "rod to element, centre to centre"},
+    OptionInfo{"--line", "OHMS", "the feed line's impedance (50)"},
+    OptionInfo{"--half", "",
+        "step up half the feed impedance, k = 1/2 (Balanis); the\ndefault steps up the whole of it, k = 1 (ARRL, Owen "
+        "Duffy)"},
+    OptionInfo{"--units", "UNIT", "lengths shown in mm, cm, m, in or ft (the unit of --element)"},
+    OptionInfo{"--length", "LEN", "the rod length, feed point to strap"},
+    OptionInfo{
+        "--cap", "PF", "the capacitor: 96, 96pF or short. A sweep takes what it\nlacks from the design at --freq"},
+    OptionInfo{"--tube-id", "LEN", "a coaxial capacitor: the inner diameter of the tube the\nrod slides into"},
+    OptionInfo{"--dielectric", "D", "its sleeve: air, ptfe, polyethylene or a relative\npermittivity (air)"},
+    OptionInfo{"--s1p", "FILE", "a Touchstone one-port file of the feed impedance"},
+    OptionInfo{"--from", "MHZ", "a frequency range's start; --to its end, --step its step"},
+    OptionInfo{"--to", "MHZ", ""},
+    OptionInfo{"--step", "MHZ", ""},
+    OptionInfo{"--csv", "", "comma-separated values with a header line"},
+};
+
+std::string lowered(std::string_view text)
+{
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return result;
+}
+
+} // namespace
+
+std::span<const OptionInfo> designOptions()
+{
+    return kDesignOptions;
+}
+
+const OptionInfo* findOption(std::string_view name)
+{
+    const auto found = std::find_if(
+        kDesignOptions.begin(), kDesignOptions.end(), [&](const OptionInfo& option) { return option.name == name; });
+    return found != kDesignOptions.end() ? &*found : nullptr;
+}
+
+std::optional<design::Unit> readUnit(std::string_view text)
+{
+    return design::unitFromSymbol(lowered(text));
+}
+
+std::optional<double> readCapacitance(std::string_view text)
+{
+    const std::string lower = lowered(text);
+    if (lower == "short") {
+        return std::numeric_limits<double>::infinity();
+    }
+    std::string_view number = lower;
+    if (number.ends_with("pf")) {
+        number.remove_suffix(2);
+        if (number.ends_with(' ')) { // "96 pF"
+            number.remove_suffix(1);
+        }
+    }
+    return plainNumber(number);
+}
+
+std::optional<double> readPermittivity(std::string_view text)
+{
+    const std::string lower = lowered(text);
+    for (const design::Dielectric& dielectric : design::dielectrics()) {
+        if (lower == dielectric.name) {
+            return dielectric.permittivity;
+        }
+    }
+    return plainNumber(text);
+}
+
+} // namespace vostrel::options

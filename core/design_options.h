@@ -1,0 +1,46 @@
+#pragma once
+
+#include "length_text.h"
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace vostrel::options {
+
+// The names and value forms that vostrel-design and vostrel-designer share,
+// so that a command line written for one works in the other. Both programs
+// generate their option help from this one table.
+
+struct OptionInfo {
+    std::string_view name; // "--freq"
+    std::string_view value; // "MHZ"; empty for a flag
+    std::string_view help; // one line, or lines joined by "\n"
+};
+
+// In the order the help lists them:
+//   --freq MHZ, --r OHMS, --x OHMS, --element LEN, --rod LEN, --spacing LEN,
+//   --line OHMS, --half, --units UNIT, --length LEN, --cap PF, --tube-id LEN,
+//   --dielectric D, --s1p FILE, --from MHZ, --to MHZ, --step MHZ, --csv
+std::span<const OptionInfo> designOptions();
+
+// The entry for `name`, or nullptr.
+//   "--freq" -> its entry    "--unit" -> nullptr
+const OptionInfo* findOption(std::string_view name);
+
+// A length unit in any case: "mm", "MM", "In" -> the unit; "yd", "" -> nothing.
+std::optional<design::Unit> readUnit(std::string_view text);
+
+// A capacitance in pF: a plain number, optionally followed by "pF" in any
+// case with or without a blank, or "short" in any case (infinity: the
+// capacitor shorted).
+//   "96" -> 96    "96pF", "96 PF", "96pf" -> 96    "SHORT" -> infinity
+//   "96 pX", "pF", "" -> nothing
+std::optional<double> readCapacitance(std::string_view text);
+
+// A sleeve's relative permittivity: a dielectric's name in any case (see
+// design::dielectrics()) or a plain number.
+//   "ptfe", "PTFE" -> 2.1     "3.5" -> 3.5     "glass" -> nothing
+std::optional<double> readPermittivity(std::string_view text);
+
+} // namespace vostrel::options

@@ -1,0 +1,683 @@
+#include "cli_commands.h"
+
+#include "cli_report.h"
+#include "csv.h"
+#include "design_options.h"
+#include "exact_range.h"
+#include "match_study.h"
+#include "number_text.h"
+#include "plain_number.h"
+#include "touchstone.h"
+#include "utf8.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+namespace vostrel::design::cli {
+namespace {
+
+constexpr std::size_t kMaxPoints = 100'000; // a sweep's values
+constexpr std::size_t kMaxFileBytes = 64U << 20U; // a Touchstone file
+constexpr std::size_t kMaxLineBytes = 64U << 10U; // one of its lines
+
+// Shown back in a message: short, printable and in quotes (a file name
+// before ":line" goes without them).
+std::string shown(std::string_view text, bool quoted = true)
+{
+    const std::string result = shownText(text, 40);
+    return quoted ? "\"" + result + "\"" : result;
+}
+
+std::string shortest(double value)
+{
+    return doubleText(value, std::nullopt);
+}
+
+std::string fieldOption(Field field)
+{
+    switch (field) {
+    case Field::Frequency:
+        return "--freq";
+    case Field::FeedResistance:
+        return "--r";
+    case Field::FeedReactance:
+    case Field::MeasuredReactance:
+        return "--x";
+    case Field::ElementDiameter:
+        return "--element";
+    case Field::RodDiameter:
+        return "--rod";
+    case Field::Spacing:
+        return "--spacing";
+    case Field::LineImpedance:
+        return "--line";
+    case Field::RodLength:
+        return "--length";
+    case Field::Capacitance:
+        return "--cap";
+    case Field::TubeInnerDiameter:
+        return "--tube-id";
+    case Field::Permittivity:
+        return "--dielectric";
+    }
+    return "an input";
+}
+
+Failure fromProblem(const Problem& problem)
+{
+    if (problem.kind == Problem::Kind::NoMatch) {
+        return Failure{ExitStatus::NoSolution, problem.message, false};
+    }
+    return badInput(fieldOption(problem.field) + ": " + problem.message);
+}
+
+// A refusal, or nothing when the value was read.
+using Refusal = std::optional<Failure>;
+
+// The model's inputs as the options give them.
+struct Inputs {
+    study::Inputs study; // unit: the one lengths are shown in
+    Unit elementUnit = Unit::Metre; // a length without a unit is in this one
+    std::optional<double> rodLength;
+    std::optional<double> capacitancePf; // infinity: shorted
+    std::optional<touchstone::OnePort> file;
+};
+
+Refusal readNumber(const Options& options, std::string_view name, double& value, std::string_view what)
+{
+    if (!options.has(name)) {
+        return usage(std::string(name) + " is needed: " + std::string(what));
+    }
+    const std::string& text = options.value(name);
+    const auto read = readPlainNumber(text, {});
+    if (const auto* why = std::get_if<NumberRefusal>(&read)) {
+        const NumberRefusal reason = *why == NumberRefusal::Empty ? NumberRefusal::NotANumber : *why;
+        return badInput(std::string(name) + ": " + shown(text) + " " + refusalText(reason, {}));
+    }
+    value = std::get<double>(read);
+    return std::nullopt;
+}
+
+Refusal readLength(const Options& options, std::string_view name, double& metres, std::optional<Unit>* unit,
+    std::optional<Unit> defaultUnit, std::string_view what)
+{
+    if (!options.has(name)) {
+        return usage(std::string(name) + " is needed: " + std::string(what));
+    }
+    const auto parsed = parseLength(options.value(name), defaultUnit);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        return badInput(std::string(name) + ": " + *problem);
+    }
+    metres = std::get<Length>(parsed).metres;
+    if (unit != nullptr) {
+        *unit = std::get<Length>(parsed).unit;
+    }
+    return std::nullopt;
+}
+
+Refusal readUnits(const Options& options, std::optional<Unit>& unit)
+{
+    if (options.has("--units")) {
+        unit = options::readUnit(options.value("--units"));
+        if (!unit) {
+            return badInput("--units: " + shown(options.value("--units")) + " is not a unit: mm, cm, m, in or ft");
+        }
+    }
+    return std::nullopt;
+}
+
+// The whole file, refused past a size or a line length that no
+// measurement needs (a device such as /dev/zero has no line ends).
+Refusal readFileText(std::string_view path, std::string& text)
+{
+    std::error_code ignored;
+    if (std::filesystem::is_directory(std::filesystem::path(path), ignored)) {
+        return badInput("--s1p: " + shown(path) + " is a directory");
+    }
+    errno = 0;
+    std::ifstream stream{std::string(path), std::ios::binary};
+    if (!stream) {
+        return badInput(
+            "--s1p: cannot open " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
+    }
+    std::array<char, 65536> chunk{};
+    std::size_t lineBytes = 0;
+    int line = 1;
+    while (stream.read(chunk.data(), chunk.size()) || stream.gcount() > 0) {
+        const std::string_view read(chunk.data(), static_cast<std::size_t>(stream.gcount()));
+        for (const char c : read) {
+            if (c == '\n' || c == '\r') {
+                line += c == '\n' ? 1 : 0;
+                lineBytes = 0;
+            } else if (++lineBytes > kMaxLineBytes) {
+                return badInput(shown(path, false) + ":" + std::to_string(line)
+                    + ": a line longer than 64 KB: " + "not a Touchstone file");
+            }
+        }
+        text.append(read);
+        if (text.size() > kMaxFileBytes) {
+            return badInput("--s1p: " + shown(path) + " is larger than 64 MB");
+        }
+    }
+    if (stream.bad()) {
+        return Failure{ExitStatus::InputUnreadable,
+            "--s1p: cannot read " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""), false};
+    }
+    return std::nullopt;
+}
+
+Refusal readFile(std::string_view path, touchstone::OnePort& file)
+{
+    std::string text;
+    if (auto failure = readFileText(path, text)) {
+        return failure;
+    }
+    auto parsed = touchstone::parseOnePort(text);
+    if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
+        return badInput(shown(path, false) + (error->line > 0 ? ":" + std::to_string(error->line) : std::string())
+            + ": " + error->message);
+    }
+    file = std::move(std::get<touchstone::OnePort>(parsed));
+    if (const auto refused = touchstone::checkImpedances(file)) {
+        return badInput(shown(path, false) + ":" + std::to_string(refused->line) + ": " + refused->message);
+    }
+    return std::nullopt;
+}
+
+Refusal readFeed(const Options& options, Inputs& inputs)
+{
+    DesignInput& model = inputs.study.design;
+    if (options.has("--s1p")) {
+        if (options.has("--r") || options.has("--x")) {
+            return usage("--s1p gives the feed impedance: leave out --r and --x");
+        }
+        inputs.file.emplace();
+        if (auto failure = readFile(options.value("--s1p"), *inputs.file)) {
+            return failure;
+        }
+        if (model.freqMhz != 0) {
+            const auto at = touchstone::impedanceAt(*inputs.file, model.freqMhz * 1e6);
+            if (!at) {
+                return badInput("--freq: " + shortest(model.freqMhz) + " MHz is outside the file's frequencies");
+            }
+            model.feedImpedance = *at;
+        }
+        return std::nullopt;
+    }
+    double r = 0;
+    double x = 0;
+    if (auto failure = readNumber(options, "--r", r, "the feed resistance in ohms")) {
+        return failure;
+    }
+    if (auto failure = readNumber(options, "--x", x, "the feed reactance in ohms (0 for a resonant element)")) {
+        return failure;
+    }
+    model.feedImpedance = {r, x};
+    return std::nullopt;
+}
+
+Refusal readModelInputs(const Options& options, Inputs& inputs)
+{
+    std::optional<Unit> unit;
+    if (auto failure = readUnits(options, unit)) {
+        return failure;
+    }
+    DesignInput& model = inputs.study.design;
+    model.stepUp = options.half ? StepUp::Half : StepUp::Whole;
+    const bool needsDesign = options.command == Command::Design || options.command == Command::SweepCap
+        || options.command == Command::SweepLength || !options.has("--length") || !options.has("--cap");
+    if (options.command != Command::SweepFreq || needsDesign || options.has("--freq")) {
+        if (auto failure = readNumber(options, "--freq", model.freqMhz, "the frequency in MHz")) {
+            return failure;
+        }
+    }
+    if (auto failure = readFeed(options, inputs)) {
+        return failure;
+    }
+    std::optional<Unit> elementUnit;
+    Geometry& g = model.geometry;
+    if (auto failure = readLength(options, "--element", g.elementDiameter, &elementUnit, std::nullopt,
+            "the element's diameter, with a unit")) {
+        return failure;
+    }
+    if (auto failure
+        = readLength(options, "--rod", g.rodDiameter, nullptr, elementUnit, "the rod's diameter, with a unit")) {
+        return failure;
+    }
+    if (auto failure = readLength(
+            options, "--spacing", g.spacing, nullptr, elementUnit, "the centre-to-centre spacing, with a unit")) {
+        return failure;
+    }
+    inputs.elementUnit = *elementUnit;
+    inputs.study.unit = unit.value_or(*elementUnit);
+    if (options.has("--line")) {
+        if (auto failure = readNumber(options, "--line", model.lineImpedance, "")) {
+            return failure;
+        }
+    }
+    if (options.has("--length")) {
+        double metres = 0;
+        if (auto failure = readLength(options, "--length", metres, nullptr, inputs.elementUnit, "")) {
+            return failure;
+        }
+        inputs.rodLength = metres;
+    }
+    if (options.has("--cap")) {
+        inputs.capacitancePf = options::readCapacitance(options.value("--cap"));
+        if (!inputs.capacitancePf) {
+            return badInput(
+                "--cap: " + shown(options.value("--cap")) + " is not a capacitance: give pF (96 or 96pF) or \"short\"");
+        }
+    }
+    if (options.command == Command::Analyze && (!inputs.rodLength || !inputs.capacitancePf)) {
+        return usage("analyze needs --length and --cap");
+    }
+    return std::nullopt;
+}
+
+std::string header(std::initializer_list<std::string_view> names)
+{
+    std::string line;
+    for (const std::string_view name : names) {
+        line += line.empty() ? "" : ",";
+        line += name;
+    }
+    return line + "\n";
+}
+
+} // namespace
+
+int report(std::ostream& err, const Failure& failure)
+{
+    err << "vostrel-design: " << failure.message << "\n";
+    if (failure.showUsage) {
+        err << "Try 'vostrel-design --help' for more information.\n";
+    }
+    return static_cast<int>(failure.status);
+}
+
+int runDesign(const Options& options, std::ostream& out, std::ostream& err)
+{
+    Inputs inputs;
+    if (auto failure = readModelInputs(options, inputs)) {
+        return report(err, *failure);
+    }
+    const DesignInput& in = inputs.study.design;
+    const Unit unit = inputs.study.unit;
+    const auto designed = design(in);
+    const auto* problem = std::get_if<Problem>(&designed);
+    if (problem != nullptr && problem->kind == Problem::Kind::BadInput) {
+        return report(err, fromProblem(*problem));
+    }
+    const LineModel line = std::get<LineModel>(lineModel(in));
+    const ExitStatus status = problem != nullptr ? ExitStatus::NoSolution : ExitStatus::Solved;
+    const std::string symbol(unitSymbol(unit));
+    if (options.csv) {
+        std::vector<std::string> fields = {csv::number(in.freqMhz), csv::number(in.feedImpedance.real()),
+            csv::number(in.feedImpedance.imag()), csv::number(in.lineImpedance), std::string(shareColumn(in.stepUp)),
+            csv::number(line.z0), csv::number(line.alpha), csv::number(line.stepUp)};
+        if (const auto* d = std::get_if<Design>(&designed)) {
+            fields.insert(fields.end(),
+                {csv::number(d->rodLength / metresPer(unit)), symbol,
+                    d->capacitorShorted ? std::string() : csv::number(d->capacitancePf),
+                    csv::number(d->capacitorReactance), d->capacitorShorted ? "shorted" : "series", "", ""});
+        } else {
+            fields.insert(fields.end(),
+                {"", symbol, "", "", "", csv::number(problem->neededReactance), csv::field(problem->message)});
+        }
+        return writeResult(out, err,
+            header({"freq_mhz", "r_ohm", "x_ohm", "line_ohm", "share", "z0_ohm", "alpha", "step_up", "rod_length",
+                "length_unit", "capacitance_pf", "reactance_ohm", "capacitor", "needed_reactance_ohm", "reason"})
+                + csv::record(fields),
+            status);
+    }
+    std::string text = heading(in, unit, false) + "\n" + lineRows(line);
+    if (const auto* d = std::get_if<Design>(&designed)) {
+        text += resultRow("Rod length, feed point to strap", lengthText(d->rodLength, unit) + " " + symbol);
+        if (d->capacitorShorted) {
+            text += resultRow("Capacitor", "none: short it, the rod alone matches");
+        } else {
+            text += resultRow("Capacitor",
+                quantityText(d->capacitancePf, 2) + " pF (reactance " + fixedText(d->capacitorReactance, 2) + " ohms)");
+        }
+    }
+    const int written = writeResult(out, err, text, status);
+    if (problem != nullptr && written == static_cast<int>(status)) {
+        err << "vostrel-design: " << problem->message << "\n"; // a diagnostic, as a sweep gives it
+    }
+    return written;
+}
+
+int runAnalyze(const Options& options, std::ostream& out, std::ostream& err)
+{
+    Inputs inputs;
+    if (auto failure = readModelInputs(options, inputs)) {
+        return report(err, *failure);
+    }
+    const DesignInput& in = inputs.study.design;
+    const Unit unit = inputs.study.unit;
+    const auto analysed = analyze(in, *inputs.rodLength, *inputs.capacitancePf);
+    if (const auto* problem = std::get_if<Problem>(&analysed)) {
+        return report(err, fromProblem(*problem));
+    }
+    const auto& a = std::get<Analysis>(analysed);
+    const std::string symbol(unitSymbol(unit));
+    const bool shorted = std::isinf(*inputs.capacitancePf);
+    if (options.csv) {
+        return writeResult(out, err,
+            header({"freq_mhz", "rod_length", "length_unit", "capacitance_pf", "share", "z0_ohm", "alpha", "step_up",
+                "zp_r_ohm", "zp_x_ohm", "r_ohm", "x_ohm", "reflection", "return_loss_db", "swr"})
+                + csv::record({csv::number(in.freqMhz), csv::number(*inputs.rodLength / metresPer(unit)), symbol,
+                    shorted ? std::string() : csv::number(*inputs.capacitancePf), std::string(shareColumn(in.stepUp)),
+                    csv::number(a.line.z0), csv::number(a.line.alpha), csv::number(a.line.stepUp),
+                    csv::number(a.zp.real()), csv::number(a.zp.imag()), csv::number(a.zin.real()),
+                    csv::number(a.zin.imag()), csv::number(std::abs(a.reflection)), csv::number(a.returnLossDb),
+                    csv::number(a.swr)}),
+            ExitStatus::Solved);
+    }
+    std::string text = heading(in, unit, false) + "\n" + lineRows(a.line);
+    text += resultRow("Rod length, feed point to strap", lengthText(*inputs.rodLength, unit) + " " + symbol);
+    text += resultRow("Capacitor", shorted ? std::string("shorted") : quantityText(*inputs.capacitancePf, 2) + " pF");
+    text += resultRow("Rod and element, Zp = Z2 || Zs", complexText(a.zp) + " ohms");
+    text += resultRow("Input impedance Zin", complexText(a.zin) + " ohms");
+    text += resultRow("Reflection |rho|",
+        fixedText(std::abs(a.reflection), 4) + " (return loss " + fixedText(a.returnLossDb, 2) + " dB)");
+    text += resultRow("SWR", fixedText(a.swr, 3));
+    return writeResult(out, err, text, ExitStatus::Solved);
+}
+
+int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
+{
+    const auto fail = [&](const Failure& failure) { return report(err, failure); };
+    double freq = 0;
+    double reactance = 0;
+    if (auto failure = readNumber(options, "--freq", freq, "the frequency in MHz")) {
+        return fail(*failure);
+    }
+    if (auto failure = readNumber(options, "--x", reactance, "the reactance measured with the capacitor shorted")) {
+        return fail(*failure);
+    }
+    const auto capacitance = capacitanceForReactance(freq, reactance);
+    if (const auto* problem = std::get_if<Problem>(&capacitance)) {
+        return fail(fromProblem(*problem));
+    }
+    const double pf = std::get<double>(capacitance);
+    const bool tube = options.has("--tube-id") || options.has("--rod") || options.has("--dielectric");
+    std::optional<Unit> unit;
+    if (auto failure = readUnits(options, unit)) {
+        return fail(*failure);
+    }
+    double tubeId = 0;
+    double rod = 0;
+    std::string dielectricName = "air";
+    double permittivity = 1;
+    std::optional<double> insertion;
+    if (tube && !std::isinf(pf)) {
+        std::optional<Unit> tubeUnit;
+        if (auto failure = readLength(
+                options, "--tube-id", tubeId, &tubeUnit, std::nullopt, "the tube's inner diameter, with a unit")) {
+            return fail(*failure);
+        }
+        if (auto failure = readLength(options, "--rod", rod, nullptr, tubeUnit, "the rod's diameter")) {
+            return fail(*failure);
+        }
+        if (options.has("--dielectric")) {
+            const std::string& given = options.value("--dielectric");
+            const auto er = options::readPermittivity(given);
+            if (!er) {
+                return fail(badInput("--dielectric: " + shown(given)
+                    + " is neither air, ptfe, polyethylene nor a relative permittivity"));
+            }
+            permittivity = *er;
+            dielectricName = plainNumber(given) ? "sleeve" : given;
+            std::transform(dielectricName.begin(), dielectricName.end(), dielectricName.begin(),
+                [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+        }
+        const auto length = insertionLength(pf, tubeId, rod, permittivity);
+        if (const auto* problem = std::get_if<Problem>(&length)) {
+            return fail(fromProblem(*problem));
+        }
+        insertion = std::get<double>(length);
+        unit = unit.value_or(*tubeUnit);
+    }
+    if (options.csv) {
+        std::vector<std::string> fields
+            = {csv::number(freq), csv::number(reactance), std::isinf(pf) ? std::string() : csv::number(pf)};
+        if (insertion) {
+            fields.insert(fields.end(),
+                {csv::number(*insertion / metresPer(*unit)), std::string(unitSymbol(*unit)), dielectricName,
+                    csv::number(permittivity)});
+        } else {
+            fields.insert(fields.end(), {"", "", "", ""});
+        }
+        return writeResult(out, err,
+            header({"freq_mhz", "reactance_ohm", "capacitance_pf", "insertion_length", "length_unit", "dielectric",
+                "permittivity"})
+                + csv::record(fields),
+            ExitStatus::Solved);
+    }
+    std::string text;
+    if (std::isinf(pf)) {
+        text = "No reactance to cancel at " + shortest(freq) + " MHz: keep the capacitor shorted.\n";
+    } else {
+        text = "Capacitor for " + fixedText(reactance, 2) + " ohms at " + shortest(freq)
+            + " MHz: " + quantityText(pf, 2) + " pF\n";
+    }
+    if (insertion) {
+        const std::string symbol(unitSymbol(*unit));
+        text += "Insertion length of the " + sizeText(rod, *unit) + " " + symbol + " rod in the tube of "
+            + sizeText(tubeId, *unit) + " " + symbol + " inner diameter, " + dielectricName + " (relative permittivity "
+            + shortest(permittivity) + "): " + lengthText(*insertion, *unit) + " " + symbol + "\n";
+    }
+    return writeResult(out, err, text, ExitStatus::Solved);
+}
+
+namespace {
+
+// The swept values as text, exactly as counted, and their suffix ("pF",
+// a length unit or "MHz"); none for a frequency sweep over a file.
+struct Swept {
+    std::vector<std::string> labels;
+    std::string suffix;
+    std::string source; // "range \"70:150:1\"", for messages; none for a file
+};
+
+std::variant<Swept, Failure> sweptValues(const Options& options, const Inputs& inputs)
+{
+    Swept swept;
+    std::string rangeText;
+    std::string_view rangeName = "range";
+    if (options.command == Command::SweepFreq) {
+        const bool rangeOptions = options.has("--from") || options.has("--to") || options.has("--step");
+        const int sources = (inputs.file ? 1 : 0) + (rangeOptions ? 1 : 0) + (options.range ? 1 : 0);
+        if (sources != 1) {
+            return usage("sweep freq takes one of: a range FROM:TO:STEP, --from/--to/--step, or --s1p FILE");
+        }
+        if (inputs.file) {
+            for (const touchstone::Point& point : inputs.file->points) {
+                swept.labels.push_back(shortest(point.freqHz / 1e6));
+            }
+            return swept;
+        }
+        if (rangeOptions) {
+            if (!options.has("--from") || !options.has("--to") || !options.has("--step")) {
+                return usage("a frequency range needs --from, --to and --step");
+            }
+            rangeText = options.value("--from") + ":" + options.value("--to") + ":" + options.value("--step");
+            rangeName = "--from/--to/--step";
+        }
+    } else if (!options.range) {
+        return usage("give the range to sweep, FROM:TO:STEP");
+    }
+    if (options.range) {
+        rangeText = *options.range;
+    }
+    const bool lengths = options.command == Command::SweepLength;
+    const std::string_view defaultSuffix = lengths ? unitSymbol(inputs.elementUnit)
+        : options.command == Command::SweepCap     ? "pF"
+                                                   : "MHz";
+    auto range = parseExactRange(rangeText, defaultSuffix, kMaxPoints);
+    if (const auto* problem = std::get_if<std::string>(&range)) {
+        return badInput(std::string(rangeName) + " " + shown(rangeText) + ": " + *problem);
+    }
+    swept.source = std::string(rangeName) + " " + shown(rangeText);
+    swept.labels = std::move(std::get<ExactRange>(range).values);
+    swept.suffix = std::get<ExactRange>(range).suffix;
+    if (lengths ? !unitFromSymbol(swept.suffix).has_value() : swept.suffix != defaultSuffix) {
+        return badInput(std::string(rangeName) + " " + shown(rangeText) + ": the unit must be "
+            + (lengths ? std::string("mm, cm, m, in or ft") : std::string(defaultSuffix)));
+    }
+    return swept;
+}
+
+study::Swept sweptQuantity(Command command)
+{
+    return command == Command::SweepCap   ? study::Swept::Capacitance
+        : command == Command::SweepLength ? study::Swept::RodLength
+                                          : study::Swept::Frequency;
+}
+
+Outcome<std::vector<SweepPoint>> computeSweep(
+    const Options& options, const Inputs& inputs, const Swept& swept, study::Tuning held)
+{
+    const DesignInput& in = inputs.study.design;
+    if (inputs.file) {
+        return sweepMeasured(in, held.rodLength, held.capacitancePf, study::measuredPoints(*inputs.file));
+    }
+    const auto valueOf = [](const std::string& label) { return plainNumber(label).value_or(0); };
+    const double from = valueOf(swept.labels.front());
+    const double to = valueOf(swept.labels.back());
+    const int count = static_cast<int>(swept.labels.size());
+    switch (options.command) {
+    case Command::SweepCap:
+        return sweepCapacitance(in, held.rodLength, from, to, count);
+    case Command::SweepLength: {
+        const double perUnit = metresPer(*unitFromSymbol(swept.suffix));
+        return sweepRodLength(in, held.capacitancePf, from * perUnit, to * perUnit, count);
+    }
+    default:
+        return sweepFrequency(in, held.rodLength, held.capacitancePf, from, to, count);
+    }
+}
+
+// What a human reader is told before the table.
+std::string sweepHeading(const Options& options, const Inputs& inputs, study::Tuning held)
+{
+    const DesignInput& in = inputs.study.design;
+    std::string text = heading(in, inputs.study.unit, inputs.file.has_value());
+    if (options.command == Command::SweepFreq && !inputs.file) {
+        text += "The feed impedance is held at " + complexText(in.feedImpedance)
+            + " ohms at every frequency: give --s1p for measured values.\n";
+    }
+    if (options.command != Command::SweepLength) {
+        text += "Rod length " + lengthText(held.rodLength, inputs.study.unit) + " "
+            + std::string(unitSymbol(inputs.study.unit)) + "\n";
+    }
+    if (options.command != Command::SweepCap) {
+        text += std::isinf(held.capacitancePf) ? std::string("Capacitor shorted\n")
+                                               : "Capacitor " + quantityText(held.capacitancePf, 2) + " pF\n";
+    }
+    return text + "\n";
+}
+
+std::string padded(std::string_view cell, std::size_t width)
+{
+    return std::string(cell.size() < width ? width - cell.size() : 1, ' ') + std::string(cell);
+}
+
+// Writes the rows as they are formatted, a block at a time.
+int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept, const std::vector<SweepPoint>& points,
+    const std::string& tableHeading, std::ostream& out, std::ostream& err)
+{
+    const bool lengths = options.command == Command::SweepLength;
+    std::string text;
+    if (options.csv) {
+        const std::string_view column = options.command == Command::SweepCap ? "capacitance_pf"
+            : lengths                                                        ? "rod_length"
+                                                                             : "freq_mhz";
+        text = std::string(column) + ",r_ohm,x_ohm,swr,feed_r_ohm,feed_x_ohm,share"
+            + (lengths ? ",length_unit\n" : "\n");
+    } else {
+        const std::string title = options.command == Command::SweepCap ? "Capacitance, pF"
+            : lengths                                                  ? "Rod length, " + swept.suffix
+                                                                       : "Frequency, MHz";
+        text = tableHeading + padded(title, 16) + padded("R, ohms", 12) + padded("X, ohms", 12) + padded("SWR", 10)
+            + "\n";
+    }
+    const DesignInput& in = inputs.study.design;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const SweepPoint& point = points[i];
+        if (options.csv) {
+            const Complex feed = inputs.file ? inputs.file->points[i].impedance : in.feedImpedance;
+            std::vector<std::string> fields = {swept.labels[i], csv::number(point.zin.real()),
+                csv::number(point.zin.imag()), csv::number(point.swr), csv::number(feed.real()),
+                csv::number(feed.imag()), std::string(shareColumn(in.stepUp))};
+            if (lengths) {
+                fields.push_back(swept.suffix);
+            }
+            text += csv::record(fields);
+        } else {
+            text += padded(swept.labels[i], 16) + padded(fixedText(point.zin.real(), 2), 12)
+                + padded(fixedText(point.zin.imag(), 2), 12) + padded(fixedText(point.swr, 3), 10) + "\n";
+        }
+        if (text.size() > 65536) {
+            errno = 0;
+            if (!(out << text)) {
+                return writeFailed(err);
+            }
+            text.clear();
+        }
+    }
+    return writeResult(out, err, text, ExitStatus::Solved);
+}
+
+} // namespace
+
+int runSweep(const Options& options, std::ostream& out, std::ostream& err)
+{
+    const auto fail = [&](const Failure& failure) { return report(err, failure); };
+    Inputs inputs;
+    if (auto failure = readModelInputs(options, inputs)) {
+        return fail(*failure);
+    }
+    const auto values = sweptValues(options, inputs);
+    if (const auto* failure = std::get_if<Failure>(&values)) {
+        return fail(*failure);
+    }
+    const auto& swept = std::get<Swept>(values);
+    const study::Swept quantity = sweptQuantity(options.command);
+    const auto held = study::heldTuning(inputs.study.design, inputs.rodLength, inputs.capacitancePf, quantity);
+    if (const auto* problem = std::get_if<Problem>(&held)) {
+        Failure failure = fromProblem(*problem);
+        if (problem->kind == Problem::Kind::NoMatch) {
+            const bool needsLength = quantity != study::Swept::RodLength && !inputs.rodLength;
+            const bool needsCap = quantity != study::Swept::Capacitance && !inputs.capacitancePf;
+            const std::string_view give = !needsCap ? "--length" : !needsLength ? "--cap" : "--length and --cap";
+            failure.message = "no design at " + shortest(inputs.study.design.freqMhz)
+                + " MHz to sweep around: " + failure.message + "; give " + std::string(give);
+        }
+        return fail(failure);
+    }
+    const study::Tuning tuning = std::get<study::Tuning>(held);
+    const auto computed = computeSweep(options, inputs, swept, tuning);
+    if (const auto* problem = std::get_if<Problem>(&computed)) {
+        Failure failure = fromProblem(*problem);
+        const Field sweptField = quantity == study::Swept::Capacitance ? Field::Capacitance
+            : quantity == study::Swept::RodLength                      ? Field::RodLength
+                                                                       : Field::Frequency;
+        if (problem->kind == Problem::Kind::BadInput && problem->field == sweptField && !swept.source.empty()) {
+            failure.message = swept.source + ": " + problem->message; // the range's value, not an option's
+        }
+        return fail(failure);
+    }
+    const std::string tableHeading = options.csv ? std::string() : sweepHeading(options, inputs, tuning);
+    return writeSweep(options, inputs, swept, std::get<std::vector<SweepPoint>>(computed), tableHeading, out, err);
+}
+
+} // namespace vostrel::design::cli

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "cli_options.h"
+
+#include <iosfwd>
+
+namespace vostrel::design::cli {
+
+// The commands, each reading its inputs from `options`, writing its result
+// to `out` and its diagnostics to `err`; each returns an ExitStatus.
+int runDesign(const Options& options, std::ostream& out, std::ostream& err);
+int runAnalyze(const Options& options, std::ostream& out, std::ostream& err);
+int runCapacitor(const Options& options, std::ostream& out, std::ostream& err);
+int runSweep(const Options& options, std::ostream& out, std::ostream& err);
+
+// Says `failure` in one line (and where to read more for a usage error);
+// returns its status.
+int report(std::ostream& err, const Failure& failure);
+
+} // namespace vostrel::design::cli

@@ -1,0 +1,232 @@
+#include "cli_options.h"
+
+#include "design_options.h"
+#include "utf8.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <vector>
+
+namespace vostrel::design::cli {
+namespace {
+
+// The options each command reads; anything else is refused, so that a
+// mistyped or misplaced option is never silently ignored.
+std::vector<std::string_view> optionsOf(Command command)
+{
+    const std::vector<std::string_view> model
+        = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--half", "--units", "--csv"};
+    std::vector<std::string_view> allowed = model;
+    switch (command) {
+    case Command::Design:
+        break;
+    case Command::Analyze:
+        allowed.insert(allowed.end(), {"--length", "--cap"});
+        break;
+    case Command::Capacitor:
+        allowed = {"--freq", "--x", "--tube-id", "--rod", "--dielectric", "--units", "--csv"};
+        break;
+    case Command::SweepCap:
+        allowed.emplace_back("--length");
+        break;
+    case Command::SweepLength:
+        allowed.emplace_back("--cap");
+        break;
+    case Command::SweepFreq:
+        allowed.insert(allowed.end(), {"--length", "--cap", "--s1p", "--from", "--to", "--step"});
+        break;
+    }
+    return allowed;
+}
+
+std::string shown(std::string_view text)
+{
+    return shownText(text, 40);
+}
+
+// The command words; returns how many arguments they took.
+std::variant<std::size_t, Failure> parseCommand(std::span<const std::string_view> args, Options& options)
+{
+    if (args.empty()) {
+        return usage("give a command: design, analyze, capacitor or sweep");
+    }
+    const std::string_view command = args[0];
+    const std::pair<std::string_view, Command> single[] = {{"design", Command::Design}, {"analyze", Command::Analyze},
+        {"analyse", Command::Analyze}, {"capacitor", Command::Capacitor}};
+    for (const auto& [word, which] : single) {
+        if (command == word) {
+            options.command = which;
+            options.commandName = std::string(word);
+            return std::size_t{1};
+        }
+    }
+    if (command != "sweep") {
+        return usage("unknown command " + shown(command) + ": design, analyze, capacitor or sweep");
+    }
+    const std::string_view what = args.size() > 1 ? args[1] : std::string_view();
+    if (what == "cap") {
+        options.command = Command::SweepCap;
+    } else if (what == "length") {
+        options.command = Command::SweepLength;
+    } else if (what == "freq") {
+        options.command = Command::SweepFreq;
+    } else {
+        return usage("sweep what: cap, length or freq");
+    }
+    options.commandName = "sweep " + std::string(what);
+    return std::size_t{2};
+}
+
+// What CLI11 leaves to us: a value option with nothing after it (CLI11
+// would take the next option's name as missing or as a stray), a flag
+// given a value (CLI11 would read "--csv=yes" as true).
+std::optional<Failure> checkValues(std::span<const std::string_view> args)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        const std::size_t equals = arg.find('=');
+        const options::OptionInfo* option = options::findOption(arg.substr(0, equals));
+        if (option == nullptr) {
+            continue;
+        }
+        if (option->value.empty() && equals != std::string_view::npos) {
+            return usage(std::string(option->name) + " takes no value");
+        }
+        if (!option->value.empty() && equals == std::string_view::npos
+            && (i + 1 == args.size() || args[i + 1].starts_with("--"))) {
+            return usage(std::string(option->name) + " needs a value");
+        }
+    }
+    return std::nullopt;
+}
+
+// A word CLI11 did not take: an option of another command, an unknown one
+// or a stray argument.
+Failure leftOver(const std::string& word, const Options& options)
+{
+    const std::string name = word.substr(0, word.find('='));
+    if (options::findOption(name) != nullptr) {
+        return usage(name + " is not an option of " + options.commandName);
+    }
+    return usage((word.starts_with("-") ? "unknown option " : "unexpected argument ") + shown(name));
+}
+
+} // namespace
+
+Failure usage(std::string message)
+{
+    return Failure{ExitStatus::BadInput, std::move(message), true};
+}
+
+Failure badInput(std::string message)
+{
+    return Failure{ExitStatus::BadInput, std::move(message), false};
+}
+
+std::variant<Options, Failure> parseArguments(std::span<const std::string_view> args)
+{
+    Options options;
+    const auto taken = parseCommand(args, options);
+    if (const auto* failure = std::get_if<Failure>(&taken)) {
+        return *failure;
+    }
+    const auto rest = args.subspan(std::get<std::size_t>(taken));
+    if (auto failure = checkValues(rest)) {
+        return *failure;
+    }
+
+    CLI::App app(options.commandName);
+    app.allow_extras();
+    app.set_help_flag(); // --help is ours, wherever it stands
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    const std::vector<std::string_view> allowed = optionsOf(options.command);
+    std::map<std::string, std::string, std::less<>> texts;
+    for (const options::OptionInfo& option : options::designOptions()) {
+        if (std::find(allowed.begin(), allowed.end(), option.name) == allowed.end()) {
+            continue;
+        }
+        const std::string name(option.name);
+        if (option.value.empty()) {
+            app.add_flag(name, name == "--half" ? options.half : options.csv);
+        } else {
+            app.add_option(name, texts[name])->allow_extra_args(false);
+        }
+    }
+    std::string range;
+    const bool sweep = options.command == Command::SweepCap || options.command == Command::SweepLength
+        || options.command == Command::SweepFreq;
+    if (sweep) {
+        app.add_option("range", range);
+    }
+    std::vector<std::string> reversed(rest.rbegin(), rest.rend()); // CLI11 takes them last first
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ArgumentMismatch& mismatch) {
+        const std::string what = mismatch.what();
+        const std::string name = what.substr(0, what.find(':'));
+        return usage(name + (what.find("At Most") != std::string::npos ? " is given twice" : " needs a value"));
+    } catch (const CLI::ParseError& error) {
+        return usage(error.what());
+    }
+    if (const auto extras = app.remaining(); !extras.empty()) {
+        return leftOver(extras.front(), options);
+    }
+    for (auto& [name, text] : texts) {
+        if (app.count(name) > 0) {
+            options.values.emplace(name, std::move(text));
+        }
+    }
+    if (sweep && app.count("range") > 0) {
+        options.range = range;
+    }
+    return options;
+}
+
+std::string helpText()
+{
+    std::string text
+        = "Usage: vostrel-design design  --freq MHZ --r OHMS --x OHMS --element LEN --rod LEN --spacing LEN\n"
+          "                              [--line OHMS] [--half] [--units UNIT] [--csv]\n"
+          "       vostrel-design analyze   (the options of design) --length LEN --cap PF\n"
+          "       vostrel-design capacitor --freq MHZ --x OHMS [--tube-id LEN --rod LEN [--dielectric D]]\n"
+          "       vostrel-design sweep cap FROM:TO:STEP     (the options of design) [--length LEN]\n"
+          "       vostrel-design sweep length FROM:TO:STEP  (the options of design) [--cap PF]\n"
+          "       vostrel-design sweep freq FROM:TO:STEP    (the options of design) [--length LEN --cap PF]\n"
+          "       vostrel-design sweep freq --s1p FILE      (the options of design but --r and --x)\n"
+          "\n"
+          "The gamma match for a measured or modelled feed impedance Za = R + jX at the\n"
+          "element centre: the rod length (feed point to shorting strap) and the series\n"
+          "capacitor that match the feed line, from the rod-to-element line and the\n"
+          "folded-dipole step-up of the feed impedance.\n"
+          "\n";
+    for (const options::OptionInfo& option : options::designOptions()) {
+        if (option.help.empty()) {
+            continue;
+        }
+        std::string head = "  " + std::string(option.name);
+        if (!option.value.empty()) {
+            head += " " + std::string(option.value);
+        }
+        head.resize(std::max<std::size_t>(head.size() + 1, 20), ' ');
+        std::string_view help = option.help;
+        for (std::size_t end = help.find('\n'); !help.empty(); end = help.find('\n')) {
+            text += head + std::string(help.substr(0, end)) + "\n";
+            head = std::string(20, ' ');
+            help = end == std::string_view::npos ? std::string_view() : help.substr(end + 1);
+        }
+    }
+    text += "  --help, --version\n"
+            "\n"
+            "Options take their value after a blank or an \"=\" (--freq=14.3), each at most\n"
+            "once. Ranges count in exact decimals, the end included when a step lands on\n"
+            "it: capacitance in pF, rod length in the unit of --element (or with a unit:\n"
+            "35in:42in:0.1in), frequency in MHz. At most 100000 values.\n"
+            "\n"
+            "Exit status: 0 solved, 1 no gamma match of these inputs matches, 2 bad options\n"
+            "or input, 3 the output could not be written, 4 an input file could not be\n"
+            "read, 5 the program itself failed (out of memory).\n";
+    return text;
+}
+
+} // namespace vostrel::design::cli
