@@ -63,6 +63,9 @@ int main(int argc, char* argv[])
             return 2;
         }
         const auto& given = std::get<vostrel::designer::CommandLineInputs>(options);
+        for (const QString& note : given.notes) {
+            static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(note)));
+        }
         if (given.texts != window.inputs()) {
             window.setInputs(given.texts); // the window already shows the saved inputs
         }

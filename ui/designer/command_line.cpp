@@ -1,7 +1,10 @@
 #include "command_line.h"
 
+#include "design_options.h"
+#include "plain_number.h"
+#include "utf8.h"
+
 #include <QCommandLineParser>
-#include <QLocale>
 
 #include <algorithm>
 #include <array>
@@ -10,102 +13,212 @@
 #include <string>
 
 namespace vostrel::designer {
+namespace {
+
+// The options of vostrel-design that fill this form.
+constexpr std::array kFormOptions = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--half",
+    "--units", "--tube-id", "--dielectric", "--s1p"};
+
+struct OlderSpelling {
+    const char* name;
+    const char* valueName;
+    const char* now;
+};
+constexpr std::array kOlderSpellings
+    = {OlderSpelling{"unit", "unit", "--units"}, OlderSpelling{"step-up", "whole|half", "--half"},
+        OlderSpelling{"tube", "length", "--tube-id"}, OlderSpelling{"file", "path", "--s1p"}};
+
+QString bare(std::string_view name)
+{
+    return QString::fromLatin1(name.substr(2).data(), static_cast<qsizetype>(name.size() - 2));
+}
+
+QString quoted(const QString& text)
+{
+    return QStringLiteral("\"%1\"").arg(QString::fromStdString(shownText(text.toStdString(), 40)));
+}
+
+class Reader {
+public:
+    Reader(const QCommandLineParser& parser, const QLocale& locale)
+        : m_parser(parser)
+        , m_locale(locale)
+    { }
+
+    bool isSet(const char* name) const { return m_parser.isSet(QString::fromLatin1(name)); }
+    QString value(const char* name) const { return m_parser.value(QString::fromLatin1(name)); }
+
+    // A number as vostrel-design reads it, written for the form.
+    std::optional<QString> number(const char* name, QString& message) const
+    {
+        const QString text = value(name);
+        const auto read = readPlainNumber(text.toStdString(), {});
+        if (const auto* why = std::get_if<NumberRefusal>(&read)) {
+            const NumberRefusal reason = *why == NumberRefusal::Empty ? NumberRefusal::NotANumber : *why;
+            message = QStringLiteral("--%1: %2 %3")
+                          .arg(QLatin1String(name), quoted(text), QString::fromStdString(refusalText(reason, {})));
+            return std::nullopt;
+        }
+        return localised(text);
+    }
+
+    // A length with its unit or none, written for the form.
+    std::optional<QString> length(const char* name, std::optional<design::Unit>& ownUnit, QString& message) const
+    {
+        const std::string text = value(name).toStdString();
+        const auto parsed = design::parseLength(text, design::Unit::Metre);
+        if (const auto* why = std::get_if<std::string>(&parsed)) {
+            message = QStringLiteral("--%1: %2").arg(QLatin1String(name), QString::fromStdString(*why));
+            return std::nullopt;
+        }
+        const design::Length& read = std::get<design::Length>(parsed);
+        const bool named = std::holds_alternative<design::Length>(design::parseLength(text, std::nullopt));
+        ownUnit = named ? std::optional(read.unit) : std::nullopt;
+        return localised(value(name));
+    }
+
+private:
+    // The text as given, in the form's notation: exactly the value typed.
+    QString localised(QString text) const { return text.replace(QLatin1Char('.'), m_locale.decimalPoint()); }
+
+    const QCommandLineParser& m_parser;
+    const QLocale& m_locale;
+};
+
+bool isFormUnit(design::Unit unit)
+{
+    return std::find(std::begin(kFormUnits), std::end(kFormUnits), unit) != std::end(kFormUnits);
+}
+
+} // namespace
 
 void addInputOptions(QCommandLineParser& parser)
 {
-    parser.addOptions({
-        {QStringLiteral("freq"), QStringLiteral("Frequency in MHz."), QStringLiteral("MHz")},
-        {QStringLiteral("r"), QStringLiteral("Feed resistance in ohms."), QStringLiteral("ohms")},
-        {QStringLiteral("x"), QStringLiteral("Feed reactance in ohms."), QStringLiteral("ohms")},
-        {QStringLiteral("element"), QStringLiteral("Element diameter, e.g. 1.5in or 12mm."), QStringLiteral("length")},
-        {QStringLiteral("rod"), QStringLiteral("Rod diameter."), QStringLiteral("length")},
-        {QStringLiteral("spacing"), QStringLiteral("Rod to element, centre to centre."), QStringLiteral("length")},
-        {QStringLiteral("unit"), QStringLiteral("Length unit of the form: mm, cm or in."), QStringLiteral("unit")},
-        {QStringLiteral("line"), QStringLiteral("Feed line impedance in ohms (50)."), QStringLiteral("ohms")},
-        {QStringLiteral("step-up"), QStringLiteral("whole (k = 1) or half (k = 1/2) of the feed impedance."),
-            QStringLiteral("whole|half")},
-        {QStringLiteral("tube"), QStringLiteral("Inner diameter of the coax capacitor's tube."),
-            QStringLiteral("length")},
-        {QStringLiteral("dielectric"), QStringLiteral("The capacitor's dielectric: air, ptfe, polyethylene."),
-            QStringLiteral("name")},
-        {QStringLiteral("file"), QStringLiteral("A Touchstone .s1p measurement for R and X."), QStringLiteral("path")},
-    });
+    for (const char* name : kFormOptions) {
+        const options::OptionInfo* info = options::findOption(name);
+        QString help = QString::fromLatin1(info->help.data(), static_cast<qsizetype>(info->help.size()));
+        help.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        if (info->value.empty()) {
+            parser.addOption(QCommandLineOption(bare(info->name), help));
+        } else {
+            parser.addOption(QCommandLineOption(bare(info->name), help,
+                QString::fromLatin1(info->value.data(), static_cast<qsizetype>(info->value.size()))));
+        }
+    }
+    for (const OlderSpelling& older : kOlderSpellings) {
+        QCommandLineOption option(QString::fromLatin1(older.name),
+            QStringLiteral("The older spelling of %1.").arg(QLatin1String(older.now)),
+            QString::fromLatin1(older.valueName));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
     parser.addPositionalArgument(
-        QStringLiteral("file"), QStringLiteral("The same as --file."), QStringLiteral("[file.s1p]"));
+        QStringLiteral("file"), QStringLiteral("The same as --s1p."), QStringLiteral("[file.s1p]"));
 }
 
-std::variant<CommandLineInputs, QString> readInputOptions(const QCommandLineParser& parser, const InputTexts& base)
+std::variant<CommandLineInputs, QString> readInputOptions(
+    const QCommandLineParser& parser, const InputTexts& base, const QLocale& locale)
 {
-    CommandLineInputs result{base, {}};
+    CommandLineInputs result{base, {}, {}};
     InputTexts& texts = result.texts;
-    auto take = [&parser](const char* name, QString& into) {
-        if (parser.isSet(QString::fromLatin1(name))) {
-            into = parser.value(QString::fromLatin1(name));
+    const Reader read(parser, locale);
+    QString message;
+
+    // Each option once, and the older spellings as their new names.
+    QStringList seen;
+    for (const QString& name : parser.optionNames()) {
+        QString now = QStringLiteral("--") + name;
+        for (const OlderSpelling& older : kOlderSpellings) {
+            if (name == QLatin1String(older.name)) {
+                now = QString::fromLatin1(older.now);
+                const QString note = QStringLiteral("--%1 is now %2").arg(name, now);
+                if (!result.notes.contains(note)) {
+                    result.notes.append(note);
+                }
+            }
         }
-    };
-    take("freq", texts.frequency);
-    take("r", texts.resistance);
-    take("x", texts.reactance);
-    take("line", texts.lineImpedance);
-    take("file", result.measurementFile);
+        if (seen.contains(now)) {
+            return QStringLiteral("%1 is given twice").arg(now);
+        }
+        seen.append(now);
+    }
+    const auto either = [&read](const char* name, const char* older) { return read.isSet(name) ? name : older; };
+
+    for (const auto& [name, into] : {std::pair{"freq", &texts.frequency}, std::pair{"r", &texts.resistance},
+             std::pair{"x", &texts.reactance}, std::pair{"line", &texts.lineImpedance}}) {
+        if (read.isSet(name)) {
+            const auto number = read.number(name, message);
+            if (!number) {
+                return message;
+            }
+            *into = *number;
+        }
+    }
+    const char* fileOption = either("s1p", "file");
+    result.measurementFile = read.value(fileOption);
     if (result.measurementFile.isEmpty() && !parser.positionalArguments().isEmpty()) {
         result.measurementFile = parser.positionalArguments().front();
     }
     if (parser.positionalArguments().size() > 1
-        || (parser.isSet(QStringLiteral("file")) && !parser.positionalArguments().isEmpty())) {
-        return QStringLiteral("one measurement file at most.");
+        || (read.isSet(fileOption) && !parser.positionalArguments().isEmpty())) {
+        return QStringLiteral("one measurement file at most");
     }
 
-    // The form's unit: --unit, or the first length given with its own.
+    // The form's unit: --units, or the first length given with its own.
     std::optional<design::Unit> unit;
-    if (parser.isSet(QStringLiteral("unit"))) {
-        unit = design::unitFromSymbol(parser.value(QStringLiteral("unit")).toStdString());
-        if (!unit || std::find(std::begin(kFormUnits), std::end(kFormUnits), *unit) == std::end(kFormUnits)) {
-            return QStringLiteral("--unit takes mm, cm or in, not \"%1\".").arg(parser.value(QStringLiteral("unit")));
+    if (const char* unitOption = either("units", "unit"); read.isSet(unitOption)) {
+        unit = options::readUnit(read.value(unitOption).toStdString());
+        if (!unit || !isFormUnit(*unit)) {
+            return QStringLiteral("--%1 takes mm, cm or in, not %2")
+                .arg(QLatin1String(unitOption), quoted(read.value(unitOption)));
         }
     }
     const std::array lengths = {std::pair{"element", &texts.elementDiameter}, std::pair{"rod", &texts.rodDiameter},
-        std::pair{"spacing", &texts.spacing}, std::pair{"tube", &texts.tubeInnerDiameter}};
-    for (auto [name, into] : lengths) {
-        if (unit || !parser.isSet(QString::fromLatin1(name))) {
+        std::pair{"spacing", &texts.spacing}, std::pair{either("tube-id", "tube"), &texts.tubeInnerDiameter}};
+    std::array<std::optional<QString>, lengths.size()> given;
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        if (!read.isSet(lengths[i].first)) {
             continue;
         }
-        const auto length = design::parseLength(parser.value(QString::fromLatin1(name)).toStdString(), std::nullopt);
-        if (const auto* parsed = std::get_if<design::Length>(&length)) {
-            if (std::find(std::begin(kFormUnits), std::end(kFormUnits), parsed->unit) != std::end(kFormUnits)) {
-                unit = parsed->unit;
-            }
+        std::optional<design::Unit> own;
+        given[i] = read.length(lengths[i].first, own, message);
+        if (!given[i]) {
+            return message;
+        }
+        if (!unit && own && isFormUnit(*own)) {
+            unit = own;
         }
     }
     // The lengths not given (the last ones or the defaults) meant the old
     // unit: the same lengths in the new one.
     if (unit) {
-        convertLengths(texts, texts.unit, *unit, QLocale());
+        convertLengths(texts, texts.unit, *unit, locale);
         texts.unit = *unit;
     }
-    for (auto [name, into] : lengths) {
-        if (parser.isSet(QString::fromLatin1(name))) {
-            *into = parser.value(QString::fromLatin1(name));
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        if (given[i]) {
+            *lengths[i].second = *given[i];
         }
     }
-    if (parser.isSet(QStringLiteral("step-up"))) {
-        const QString value = parser.value(QStringLiteral("step-up"));
-        if (value == QLatin1String("whole")) {
-            texts.stepUp = design::StepUp::Whole;
-        } else if (value == QLatin1String("half")) {
-            texts.stepUp = design::StepUp::Half;
-        } else {
-            return QStringLiteral("--step-up takes whole or half, not \"%1\".").arg(value);
-        }
+    if (read.isSet("half")) {
+        texts.stepUp = design::StepUp::Half;
     }
-    if (parser.isSet(QStringLiteral("dielectric"))) {
-        const QString value = parser.value(QStringLiteral("dielectric"));
+    if (read.isSet("step-up")) {
+        const QString value = read.value("step-up").toLower();
+        if (value != QLatin1String("whole") && value != QLatin1String("half")) {
+            return QStringLiteral("--step-up takes whole or half, not %1").arg(quoted(read.value("step-up")));
+        }
+        texts.stepUp = value == QLatin1String("half") ? design::StepUp::Half : design::StepUp::Whole;
+    }
+    if (read.isSet("dielectric")) {
+        const QString value = read.value("dielectric").toLower();
         bool known = false;
         for (const design::Dielectric& dielectric : design::dielectrics()) {
             known = known || value == QLatin1String(dielectric.name);
         }
         if (!known) {
-            return QStringLiteral("--dielectric: unknown \"%1\".").arg(value);
+            return QStringLiteral("--dielectric: %1 is not one of air, ptfe or polyethylene")
+                .arg(quoted(read.value("dielectric")));
         }
         texts.dielectric = value;
     }

@@ -3,6 +3,7 @@
 #include "design_inputs.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <variant>
 
@@ -10,18 +11,31 @@ class QCommandLineParser;
 
 namespace vostrel::designer {
 
-// The inputs as options, e.g.
+// The inputs as options, with vostrel-design's names and value forms:
 //   vostrel-designer --freq 14.3 --r 25 --x -25 --element 1.5in --rod 0.5in --spacing 6in
-// Lengths take a unit symbol or the --unit one; without --unit the first
-// length's own symbol chooses the form's unit.
+//   [--line OHMS] [--half] [--units mm|cm|in] [--tube-id LEN] [--dielectric D] [--s1p FILE | FILE]
+// Numbers are written with "." as on any command line, whatever the
+// locale; the form shows them in the locale's notation. Lengths take a unit
+// symbol or --units'; without --units the first length's own symbol
+// chooses the form's unit. The older spellings --unit, --step-up, --tube
+// and --file still work, each with a note naming the new one.
 void addInputOptions(QCommandLineParser& parser);
 
 struct CommandLineInputs {
     InputTexts texts;
-    QString measurementFile; // --file, empty without
+    QString measurementFile; // --s1p, empty without
+    QStringList notes; // one line for each older spelling used
 };
 
-// `base` with the options given laid over it, or what is wrong with them.
-std::variant<CommandLineInputs, QString> readInputOptions(const QCommandLineParser& parser, const InputTexts& base);
+// `base` with the options given laid over it and written in `locale`'s
+// notation, or a one-line message saying what is wrong with them.
+//   --freq 14.2 in German -> texts.frequency "14,2"
+//   --units MM --element 38.1 -> unit Millimetre, elementDiameter "38.1"
+//   --unit mm -> as --units, with the note "--unit is now --units"
+// Refused: an option given twice, a value that does not read ("--freq:
+// \"abc\" is not a number"), --units other than mm, cm or in, an unknown
+// dielectric, more than one measurement file.
+std::variant<CommandLineInputs, QString> readInputOptions(
+    const QCommandLineParser& parser, const InputTexts& base, const QLocale& locale = QLocale());
 
 } // namespace vostrel::designer

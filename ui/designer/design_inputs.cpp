@@ -1,5 +1,8 @@
 #include "design_inputs.h"
 
+#include "plain_number.h"
+#include "utf8.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -7,33 +10,25 @@
 
 namespace vostrel::designer {
 
+NumberFormat numberFormat(const QLocale& locale)
+{
+    return NumberFormat{locale.decimalPoint().toStdString()};
+}
+
 std::optional<double> parseNumber(const QString& text, const QLocale& locale)
 {
-    const QString trimmed = text.trimmed();
-    bool ok = false;
-    double value = locale.toDouble(trimmed, &ok);
-    if (!ok) {
-        value = QLocale::c().toDouble(trimmed, &ok);
-    }
-    if (!ok || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+    return plainNumber(text.trimmed().toStdString(), numberFormat(locale));
 }
 
 namespace {
 
 using design::Field;
 
-// A length's text as the core reads it: the core reads '.' only, so a
-// locale's decimal comma becomes one.
-std::string lengthForCore(const QString& text, const QLocale& locale)
+// A typed text in a message: in quotes, short, and with no character
+// that could break the line.
+QString echo(const QString& text)
 {
-    QString plain = text.trimmed();
-    if (locale.decimalPoint() != QLatin1String(".")) {
-        plain.replace(locale.decimalPoint(), QStringLiteral("."));
-    }
-    return plain.toStdString();
+    return QStringLiteral("\"%1\"").arg(QString::fromStdString(shownText(text.toStdString(), 40)));
 }
 
 class Reader {
@@ -48,16 +43,19 @@ public:
         if (text.trimmed().isEmpty()) {
             return fail(field, QStringLiteral("%1 is empty: type a number, e.g. %2.").arg(fieldName(field), example));
         }
-        const std::optional<double> value = parseNumber(text, m_locale);
-        if (!value) {
+        const auto read = readPlainNumber(text.trimmed().toStdString(), numberFormat(m_locale));
+        if (const auto* why = std::get_if<NumberRefusal>(&read)) {
             return fail(field,
-                QStringLiteral("%1: \"%2\" is not a number; type e.g. %3.")
-                    .arg(fieldName(field), text.trimmed(), example));
+                QStringLiteral("%1: %2 %3; type e.g. %4.")
+                    .arg(fieldName(field), echo(text.trimmed()),
+                        QString::fromStdString(refusalText(*why, numberFormat(m_locale))),
+                        QString(example).replace(QLatin1Char('.'), m_locale.decimalPoint())));
         }
-        if (positive && *value <= 0) {
+        const double value = std::get<double>(read);
+        if (positive && value <= 0) {
             return fail(field, QStringLiteral("%1 must be above 0.").arg(fieldName(field)));
         }
-        return *value;
+        return value;
     }
 
     double length(const QString& text, Field field, design::Unit unit)
@@ -65,7 +63,7 @@ public:
         if (text.trimmed().isEmpty()) {
             return fail(field, QStringLiteral("%1 is empty: type a length.").arg(fieldName(field)));
         }
-        const auto parsed = design::parseLength(lengthForCore(text, m_locale), unit);
+        const auto parsed = design::parseLength(text.trimmed().toStdString(), unit, numberFormat(m_locale));
         if (const auto* why = std::get_if<std::string>(&parsed)) {
             return fail(field, QStringLiteral("%1: %2").arg(fieldName(field), QString::fromStdString(*why)));
         }
@@ -94,6 +92,29 @@ QString coreMessage(const design::Problem& problem)
 }
 
 } // namespace
+
+namespace {
+
+InputTexts withSeparator(InputTexts texts, const QString& from, const QString& to)
+{
+    for (QString* text : {&texts.frequency, &texts.resistance, &texts.reactance, &texts.elementDiameter,
+             &texts.rodDiameter, &texts.spacing, &texts.lineImpedance, &texts.tubeInnerDiameter}) {
+        text->replace(from, to);
+    }
+    return texts;
+}
+
+} // namespace
+
+InputTexts localisedTexts(InputTexts texts, const QLocale& locale)
+{
+    return withSeparator(std::move(texts), QStringLiteral("."), locale.decimalPoint());
+}
+
+InputTexts plainTexts(InputTexts texts, const QLocale& locale)
+{
+    return withSeparator(std::move(texts), locale.decimalPoint(), QStringLiteral("."));
+}
 
 Validation validate(const InputTexts& texts, const QLocale& locale)
 {
@@ -153,11 +174,12 @@ void convertLengths(InputTexts& texts, design::Unit from, design::Unit to, const
         return;
     }
     for (QString* text : {&texts.elementDiameter, &texts.rodDiameter, &texts.spacing, &texts.tubeInnerDiameter}) {
-        const std::string plain = lengthForCore(*text, locale);
-        if (plain.empty() || std::holds_alternative<design::Length>(design::parseLength(plain, std::nullopt))) {
+        const std::string plain = text->trimmed().toStdString();
+        const NumberFormat format = numberFormat(locale);
+        if (plain.empty() || std::holds_alternative<design::Length>(design::parseLength(plain, std::nullopt, format))) {
             continue;
         }
-        const auto length = design::parseLength(plain, from);
+        const auto length = design::parseLength(plain, from, format);
         if (const auto* parsed = std::get_if<design::Length>(&length)) {
             *text = formatInput(parsed->metres / design::metresPer(to), locale);
         }
@@ -197,13 +219,7 @@ QString fieldName(design::Field field)
 
 QString formatNumber(double value, const QLocale& locale, int maxDecimals)
 {
-    if (!std::isfinite(value)) {
-        return QStringLiteral("—");
-    }
-    const double magnitude = std::fabs(value);
-    int decimals = magnitude > 0 ? 3 - static_cast<int>(std::floor(std::log10(magnitude))) : 0;
-    decimals = std::clamp(decimals, 0, maxDecimals);
-    return locale.toString(value, 'f', decimals);
+    return QString::fromStdString(figuresText(value, maxDecimals, numberFormat(locale)));
 }
 
 QString formatInput(double value, const QLocale& locale)

@@ -3,6 +3,7 @@
 #include "gamma_design.h"
 #include "length_text.h"
 #include "match_study.h"
+#include "number_text.h"
 
 #include <QList>
 #include <QLocale>
@@ -51,19 +52,30 @@ struct Validation {
 // The length units the form offers.
 inline constexpr std::array kFormUnits = {design::Unit::Millimetre, design::Unit::Centimetre, design::Unit::Inch};
 
-// A number typed in the locale's way or with a '.'; nullopt for any other
-// text, and for infinity and NaN.
-//   "14,3" in German -> 14.3    "14.3" -> 14.3    "nan" -> nullopt
+// The core's notation for `locale`: its decimal separator.
+NumberFormat numberFormat(const QLocale& locale);
+
+// A number typed in the locale's way, blanks around it aside; nullopt for
+// any other text (the core's plain-number reader).
+//   "14,3" in German -> 14.3    "14.3" in German -> nullopt (grouping or a
+//   dot: never guessed)    "14.3" in English -> 14.3    "nan" -> nullopt
 std::optional<double> parseNumber(const QString& text, const QLocale& locale);
 
-// Reads every field; numbers in `locale` or with a '.', lengths with or
-// without a unit symbol. The core judges what the fields mean together
+// The texts' numbers written with `locale`'s decimal separator instead of
+// ".", and back: the defaults and the settings file use ".", whatever the
+// locale of the session that wrote them; the form shows the locale's.
+//   "14.3", "1.5" in German -> "14,3", "1,5"      plainTexts() undoes it
+InputTexts localisedTexts(InputTexts texts, const QLocale& locale);
+InputTexts plainTexts(InputTexts texts, const QLocale& locale);
+
+// Reads every field; numbers in `locale`'s notation (a group separator is
+// refused, never read as one), lengths with or without a unit symbol. The core judges what the fields mean together
 // (the rod touching the element, a tube narrower than the rod).
 Validation validate(const InputTexts& texts, const QLocale& locale);
 
 // A new unit for the texts' lengths: plain numbers meant `from` and become
-// the same lengths in `to`, read and written in `locale`'s way or read with
-// a '.' (as validate() reads them); a length that names
+// the same lengths in `to`, read and written in `locale`'s notation and
+// nothing else (as validate() reads them); a length that names
 // its own unit, or does not read, stays as it is. Does not set texts.unit.
 //   "1.5", "20 mm" from in to mm -> "38.1", "20 mm"
 void convertLengths(InputTexts& texts, design::Unit from, design::Unit to, const QLocale& locale);
@@ -71,8 +83,9 @@ void convertLengths(InputTexts& texts, design::Unit from, design::Unit to, const
 // "Frequency", "Feed resistance R", ...: the field's name as its label says it.
 QString fieldName(design::Field field);
 
-// Numbers as the windows shows them: four significant figures, at most
-// `maxDecimals` after the point.
+// Numbers as the window shows them: four significant figures, at most
+// `maxDecimals` after the separator, an exponent for huge or tiny ones
+// (the core's figuresText()).
 QString formatNumber(double value, const QLocale& locale, int maxDecimals = 3);
 // An input echoed back as typed, or written into a field so that it reads
 // back: no trailing zeros, no group separators, up to six figures.

@@ -176,7 +176,7 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
         }
     });
 
-    setTextsQuietly(InputTexts{});
+    setTextsQuietly(localisedTexts(InputTexts{}, QLocale()));
     updateUnitLabels();
 
     // The tab order follows the form from top to bottom.

@@ -51,7 +51,7 @@ InputTexts loadTexts()
         QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName));
     InputTexts texts;
     if (!settings.contains(QStringLiteral("inputs/frequency"))) {
-        return texts; // a fresh start: the worked example
+        return localisedTexts(texts, QLocale()); // a fresh start: the worked example
     }
     settings.beginGroup(QStringLiteral("inputs"));
     auto read = [&settings](const char* key, QString& into) {
@@ -71,7 +71,7 @@ InputTexts loadTexts()
     }
     texts.stepUp = settings.value(QStringLiteral("stepUp")).toString() == QLatin1String("half") ? design::StepUp::Half
                                                                                                 : design::StepUp::Whole;
-    return texts;
+    return localisedTexts(texts, QLocale()); // kept with "." whatever the locale
 }
 
 } // namespace
@@ -433,7 +433,7 @@ QString DesignerWindow::statusText() const
 void DesignerWindow::saveSettings() const
 {
     QSettings settings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kSettingsName));
-    const InputTexts texts = m_form->texts();
+    const InputTexts texts = plainTexts(m_form->texts(), QLocale()); // "." whatever the locale
     settings.beginGroup(QStringLiteral("inputs"));
     settings.setValue(QStringLiteral("frequency"), texts.frequency);
     settings.setValue(QStringLiteral("resistance"), texts.resistance);

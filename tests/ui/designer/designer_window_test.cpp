@@ -411,6 +411,135 @@ private slots:
         QCOMPARE_LE(std::fabs(f.input().geometry.elementDiameter - 0.0381), 1e-12);
     }
 
+    // In a comma locale a dot is neither a decimal point nor read as
+    // grouping: "22.500" ohms is refused, never 22,500 ohms.
+    void aCommaLocaleRefusesGroupedNumbers_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value"); // 0: refused
+        QTest::newRow("resistance grouped") << int(Field::FeedResistance) << "22.500" << 0.0;
+        QTest::newRow("resistance thousand") << int(Field::FeedResistance) << "1.000" << 0.0;
+        QTest::newRow("reactance grouped negative") << int(Field::FeedReactance) << "-1.000" << 0.0;
+        QTest::newRow("frequency grouped") << int(Field::Frequency) << "14.200" << 0.0;
+        QTest::newRow("element length grouped") << int(Field::ElementDiameter) << "1.500" << 0.0;
+        QTest::newRow("resistance with comma") << int(Field::FeedResistance) << "22,5" << 22.5;
+        QTest::newRow("element with comma") << int(Field::ElementDiameter) << "1,25" << 1.25 * 0.0254;
+    }
+    void aCommaLocaleRefusesGroupedNumbers()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+        Fixture f;
+        // The first-start example shows in the locale's notation, and reads.
+        QCOMPARE(f.field(Field::Frequency)->text(), QStringLiteral("14,3"));
+        QCOMPARE(f.field(Field::ElementDiameter)->text(), QStringLiteral("1,5"));
+        QCOMPARE(f.window.results()->rodLength()->text(), QStringLiteral("38,90 in"));
+        const auto which = static_cast<Field>(field);
+        f.paste(which, text);
+        const QString problem = f.window.form()->problemOf(which);
+        if (value == 0) {
+            QVERIFY2(problem.contains(QStringLiteral("no thousands separator (1,5 or 1500)")), qPrintable(problem));
+            QVERIFY(f.window.results()->isStale());
+            return;
+        }
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        const design::DesignInput in = f.input();
+        const double read = which == Field::FeedResistance ? in.feedImpedance.real() : in.geometry.elementDiameter;
+        QCOMPARE(read, value);
+    }
+
+    // vostrel-design's names and value forms fill the form; the older
+    // spellings still work and say what they are called now.
+    void theCommandLineTakesTheDesignToolsOptions_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected"); // what a field holds after, or the refusal
+        QTest::addColumn<QString>("note");
+        QTest::newRow("half") << QStringList{"--half"} << "stepUp=half"
+                              << "";
+        QTest::newRow("units any case") << QStringList{"--units", "MM"} << "unit=mm"
+                                        << "";
+        QTest::newRow("units metre refused") << QStringList{"--units", "m"} << "error=--units takes mm, cm or in"
+                                             << "";
+        QTest::newRow("tube id") << QStringList{"--tube-id", "10mm"} << "tube=10mm"
+                                 << "";
+        QTest::newRow("s1p") << QStringList{"--s1p", "a.s1p"} << "file=a.s1p"
+                             << "";
+        QTest::newRow("equals form") << QStringList{"--freq=7.1"} << "freq=7.1"
+                                     << "";
+        QTest::newRow("dielectric any case") << QStringList{"--dielectric", "PTFE"} << "dielectric=ptfe"
+                                             << "";
+        QTest::newRow("bad number") << QStringList{"--r", "abc"} << "error=--r: \"abc\" is not a number"
+                                    << "";
+        QTest::newRow("grouped number") << QStringList{"--r", "1,5"} << "error=--r: \"1,5\" is not a number here"
+                                        << "";
+        QTest::newRow("bad length") << QStringList{"--rod", "3yd"} << "error=--rod: unknown unit"
+                                    << "";
+        QTest::newRow("given twice") << QStringList{"--freq", "7", "--freq", "8"} << "error=--freq is given twice"
+                                     << "";
+        QTest::newRow("flag given twice") << QStringList{"--half", "--half"} << "error=--half is given twice"
+                                          << "";
+        QTest::newRow("old and new unit")
+            << QStringList{"--unit", "mm", "--units", "cm"} << "error=--units is given twice"
+            << "--unit is now --units";
+        QTest::newRow("older unit") << QStringList{"--unit", "cm"} << "unit=cm"
+                                    << "--unit is now --units";
+        QTest::newRow("older step-up") << QStringList{"--step-up", "half"} << "stepUp=half"
+                                       << "--step-up is now --half";
+        QTest::newRow("older tube") << QStringList{"--tube", "9mm"} << "tube=9mm"
+                                    << "--tube is now --tube-id";
+        QTest::newRow("older file") << QStringList{"--file", "b.s1p"} << "file=b.s1p"
+                                    << "--file is now --s1p";
+    }
+    void theCommandLineTakesTheDesignToolsOptions()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, expected);
+        QFETCH(QString, note);
+        QCommandLineParser parser;
+        vostrel::designer::addInputOptions(parser);
+        QVERIFY2(parser.parse(QStringList{"vostrel-designer"} + args), qPrintable(parser.errorText()));
+        const auto read = vostrel::designer::readInputOptions(parser, InputTexts{}, QLocale::c());
+        const QString what = expected.section(QLatin1Char('='), 0, 0);
+        const QString value = expected.section(QLatin1Char('='), 1);
+        if (what == QLatin1String("error")) {
+            QVERIFY(std::holds_alternative<QString>(read));
+            QVERIFY2(std::get<QString>(read).startsWith(value), qPrintable(std::get<QString>(read)));
+            return;
+        }
+        if (const auto* refused = std::get_if<QString>(&read)) {
+            QFAIL(qPrintable(*refused));
+        }
+        const auto& given = std::get<vostrel::designer::CommandLineInputs>(read);
+        const InputTexts& t = given.texts;
+        const QString got = what == QLatin1String("stepUp")
+            ? QString::fromLatin1(t.stepUp == StepUp::Half ? "half" : "whole")
+            : what == QLatin1String("unit")       ? QString::fromLatin1(design::unitSymbol(t.unit).data())
+            : what == QLatin1String("tube")       ? t.tubeInnerDiameter
+            : what == QLatin1String("file")       ? given.measurementFile
+            : what == QLatin1String("dielectric") ? t.dielectric
+                                                  : t.frequency;
+        QCOMPARE(got, value);
+        QCOMPARE(given.notes, note.isEmpty() ? QStringList{} : QStringList{note});
+    }
+
+    void commandLineNumbersShowInTheLocalesNotation()
+    {
+        QCommandLineParser parser;
+        vostrel::designer::addInputOptions(parser);
+        QVERIFY(parser.parse({"vostrel-designer", "--freq", "14.2", "--element", "1.25in", "--line", "1e2"}));
+        const auto read
+            = vostrel::designer::readInputOptions(parser, InputTexts{}, QLocale(QLocale::German, QLocale::Germany));
+        const auto& texts = std::get<vostrel::designer::CommandLineInputs>(read).texts;
+        QCOMPARE(texts.frequency, QStringLiteral("14,2"));
+        QCOMPARE(texts.elementDiameter, QStringLiteral("1,25in"));
+        QCOMPARE(texts.lineImpedance, QStringLiteral("1e2"));
+    }
+
     void theCopiedSummaryCarriesEveryInputAndResult()
     {
         Fixture f;
