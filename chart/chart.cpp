@@ -1,11 +1,14 @@
 #include "chart.h"
 
+#include "csv.h"
 #include "decimal_range.h"
 #include "failure_message.h"
 #include "gamma_match.h"
 #include "number_text.h"
 #include "shown_result.h"
 #include "utf8.h"
+
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <array>
@@ -99,11 +102,11 @@ struct Options {
     LengthUnit unit = LengthUnit::Inches;
     bool csv = false;
     std::vector<std::string_view> frequencies;
-    std::optional<std::string_view> from;
-    std::optional<std::string_view> to;
-    std::optional<std::string_view> step;
-    std::optional<std::string_view> band;
-    std::optional<std::string_view> maxRows;
+    std::optional<std::string> from;
+    std::optional<std::string> to;
+    std::optional<std::string> step;
+    std::optional<std::string> band;
+    std::optional<std::string> maxRows;
 };
 
 struct Row {
@@ -229,13 +232,13 @@ public:
     {
         std::string line;
         if (m_csv) {
-            line = quoted(row.failure ? neutralised(row.frequency) : row.frequency);
+            line = row.failure ? csv::echoed(row.frequency) : csv::field(row.frequency);
             for (const std::string& value : row.values) {
                 line += "," + value;
             }
             line += ",";
             if (row.failure) {
-                line += quoted(*row.failure);
+                line += csv::field(*row.failure);
             }
         } else {
             line = row.failure ? padded(row.frequency, columns(row.frequency)) : padded(row.frequency);
@@ -263,36 +266,6 @@ private:
         std::string cell(width < kWidth ? kWidth - width : 1, ' ');
         cell += text;
         return cell;
-    }
-
-    // An echoed input that a spreadsheet would run as a formula is kept as
-    // text by a leading apostrophe, as spreadsheet users write it
-    // (OWASP, "CSV Injection").
-    static std::string neutralised(const std::string& echoed)
-    {
-        const bool formula
-            = !echoed.empty() && std::string_view("=+-@\t\r").find(echoed.front()) != std::string_view::npos;
-        return formula ? "'" + echoed : echoed;
-    }
-
-    // A CSV field, quoted when it holds a separator, a quote, a line end or
-    // blanks at either end.
-    static std::string quoted(std::string_view text)
-    {
-        const bool plain = text.find_first_of(",\"\r\n") == std::string_view::npos
-            && (text.empty() || (text.front() != ' ' && text.back() != ' '));
-        if (plain) {
-            return std::string(text);
-        }
-        std::string field = "\"";
-        for (const char c : text) {
-            if (c == '"') {
-                field.push_back('"');
-            }
-            field.push_back(c);
-        }
-        field.push_back('"');
-        return field;
     }
 
     std::ostream& m_out;
@@ -364,28 +337,6 @@ bool isBlank(std::string_view line)
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// Where the value of --from, --to, --step, --band or --max-rows goes; null
-// for any other option.
-std::optional<std::string_view>* valueSlot(Options& options, std::string_view name)
-{
-    if (name == "--from") {
-        return &options.from;
-    }
-    if (name == "--to") {
-        return &options.to;
-    }
-    if (name == "--step") {
-        return &options.step;
-    }
-    if (name == "--band") {
-        return &options.band;
-    }
-    if (name == "--max-rows") {
-        return &options.maxRows;
-    }
-    return nullptr;
-}
-
 // Writes text for --help or --version.
 ExitStatus writeInfo(std::ostream& out, std::ostream& err, std::string_view text)
 {
@@ -394,54 +345,91 @@ ExitStatus writeInfo(std::ostream& out, std::ostream& err, std::string_view text
     return out ? ExitStatus::Ok : outputError(err);
 }
 
+// The options that take a value, and where it goes.
+struct ValueOption {
+    std::string_view name;
+    std::optional<std::string> Options::*slot;
+};
+constexpr std::array kValueOptions
+    = {ValueOption{"--from", &Options::from}, ValueOption{"--to", &Options::to}, ValueOption{"--step", &Options::step},
+        ValueOption{"--band", &Options::band}, ValueOption{"--max-rows", &Options::maxRows}};
+
+bool takesValue(std::string_view name)
+{
+    return std::any_of(
+        kValueOptions.begin(), kValueOptions.end(), [&](const ValueOption& option) { return option.name == name; });
+}
+
 // Reads the arguments into `options`. Returns an exit status when the
-// command ends here: --help, --version or a usage error.
+// command ends here: --help, --version or a usage error. Frequencies are
+// sorted out first (a negative one is no option, "--" ends the options);
+// CLI11 reads the options: "--name=value", repeats, unknown names.
 std::optional<ExitStatus> parseArguments(
     std::span<const std::string_view> args, Options& options, std::ostream& out, std::ostream& err)
 {
-    bool optionsEnded = false;
-    bool unitGiven = false;
+    std::vector<std::string> optionArgs;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (optionsEnded || !isOption(args[i])) {
+        if (!isOption(args[i])) {
             options.frequencies.push_back(args[i]);
             continue;
         }
-        // "--name=value" or "--name value".
-        std::string_view name = args[i];
-        std::optional<std::string_view> inlineValue;
-        if (const auto equals = name.find('='); name.starts_with("--") && equals != std::string_view::npos) {
-            inlineValue = name.substr(equals + 1);
-            name = name.substr(0, equals);
+        const std::string_view name = args[i].substr(0, args[i].find('='));
+        if (name == "--") {
+            options.frequencies.insert(
+                options.frequencies.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+            break;
         }
-        if (auto* slot = valueSlot(options, name)) {
-            if (!inlineValue && i + 1 >= args.size()) {
+        if (name == "--help" || name == "-h") {
+            return writeInfo(out, err, kUsage);
+        }
+        if (name == "--version") {
+            return writeInfo(out, err, "vostrel-chart " VOSTREL_VERSION "\n");
+        }
+        optionArgs.emplace_back(args[i]);
+        if (takesValue(name) && name.size() == args[i].size()) {
+            if (i + 1 >= args.size()) {
                 return usageError(err, std::string(name) + " needs a value");
             }
-            if (slot->has_value()) {
-                return usageError(err, std::string(name) + " is given twice");
-            }
-            *slot = inlineValue ? *inlineValue : args[++i];
-        } else if (inlineValue) {
-            return usageError(err, "unknown option " + shownInput(args[i]));
-        } else if (name == "--") {
-            optionsEnded = true;
-        } else if (name == "--help" || name == "-h") {
-            return writeInfo(out, err, kUsage);
-        } else if (name == "--version") {
-            return writeInfo(out, err, "vostrel-chart " VOSTREL_VERSION "\n");
-        } else if (name == "--inches" || name == "--cm") {
-            const LengthUnit unit = name == "--cm" ? LengthUnit::Centimetres : LengthUnit::Inches;
-            if (unitGiven) {
-                return usageError(err,
-                    unit == options.unit ? std::string(name) + " is given twice"
-                                         : std::string("--inches and --cm exclude each other"));
-            }
-            unitGiven = true;
-            options.unit = unit;
-        } else if (name == "--csv") {
-            options.csv = true;
-        } else {
-            return usageError(err, "unknown option " + shownInput(name));
+            optionArgs.emplace_back(args[++i]);
+        } else if (!takesValue(name) && name.size() != args[i].size()) {
+            return usageError(err,
+                (name == "--inches" || name == "--cm" || name == "--csv") ? std::string(name) + " takes no value"
+                                                                          : "unknown option " + shownInput(args[i]));
+        }
+    }
+
+    CLI::App app("vostrel-chart");
+    app.allow_extras();
+    app.set_help_flag();
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    std::array<std::string, kValueOptions.size()> values;
+    for (std::size_t i = 0; i < kValueOptions.size(); ++i) {
+        app.add_option(std::string(kValueOptions[i].name), values[i]);
+    }
+    bool inches = false;
+    bool cm = false;
+    app.add_flag("--inches", inches)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    app.add_flag("--cm", cm)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    app.add_flag("--csv", options.csv)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    std::reverse(optionArgs.begin(), optionArgs.end()); // CLI11 takes them last first
+    try {
+        app.parse(optionArgs);
+    } catch (const CLI::ArgumentMismatch& mismatch) {
+        const std::string what = mismatch.what();
+        return usageError(err, what.substr(0, what.find(':')) + " is given twice");
+    } catch (const CLI::ParseError& error) {
+        return usageError(err, error.what());
+    }
+    if (const auto extras = app.remaining(); !extras.empty()) {
+        return usageError(err, "unknown option " + shownInput(extras.front()));
+    }
+    if (inches && cm) {
+        return usageError(err, "--inches and --cm exclude each other");
+    }
+    options.unit = cm ? LengthUnit::Centimetres : LengthUnit::Inches;
+    for (std::size_t i = 0; i < kValueOptions.size(); ++i) {
+        if (app.count(std::string(kValueOptions[i].name)) > 0) {
+            options.*kValueOptions[i].slot = std::move(values[i]);
         }
     }
     return std::nullopt;

@@ -148,7 +148,8 @@ std::variant<Options, Failure> parseArguments(std::span<const std::string_view> 
         }
         const std::string name(option.name);
         if (option.value.empty()) {
-            app.add_flag(name, name == "--half" ? options.half : options.csv);
+            app.add_flag(name, name == "--half" ? options.half : options.csv)
+                ->multi_option_policy(CLI::MultiOptionPolicy::Throw); // flags too: "--half --half"
         } else {
             app.add_option(name, texts[name])->allow_extra_args(false);
         }

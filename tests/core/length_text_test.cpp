@@ -58,8 +58,9 @@ TEST(LengthText, LengthsWithUnits)
     // The form's fields read the locale's separator; a dot there is refused, never read as grouping.
     const auto comma = parseLength("1.500", Unit::Millimetre, vostrel::NumberFormat{","});
     ASSERT_TRUE(std::holds_alternative<std::string>(comma));
-    EXPECT_EQ(std::get<std::string>(comma), "\"1.500\" is not a number here: decimals take \",\" and numbers have no "
-                                            "thousands separator (1,5 or 1500)");
+    EXPECT_EQ(std::get<std::string>(comma),
+        "\"1.500\" is not a number here: decimals take \",\" and numbers have no "
+        "thousands separator (1,5 or 1500)");
     EXPECT_EQ(std::get<Length>(parseLength("1,5 mm", std::nullopt, vostrel::NumberFormat{","})).metres, 0.0015);
     // A unit that is none of ours is named as a unit, visibly.
     EXPECT_EQ(problemOf("1.5\u2033"), "unknown unit \"\u2033\": use mm, cm, m, in or ft");

@@ -199,6 +199,28 @@ TEST(DesignCli, AnalyzeShowsWhatTheBuiltMatchDoes)
     EXPECT_TRUE(contains(runBook({"analyze"}, {"--length", "1in", "--cap", "5uF"}).err, "not a capacitance"));
 }
 
+// Units and "short" in any case, pF with or without a blank, as --units takes MM.
+TEST(DesignCli, ValueFormsInAnyCase)
+{
+    for (const std::string_view cap : {"SHORT", "Short", "short"}) {
+        const CliRun shorted = runBook({"analyze", "--csv"}, {"--length", "38.9in", "--cap", cap});
+        EXPECT_EQ(shorted.status, ExitStatus::Solved) << cap << shorted.err;
+        EXPECT_EQ(csvRow(shorted.out)["capacitance_pf"], "") << cap;
+    }
+    for (const std::string_view cap : {"96.14pf", "96.14 PF", "96.14pF", "96.14"}) {
+        const CliRun given = runBook({"analyze", "--csv", "--units", "MM"}, {"--length", "38.9in", "--cap", cap});
+        EXPECT_EQ(given.status, ExitStatus::Solved) << cap << given.err;
+        EXPECT_EQ(csvRow(given.out)["capacitance_pf"], "96.14") << cap;
+        EXPECT_EQ(csvRow(given.out)["length_unit"], "mm") << cap;
+    }
+    const CliRun equals = run({"design", "--freq=14.3", "--r=25", "--x=-25", "--element=1.5in", "--rod=0.5in",
+        "--spacing=6in", "--dielectric=PTFE"});
+    EXPECT_EQ(equals.status, ExitStatus::BadInput); // --dielectric belongs to capacitor
+    EXPECT_EQ(
+        run({"design", "--freq=14.3", "--r=25", "--x=-25", "--element=1.5in", "--rod=0.5in", "--spacing=6in"}).out,
+        runBook({"design"}).out);
+}
+
 TEST(DesignCli, CapacitorFromAMeasuredReactance)
 {
     CliRun result = run({"capacitor", "--freq", "14.2", "--x", "86"});

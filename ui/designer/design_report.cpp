@@ -1,4 +1,6 @@
 #include "design_report.h"
+
+#include "csv.h"
 #include "design_inputs.h"
 
 #include <QIODevice>
@@ -73,22 +75,21 @@ bool writeSweepsCsv(const MatchStudy& study, QIODevice& device)
 {
     const ValidInputs& inputs = study.inputs();
     const double perUnit = design::metresPer(inputs.unit);
-    const QString unit = QString::fromLatin1(design::unitSymbol(inputs.unit));
-    QTextStream out(&device);
-    out.setRealNumberPrecision(10);
-    out << "sweep,x,x_unit,r_ohm,x_ohm,swr\n";
-    auto write
-        = [&](const char* name, const std::vector<design::SweepPoint>& sweep, double scale, const QString& xUnit) {
-              for (const design::SweepPoint& point : sweep) {
-                  out << name << ',' << point.x / scale << ',' << xUnit << ',' << point.zin.real() << ','
-                      << point.zin.imag() << ',' << point.swr << '\n';
-              }
-          };
-    write("capacitance", study.byCapacitance(), 1, QStringLiteral("pF"));
+    const std::string unit(design::unitSymbol(inputs.unit));
+    // Every number in the shortest form that reads back as the computed one.
+    std::string text = "sweep,x,x_unit,r_ohm,x_ohm,swr\n";
+    auto write = [&text](const char* name, const std::vector<design::SweepPoint>& sweep, double scale,
+                     const std::string& xUnit) {
+        for (const design::SweepPoint& point : sweep) {
+            text += csv::record({name, csv::number(point.x / scale), csv::field(xUnit), csv::number(point.zin.real()),
+                csv::number(point.zin.imag()), csv::number(point.swr)});
+        }
+    };
+    write("capacitance", study.byCapacitance(), 1, "pF");
     write("strap", study.byRodLength(), perUnit, unit);
-    write("frequency", study.byFrequency(), 1, QStringLiteral("MHz"));
-    out.flush();
-    return out.status() == QTextStream::Ok;
+    write("frequency", study.byFrequency(), 1, "MHz");
+    const auto size = static_cast<qint64>(text.size());
+    return device.write(text.data(), size) == size;
 }
 
 } // namespace vostrel::designer
