@@ -59,8 +59,11 @@ Analysis analyzeWith(
     result.line.wavelength = wavelength;
     const double t = std::tan(kTwoPi * rodLength / wavelength);
     result.zs = Complex(0, line.z0 * t);
-    // Z2 || Zs through the admittances: Zs is never 0 for a rod length > 0.
-    result.zp = 1.0 / (1.0 / line.z2 + Complex(0, -1 / (line.z0 * t)));
+    // Z2 || Zs through the admittances. Zs is 0 where the rod is a whole
+    // number of half wavelengths long: the shorted line then shorts Z2 too.
+    // (In doubles tan() comes close to 0 there without reaching it, and the
+    // admittance form then gives a Zp close to 0 as well.)
+    result.zp = t == 0 ? Complex(0, 0) : 1.0 / (1.0 / line.z2 + Complex(0, -1 / (line.z0 * t)));
     result.zin = result.zp - Complex(0, capacitorReactance(freqMhz, capacitancePf));
     result.reflection = (result.zin - lineImpedance) / (result.zin + lineImpedance);
     const double magnitude = std::abs(result.reflection);

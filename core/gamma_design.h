@@ -125,11 +125,13 @@ struct Analysis {
 //   D 1.5 in, d 0.5 in, s 6 in -> Z0 314.40, alpha 1.5220
 //   D = d (any s)              -> alpha 1 exactly
 //   D and d swapped            -> alpha becomes 1 / alpha, Z0 unchanged
-// Failures (BadInput, naming the first bad field in Field's order): a
-// non-finite input; freq, a diameter or the spacing <= 0; Ra <= 0; Zc <= 0;
-// spacing <= (D + d) / 2 (the rod would touch the element); spacing above a
+// Failures (BadInput): first each input on its own, naming the first bad
+// one in Field's order: a non-finite input; freq, a diameter or the spacing
+// <= 0; Ra <= 0; Zc <= 0. Then the inputs together: spacing above a
 // twentieth of the wavelength, where the two-wire-line model of rod and
-// element fails (Frequency: too high for this geometry).
+// element fails (Frequency: too high for this geometry); then spacing <=
+// (D + d) / 2 (Spacing: the rod would touch the element). So a touching
+// spacing with a 0 ohm line names the line.
 Outcome<LineModel> lineModel(const DesignInput& in);
 
 // The rod length and capacitor that make Zin = Zc.

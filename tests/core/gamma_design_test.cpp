@@ -172,6 +172,19 @@ TEST(GammaDesign, EveryBadInputNamesItsField)
         // 6 in is more than a twentieth of the wavelength: too high for it.
         {"s > lambda/20", [](DesignInput& in) { in.freqMhz = 1e3; }, Field::Frequency},
         {"freq 1e307", [](DesignInput& in) { in.freqMhz = 1e307; }, Field::Frequency},
+        // Each input on its own comes first: the line before the touching spacing.
+        {"touching with Zc 0",
+            [](DesignInput& in) {
+                in.geometry.spacing = 1.0 * kInch;
+                in.lineImpedance = 0;
+            },
+            Field::LineImpedance},
+        {"touching and too high",
+            [](DesignInput& in) {
+                in.geometry.spacing = 1.0 * kInch;
+                in.freqMhz = 1e4;
+            },
+            Field::Frequency},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -188,6 +201,12 @@ TEST(GammaDesign, EveryBadInputNamesItsField)
     DesignInput close = antennaBook();
     close.geometry.spacing = 1.0 * kInch * (1 + 1e-9);
     EXPECT_GT(ok(lineModel(close)).z0, 0);
+
+    // A rod of half a wavelength: the shorted line shorts Z2, Zp about 0.
+    const double halfWave = 299.792458 / 14.3 / 2;
+    const Analysis half = ok(analyze(antennaBook(), halfWave, kInf));
+    EXPECT_LT(std::abs(half.zp), 1e-9);
+    EXPECT_NEAR(std::abs(half.reflection), 1, 1e-9); // a short across the feed line
 
     EXPECT_EQ(problemOf(analyze(antennaBook(), 0, 100)).field, Field::RodLength);
     EXPECT_EQ(problemOf(analyze(antennaBook(), 1, 0)).field, Field::Capacitance);
