@@ -51,7 +51,7 @@ std::string shown(std::string_view text)
 }
 
 // Built by appending: GCC 12 warns wrongly (-Wrestrict) on "literal" + string.
-std::string sentence(std::initializer_list<std::string_view> parts)
+std::string joined(std::initializer_list<std::string_view> parts)
 {
     std::string result;
     for (const std::string_view part : parts) {
@@ -98,19 +98,19 @@ std::variant<Length, std::string> parseLength(
     const auto read = readPlainNumber(numberText, format);
     if (const auto* why = std::get_if<NumberRefusal>(&read)) {
         const NumberRefusal reason = *why == NumberRefusal::Empty ? NumberRefusal::NotANumber : *why;
-        return sentence({"\"", shown(numberText.empty() ? text : numberText), "\" ", refusalText(reason, format)});
+        return joined({"\"", shown(numberText.empty() ? text : numberText), "\" ", refusalText(reason, format)});
     }
     const double value = std::get<double>(read);
     Length length;
     if (symbolText.empty()) {
         if (!defaultUnit) {
-            return sentence({"\"", shown(text), "\" needs a unit: mm, cm, m, in or ft"});
+            return joined({"\"", shown(text), "\" needs a unit: mm, cm, m, in or ft"});
         }
         length.unit = *defaultUnit;
     } else if (const auto unit = unitFromSymbol(symbolText)) {
         length.unit = *unit;
     } else {
-        return sentence({"unknown unit \"", shown(symbolText), "\": use mm, cm, m, in or ft"});
+        return joined({"unknown unit \"", shown(symbolText), "\": use mm, cm, m, in or ft"});
     }
     length.metres = value * metresPer(length.unit); // finite: no factor above 1
     return length;

@@ -241,7 +241,7 @@ QString givenLengthText(double metres, design::Unit unit, const QLocale& locale)
         + QString::fromLatin1(design::unitSymbol(unit));
 }
 
-QString sentence(const std::string& text)
+QString capitalised(const std::string& text)
 {
     QString result = QString::fromStdString(text);
     if (!result.isEmpty()) {

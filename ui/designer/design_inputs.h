@@ -98,6 +98,6 @@ QString lengthText(double metres, design::Unit unit, const QLocale& locale);
 QString givenLengthText(double metres, design::Unit unit, const QLocale& locale);
 // The core's sentences start in lower case, to follow a colon; alone, they
 // start with a capital.
-QString sentence(const std::string& text);
+QString capitalised(const std::string& text);
 
 } // namespace vostrel::designer

@@ -47,24 +47,54 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(buildOperatingPoint());
+    column->addWidget(buildGeometry());
+    column->addWidget(buildFeedLine());
+    column->addWidget(buildCoaxCapacitor());
+    column->addWidget(buildProblemList());
+    column->addStretch(1);
 
-    auto* operating = new QGroupBox(tr("Operating point"));
-    auto* operatingForm = new QFormLayout(operating);
-    addField(operatingForm, tr("Fre&quency:"), names::frequency, Field::Frequency, unitLabel(tr("MHz")),
+    setTextsQuietly(localisedTexts(InputTexts{}, QLocale()));
+    updateUnitLabels();
+
+    // The tab order follows the form from top to bottom.
+    const std::array<QWidget*, 12> order = {field(Field::Frequency), field(Field::FeedResistance),
+        field(Field::FeedReactance), m_unit, field(Field::ElementDiameter), field(Field::RodDiameter),
+        field(Field::Spacing), m_line, m_whole, m_half, field(Field::TubeInnerDiameter), m_dielectric};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void DesignInputsForm::emitEdited()
+{
+    if (!m_quiet) {
+        emit edited();
+    }
+}
+
+QGroupBox* DesignInputsForm::buildOperatingPoint()
+{
+    auto* group = new QGroupBox(tr("Operating point"));
+    auto* form = new QFormLayout(group);
+    addField(form, tr("Fre&quency:"), names::frequency, Field::Frequency, unitLabel(tr("MHz")),
         tr("The frequency to match at, in MHz"));
-    addField(operatingForm, tr("Feed &resistance R:"), names::resistance, Field::FeedResistance, unitLabel(tr("Ω")),
+    addField(form, tr("Feed &resistance R:"), names::resistance, Field::FeedResistance, unitLabel(tr("Ω")),
         tr("The element's feed resistance at its centre, in ohms"));
-    addField(operatingForm, tr("Feed reactance &X:"), names::reactance, Field::FeedReactance, unitLabel(tr("Ω")),
+    addField(form, tr("Feed reactance &X:"), names::reactance, Field::FeedReactance, unitLabel(tr("Ω")),
         tr("The element's feed reactance at its centre, in ohms; negative when the element is short"));
     m_measurementNote = new QLabel;
     m_measurementNote->setObjectName(names::measurementNote);
     m_measurementNote->setWordWrap(true);
     m_measurementNote->hide();
-    operatingForm->addRow(m_measurementNote);
-    column->addWidget(operating);
+    form->addRow(m_measurementNote);
+    return group;
+}
 
-    auto* geometry = new QGroupBox(tr("Geometry"));
-    auto* geometryForm = new QFormLayout(geometry);
+QGroupBox* DesignInputsForm::buildGeometry()
+{
+    auto* group = new QGroupBox(tr("Geometry"));
+    auto* form = new QFormLayout(group);
     m_unit = new QComboBox;
     m_unit->setObjectName(names::unit);
     for (design::Unit unit : kFormUnits) {
@@ -73,20 +103,32 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     m_unit->setAccessibleName(tr("Length unit"));
     auto* unitCaption = new QLabel(tr("Length &unit:"));
     unitCaption->setBuddy(m_unit);
-    geometryForm->addRow(unitCaption, m_unit);
+    form->addRow(unitCaption, m_unit);
     const QString lengthHelp = tr("A number in the length unit, or with its own unit, e.g. 12 mm");
-    for (auto [label, name, field] :
+    for (auto [caption, name, field] :
         {std::tuple{tr("Eleme&nt diameter:"), names::elementDiameter, Field::ElementDiameter},
             std::tuple{tr("R&od diameter:"), names::rodDiameter, Field::RodDiameter},
             std::tuple{tr("Centre s&pacing:"), names::spacing, Field::Spacing}}) {
-        auto* label2 = unitLabel(QString());
-        m_lengthUnitLabels.append(label2);
-        addField(geometryForm, label, name, field, label2, lengthHelp);
+        auto* shownUnit = unitLabel(QString());
+        m_lengthUnitLabels.append(shownUnit);
+        addField(form, caption, name, field, shownUnit, lengthHelp);
     }
-    column->addWidget(geometry);
+    connect(m_unit, &QComboBox::currentIndexChanged, this, [this] {
+        const auto unit = static_cast<design::Unit>(m_unit->currentData().toInt());
+        if (!m_quiet) {
+            convertLengths(m_shownUnit, unit);
+        }
+        m_shownUnit = unit;
+        updateUnitLabels();
+        emitEdited();
+    });
+    return group;
+}
 
-    auto* feed = new QGroupBox(tr("Feed line and step-up"));
-    auto* feedForm = new QFormLayout(feed);
+QGroupBox* DesignInputsForm::buildFeedLine()
+{
+    auto* group = new QGroupBox(tr("Feed line and step-up"));
+    auto* form = new QFormLayout(group);
     m_line = new QComboBox;
     m_line->setObjectName(names::lineImpedance);
     m_line->setEditable(true);
@@ -99,12 +141,8 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     lineRow->addWidget(unitLabel(tr("Ω")));
     auto* lineCaption = new QLabel(tr("Feed &line impedance:"));
     lineCaption->setBuddy(m_line);
-    feedForm->addRow(lineCaption, lineRow);
-    connect(m_line, &QComboBox::currentTextChanged, this, [this] {
-        if (!m_quiet) {
-            emit edited();
-        }
-    });
+    form->addRow(lineCaption, lineRow);
+    connect(m_line, &QComboBox::currentTextChanged, this, &DesignInputsForm::emitEdited);
 
     m_whole = new QRadioButton(tr("&Whole feed impedance (k = 1)"));
     m_whole->setObjectName(names::stepUpWhole);
@@ -119,20 +157,22 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     conventions->addWidget(explanation(tr("The rod steps up the whole feed impedance: ARRL, Owen Duffy.")));
     conventions->addWidget(m_half);
     conventions->addWidget(explanation(tr("It steps up half of it, as an unbalanced T match: Balanis.")));
-    auto* conventionCaption = new QLabel(tr("Convention:"));
-    feedForm->addRow(conventionCaption, conventions);
+    form->addRow(new QLabel(tr("Convention:")), conventions);
     connect(m_stepUp, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool checked) {
-        if (checked && !m_quiet) {
-            emit edited();
+        if (checked) {
+            emitEdited();
         }
     });
-    column->addWidget(feed);
+    return group;
+}
 
-    auto* coax = new QGroupBox(tr("Coax capacitor (optional)"));
-    auto* coaxForm = new QFormLayout(coax);
+QGroupBox* DesignInputsForm::buildCoaxCapacitor()
+{
+    auto* group = new QGroupBox(tr("Coax capacitor (optional)"));
+    auto* form = new QFormLayout(group);
     auto* tubeUnit = unitLabel(QString());
     m_lengthUnitLabels.append(tubeUnit);
-    addField(coaxForm, tr("&Tube inner diameter:"), names::tubeInnerDiameter, Field::TubeInnerDiameter, tubeUnit,
+    addField(form, tr("&Tube inner diameter:"), names::tubeInnerDiameter, Field::TubeInnerDiameter, tubeUnit,
         tr("The inner diameter of the tube the rod slides into; empty for a separate capacitor"));
     m_fields[Field::TubeInnerDiameter]->setPlaceholderText(tr("none"));
     m_dielectric = new QComboBox;
@@ -145,14 +185,13 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     m_dielectric->setAccessibleName(tr("Dielectric"));
     auto* dielectricCaption = new QLabel(tr("Diele&ctric:"));
     dielectricCaption->setBuddy(m_dielectric);
-    coaxForm->addRow(dielectricCaption, m_dielectric);
-    connect(m_dielectric, &QComboBox::currentIndexChanged, this, [this] {
-        if (!m_quiet) {
-            emit edited();
-        }
-    });
-    column->addWidget(coax);
+    form->addRow(dielectricCaption, m_dielectric);
+    connect(m_dielectric, &QComboBox::currentIndexChanged, this, &DesignInputsForm::emitEdited);
+    return group;
+}
 
+QLabel* DesignInputsForm::buildProblemList()
+{
     m_problemList = new QLabel;
     m_problemList->setObjectName(names::inputProblems);
     m_problemList->setWordWrap(true);
@@ -161,31 +200,7 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     palette.setColor(QPalette::WindowText, QColor(0xb0, 0x1c, 0x1c));
     m_problemList->setPalette(palette);
     m_problemList->hide();
-    column->addWidget(m_problemList);
-    column->addStretch(1);
-
-    connect(m_unit, &QComboBox::currentIndexChanged, this, [this] {
-        const auto unit = static_cast<design::Unit>(m_unit->currentData().toInt());
-        if (!m_quiet) {
-            convertLengths(m_shownUnit, unit);
-        }
-        m_shownUnit = unit;
-        updateUnitLabels();
-        if (!m_quiet) {
-            emit edited();
-        }
-    });
-
-    setTextsQuietly(localisedTexts(InputTexts{}, QLocale()));
-    updateUnitLabels();
-
-    // The tab order follows the form from top to bottom.
-    const std::array<QWidget*, 12> order = {field(Field::Frequency), field(Field::FeedResistance),
-        field(Field::FeedReactance), m_unit, field(Field::ElementDiameter), field(Field::RodDiameter),
-        field(Field::Spacing), m_line, m_whole, m_half, field(Field::TubeInnerDiameter), m_dielectric};
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        setTabOrder(order[i - 1], order[i]);
-    }
+    return m_problemList;
 }
 
 QLineEdit* DesignInputsForm::addField(QFormLayout* form, const QString& label, const char* name, design::Field field,

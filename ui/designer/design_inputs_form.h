@@ -9,6 +9,7 @@
 class QButtonGroup;
 class QComboBox;
 class QFormLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -44,6 +45,14 @@ signals:
     void edited();
 
 private:
+    // One builder per group of the form, top to bottom.
+    QGroupBox* buildOperatingPoint();
+    QGroupBox* buildGeometry();
+    QGroupBox* buildFeedLine();
+    QGroupBox* buildCoaxCapacitor();
+    QLabel* buildProblemList();
+    void emitEdited(); // edited(), unless the texts are being set quietly
+
     QLineEdit* addField(QFormLayout* form, const QString& label, const char* name, design::Field field,
         QLabel* unitLabel, const QString& help);
     void updateUnitLabels();

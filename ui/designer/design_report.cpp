@@ -52,7 +52,7 @@ QString summaryText(const MatchStudy& study, const QString& measurement)
 
     out << "\nResults\n";
     if (!study.hasDesign()) {
-        out << "  " << sentence(study.problem().message) << '\n';
+        out << "  " << capitalised(study.problem().message) << '\n';
         return text;
     }
     const design::Design& d = study.design();

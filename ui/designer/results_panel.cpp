@@ -75,7 +75,7 @@ void ResultsPanel::showStudy(const MatchStudy& study)
         for (QLineEdit* edit : m_all) {
             edit->clear();
         }
-        m_banner->setText(sentence(study.problem().message));
+        m_banner->setText(capitalised(study.problem().message));
         m_banner->show();
         return;
     }
