@@ -32,6 +32,8 @@ inline constexpr const char* staleNote = "staleNote";
 inline constexpr const char* strapSlider = "strapSlider";
 inline constexpr const char* capacitorSlider = "capacitorSlider";
 inline constexpr const char* tunedValues = "tunedValues";
+inline constexpr const char* strapValue = "strapValue";
+inline constexpr const char* capacitorValue = "capacitorValue";
 inline constexpr const char* resetTuning = "resetTuning";
 
 inline constexpr const char* swrByCapacitance = "swrByCapacitance";

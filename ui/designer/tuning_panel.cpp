@@ -50,6 +50,8 @@ TuningPanel::TuningPanel(QWidget* parent)
     m_capacitor = makeSlider(names::capacitorSlider, tr("Capacitor"));
     m_strapValue = valueLabel();
     m_capacitorValue = valueLabel();
+    m_strapValue->setObjectName(names::strapValue);
+    m_capacitorValue->setObjectName(names::capacitorValue);
     auto* strapCaption = new QLabel(tr("&Strap:"));
     strapCaption->setBuddy(m_strap);
     auto* capacitorCaption = new QLabel(tr("Capac&itor:"));

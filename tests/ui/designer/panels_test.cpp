@@ -1,0 +1,243 @@
+// The designer's panels on their own, for what the user reads in them: the
+// results and their placeholders, the stale note, the tuning labels'
+// values and percentages, and the copied summary's values.
+#include "design_report.h"
+#include "designer_names.h"
+#include "results_panel.h"
+#include "tuning_panel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QSlider>
+#include <QTest>
+
+namespace design = vostrel::design;
+namespace names = vostrel::designer::names;
+using vostrel::designer::ResultsPanel;
+using vostrel::designer::TuningPanel;
+using vostrel::study::MatchStudy;
+
+namespace {
+
+// The ARRL Antenna Book's 14.3 MHz example.
+vostrel::study::Inputs book()
+{
+    vostrel::study::Inputs inputs;
+    inputs.design.freqMhz = 14.3;
+    inputs.design.feedImpedance = {25, -25};
+    inputs.design.geometry = {0.0381, 0.0127, 0.1524};
+    return inputs;
+}
+
+QString label(const QWidget& panel, const char* name)
+{
+    const auto* found = panel.findChild<QLabel*>(QString::fromLatin1(name));
+    return found != nullptr ? found->text() : QStringLiteral("(no label %1)").arg(QLatin1String(name));
+}
+
+// The summary's line for `name`, value and all.
+QString summaryLine(const QString& summary, const QString& name)
+{
+    for (const QString& line : summary.split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(name + QLatin1Char(':'))) {
+            return line.section(QLatin1Char(':'), 1).trimmed();
+        }
+    }
+    return QStringLiteral("(no line %1)").arg(name);
+}
+
+} // namespace
+
+class PanelsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void resultsShowTheDesignOrTheirPlaceholders_data()
+    {
+        QTest::addColumn<QString>("variant");
+        QTest::addColumn<QString>("rodLength");
+        QTest::addColumn<QString>("capacitance");
+        QTest::addColumn<QString>("insertion");
+        QTest::newRow("book, no tube") << "book"
+                                       << "38.90 in"
+                                       << "96.14 pF"
+                                       << "no tube given";
+        QTest::newRow("book, in mm") << "mm"
+                                     << "988.1 mm"
+                                     << "96.14 pF"
+                                     << "no tube given";
+        // 2 pi e0 2.1 / ln(25.4 / 12.7) = 168.55 pF/m: 96.14 pF in 0.5704 m.
+        QTest::newRow("book, ptfe tube") << "tube"
+                                         << "38.90 in"
+                                         << "96.14 pF"
+                                         << "22.46 in";
+        // Z2 = Zc: a quarter wave at 144 MHz.
+        QTest::newRow("shorted, with tube") << "shorted"
+                                            << "20.49 in"
+                                            << "none: short the capacitor"
+                                            << "—";
+        QTest::newRow("no match") << "none"
+                                  << ""
+                                  << ""
+                                  << "";
+    }
+    void resultsShowTheDesignOrTheirPlaceholders()
+    {
+        QFETCH(QString, variant);
+        QFETCH(QString, rodLength);
+        QFETCH(QString, capacitance);
+        QFETCH(QString, insertion);
+        vostrel::study::Inputs in = book();
+        if (variant == QLatin1String("mm")) {
+            in.unit = design::Unit::Millimetre;
+        } else if (variant == QLatin1String("tube")) {
+            in.tubeInnerDiameter = 0.0254;
+            in.permittivity = 2.1;
+        } else if (variant == QLatin1String("shorted")) {
+            in.design.freqMhz = 144;
+            in.design.feedImpedance = {12.5, 0};
+            in.design.geometry = {0.012, 0.012, 0.038};
+            in.tubeInnerDiameter = 0.02;
+        } else if (variant == QLatin1String("none")) {
+            in.design.feedImpedance = {5, 10};
+        }
+        MatchStudy study(5);
+        study.setInputs(in, nullptr);
+        ResultsPanel panel;
+        panel.showStudy(study);
+        QCOMPARE(panel.rodLength()->text(), rodLength);
+        QCOMPARE(panel.capacitance()->text(), capacitance);
+        QCOMPARE(panel.insertionLength()->text(), insertion);
+        QCOMPARE(panel.banner()->isVisibleTo(&panel), variant == QLatin1String("none"));
+        if (variant == QLatin1String("none")) {
+            QVERIFY2(panel.banner()->text().startsWith(QStringLiteral("No gamma match of this geometry")),
+                qPrintable(panel.banner()->text()));
+            QVERIFY(panel.lineZ0()->text().isEmpty());
+        } else {
+            QVERIFY(panel.lineZ0()->text().endsWith(QStringLiteral(" Ω")));
+        }
+    }
+
+    void theStaleNoteShowsAndGoesWithTheMark()
+    {
+        MatchStudy study(5);
+        study.setInputs(book(), nullptr);
+        ResultsPanel panel;
+        panel.showStudy(study);
+        const auto* note = panel.findChild<QLabel*>(QString::fromLatin1(names::staleNote));
+        QVERIFY(note != nullptr);
+        QVERIFY(!note->isVisibleTo(&panel));
+        panel.setStale(true);
+        QVERIFY(panel.isStale());
+        QVERIFY(note->isVisibleTo(&panel));
+        QVERIFY(note->text().startsWith(QStringLiteral("Out of date")));
+        QCOMPARE(panel.rodLength()->property("stale").toBool(), true);
+        QCOMPARE(panel.rodLength()->text(), QStringLiteral("38.90 in")); // the last good results stay
+        panel.setStale(false);
+        QVERIFY(!note->isVisibleTo(&panel));
+        QCOMPARE(panel.capacitance()->property("stale").toBool(), false);
+    }
+
+    // The ARRL example's design: 38.90 in, 96.14 pF; each step 0.25 % and 0.5 %.
+    void tuningLabelsGiveTheValueAndItsPercentage_data()
+    {
+        QTest::addColumn<int>("strap");
+        QTest::addColumn<int>("capacitor");
+        QTest::addColumn<QString>("strapText");
+        QTest::addColumn<QString>("capacitorText");
+        QTest::newRow("on the design") << 0 << 0 << "38.90 in (0.00 %)"
+                                       << "96.14 pF (0.0 %)";
+        QTest::newRow("strap out, capacitor down") << 12 << -10 << "40.07 in (3.00 %)"
+                                                   << "91.33 pF (-5.0 %)";
+        QTest::newRow("one step each way") << -1 << 1 << "38.81 in (-0.25 %)"
+                                           << "96.62 pF (0.5 %)";
+        QTest::newRow("the ends") << 100 << -100 << "48.63 in (25.00 %)"
+                                  << "48.07 pF (-50.0 %)";
+    }
+    void tuningLabelsGiveTheValueAndItsPercentage()
+    {
+        QFETCH(int, strap);
+        QFETCH(int, capacitor);
+        QFETCH(QString, strapText);
+        QFETCH(QString, capacitorText);
+        MatchStudy study(5);
+        study.setInputs(book(), nullptr);
+        TuningPanel panel;
+        panel.setDesign(study.designTuning(), design::Unit::Inch);
+        panel.strap()->setValue(strap);
+        panel.capacitor()->setValue(capacitor);
+        study.setTuning(panel.tuning());
+        panel.showTuned(study.tuned());
+        QCOMPARE(label(panel, names::strapValue), strapText);
+        QCOMPARE(label(panel, names::capacitorValue), capacitorText);
+        const QString swr = label(panel, names::tunedValues);
+        QVERIFY2(swr.startsWith(QStringLiteral("SWR ")), qPrintable(swr));
+        QCOMPARE(swr.section(QLatin1Char(' '), 1, 1).toDouble(), QString::number(study.tuned().swr, 'f', 2).toDouble());
+    }
+
+    void tuningWithoutADesignSaysSo()
+    {
+        TuningPanel panel;
+        panel.setDesign({1, 100}, design::Unit::Inch);
+        panel.setAvailable(false);
+        QCOMPARE(label(panel, names::tunedValues), QStringLiteral("No design to tune"));
+        QVERIFY(label(panel, names::strapValue).isEmpty());
+        QVERIFY(!panel.strap()->isEnabled());
+        panel.setDesign({1, std::numeric_limits<double>::infinity()}, design::Unit::Inch);
+        panel.setAvailable(true);
+        QVERIFY(panel.strap()->isEnabled());
+        QVERIFY(!panel.capacitor()->isEnabled()); // a shorted capacitor has nothing to move
+    }
+
+    // The summary's values, not only its labels.
+    void theSummaryCarriesTheValues_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("frequency") << "Frequency"
+                                   << "14.3 MHz";
+        QTest::newRow("feed") << "Feed impedance"
+                              << "25 - j25 ohm (interpolated from a.s1p)";
+        QTest::newRow("element") << "Element diameter"
+                                 << "1.5 in";
+        QTest::newRow("spacing") << "Centre spacing"
+                                 << "6 in";
+        QTest::newRow("line") << "Feed line impedance"
+                              << "50 ohm";
+        QTest::newRow("rod") << "Rod length, feed point to strap"
+                             << "38.90 in";
+        QTest::newRow("capacitor") << "Capacitor"
+                                   << "96.14 pF";
+        QTest::newRow("z0") << "Rod-to-element line Z0"
+                            << "314.4 ohm";
+        QTest::newRow("alpha") << "Current division alpha"
+                               << "1.522";
+        QTest::newRow("step-up") << "Step-up ratio"
+                                 << "6.36";
+        QTest::newRow("reactance") << "Capacitor reactance"
+                                   << "115.8 ohm";
+    }
+    void theSummaryCarriesTheValues()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        MatchStudy study(5);
+        study.setInputs(book(), nullptr);
+        QCOMPARE(summaryLine(vostrel::designer::summaryText(study, QStringLiteral("a.s1p")), name), value);
+    }
+
+    void theSummaryInACommaLocale()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+        MatchStudy study(5);
+        study.setInputs(book(), nullptr);
+        const QString summary = vostrel::designer::summaryText(study, {});
+        QCOMPARE(summaryLine(summary, QStringLiteral("Frequency")), QStringLiteral("14,3 MHz"));
+        QCOMPARE(summaryLine(summary, QStringLiteral("Capacitor")), QStringLiteral("96,14 pF"));
+    }
+};
+
+QTEST_MAIN(PanelsTest)
+#include "panels_test.moc"
