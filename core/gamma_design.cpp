@@ -33,6 +33,22 @@ double acoshOnePlus(double y)
 
 constexpr double kMaxSpacingInWavelengths = 20; // spacing <= wavelength / 20
 
+// What the model takes, wide enough for any antenna and narrow enough that
+// no step of it overflows or loses its digits: 1 kHz to 1 THz, impedances
+// up to a megohm, lines of 1 ohm to a megohm, sizes of a micrometre to a
+// kilometre.
+constexpr double kMinFreqMhz = 1e-3;
+constexpr double kMaxFreqMhz = 1e6;
+constexpr double kMaxOhms = 1e6;
+constexpr double kMinLineOhms = 1;
+constexpr double kMinSize = 1e-6; // metres
+constexpr double kMaxSize = 1e3;
+
+bool inSizeRange(double metres)
+{
+    return metres >= kMinSize && metres <= kMaxSize;
+}
+
 double wavelengthFor(double freqMhz)
 {
     return kSpeedOfLight / (freqMhz * 1e6);
@@ -129,6 +145,38 @@ std::string_view stepUpName(StepUp stepUp)
                                    : "half the feed impedance stepped up (k = 1/2)";
 }
 
+namespace {
+
+// Each input within what the model takes, named in Field's order.
+std::optional<Problem> outOfRange(const DesignInput& in)
+{
+    if (in.freqMhz < kMinFreqMhz || in.freqMhz > kMaxFreqMhz) {
+        return badInput(Field::Frequency, "the frequency must be between 0.001 MHz (1 kHz) and 1000000 MHz (1 THz)");
+    }
+    if (in.feedImpedance.real() > kMaxOhms) {
+        return badInput(Field::FeedResistance, "the feed resistance must be at most 1000000 ohms");
+    }
+    if (std::abs(in.feedImpedance.imag()) > kMaxOhms) {
+        return badInput(Field::FeedReactance, "the feed reactance must be between -1000000 and 1000000 ohms");
+    }
+    const Geometry& g = in.geometry;
+    if (!inSizeRange(g.elementDiameter)) {
+        return badInput(Field::ElementDiameter, "the element diameter must be between 0.001 mm and 1 km");
+    }
+    if (!inSizeRange(g.rodDiameter)) {
+        return badInput(Field::RodDiameter, "the rod diameter must be between 0.001 mm and 1 km");
+    }
+    if (!inSizeRange(g.spacing)) {
+        return badInput(Field::Spacing, "the spacing must be between 0.001 mm and 1 km");
+    }
+    if (in.lineImpedance < kMinLineOhms || in.lineImpedance > kMaxOhms) {
+        return badInput(Field::LineImpedance, "the feed line impedance must be between 1 and 1000000 ohms");
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 Outcome<LineModel> lineModel(const DesignInput& in)
 {
     const Geometry& g = in.geometry;
@@ -152,6 +200,9 @@ Outcome<LineModel> lineModel(const DesignInput& in)
     }
     if (!isPositiveFinite(in.lineImpedance)) {
         return badInput(Field::LineImpedance, "the feed line impedance must be a number of ohms above 0");
+    }
+    if (auto outside = outOfRange(in)) {
+        return *outside;
     }
     const double wavelength = wavelengthFor(in.freqMhz);
     // The rod and element are taken as a two-wire transmission line, whose
@@ -257,8 +308,12 @@ Outcome<double> capacitanceForReactance(double freqMhz, double reactance)
     if (!isPositiveFinite(freqMhz)) {
         return badInput(Field::Frequency, "the frequency must be a number of MHz above 0");
     }
-    if (!std::isfinite(reactance)) {
-        return badInput(Field::MeasuredReactance, "the measured reactance must be a number of ohms");
+    if (freqMhz < kMinFreqMhz || freqMhz > kMaxFreqMhz) {
+        return badInput(Field::Frequency, "the frequency must be between 0.001 MHz (1 kHz) and 1000000 MHz (1 THz)");
+    }
+    if (!std::isfinite(reactance) || std::abs(reactance) > kMaxOhms) {
+        return badInput(
+            Field::MeasuredReactance, "the measured reactance must be a number between -1000000 and 1000000 ohms");
     }
     if (reactance < 0) {
         // Im Zp < 0 only when the rod's susceptance falls short of B2: the

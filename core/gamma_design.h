@@ -127,7 +127,11 @@ struct Analysis {
 //   D and d swapped            -> alpha becomes 1 / alpha, Z0 unchanged
 // Failures (BadInput): first each input on its own, naming the first bad
 // one in Field's order: a non-finite input; freq, a diameter or the spacing
-// <= 0; Ra <= 0; Zc <= 0. Then the inputs together: spacing above a
+// <= 0; Ra <= 0; Zc <= 0; then beyond what the model takes: freq outside
+// 0.001 to 1e6 MHz (1 kHz to 1 THz), Ra above 1e6 ohms, |Xa| above 1e6
+// ohms, a diameter or the spacing outside 1e-6 to 1e3 m, Zc outside 1 to
+// 1e6 ohms (where some step of the model would overflow or lose its
+// digits, and no antenna is). Then the inputs together: spacing above a
 // twentieth of the wavelength, where the two-wire-line model of rod and
 // element fails (Frequency: too high for this geometry); then spacing <=
 // (D + d) / 2 (Spacing: the rod would touch the element). So a touching
@@ -162,7 +166,8 @@ Outcome<Analysis> analyze(const DesignInput& in, double rodLength, double capaci
 // capacitor shorted: C = 1 / (2 pi f X).
 //   14.2 MHz, X 86 -> 130.3 pF        X 0 -> infinity (leave it shorted)
 //   X < 0 -> NoMatch (MeasuredReactance): the rod is too long
-//   freq <= 0 or not finite -> BadInput (Frequency)
+//   freq <= 0, not finite or outside 0.001 to 1e6 MHz -> BadInput (Frequency)
+//   |X| above 1e6 ohms -> BadInput (MeasuredReactance)
 Outcome<double> capacitanceForReactance(double freqMhz, double reactance);
 
 // Insertion length (metres) of a rod of diameter `rodDiameter` in a tube of

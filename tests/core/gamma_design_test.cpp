@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -172,6 +174,27 @@ TEST(GammaDesign, EveryBadInputNamesItsField)
         // 6 in is more than a twentieth of the wavelength: too high for it.
         {"s > lambda/20", [](DesignInput& in) { in.freqMhz = 1e3; }, Field::Frequency},
         {"freq 1e307", [](DesignInput& in) { in.freqMhz = 1e307; }, Field::Frequency},
+        // Beyond what the model takes (both sides of each limit are below).
+        {"freq below 1 kHz", [](DesignInput& in) { in.freqMhz = 0.000999; }, Field::Frequency},
+        {"Ra above a megohm",
+            [](DesignInput& in) {
+                in.feedImpedance = {1.000001e6, -25};
+            },
+            Field::FeedResistance},
+        {"Xa below -1 Mohm",
+            [](DesignInput& in) {
+                in.feedImpedance = {25, -1.000001e6};
+            },
+            Field::FeedReactance},
+        {"Xa 1e154",
+            [](DesignInput& in) {
+                in.feedImpedance = {25, 1e154};
+            },
+            Field::FeedReactance},
+        {"D 1e-308", [](DesignInput& in) { in.geometry.elementDiameter = 1e-308; }, Field::ElementDiameter},
+        {"d below a micrometre", [](DesignInput& in) { in.geometry.rodDiameter = 0.99e-6; }, Field::RodDiameter},
+        {"Zc below 1 ohm", [](DesignInput& in) { in.lineImpedance = 0.999; }, Field::LineImpedance},
+        {"Zc 1e308", [](DesignInput& in) { in.lineImpedance = 1e308; }, Field::LineImpedance},
         // Each input on its own comes first: the line before the touching spacing.
         {"touching with Zc 0",
             [](DesignInput& in) {
@@ -201,6 +224,35 @@ TEST(GammaDesign, EveryBadInputNamesItsField)
     DesignInput close = antennaBook();
     close.geometry.spacing = 1.0 * kInch * (1 + 1e-9);
     EXPECT_GT(ok(lineModel(close)).z0, 0);
+
+    // The limits themselves are modelled, with finite results.
+    for (const auto& edge : std::vector<std::function<void(DesignInput&)>>{
+             [](DesignInput& in) {
+                 in.feedImpedance = {1e6, -1e6};
+             },
+             [](DesignInput& in) {
+                 in.feedImpedance = {25, 1e6};
+             },
+             [](DesignInput& in) { in.lineImpedance = 1; },
+             [](DesignInput& in) { in.lineImpedance = 1e6; },
+             [](DesignInput& in) { in.freqMhz = 0.001; },
+             [](DesignInput& in) {
+                 in.geometry = {1e-6, 1e-6, 2.5e-6};
+                 in.freqMhz = 1e6;
+             },
+         }) {
+        DesignInput in = antennaBook();
+        edge(in);
+        const Analysis at = ok(analyze(in, 0.01, 100));
+        EXPECT_TRUE(std::isfinite(at.zin.real()) && std::isfinite(at.zin.imag()));
+        const auto designed = design(in);
+        if (const auto* d = std::get_if<Design>(&designed)) {
+            EXPECT_TRUE(std::isfinite(d->rodLength));
+            EXPECT_FALSE(std::isnan(d->capacitancePf));
+        } else {
+            EXPECT_TRUE(std::isfinite(std::get<Problem>(designed).neededReactance));
+        }
+    }
 
     // A rod of half a wavelength: the shorted line shorts Z2, Zp about 0.
     const double halfWave = 299.792458 / 14.3 / 2;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -378,27 +379,81 @@ TEST(DesignCli, FrequencySweepFromAMeasurementFile)
         ExitStatus::BadInput);
 }
 
-TEST(DesignCli, ExtremeValuesAreNeverLongOrFalseZeros)
+// A value that takes the model out of range is refused naming its option,
+// so that no nan, inf or a wrong "short it" ever reaches the builder.
+struct ExtremeRow {
+    const char* name;
+    std::vector<std::string_view> changed; // over the Antenna Book's example
+    const char* message;
+};
+
+void PrintTo(const ExtremeRow& row, std::ostream* out)
 {
-    const auto designAt = [](std::string_view freq, std::string_view r) {
-        return run({"design", "--freq", freq, "--r", r, "--x", "-25", "--element", "1.5in", "--rod", "0.5in",
-            "--spacing", "6in"});
-    };
-    // Far too large for the fixed form: an exponent, not 300 digits.
-    const CliRun low = designAt("1e-300", "25");
-    EXPECT_EQ(low.status, ExitStatus::Solved) << low.err;
-    EXPECT_TRUE(contains(low.out, "5.563e+302 in")) << low.out;
-    const CliRun large = designAt("14.3", "1e300");
-    EXPECT_TRUE(contains(large.out, "1.000e+300 - j25.00 ohms")) << large.out;
-    // Too small for it: the digits, not 0.00 pF.
-    EXPECT_TRUE(contains(run({"capacitor", "--freq", "1e300", "--x", "5"}).out, ": 3.183e-296 pF"));
-    // The rod and element are a two-wire line only while close.
-    for (const std::string_view freq : {"1e6", "1e307"}) {
-        const CliRun high = designAt(freq, "25");
-        EXPECT_EQ(high.status, ExitStatus::BadInput) << freq;
-        EXPECT_TRUE(contains(high.err, "--freq: the frequency is too high for this geometry")) << high.err;
-        EXPECT_TRUE(high.out.empty());
+    *out << row.name;
+}
+
+class ExtremeValues : public testing::TestWithParam<ExtremeRow> { };
+
+TEST_P(ExtremeValues, AreRefusedNamingTheirOption)
+{
+    std::vector<std::pair<std::string_view, std::string_view>> options = {{"--freq", "14.3"}, {"--r", "25"},
+        {"--x", "-25"}, {"--element", "1.5in"}, {"--rod", "0.5in"}, {"--spacing", "6in"}};
+    const auto& changed = GetParam().changed;
+    for (std::size_t i = 0; i + 1 < changed.size(); i += 2) {
+        const auto same
+            = std::find_if(options.begin(), options.end(), [&](const auto& o) { return o.first == changed[i]; });
+        if (same != options.end()) {
+            same->second = changed[i + 1];
+        } else {
+            options.emplace_back(changed[i], changed[i + 1]);
+        }
     }
+    std::vector<std::string_view> args = {"design"};
+    for (const auto& [name, value] : options) {
+        args.push_back(name);
+        args.push_back(value);
+    }
+    const CliRun result = run(args);
+    EXPECT_EQ(result.status, ExitStatus::BadInput) << result.out;
+    EXPECT_TRUE(result.out.empty()) << result.out;
+    EXPECT_TRUE(contains(result.err, GetParam().message)) << result.err;
+    EXPECT_FALSE(contains(result.err, "nan") || contains(result.err, "inf")) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ExtremeValues,
+    testing::Values(ExtremeRow{"hugeReactance", {"--x", "1e154"}, "--x: the feed reactance must be between"},
+        ExtremeRow{"hugeResistance", {"--r", "1e154"}, "--r: the feed resistance must be at most 1000000 ohms"},
+        ExtremeRow{"hugeNegativeReactance", {"--x", "-1e160"}, "--x: the feed reactance must be between"},
+        ExtremeRow{"largestResistance", {"--r", "1e308"}, "--r: the feed resistance must be at most"},
+        ExtremeRow{"largestReactance", {"--x", "1e308"}, "--x: "},
+        ExtremeRow{"smallestReactance", {"--x", "-1e308"}, "--x: "},
+        ExtremeRow{"justAboveAMegohm", {"--r", "1000000.1"}, "--r: the feed resistance must be at most"},
+        ExtremeRow{"tinyFrequency", {"--freq", "1e-308"}, "--freq: the frequency must be between 0.001 MHz"},
+        ExtremeRow{"justBelowAKilohertz", {"--freq", "0.000999"}, "--freq: the frequency must be between"},
+        ExtremeRow{"aboveATerahertz", {"--freq", "1e307"}, "--freq: the frequency must be between"},
+        ExtremeRow{"tooHighForTheGeometry", {"--freq", "1e6"}, "--freq: the frequency is too high for this geometry"},
+        ExtremeRow{"hugeLine", {"--line", "1e308"}, "--line: the feed line impedance must be between 1 and"},
+        ExtremeRow{"tinyLine", {"--line", "1e-300"}, "--line: the feed line impedance must be between 1 and"},
+        ExtremeRow{"tinyElement", {"--element", "1e-308in"}, "--element: the element diameter must be between"},
+        ExtremeRow{"hugeRod", {"--rod", "1001m"}, "--rod: the rod diameter must be between"}),
+    [](const testing::TestParamInfo<ExtremeRow>& info) { return std::string(info.param.name); });
+
+TEST(DesignCli, ValuesAtTheEdgesOfTheRangeAreDesigned)
+{
+    // A kilohertz and a megohm are in range: results, never nan or inf.
+    for (const std::vector<std::string_view>& args :
+        {std::vector<std::string_view>{"design", "--freq", "0.001", "--r", "25", "--x", "-25", "--element", "1.5in",
+             "--rod", "0.5in", "--spacing", "6in"},
+            std::vector<std::string_view>{"design", "--freq", "14.3", "--r", "1000000", "--x", "-1000000", "--element",
+                "1.5in", "--rod", "0.5in", "--spacing", "6in", "--line", "1000000"}}) {
+        const CliRun result = run(args);
+        EXPECT_EQ(result.status, ExitStatus::Solved) << result.err;
+        EXPECT_FALSE(contains(result.out, "nan") || contains(result.out, "inf")) << result.out;
+    }
+    // Too small for the fixed form: the digits, not 0.00 pF.
+    EXPECT_TRUE(contains(run({"capacitor", "--freq", "1e6", "--x", "1e6"}).out, ": 1.592e-07 pF"));
+    EXPECT_TRUE(
+        contains(run({"capacitor", "--freq", "1e300", "--x", "5"}).err, "--freq: the frequency must be between"));
 }
 
 TEST(DesignCli, RefusalsNameTheOption)
