@@ -457,7 +457,8 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
         }
         const int loadTag = intField(card, 1);
         const bool segments = intField(card, 2) != 0 || intField(card, 3) != 0;
-        if (segments && (loadTag == wire.tag || loadTag == 0)) {
+        const bool atSource = loadTag == wire.tag && intField(card, 2) == segment && intField(card, 3) == segment;
+        if (segments && !atSource && (loadTag == wire.tag || loadTag == 0)) {
             return refuse(card.line,
                 loadTag == 0 ? "a load on absolute segment numbers, which the match would shift"
                              : "a load on given segments of the driven element, which the match replaces");
@@ -497,6 +498,18 @@ Point rodSide(const UserDeck& deck)
     }
     return {1, 0, 0};
 }
+
+namespace {
+
+// A load on exactly the driven element's source segment.
+bool isSourceLoad(const UserDeck& deck, const Card& card)
+{
+    const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
+    return intField(card, 1) == wire.tag && intField(card, 2) == deck.sourceSegment
+        && intField(card, 3) == deck.sourceSegment;
+}
+
+} // namespace
 
 Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut)
 {
@@ -567,6 +580,8 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
             continue; // ours follows GE
         } else if (name == "EX") {
             text += sourceCards(sourceTag, sourceSegment, capacitance);
+        } else if (name == "LD" && isSourceLoad(deck, card)) {
+            continue; // the user's network at the feed point: the match replaces it
         } else if (name == "GN" || name == "GD" || name == "LD") {
             if (!run.freeSpace) {
                 text += card.text + "\n";

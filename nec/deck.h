@@ -56,7 +56,10 @@ struct UserDeck {
 // of tag 0, no EX type 0 or more than one, a source not on a GW, a source
 // wire made of several GW cards (bent) or tapered (radius 0, GC), a source
 // more than a tenth of the wire's length from its centre, a load on given
-// segments of the source wire.
+// segments of the source wire other than the source segment alone. A load on
+// the source segment itself (a matching network, such as our capacitor in a
+// deck we wrote) is dropped from every deck written from this one: the
+// match replaces it.
 Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName);
 
 // The physical gamma match.
