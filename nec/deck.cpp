@@ -166,39 +166,44 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     const double longest = std::max(segment, wavelength / kWavelengthsPerSegment / cut.segmentScale);
 
     MatchWires result;
-    // The element near the match as a cage of rod-radius wires, of the tube's
-    // equivalent radius: N wires of radius a on a circle of radius R act as a
-    // tube of radius (N a R^(N-1))^(1/N) (S. A. Schelkunoff, Electromagnetic
-    // Waves, 1943; the equivalent radius used for cage and bundled
-    // conductors). Rod, feed connection and strap then meet wires of their
-    // own radius: a radius step at those junctions makes NEC-2 misjudge the
-    // charge there (the user's guide warns against radius changes at
-    // junctions), which in our runs put the average gain at 0.72 for a
-    // 38 mm tube with a 12.7 mm rod, against 1.00 with the cage. The most
-    // wires whose neighbours stay 2.5 rod radii apart, centre to centre, and
-    // clear of the rod; a single tube wire when none fits (element no
-    // thicker than about 1.3 rods).
+    // The element as a cage of rod-radius wires of the tube's equivalent
+    // radius, over its whole length (closed by spokes at its tips, so no
+    // radius step anywhere): N wires of radius a on a circle of radius R act
+    // as a tube of radius (N a R^(N-1))^(1/N) (S. A. Schelkunoff and
+    // H. T. Friis, Antennas: Theory and Practice, 1952, the equivalent
+    // radius of a cage; the same used for bundled line conductors). Rod,
+    // feed connection and strap then meet wires of their own radius. The
+    // NEC-2 user's guide (section II.1) warns that the current expansion
+    // misjudges the charge where wires of different radii meet; in our runs
+    // (docs/nec-validation.md) a single tube wire with that radius step put
+    // the average gain at 0.72 to 7.2 on eleven dipoles, the cage at 1.01 to
+    // 1.04. The most wires (6 down to 2) whose neighbours stay 2.5 rod radii
+    // apart, centre to centre (else 2.2: closer cages fared worse in the
+    // average gain test), and clear of the rod by 2.5 rod radii; a
+    // single tube wire when none fits (an element less than about 1.5 times
+    // the rod: then the average gain test tells whether to trust it).
     Point p1 = side;
     Point p2 = cross(along, side);
     std::vector<Point> offsets{Point{0, 0, 0}};
     double radius = b;
     double feedOffset = 0;
-    for (int n = 6; n >= 2 && b > a * 1.0001; --n) {
-        const double cageRadius = std::pow(std::pow(b, n) / (n * a), 1.0 / (n - 1));
-        const double neighbours = n == 2 ? 2 * cageRadius : 2 * cageRadius * std::sin(std::numbers::pi / n);
-        if (neighbours >= 2.5 * a && s - cageRadius >= 2.5 * a) {
-            offsets.clear();
-            for (int k = 0; k < n; ++k) {
-                const double angle = 2 * std::numbers::pi * k / n;
-                offsets.push_back(
-                    add(scaled(p1, cageRadius * std::cos(angle)), scaled(p2, cageRadius * std::sin(angle))));
+    for (const double apart : {2.5, 2.2}) {
+        for (int n = 6; n >= 2 && cut.cage && !result.cage && b > a * 1.0001; --n) {
+            const double cageRadius = std::pow(std::pow(b, n) / (n * a), 1.0 / (n - 1));
+            const double neighbours = n == 2 ? 2 * cageRadius : 2 * cageRadius * std::sin(std::numbers::pi / n);
+            if (neighbours >= apart * a && s - cageRadius >= 2.5 * a) {
+                offsets.clear();
+                for (int k = 0; k < n; ++k) {
+                    const double angle = 2 * std::numbers::pi * k / n;
+                    offsets.push_back(
+                        add(scaled(p1, cageRadius * std::cos(angle)), scaled(p2, cageRadius * std::sin(angle))));
+                }
+                radius = a;
+                feedOffset = cageRadius;
+                result.cage = true;
+                result.cageWires = n;
+                result.cageRadius = cageRadius;
             }
-            radius = a;
-            feedOffset = cageRadius;
-            result.cage = true;
-            result.cageWires = n;
-            result.cageRadius = cageRadius;
-            break;
         }
     }
 

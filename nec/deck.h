@@ -76,6 +76,9 @@ struct Match {
 struct Segmentation {
     double freqMhz = 0;
     int segmentScale = 1;
+    // false: the element a single tube wire throughout, with a radius step
+    // where the rod's wires meet it (only to show why the cage is used).
+    bool cage = true;
 };
 
 // The wires of an element with a gamma match. The element runs from
