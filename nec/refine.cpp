@@ -97,8 +97,13 @@ struct Found {
 };
 
 // The rod length where Re Zin (capacitor shorted) is the line impedance, and
-// the capacitor cancelling Im Zin there.
-Outcome<Found> search(Session& session, const NecJob& job, double start, int scale)
+// the capacitor cancelling Im Zin there. Re Zin against the rod length is
+// not monotonic: for a beam's 10 + j8 ohm element it crosses 50 ohms near
+// 0.42 m, again near 0.95 m and near 2.2 m (rod 12.7 mm at 100 mm, 28.5 MHz).
+// The builder wants the shortest rod, the crossing nearest below a start
+// whose Re Zin is too high; a start whose Re Zin is too low may lie beyond
+// one, so then `shortestRod` walks up from a quarter of it instead.
+Outcome<Found> search(Session& session, const NecJob& job, double start, int scale, bool shortestRod)
 {
     const double zc = job.design.lineImpedance;
     const double limit = session.rodLimit();
@@ -136,6 +141,14 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
     }
     Sample low = std::get<Sample>(first);
     keepNearest(low);
+    if (shortestRod && low.z.real() < zc && low.length / 4 > shortest) {
+        auto lower = sample(low.length / 4);
+        if (const auto* failure = std::get_if<Failure>(&lower)) {
+            return *failure;
+        }
+        low = std::get<Sample>(lower);
+        keepNearest(low);
+    }
     Sample high = low;
     if (low.z.real() < zc) {
         while (high.z.real() < zc) {
@@ -241,7 +254,7 @@ Outcome<Refined> refine(const NecJob& job)
     design::DesignInput closedInput = job.design;
     closedInput.feedImpedance = result.feedImpedance;
     const auto closed = design::design(closedInput);
-    double start = session.rodLimit() / 2;
+    double start = session.rodLimit() / 25; // walking up: the shortest rod
     if (const auto* problem = std::get_if<design::Problem>(&closed)) {
         result.closedFormMessage = problem->message;
     } else {
@@ -259,7 +272,7 @@ Outcome<Refined> refine(const NecJob& job)
         }
     }
 
-    auto found = search(session, job, start, 1);
+    auto found = search(session, job, start, 1, true);
     if (const auto* failure = std::get_if<Failure>(&found)) {
         return *failure;
     }
@@ -300,7 +313,7 @@ Outcome<Refined> refine(const NecJob& job)
             }
             result.averageGain = s.averageGains.front();
         }
-        auto halved = search(session, job, result.rodLength, 2);
+        auto halved = search(session, job, result.rodLength, 2, false);
         if (const auto* failure = std::get_if<Failure>(&halved)) {
             // No match with halved segments is itself a sign of a doubtful model.
             result.doubtful = true;

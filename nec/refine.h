@@ -80,11 +80,13 @@ inline constexpr double kCapacitanceTolerance = 0.05;
 
 // 1. the bare element, for its feed impedance and the closed-form design;
 // 2. the closed form as built (one run);
-// 3. the rod length search: from the closed form's length (or the middle
-//    of the range when it finds no match), steps of 30 % until Re Zin
-//    crosses the line impedance, then regula falsi (Illinois) to 0.5 % of
-//    it, within the rod's physical limit (the element beyond the feed
-//    point, or a quarter wave);
+// 3. the rod length search for the shortest rod that matches: from the
+//    closed form's length, steps of 30 % down while Re Zin is above the
+//    line impedance, or up from a quarter of it while below (from a
+//    twenty-fifth of the limit when the closed form finds no match); then
+//    regula falsi (Illinois) to 0.5 % of the line impedance; within the
+//    rod's physical limit (the element beyond the feed point, or a quarter
+//    wave);
 // 4. the capacitor from Im Zin there, confirmed by a run holding it;
 // 5. the checks.
 // Failures: BadInput (the geometry does not fit), BadDeck, the runner's,

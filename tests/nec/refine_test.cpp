@@ -145,6 +145,31 @@ TEST(NecRefine, BeamElementTheLineModelCannotMatch)
     EXPECT_LT(r->rodLength, 2.5125);
 }
 
+// The line model puts this element's rod near a quarter wave; Re Zin
+// crosses 50 ohms three times on the way (about 0.42, 0.95 and 2.2 m):
+// the shortest rod is the one to build.
+TEST(NecRefine, BeamTakesTheShortestRod)
+{
+    const auto read = readDeck(kBeam, "beam.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    NecJob job;
+    job.design.freqMhz = 28.5;
+    job.design.geometry = {0.025, 0.0127, 0.1};
+    job.design.lineImpedance = 50;
+    job.element = *deck;
+    job.checks = false;
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    ASSERT_TRUE(r->closedForm.has_value());
+    EXPECT_GT(r->closedForm->rodLength, 1.5);
+    EXPECT_GT(r->rodLength, 0.3);
+    EXPECT_LT(r->rodLength, 0.6);
+    EXPECT_GT(r->capacitancePf, 60);
+    EXPECT_LT(r->swr, 1.05);
+}
+
 TEST(NecRefine, NoMatchSaysWhatNecReached)
 {
     NecJob job = twentyMetres();
