@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 namespace vostrel::nec {
@@ -232,6 +233,26 @@ double swrOf(std::complex<double> zin, double lineImpedance)
     return magnitude >= 1 ? std::numeric_limits<double>::infinity() : (1 + magnitude) / (1 - magnitude);
 }
 
+std::string doubtOf(double averageGain, double rodChange, double capacitanceChange)
+{
+    std::string doubt;
+    char text[96];
+    auto add = [&doubt, &text] { doubt += (doubt.empty() ? "" : "; ") + std::string(text); };
+    if (!(averageGain >= kAverageGainLow && averageGain <= kAverageGainHigh)) {
+        std::snprintf(text, sizeof text, "the average gain is %.3f, not about 1", averageGain);
+        add();
+    }
+    if (!(std::abs(rodChange) <= kRodTolerance)) {
+        std::snprintf(text, sizeof text, "the rod moves %+.1f %% with halved segments", rodChange * 100);
+        add();
+    }
+    if (!(std::abs(capacitanceChange) <= kCapacitanceTolerance)) {
+        std::snprintf(text, sizeof text, "the capacitor moves %+.1f %% with halved segments", capacitanceChange * 100);
+        add();
+    }
+    return doubt;
+}
+
 Outcome<Refined> refine(const NecJob& job)
 {
     const design::Geometry& g = job.design.geometry;
@@ -325,20 +346,10 @@ Outcome<Refined> refine(const NecJob& job)
             result.rodChange = (h.rodLength - result.rodLength) / result.rodLength;
             result.capacitanceChange = (h.capacitancePf - result.capacitancePf) / result.capacitancePf;
         }
-        std::vector<std::string> doubts;
-        if (*result.averageGain < kAverageGainLow || *result.averageGain > kAverageGainHigh) {
-            doubts.push_back("the average gain is " + std::to_string(*result.averageGain) + ", not about 1");
-        }
-        if (std::abs(result.rodChange) > kRodTolerance) {
-            doubts.push_back("the rod moves " + std::to_string(result.rodChange * 100) + " % with halved segments");
-        }
-        if (std::abs(result.capacitanceChange) > kCapacitanceTolerance) {
-            doubts.push_back(
-                "the capacitor moves " + std::to_string(result.capacitanceChange * 100) + " % with halved segments");
-        }
-        for (const std::string& d : doubts) {
+        const std::string doubt = doubtOf(*result.averageGain, result.rodChange, result.capacitanceChange);
+        if (!doubt.empty()) {
             result.doubtful = true;
-            result.doubt += (result.doubt.empty() ? "" : "; ") + d;
+            result.doubt += (result.doubt.empty() ? "" : "; ") + doubt;
         }
     }
     const Segmentation cut{job.design.freqMhz, 1};

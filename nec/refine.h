@@ -78,6 +78,14 @@ inline constexpr double kAverageGainHigh = 1.05;
 inline constexpr double kRodTolerance = 0.03;
 inline constexpr double kCapacitanceTolerance = 0.05;
 
+// Why a model is doubtful, "" when it is not: the average gain outside
+// kAverageGainLow..kAverageGainHigh, the rod moving more than kRodTolerance
+// or the capacitor more than kCapacitanceTolerance (relative) with halved
+// segments; the limits themselves pass.
+//   1.0, +0.01, -0.02 -> ""
+//   0.9, +0.04, 0     -> "the average gain is 0.900, not about 1; the rod moves +4.0 % with halved segments"
+std::string doubtOf(double averageGain, double rodChange, double capacitanceChange);
+
 // 1. the bare element, for its feed impedance and the closed-form design;
 // 2. the closed form as built (one run);
 // 3. the rod length search for the shortest rod that matches: from the

@@ -277,3 +277,41 @@ TEST(NecRefine, BadInput)
 }
 
 } // namespace
+
+namespace {
+
+// Both sides of every threshold of "doubtful".
+struct DoubtCase {
+    const char* name;
+    double averageGain;
+    double rodChange;
+    double capacitanceChange;
+    const char* doubt;
+};
+
+class Doubt : public ::testing::TestWithParam<DoubtCase> { };
+
+TEST_P(Doubt, ThresholdsOfTheChecks)
+{
+    const DoubtCase& c = GetParam();
+    EXPECT_EQ(doubtOf(c.averageGain, c.rodChange, c.capacitanceChange), c.doubt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nec, Doubt,
+    ::testing::Values(DoubtCase{"AllGood", 1.0, 0.01, -0.02, ""},
+        DoubtCase{"GainJustLow", 0.949, 0, 0, "the average gain is 0.949, not about 1"},
+        DoubtCase{"GainLowLimit", 0.95, 0, 0, ""}, DoubtCase{"GainHighLimit", 1.05, 0, 0, ""},
+        DoubtCase{"GainJustHigh", 1.051, 0, 0, "the average gain is 1.051, not about 1"},
+        DoubtCase{"GainNotANumber", std::nan(""), 0, 0, "the average gain is nan, not about 1"},
+        DoubtCase{"RodWithin", 1, 0.029, 0, ""},
+        DoubtCase{"RodLonger", 1, 0.031, 0, "the rod moves +3.1 % with halved segments"},
+        DoubtCase{"RodShorter", 1, -0.031, 0, "the rod moves -3.1 % with halved segments"},
+        DoubtCase{"CapacitorWithin", 1, 0, -0.049, ""},
+        DoubtCase{"CapacitorLarger", 1, 0, 0.051, "the capacitor moves +5.1 % with halved segments"},
+        DoubtCase{"CapacitorSmaller", 1, 0, -0.051, "the capacitor moves -5.1 % with halved segments"},
+        DoubtCase{"Everything", 0.9, 0.04, 0.06,
+            "the average gain is 0.900, not about 1; the rod moves +4.0 % with halved segments; the capacitor "
+            "moves +6.0 % with halved segments"}),
+    RowName());
+
+} // namespace

@@ -4,6 +4,8 @@
 #include "runner.h"
 
 #include <atomic>
+#include <csignal>
+#include <fstream>
 #include <thread>
 
 using namespace vostrel::nec;
@@ -126,6 +128,36 @@ INSTANTIATE_TEST_SUITE_P(Nec, FakeNec2c,
         FakeCase{"Garbage", "garbage", Failure::Kind::Garbage, "unreadable input impedance", "not nec2c output"},
         FakeCase{"Hanging", "hanging", Failure::Kind::Timeout, "longer than 300 ms", "filling the matrix"}),
     RowName());
+
+// A timed-out nec2c is killed with everything it started.
+TEST(Run, TimeoutStopsTheWholeProcessGroup)
+{
+    Scratch scratch;
+    scratch.fakeOnPath("hanging");
+    RunOptions options;
+    options.timeout = 300ms;
+    const Failure failure = failureOf(run(kDipole, options));
+    ASSERT_EQ(failure.kind, Failure::Kind::Timeout);
+    const std::size_t at = failure.outputTail.find("child ");
+    ASSERT_NE(at, std::string::npos) << failure.outputTail;
+    const pid_t child = static_cast<pid_t>(std::stol(failure.outputTail.substr(at + 6)));
+    ASSERT_GT(child, 1);
+    // Gone, or dead and waiting for its new parent to reap it (state Z).
+    auto dead = [child] {
+        std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
+        std::string pid, name, state;
+        return !(stat >> pid >> name >> state) || state == "Z";
+    };
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+        gone = dead();
+        std::this_thread::sleep_for(10ms);
+    }
+    if (!gone) {
+        kill(child, SIGKILL);
+    }
+    EXPECT_TRUE(gone);
+}
 
 TEST(Run, CancelStopsARunInFlight)
 {
