@@ -95,6 +95,9 @@ struct Found {
     double rodLength = 0;
     double capacitancePf = 0;
     int runs = 0;
+    // The first sample, at the start (capacitor shorted).
+    double startLength = 0;
+    std::complex<double> startImpedance;
 };
 
 // The rod length where Re Zin (capacitor shorted) is the line impedance, and
@@ -141,6 +144,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
         return *failure;
     }
     Sample low = std::get<Sample>(first);
+    const Sample started = low;
     keepNearest(low);
     if (shortestRod && low.z.real() < zc && low.length / 4 > shortest) {
         auto lower = sample(low.length / 4);
@@ -222,7 +226,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
             + " ohms: no series capacitor cancels that");
     }
     const double omega = 2 * std::numbers::pi * job.design.freqMhz * 1e6;
-    return Found{best.length, 1e12 / (omega * best.z.imag()), session.runs() - before};
+    return Found{best.length, 1e12 / (omega * best.z.imag()), session.runs() - before, started.length, started.z};
 }
 
 } // namespace
@@ -281,16 +285,6 @@ Outcome<Refined> refine(const NecJob& job)
     } else {
         result.closedForm = std::get<design::Design>(closed);
         start = result.closedForm->rodLength;
-        if (start < session.rodLimit()) {
-            const double pf = result.closedForm->capacitorShorted ? 0 : result.closedForm->capacitancePf;
-            const Match m = session.match(start, pf);
-            auto z = session.impedance(&m, 1);
-            if (const auto* failure = std::get_if<Failure>(&z)) {
-                return *failure;
-            }
-            result.closedFormZin = std::get<std::complex<double>>(z);
-            result.closedFormSwr = swrOf(result.closedFormZin, job.design.lineImpedance);
-        }
     }
 
     auto found = search(session, job, start, 1, true);
@@ -298,6 +292,16 @@ Outcome<Refined> refine(const NecJob& job)
         return *failure;
     }
     const Found& f = std::get<Found>(found);
+    // The closed form as built: its rod is the search's first sample; the
+    // capacitor, a series load on the source segment, adds exactly its
+    // reactance in series (no run of its own).
+    if (result.closedForm && f.startLength == result.closedForm->rodLength) {
+        const double omega = 2 * std::numbers::pi * job.design.freqMhz * 1e6;
+        const double reactance
+            = result.closedForm->capacitorShorted ? 0 : 1e12 / (omega * result.closedForm->capacitancePf);
+        result.closedFormZin = f.startImpedance - std::complex<double>(0, reactance);
+        result.closedFormSwr = swrOf(result.closedFormZin, job.design.lineImpedance);
+    }
     result.rodLength = f.rodLength;
     result.capacitancePf = f.capacitancePf;
     result.searchRuns = f.runs;

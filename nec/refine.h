@@ -87,7 +87,8 @@ inline constexpr double kCapacitanceTolerance = 0.05;
 std::string doubtOf(double averageGain, double rodChange, double capacitanceChange);
 
 // 1. the bare element, for its feed impedance and the closed-form design;
-// 2. the closed form as built (one run);
+// 2. the closed form as built: the search's first run, at its rod length,
+//    with its capacitor's reactance added in series;
 // 3. the rod length search for the shortest rod that matches: from the
 //    closed form's length, steps of 30 % down while Re Zin is above the
 //    line impedance, or up from a quarter of it while below (from a
