@@ -60,9 +60,10 @@ Failure badInput(std::string message)
 
 std::string number(double value)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", value);
-    return buffer;
+    std::array<char, 32> buffer{};
+    const auto written
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, 9);
+    return {buffer.data(), written.ptr};
 }
 
 std::string gwLine(const Wire& w, double unit)
@@ -299,14 +300,9 @@ namespace {
 
 bool knownCard(std::string_view name)
 {
-    static constexpr std::string_view kKnown[] = {"CM", "CE", "GW", "GS", "GE", "GN", "GD", "EK", "EX", "LD", "FR",
-        "RP", "XQ", "NE", "NH", "PQ", "PT", "KH", "EN"};
-    return std::find(std::begin(kKnown), std::end(kKnown), name) != std::end(kKnown);
-}
-
-bool isGeometry(std::string_view name)
-{
-    return name == "GW" || name == "GS";
+    static constexpr std::array<std::string_view, 19> kKnown{"CM", "CE", "GW", "GS", "GE", "GN", "GD", "EK", "EX", "LD",
+        "FR", "RP", "XQ", "NE", "NH", "PQ", "PT", "KH", "EN"};
+    return std::find(kKnown.begin(), kKnown.end(), name) != kKnown.end();
 }
 
 std::optional<double> parseNumber(std::string_view token)
@@ -334,6 +330,148 @@ double field(const Card& card, std::size_t index)
 
 } // namespace
 
+namespace {
+
+// A card from one line, or why the line is refused.
+std::variant<Card, std::string> parseCard(std::string_view line, int lineNumber)
+{
+    Card card;
+    card.text = std::string(line);
+    card.line = lineNumber;
+    const std::string_view rest = line.substr(line.find_first_not_of(" \t"));
+    std::string name(rest.substr(0, 2));
+    std::transform(name.begin(), name.end(), name.begin(),
+        [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    card.name = name;
+    if (!knownCard(name)) {
+        return "unknown card \"" + std::string(rest.substr(0, rest.find_first_of(" \t,"))) + "\"";
+    }
+    if (name == "CM" || name == "CE") {
+        return card;
+    }
+    std::string_view fields = rest.substr(std::min<std::size_t>(2, rest.size()));
+    for (std::size_t from = fields.find_first_not_of(" \t,"); from != std::string_view::npos;
+         from = fields.find_first_not_of(" \t,")) {
+        fields.remove_prefix(from);
+        const std::size_t to = std::min(fields.find_first_of(" \t,"), fields.size());
+        const auto value = parseNumber(fields.substr(0, to));
+        if (!value) {
+            return "malformed " + name + " card: \"" + std::string(fields.substr(0, to)) + "\" is not a number";
+        }
+        card.fields.push_back(*value);
+        fields.remove_prefix(to);
+    }
+    return card;
+}
+
+// Adds a GW card's wire, or says why it is refused.
+std::optional<std::string> addWire(UserDeck& deck, const Card& card)
+{
+    if (card.fields.size() < 9) {
+        return "malformed GW card: it needs tag, segments, two ends and a radius";
+    }
+    const Wire wire{intField(card, 0), intField(card, 1), {field(card, 2), field(card, 3), field(card, 4)},
+        {field(card, 5), field(card, 6), field(card, 7)}, field(card, 8)};
+    if (wire.tag <= 0) {
+        return "a GW card needs a tag above 0";
+    }
+    if (wire.segments <= 0) {
+        return "a GW card needs at least one segment";
+    }
+    if (wire.radius <= 0) {
+        return "tapered wires (radius 0, GC cards) are not supported";
+    }
+    if (!(norm(sub(wire.to, wire.from)) > 0)) {
+        return "a GW card whose two ends are the same point";
+    }
+    deck.wireCards.push_back(static_cast<int>(deck.cards.size()));
+    deck.wires.push_back(wire);
+    deck.wireScale.push_back(1);
+    return std::nullopt;
+}
+
+// GS scales everything defined before it.
+void scaleWires(UserDeck& deck, double factor)
+{
+    for (std::size_t i = 0; i < deck.wires.size(); ++i) {
+        Wire& wire = deck.wires[i];
+        wire.from = scaled(wire.from, factor);
+        wire.to = scaled(wire.to, factor);
+        wire.radius *= factor;
+        deck.wireScale[i] *= factor;
+    }
+}
+
+// The card's effect on the deck read so far, or why it is refused.
+std::optional<std::string> applyCard(UserDeck& deck, const Card& card, bool geometryEnded)
+{
+    const std::string& name = card.name;
+    if ((name == "GW" || name == "GS") && geometryEnded) {
+        return "a " + name + " card after GE";
+    }
+    if (name == "GW") {
+        return addWire(deck, card);
+    }
+    if (name == "GS") {
+        if (!(field(card, 2) > 0)) {
+            return "a GS card needs a scale factor above 0";
+        }
+        scaleWires(deck, field(card, 2));
+    } else if (name == "GN") {
+        deck.hasGround = intField(card, 0) != -1;
+    } else if (name == "EX" && intField(card, 0) != 0) {
+        return "only a voltage source (EX type 0) can feed the match";
+    }
+    return std::nullopt;
+}
+
+// The wire index and segment of the source card, or why there is none.
+std::variant<std::pair<int, int>, std::string> sourceWire(const UserDeck& deck, const Card& source)
+{
+    const int tag = intField(source, 1);
+    int segment = intField(source, 2);
+    int driven = -1;
+    for (std::size_t i = 0; i < deck.wires.size(); ++i) {
+        if (tag == 0) {
+            // An absolute segment number, counted over the wires in order.
+            if (segment <= deck.wires[i].segments) {
+                driven = static_cast<int>(i);
+                break;
+            }
+            segment -= deck.wires[i].segments;
+        } else if (deck.wires[i].tag == tag) {
+            if (driven >= 0) {
+                return "the source is on a bent wire: tag " + std::to_string(tag) + " has several GW cards";
+            }
+            driven = static_cast<int>(i);
+        }
+    }
+    if (driven < 0 || segment < 1 || segment > deck.wires[static_cast<std::size_t>(driven)].segments) {
+        return std::string("the source is on no segment of a GW wire");
+    }
+    const Wire& wire = deck.wires[static_cast<std::size_t>(driven)];
+    if (std::abs((segment - 0.5) / wire.segments - 0.5) > 0.1) {
+        return std::string("the source is not at or near the centre of its wire");
+    }
+    return std::pair{driven, segment};
+}
+
+// A load the match would move: on given segments of the driven element
+// (other than the source segment alone), or on absolute segment numbers.
+std::optional<std::string> misplacedLoad(const Card& card, int tag, int segment)
+{
+    const int loadTag = intField(card, 1);
+    const bool segments = intField(card, 2) != 0 || intField(card, 3) != 0;
+    const bool atSource = loadTag == tag && intField(card, 2) == segment && intField(card, 3) == segment;
+    if (!segments || atSource || (loadTag != tag && loadTag != 0)) {
+        return std::nullopt;
+    }
+    return loadTag == 0 ? "a load on absolute segment numbers, which the match would shift"
+                        : "a load on given segments of the driven element, which the match replaces";
+}
+
+} // namespace
+
 Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
 {
     UserDeck deck;
@@ -343,9 +481,8 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
     };
     int lineNumber = 0;
     bool geometryEnded = false;
-    bool ended = false;
     std::vector<std::size_t> sources;
-    while (!text.empty() && !ended) {
+    for (bool ended = false; !text.empty() && !ended;) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
@@ -356,83 +493,17 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
         if (line.find_first_not_of(" \t") == std::string_view::npos) {
             continue;
         }
-        Card card;
-        card.text = std::string(line);
-        card.line = lineNumber;
-        const std::size_t start = line.find_first_not_of(" \t");
-        const std::string_view rest = line.substr(start);
-        std::string name(rest.substr(0, 2));
-        std::transform(name.begin(), name.end(), name.begin(),
-            [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-        card.name = name;
-        if (!knownCard(name)) {
-            return refuse(
-                lineNumber, "unknown card \"" + std::string(rest.substr(0, rest.find_first_of(" \t,"))) + "\"");
+        auto parsed = parseCard(line, lineNumber);
+        if (const auto* why = std::get_if<std::string>(&parsed)) {
+            return refuse(lineNumber, *why);
         }
-        if (name != "CM" && name != "CE") {
-            std::string_view fields = rest.substr(std::min<std::size_t>(2, rest.size()));
-            while (true) {
-                const std::size_t from = fields.find_first_not_of(" \t,");
-                if (from == std::string_view::npos) {
-                    break;
-                }
-                fields.remove_prefix(from);
-                const std::size_t to = std::min(fields.find_first_of(" \t,"), fields.size());
-                const auto value = parseNumber(fields.substr(0, to));
-                if (!value) {
-                    return refuse(lineNumber,
-                        "malformed " + name + " card: \"" + std::string(fields.substr(0, to)) + "\" is not a number");
-                }
-                card.fields.push_back(*value);
-                fields.remove_prefix(to);
-            }
+        Card& card = std::get<Card>(parsed);
+        if (const auto why = applyCard(deck, card, geometryEnded)) {
+            return refuse(lineNumber, *why);
         }
-        if (isGeometry(name) && geometryEnded) {
-            return refuse(lineNumber, "a " + name + " card after GE");
-        }
-        if (name == "GE") {
-            geometryEnded = true;
-        } else if (name == "EN") {
-            ended = true;
-        } else if (name == "GW") {
-            if (card.fields.size() < 9) {
-                return refuse(lineNumber, "malformed GW card: it needs tag, segments, two ends and a radius");
-            }
-            Wire wire{intField(card, 0), intField(card, 1), {field(card, 2), field(card, 3), field(card, 4)},
-                {field(card, 5), field(card, 6), field(card, 7)}, field(card, 8)};
-            if (wire.tag <= 0) {
-                return refuse(lineNumber, "a GW card needs a tag above 0");
-            }
-            if (wire.segments <= 0) {
-                return refuse(lineNumber, "a GW card needs at least one segment");
-            }
-            if (wire.radius <= 0) {
-                return refuse(lineNumber, "tapered wires (radius 0, GC cards) are not supported");
-            }
-            if (!(norm(sub(wire.to, wire.from)) > 0)) {
-                return refuse(lineNumber, "a GW card whose two ends are the same point");
-            }
-            deck.wireCards.push_back(static_cast<int>(deck.cards.size()));
-            deck.wires.push_back(wire);
-            deck.wireScale.push_back(1);
-        } else if (name == "GS") {
-            const double factor = field(card, 2);
-            if (!(factor > 0)) {
-                return refuse(lineNumber, "a GS card needs a scale factor above 0");
-            }
-            for (std::size_t i = 0; i < deck.wires.size(); ++i) {
-                Wire& wire = deck.wires[i];
-                wire.from = scaled(wire.from, factor);
-                wire.to = scaled(wire.to, factor);
-                wire.radius *= factor;
-                deck.wireScale[i] *= factor;
-            }
-        } else if (name == "GN") {
-            deck.hasGround = intField(card, 0) != -1;
-        } else if (name == "EX") {
-            if (intField(card, 0) != 0) {
-                return refuse(lineNumber, "only a voltage source (EX type 0) can feed the match");
-            }
+        geometryEnded = geometryEnded || card.name == "GE";
+        ended = card.name == "EN";
+        if (card.name == "EX") {
             sources.push_back(deck.cards.size());
         }
         deck.cards.push_back(std::move(card));
@@ -444,49 +515,18 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
         return refuse(deck.cards[sources[1]].line, "several sources: the match needs one driven element");
     }
     const Card& source = deck.cards[sources.front()];
-    const int tag = intField(source, 1);
-    int segment = intField(source, 2);
-    int driven = -1;
-    if (tag == 0) {
-        // An absolute segment number, counted over the wires in order.
-        for (std::size_t i = 0; i < deck.wires.size() && driven < 0; ++i) {
-            if (segment <= deck.wires[i].segments) {
-                driven = static_cast<int>(i);
-            } else {
-                segment -= deck.wires[i].segments;
-            }
-        }
-    } else {
-        for (std::size_t i = 0; i < deck.wires.size(); ++i) {
-            if (deck.wires[i].tag != tag) {
-                continue;
-            }
-            if (driven >= 0) {
-                return refuse(
-                    source.line, "the source is on a bent wire: tag " + std::to_string(tag) + " has several GW cards");
-            }
-            driven = static_cast<int>(i);
-        }
+    const auto found = sourceWire(deck, source);
+    if (const auto* why = std::get_if<std::string>(&found)) {
+        return refuse(source.line, *why);
     }
-    if (driven < 0 || segment < 1 || segment > deck.wires[static_cast<std::size_t>(driven)].segments) {
-        return refuse(source.line, "the source is on no segment of a GW wire");
-    }
-    const Wire& wire = deck.wires[static_cast<std::size_t>(driven)];
-    const double position = (segment - 0.5) / wire.segments;
-    if (std::abs(position - 0.5) > 0.1) {
-        return refuse(source.line, "the source is not at or near the centre of its wire");
-    }
+    const auto [driven, segment] = std::get<std::pair<int, int>>(found);
+    const int tag = deck.wires[static_cast<std::size_t>(driven)].tag;
     for (const Card& card : deck.cards) {
         if (card.name != "LD") {
             continue;
         }
-        const int loadTag = intField(card, 1);
-        const bool segments = intField(card, 2) != 0 || intField(card, 3) != 0;
-        const bool atSource = loadTag == wire.tag && intField(card, 2) == segment && intField(card, 3) == segment;
-        if (segments && !atSource && (loadTag == wire.tag || loadTag == 0)) {
-            return refuse(card.line,
-                loadTag == 0 ? "a load on absolute segment numbers, which the match would shift"
-                             : "a load on given segments of the driven element, which the match replaces");
+        if (const auto why = misplacedLoad(card, tag, segment)) {
+            return refuse(card.line, *why);
         }
     }
     deck.drivenWire = driven;
@@ -536,42 +576,60 @@ bool isSourceLoad(const UserDeck& deck, const Card& card)
 
 } // namespace
 
-Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut)
+namespace {
+
+// The GW cards standing for the driven element, and where the source goes.
+struct DrivenCards {
+    std::string text;
+    int sourceTag = 0;
+    int sourceSegment = 0;
+};
+
+Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut)
 {
     const auto driven = static_cast<std::size_t>(deck.drivenWire);
     const Wire& wire = deck.wires[driven];
+    if (run.match == nullptr) {
+        // The bare element, cut like the user cut it (finer for the
+        // convergence run, keeping a segment at the source's place).
+        Wire w = wire;
+        w.segments = w.segments * cut.segmentScale + (cut.segmentScale > 1 && w.segments % 2 == 1 ? 1 : 0);
+        const int segment
+            = static_cast<int>(std::lround((deck.sourceSegment - 0.5) / wire.segments * w.segments + 0.5));
+        return DrivenCards{gwLine(w, deck.wireScale[driven]) + "\n", wire.tag, segment};
+    }
     int maxTag = 0;
     for (const Wire& w : deck.wires) {
         maxTag = std::max(maxTag, w.tag);
     }
-    // The bare element, cut like the user cut it (finer for the convergence
-    // run, keeping a segment at the source's place).
-    int sourceTag = wire.tag;
-    int sourceSegment = deck.sourceSegment;
-    std::string drivenCards;
-    if (run.match != nullptr) {
-        const Point axis = sub(wire.to, wire.from);
-        const Point feed = add(wire.from, scaled(axis, (deck.sourceSegment - 0.5) / wire.segments));
-        // The rod runs towards the longer side of the feed point.
-        const bool forward = norm(sub(wire.to, feed)) >= norm(sub(feed, wire.from));
-        auto made = matchWires(*run.match, forward ? wire.from : wire.to, forward ? wire.to : wire.from, feed,
-            rodSide(deck), cut, wire.tag, maxTag + 1);
-        if (const auto* failure = std::get_if<Failure>(&made)) {
-            return *failure;
-        }
-        const auto& wires = std::get<MatchWires>(made);
-        for (const Wire& w : wires.wires) {
-            drivenCards += gwLine(w, deck.wireScale[driven]) + "\n";
-        }
-        sourceTag = wires.wires[static_cast<std::size_t>(wires.sourceWire)].tag;
-        sourceSegment = wires.sourceSegment;
-    } else {
-        Wire w = deck.wires[driven];
-        w.segments = w.segments * cut.segmentScale + (cut.segmentScale > 1 && w.segments % 2 == 1 ? 1 : 0);
-        sourceSegment = static_cast<int>(std::lround((deck.sourceSegment - 0.5) / wire.segments * w.segments + 0.5));
-        drivenCards = gwLine(w, deck.wireScale[driven]) + "\n";
+    const Point axis = sub(wire.to, wire.from);
+    const Point feed = add(wire.from, scaled(axis, (deck.sourceSegment - 0.5) / wire.segments));
+    // The rod runs towards the longer side of the feed point.
+    const bool forward = norm(sub(wire.to, feed)) >= norm(sub(feed, wire.from));
+    auto made = matchWires(*run.match, forward ? wire.from : wire.to, forward ? wire.to : wire.from, feed,
+        rodSide(deck), cut, wire.tag, maxTag + 1);
+    if (const auto* failure = std::get_if<Failure>(&made)) {
+        return *failure;
     }
+    const auto& wires = std::get<MatchWires>(made);
+    DrivenCards cards;
+    for (const Wire& w : wires.wires) {
+        cards.text += gwLine(w, deck.wireScale[driven]) + "\n";
+    }
+    cards.sourceTag = wires.wires[static_cast<std::size_t>(wires.sourceWire)].tag;
+    cards.sourceSegment = wires.sourceSegment;
+    return cards;
+}
 
+} // namespace
+
+Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut)
+{
+    auto made = drivenCards(deck, run, cut);
+    if (const auto* failure = std::get_if<Failure>(&made)) {
+        return *failure;
+    }
+    const DrivenCards& driven = std::get<DrivenCards>(made);
     std::string text;
     bool commented = false;
     std::size_t wireIndex = 0;
@@ -588,8 +646,8 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
             commented = true;
         }
         if (name == "GW") {
-            if (wireIndex == driven) {
-                text += drivenCards;
+            if (wireIndex == static_cast<std::size_t>(deck.drivenWire)) {
+                text += driven.text;
             } else if (cut.segmentScale > 1) {
                 Wire w = deck.wires[wireIndex];
                 w.segments *= cut.segmentScale;
@@ -601,12 +659,12 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
         } else if (name == "GE") {
             text += run.freeSpace ? "GE 0\n" : card.text + "\n";
             text += "EK\n";
-        } else if (name == "EK") {
-            continue; // ours follows GE
+        } else if (name == "EK" || (name == "LD" && isSourceLoad(deck, card))) {
+            // Our EK follows GE; the user's network at the feed point is
+            // replaced by the match.
+            continue;
         } else if (name == "EX") {
-            text += sourceCards(sourceTag, sourceSegment, capacitance);
-        } else if (name == "LD" && isSourceLoad(deck, card)) {
-            continue; // the user's network at the feed point: the match replaces it
+            text += sourceCards(driven.sourceTag, driven.sourceSegment, capacitance);
         } else if (name == "GN" || name == "GD" || name == "LD") {
             if (!run.freeSpace) {
                 text += card.text + "\n";

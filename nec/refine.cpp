@@ -1,8 +1,9 @@
 #include "refine.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 namespace vostrel::nec {
@@ -16,6 +17,26 @@ constexpr double kLengthTolerance = 0.001; // of the rod length
 Failure badInput(std::string message)
 {
     return Failure{Failure::Kind::BadInput, std::move(message), {}};
+}
+
+// `value` with `decimals` decimals, a sign when `signed_`.
+std::string fixed(double value, int decimals, bool signed_ = false)
+{
+    std::array<char, 64> buffer{};
+    const auto written
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
+    const std::string text(buffer.data(), written.ptr);
+    return signed_ && !(value < 0) && !std::isnan(value) ? "+" + text : text;
+}
+
+std::string metres(double value)
+{
+    return fixed(value, 3) + " m";
+}
+
+std::string ohms(double value)
+{
+    return fixed(value, 1) + " ohms";
 }
 
 // One job's runs: builds the decks, counts the runs.
@@ -36,7 +57,7 @@ public:
         if (const auto* dipole = std::get_if<DipoleElement>(&m_job.element)) {
             ahead = dipole->length / 2;
         } else {
-            const UserDeck& deck = std::get<UserDeck>(m_job.element);
+            const auto& deck = std::get<UserDeck>(m_job.element);
             const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
             const double position = (deck.sourceSegment - 0.5) / wire.segments;
             const double length
@@ -91,6 +112,23 @@ private:
     int m_runs = 0;
 };
 
+// Zin (capacitor shorted) at one rod length.
+struct Sample {
+    double length;
+    std::complex<double> z;
+};
+
+// `best` when its Re Zin is within the tolerance of `zc`; else (the bracket
+// narrower than the length tolerance) both parts interpolated to the crossing.
+Sample closest(const Sample& best, const Sample& low, const Sample& high, double zc)
+{
+    if (std::abs(best.z.real() - zc) <= kResistanceTolerance * zc) {
+        return best;
+    }
+    const double t = (zc - low.z.real()) / (high.z.real() - low.z.real());
+    return Sample{low.length + t * (high.length - low.length), low.z + t * (high.z - low.z)};
+}
+
 struct Found {
     double rodLength = 0;
     double capacitancePf = 0;
@@ -113,10 +151,6 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
     const double limit = session.rodLimit();
     const double shortest = limit / 50;
     const int before = session.runs();
-    struct Sample {
-        double length;
-        std::complex<double> z;
-    };
     auto sample = [&](double length) -> Outcome<Sample> {
         const Match m = session.match(length, 0);
         auto z = session.impedance(&m, scale);
@@ -154,37 +188,28 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
         low = std::get<Sample>(lower);
         keepNearest(low);
     }
-    Sample high = low;
-    if (low.z.real() < zc) {
-        while (high.z.real() < zc) {
-            if (high.length >= limit) {
-                return noMatch("NEC finds no match up to the rod's limit of " + std::to_string(limit)
-                    + " m: Re Zin reaches at most " + std::to_string(nearest.z.real()) + " ohms, at a rod of "
-                    + std::to_string(nearest.length) + " m");
-            }
-            low = high;
-            auto next = sample(std::min(high.length * kStep, limit));
-            if (const auto* failure = std::get_if<Failure>(&next)) {
-                return *failure;
-            }
-            high = std::get<Sample>(next);
-            keepNearest(high);
+    // Walk towards the crossing: up while Re Zin is too low, down while too high.
+    const bool up = low.z.real() < zc;
+    Sample behind = low;
+    Sample after = low;
+    while ((after.z.real() < zc) == up) {
+        if (up ? after.length >= limit : after.length <= shortest) {
+            return noMatch(up
+                    ? "NEC finds no match up to the rod's limit of " + metres(limit) + ": Re Zin reaches at most "
+                        + ohms(nearest.z.real()) + ", at a rod of " + metres(nearest.length)
+                    : "NEC's Re Zin is above the line impedance even with the shortest rod (" + ohms(nearest.z.real())
+                        + " at " + metres(nearest.length) + ")");
         }
-    } else {
-        while (low.z.real() > zc) {
-            if (low.length <= shortest) {
-                return noMatch("NEC's Re Zin is above the line impedance even with the shortest rod ("
-                    + std::to_string(nearest.z.real()) + " ohms at " + std::to_string(nearest.length) + " m)");
-            }
-            high = low;
-            auto next = sample(std::max(low.length / kStep, shortest));
-            if (const auto* failure = std::get_if<Failure>(&next)) {
-                return *failure;
-            }
-            low = std::get<Sample>(next);
-            keepNearest(low);
+        behind = after;
+        auto next = sample(up ? std::min(after.length * kStep, limit) : std::max(after.length / kStep, shortest));
+        if (const auto* failure = std::get_if<Failure>(&next)) {
+            return *failure;
         }
+        after = std::get<Sample>(next);
+        keepNearest(after);
     }
+    low = up ? behind : after;
+    Sample high = up ? after : behind;
     // Regula falsi, Illinois variant (halving the weight of an end kept twice).
     double weightLow = 1;
     double weightHigh = 1;
@@ -215,11 +240,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
             side = 1;
         }
     }
-    if (std::abs(best.z.real() - zc) > kResistanceTolerance * zc) {
-        // Bracket narrower than the tolerance: interpolate both parts.
-        const double t = (zc - low.z.real()) / (high.z.real() - low.z.real());
-        best = Sample{low.length + t * (high.length - low.length), low.z + t * (high.z - low.z)};
-    }
+    best = closest(best, low, high, zc);
     if (!(best.z.imag() > 0)) {
         nearest = best;
         return noMatch("at the rod length where NEC's Re Zin matches, its reactance is " + std::to_string(best.z.imag())
@@ -240,19 +261,15 @@ double swrOf(std::complex<double> zin, double lineImpedance)
 std::string doubtOf(double averageGain, double rodChange, double capacitanceChange)
 {
     std::string doubt;
-    char text[96];
-    auto add = [&doubt, &text] { doubt += (doubt.empty() ? "" : "; ") + std::string(text); };
+    auto add = [&doubt](const std::string& text) { doubt += (doubt.empty() ? "" : "; ") + text; };
     if (!(averageGain >= kAverageGainLow && averageGain <= kAverageGainHigh)) {
-        std::snprintf(text, sizeof text, "the average gain is %.3f, not about 1", averageGain);
-        add();
+        add("the average gain is " + fixed(averageGain, 3) + ", not about 1");
     }
     if (!(std::abs(rodChange) <= kRodTolerance)) {
-        std::snprintf(text, sizeof text, "the rod moves %+.1f %% with halved segments", rodChange * 100);
-        add();
+        add("the rod moves " + fixed(rodChange * 100, 1, true) + " % with halved segments");
     }
     if (!(std::abs(capacitanceChange) <= kCapacitanceTolerance)) {
-        std::snprintf(text, sizeof text, "the capacitor moves %+.1f %% with halved segments", capacitanceChange * 100);
-        add();
+        add("the capacitor moves " + fixed(capacitanceChange * 100, 1, true) + " % with halved segments");
     }
     return doubt;
 }
@@ -309,7 +326,7 @@ Outcome<Refined> refine(const NecJob& job)
     // The confirming run; in free space without loads it also gives the
     // average gain (nothing else differs then).
     const bool lossless = std::holds_alternative<DipoleElement>(job.element) || [&] {
-        const UserDeck& deck = std::get<UserDeck>(job.element);
+        const auto& deck = std::get<UserDeck>(job.element);
         return !deck.hasGround
             && std::none_of(deck.cards.begin(), deck.cards.end(), [](const Card& c) { return c.name == "LD"; });
     }();

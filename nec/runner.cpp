@@ -1,8 +1,10 @@
 #include "runner.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -12,12 +14,9 @@
 #include <thread>
 
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace vostrel::nec {
 namespace {
@@ -179,9 +178,9 @@ Outcome<Solution> run(std::string_view deck, const RunOptions& options)
     std::string o = "-o";
     std::string in = input;
     std::string out = output;
-    char* argv[] = {program.data(), i.data(), in.data(), o.data(), out.data(), nullptr};
+    std::array<char*, 6> argv{program.data(), i.data(), in.data(), o.data(), out.data(), nullptr};
     pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, program.c_str(), &actions, &attributes, argv, environ);
+    const int spawned = posix_spawnp(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (spawned != 0) {
