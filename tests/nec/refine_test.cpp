@@ -183,6 +183,38 @@ TEST(NecRefine, BeamTakesTheShortestRod)
     EXPECT_LT(r->swr, 1.05);
 }
 
+// Over ground with lossy wires: the refinement runs the deck as modelled,
+// the average gain test a free-space lossless copy (one run more).
+TEST(NecRefine, BeamOverGroundWithLosses)
+{
+    const std::string overGround = "CM the beam 10 m over average ground, aluminium\nCE\n"
+                                   "GW 1 21 0 -2.5125 10 0 2.5125 10 0.0125\n"
+                                   "GW 2 21 -0.4 -2.7 10 -0.4 2.7 10 0.0125\n"
+                                   "GE 1\nGN 0 0 0 0 13 0.005\nLD 5 0 0 0 2.5E7\nEX 0 1 11 0 1 0\n"
+                                   "FR 0 1 0 0 28.5 0\nXQ\nEN\n";
+    const auto read = readDeck(overGround, "beam-ground.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    ASSERT_TRUE(deck->hasGround);
+    ASSERT_NEAR(deck->wires[0].from[2], 10, 1e-12);
+    ASSERT_NEAR(deck->wires[1].to[2], 10, 1e-12);
+    NecJob job;
+    job.design.freqMhz = 28.5;
+    job.design.geometry = {0.025, 0.0127, 0.1};
+    job.design.lineImpedance = 50;
+    job.element = *deck;
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_LT(r->swr, 1.05);
+    ASSERT_TRUE(r->averageGain.has_value());
+    EXPECT_GT(*r->averageGain, 0.9);
+    EXPECT_LT(*r->averageGain, 1.1);
+    // Bare, search, confirmation, the free-space average gain run, and at
+    // least one halved run.
+    EXPECT_GE(r->runs, 1 + r->searchRuns + 1 + 1 + 1);
+}
+
 TEST(NecRefine, NoMatchSaysWhatNecReached)
 {
     NecJob job = twentyMetres();
