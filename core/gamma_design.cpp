@@ -13,6 +13,7 @@ namespace {
 
 constexpr double kSpeedOfLight = 299792458.0; // m/s
 constexpr double kVacuumPermittivity = 8.8541878128e-12; // F/m, CODATA 2018
+constexpr double kVacuumPermeability = 1.25663706212e-6; // H/m, CODATA 2018
 constexpr double kTwoPi = 2 * std::numbers::pi;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
@@ -80,7 +81,8 @@ Analysis analyzeWith(
     // (In doubles tan() comes close to 0 there without reaching it, and the
     // admittance form then gives a Zp close to 0 as well.)
     result.zp = t == 0 ? Complex(0, 0) : 1.0 / (1.0 / line.z2 + Complex(0, -1 / (line.z0 * t)));
-    result.zin = result.zp - Complex(0, capacitorReactance(freqMhz, capacitancePf));
+    result.zin = result.zp + Complex(0, kTwoPi * freqMhz * 1e6 * line.connectionInductance)
+        - Complex(0, capacitorReactance(freqMhz, capacitancePf));
     result.reflection = (result.zin - lineImpedance) / (result.zin + lineImpedance);
     const double magnitude = std::abs(result.reflection);
     result.returnLossDb = magnitude == 0 ? kInfinity : -20 * std::log10(magnitude);
@@ -236,6 +238,15 @@ Outcome<LineModel> lineModel(const DesignInput& in)
     line.stepUp = stepUpShare(in.stepUp) * (1 + line.alpha) * (1 + line.alpha);
     line.z2 = line.stepUp * in.feedImpedance;
     line.wavelength = wavelength;
+    if (in.model == Model::Corrected) {
+        // Feed connection and strap: each a straight wire of length s and the
+        // rod's radius, L = mu0 s / (2 pi) (ln(2s/r) - 1) (F. W. Grover,
+        // Inductance Calculations, 1946, the straight round wire with its
+        // current on the surface).
+        const double rodRadius = g.rodDiameter / 2;
+        line.connectionInductance
+            = 2 * kVacuumPermeability * g.spacing / kTwoPi * (std::log(2 * g.spacing / rodRadius) - 1);
+    }
     if (!isPositiveFinite(line.z0) || !isPositiveFinite(line.alpha) || !std::isfinite(line.z2.real())
         || !std::isfinite(line.z2.imag()) || !isPositiveFinite(line.wavelength)) {
         return badInput(Field::Spacing, "the rod is too close to the element, or the sizes too far apart, to model");
@@ -272,16 +283,17 @@ Outcome<Design> design(const DesignInput& in)
         // tan(theta) = 1 / (Z0 B2); at Z2 = Zc (B2 = 0) the rod is a quarter wave.
         const double theta = b2 > 0 ? std::atan(1 / (line.z0 * b2)) : std::numbers::pi / 2;
         result.rodLength = theta * line.wavelength / kTwoPi;
-        result.capacitancePf = kInfinity;
-        result.capacitorReactance = 0;
-        result.capacitorShorted = true;
+        const double connection = kTwoPi * in.freqMhz * 1e6 * line.connectionInductance;
+        result.capacitorReactance = connection;
+        result.capacitancePf = connection > 0 ? 1e6 / (kTwoPi * in.freqMhz * connection) : kInfinity;
+        result.capacitorShorted = !(connection > 0);
         return result;
     }
     const double root = std::sqrt(std::max(0.0, g2 / zc - g2 * g2));
     const double theta = std::atan(1 / (line.z0 * (b2 + root)));
     result.rodLength = theta * line.wavelength / kTwoPi;
     // Xc = Im Zp = -Im Yp / |Yp|^2 with Im Yp = -root and |Yp|^2 = G2 / Zc.
-    result.capacitorReactance = root * zc / g2;
+    result.capacitorReactance = root * zc / g2 + kTwoPi * in.freqMhz * 1e6 * line.connectionInductance;
     result.capacitancePf = 1e6 / (kTwoPi * in.freqMhz * result.capacitorReactance);
     return result;
 }
@@ -410,7 +422,7 @@ Outcome<std::vector<SweepPoint>> sweepCapacitance(
     for (int i = 0; i < count; ++i) {
         SweepPoint& point = points[static_cast<std::size_t>(i)];
         point.x = pointAt(fromPf, toPf, count, i);
-        point.zin = base.zp - Complex(0, capacitorReactance(in.freqMhz, point.x));
+        point.zin = base.zin - Complex(0, capacitorReactance(in.freqMhz, point.x));
         const double magnitude = std::abs((point.zin - in.lineImpedance) / (point.zin + in.lineImpedance));
         point.swr = magnitude >= 1 ? kInfinity : (1 + magnitude) / (1 - magnitude);
     }

@@ -46,12 +46,29 @@ struct Geometry {
     double spacing = 0; // s, centre to centre
 };
 
+// Which closed form.
+enum class Model {
+    Textbook, // the line model alone
+    // With the self-inductance of the feed connection and the strap, two
+    // straight wires of length s and rod radius r = d/2, in series with
+    // the capacitor: X = 2 omega mu0 s / (2 pi) (ln(2s/r) - 1), added to
+    // the capacitor's reactance (Grover, Inductance Calculations, the
+    // straight round wire). The rod length is the textbook one.
+    //   14.3 MHz, Za 25 - j25, D 1.5 in, d 0.5 in, s 6 in, Zc 50, Whole
+    //     -> X 15.73 ohms, L 38.90 in, C 84.64 pF (textbook 96.14 pF)
+    //   144 MHz, D = d = 12 mm, s 38 mm, Whole, Za 12.5 (the rod alone
+    //     matches in the textbook) -> X 21.16 ohms, L = lambda/4, C 52.22 pF,
+    //     no longer shorted
+    Corrected,
+};
+
 struct DesignInput {
     double freqMhz = 0;
     Complex feedImpedance; // Za at the element centre
     Geometry geometry;
     double lineImpedance = 50; // Zc of the feed line
     StepUp stepUp = StepUp::Whole;
+    Model model = Model::Textbook;
 };
 
 // The input that makes a design impossible to even model.
@@ -100,6 +117,9 @@ struct LineModel {
     double stepUp = 0; // k (1 + alpha)^2
     Complex z2; // the stepped-up feed impedance
     double wavelength = 0; // metres
+    // Corrected: feed connection and strap together, henries (0 Textbook);
+    // Zin = Zp + j omega Lc - j / (omega C).
+    double connectionInductance = 0;
 };
 
 struct Design {

@@ -419,3 +419,51 @@ TEST(GammaDesign, SweepsAgreeWithAnalysis)
     EXPECT_EQ(problemOf(sweepRodLength(in, 100, 1, 2, 1)).field, Field::RodLength);
     EXPECT_EQ(problemOf(sweepFrequency(in, 1, 100, 0, 20, 5)).field, Field::Frequency);
 }
+
+// The opt-in closed form with the feed connection's and strap's inductance.
+struct CorrectedCase {
+    const char* name;
+    DesignInput input;
+    double reactance; // of the two connections, ohms
+    double rodLength; // metres
+    double capacitancePf;
+    bool shorted;
+};
+
+class CorrectedModel : public ::testing::TestWithParam<CorrectedCase> { };
+
+TEST_P(CorrectedModel, HeaderExamples)
+{
+    const CorrectedCase& c = GetParam();
+    DesignInput textbookInput = c.input;
+    textbookInput.model = Model::Textbook;
+    DesignInput correctedInput = c.input;
+    correctedInput.model = Model::Corrected;
+    const Design textbook = ok(design(textbookInput));
+    const Design corrected = ok(design(correctedInput));
+    EXPECT_EQ(textbook.line.connectionInductance, 0);
+    const double omega = 2 * std::numbers::pi * c.input.freqMhz * 1e6;
+    EXPECT_NEAR(omega * corrected.line.connectionInductance, c.reactance, 0.005);
+    // The rod is the textbook's; only the capacitor changes.
+    EXPECT_DOUBLE_EQ(corrected.rodLength, textbook.rodLength);
+    EXPECT_NEAR(corrected.rodLength, c.rodLength, 0.00005);
+    EXPECT_NEAR(corrected.capacitancePf, c.capacitancePf, 0.005);
+    EXPECT_EQ(corrected.capacitorShorted, c.shorted);
+    // Built as designed, the corrected model gives the line impedance.
+    const Analysis built = ok(analyze(correctedInput, corrected.rodLength, corrected.capacitancePf));
+    EXPECT_NEAR(built.swr, 1, 1e-9);
+    // The textbook design built, seen through the corrected model, is
+    // detuned by the connections' reactance.
+    const Analysis textbookBuilt = ok(analyze(correctedInput, textbook.rodLength, textbook.capacitancePf));
+    EXPECT_NEAR(textbookBuilt.zin.imag(), c.reactance, 0.005);
+    const auto swept = ok(
+        sweepCapacitance(correctedInput, corrected.rodLength, corrected.capacitancePf, corrected.capacitancePf, 1));
+    ASSERT_EQ(swept.size(), 1u);
+    EXPECT_NEAR(swept.front().swr, 1, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(GammaDesign, CorrectedModel,
+    ::testing::Values(CorrectedCase{"AntennaBook", antennaBook(), 15.726, 38.9024 * kInch, 84.64, false},
+        CorrectedCase{"RodAloneMatchesInTheTextbook",
+            DesignInput{144, {12.5, 0}, {0.012, 0.012, 0.038}, 50, StepUp::Whole}, 21.165, 0.52047, 52.22, false}),
+    [](const auto& info) { return std::string(info.param.name); });

@@ -1,0 +1,430 @@
+#include "refine.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+namespace vostrel::nec {
+namespace {
+
+constexpr double kSpeedOfLight = 299792458.0;
+constexpr double kStep = 1.3; // the bracketing step of the rod length search
+constexpr double kResistanceTolerance = 0.005; // of the line impedance
+constexpr double kLengthTolerance = 0.001; // of the rod length
+
+Failure badInput(std::string message)
+{
+    return Failure{Failure::Kind::BadInput, std::move(message), {}};
+}
+
+// `value` with `decimals` decimals, a sign when `signed_`.
+std::string fixed(double value, int decimals, bool signed_ = false)
+{
+    std::array<char, 64> buffer{};
+    const auto written
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
+    const std::string text(buffer.data(), written.ptr);
+    return signed_ && !(value < 0) && !std::isnan(value) ? "+" + text : text;
+}
+
+std::string metres(double value)
+{
+    return fixed(value, 3) + " m";
+}
+
+std::string ohms(double value)
+{
+    return fixed(value, 1) + " ohms";
+}
+
+// One job's runs: builds the decks, counts the runs.
+class Session {
+public:
+    explicit Session(const NecJob& job)
+        : m_job(job)
+    { }
+
+    int runs() const { return m_runs; }
+
+    // The rod's length limit: the element beyond the feed point, at most a
+    // quarter wave.
+    double rodLimit() const
+    {
+        const double quarter = kSpeedOfLight / (m_job.design.freqMhz * 1e6) / 4;
+        double ahead = 0;
+        if (const auto* dipole = std::get_if<DipoleElement>(&m_job.element)) {
+            ahead = dipole->length / 2;
+        } else {
+            const auto& deck = std::get<UserDeck>(m_job.element);
+            const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
+            const double position = (deck.sourceSegment - 0.5) / wire.segments;
+            const double length
+                = std::hypot(wire.to[0] - wire.from[0], wire.to[1] - wire.from[1], wire.to[2] - wire.from[2]);
+            ahead = length * std::max(position, 1 - position);
+        }
+        return std::min(0.97 * ahead, quarter);
+    }
+
+    Match match(double rodLength, double capacitancePf) const
+    {
+        const design::Geometry& g = m_job.design.geometry;
+        return Match{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf};
+    }
+
+    Outcome<std::string> deck(const Match* match, int scale, const Controls& controls, bool lossless) const
+    {
+        const Segmentation cut{m_job.design.freqMhz, scale};
+        if (const auto* dipole = std::get_if<DipoleElement>(&m_job.element)) {
+            if (match == nullptr) {
+                return bareDipoleDeck(dipole->length, m_job.design.geometry.elementDiameter, cut, controls);
+            }
+            return dipoleMatchDeck(dipole->length, *match, cut, controls);
+        }
+        return userDeck(std::get<UserDeck>(m_job.element), UserDeckRun{match, controls, false, lossless}, cut);
+    }
+
+    Outcome<Solution> solve(const Match* match, int scale, const Controls& controls, bool lossless = false)
+    {
+        if (m_job.run.cancel != nullptr && m_job.run.cancel->load()) {
+            return Failure{Failure::Kind::Cancelled, "the NEC run was cancelled", {}};
+        }
+        auto text = deck(match, scale, controls, lossless);
+        if (const auto* failure = std::get_if<Failure>(&text)) {
+            return *failure;
+        }
+        ++m_runs;
+        return nec::run(std::get<std::string>(text), m_job.run);
+    }
+
+    Outcome<std::complex<double>> impedance(const Match* match, int scale)
+    {
+        auto solved = solve(match, scale, Controls{{m_job.design.freqMhz}, false});
+        if (const auto* failure = std::get_if<Failure>(&solved)) {
+            return *failure;
+        }
+        return std::get<Solution>(solved).points.front().impedance;
+    }
+
+private:
+    const NecJob& m_job;
+    int m_runs = 0;
+};
+
+// Zin (capacitor shorted) at one rod length.
+struct Sample {
+    double length;
+    std::complex<double> z;
+};
+
+// `best` when its Re Zin is within the tolerance of `zc`; else (the bracket
+// narrower than the length tolerance) both parts interpolated to the crossing.
+Sample closest(const Sample& best, const Sample& low, const Sample& high, double zc)
+{
+    if (std::abs(best.z.real() - zc) <= kResistanceTolerance * zc) {
+        return best;
+    }
+    const double t = (zc - low.z.real()) / (high.z.real() - low.z.real());
+    return Sample{low.length + t * (high.length - low.length), low.z + t * (high.z - low.z)};
+}
+
+struct Found {
+    double rodLength = 0;
+    double capacitancePf = 0;
+    int runs = 0;
+    // The first sample, at the start (capacitor shorted).
+    double startLength = 0;
+    std::complex<double> startImpedance;
+};
+
+// The rod length where Re Zin (capacitor shorted) is the line impedance, and
+// the capacitor cancelling Im Zin there. Re Zin against the rod length is
+// not monotonic: for a beam's 10 + j8 ohm element it crosses 50 ohms near
+// 0.42 m, again near 0.95 m and near 2.2 m (rod 12.7 mm at 100 mm, 28.5 MHz).
+// The builder wants the shortest rod, the crossing nearest below a start
+// whose Re Zin is too high; a start whose Re Zin is too low may lie beyond
+// one, so then `shortestRod` walks up from a quarter of it instead.
+Outcome<Found> search(Session& session, const NecJob& job, double start, int scale, bool shortestRod)
+{
+    const double zc = job.design.lineImpedance;
+    const double limit = session.rodLimit();
+    const double shortest = limit / 50;
+    const int before = session.runs();
+    auto sample = [&](double length) -> Outcome<Sample> {
+        const Match m = session.match(length, 0);
+        auto z = session.impedance(&m, scale);
+        if (const auto* failure = std::get_if<Failure>(&z)) {
+            return *failure;
+        }
+        return Sample{length, std::get<std::complex<double>>(z)};
+    };
+    Sample nearest{0, {}};
+    auto keepNearest = [&](const Sample& s) {
+        if (nearest.length == 0 || std::abs(s.z.real() - zc) < std::abs(nearest.z.real() - zc)) {
+            nearest = s;
+        }
+    };
+    auto noMatch = [&](std::string why) {
+        Failure failure{Failure::Kind::NoMatch, std::move(why), {}};
+        failure.reachedResistance = nearest.z.real();
+        failure.reachedRodLength = nearest.length;
+        return failure;
+    };
+
+    // Bracket: step from the start towards the crossing.
+    auto first = sample(std::clamp(start, shortest, limit));
+    if (const auto* failure = std::get_if<Failure>(&first)) {
+        return *failure;
+    }
+    Sample low = std::get<Sample>(first);
+    const Sample started = low;
+    keepNearest(low);
+    if (shortestRod && low.z.real() < zc && low.length / 4 > shortest) {
+        auto lower = sample(low.length / 4);
+        if (const auto* failure = std::get_if<Failure>(&lower)) {
+            return *failure;
+        }
+        low = std::get<Sample>(lower);
+        keepNearest(low);
+    }
+    // Walk towards the crossing: up while Re Zin is too low, down while too high.
+    const bool up = low.z.real() < zc;
+    Sample behind = low;
+    Sample after = low;
+    while ((after.z.real() < zc) == up) {
+        if (up ? after.length >= limit : after.length <= shortest) {
+            return noMatch(up
+                    ? "NEC finds no match up to the rod's limit of " + metres(limit) + ": Re Zin reaches at most "
+                        + ohms(nearest.z.real()) + ", at a rod of " + metres(nearest.length)
+                    : "NEC's Re Zin is above the line impedance even with the shortest rod (" + ohms(nearest.z.real())
+                        + " at " + metres(nearest.length) + ")");
+        }
+        behind = after;
+        auto next = sample(up ? std::min(after.length * kStep, limit) : std::max(after.length / kStep, shortest));
+        if (const auto* failure = std::get_if<Failure>(&next)) {
+            return *failure;
+        }
+        after = std::get<Sample>(next);
+        keepNearest(after);
+    }
+    low = up ? behind : after;
+    Sample high = up ? after : behind;
+    // Regula falsi, Illinois variant (halving the weight of an end kept twice).
+    double weightLow = 1;
+    double weightHigh = 1;
+    int side = 0;
+    Sample best = nearest;
+    while (std::abs(best.z.real() - zc) > kResistanceTolerance * zc
+        && high.length - low.length > kLengthTolerance * low.length) {
+        const double fLow = (low.z.real() - zc) * weightLow;
+        const double fHigh = (high.z.real() - zc) * weightHigh;
+        const double length = low.length + (high.length - low.length) * fLow / (fLow - fHigh);
+        auto next = sample(length);
+        if (const auto* failure = std::get_if<Failure>(&next)) {
+            return *failure;
+        }
+        const Sample s = std::get<Sample>(next);
+        if (std::abs(s.z.real() - zc) < std::abs(best.z.real() - zc)) {
+            best = s;
+        }
+        if (s.z.real() < zc) {
+            low = s;
+            weightLow = 1;
+            weightHigh = side == -1 ? weightHigh / 2 : 1;
+            side = -1;
+        } else {
+            high = s;
+            weightHigh = 1;
+            weightLow = side == 1 ? weightLow / 2 : 1;
+            side = 1;
+        }
+    }
+    best = closest(best, low, high, zc);
+    if (!(best.z.imag() > 0)) {
+        nearest = best;
+        return noMatch("at the rod length where NEC's Re Zin matches, its reactance is " + std::to_string(best.z.imag())
+            + " ohms: no series capacitor cancels that");
+    }
+    const double omega = 2 * std::numbers::pi * job.design.freqMhz * 1e6;
+    return Found{best.length, 1e12 / (omega * best.z.imag()), session.runs() - before, started.length, started.z};
+}
+
+} // namespace
+
+double swrOf(std::complex<double> zin, double lineImpedance)
+{
+    const double magnitude = std::abs((zin - lineImpedance) / (zin + lineImpedance));
+    return magnitude >= 1 ? std::numeric_limits<double>::infinity() : (1 + magnitude) / (1 - magnitude);
+}
+
+std::string doubtOf(double averageGain, double rodChange, double capacitanceChange)
+{
+    std::string doubt;
+    auto add = [&doubt](const std::string& text) { doubt += (doubt.empty() ? "" : "; ") + text; };
+    if (!(averageGain >= kAverageGainLow && averageGain <= kAverageGainHigh)) {
+        add("the average gain is " + fixed(averageGain, 3) + ", not about 1");
+    }
+    if (!(std::abs(rodChange) <= kRodTolerance)) {
+        add("the rod moves " + fixed(rodChange * 100, 1, true) + " % with halved segments");
+    }
+    if (!(std::abs(capacitanceChange) <= kCapacitanceTolerance)) {
+        add("the capacitor moves " + fixed(capacitanceChange * 100, 1, true) + " % with halved segments");
+    }
+    return doubt;
+}
+
+Outcome<Refined> refine(const NecJob& job)
+{
+    const design::Geometry& g = job.design.geometry;
+    if (!(job.design.freqMhz > 0) || !(g.elementDiameter > 0) || !(g.rodDiameter > 0) || !(g.spacing > 0)
+        || !(job.design.lineImpedance > 0)) {
+        return badInput("the frequency, diameters, spacing and line impedance must be above 0");
+    }
+    if (const auto* dipole = std::get_if<DipoleElement>(&job.element); dipole != nullptr && !(dipole->length > 0)) {
+        return badInput("the element length must be above 0");
+    }
+    Session session(job);
+    Refined result;
+
+    auto bare = session.impedance(nullptr, 1);
+    if (const auto* failure = std::get_if<Failure>(&bare)) {
+        return *failure;
+    }
+    result.feedImpedance = std::get<std::complex<double>>(bare);
+
+    design::DesignInput closedInput = job.design;
+    closedInput.feedImpedance = result.feedImpedance;
+    const auto closed = design::design(closedInput);
+    double start = session.rodLimit() / 25; // walking up: the shortest rod
+    if (const auto* problem = std::get_if<design::Problem>(&closed)) {
+        result.closedFormMessage = problem->message;
+    } else {
+        result.closedForm = std::get<design::Design>(closed);
+        start = result.closedForm->rodLength;
+    }
+
+    auto found = search(session, job, start, 1, true);
+    if (const auto* failure = std::get_if<Failure>(&found)) {
+        return *failure;
+    }
+    const Found& f = std::get<Found>(found);
+    // The closed form as built: its rod is the search's first sample; the
+    // capacitor, a series load on the source segment, adds exactly its
+    // reactance in series (no run of its own).
+    if (result.closedForm && f.startLength == result.closedForm->rodLength) {
+        const double omega = 2 * std::numbers::pi * job.design.freqMhz * 1e6;
+        const double reactance
+            = result.closedForm->capacitorShorted ? 0 : 1e12 / (omega * result.closedForm->capacitancePf);
+        result.closedFormZin = f.startImpedance - std::complex<double>(0, reactance);
+        result.closedFormSwr = swrOf(result.closedFormZin, job.design.lineImpedance);
+    }
+    result.rodLength = f.rodLength;
+    result.capacitancePf = f.capacitancePf;
+    result.searchRuns = f.runs;
+
+    // The confirming run; in free space without loads it also gives the
+    // average gain (nothing else differs then).
+    const bool lossless = std::holds_alternative<DipoleElement>(job.element) || [&] {
+        const auto& deck = std::get<UserDeck>(job.element);
+        return !deck.hasGround
+            && std::none_of(deck.cards.begin(), deck.cards.end(), [](const Card& c) { return c.name == "LD"; });
+    }();
+    const Match matched = session.match(result.rodLength, result.capacitancePf);
+    auto confirmed = session.solve(&matched, 1, Controls{{job.design.freqMhz}, job.checks && lossless});
+    if (const auto* failure = std::get_if<Failure>(&confirmed)) {
+        return *failure;
+    }
+    const Solution& solution = std::get<Solution>(confirmed);
+    result.zin = solution.points.front().impedance;
+    result.swr = swrOf(result.zin, job.design.lineImpedance);
+
+    if (job.checks) {
+        if (!solution.averageGains.empty()) {
+            result.averageGain = solution.averageGains.front();
+        } else if (lossless) {
+            return Failure{Failure::Kind::Garbage, "nec2c's output has no average gain", {}};
+        } else {
+            auto agt = session.solve(&matched, 1, Controls{{job.design.freqMhz}, true}, true);
+            if (const auto* failure = std::get_if<Failure>(&agt)) {
+                return *failure;
+            }
+            const Solution& s = std::get<Solution>(agt);
+            if (s.averageGains.empty()) {
+                return Failure{Failure::Kind::Garbage, "nec2c's output has no average gain", {}};
+            }
+            result.averageGain = s.averageGains.front();
+        }
+        auto halved = search(session, job, result.rodLength, 2, false);
+        if (const auto* failure = std::get_if<Failure>(&halved)) {
+            // No match with halved segments is itself a sign of a doubtful model.
+            result.doubtful = true;
+            result.doubt = "with every segment halved: " + failure->message;
+        } else {
+            const Found& h = std::get<Found>(halved);
+            result.halvedRodLength = h.rodLength;
+            result.halvedCapacitancePf = h.capacitancePf;
+            result.rodChange = (h.rodLength - result.rodLength) / result.rodLength;
+            result.capacitanceChange = (h.capacitancePf - result.capacitancePf) / result.capacitancePf;
+        }
+        const std::string doubt = doubtOf(*result.averageGain, result.rodChange, result.capacitanceChange);
+        if (!doubt.empty()) {
+            result.doubtful = true;
+            result.doubt += (result.doubt.empty() ? "" : "; ") + doubt;
+        }
+    }
+    const Segmentation cut{job.design.freqMhz, 1};
+    if (const auto* dipole = std::get_if<DipoleElement>(&job.element)) {
+        auto wires = matchWires(
+            matched, {-dipole->length / 2, 0, 0}, {dipole->length / 2, 0, 0}, {0, 0, 0}, {0, 0, 1}, cut, 1, 2);
+        if (const auto* made = std::get_if<MatchWires>(&wires)) {
+            result.cage = made->cage;
+            result.cageWires = made->cageWires;
+        }
+    }
+    result.runs = session.runs();
+    return result;
+}
+
+Outcome<std::string> writeMatchedDeck(const NecJob& job, double rodLength, double capacitancePf)
+{
+    const design::Geometry& g = job.design.geometry;
+    const Match m{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf};
+    const Segmentation cut{job.design.freqMhz, 1};
+    if (const auto* dipole = std::get_if<DipoleElement>(&job.element)) {
+        return dipoleMatchDeck(dipole->length, m, cut, Controls{{job.design.freqMhz}, false});
+    }
+    return userDeck(std::get<UserDeck>(job.element), UserDeckRun{&m, {}, true, false}, cut);
+}
+
+Outcome<std::vector<design::SweepPoint>> sweep(
+    const NecJob& job, double rodLength, double capacitancePf, double fromMhz, double toMhz, int count)
+{
+    if (count < 2 || !(toMhz > fromMhz) || !(fromMhz > 0)) {
+        return badInput("a sweep needs at least two frequencies, from a lower to a higher one");
+    }
+    Session session(job);
+    const Match m = session.match(rodLength, capacitancePf);
+    Controls controls;
+    for (int i = 0; i < count; ++i) {
+        controls.freqsMhz.push_back(fromMhz + (toMhz - fromMhz) * i / (count - 1));
+    }
+    auto solved = session.solve(&m, 1, controls);
+    if (const auto* failure = std::get_if<Failure>(&solved)) {
+        return *failure;
+    }
+    const Solution& solution = std::get<Solution>(solved);
+    if (solution.points.size() != static_cast<std::size_t>(count)) {
+        return Failure{Failure::Kind::Garbage,
+            "nec2c answered " + std::to_string(solution.points.size()) + " of " + std::to_string(count)
+                + " frequencies",
+            {}};
+    }
+    std::vector<design::SweepPoint> points;
+    for (const auto& p : solution.points) {
+        points.push_back({p.freqMhz, p.impedance, swrOf(p.impedance, job.design.lineImpedance)});
+    }
+    return points;
+}
+
+} // namespace vostrel::nec

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "deck.h"
+#include "failure.h"
+#include "gamma_design.h"
+#include "runner.h"
+
+#include <complex>
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace vostrel::nec {
+
+// Checking and refining a gamma match in NEC-2 (nec2c), from the element's
+// length or the user's antenna model.
+//
+// The match as modelled: the element continuous at the feed point, the rod
+// parallel at the centre-to-centre spacing, the shorting strap at the rod
+// length, the feed connection from the element to the rod's end carrying
+// the source, and the capacitor in series on the source segment (an LD
+// card). Near the match the element is a cage of rod-radius wires with the
+// tube's equivalent radius (see deck.cpp for why).
+
+// A lone straight tube in free space, fed at its centre.
+struct DipoleElement {
+    double length = 0; // tip to tip, metres
+};
+
+struct NecJob {
+    // Frequency, element and rod diameters, spacing, line impedance, the
+    // step-up convention and the closed-form model for the starting point.
+    // The feed impedance is not used: NEC computes the bare element's.
+    design::DesignInput design;
+    std::variant<DipoleElement, UserDeck> element;
+    RunOptions run;
+    // The average gain test and the convergence run with halved segments.
+    bool checks = true;
+};
+
+struct Refined {
+    std::complex<double> feedImpedance; // NEC's, bare element
+    // The closed form from NEC's feed impedance; null when it finds no
+    // match (then closedFormMessage says why).
+    std::optional<design::Design> closedForm;
+    std::string closedFormMessage;
+    // The closed form's rod and capacitor built as printed, in NEC (null
+    // when there is none or the rod does not fit on the element).
+    std::optional<double> closedFormSwr;
+    std::complex<double> closedFormZin;
+
+    double rodLength = 0; // metres, where NEC's Re Zin (capacitor shorted) is the line impedance
+    double capacitancePf = 0; // from NEC's Im Zin there
+    std::complex<double> zin; // the confirming run, capacitor in place
+    double swr = 0;
+    int searchRuns = 0; // nec2c runs of the rod length search
+
+    // Checks (when asked for): the average gain of the lossless model in
+    // free space (1 for a perfect model), and the refinement repeated with
+    // every segment halved.
+    std::optional<double> averageGain;
+    std::optional<double> halvedRodLength;
+    std::optional<double> halvedCapacitancePf;
+    double rodChange = 0; // (halved - rodLength) / rodLength
+    double capacitanceChange = 0; // likewise
+    bool doubtful = false; // average gain outside 0.95..1.05, rod moved > 3 %, capacitor > 5 %
+    std::string doubt; // why, for the report ("" when not doubtful)
+
+    int runs = 0; // nec2c runs in all
+    // The model's cage, for the report.
+    bool cage = false;
+    int cageWires = 0;
+};
+
+// Thresholds of "doubtful".
+inline constexpr double kAverageGainLow = 0.95;
+inline constexpr double kAverageGainHigh = 1.05;
+inline constexpr double kRodTolerance = 0.03;
+inline constexpr double kCapacitanceTolerance = 0.05;
+
+// Why a model is doubtful, "" when it is not: the average gain outside
+// kAverageGainLow..kAverageGainHigh, the rod moving more than kRodTolerance
+// or the capacitor more than kCapacitanceTolerance (relative) with halved
+// segments; the limits themselves pass.
+//   1.0, +0.01, -0.02 -> ""
+//   0.9, +0.04, 0     -> "the average gain is 0.900, not about 1; the rod moves +4.0 % with halved segments"
+std::string doubtOf(double averageGain, double rodChange, double capacitanceChange);
+
+// 1. the bare element, for its feed impedance and the closed-form design;
+// 2. the closed form as built: the search's first run, at its rod length,
+//    with its capacitor's reactance added in series;
+// 3. the rod length search for the shortest rod that matches: from the
+//    closed form's length, steps of 30 % down while Re Zin is above the
+//    line impedance, or up from a quarter of it while below (from a
+//    twenty-fifth of the limit when the closed form finds no match); then
+//    regula falsi (Illinois) to 0.5 % of the line impedance; within the
+//    rod's physical limit (the element beyond the feed point, or a quarter
+//    wave);
+// 4. the capacitor from Im Zin there, confirmed by a run holding it;
+// 5. the checks.
+// Failures: BadInput (the geometry does not fit), BadDeck, the runner's,
+// NoMatch (with the nearest Re Zin and its rod length; or a capacitive Im
+// Zin at the matching length, which no capacitor cancels).
+//   14.2 MHz, 10.1 m tube of 25 mm, rod 12.7 mm at 150 mm, Zc 50
+//     -> a rod and capacitor whose confirming run has SWR below 1.05
+Outcome<Refined> refine(const NecJob& job);
+
+// The matched antenna's deck for the user's own modelling program: the
+// user's deck with the match in place (their FR, RP and other controls
+// kept), or the tube with the match.
+Outcome<std::string> writeMatchedDeck(const NecJob& job, double rodLength, double capacitancePf);
+
+// The match's SWR over frequency from one run (an FR card of `count`
+// evenly spaced frequencies, both ends included); x is the frequency in MHz.
+// Failures: BadInput for count < 2, to <= from; the runner's.
+Outcome<std::vector<design::SweepPoint>> sweep(
+    const NecJob& job, double rodLength, double capacitancePf, double fromMhz, double toMhz, int count);
+
+// The SWR on a line of impedance `lineImpedance`.
+double swrOf(std::complex<double> zin, double lineImpedance);
+
+} // namespace vostrel::nec

@@ -1,0 +1,101 @@
+#pragma once
+
+// Helpers of the NEC tests: a private PATH and TMPDIR per test, and the
+// outcome checks.
+#include "failure.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace vostrel::nec::testing {
+
+// The name of a parameterised test's row: its `name` field.
+struct RowName {
+    template <typename Row> std::string operator()(const ::testing::TestParamInfo<Row>& row) const
+    {
+        return row.param.name;
+    }
+};
+
+template <typename T> const T* okOrFail(const Outcome<T>& outcome)
+{
+    if (const auto* failure = std::get_if<Failure>(&outcome)) {
+        ADD_FAILURE() << "unexpected failure: " << failure->message << "\n" << failure->outputTail;
+        return nullptr;
+    }
+    return &std::get<T>(outcome);
+}
+
+// Never on a temporary: the pointer would dangle.
+template <typename T> const T* okOrFail(const Outcome<T>&& outcome) = delete;
+
+template <typename T> Failure failureOf(const Outcome<T>& outcome)
+{
+    if (const auto* failure = std::get_if<Failure>(&outcome)) {
+        return *failure;
+    }
+    ADD_FAILURE() << "expected a failure";
+    return {};
+}
+
+// A directory of its own for the test, removed at the end; TMPDIR points
+// into it, so that the runner's temporary directories can be counted.
+class Scratch {
+public:
+    Scratch()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vostrel-nec-test-XXXXXX").string();
+        m_dir = mkdtemp(pattern.data()) != nullptr ? pattern : "";
+        std::filesystem::create_directory(tmp());
+        m_oldTmp = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "";
+        m_oldPath = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+        setenv("TMPDIR", tmp().c_str(), 1);
+    }
+    ~Scratch()
+    {
+        setenv("PATH", m_oldPath.c_str(), 1);
+        if (m_oldTmp.empty()) {
+            unsetenv("TMPDIR");
+        } else {
+            setenv("TMPDIR", m_oldTmp.c_str(), 1);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+
+    std::filesystem::path tmp() const { return m_dir / "tmp"; }
+
+    // PATH starts with a directory where `nec2c` is the fake `script`, the
+    // system's directories after it; for an empty name, PATH holds only an
+    // empty directory (no nec2c anywhere).
+    void fakeOnPath(const std::string& script)
+    {
+        const auto bin = m_dir / "bin";
+        std::filesystem::create_directory(bin);
+        if (!script.empty()) {
+            std::filesystem::create_symlink(std::filesystem::path(VOSTREL_NEC_FAKES) / script, bin / "nec2c");
+        }
+        setenv("PATH", script.empty() ? bin.c_str() : (bin.string() + ":/usr/bin:/bin").c_str(), 1);
+    }
+
+    int leftovers() const
+    {
+        int count = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(tmp())) {
+            ++count;
+        }
+        return count;
+    }
+
+private:
+    std::filesystem::path m_dir;
+    std::string m_oldTmp;
+    std::string m_oldPath;
+};
+
+} // namespace vostrel::nec::testing

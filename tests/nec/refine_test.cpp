@@ -1,0 +1,362 @@
+// Against nec2c itself: a dipole's feed impedance, a refined match, its
+// checks, a beam's low-resistance element, the sweep and the written deck;
+// and the refinement's failures.
+#include "nec_test_support.h"
+#include "refine.h"
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+using namespace vostrel;
+using namespace vostrel::nec;
+using namespace vostrel::nec::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr double kC = 299792458.0;
+
+NecJob dipoleJob(double freq, double length, double element, double rod, double spacing)
+{
+    NecJob job;
+    job.design.freqMhz = freq;
+    job.design.geometry = {element, rod, spacing};
+    job.design.lineImpedance = 50;
+    job.element = DipoleElement{length};
+    return job;
+}
+
+// A 20 m dipole of 25 mm tube near resonance, a 12.7 mm rod at 150 mm.
+NecJob twentyMetres()
+{
+    return dipoleJob(14.2, 10.1, 0.025, 0.0127, 0.15);
+}
+
+// A two-element 10 m beam in free space whose driven element shows about
+// 10 + j8 ohms (reflector 0.4 m behind).
+constexpr const char* kBeam = "CM two-element 10 m beam\nCE\n"
+                              "GW 1 21 0 -2.5125 0 0 2.5125 0 0.0125\n"
+                              "GW 2 21 -0.4 -2.7 0 -0.4 2.7 0 0.0125\n"
+                              "GE 0\nEX 0 1 11 0 1 0\nFR 0 1 0 0 28.5 0\nXQ\nEN\n";
+
+// The thin-wire limit: a half-wave dipole of vanishing radius is
+// 73.1 + j42.5 ohms (the induced-EMF result; Balanis, Antenna Theory, 4th
+// ed., section 4.6). A real radius adds to both (King and Middleton's
+// second-order theory, Balanis section 8.4): NEC must come down towards the
+// limit as the wire thins, and stay above it.
+TEST(NecDipole, HalfWaveApproachesTheThinWireLimit)
+{
+    const double wavelength = kC / 14.2e6;
+    std::complex<double> thicker{1e9, 1e9};
+    for (const double radius : {1e-3, 1e-4, 1e-5}) {
+        const std::string deck
+            = bareDipoleDeck(wavelength / 2, 2 * radius * wavelength, Segmentation{14.2, 1}, Controls{{14.2}, false});
+        const auto outcome = run(deck, RunOptions{});
+        const auto* solution = okOrFail(outcome);
+        ASSERT_NE(solution, nullptr);
+        const auto z = solution->points.front().impedance;
+        EXPECT_GT(z.real(), 73.1) << radius;
+        EXPECT_GT(z.imag(), 42.5) << radius;
+        EXPECT_LT(z.real(), thicker.real()) << radius;
+        EXPECT_LT(z.imag(), thicker.imag()) << radius;
+        thicker = z;
+    }
+    // At 1e-5 wavelengths, within 5 and 2.5 ohms of the limit.
+    EXPECT_LT(thicker.real(), 78.1);
+    EXPECT_LT(thicker.imag(), 45);
+}
+
+TEST(NecRefine, DipoleMatchedWithChecks)
+{
+    const NecJob job = twentyMetres();
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    // NEC's resonant tube, near 72 ohms.
+    EXPECT_NEAR(r->feedImpedance.real(), 72, 4);
+    EXPECT_NEAR(r->feedImpedance.imag(), 0, 10);
+    ASSERT_TRUE(r->closedForm.has_value());
+    ASSERT_TRUE(r->closedFormSwr.has_value());
+    EXPECT_GT(*r->closedFormSwr, 1.2); // the line model's match, built, is off
+    // Taken from the search's first run with the capacitor added in series:
+    // the same as a run holding that capacitor.
+    const design::Geometry& g = job.design.geometry;
+    const auto built = dipoleMatchDeck(10.1,
+        Match{g.elementDiameter, g.rodDiameter, g.spacing, r->closedForm->rodLength, r->closedForm->capacitancePf},
+        {14.2, 1}, Controls{{14.2}, false});
+    const auto* builtDeck = okOrFail(built);
+    ASSERT_NE(builtDeck, nullptr);
+    const auto builtRun = run(*builtDeck, RunOptions{});
+    const auto* builtSolution = okOrFail(builtRun);
+    ASSERT_NE(builtSolution, nullptr);
+    EXPECT_NEAR(std::abs(builtSolution->points.front().impedance - r->closedFormZin), 0, 0.01);
+    EXPECT_LT(r->swr, 1.05);
+    EXPECT_GT(r->rodLength, 0.5 * r->closedForm->rodLength);
+    EXPECT_LT(r->rodLength, 1.5 * r->closedForm->rodLength);
+    EXPECT_GT(r->capacitancePf, 20);
+    EXPECT_LT(r->capacitancePf, 300);
+    // The checks: the cage model passes the average gain test, and halving
+    // every segment moves the answer little.
+    EXPECT_TRUE(r->cage);
+    ASSERT_TRUE(r->averageGain.has_value());
+    EXPECT_GT(*r->averageGain, kAverageGainLow);
+    EXPECT_LT(*r->averageGain, kAverageGainHigh);
+    ASSERT_TRUE(r->halvedRodLength.has_value());
+    ASSERT_TRUE(r->halvedCapacitancePf.has_value());
+    EXPECT_NEAR(r->rodChange, (*r->halvedRodLength - r->rodLength) / r->rodLength, 1e-12);
+    EXPECT_LT(std::abs(r->rodChange), kRodTolerance);
+    EXPECT_LT(std::abs(r->capacitanceChange), kCapacitanceTolerance);
+    EXPECT_FALSE(r->doubtful) << r->doubt;
+    // The bare element, the search (its first run also gives the closed
+    // form as built), the confirmation with the average gain, and at least
+    // one run of the halved search.
+    EXPECT_GE(r->searchRuns, 2);
+    EXPECT_GE(r->runs, 2 + r->searchRuns + 1);
+    EXPECT_LT(r->runs, 20);
+}
+
+TEST(NecRefine, WithoutChecksFewerRuns)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_FALSE(r->averageGain.has_value());
+    EXPECT_FALSE(r->halvedRodLength.has_value());
+    EXPECT_EQ(r->runs, 2 + r->searchRuns); // the bare element, the search, the confirmation
+    EXPECT_LT(r->swr, 1.05);
+}
+
+TEST(NecRefine, BeamElementTheLineModelCannotMatch)
+{
+    const auto read = readDeck(kBeam, "beam.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    NecJob job;
+    job.design.freqMhz = 28.5;
+    job.design.geometry = {0.025, 0.02, 0.1};
+    job.design.lineImpedance = 50;
+    job.element = *deck;
+    job.checks = false;
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_NEAR(r->feedImpedance.real(), 10, 3) << r->feedImpedance;
+    EXPECT_NEAR(r->feedImpedance.imag(), 8, 5) << r->feedImpedance;
+    // Neither convention of the line model finds a match...
+    EXPECT_FALSE(r->closedForm.has_value());
+    EXPECT_NE(r->closedFormMessage.find("no gamma match"), std::string::npos);
+    design::DesignInput half = job.design;
+    half.feedImpedance = r->feedImpedance;
+    half.stepUp = design::StepUp::Half;
+    EXPECT_TRUE(std::holds_alternative<design::Problem>(design::design(half)));
+    // ...NEC does.
+    EXPECT_LT(r->swr, 1.05);
+    EXPECT_GT(r->rodLength, 0.1);
+    EXPECT_LT(r->rodLength, 2.5125);
+}
+
+// The line model puts this element's rod near a quarter wave; Re Zin
+// crosses 50 ohms three times on the way (about 0.42, 0.95 and 2.2 m):
+// the shortest rod is the one to build.
+TEST(NecRefine, BeamTakesTheShortestRod)
+{
+    const auto read = readDeck(kBeam, "beam.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    NecJob job;
+    job.design.freqMhz = 28.5;
+    job.design.geometry = {0.025, 0.0127, 0.1};
+    job.design.lineImpedance = 50;
+    job.element = *deck;
+    job.checks = false;
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    ASSERT_TRUE(r->closedForm.has_value());
+    EXPECT_GT(r->closedForm->rodLength, 1.5);
+    EXPECT_GT(r->rodLength, 0.3);
+    EXPECT_LT(r->rodLength, 0.6);
+    EXPECT_GT(r->capacitancePf, 60);
+    EXPECT_LT(r->swr, 1.05);
+}
+
+// Over ground with lossy wires: the refinement runs the deck as modelled,
+// the average gain test a free-space lossless copy (one run more).
+TEST(NecRefine, BeamOverGroundWithLosses)
+{
+    const std::string overGround = "CM the beam 10 m over average ground, aluminium\nCE\n"
+                                   "GW 1 21 0 -2.5125 10 0 2.5125 10 0.0125\n"
+                                   "GW 2 21 -0.4 -2.7 10 -0.4 2.7 10 0.0125\n"
+                                   "GE 1\nGN 0 0 0 0 13 0.005\nLD 5 0 0 0 2.5E7\nEX 0 1 11 0 1 0\n"
+                                   "FR 0 1 0 0 28.5 0\nXQ\nEN\n";
+    const auto read = readDeck(overGround, "beam-ground.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    ASSERT_TRUE(deck->hasGround);
+    ASSERT_NEAR(deck->wires[0].from[2], 10, 1e-12);
+    ASSERT_NEAR(deck->wires[1].to[2], 10, 1e-12);
+    NecJob job;
+    job.design.freqMhz = 28.5;
+    job.design.geometry = {0.025, 0.0127, 0.1};
+    job.design.lineImpedance = 50;
+    job.element = *deck;
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_LT(r->swr, 1.05);
+    ASSERT_TRUE(r->averageGain.has_value());
+    EXPECT_GT(*r->averageGain, 0.9);
+    EXPECT_LT(*r->averageGain, 1.1);
+    // Bare, search, confirmation, the free-space average gain run, and at
+    // least one halved run.
+    EXPECT_GE(r->runs, 1 + r->searchRuns + 1 + 1 + 1);
+}
+
+TEST(NecRefine, NoMatchSaysWhatNecReached)
+{
+    NecJob job = twentyMetres();
+    job.design.lineImpedance = 2000;
+    job.checks = false;
+    const Failure failure = failureOf(refine(job));
+    EXPECT_EQ(failure.kind, Failure::Kind::NoMatch);
+    EXPECT_GT(failure.reachedRodLength, 0);
+    EXPECT_LE(failure.reachedRodLength, 0.97 * 10.1 / 2);
+    EXPECT_GT(failure.reachedResistance, 0);
+    EXPECT_LT(failure.reachedResistance, 2000);
+    EXPECT_NE(failure.message.find("at most"), std::string::npos) << failure.message;
+}
+
+TEST(NecRefine, SweepAndWrittenDeckAgreeWithTheConfirmingRun)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    const auto swept = sweep(job, r->rodLength, r->capacitancePf, 13.8, 14.6, 9);
+    const auto* points = okOrFail(swept);
+    ASSERT_NE(points, nullptr);
+    ASSERT_EQ(points->size(), 9u);
+    EXPECT_DOUBLE_EQ((*points)[4].x, 14.2);
+    EXPECT_NEAR((*points)[4].zin.real(), r->zin.real(), 1e-3);
+    EXPECT_NEAR((*points)[4].swr, r->swr, 1e-4);
+    // Narrow: the ends well above the middle.
+    EXPECT_GT((*points)[0].swr, r->swr + 0.2);
+    EXPECT_GT((*points)[8].swr, r->swr + 0.2);
+
+    const auto written = writeMatchedDeck(job, r->rodLength, r->capacitancePf);
+    const auto* text = okOrFail(written);
+    ASSERT_NE(text, nullptr);
+    const auto reread = readDeck(*text, "dipole.nec");
+    ASSERT_NE(okOrFail(reread), nullptr);
+    const auto again = run(*text, RunOptions{});
+    const auto* solution = okOrFail(again);
+    ASSERT_NE(solution, nullptr);
+    EXPECT_NEAR(std::abs(solution->points.front().impedance - r->zin), 0, 1e-3);
+}
+
+TEST(NecRefine, SweepRefusesTooFewPoints)
+{
+    EXPECT_EQ(failureOf(sweep(twentyMetres(), 1, 100, 14, 14.4, 1)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(sweep(twentyMetres(), 1, 100, 14.4, 14, 5)).kind, Failure::Kind::BadInput);
+}
+
+// The runner's failures come through refine() unchanged.
+struct RefineFailureCase {
+    const char* name;
+    const char* script;
+    Failure::Kind kind;
+};
+
+class RefineFailure : public ::testing::TestWithParam<RefineFailureCase> { };
+
+TEST_P(RefineFailure, IsPassedOn)
+{
+    Scratch scratch;
+    scratch.fakeOnPath(GetParam().script);
+    NecJob job = twentyMetres();
+    job.run.timeout = 200ms;
+    EXPECT_EQ(failureOf(refine(job)).kind, GetParam().kind);
+    EXPECT_EQ(scratch.leftovers(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nec, RefineFailure,
+    ::testing::Values(RefineFailureCase{"Missing", "", Failure::Kind::MissingProgram},
+        RefineFailureCase{"Crashing", "crashing", Failure::Kind::Crashed},
+        RefineFailureCase{"Garbage", "garbage", Failure::Kind::Garbage},
+        RefineFailureCase{"Hanging", "hanging", Failure::Kind::Timeout}),
+    RowName());
+
+TEST(NecRefine, CancelledBeforeAndDuring)
+{
+    std::atomic<bool> cancel{true};
+    NecJob job = twentyMetres();
+    job.run.cancel = &cancel;
+    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::Cancelled);
+
+    Scratch scratch;
+    scratch.fakeOnPath("hanging");
+    cancel = false;
+    job.run.timeout = 20s;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(100ms);
+        cancel = true;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::Cancelled);
+    canceller.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+}
+
+TEST(NecRefine, BadInput)
+{
+    NecJob job = twentyMetres();
+    job.element = DipoleElement{0};
+    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::BadInput);
+    job = twentyMetres();
+    job.design.geometry.spacing = 0.01; // the rod would touch the element
+    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::BadInput);
+}
+
+} // namespace
+
+namespace {
+
+// Both sides of every threshold of "doubtful".
+struct DoubtCase {
+    const char* name;
+    double averageGain;
+    double rodChange;
+    double capacitanceChange;
+    const char* doubt;
+};
+
+class Doubt : public ::testing::TestWithParam<DoubtCase> { };
+
+TEST_P(Doubt, ThresholdsOfTheChecks)
+{
+    const DoubtCase& c = GetParam();
+    EXPECT_EQ(doubtOf(c.averageGain, c.rodChange, c.capacitanceChange), c.doubt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nec, Doubt,
+    ::testing::Values(DoubtCase{"AllGood", 1.0, 0.01, -0.02, ""},
+        DoubtCase{"GainJustLow", 0.949, 0, 0, "the average gain is 0.949, not about 1"},
+        DoubtCase{"GainLowLimit", 0.95, 0, 0, ""}, DoubtCase{"GainHighLimit", 1.05, 0, 0, ""},
+        DoubtCase{"GainJustHigh", 1.051, 0, 0, "the average gain is 1.051, not about 1"},
+        DoubtCase{"GainNotANumber", std::nan(""), 0, 0, "the average gain is nan, not about 1"},
+        DoubtCase{"RodWithin", 1, 0.029, 0, ""},
+        DoubtCase{"RodLonger", 1, 0.031, 0, "the rod moves +3.1 % with halved segments"},
+        DoubtCase{"RodShorter", 1, -0.031, 0, "the rod moves -3.1 % with halved segments"},
+        DoubtCase{"CapacitorWithin", 1, 0, -0.049, ""},
+        DoubtCase{"CapacitorLarger", 1, 0, 0.051, "the capacitor moves +5.1 % with halved segments"},
+        DoubtCase{"CapacitorSmaller", 1, 0, -0.051, "the capacitor moves -5.1 % with halved segments"},
+        DoubtCase{"Everything", 0.9, 0.04, 0.06,
+            "the average gain is 0.900, not about 1; the rod moves +4.0 % with halved segments; the capacitor "
+            "moves +6.0 % with halved segments"}),
+    RowName());
+
+} // namespace
