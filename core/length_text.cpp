@@ -1,10 +1,10 @@
 #include "length_text.h"
 
+#include "double_chars.h"
 #include "utf8.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <initializer_list>
 
@@ -141,14 +141,8 @@ std::optional<double> parseNumber(std::string_view text)
         return std::nullopt;
     }
     const bool plus = text[0] == '+';
-    // from_chars takes no '+'; the shape is checked, so it reads it all.
-    const std::string_view digitsText = plus ? text.substr(1) : text;
-    double value = 0;
-    const auto [end, error] = std::from_chars(digitsText.data(), digitsText.data() + digitsText.size(), value);
-    if (error != std::errc() || end != digitsText.data() + digitsText.size() || !std::isfinite(value)) {
-        return std::nullopt; // out of range: from_chars leaves it unset
-    }
-    return value;
+    // readDouble takes no '+'; the shape is checked, so it reads it all.
+    return readDouble(plus ? text.substr(1) : text); // nothing when out of range
 }
 
 std::string_view numberRefusal(std::string_view text)

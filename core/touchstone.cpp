@@ -1,11 +1,11 @@
 #include "touchstone.h"
 
+#include "double_chars.h"
 #include "length_text.h"
 #include "utf8.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -28,11 +28,7 @@ struct Options {
 // to read in this form, with four significant digits and an exponent.
 std::string fixed(double value, int decimals)
 {
-    std::array<char, 64> buffer{};
-    const auto [end, error] = std::abs(value) >= 1e15
-        ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 3)
-        : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
-    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
+    std::string text = std::abs(value) >= 1e15 ? scientificText(value, 3) : fixedText(value, decimals);
     if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
         text.erase(0, 1);
     }

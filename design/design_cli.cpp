@@ -1,4 +1,5 @@
 #include "design_cli.h"
+#include "double_chars.h"
 
 #include "exact_range.h"
 #include "gamma_design.h"
@@ -11,7 +12,6 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -128,10 +128,7 @@ std::string shown(std::string_view text, bool quoted = true)
 // Four significant digits with an exponent: "1.234e+300".
 std::string scientific(double value)
 {
-    std::array<char, 64> buffer{};
-    const auto [end, error]
-        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 3);
-    return {buffer.data(), error == std::errc() ? end : buffer.data()};
+    return scientificText(value, 3);
 }
 
 // `value` with `decimals` decimals, never "-0.00"; "inf" for infinity; from
@@ -159,9 +156,7 @@ std::string quantity(double value, int decimals)
 
 std::string shortest(double value)
 {
-    std::array<char, 64> buffer{};
-    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return {buffer.data(), error == std::errc() ? end : buffer.data()};
+    return shortestText(value);
 }
 
 // "25.00 - j25.00"
