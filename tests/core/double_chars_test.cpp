@@ -134,9 +134,11 @@ TEST_P(ReadDoubleExamples, MatchesTheContract)
     if (row.expected) {
         EXPECT_EQ(bitsOf(*read), bitsOf(*row.expected)) << row.text;
     }
+#if defined(__cpp_lib_to_chars) // strtod takes more shapes
     if (row.text != std::string("inf")) { // from_chars reads that; the callers want no infinity
         EXPECT_EQ(read.has_value(), referenceRead<double>(row.text).has_value()) << row.text;
     }
+#endif
 }
 
 INSTANTIATE_TEST_SUITE_P(Contract, ReadDoubleExamples,
