@@ -34,6 +34,9 @@
       outputs.forEach((output, i) => { output.value = parts[i + 1]; });
       message.hidden = true;
       document.body.classList.remove('stale');
+      if (performance.getEntriesByName('vostrel-first-result').length === 0) {
+        performance.mark('vostrel-first-result'); // read by bench/web-page
+      }
       status.textContent = 'Results for ' + parts[6] + ' MHz in ' + (chosen === 'cm' ? 'centimetres' : 'inches') + '; capacitor in pF.';
     } else if (quiet) {
       document.body.classList.add('stale');

@@ -53,7 +53,7 @@ std::string frequencyText(XorShift& random, std::uint64_t index)
         return std::to_string((r >> 16U) % 100'000'000) + "e" + std::to_string(exponent);
     }
     default: // negative and whole
-        return "-" + std::to_string((r >> 8U) % 100'000);
+        return std::string(1, '-').append(std::to_string((r >> 8U) % 100'000));
     }
 }
 
@@ -66,7 +66,8 @@ int main(int argc, char** argv)
     for (std::uint64_t i = 0; i < count; ++i) {
         const std::string text = frequencyText(random, i);
         for (const auto unit : {vostrel::LengthUnit::Inches, vostrel::LengthUnit::Centimetres}) {
-            const std::string line = "[" + text + "]\t" + vostrel::web::classicLine(text, unit) + "\n";
+            std::string line(1, '[');
+            line.append(text).append("]\t").append(vostrel::web::classicLine(text, unit)).append("\n");
             std::fputs(line.c_str(), stdout);
         }
     }
