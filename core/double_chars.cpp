@@ -69,9 +69,9 @@ public:
     std::uint32_t divide(std::uint32_t divisor)
     {
         std::uint64_t remainder = 0;
-        for (auto limb = m_limbs.rbegin(); limb != m_limbs.rend(); ++limb) {
-            const std::uint64_t current = (remainder << 32U) | *limb;
-            *limb = static_cast<std::uint32_t>(current / divisor);
+        for (std::size_t i = m_limbs.size(); i-- > 0;) { // most significant first
+            const std::uint64_t current = (remainder << 32U) | m_limbs[i];
+            m_limbs[i] = static_cast<std::uint32_t>(current / divisor);
             remainder = current % divisor;
         }
         trim();
@@ -187,6 +187,25 @@ struct Decimal {
     bool negative = false;
 };
 
+// An exponent's optional sign and its digits from text[i], just after the
+// "e"; nothing without a digit. Leaves i after them.
+std::optional<std::int64_t> scanExponent(std::string_view text, std::size_t& i)
+{
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size() || !isDigit(text[i])) {
+        return std::nullopt;
+    }
+    std::int64_t exponent = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        exponent = std::min(exponent * 10 + (text[i] - '0'), kExponentLimit);
+    }
+    return negative ? -exponent : exponent;
+}
+
 std::optional<Decimal> scanDecimal(std::string_view text)
 {
     Decimal number;
@@ -221,20 +240,11 @@ std::optional<Decimal> scanDecimal(std::string_view text)
         return std::nullopt;
     }
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        bool negativeExponent = false;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-            negativeExponent = text[i] == '-';
-            ++i;
-        }
-        if (i == text.size() || !isDigit(text[i])) {
+        const std::optional<std::int64_t> exponent = scanExponent(text, ++i);
+        if (!exponent) {
             return std::nullopt;
         }
-        std::int64_t exponent = 0;
-        for (; i < text.size() && isDigit(text[i]); ++i) {
-            exponent = std::min(exponent * 10 + (text[i] - '0'), kExponentLimit);
-        }
-        number.scale += negativeExponent ? -exponent : exponent;
+        number.scale += *exponent;
     }
     if (i != text.size()) {
         return std::nullopt;
