@@ -38,7 +38,7 @@ try {
   await site.close();
 }
 
-const own = ['vostrel.wasm', 'vostrel.js', 'classic.js', 'index.html', 'site.css'];
+const own = ['vostrel.wasm', 'vostrel.js', 'classic.js', 'designer.js', 'index.html', 'designer.html', 'site.css'];
 let total = 0;
 for (const file of own) {
   const bytes = readFileSync(path.join(siteDir, file));
@@ -46,4 +46,4 @@ for (const file of own) {
   total += gzipped;
   console.log(`${file}: ${bytes.length} bytes, ${gzipped} gzipped`);
 }
-console.log(`the site's own code and pages: ${total} bytes gzipped (diagram aside)`);
+console.log(`the site's own code and pages: ${total} bytes gzipped (diagram and uPlot aside)`);
