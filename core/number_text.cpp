@@ -1,5 +1,7 @@
 #include "number_text.h"
 
+#include "double_chars.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -115,18 +117,14 @@ Result<float> nearestFloat(Mantissa m, bool negative)
     std::string digits = std::move(m.kept);
     digits.push_back('e');
     digits += std::to_string(m.scale);
-    float value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error == std::errc::result_out_of_range) {
+    const std::optional<float> value = readFloat(digits);
+    if (!value) { // out of range: too large, or a non-zero rounding to zero
         if (magnitude > 0) {
             return CalcFailure::Overflow;
         }
         return zero;
     }
-    if (error != std::errc() || end != digits.data() + digits.size()) {
-        return CalcFailure::ConversionError; // cannot happen for the digits built above
-    }
-    return negative ? -value : value;
+    return negative ? -*value : *value;
 }
 
 std::size_t skipBlanks(std::string_view text, std::size_t i)
@@ -233,12 +231,10 @@ std::string formatSingle(float value, const NumberFormat& format)
     }
 
     // Seven significant digits of the exact value ("d.dddddde+XX"); a
-    // float widens to double exactly, and to_chars rounds exactly, ties to
-    // even.
-    std::array<char, 32> buffer{};
-    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-        static_cast<double>(std::fabs(value)), std::chars_format::scientific, 6);
-    const std::string_view scientific(buffer.data(), static_cast<std::size_t>(written.ptr - buffer.data()));
+    // float widens to double exactly, and scientificText rounds exactly,
+    // ties to even.
+    const std::string scientificDigits = scientificText(static_cast<double>(std::fabs(value)), 6);
+    const std::string_view scientific = scientificDigits;
     std::string digits;
     digits.push_back(scientific[0]);
     digits.append(scientific.substr(2, 6));
@@ -292,12 +288,7 @@ std::string formatSingle(float value, const NumberFormat& format)
 
 std::string doubleText(double value, std::optional<int> decimals)
 {
-    std::array<char, 512> buffer{}; // a double's 309 integer digits, a sign, "." and 17 decimals fit
-    char* const last = buffer.data() + buffer.size();
-    const auto [end, error] = decimals
-        ? std::to_chars(buffer.data(), last, value, std::chars_format::fixed, std::clamp(*decimals, 0, 17))
-        : std::to_chars(buffer.data(), last, value);
-    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
+    std::string text = decimals ? fixedText(value, std::clamp(*decimals, 0, 17)) : shortestText(value);
     if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
         text.erase(0, 1);
     }
@@ -310,15 +301,6 @@ namespace vostrel {
 
 namespace {
 
-// Four significant digits with an exponent: "1.234e+300".
-std::string scientificText(double value)
-{
-    std::array<char, 64> buffer{};
-    const auto [end, error]
-        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 3);
-    return {buffer.data(), error == std::errc() ? end : buffer.data()};
-}
-
 std::string withSeparator(std::string text, const NumberFormat& format)
 {
     if (const auto point = text.find('.'); point != std::string::npos) {
@@ -329,13 +311,13 @@ std::string withSeparator(std::string text, const NumberFormat& format)
 
 } // namespace
 
-std::string fixedText(double value, int decimals)
+std::string decimalsText(double value, int decimals)
 {
     if (std::isinf(value)) {
         return value > 0 ? "inf" : "-inf";
     }
     if (std::abs(value) >= 1e15) {
-        return scientificText(value);
+        return scientificText(value, 3);
     }
     return doubleText(value, decimals);
 }
@@ -343,9 +325,9 @@ std::string fixedText(double value, int decimals)
 std::string quantityText(double value, int decimals)
 {
     if (value != 0 && std::abs(value) < 0.5 * std::pow(10.0, -decimals)) {
-        return scientificText(value);
+        return scientificText(value, 3);
     }
-    return fixedText(value, decimals);
+    return decimalsText(value, decimals);
 }
 
 std::string figuresText(double value, int maxDecimals, const NumberFormat& format)
@@ -356,7 +338,7 @@ std::string figuresText(double value, int maxDecimals, const NumberFormat& forma
     const double magnitude = std::fabs(value);
     maxDecimals = std::clamp(maxDecimals, 0, 17);
     if (magnitude >= 1e9 || (magnitude > 0 && magnitude < 0.5 * std::pow(10.0, -maxDecimals))) {
-        return withSeparator(scientificText(value), format);
+        return withSeparator(scientificText(value, 3), format);
     }
     const int decimals
         = magnitude > 0 ? std::clamp(3 - static_cast<int>(std::floor(std::log10(magnitude))), 0, maxDecimals) : 0;

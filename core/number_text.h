@@ -94,9 +94,9 @@ namespace vostrel {
 // "inf" or "-inf"; from 1e15 up, too long to read in this form, with four
 // significant digits and an exponent.
 //   96.1437, 2 -> "96.14"     1e300, 2 -> "1.000e+300"     -0.001, 2 -> "0.00"
-std::string fixedText(double value, int decimals);
+std::string decimalsText(double value, int decimals);
 
-// A length or capacitance: as fixedText(), but a value too small to show
+// A length or capacitance: as decimalsText(), but a value too small to show
 // in `decimals` as anything but 0 gets an exponent, never a false 0.
 //   3.2e-296, 2 -> "3.200e-296"     0.004, 2 -> "4.000e-03"     0.005, 2 -> "0.01"
 std::string quantityText(double value, int decimals);

@@ -1,7 +1,8 @@
 #include "plain_number.h"
 
+#include "double_chars.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace vostrel {
@@ -21,7 +22,7 @@ std::size_t skipDigits(std::string_view text, std::size_t& i)
     return i - start;
 }
 
-// The number rewritten for from_chars: no "+", "." for the separator. Empty
+// The number rewritten for readDouble(): no "+", "." for the separator. Empty
 // when the text is not of the grammar; `exponentStart` is where the
 // exponent begins in the rewritten text (its size without one).
 struct Normalised {
@@ -118,20 +119,11 @@ std::variant<double, NumberRefusal> readPlainNumber(std::string_view text, const
         }
         return NumberRefusal::NotANumber;
     }
-    double value = 0;
-    const char* first = number->text.data();
-    const char* last = first + number->text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error == std::errc::result_out_of_range
-        || (error == std::errc()
-            && (!std::isfinite(value)
-                || (value == 0 && number->text.find_first_of("123456789") < number->exponentStart)))) {
+    const auto value = readDouble(number->text);
+    if (!value) { // the grammar is checked: only the range is left to refuse
         return beyondLargest(*number) ? NumberRefusal::TooLarge : NumberRefusal::TooSmall;
     }
-    if (error != std::errc() || end != last) {
-        return NumberRefusal::NotANumber;
-    }
-    return value;
+    return *value;
 }
 
 std::optional<double> plainNumber(std::string_view text, const NumberFormat& format)

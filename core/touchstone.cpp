@@ -1,12 +1,13 @@
 #include "touchstone.h"
 
+#include "double_chars.h"
 #include "length_text.h"
+#include "number_text.h"
 #include "plain_number.h"
 #include "utf8.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -24,21 +25,6 @@ struct Options {
     Format format = Format::MA;
     double reference = 50;
 };
-
-// `value` with `decimals` decimals, never "-0.00"; from 1e15 up, too long
-// to read in this form, with four significant digits and an exponent.
-std::string fixed(double value, int decimals)
-{
-    std::array<char, 64> buffer{};
-    const auto [end, error] = std::abs(value) >= 1e15
-        ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 3)
-        : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
-    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
-    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
-        text.erase(0, 1);
-    }
-    return text;
-}
 
 // The blank-separated words of a line, its comment already cut off.
 std::vector<std::string_view> wordsOf(std::string_view line)
@@ -280,7 +266,7 @@ std::optional<ParseError> checkImpedances(const OnePort& file)
         }
         const double reflection = std::abs((z - file.referenceOhms) / (z + file.referenceOhms));
         return ParseError{point.line,
-            "|S| = " + fixed(reflection, 3) + " is above 1: the feed resistance there is " + fixed(z.real(), 2)
+            "|S| = " + decimalsText(reflection, 3) + " is above 1: the feed resistance there is " + decimalsText(z.real(), 2)
                 + " ohms, and an antenna's is above 0"};
     }
     return std::nullopt;

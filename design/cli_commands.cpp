@@ -344,7 +344,7 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
             text += resultRow("Capacitor", "none: short it, the rod alone matches");
         } else {
             text += resultRow("Capacitor",
-                quantityText(d->capacitancePf, 2) + " pF (reactance " + fixedText(d->capacitorReactance, 2) + " ohms)");
+                quantityText(d->capacitancePf, 2) + " pF (reactance " + decimalsText(d->capacitorReactance, 2) + " ohms)");
         }
     }
     const int written = writeResult(out, err, text, status);
@@ -387,8 +387,8 @@ int runAnalyze(const Options& options, std::ostream& out, std::ostream& err)
     text += resultRow("Rod and element, Zp = Z2 || Zs", complexText(a.zp) + " ohms");
     text += resultRow("Input impedance Zin", complexText(a.zin) + " ohms");
     text += resultRow("Reflection |rho|",
-        fixedText(std::abs(a.reflection), 4) + " (return loss " + fixedText(a.returnLossDb, 2) + " dB)");
-    text += resultRow("SWR", fixedText(a.swr, 3));
+        decimalsText(std::abs(a.reflection), 4) + " (return loss " + decimalsText(a.returnLossDb, 2) + " dB)");
+    text += resultRow("SWR", decimalsText(a.swr, 3));
     return writeResult(out, err, text, ExitStatus::Solved);
 }
 
@@ -466,7 +466,7 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
     if (std::isinf(pf)) {
         text = "No reactance to cancel at " + shortest(freq) + " MHz: keep the capacitor shorted.\n";
     } else {
-        text = "Capacitor for " + fixedText(reactance, 2) + " ohms at " + shortest(freq)
+        text = "Capacitor for " + decimalsText(reactance, 2) + " ohms at " + shortest(freq)
             + " MHz: " + quantityText(pf, 2) + " pF\n";
     }
     if (insertion) {
@@ -623,8 +623,8 @@ int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept,
             }
             text += csv::record(fields);
         } else {
-            text += padded(swept.labels[i], 16) + padded(fixedText(point.zin.real(), 2), 12)
-                + padded(fixedText(point.zin.imag(), 2), 12) + padded(fixedText(point.swr, 3), 10) + "\n";
+            text += padded(swept.labels[i], 16) + padded(decimalsText(point.zin.real(), 2), 12)
+                + padded(decimalsText(point.zin.imag(), 2), 12) + padded(decimalsText(point.swr, 3), 10) + "\n";
         }
         if (text.size() > 65536) {
             errno = 0;

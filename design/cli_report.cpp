@@ -49,8 +49,8 @@ std::string sizeText(double metres, Unit unit)
 
 std::string complexText(Complex z)
 {
-    const std::string imag = fixedText(std::abs(z.imag()), 2);
-    return fixedText(z.real(), 2) + (z.imag() < 0 && imag != "0.00" ? " - j" : " + j") + imag;
+    const std::string imag = decimalsText(std::abs(z.imag()), 2);
+    return decimalsText(z.real(), 2) + (z.imag() < 0 && imag != "0.00" ? " - j" : " + j") + imag;
 }
 
 std::string_view shareColumn(StepUp stepUp)
@@ -87,9 +87,9 @@ std::string resultRow(std::string_view label, const std::string& value)
 
 std::string lineRows(const LineModel& line)
 {
-    return resultRow("Rod line impedance Z0", fixedText(line.z0, 2) + " ohms")
-        + resultRow("Current division alpha", fixedText(line.alpha, 4))
-        + resultRow("Step-up k (1 + alpha)^2", fixedText(line.stepUp, 4))
+    return resultRow("Rod line impedance Z0", decimalsText(line.z0, 2) + " ohms")
+        + resultRow("Current division alpha", decimalsText(line.alpha, 4))
+        + resultRow("Step-up k (1 + alpha)^2", decimalsText(line.stepUp, 4))
         + resultRow("Stepped-up impedance Z2", complexText(line.z2) + " ohms");
 }
 

@@ -47,13 +47,13 @@ INSTANTIATE_TEST_SUITE_P(Rows, Figures,
 
 TEST(ReportNumbers, FixedAndQuantities)
 {
-    EXPECT_EQ(fixedText(96.1437, 2), "96.14");
-    EXPECT_EQ(fixedText(1e300, 2), "1.000e+300");
-    EXPECT_EQ(fixedText(9.99e14, 0), "999000000000000");
-    EXPECT_EQ(fixedText(1e15, 0), "1.000e+15");
-    EXPECT_EQ(fixedText(-0.001, 2), "0.00");
-    EXPECT_EQ(fixedText(kInf, 2), "inf");
-    EXPECT_EQ(fixedText(-kInf, 2), "-inf");
+    EXPECT_EQ(decimalsText(96.1437, 2), "96.14");
+    EXPECT_EQ(decimalsText(1e300, 2), "1.000e+300");
+    EXPECT_EQ(decimalsText(9.99e14, 0), "999000000000000");
+    EXPECT_EQ(decimalsText(1e15, 0), "1.000e+15");
+    EXPECT_EQ(decimalsText(-0.001, 2), "0.00");
+    EXPECT_EQ(decimalsText(kInf, 2), "inf");
+    EXPECT_EQ(decimalsText(-kInf, 2), "-inf");
     EXPECT_EQ(quantityText(3.2e-296, 2), "3.200e-296");
     EXPECT_EQ(quantityText(0.004, 2), "4.000e-03");
     EXPECT_EQ(quantityText(0.005, 2), "0.01");

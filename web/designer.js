@@ -1,0 +1,125 @@
+// The designer page: the inputs of vostrel-design, the results or the
+// reason there is no match, the tuning sliders and three SWR plots (uPlot),
+// computed by the core as WebAssembly. Every field is read as it is typed;
+// the address holds the inputs.
+'use strict';
+(function () {
+  const fieldIds = ['freq', 'r', 'x', 'element', 'rod', 'spacing', 'line', 'unit', 'share'];
+  const example = { freq: '14.3', r: '25', x: '-25', element: '1.5in', rod: '0.5in', spacing: '6in', line: '50', unit: 'in', share: 'whole' };
+  const resultIds = ['rodLength', 'capacitance', 'z0', 'stepUp', 'reactance', 'tunedLength', 'tunedCapacitance', 'swr'];
+  const el = (id) => document.getElementById(id);
+  const strap = el('strap');
+  const cap = el('cap');
+  const banner = el('banner');
+  const plots = {};
+  let module = null;
+
+  function keepAddress() {
+    const query = new URLSearchParams();
+    fieldIds.forEach((id) => query.set(id, el(id).value));
+    if (strap.value !== '0') query.set('strap', strap.value);
+    if (cap.value !== '0') query.set('cap', cap.value);
+    history.replaceState(null, '', '?' + query.toString());
+  }
+
+  // The design point (green square) and the tuned point (red dot).
+  function marks(u) {
+    const ctx = u.ctx;
+    const points = u.vostrelMarks || [];
+    points.forEach(([x, y, colour, square]) => {
+      if (x === null || y === null) return;
+      const px = u.valToPos(x, 'x', true);
+      const py = u.valToPos(Math.min(y, u.scales.y.max), 'y', true);
+      ctx.fillStyle = colour;
+      ctx.beginPath();
+      if (square) ctx.rect(px - 5, py - 5, 10, 10); else ctx.arc(px, py, 5, 0, 2 * Math.PI);
+      ctx.fill();
+    });
+  }
+
+  function plot(sweep) {
+    const box = el('plot-' + sweep.name);
+    box.querySelector('.plot-message')?.remove();
+    if (!sweep.x) {
+      if (plots[sweep.name]) { plots[sweep.name].destroy(); delete plots[sweep.name]; }
+      const note = document.createElement('p');
+      note.className = 'plot-message';
+      note.textContent = sweep.message;
+      box.append(note);
+      return;
+    }
+    const finite = sweep.swr.filter((s) => s !== null);
+    const top = Math.min(Math.max(2, ...finite), 10);
+    const data = [sweep.x, sweep.swr];
+    if (!plots[sweep.name]) {
+      plots[sweep.name] = new uPlot({
+        width: Math.max(box.clientWidth - 8, 200), height: 200,
+        scales: { x: { time: false }, y: { range: (u) => [1, u.vostrelTop] } },
+        axes: [{ label: sweep.unit }, { label: 'SWR' }],
+        legend: { show: false },
+        series: [{}, { stroke: '#0033a0', width: 2 }],
+        hooks: { draw: [marks] },
+      }, data, box);
+    } else {
+      plots[sweep.name].setData(data, false);
+    }
+    const u = plots[sweep.name];
+    u.vostrelTop = top;
+    u.vostrelMarks = [[sweep.design[0], sweep.design[1], '#1a9e1a', true], [sweep.tuned[0], sweep.tuned[1], '#d00000', false]];
+    u.setScale('x', { min: sweep.x[0], max: sweep.x[sweep.x.length - 1] });
+    u.setScale('y', { min: 1, max: top });
+  }
+
+  function compute() {
+    if (!module) return;
+    const fields = fieldIds.map((id) => el(id).value).join('\t');
+    const answer = JSON.parse(module.ccall('vostrel_designer', 'string', ['string', 'number', 'number'], [fields, Number(strap.value), Number(cap.value)]));
+    el('strap-value').textContent = (strap.value * 0.25).toFixed(2) + ' %';
+    el('cap-value').textContent = (cap.value * 0.5).toFixed(1) + ' %';
+    keepAddress();
+    fieldIds.forEach((id) => { el(id).removeAttribute('aria-invalid'); const e = el(id + '-error'); if (e) e.textContent = ''; });
+    if (answer.status === 'bad') {
+      // The last good results stay, marked out of date.
+      const field = el(answer.field);
+      if (field && el(answer.field + '-error')) {
+        field.setAttribute('aria-invalid', 'true');
+        el(answer.field + '-error').textContent = answer.message;
+      }
+      document.body.classList.add('stale');
+      banner.hidden = true;
+      return;
+    }
+    if (answer.status === 'nomatch') {
+      banner.textContent = answer.message;
+      banner.hidden = false;
+      document.body.classList.add('stale');
+      return;
+    }
+    banner.hidden = true;
+    document.body.classList.remove('stale');
+    resultIds.forEach((id) => { el(id).value = answer.results[id]; });
+    el('stepUp').value = answer.results.stepUp + ' (α ' + answer.results.alpha + ')';
+    answer.sweeps.forEach(plot);
+    document.body.dataset.computed = String(Number(document.body.dataset.computed || 0) + 1);
+  }
+
+  const query = new URLSearchParams(location.search);
+  fieldIds.forEach((id) => { el(id).value = query.has(id) ? query.get(id) : example[id]; });
+  strap.value = query.get('strap') || '0';
+  cap.value = query.get('cap') || '0';
+  fieldIds.forEach((id) => el(id).addEventListener('input', compute));
+  strap.addEventListener('input', compute);
+  cap.addEventListener('input', compute);
+  el('recentre').addEventListener('click', () => { strap.value = '0'; cap.value = '0'; compute(); });
+  // Each plot as wide as its box, once laid out and whenever the window
+  // changes size.
+  const plotWidth = (name) => Math.max(el('plot-' + name).clientWidth - 8, 200);
+  const fit = () => Object.entries(plots).forEach(([name, u]) => u.setSize({ width: plotWidth(name), height: 200 }));
+  addEventListener('resize', fit);
+  createVostrel().then((loaded) => {
+    module = loaded;
+    compute();
+    fit();
+    document.body.dataset.ready = 'true';
+  });
+}());

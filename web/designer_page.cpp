@@ -1,0 +1,201 @@
+#include "designer_page.h"
+
+#include "double_chars.h"
+#include "plain_number.h"
+#include "gamma_design.h"
+#include "length_text.h"
+#include "number_text.h"
+
+#include <array>
+#include <cmath>
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace vostrel::web {
+namespace {
+
+using design::Complex;
+using design::DesignInput;
+using design::Unit;
+
+constexpr int kSweepPoints = 500;
+
+std::string jsonString(std::string_view text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(c);
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            static constexpr std::array<char, 17> kHex = {"0123456789abcdef"};
+            out += "\\u00";
+            out.push_back(kHex[static_cast<unsigned char>(c) >> 4U]);
+            out.push_back(kHex[static_cast<unsigned char>(c) & 0xFU]);
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out + "\"";
+}
+
+// A JSON number, or null for an infinity or NaN (an SWR of a lossless
+// mismatch can be infinite).
+std::string jsonNumber(double value)
+{
+    return std::isfinite(value) ? shortestText(value) : "null";
+}
+
+std::string bad(std::string_view field, std::string_view message)
+{
+    return R"({"status":"bad","field":)" + jsonString(field) + R"(,"message":)" + jsonString(message) + "}";
+}
+
+struct Field {
+    const char* name;
+    const std::string* text;
+};
+
+int lengthDecimals(Unit unit)
+{
+    return unit == Unit::Millimetre ? 1 : 2;
+}
+
+std::string fieldName(design::Field field)
+{
+    switch (field) {
+    case design::Field::Frequency:
+        return "freq";
+    case design::Field::FeedResistance:
+        return "r";
+    case design::Field::FeedReactance:
+        return "x";
+    case design::Field::ElementDiameter:
+        return "element";
+    case design::Field::RodDiameter:
+        return "rod";
+    case design::Field::Spacing:
+        return "spacing";
+    case design::Field::LineImpedance:
+        return "line";
+    default:
+        return "";
+    }
+}
+
+// A sweep's points as two JSON arrays, with the design and tuned points.
+std::string sweepJson(std::string_view name, std::string_view unit, double scale,
+    const design::Outcome<std::vector<design::SweepPoint>>& sweep, double designX, double designSwr, double tunedX,
+    double tunedSwr)
+{
+    std::string out = R"({"name":)" + jsonString(name) + R"(,"unit":)" + jsonString(unit);
+    if (const auto* points = std::get_if<std::vector<design::SweepPoint>>(&sweep)) {
+        std::string xs;
+        std::string swrs;
+        for (const design::SweepPoint& point : *points) {
+            xs.append(xs.empty() ? "" : ",").append(jsonNumber(point.x / scale));
+            swrs.append(swrs.empty() ? "" : ",").append(jsonNumber(point.swr));
+        }
+        out += R"(,"x":[)" + xs + R"(],"swr":[)" + swrs + "]";
+    } else {
+        out += R"(,"message":)" + jsonString(std::get<design::Problem>(sweep).message);
+    }
+    out += R"(,"design":[)" + jsonNumber(designX / scale) + "," + jsonNumber(designSwr) + "]";
+    out += R"(,"tuned":[)" + jsonNumber(tunedX / scale) + "," + jsonNumber(tunedSwr) + "]}";
+    return out;
+}
+
+} // namespace
+
+std::string designerJson(const DesignerInput& input)
+{
+    const std::optional<Unit> unit = design::unitFromSymbol(input.unit);
+    if (!unit || (*unit != Unit::Millimetre && *unit != Unit::Centimetre && *unit != Unit::Inch)) {
+        return bad("unit", "the unit is mm, cm or in");
+    }
+    DesignInput in;
+    in.stepUp = input.share == "half" ? design::StepUp::Half : design::StepUp::Whole;
+    const std::array<Field, 4> numberFields = {{
+        {"freq", &input.freq},
+        {"r", &input.r},
+        {"x", &input.x},
+        {"line", &input.line},
+    }};
+    std::array<double, 4> numbers{};
+    for (std::size_t i = 0; i < numberFields.size(); ++i) {
+        const std::string& text = *numberFields[i].text;
+        const auto value = readPlainNumber(text, {});
+        if (const auto* why = std::get_if<NumberRefusal>(&value)) {
+            return bad(numberFields[i].name, "\"" + text + "\" " + refusalText(*why, {}));
+        }
+        numbers[i] = std::get<double>(value);
+    }
+    in.freqMhz = numbers[0];
+    in.feedImpedance = Complex(numbers[1], numbers[2]);
+    in.lineImpedance = numbers[3];
+    const std::array<std::pair<Field, double*>, 3> lengths = {{
+        {{"element", &input.element}, &in.geometry.elementDiameter},
+        {{"rod", &input.rod}, &in.geometry.rodDiameter},
+        {{"spacing", &input.spacing}, &in.geometry.spacing},
+    }};
+    for (const auto& [field, target] : lengths) {
+        const auto length = design::parseLength(*field.text, unit);
+        if (const auto* message = std::get_if<std::string>(&length)) {
+            return bad(field.name, *message);
+        }
+        *target = std::get<design::Length>(length).metres;
+    }
+
+    const design::Outcome<design::Design> designed = design::design(in);
+    if (const auto* problem = std::get_if<design::Problem>(&designed)) {
+        if (problem->kind == design::Problem::Kind::BadInput) {
+            return bad(fieldName(problem->field), problem->message);
+        }
+        return R"({"status":"nomatch","message":)" + jsonString(problem->message) + "}";
+    }
+    const design::Design& d = std::get<design::Design>(designed);
+    const double metres = design::metresPer(*unit);
+    const int decimals = lengthDecimals(*unit);
+    const std::string unitText(design::unitSymbol(*unit));
+    const double tunedLength = d.rodLength * (1 + 0.0025 * input.strapSteps);
+    const double tunedCapacitance = d.capacitancePf * (1 + 0.005 * input.capacitorSteps);
+    const auto tuned = design::analyze(in, tunedLength, tunedCapacitance);
+    const auto atDesign = design::analyze(in, d.rodLength, d.capacitancePf);
+    if (!std::holds_alternative<design::Analysis>(tuned) || !std::holds_alternative<design::Analysis>(atDesign)) {
+        return bad("", "the tuned match cannot be modelled");
+    }
+    const double tunedSwr = std::get<design::Analysis>(tuned).swr;
+    const double designSwr = std::get<design::Analysis>(atDesign).swr;
+
+    std::string out = R"({"status":"ok","results":{)";
+    const auto add = [&out](std::string_view key, const std::string& value, bool last = false) {
+        out += jsonString(key) + ":" + jsonString(value) + (last ? "" : ",");
+    };
+    add("rodLength", doubleText(d.rodLength / metres, decimals) + " " + unitText);
+    add("capacitance", d.capacitorShorted ? "shorted" : doubleText(d.capacitancePf, 2) + " pF");
+    add("z0", doubleText(d.line.z0, 2) + " ohms");
+    add("alpha", doubleText(d.line.alpha, 4));
+    add("stepUp", doubleText(d.line.stepUp, 4));
+    add("reactance", doubleText(d.capacitorReactance, 2) + " ohms");
+    add("share", std::string(design::stepUpName(in.stepUp)));
+    add("tunedLength", doubleText(tunedLength / metres, decimals) + " " + unitText);
+    add("tunedCapacitance", d.capacitorShorted ? "shorted" : doubleText(tunedCapacitance, 2) + " pF");
+    add("swr", doubleText(tunedSwr, 2), true);
+    out += R"(},"sweeps":[)";
+    const double c = d.capacitancePf;
+    const double f = in.freqMhz;
+    out += sweepJson("capacitance", "pF", 1, design::sweepCapacitance(in, tunedLength, 0.4 * c, 1.6 * c, kSweepPoints),
+        c, designSwr, tunedCapacitance, tunedSwr);
+    out += ",";
+    out += sweepJson("strap", unitText, metres,
+        design::sweepRodLength(in, tunedCapacitance, 0.7 * d.rodLength, 1.3 * d.rodLength, kSweepPoints), d.rodLength,
+        designSwr, tunedLength, tunedSwr);
+    out += ",";
+    out += sweepJson("frequency", "MHz", 1,
+        design::sweepFrequency(in, tunedLength, tunedCapacitance, 0.95 * f, 1.05 * f, kSweepPoints), f, designSwr, f,
+        tunedSwr);
+    return out + "]}";
+}
+
+} // namespace vostrel::web

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+namespace vostrel::web {
+
+// The designer page's inputs as typed. Lengths carry a unit or take
+// `unit`'s ("mm", "cm" or "in"); `share` is "whole" or "half". The tuning
+// moves the strap by 0.25 % of the design length a step (-100..100) and the
+// capacitor by 0.5 % a step (-100..100), as the designer window's sliders.
+struct DesignerInput {
+    std::string freq;
+    std::string r;
+    std::string x;
+    std::string element;
+    std::string rod;
+    std::string spacing;
+    std::string line = "50";
+    std::string unit = "in";
+    std::string share = "whole";
+    int strapSteps = 0;
+    int capacitorSteps = 0;
+};
+
+// The design, the tuned match and the three SWR sweeps around it (500
+// points each: capacitance 0.4 to 1.6 times the design's at the tuned rod
+// length, rod length 0.7 to 1.3 times at the tuned capacitor, frequency
+// +-5 % at both), as JSON for the page:
+//   {"status":"ok","results":{...},"sweeps":[{"name":"capacitance",...},...]}
+//   {"status":"bad","field":"rod","message":"\"abc\" is not a number"}
+//   {"status":"nomatch","message":"no gamma match of this geometry can match: ..."}
+// The ARRL example (14.3 MHz, 25 - j25 ohms, 1.5 in, 0.5 in, 6 in), strap
+// +12 steps and capacitor -10 -> rod "38.90 in", capacitor "96.14 pF",
+// tuned "40.07 in" and "91.33 pF", SWR "1.09".
+std::string designerJson(const DesignerInput& input);
+
+} // namespace vostrel::web
