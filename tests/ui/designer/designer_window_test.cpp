@@ -452,6 +452,38 @@ private slots:
         QCOMPARE(read, value);
     }
 
+    // What a field echoes in its message stays one short line, whatever was pasted.
+    void aMessageEchoesAShortSingleLine_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("100000 digits and a letter") << QString(100000, QLatin1Char('9')) + QStringLiteral("x");
+        QTest::newRow("a line break inside") << QStringLiteral("2\u20285x");
+        QTest::newRow("a control character") << QStringLiteral("2\x1b[2J");
+    }
+    void aMessageEchoesAShortSingleLine()
+    {
+        QFETCH(QString, text);
+        Fixture f;
+        f.paste(Field::FeedResistance, text);
+        const QString problem = f.window.form()->problemOf(Field::FeedResistance);
+        QVERIFY(!problem.isEmpty());
+        QVERIFY2(problem.size() < 160, qPrintable(problem.left(200)));
+        for (const QChar c : problem) {
+            QVERIFY2(c.isPrint() || c == QLatin1Char(' '), qPrintable(problem));
+        }
+    }
+
+    // Huge and tiny results switch to an exponent instead of 35 digits.
+    void extremeResultsUseAnExponent()
+    {
+        Fixture f;
+        f.type(Field::Frequency, "0.001");
+        f.type(Field::Spacing, "6");
+        const QString rod = f.window.results()->rodLength()->text();
+        QVERIFY2(rod.size() < 16, qPrintable(rod));
+        QVERIFY2(rod.contains(QLatin1Char('e')) || rod.size() < 12, qPrintable(rod));
+    }
+
     // vostrel-design's names and value forms fill the form; the older
     // spellings still work and say what they are called now.
     void theCommandLineTakesTheDesignToolsOptions_data()
