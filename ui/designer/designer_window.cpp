@@ -289,6 +289,7 @@ void DesignerWindow::closeNotice()
 {
     m_noticeTimer->stop();
     m_notice->hide();
+    statusBar()->clearMessage();
 }
 
 QString DesignerWindow::noticeText() const

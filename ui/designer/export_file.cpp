@@ -6,6 +6,9 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace vostrel::designer {
 
 namespace {
@@ -102,6 +105,7 @@ std::optional<QString> writeWholeFile(const QString& path, const QByteArray& byt
     // target only once every byte is written and flushed: a full disk or a
     // failed write leaves the old file, or none, and no partial one.
     QSaveFile file(target);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
         return tr("Could not write %1: %2.").arg(path, file.errorString());
     }
@@ -111,7 +115,11 @@ std::optional<QString> writeWholeFile(const QString& path, const QByteArray& byt
         return tr("Could not write %1: %2.").arg(path, why);
     }
     if (!file.commit()) {
-        return tr("Could not write %1: %2.").arg(path, file.errorString());
+        // The flush that failed set errno (a full disk: ENOSPC); Qt's own
+        // text for it is "Unknown error".
+        const int error = errno;
+        return tr("Could not write %1: %2.")
+            .arg(path, error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString());
     }
     return std::nullopt;
 }

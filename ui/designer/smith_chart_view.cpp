@@ -25,7 +25,7 @@ constexpr std::array kReactances = {0.2, 0.5, 1.0, 2.0, 5.0};
 SmithChartView::SmithChartView(QWidget* parent)
     : QWidget(parent)
 {
-    setMinimumSize(240, 240);
+    setMinimumSize(200, 200);
     setAccessibleName(tr("Smith chart"));
     setAccessibleDescription(tr("Input impedance as the capacitor is swept, with the SWR 2 circle"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

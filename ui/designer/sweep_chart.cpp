@@ -42,7 +42,7 @@ void setRangeWithTicks(QValueAxis* axis, double from, double to)
             step = power * factor;
         }
     }
-    if (!(step > 0) || span / step > SweepChart::kMaxTicks) {
+    if (!(step > 0)) {
         return;
     }
     axis->setTickAnchor(std::ceil(from / step) * step);
@@ -150,7 +150,7 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
         [this](const QRectF& area) { m_note->setPos(area.topLeft() + QPointF(6, 4)); });
 
     setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(300, 220);
+    setMinimumSize(240, 200); // two side by side beside the inputs on a 1024 x 768 screen
     setAccessibleName(title);
 }
 
@@ -219,8 +219,6 @@ void SweepChart::showSweep(
         m_offScale->clear();
         m_tuned->replace(QList<QPointF>{tunedPoint});
     }
-    chart()->legend()->markers(m_offScale).first()->setVisible(offScale);
-    chart()->legend()->markers(m_tuned).first()->setVisible(!offScale);
 }
 
 void SweepChart::paintCurveClipped(QPainter& painter, const QList<QPointF>& points) const

@@ -23,9 +23,9 @@ public:
     // The SWR axis shows 1 to this; higher values run off the top.
     static constexpr double kSwrTop = 5;
 
-    // Past this many ticks a range is drawn with fewer: the labels are
-    // made one by one, and a range a thousand times its tick interval
-    // would take seconds and hundreds of megabytes.
+    // The most ticks an axis is given (the steps of 1, 2 and 5 give at
+    // most eight): the labels are made one by one, and a range a thousand
+    // times its tick interval would take seconds and hundreds of megabytes.
     static constexpr int kMaxTicks = 12;
 
     SweepChart(const QString& title, QWidget* parent = nullptr);

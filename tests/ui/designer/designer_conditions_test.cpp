@@ -252,6 +252,29 @@ private slots:
         QCOMPARE(SweepChart::drawableRange(from, to), drawable);
     }
 
+    // The curve cut to the plot area for SVG: every edge crossed, parts
+    // that leave and come back, a line wholly outside.
+    void curvesAreClippedToThePlotArea_data()
+    {
+        QTest::addColumn<QPolygonF>("line");
+        QTest::addColumn<QList<QPolygonF>>("parts");
+        const QPolygonF inside{{1, 1}, {5, 5}, {9, 2}};
+        QTest::newRow("inside") << inside << QList<QPolygonF>{inside};
+        QTest::newRow("out the top") << QPolygonF{{2, 5}, {2, -5}} << QList<QPolygonF>{{{2, 5}, {2, 0}}};
+        QTest::newRow("in from the bottom") << QPolygonF{{2, 15}, {2, 5}} << QList<QPolygonF>{{{2, 10}, {2, 5}}};
+        QTest::newRow("across left to right") << QPolygonF{{-10, 5}, {20, 5}} << QList<QPolygonF>{{{0, 5}, {10, 5}}};
+        QTest::newRow("out and back") << QPolygonF{{1, 5}, {5, -5}, {9, 5}}
+                                      << QList<QPolygonF>{{{1, 5}, {3, 0}}, {{7, 0}, {9, 5}}};
+        QTest::newRow("all outside") << QPolygonF{{-1, -1}, {-5, 20}} << QList<QPolygonF>{};
+        QTest::newRow("one point") << QPolygonF{{5, 5}} << QList<QPolygonF>{};
+    }
+    void curvesAreClippedToThePlotArea()
+    {
+        QFETCH(QPolygonF, line);
+        QFETCH(QList<QPolygonF>, parts);
+        QCOMPARE(vostrel::designer::clippedPolyline(line, QRectF(0, 0, 10, 10)), parts);
+    }
+
     // A frequency the model takes but the plots cannot draw is refused at
     // its field, the plots left as they were.
     void anUndrawableFrequencyIsRefusedAtItsField()
@@ -259,7 +282,7 @@ private slots:
         DesignerWindow window;
         window.show();
         QLineEdit* frequency = window.form()->field(Field::Frequency);
-        type(frequency, "1e250");
+        type(frequency, "1e-250"); // the model takes it; its plot's span underflows
         const QString problem = window.form()->problemOf(Field::Frequency);
         QVERIFY2(!problem.isEmpty(), qPrintable(window.statusText()));
         type(frequency, "14.3");
