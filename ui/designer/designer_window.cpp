@@ -143,6 +143,8 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     grid->addWidget(m_byRodLength, 0, 1);
     grid->addWidget(m_byFrequency, 1, 0);
     grid->addWidget(m_smith, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
     auto scrolled = [](QWidget* page) {
         auto* scroll = new QScrollArea;
         scroll->setWidget(page);
@@ -426,7 +428,7 @@ void DesignerWindow::recompute()
     // Without a file the sweep keeps the typed R and X at every frequency:
     // a real element's change with frequency is not in it, and the curve
     // reads far wider than the antenna's.
-    m_byFrequency->setNote(m_measured ? QString() : tr("R and X held fixed at the typed values"));
+    m_byFrequency->setNote(m_measured ? QString() : tr("R and X held fixed"));
     if (!m_study.hasDesign()) {
         m_tuning->setAvailable(false);
         clearPlots();

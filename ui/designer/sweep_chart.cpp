@@ -18,8 +18,8 @@ namespace vostrel::designer {
 namespace {
 
 // The range, with ticks on round values: 1, 2 or 5 times a power of ten,
-// about five of them, never more than kMaxTicks.
-void setRangeWithTicks(QValueAxis* axis, double from, double to)
+// about `ticks` of them, never more than kMaxTicks.
+void setRangeWithTicks(QValueAxis* axis, double from, double to, int ticks)
 {
     // Five fixed ticks first: the last range's dynamic interval laid over
     // this one (14 pF steps over a range of 2000 pF, after a big change in
@@ -34,7 +34,7 @@ void setRangeWithTicks(QValueAxis* axis, double from, double to)
         return;
     }
     const double span = to - from;
-    const double rough = span / 5;
+    const double rough = span / ticks;
     const double power = std::pow(10, std::floor(std::log10(rough)));
     double step = power;
     for (double factor : {2.0, 5.0, 10.0}) {
@@ -167,6 +167,22 @@ bool SweepChart::drawableRange(double from, double to)
     return span >= largest * 1e-12 && largest <= 1e200 && span >= 1e-200;
 }
 
+int SweepChart::ticksForWidth() const
+{
+    // A label such as "14.25" wants about 60 pixels; narrower, Qt Charts
+    // elides every label to "...".
+    return std::clamp(width() / 60, 2, 5);
+}
+
+void SweepChart::resizeEvent(QResizeEvent* event)
+{
+    QChartView::resizeEvent(event);
+    if (m_x->isVisible() && ticksForWidth() != m_ticks) {
+        m_ticks = ticksForWidth();
+        setRangeWithTicks(m_x, m_x->min(), m_x->max(), m_ticks);
+    }
+}
+
 void SweepChart::setXTitle(const QString& title)
 {
     m_x->setTitleText(title);
@@ -205,7 +221,8 @@ void SweepChart::showSweep(
         return;
     }
     if (m_x->min() != from || m_x->max() != to) {
-        setRangeWithTicks(m_x, from, to);
+        m_ticks = ticksForWidth();
+        setRangeWithTicks(m_x, from, to, ticksForWidth());
         m_twoToOne->replace(QList<QPointF>{{from, 2}, {to, 2}});
     }
     m_design->replace(QList<QPointF>{designPoint});

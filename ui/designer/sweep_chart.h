@@ -59,7 +59,12 @@ public:
     QValueAxis* xAxis() const { return m_x; }
     QValueAxis* yAxis() const { return m_y; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    int ticksForWidth() const;
+
     QLineSeries* m_curve;
     QLineSeries* m_twoToOne;
     QScatterSeries* m_design;
@@ -69,6 +74,7 @@ private:
     QValueAxis* m_x;
     QValueAxis* m_y;
     QList<QPointF> m_buffer;
+    int m_ticks = 5; // about this many ticks on the x axis, for the width
 };
 
 // The parts of a polyline inside `clip`, each a polyline of its own.

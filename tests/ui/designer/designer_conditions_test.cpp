@@ -226,6 +226,34 @@ private slots:
         QVERIFY2(watch.longestLabel <= 16, qPrintable(watch.longest));
     }
 
+    // As many x ticks as the width has room for labels (about 60 pixels
+    // each), two at the least: narrower, every label is elided to "...".
+    void ticksFollowTheWidth_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("fewest");
+        QTest::addColumn<int>("most");
+        QTest::newRow("120 wide") << 120 << 2 << 3;
+        QTest::newRow("240 wide") << 240 << 3 << 5;
+        QTest::newRow("600 wide") << 600 << 5 << 8;
+    }
+    void ticksFollowTheWidth()
+    {
+        QFETCH(int, width);
+        QFETCH(int, fewest);
+        QFETCH(int, most);
+        SweepChart chart(QStringLiteral("t"));
+        chart.resize(600, 300);
+        chart.show();
+        chart.showSweep({{13.585, {}, 1.3}, {15.015, {}, 1.3}}, 1, {14.3, 1}, {14.3, 1});
+        chart.resize(width, 300);
+        QApplication::processEvents();
+        const QValueAxis* x = chart.xAxis();
+        QCOMPARE(x->tickType(), QValueAxis::TicksDynamic);
+        const int ticks = static_cast<int>(std::floor((x->max() - x->tickAnchor()) / x->tickInterval() + 1e-9)) + 1;
+        QVERIFY2(ticks >= fewest && ticks <= most, qPrintable(QString::number(ticks)));
+    }
+
     // What an axis can draw: both sides of each limit.
     void drawableRanges_data()
     {
