@@ -3,11 +3,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 #include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 
 namespace vostrel::designer {
 
@@ -105,21 +103,26 @@ std::optional<QString> writeWholeFile(const QString& path, const QByteArray& byt
     // target only once every byte is written and flushed: a full disk or a
     // failed write leaves the old file, or none, and no partial one.
     QSaveFile file(target);
-    errno = 0;
+    // Qt says "Unknown error" for a full disk: say it plainly.
+    const auto failed = [&](const QString& why) {
+        const QStorageInfo disk(QFileInfo(target).absolutePath());
+        if (disk.isValid() && disk.bytesAvailable() < bytes.size() + 65536) {
+            return tr("Could not write %1: the disk is full (%2 KB needed); nothing was changed.")
+                .arg(path)
+                .arg((bytes.size() + 1023) / 1024);
+        }
+        return tr("Could not write %1: %2.").arg(path, why);
+    };
     if (!file.open(QIODevice::WriteOnly)) {
-        return tr("Could not write %1: %2.").arg(path, file.errorString());
+        return failed(file.errorString());
     }
     if (file.write(bytes) != bytes.size()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return tr("Could not write %1: %2.").arg(path, why);
+        return failed(why);
     }
     if (!file.commit()) {
-        // The flush that failed set errno (a full disk: ENOSPC); Qt's own
-        // text for it is "Unknown error".
-        const int error = errno;
-        return tr("Could not write %1: %2.")
-            .arg(path, error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString());
+        return failed(file.errorString());
     }
     return std::nullopt;
 }
