@@ -167,6 +167,21 @@ std::variant<Complex, std::string> impedanceOf(const Options& options, double fi
     return impedance;
 }
 
+// The first line of `text`, taken off it. A line ends at LF, CR LF or a
+// CR alone (classic Mac OS).
+std::string_view nextLine(std::string_view& text)
+{
+    const std::size_t end = text.find_first_of("\r\n");
+    const std::string_view line = text.substr(0, end);
+    if (end == std::string_view::npos) {
+        text = {};
+    } else {
+        const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crLf ? 2 : 1));
+    }
+    return line;
+}
+
 } // namespace
 
 std::variant<OnePort, ParseError> parseOnePort(std::string_view text)
@@ -180,15 +195,7 @@ std::variant<OnePort, ParseError> parseOnePort(std::string_view text)
     }
     while (!text.empty()) {
         ++lineNumber;
-        // A line ends at LF, CR LF or a CR alone (classic Mac OS).
-        const std::size_t end = text.find_first_of("\r\n");
-        std::string_view line = text.substr(0, end);
-        if (end == std::string_view::npos) {
-            text = {};
-        } else {
-            const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
-            text.remove_prefix(end + (crLf ? 2 : 1));
-        }
+        std::string_view line = nextLine(text);
         line = line.substr(0, line.find('!'));
         const auto words = wordsOf(line);
         if (words.empty()) {
@@ -294,7 +301,10 @@ std::optional<ParseError> checkImpedances(const OnePort& file)
             if (lossless || magnitude == "1.000") {
                 return fail("|S| = 1.000 is a pure reactance: " + feed + "0 ohms");
             }
-            return fail("|S| = " + magnitude + " is above 1: " + feed + fixed(z.real(), 2) + " ohms" + antenna);
+            std::string above = "|S| = " + magnitude;
+            above += " is above 1: " + feed;
+            above += fixed(z.real(), 2) + " ohms" + antenna;
+            return fail(std::move(above));
         }
         case Parameter::Z:
             if (z == Complex(0, 0)) {
@@ -309,8 +319,10 @@ std::optional<ParseError> checkImpedances(const OnePort& file)
             if (lossless) {
                 return fail("G = 0 siemens is a pure susceptance: " + feed + "0 ohms");
             }
-            return fail("G = " + fixed(conductance, 5) + " siemens is negative: " + feed + fixed(z.real(), 2) + " ohms"
-                + antenna);
+            std::string negative = "G = " + fixed(conductance, 5);
+            negative += " siemens is negative: " + feed;
+            negative += fixed(z.real(), 2) + " ohms" + antenna;
+            return fail(std::move(negative));
         }
         }
     }
