@@ -146,9 +146,10 @@ void SmithChartView::drawGrid(QPainter& painter) const
         tr("Smith chart, normalised to %1 Ω").arg(QLocale().toString(m_reference)));
 }
 
-QString SmithChartView::reactanceLabel(double x)
+QString SmithChartView::reactanceLabel(double normalisedReactance)
 {
-    return (x > 0 ? QStringLiteral("+j") : QStringLiteral("−j")) + QLocale().toString(std::fabs(x));
+    return (normalisedReactance > 0 ? QStringLiteral("+j") : QStringLiteral("−j"))
+        + QLocale().toString(std::fabs(normalisedReactance));
 }
 
 QFont SmithChartView::labelFont() const
@@ -163,15 +164,15 @@ QRectF SmithChartView::titleRect() const
     return {0, 4, static_cast<double>(width()), fontMetrics().height() * 1.3};
 }
 
-QRectF SmithChartView::reactanceLabelRect(double x) const
+QRectF SmithChartView::reactanceLabelRect(double normalisedReactance) const
 {
     // Just outside the rim, along the radius.
     const QRectF circle = chartCircle();
     const double radius = circle.width() / 2;
-    const QPointF rim = toPoint(reflection({0, x}, 1));
+    const QPointF rim = toPoint(reflection({0, normalisedReactance}, 1));
     const QPointF outward = (rim - circle.center()) / radius;
     const QFontMetricsF metrics(labelFont());
-    const QSizeF box(metrics.horizontalAdvance(reactanceLabel(x)), metrics.ascent());
+    const QSizeF box(metrics.horizontalAdvance(reactanceLabel(normalisedReactance)), metrics.ascent());
     const QPointF middle = rim + QPointF(outward.x() * (box.width() / 2 + 3), outward.y() * (box.height() / 2 + 3));
     return {middle - QPointF(box.width() / 2, box.height() / 2), box};
 }
