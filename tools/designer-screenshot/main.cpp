@@ -3,7 +3,7 @@
 //   vostrel-designer-screenshot [--scale N] [--out DIR] [--size WxH] [designer options]
 //
 // writes DIR/designer-window@Nx.png (the window at WxH if given, as on a
-// screen that size) with the inputs the options give (the
+// screen that size; 1320 x 900 otherwise) with the inputs the options give (the
 // worked example without), never reading or writing the user's settings.
 #include "command_line.h"
 #include "designer_window.h"
@@ -55,6 +55,8 @@ int main(int argc, char* argv[])
             return 2;
         }
         window.resize(wh[0].toInt(), wh[1].toInt());
+    } else {
+        window.resize(1320, 900); // the README's picture: the size on a large screen
     }
     window.show();
     window.tuning()->strap()->setValue(parser.value("strap").toInt());
