@@ -16,7 +16,6 @@ namespace {
 
 using Complex = std::complex<double>;
 
-enum class Parameter { S, Y, Z };
 enum class Format { RI, MA, DB };
 
 struct Options {
@@ -65,9 +64,8 @@ std::string shown(std::string_view word)
     return result + "\"";
 }
 
-std::optional<std::string> readOptions(const std::vector<std::string_view>& words, Options& options)
+std::optional<std::string> readOptions(const std::vector<std::string_view>& words, Options& options, bool& unitSeen)
 {
-    bool unitSeen = false;
     bool parameterSeen = false;
     bool formatSeen = false;
     bool referenceSeen = false;
@@ -156,6 +154,21 @@ std::variant<Complex, std::string> impedanceOf(const Options& options, double fi
     return impedance;
 }
 
+// The first line of `text`, taken off it. A line ends at LF, CR LF or a
+// CR alone (classic Mac OS).
+std::string_view nextLine(std::string_view& text)
+{
+    const std::size_t end = text.find_first_of("\r\n");
+    const std::string_view line = text.substr(0, end);
+    if (end == std::string_view::npos) {
+        text = {};
+    } else {
+        const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crLf ? 2 : 1));
+    }
+    return line;
+}
+
 } // namespace
 
 std::variant<OnePort, ParseError> parseOnePort(std::string_view text)
@@ -169,9 +182,7 @@ std::variant<OnePort, ParseError> parseOnePort(std::string_view text)
     }
     while (!text.empty()) {
         ++lineNumber;
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        std::string_view line = nextLine(text);
         line = line.substr(0, line.find('!'));
         const auto words = wordsOf(line);
         if (words.empty()) {
@@ -194,10 +205,12 @@ std::variant<OnePort, ParseError> parseOnePort(std::string_view text)
                 fields.front().remove_prefix(1);
                 fields.insert(fields.begin(), "#");
             }
-            if (auto problem = readOptions(fields, options)) {
+            if (auto problem = readOptions(fields, options, file.unitGiven)) {
                 return fail(std::move(*problem));
             }
             file.referenceOhms = options.reference;
+            file.parameter = options.parameter;
+            file.optionLine = true;
             continue;
         }
         if (words.size() != 3) {
@@ -255,21 +268,64 @@ std::optional<ParseError> checkImpedances(const OnePort& file)
         if (!(point.freqHz > 0)) {
             return ParseError{point.line, "a frequency of 0 Hz: the gamma match needs one above 0"};
         }
-        if (z.real() > 0) {
+        const double reference = file.referenceOhms;
+        // A lossless load written in polar form keeps a rounding error's
+        // resistance, of either sign: it is a pure reactance all the same.
+        const bool lossless = std::abs(z.real()) <= 1e-9 * std::abs(z + reference);
+        if (z.real() > 0 && !lossless) {
             continue;
         }
-        if (z == Complex(0, 0)) {
-            return ParseError{point.line, "S = -1 is a short circuit: the feed resistance there is 0 ohms"};
+        const auto fail = [&point](std::string message) { return ParseError{point.line, std::move(message)}; };
+        const std::string feed = "the feed resistance there is ";
+        const std::string antenna = ", and an antenna's is above 0";
+        switch (file.parameter) {
+        case Parameter::S: {
+            if (std::abs(z) < reference * 1e-6) {
+                return fail("S = -1 is a short circuit: " + feed + "0 ohms");
+            }
+            // Three decimals are shown: what rounds to 1.000 is not "above 1".
+            const std::string magnitude = decimalsText(std::abs((z - reference) / (z + reference)), 3);
+            if (lossless || magnitude == "1.000") {
+                return fail("|S| = 1.000 is a pure reactance: " + feed + "0 ohms");
+            }
+            std::string above = "|S| = " + magnitude;
+            above += " is above 1: " + feed;
+            above += decimalsText(z.real(), 2) + " ohms" + antenna;
+            return fail(std::move(above));
         }
-        if (z.real() == 0) {
-            return ParseError{point.line, "|S| = 1 is a pure reactance: the feed resistance there is 0 ohms"};
+        case Parameter::Z:
+            if (z == Complex(0, 0)) {
+                return fail("Z = 0 is a short circuit: " + feed + "0 ohms");
+            }
+            if (lossless) {
+                return fail("R = 0 ohms is a pure reactance: an antenna's feed resistance is above 0");
+            }
+            return fail("R = " + decimalsText(z.real(), 2) + " ohms is negative: an antenna's feed resistance is above 0");
+        case Parameter::Y: {
+            const double conductance = (1.0 / z).real();
+            if (lossless) {
+                return fail("G = 0 siemens is a pure susceptance: " + feed + "0 ohms");
+            }
+            std::string negative = "G = " + decimalsText(conductance, 5);
+            negative += " siemens is negative: " + feed;
+            negative += decimalsText(z.real(), 2) + " ohms" + antenna;
+            return fail(std::move(negative));
         }
-        const double reflection = std::abs((z - file.referenceOhms) / (z + file.referenceOhms));
-        return ParseError{point.line,
-            "|S| = " + decimalsText(reflection, 3) + " is above 1: the feed resistance there is " + decimalsText(z.real(), 2)
-                + " ohms, and an antenna's is above 0"};
+        }
     }
     return std::nullopt;
+}
+
+std::string frequencyUnitHint(const OnePort& file)
+{
+    constexpr std::string_view kRest = ", Touchstone's default; a first line such as \"# MHz S MA R 50\" names another";
+    if (!file.optionLine) {
+        return "the file has no option line, so its frequencies are in GHz" + std::string(kRest);
+    }
+    if (!file.unitGiven) {
+        return "its option line names no frequency unit, so its frequencies are in GHz" + std::string(kRest);
+    }
+    return {};
 }
 
 } // namespace vostrel::touchstone

@@ -18,6 +18,18 @@ void check(bool condition)
     }
 }
 
+// Lines as the reader counts them: each ends at LF, CR LF or a lone CR.
+int linesOf(std::string_view text)
+{
+    int lines = 1;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
+            ++lines;
+        }
+    }
+    return lines;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -25,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const auto parsed = vostrel::touchstone::parseOnePort(text);
     if (const auto* error = std::get_if<vostrel::touchstone::ParseError>(&parsed)) {
-        const auto lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
-        check(error->line >= 0 && error->line <= lines);
+        check(error->line >= 0 && error->line <= linesOf(text));
         check(!error->message.empty());
         return 0;
     }
@@ -42,5 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(at.has_value() && *at == point.impedance);
     }
     check(!vostrel::touchstone::impedanceAt(file, std::nextafter(file.points.front().freqHz, -1.0)));
+    if (const auto refused = vostrel::touchstone::checkImpedances(file)) {
+        check(refused->line >= 1 && refused->line <= linesOf(text) && !refused->message.empty());
+    }
     return 0;
 }

@@ -179,9 +179,22 @@ TEST(Touchstone, PointsNoAntennaFeedsAreRefusedWithTheirLine)
     const Case cases[] = {
         {"# Hz S RI R 50\n0 0 0\n", 2, "a frequency of 0 Hz: the gamma match needs one above 0"},
         {"# MHz S RI R 50\n14 -1 0\n", 2, "S = -1 is a short circuit: the feed resistance there is 0 ohms"},
-        {"# MHz Z RI R 50\n14 0 1\n", 2, "|S| = 1 is a pure reactance: the feed resistance there is 0 ohms"},
         {"# MHz S RI R 50\n14 0.2 0\n14.5 1.2 0\n", 3,
             "|S| = 1.200 is above 1: the feed resistance there is -550.00 ohms, and an antenna's is above 0"},
+        // Each fault in the file's own terms: a short circuit written in
+        // polar form lands a rounding error away from S = -1.
+        {"# MHz S MA R 50\n14 1.0 180\n", 2, "S = -1 is a short circuit: the feed resistance there is 0 ohms"},
+        {"# MHz S DB R 50\n14 0 90\n", 2, "|S| = 1.000 is a pure reactance: the feed resistance there is 0 ohms"},
+        {"# MHz S MA R 50\n14 1.0004 90\n", 2, "|S| = 1.000 is a pure reactance: the feed resistance there is 0 ohms"},
+        {"# MHz S MA R 50\n14 1.001 90\n", 2,
+            "|S| = 1.001 is above 1: the feed resistance there is -0.05 ohms, and an antenna's is above 0"},
+        {"# MHz Z RI R 50\n14 0 0\n", 2, "Z = 0 is a short circuit: the feed resistance there is 0 ohms"},
+        {"# MHz Z RI R 50\n14 0 1\n", 2, "R = 0 ohms is a pure reactance: an antenna's feed resistance is above 0"},
+        {"# MHz Z RI R 50\n14 -0.1 1\n", 2, "R = -5.00 ohms is negative: an antenna's feed resistance is above 0"},
+        {"# MHz Z MA R 75\n14 2 120\n", 2, "R = -75.00 ohms is negative: an antenna's feed resistance is above 0"},
+        {"# MHz Y RI R 50\n14 0 1\n", 2, "G = 0 siemens is a pure susceptance: the feed resistance there is 0 ohms"},
+        {"# MHz Y RI R 50\n14 -1 0\n", 2,
+            "G = -0.02000 siemens is negative: the feed resistance there is -50.00 ohms, and an antenna's is above 0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -190,4 +203,44 @@ TEST(Touchstone, PointsNoAntennaFeedsAreRefusedWithTheirLine)
         EXPECT_EQ(refused->line, c.line);
         EXPECT_EQ(refused->message, c.message);
     }
+}
+
+// Classic Mac OS files end their lines with a carriage return alone; Windows
+// files with both. Every form numbers its lines alike.
+TEST(Touchstone, EveryLineEndReads)
+{
+    struct Case {
+        const char* name;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"LF", "! a\n# MHz Z RI R 50\n14 1 0\n\n15 2 0\n"},
+        {"CR LF", "! a\r\n# MHz Z RI R 50\r\n14 1 0\r\n\r\n15 2 0\r\n"},
+        {"CR", "! a\r# MHz Z RI R 50\r14 1 0\r\r15 2 0\r"},
+        {"CR, no last line end", "! a\r# MHz Z RI R 50\r14 1 0\r\r15 2 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const OnePort file = parsed(c.text);
+        ASSERT_EQ(file.points.size(), 2U);
+        EXPECT_EQ(file.points[0].line, 3);
+        EXPECT_EQ(file.points[1].line, 5);
+        expectNear(file.points[1].impedance, {100, 0});
+    }
+    const ParseError error = errorOf("# MHz Z RI\r14 1 0\r15 x 0\r");
+    EXPECT_EQ(error.line, 3);
+}
+
+// A file without an option line is read in GHz: a frequency in MHz then
+// misses the file by a factor of a thousand, and the hint says why.
+TEST(Touchstone, AMissingOptionLineIsHinted)
+{
+    EXPECT_EQ(frequencyUnitHint(parsed("# MHz S RI R 50\n14 0 0\n")), "");
+    EXPECT_EQ(frequencyUnitHint(parsed("# GHz S RI R 50\n14 0 0\n")), "");
+    const std::string none = frequencyUnitHint(parsed("! no options\n14 0 0\n14.1 0 0\n"));
+    EXPECT_NE(none.find("no option line"), std::string::npos) << none;
+    EXPECT_NE(none.find("GHz"), std::string::npos) << none;
+    const std::string noUnit = frequencyUnitHint(parsed("# S RI R 50\n14 0 0\n"));
+    EXPECT_NE(noUnit.find("names no frequency unit"), std::string::npos) << noUnit;
+    EXPECT_NE(noUnit.find("GHz"), std::string::npos) << noUnit;
 }

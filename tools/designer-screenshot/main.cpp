@@ -1,8 +1,9 @@
 // Renders the designer window to a PNG file without a display:
 //
-//   vostrel-designer-screenshot [--scale N] [--out DIR] [designer options]
+//   vostrel-designer-screenshot [--scale N] [--out DIR] [--size WxH] [designer options]
 //
-// writes DIR/designer-window@Nx.png with the inputs the options give (the
+// writes DIR/designer-window@Nx.png (the window at WxH if given, as on a
+// screen that size; 1320 x 900 otherwise) with the inputs the options give (the
 // worked example without), never reading or writing the user's settings.
 #include "command_line.h"
 #include "designer_window.h"
@@ -30,6 +31,7 @@ int main(int argc, char* argv[])
     parser.addOption({"out", "Folder for the picture.", "DIR", "."});
     parser.addOption({"strap", "Slider steps of the strap from the design.", "STEPS", "0"});
     parser.addOption({"capacitor", "Slider steps of the capacitor from the design.", "STEPS", "0"});
+    parser.addOption({"size", "The window's size, e.g. 1004x700 for a 1024 x 768 screen.", "WxH"});
     vostrel::designer::addInputOptions(parser);
     parser.process(app);
 
@@ -45,6 +47,16 @@ int main(int argc, char* argv[])
         if (const auto problem = window.openMeasurement(given.measurementFile)) {
             std::fprintf(stderr, "vostrel-designer-screenshot: %s\n", qPrintable(*problem));
         }
+    }
+    if (parser.isSet("size")) {
+        const QStringList wh = parser.value("size").split(QLatin1Char('x'));
+        if (wh.size() != 2 || wh[0].toInt() <= 0 || wh[1].toInt() <= 0) {
+            std::fprintf(stderr, "vostrel-designer-screenshot: --size takes WxH, e.g. 1004x700\n");
+            return 2;
+        }
+        window.resize(wh[0].toInt(), wh[1].toInt());
+    } else {
+        window.resize(1320, 900); // the README's picture: the size on a large screen
     }
     window.show();
     window.tuning()->strap()->setValue(parser.value("strap").toInt());

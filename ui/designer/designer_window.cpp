@@ -9,8 +9,10 @@
 #include "tuning_panel.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -19,16 +21,25 @@
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
-#include <QSaveFile>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QSvgGenerator>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <array>
@@ -74,6 +85,19 @@ InputTexts loadTexts()
     return localisedTexts(texts, QLocale()); // kept with "." whatever the locale
 }
 
+// A frequency whose plot cannot be drawn (its ticks would not differ, or
+// its numbers underflow) is refused at its field, before any redraw.
+std::optional<FieldError> undrawable(const ValidInputs& inputs)
+{
+    const double mhz = inputs.design.freqMhz;
+    if (!SweepChart::drawableRange(mhz * (1 - MatchStudy::kFrequencySpan), mhz * (1 + MatchStudy::kFrequencySpan))) {
+        return FieldError{design::Field::Frequency,
+            DesignerWindow::tr("Frequency: %1 MHz is beyond what the plots can draw.")
+                .arg(formatNumber(mhz, QLocale()))};
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 DesignerWindow::DesignerWindow(QWidget* parent)
@@ -97,10 +121,19 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     m_drawing = new MatchDrawing;
     m_drawing->setObjectName(names::drawing);
 
-    auto* left = new QVBoxLayout;
+    // Down to a 1024 x 768 screen, and at twice the scale, every control
+    // stays reachable: the inputs scroll, the plots and the drawing share
+    // tabs, and a splitter gives either side the room.
+    auto* inputs = new QWidget;
+    auto* left = new QVBoxLayout(inputs);
     left->addWidget(m_form);
     left->addWidget(m_results);
     left->addStretch(1);
+    auto* inputsScroll = new QScrollArea;
+    inputsScroll->setWidget(inputs);
+    inputsScroll->setWidgetResizable(true);
+    inputsScroll->setFrameShape(QFrame::NoFrame);
+    inputsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     m_plots = new QWidget;
     auto* grid = new QGridLayout(m_plots);
@@ -110,28 +143,160 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     grid->addWidget(m_byRodLength, 0, 1);
     grid->addWidget(m_byFrequency, 1, 0);
     grid->addWidget(m_smith, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    auto scrolled = [](QWidget* page) {
+        auto* scroll = new QScrollArea;
+        scroll->setWidget(page);
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        return scroll;
+    };
+    m_pictures = new QTabWidget;
+    m_pictures->setDocumentMode(true);
+    m_pictures->addTab(m_plots, tr("P&lots"));
+    m_pictures->addTab(m_drawing, tr("&Drawing"));
 
-    auto* right = new QVBoxLayout;
+    auto* tuningAndPictures = new QWidget;
+    auto* right = new QVBoxLayout(tuningAndPictures);
+    right->setContentsMargins(0, 0, 0, 0);
     right->addWidget(m_tuning);
-    right->addWidget(m_plots, 1);
-    right->addWidget(m_drawing);
+    right->addWidget(m_pictures, 1);
+    auto* rightScroll = scrolled(tuningAndPictures);
 
-    auto* central = new QWidget;
-    auto* columns = new QHBoxLayout(central);
-    columns->addLayout(left, 0);
-    columns->addLayout(right, 1);
-    setCentralWidget(central);
+    auto* splitter = new QSplitter(Qt::Horizontal);
+    splitter->addWidget(inputsScroll);
+    splitter->addWidget(rightScroll);
+    splitter->setChildrenCollapsible(false);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
     m_form->setFixedWidth(m_form->sizeHint().width() + 40);
     m_results->setFixedWidth(m_form->width());
+    // Both sides fit the narrowest window (320 wide) and scroll from there.
+    inputsScroll->setMinimumWidth(140);
+    rightScroll->setMinimumWidth(140);
+    splitter->setSizes({m_form->width() + 30, 1000});
+
+    // Where File > Open, Export and the settings speak: over the window,
+    // where the user is looking, not only in a status bar that may be off
+    // the screen.
+    m_notice = new QFrame;
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setFrameShape(QFrame::StyledPanel);
+    m_notice->setAutoFillBackground(true);
+    m_noticeText = new QLabel;
+    m_noticeText->setWordWrap(true);
+    m_noticeText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_noticeText->setTextFormat(Qt::PlainText);
+    auto* closeNoticeButton = new QToolButton;
+    closeNoticeButton->setText(QStringLiteral("×"));
+    closeNoticeButton->setAutoRaise(true);
+    closeNoticeButton->setAccessibleName(tr("Close the notice"));
+    connect(closeNoticeButton, &QToolButton::clicked, this, &DesignerWindow::closeNotice);
+    auto* noticeRow = new QHBoxLayout(m_notice);
+    noticeRow->setContentsMargins(8, 4, 4, 4);
+    noticeRow->addWidget(m_noticeText, 1);
+    noticeRow->addWidget(closeNoticeButton, 0, Qt::AlignTop);
+    m_notice->hide();
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    connect(m_noticeTimer, &QTimer::timeout, this, &DesignerWindow::closeNotice);
+
+    auto* central = new QWidget;
+    auto* rows = new QVBoxLayout(central);
+    rows->setContentsMargins(4, 4, 4, 0);
+    rows->addWidget(m_notice);
+    rows->addWidget(splitter, 1);
+    setCentralWidget(central);
 
     buildMenus();
     statusBar();
+
+    m_geometryTimer = new QTimer(this);
+    m_geometryTimer->setSingleShot(true);
+    m_geometryTimer->setInterval(500);
+    connect(m_geometryTimer, &QTimer::timeout, this, &DesignerWindow::rememberSize);
 
     connect(m_form, &DesignInputsForm::edited, this, &DesignerWindow::recompute);
     connect(m_tuning, &TuningPanel::tuningChanged, this, &DesignerWindow::retune);
 
     setInputs(loadTexts());
-    resize(1320, 900);
+    placeOnScreen();
+    // Written as they change: a window ended by a signal or a crash
+    // loses nothing.
+    connect(m_form, &DesignInputsForm::edited, this, &DesignerWindow::saveSettings);
+}
+
+void DesignerWindow::placeOnScreen()
+{
+    // The size the user last gave it, else the size that shows everything
+    // side by side; never more than the screen's available area (the
+    // desktop's panels left out).
+    QSettings settings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kSettingsName));
+    const QSize saved = settings.value(QStringLiteral("window/size")).toSize();
+    QSize wanted = saved.isValid() && !saved.isEmpty() ? saved : QSize(1320, 900);
+    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        resize(wanted);
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    // The frame the window manager adds: unknown until shown, guessed.
+    const QSize frame(16, 40);
+    const QSize room = (available.size() - frame).expandedTo(minimumSizeHint().boundedTo(QSize(320, 240)));
+    wanted = wanted.boundedTo(room);
+    setMinimumSize(QSize(320, 240).boundedTo(room));
+    resize(wanted);
+    const QPoint topLeft = available.topLeft()
+        + QPoint(std::max(0, (available.width() - wanted.width() - frame.width()) / 2),
+            std::max(0, (available.height() - wanted.height() - frame.height()) / 2));
+    move(topLeft);
+}
+
+void DesignerWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (isVisible()) {
+        m_geometryTimer->start(); // once the user lets go
+    }
+}
+
+void DesignerWindow::rememberSize()
+{
+    if (isMaximized() || isFullScreen()) {
+        return; // the size to come back to is the normal one
+    }
+    QSettings settings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kSettingsName));
+    settings.setValue(QStringLiteral("window/size"), size());
+}
+
+void DesignerWindow::showNotice(const QString& text, bool problem)
+{
+    m_noticeIsProblem = problem;
+    m_noticeText->setText(text);
+    QPalette colours = m_notice->palette();
+    colours.setColor(QPalette::Window, problem ? QColor(0xfd, 0xec, 0xea) : QColor(0xe8, 0xf3, 0xe8));
+    colours.setColor(QPalette::WindowText, problem ? QColor(0x8a, 0x1c, 0x10) : QColor(0x1f, 0x4f, 0x24));
+    m_notice->setPalette(colours);
+    m_notice->show();
+    statusBar()->showMessage(text, problem ? 0 : 5000);
+    if (problem) {
+        m_noticeTimer->stop(); // stays until read and closed, or the next notice
+    } else {
+        m_noticeTimer->start(8000);
+    }
+}
+
+void DesignerWindow::closeNotice()
+{
+    m_noticeTimer->stop();
+    m_notice->hide();
+    statusBar()->clearMessage();
+}
+
+QString DesignerWindow::noticeText() const
+{
+    return m_notice->isHidden() ? QString() : m_noticeText->text();
 }
 
 DesignerWindow::~DesignerWindow() = default;
@@ -158,10 +323,13 @@ void DesignerWindow::buildMenus()
         }
     });
     file->addAction(tr("Export &plots as PNG or SVG…"), this, [this] {
+        const QString png = tr("PNG picture (*.png)");
+        const QString svg = tr("SVG drawing (*.svg)");
+        QString chosen = png;
         const QString path = QFileDialog::getSaveFileName(this, tr("Export the plots"),
-            QStringLiteral("gamma-match-plots.png"), tr("PNG picture (*.png);;SVG drawing (*.svg)"));
+            QStringLiteral("gamma-match-plots.png"), png + QStringLiteral(";;") + svg, &chosen);
         if (!path.isEmpty()) {
-            exportPlots(path);
+            exportPlots(path, chosen == svg ? ExportFormat::Svg : ExportFormat::Png);
         }
     });
     file->addSeparator();
@@ -200,7 +368,9 @@ bool DesignerWindow::applyMeasurement(QList<FieldError>& errors)
     const double fromMhz = points.front().freqHz / 1e6;
     const double toMhz = points.back().freqHz / 1e6;
     const QLocale locale;
-    const QString span = QStringLiteral("%1 to %2 MHz").arg(formatNumber(fromMhz, locale), formatNumber(toMhz, locale));
+    const QString span = points.size() == 1
+        ? tr("one point, at %1 MHz").arg(formatNumber(fromMhz, locale))
+        : tr("%1 to %2 MHz").arg(formatNumber(fromMhz, locale), formatNumber(toMhz, locale));
     const std::optional<double> read = parseNumber(m_form->field(design::Field::Frequency)->text(), locale);
     if (!read) {
         return false; // validation names the frequency
@@ -208,11 +378,17 @@ bool DesignerWindow::applyMeasurement(QList<FieldError>& errors)
     const double mhz = *read;
     const auto z = touchstone::impedanceAt(*m_measured, mhz * 1e6);
     if (!z) {
-        errors.append({design::Field::Frequency,
-            tr("Frequency: %1 MHz is outside the measurement's %2.").arg(formatNumber(mhz, locale), span)});
+        QString message = points.size() == 1
+            ? tr("Frequency: %1 MHz is not the measurement's %2.").arg(formatNumber(mhz, locale), span)
+            : tr("Frequency: %1 MHz is outside the measurement's %2.").arg(formatNumber(mhz, locale), span);
+        if (const std::string hint = touchstone::frequencyUnitHint(*m_measured); !hint.empty()) {
+            message += QLatin1Char(' ') + capitalised(hint) + QLatin1Char('.');
+        }
+        errors.append({design::Field::Frequency, message});
         return false;
     }
-    m_form->setMeasured(formatInput(z->real(), locale), formatInput(z->imag(), locale),
+    // R and X at the precision the window shows ohms with everywhere.
+    m_form->setMeasured(formatNumber(z->real(), locale, 1), formatNumber(z->imag(), locale, 1),
         tr("R and X from %1, interpolated at %2 MHz between its nearest points (%3 points, %4).")
             .arg(m_measuredName, formatNumber(mhz, locale))
             .arg(points.size())
@@ -226,6 +402,11 @@ void DesignerWindow::recompute()
     applyMeasurement(errors);
     Validation validation = validate(m_form->texts(), QLocale());
     errors += validation.errors;
+    if (validation.inputs) {
+        if (const auto refused = undrawable(*validation.inputs)) {
+            errors.append(*refused);
+        }
+    }
     if (!errors.isEmpty()) {
         m_form->showErrors(errors);
         m_results->setStale(m_hasStudy);
@@ -244,6 +425,10 @@ void DesignerWindow::recompute()
     m_drawing->showStudy(m_study);
     m_byRodLength->setXTitle(tr("Strap position, rod length (%1)").arg(unitText(validation.inputs->unit)));
     m_byFrequency->setXTitle(m_measured ? tr("Frequency (MHz), measured R and X") : tr("Frequency (MHz)"));
+    // Without a file the sweep keeps the typed R and X at every frequency:
+    // a real element's change with frequency is not in it, and the curve
+    // reads far wider than the antenna's.
+    m_byFrequency->setNote(m_measured ? QString() : tr("R and X held fixed"));
     if (!m_study.hasDesign()) {
         m_tuning->setAvailable(false);
         clearPlots();
@@ -320,36 +505,38 @@ std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
 {
     QFile file(path);
     std::optional<QString> problem;
-    auto refused = [&path](const touchstone::ParseError& error) {
-        return error.line > 0 ? tr("%1, line %2: %3")
-                                    .arg(QFileInfo(path).fileName())
-                                    .arg(error.line)
-                                    .arg(QString::fromStdString(error.message))
-                              : tr("%1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(error.message));
+    const QString name = QFileInfo(path).fileName();
+    auto refused = [&name](const touchstone::ParseError& error) {
+        return error.line > 0
+            ? tr("%1, line %2: %3").arg(name).arg(error.line).arg(QString::fromStdString(error.message))
+            : tr("%1: %2").arg(name, QString::fromStdString(error.message));
     };
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = tr("Cannot open %1: %2").arg(QFileInfo(path).fileName(), file.errorString());
+    if (QFileInfo(path).isDir()) {
+        problem = tr("Cannot open %1: it is a folder.").arg(QDir::toNativeSeparators(path));
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        // As typed, folder and all: which folder was meant is half the story.
+        problem = tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
     } else {
         const QByteArray text = file.readAll();
         auto parsed
             = touchstone::parseOnePort(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
         if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
             problem = refused(*error);
-        } else if (std::get<touchstone::OnePort>(parsed).points.size() < 2) {
-            problem = tr("%1 holds fewer than two frequencies: nothing to interpolate between.")
-                          .arg(QFileInfo(path).fileName());
         } else if (const auto unusable = touchstone::checkImpedances(std::get<touchstone::OnePort>(parsed))) {
             problem = refused(*unusable); // e.g. |S| > 1: no feed resistance to match
         } else {
+            // One point is a measurement too, as vostrel-design takes it: the
+            // design at that frequency, no frequency plot to draw.
             m_measured = std::make_shared<const touchstone::OnePort>(std::move(std::get<touchstone::OnePort>(parsed)));
         }
     }
     if (problem) {
-        statusBar()->showMessage(*problem);
+        showNotice(*problem, true);
         return problem;
     }
-    m_measuredName = QFileInfo(path).fileName();
+    m_measuredName = name;
     m_forget->setEnabled(true);
+    closeNotice();
     recompute();
     return std::nullopt;
 }
@@ -383,33 +570,80 @@ void DesignerWindow::copyResults()
 
 bool DesignerWindow::exportCsv(const QString& path)
 {
-    QSaveFile file(path);
-    const bool ok = m_hasStudy && m_study.hasDesign() && file.open(QIODevice::WriteOnly | QIODevice::Text)
-        && writeSweepsCsv(m_study, file) && file.commit();
-    statusBar()->showMessage(ok ? tr("Wrote %1").arg(path) : tr("Could not write %1").arg(path), 5000);
-    return ok;
+    const QString named = withExtension(path, ExportFormat::Csv);
+    std::optional<QString> problem;
+    if (!m_hasStudy || !m_study.hasDesign() || m_results->isStale()) {
+        problem = tr("Nothing to export to %1: there is no design for the inputs.").arg(named);
+    } else {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly | QIODevice::Text);
+        writeSweepsCsv(m_study, buffer);
+        problem = writeWholeFile(named, buffer.data());
+    }
+    showNotice(problem ? *problem : tr("Wrote %1").arg(named), problem.has_value());
+    return !problem;
 }
 
-bool DesignerWindow::exportPlots(const QString& path)
+bool DesignerWindow::exportPlots(const QString& path, ExportFormat format)
 {
-    bool ok = false;
-    if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-        QSvgGenerator svg;
-        svg.setFileName(path);
-        svg.setSize(m_plots->size());
-        svg.setViewBox(m_plots->rect());
-        svg.setTitle(tr("Gamma match sweeps"));
-        QPainter painter;
-        ok = painter.begin(&svg);
-        if (ok) {
-            m_plots->render(&painter);
-            ok = painter.end();
-        }
-    } else {
-        ok = m_plots->grab().save(path);
+    if (const auto named = formatOf(path); named == ExportFormat::Png || named == ExportFormat::Svg) {
+        format = *named;
     }
-    statusBar()->showMessage(ok ? tr("Wrote %1").arg(path) : tr("Could not write %1").arg(path), 5000);
-    return ok;
+    const QString target = withExtension(path, format);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    bool drawn = false;
+    if (format == ExportFormat::Svg) {
+        drawn = writePlotsSvg(buffer);
+    } else {
+        drawn = m_plots->grab().save(&buffer, "PNG");
+    }
+    const std::optional<QString> problem
+        = drawn ? writeWholeFile(target, buffer.data()) : tr("Could not draw the plots for %1.").arg(target);
+    showNotice(problem ? *problem : tr("Wrote %1").arg(target), problem.has_value());
+    return !problem;
+}
+
+bool DesignerWindow::writePlotsSvg(QIODevice& device)
+{
+    QSvgGenerator svg;
+    svg.setOutputDevice(&device);
+    svg.setSize(m_plots->size());
+    svg.setViewBox(m_plots->rect());
+    svg.setTitle(tr("Gamma match sweeps"));
+    QPainter painter;
+    if (!painter.begin(&svg)) {
+        return false;
+    }
+    // The SVG painter keeps no clipping: each curve is drawn clipped to its
+    // plot area by hand, over the plots drawn without it.
+    const std::array<SweepChart*, 3> charts = {m_byCapacitance, m_byRodLength, m_byFrequency};
+    for (SweepChart* chart : charts) {
+        chart->curve()->setOpacity(0); // the legend keeps its key
+    }
+    m_plots->render(&painter);
+    for (SweepChart* chart : charts) {
+        chart->curve()->setOpacity(1);
+        painter.save();
+        painter.translate(chart->mapTo(m_plots, QPoint(0, 0)));
+        chart->paintCurveClipped(painter, chart->curve()->points());
+        painter.restore();
+    }
+    if (!painter.end()) {
+        return false;
+    }
+    // Browsers know generic families, not Qt's "Sans Serif": each text
+    // names its family, then the generic one to fall back on.
+    auto* buffer = qobject_cast<QBuffer*>(&device);
+    if (buffer != nullptr) {
+        QString text = QString::fromUtf8(buffer->data());
+        static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
+        text.replace(family, QStringLiteral("font-family=\"\\1, sans-serif\""));
+        text.replace(
+            QStringLiteral("font-family=\"Sans Serif, sans-serif\""), QStringLiteral("font-family=\"sans-serif\""));
+        buffer->buffer() = text.toUtf8();
+    }
+    return true;
 }
 
 SweepChart* DesignerWindow::chart(Plot plot) const
@@ -430,7 +664,7 @@ QString DesignerWindow::statusText() const
     return statusBar()->currentMessage();
 }
 
-void DesignerWindow::saveSettings() const
+void DesignerWindow::saveSettings()
 {
     QSettings settings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kSettingsName));
     const InputTexts texts = plainTexts(m_form->texts(), QLocale()); // "." whatever the locale
@@ -447,11 +681,20 @@ void DesignerWindow::saveSettings() const
         texts.stepUp == design::StepUp::Half ? QStringLiteral("half") : QStringLiteral("whole"));
     settings.setValue(QStringLiteral("tubeInnerDiameter"), texts.tubeInnerDiameter);
     settings.setValue(QStringLiteral("dielectric"), texts.dielectric);
+    settings.endGroup();
+    settings.sync();
+    if (settings.status() != QSettings::NoError && !m_settingsProblemReported) {
+        m_settingsProblemReported = true; // once a run: the next edit would only say it again
+        showNotice(tr("The inputs cannot be saved in %1: it cannot be written. They will not come back "
+                      "at the next start.")
+                       .arg(QDir::toNativeSeparators(settings.fileName())),
+            true);
+    }
 }
 
 void DesignerWindow::closeEvent(QCloseEvent* event)
 {
-    saveSettings();
+    rememberSize();
     QMainWindow::closeEvent(event);
 }
 

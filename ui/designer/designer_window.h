@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design_inputs.h"
+#include "export_file.h"
 #include "touchstone.h"
 
 #include <QMainWindow>
@@ -12,7 +13,11 @@ class QAction;
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
+class QFrame;
+class QIODevice;
 class QLabel;
+class QTabWidget;
+class QTimer;
 
 namespace vostrel::designer {
 
@@ -44,16 +49,27 @@ public:
     InputTexts inputs() const;
 
     // A Touchstone one-port file for R and X. On failure the file's
-    // problem is shown in the status bar and returned; nothing changes.
+    // problem is shown in the notice over the window and returned; nothing
+    // changes.
     std::optional<QString> openMeasurement(const QString& path);
     void forgetMeasurement();
 
     QString summary() const;
     void copyResults();
+    // Each writes the whole file or nothing and says which in the notice;
+    // a name without an extension gets the format's.
     bool exportCsv(const QString& path);
-    bool exportPlots(const QString& path); // .png or .svg by the suffix
+    // PNG or SVG by the name's extension, else `format`'s.
+    bool exportPlots(const QString& path, ExportFormat format = ExportFormat::Png);
 
-    void saveSettings() const;
+    // Written as soon as an input changes; a settings file that cannot be
+    // written is reported once.
+    void saveSettings();
+    // The notice over the window: what File > Open, Export and the
+    // settings last had to say (empty once closed).
+    QString noticeText() const;
+    bool noticeIsProblem() const { return m_noticeIsProblem; }
+    void closeNotice();
 
     const MatchStudy& study() const { return m_study; }
     bool hasStudy() const { return m_hasStudy; }
@@ -64,11 +80,13 @@ public:
     SmithChartView* smithChart() const { return m_smith; }
     MatchDrawing* drawing() const { return m_drawing; }
     QWidget* plots() const { return m_plots; }
+    QTabWidget* pictureTabs() const { return m_pictures; }
     QString statusText() const;
     bool picturesStale() const; // the plots and drawing faded: of the last good inputs
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -80,6 +98,10 @@ private:
     void clearPlots();
     void setPicturesStale(bool stale);
     bool applyMeasurement(QList<FieldError>& errors);
+    void showNotice(const QString& text, bool problem);
+    void placeOnScreen();
+    void rememberSize();
+    bool writePlotsSvg(QIODevice& device);
 
     DesignInputsForm* m_form;
     ResultsPanel* m_results;
@@ -90,6 +112,13 @@ private:
     SmithChartView* m_smith;
     MatchDrawing* m_drawing;
     QWidget* m_plots;
+    QTabWidget* m_pictures;
+    QFrame* m_notice;
+    QLabel* m_noticeText;
+    bool m_noticeIsProblem = false;
+    QTimer* m_noticeTimer;
+    QTimer* m_geometryTimer;
+    bool m_settingsProblemReported = false;
     QAction* m_forget;
     MatchStudy m_study;
     bool m_hasStudy = false;

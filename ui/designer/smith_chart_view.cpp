@@ -25,7 +25,7 @@ constexpr std::array kReactances = {0.2, 0.5, 1.0, 2.0, 5.0};
 SmithChartView::SmithChartView(QWidget* parent)
     : QWidget(parent)
 {
-    setMinimumSize(240, 240);
+    setMinimumSize(200, 200);
     setAccessibleName(tr("Smith chart"));
     setAccessibleDescription(tr("Input impedance as the capacitor is swept, with the SWR 2 circle"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -64,7 +64,8 @@ QRectF SmithChartView::chartCircle() const
 {
     // Room for the title above, the key below and the rim's labels around.
     const double line = fontMetrics().height();
-    const double top = line * 2.2;
+    // Under the title, with room for the +j1 label above the rim.
+    const double top = titleRect().bottom() + QFontMetricsF(labelFont()).ascent() + 3 + 4;
     const double bottom = line * 2.4;
     const double side = fontMetrics().horizontalAdvance(QStringLiteral("+j0.2")) + 8;
     const double diameter = std::max(10.0, std::min(width() - 2 * side, height() - top - bottom));
@@ -124,26 +125,16 @@ void SmithChartView::drawGrid(QPainter& painter) const
     painter.setPen(dashed);
     painter.drawEllipse(centre, radius / 3, radius / 3);
 
-    QFont small = font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    painter.setFont(small);
+    painter.setFont(labelFont());
     painter.setPen(kLabelColour);
-    const QFontMetricsF metrics(small);
     for (double r : kResistances) {
         const QPointF at = toPoint({(r - 1) / (r + 1), 0});
         painter.drawText(at + QPointF(2, -3), QLocale().toString(r));
     }
     for (double x : kReactances) {
         for (double sign : {1.0, -1.0}) {
-            const design::Complex gamma = reflection({0, sign * x}, 1);
-            // Just outside the rim, along the radius.
-            const QPointF rim = toPoint(gamma);
-            const QPointF outward = (rim - centre) / radius;
-            const QString text = (sign > 0 ? QStringLiteral("+j") : QStringLiteral("−j")) + QLocale().toString(x);
-            const QSizeF box(metrics.horizontalAdvance(text), metrics.ascent());
-            const QPointF middle
-                = rim + QPointF(outward.x() * (box.width() / 2 + 3), outward.y() * (box.height() / 2 + 3));
-            painter.drawText(middle + QPointF(-box.width() / 2, box.height() / 2 - 1), text);
+            const QRectF box = reactanceLabelRect(sign * x);
+            painter.drawText(box.bottomLeft() + QPointF(0, -1), reactanceLabel(sign * x));
         }
     }
 
@@ -151,8 +142,39 @@ void SmithChartView::drawGrid(QPainter& painter) const
     titleFont.setBold(true);
     painter.setFont(titleFont);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(QRectF(0, 4, width(), fontMetrics().height() * 1.3), Qt::AlignHCenter | Qt::AlignVCenter,
+    painter.drawText(titleRect(), Qt::AlignHCenter | Qt::AlignVCenter,
         tr("Smith chart, normalised to %1 Ω").arg(QLocale().toString(m_reference)));
+}
+
+QString SmithChartView::reactanceLabel(double normalisedReactance)
+{
+    return (normalisedReactance > 0 ? QStringLiteral("+j") : QStringLiteral("−j"))
+        + QLocale().toString(std::fabs(normalisedReactance));
+}
+
+QFont SmithChartView::labelFont() const
+{
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    return small;
+}
+
+QRectF SmithChartView::titleRect() const
+{
+    return {0, 4, static_cast<double>(width()), fontMetrics().height() * 1.3};
+}
+
+QRectF SmithChartView::reactanceLabelRect(double normalisedReactance) const
+{
+    // Just outside the rim, along the radius.
+    const QRectF circle = chartCircle();
+    const double radius = circle.width() / 2;
+    const QPointF rim = toPoint(reflection({0, normalisedReactance}, 1));
+    const QPointF outward = (rim - circle.center()) / radius;
+    const QFontMetricsF metrics(labelFont());
+    const QSizeF box(metrics.horizontalAdvance(reactanceLabel(normalisedReactance)), metrics.ascent());
+    const QPointF middle = rim + QPointF(outward.x() * (box.width() / 2 + 3), outward.y() * (box.height() / 2 + 3));
+    return {middle - QPointF(box.width() / 2, box.height() / 2), box};
 }
 
 void SmithChartView::paintEvent(QPaintEvent* /*event*/)

@@ -35,11 +35,17 @@ public:
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override { return width; }
 
+    // Where the title and the rim's reactance labels ("+j1") are drawn.
+    QRectF titleRect() const;
+    QRectF reactanceLabelRect(double normalisedReactance) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    static QString reactanceLabel(double normalisedReactance); // "+j1"
+    QFont labelFont() const;
     QRectF chartCircle() const;
     QPointF toPoint(design::Complex gamma) const;
     void drawGrid(QPainter& painter) const;

@@ -6,20 +6,35 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
+#include <QGraphicsSimpleTextItem>
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace vostrel::designer {
 
 namespace {
 
-// Ticks on round values: 1, 2 or 5 times a power of ten, about five of them.
-void roundTicks(QValueAxis* axis, double from, double to)
+// The range, with ticks on round values: 1, 2 or 5 times a power of ten,
+// about `ticks` of them, never more than kMaxTicks.
+void setRangeWithTicks(QValueAxis* axis, double from, double to, int ticks)
 {
-    const double span = to - from;
-    if (!(span > 0)) {
+    // Five fixed ticks first: the last range's dynamic interval laid over
+    // this one (14 pF steps over a range of 2000 pF, after a big change in
+    // frequency) would make a label for every interval at once.
+    // The labels likewise: "%.0f" of the last range would write every
+    // digit of a new one at 1e16.
+    axis->setTickType(QValueAxis::TicksFixed);
+    axis->setTickCount(5);
+    axis->setLabelFormat(QStringLiteral("%.4g"));
+    axis->setRange(from, to);
+    if (!SweepChart::drawableRange(from, to)) {
         return;
     }
-    const double rough = span / 5;
+    const double span = to - from;
+    const double rough = span / ticks;
     const double power = std::pow(10, std::floor(std::log10(rough)));
     double step = power;
     for (double factor : {2.0, 5.0, 10.0}) {
@@ -27,11 +42,22 @@ void roundTicks(QValueAxis* axis, double from, double to)
             step = power * factor;
         }
     }
-    axis->setTickType(QValueAxis::TicksDynamic);
+    if (!(step > 0)) {
+        return;
+    }
     axis->setTickAnchor(std::ceil(from / step) * step);
     axis->setTickInterval(step);
-    const int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(step))));
-    axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+    // As many figures as the step needs: fixed decimals near 1, an exponent
+    // for values so large or small that fixed ones would run long.
+    const double largest = std::max(std::fabs(from), std::fabs(to));
+    const int stepPower = static_cast<int>(std::floor(std::log10(step)));
+    if (largest >= 1e7 || stepPower < -6) {
+        const int figures = std::clamp(static_cast<int>(std::floor(std::log10(largest))) - stepPower + 1, 1, 15);
+        axis->setLabelFormat(QStringLiteral("%.%1g").arg(figures));
+    } else {
+        axis->setLabelFormat(QStringLiteral("%.%1f").arg(std::max(0, -stepPower)));
+    }
+    axis->setTickType(QValueAxis::TicksDynamic);
 }
 
 } // namespace
@@ -83,7 +109,15 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
     m_tuned->setColor(QColor(0xd9, 0x48, 0x1c));
     m_tuned->setBorderColor(Qt::white);
 
-    for (QAbstractSeries* series : std::initializer_list<QAbstractSeries*>{m_twoToOne, m_curve, m_design, m_tuned}) {
+    m_offScale = new QScatterSeries;
+    m_offScale->setName(tr("tuned, SWR off scale"));
+    m_offScale->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
+    m_offScale->setMarkerSize(11);
+    m_offScale->setColor(QColor(0xd9, 0x48, 0x1c));
+    m_offScale->setBorderColor(Qt::white);
+
+    for (QAbstractSeries* series :
+        std::initializer_list<QAbstractSeries*>{m_twoToOne, m_curve, m_design, m_tuned, m_offScale}) {
         chart->addSeries(series);
     }
     m_x = new QValueAxis;
@@ -103,15 +137,67 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
         series->attachAxis(m_y);
     }
     chart->legend()->markers(m_twoToOne).first()->setVisible(false);
+    chart->legend()->markers(m_offScale).first()->setVisible(false);
+
+    m_note = new QGraphicsSimpleTextItem(chart);
+    m_note->setBrush(QColor(0x8a, 0x4b, 0x08));
+    QFont noteFont = plain;
+    noteFont.setItalic(true);
+    m_note->setFont(noteFont);
+    m_note->setZValue(10);
+    m_note->hide();
+    connect(chart, &QChart::plotAreaChanged, this,
+        [this](const QRectF& area) { m_note->setPos(area.topLeft() + QPointF(6, 4)); });
 
     setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(300, 220);
+    setMinimumSize(240, 200); // two side by side beside the inputs on a 1024 x 768 screen
     setAccessibleName(title);
+}
+
+bool SweepChart::drawableRange(double from, double to)
+{
+    if (!std::isfinite(from) || !std::isfinite(to) || !(to > from)) {
+        return false;
+    }
+    const double largest = std::max(std::fabs(from), std::fabs(to));
+    const double span = to - from;
+    // Ticks a millionth of a millionth of the values apart are the same
+    // number printed; far outside 1e+-200 the steps and labels lose their
+    // figures to underflow.
+    return span >= largest * 1e-12 && largest <= 1e200 && span >= 1e-200;
+}
+
+int SweepChart::ticksForWidth() const
+{
+    // A label such as "14.25" wants about 60 pixels; narrower, Qt Charts
+    // elides every label to "...".
+    return std::clamp(width() / 60, 2, 5);
+}
+
+void SweepChart::resizeEvent(QResizeEvent* event)
+{
+    QChartView::resizeEvent(event);
+    if (m_x->isVisible() && ticksForWidth() != m_ticks) {
+        m_ticks = ticksForWidth();
+        setRangeWithTicks(m_x, m_x->min(), m_x->max(), m_ticks);
+    }
 }
 
 void SweepChart::setXTitle(const QString& title)
 {
     m_x->setTitleText(title);
+}
+
+void SweepChart::setNote(const QString& note)
+{
+    m_note->setText(note);
+    m_note->setVisible(!note.isEmpty());
+    m_note->setPos(chart()->plotArea().topLeft() + QPointF(6, 4));
+}
+
+QString SweepChart::note() const
+{
+    return m_note->isVisible() ? m_note->text() : QString();
 }
 
 void SweepChart::showSweep(
@@ -130,13 +216,93 @@ void SweepChart::showSweep(
     m_twoToOne->setVisible(true);
     const double from = sweep.front().x / xScale;
     const double to = sweep.back().x / xScale;
+    if (!drawableRange(from, to)) {
+        clearSweep(); // refused at its field; never drawn with runaway ticks
+        return;
+    }
     if (m_x->min() != from || m_x->max() != to) {
-        m_x->setRange(from, to);
-        roundTicks(m_x, from, to);
+        m_ticks = ticksForWidth();
+        setRangeWithTicks(m_x, from, to, ticksForWidth());
         m_twoToOne->replace(QList<QPointF>{{from, 2}, {to, 2}});
     }
     m_design->replace(QList<QPointF>{designPoint});
-    m_tuned->replace(QList<QPointF>{tunedPoint});
+    // A tuned SWR above the axis would vanish off the top: an arrow at the
+    // top edge, where the curve leaves, says it is there.
+    const bool offScale = !(tunedPoint.y() <= kSwrTop);
+    if (offScale) {
+        m_tuned->clear();
+        m_offScale->replace(QList<QPointF>{{tunedPoint.x(), kSwrTop - 0.04 * (kSwrTop - 1)}});
+    } else {
+        m_offScale->clear();
+        m_tuned->replace(QList<QPointF>{tunedPoint});
+    }
+}
+
+void SweepChart::paintCurveClipped(QPainter& painter, const QList<QPointF>& points) const
+{
+    QChart* chart = this->chart();
+    // Scene to the viewport, then past the view's frame to the view itself.
+    auto toView
+        = [this, chart](QPointF at) { return QPointF(viewport()->mapToParent(mapFromScene(chart->mapToScene(at)))); };
+    QPolygonF line;
+    line.reserve(points.size());
+    for (const QPointF& point : points) {
+        line << toView(chart->mapToPosition(point, m_curve));
+    }
+    const QRectF area = chart->plotArea();
+    const QRectF clip(toView(area.topLeft()), toView(area.bottomRight()));
+    painter.save();
+    painter.setPen(m_curve->pen());
+    painter.setOpacity(chart->opacity());
+    for (const QPolygonF& part : clippedPolyline(line, clip)) {
+        painter.drawPolyline(part);
+    }
+    painter.restore();
+}
+
+QList<QPolygonF> clippedPolyline(const QPolygonF& line, const QRectF& clip)
+{
+    // Each segment cut to the rectangle (Liang and Barsky's parametric
+    // clipping); consecutive pieces that meet make one part.
+    QList<QPolygonF> parts;
+    for (qsizetype i = 0; i + 1 < line.size(); ++i) {
+        const QPointF a = line[i];
+        const QPointF d = line[i + 1] - a;
+        double enter = 0;
+        double leave = 1;
+        const std::array<std::pair<double, double>, 4> edges = {{
+            {-d.x(), a.x() - clip.left()},
+            {d.x(), clip.right() - a.x()},
+            {-d.y(), a.y() - clip.top()},
+            {d.y(), clip.bottom() - a.y()},
+        }};
+        bool inside = true;
+        for (const auto& [p, q] : edges) {
+            if (p == 0) {
+                if (q < 0) {
+                    inside = false;
+                }
+                continue;
+            }
+            const double t = q / p;
+            if (p < 0) {
+                enter = std::max(enter, t);
+            } else {
+                leave = std::min(leave, t);
+            }
+        }
+        if (!inside || enter > leave) {
+            continue;
+        }
+        const QPointF from = a + enter * d;
+        const QPointF to = a + leave * d;
+        if (!parts.isEmpty() && enter == 0 && parts.back().back() == from) {
+            parts.back() << to;
+        } else {
+            parts.append(QPolygonF{from, to});
+        }
+    }
+    return parts;
 }
 
 void SweepChart::clearSweep()
@@ -144,6 +310,7 @@ void SweepChart::clearSweep()
     m_curve->clear();
     m_design->clear();
     m_tuned->clear();
+    m_offScale->clear();
     // The last range belongs to another design: numbers under an empty plot
     // would read as this one's.
     m_x->setVisible(false);

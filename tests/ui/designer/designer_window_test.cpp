@@ -112,6 +112,13 @@ private slots:
             QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName))
             .clear();
     }
+    // The window writes its inputs as they change: each test starts afresh.
+    void init()
+    {
+        QSettings(
+            QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName))
+            .clear();
+    }
 
     // The ARRL Antenna Book's 14.3 MHz example in both conventions and Owen
     // Duffy's 144 MHz Yagi, values computed independently of the core.
