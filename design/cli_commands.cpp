@@ -204,7 +204,9 @@ Refusal readFeed(const Options& options, Inputs& inputs)
         if (model.freqMhz != 0) {
             const auto at = touchstone::impedanceAt(*inputs.file, model.freqMhz * 1e6);
             if (!at) {
-                return badInput("--freq: " + shortest(model.freqMhz) + " MHz is outside the file's frequencies");
+                const std::string hint = touchstone::frequencyUnitHint(*inputs.file);
+                return badInput("--freq: " + shortest(model.freqMhz) + " MHz is outside the file's frequencies"
+                    + (hint.empty() ? std::string() : "; " + hint));
             }
             model.feedImpedance = *at;
         }
@@ -344,7 +346,8 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
             text += resultRow("Capacitor", "none: short it, the rod alone matches");
         } else {
             text += resultRow("Capacitor",
-                quantityText(d->capacitancePf, 2) + " pF (reactance " + decimalsText(d->capacitorReactance, 2) + " ohms)");
+                quantityText(d->capacitancePf, 2) + " pF (reactance " + decimalsText(d->capacitorReactance, 2)
+                    + " ohms)");
         }
     }
     const int written = writeResult(out, err, text, status);

@@ -201,6 +201,19 @@ TEST(DesignCli, AnalyzeShowsWhatTheBuiltMatchDoes)
 }
 
 // Units and "short" in any case, pF with or without a blank, as --units takes MM.
+// A file without an option line is in GHz: a frequency outside it says so.
+TEST(DesignCli, AFrequencyOutsideAFileWithoutOptionLineIsHinted)
+{
+    const TempFile file("14.0 0.2 0.1\n14.1 0.2 0.1\n");
+    const CliRun result = run({"sweep", "freq", "--s1p", file.path(), "--freq", "14.05", "--element", "1.5in", "--rod",
+        "0.5in", "--spacing", "6in", "--length", "30", "--cap", "96"});
+    EXPECT_EQ(result.status, ExitStatus::BadInput);
+    EXPECT_TRUE(contains(result.err,
+        "outside the file's frequencies; the file has no option line, so its "
+        "frequencies are in GHz"))
+        << result.err;
+}
+
 TEST(DesignCli, ValueFormsInAnyCase)
 {
     for (const std::string_view cap : {"SHORT", "Short", "short"}) {
