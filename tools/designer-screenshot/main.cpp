@@ -36,7 +36,8 @@ int main(int argc, char* argv[])
     parser.process(app);
 
     vostrel::designer::DesignerWindow window;
-    const auto options = vostrel::designer::readInputOptions(parser, vostrel::designer::InputTexts{});
+    const auto options = vostrel::designer::readInputOptions(
+        parser, vostrel::designer::localisedTexts(vostrel::designer::InputTexts{}, QLocale()));
     if (const auto* problem = std::get_if<QString>(&options)) {
         std::fprintf(stderr, "vostrel-designer-screenshot: %s\n", qPrintable(*problem));
         return 2;

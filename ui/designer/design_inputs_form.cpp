@@ -179,7 +179,8 @@ QGroupBox* DesignInputsForm::buildCoaxCapacitor()
     m_dielectric->setObjectName(names::dielectric);
     for (const design::Dielectric& dielectric : design::dielectrics()) {
         m_dielectric->addItem(
-            QStringLiteral("%1 (εr %2)").arg(QString::fromLatin1(dielectric.name)).arg(dielectric.permittivity),
+            QStringLiteral("%1 (εr %2)")
+                .arg(QString::fromLatin1(dielectric.name), QLocale().toString(dielectric.permittivity)),
             QString::fromLatin1(dielectric.name));
     }
     m_dielectric->setAccessibleName(tr("Dielectric"));

@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QLocale>
 #include <QScatterSeries>
 #include <QValueAxis>
 
@@ -74,6 +75,9 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
     chart->setTitle(title);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setBackgroundRoundness(0);
+    // Axis numbers in the locale's notation, as the fields and results show them.
+    chart->setLocale(QLocale());
+    chart->setLocalizeNumbers(true);
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->legend()->setAlignment(Qt::AlignBottom);
     // The window's own font throughout: the theme's would be other faces and

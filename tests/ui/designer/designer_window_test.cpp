@@ -15,6 +15,7 @@
 #include "tuning_panel.h"
 
 #include <QApplication>
+#include <QChartView>
 #include <QClipboard>
 #include <QComboBox>
 #include <QCommandLineParser>
@@ -445,6 +446,11 @@ private slots:
         QCOMPARE(f.field(Field::Frequency)->text(), QStringLiteral("14,3"));
         QCOMPARE(f.field(Field::ElementDiameter)->text(), QStringLiteral("1,5"));
         QCOMPARE(f.window.results()->rodLength()->text(), QStringLiteral("38,90 in"));
+        // The plots' axes in the same notation.
+        for (auto* chart : f.window.findChildren<QChartView*>()) {
+            QVERIFY(chart->chart()->localizeNumbers());
+            QCOMPARE(chart->chart()->locale().decimalPoint(), QStringLiteral(","));
+        }
         const auto which = static_cast<Field>(field);
         f.paste(which, text);
         const QString problem = f.window.form()->problemOf(which);
