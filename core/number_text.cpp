@@ -322,9 +322,48 @@ std::string decimalsText(double value, int decimals)
     return doubleText(value, decimals);
 }
 
+namespace {
+
+// 10^n, exact in a double for 0 <= n <= 22 (each product is exact), so
+// the same on every system: std::pow need not be correctly rounded, and a
+// threshold such as 0.005 must be the double nearest to it everywhere.
+double exactPowerOfTen(int n)
+{
+    double power = 1;
+    for (int i = 0; i < std::clamp(n, 0, 22); ++i) {
+        power *= 10;
+    }
+    return power;
+}
+
+// Half a unit in the last of `decimals` decimals: 0.005 for 2.
+double halfUnit(int decimals)
+{
+    return 0.5 / exactPowerOfTen(decimals);
+}
+
+// floor(log10(magnitude)) for 1e-22 <= magnitude < 1e9, by comparisons
+// with exact powers of ten rather than a library's logarithm.
+int decimalExponent(double magnitude)
+{
+    int exponent = 0;
+    if (magnitude >= 1) {
+        while (exponent < 22 && magnitude >= exactPowerOfTen(exponent + 1)) {
+            ++exponent;
+        }
+        return exponent;
+    }
+    while (exponent > -22 && magnitude < 1 / exactPowerOfTen(-exponent)) {
+        --exponent;
+    }
+    return exponent;
+}
+
+} // namespace
+
 std::string quantityText(double value, int decimals)
 {
-    if (value != 0 && std::abs(value) < 0.5 * std::pow(10.0, -decimals)) {
+    if (value != 0 && std::abs(value) < halfUnit(decimals)) {
         return scientificText(value, 3);
     }
     return decimalsText(value, decimals);
@@ -337,11 +376,10 @@ std::string figuresText(double value, int maxDecimals, const NumberFormat& forma
     }
     const double magnitude = std::fabs(value);
     maxDecimals = std::clamp(maxDecimals, 0, 17);
-    if (magnitude >= 1e9 || (magnitude > 0 && magnitude < 0.5 * std::pow(10.0, -maxDecimals))) {
+    if (magnitude >= 1e9 || (magnitude > 0 && magnitude < halfUnit(maxDecimals))) {
         return withSeparator(scientificText(value, 3), format);
     }
-    const int decimals
-        = magnitude > 0 ? std::clamp(3 - static_cast<int>(std::floor(std::log10(magnitude))), 0, maxDecimals) : 0;
+    const int decimals = magnitude > 0 ? std::clamp(3 - decimalExponent(magnitude), 0, maxDecimals) : 0;
     return withSeparator(doubleText(value, decimals), format);
 }
 

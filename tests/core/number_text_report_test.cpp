@@ -41,7 +41,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, Figures,
         FiguresRow{"belowABillion", 999999999, 3, ".", "999999999"}, FiguresRow{"aBillion", 1e9, 3, ".", "1.000e+09"},
         FiguresRow{"hugeComma", 1.2345e12, 3, ",", "1,234e+12"}, FiguresRow{"tiny", 1e-30, 3, ".", "1.000e-30"},
         FiguresRow{"justShows", 0.0005, 3, ".", "0.001"}, FiguresRow{"justBelowShowing", 0.000499, 3, ".", "4.990e-04"},
-        FiguresRow{"negative", -25.0, 3, ".", "-25.00"}, FiguresRow{"infinite", kInf, 3, ".", "\u2014"},
+        FiguresRow{"negative", -25.0, 3, ".", "-25.00"}, FiguresRow{"exactThousand", 1000, 3, ".", "1000"},
+        FiguresRow{"justBelowAThousand", 999.9, 3, ".", "999.9"}, FiguresRow{"exactTenth", 0.1, 3, ".", "0.100"},
+        FiguresRow{"exactHundredth", 0.01, 3, ".", "0.010"}, FiguresRow{"infinite", kInf, 3, ".", "\u2014"},
         FiguresRow{"notANumber", std::numeric_limits<double>::quiet_NaN(), 3, ".", "\u2014"}),
     [](const testing::TestParamInfo<FiguresRow>& info) { return std::string(info.param.name); });
 
