@@ -1,10 +1,11 @@
 #include "designer_page.h"
 
 #include "double_chars.h"
-#include "plain_number.h"
 #include "gamma_design.h"
 #include "length_text.h"
+#include "match_study.h"
 #include "number_text.h"
+#include "plain_number.h"
 
 #include <array>
 #include <cmath>
@@ -18,8 +19,6 @@ namespace {
 using design::Complex;
 using design::DesignInput;
 using design::Unit;
-
-constexpr int kSweepPoints = 500;
 
 std::string jsonString(std::string_view text)
 {
@@ -147,26 +146,25 @@ std::string designerJson(const DesignerInput& input)
         *target = std::get<design::Length>(length).metres;
     }
 
-    const design::Outcome<design::Design> designed = design::design(in);
-    if (const auto* problem = std::get_if<design::Problem>(&designed)) {
-        if (problem->kind == design::Problem::Kind::BadInput) {
-            return bad(fieldName(problem->field), problem->message);
+    // The window's study: the same spans, points and tuning steps.
+    study::MatchStudy study(study::MatchStudy::kDefaultPoints);
+    study.setInputs(study::Inputs{in, *unit, std::nullopt, 1}, nullptr);
+    if (!study.hasDesign()) {
+        const design::Problem& problem = study.problem();
+        if (problem.kind == design::Problem::Kind::BadInput) {
+            return bad(fieldName(problem.field), problem.message);
         }
-        return R"({"status":"nomatch","message":)" + jsonString(problem->message) + "}";
+        return R"({"status":"nomatch","message":)" + jsonString(problem.message) + "}";
     }
-    const design::Design& d = std::get<design::Design>(designed);
+    const design::Design& d = study.design();
     const double metres = design::metresPer(*unit);
     const int decimals = lengthDecimals(*unit);
     const std::string unitText(design::unitSymbol(*unit));
     const double tunedLength = d.rodLength * (1 + 0.0025 * input.strapSteps);
     const double tunedCapacitance = d.capacitancePf * (1 + 0.005 * input.capacitorSteps);
-    const auto tuned = design::analyze(in, tunedLength, tunedCapacitance);
-    const auto atDesign = design::analyze(in, d.rodLength, d.capacitancePf);
-    if (!std::holds_alternative<design::Analysis>(tuned) || !std::holds_alternative<design::Analysis>(atDesign)) {
-        return bad("", "the tuned match cannot be modelled");
-    }
-    const double tunedSwr = std::get<design::Analysis>(tuned).swr;
-    const double designSwr = std::get<design::Analysis>(atDesign).swr;
+    study.setTuning({tunedLength, tunedCapacitance});
+    const double tunedSwr = study.tuned().swr;
+    const double designSwr = study.atDesign().swr;
 
     std::string out = R"({"status":"ok","results":{)";
     const auto add = [&out](std::string_view key, const std::string& value, bool last = false) {
@@ -183,18 +181,21 @@ std::string designerJson(const DesignerInput& input)
     add("tunedCapacitance", d.capacitorShorted ? "shorted" : doubleText(tunedCapacitance, 2) + " pF");
     add("swr", doubleText(tunedSwr, 2), true);
     out += R"(},"sweeps":[)";
-    const double c = d.capacitancePf;
-    const double f = in.freqMhz;
-    out += sweepJson("capacitance", "pF", 1, design::sweepCapacitance(in, tunedLength, 0.4 * c, 1.6 * c, kSweepPoints),
-        c, designSwr, tunedCapacitance, tunedSwr);
+    const auto sweepOf
+        = [](const std::vector<design::SweepPoint>& points) -> design::Outcome<std::vector<design::SweepPoint>> {
+        if (points.empty()) {
+            return design::Problem{design::Problem::Kind::BadInput, design::Field::Capacitance,
+                "a shorted capacitor has no value to sweep", 0};
+        }
+        return points;
+    };
+    out += sweepJson(
+        "capacitance", "pF", 1, sweepOf(study.byCapacitance()), d.capacitancePf, designSwr, tunedCapacitance, tunedSwr);
     out += ",";
-    out += sweepJson("strap", unitText, metres,
-        design::sweepRodLength(in, tunedCapacitance, 0.7 * d.rodLength, 1.3 * d.rodLength, kSweepPoints), d.rodLength,
-        designSwr, tunedLength, tunedSwr);
+    out += sweepJson(
+        "strap", unitText, metres, sweepOf(study.byRodLength()), d.rodLength, designSwr, tunedLength, tunedSwr);
     out += ",";
-    out += sweepJson("frequency", "MHz", 1,
-        design::sweepFrequency(in, tunedLength, tunedCapacitance, 0.95 * f, 1.05 * f, kSweepPoints), f, designSwr, f,
-        tunedSwr);
+    out += sweepJson("frequency", "MHz", 1, sweepOf(study.byFrequency()), in.freqMhz, designSwr, in.freqMhz, tunedSwr);
     return out + "]}";
 }
 
