@@ -126,12 +126,16 @@ std::string percent(double share)
 
 std::string noMatchText(const nec::Failure& failure, Unit unit)
 {
-    std::string text = "NEC-2 finds no match either: " + failure.message;
-    if (failure.reachedRodLength > 0) {
-        text += " (nearest Re Zin " + decimalsText(failure.reachedResistance, 2) + " ohms, at a rod of "
-            + lengthText(failure.reachedRodLength, unit) + " " + std::string(unitSymbol(unit)) + ")";
+    // The search's own words give the rod in metres: say the nearest Re Zin
+    // in the unit of the report instead.
+    const bool reached = failure.message.find("Re Zin reaches") != std::string::npos
+        || failure.message.find("shortest rod") != std::string::npos;
+    if (!reached || !(failure.reachedRodLength > 0)) {
+        return "NEC-2 finds no match either: " + failure.message;
     }
-    return text;
+    return "NEC-2 finds no match either: its Re Zin comes nearest the line's impedance at "
+        + decimalsText(failure.reachedResistance, 2) + " ohms, with a rod of "
+        + lengthText(failure.reachedRodLength, unit) + " " + std::string(unitSymbol(unit));
 }
 
 // The report's section.
@@ -302,6 +306,9 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
         }
     }
 
+    if (!feedGiven && !feed) {
+        return report(err, badInput("NEC-2 gave no feed impedance to design from: give --r and --x"));
+    }
     DesignInput in = inputs.study.design;
     in.geometry.elementDiameter = job.design.geometry.elementDiameter;
     if (!feedGiven && feed) {

@@ -222,6 +222,22 @@ TEST(FullWave, NecMatchesWhereTheLineModelCannot)
     EXPECT_EQ(row["nec_swr_of_closed_form"], "");
 }
 
+TEST(FullWave, WhereNecCannotMatchEitherItSaysWhatItReached)
+{
+    // No rod brings a dipole's Re Zin up to 600 ohms.
+    const CliRun result = runDipole({"design", "--csv", "--line", "600"});
+    EXPECT_EQ(result.status, ExitStatus::NoSolution) << result.err;
+    EXPECT_TRUE(
+        contains(result.err, "; NEC-2 finds no match either: its Re Zin comes nearest the line's impedance at "))
+        << result.err;
+    EXPECT_TRUE(contains(result.err, " ohms, with a rod of ")) << result.err;
+    EXPECT_EQ(toolOutput::lines(result.err).size(), 1U) << result.err;
+    auto row = csvRow(result.out);
+    EXPECT_NEAR(number(row["nec_feed_r_ohm"]), 72.25, 1.5);
+    EXPECT_EQ(row["nec_rod_length"], "");
+    EXPECT_EQ(row["nec_doubtful"], "");
+}
+
 TEST(FullWave, WritesTheMatchedDeckWhole)
 {
     Folder folder;
