@@ -269,6 +269,105 @@ bool fullWaveAsked(const Options& options)
     return options.has("--element-length") || options.has("--nec");
 }
 
+namespace {
+
+// NEC's answer and the bare element's feed impedance (when NEC ran).
+struct NecAnswer {
+    nec::Outcome<nec::Refined> refined;
+    std::optional<Complex> feed;
+};
+
+// Refines in NEC. A refusal of the model is a Failure; nec2c failing is
+// said on `err` and is a Failure only when nothing else gives the feed
+// impedance.
+std::variant<NecAnswer, Failure> checkInNec(const nec::NecJob& job, bool feedGiven, std::ostream& err)
+{
+    NecAnswer answer{nec::refine(job), std::nullopt};
+    if (const auto* r = std::get_if<nec::Refined>(&answer.refined)) {
+        answer.feed = r->feedImpedance;
+        return answer;
+    }
+    const auto& failure = std::get<nec::Failure>(answer.refined);
+    if (failure.kind == nec::Failure::Kind::BadInput || failure.kind == nec::Failure::Kind::BadDeck) {
+        return badInput("the NEC-2 model: " + failure.message);
+    }
+    if (nec2cFailed(failure)) {
+        err << "vostrel-design: " << notRun(failure) << "\n";
+        if (!feedGiven) {
+            return badInput("without NEC-2 the feed impedance is unknown: give --r and --x");
+        }
+        return answer;
+    }
+    answer.feed = bareFeed(job);
+    if (!feedGiven && !answer.feed) {
+        return badInput("NEC-2 gave no feed impedance to design from: give --r and --x");
+    }
+    return answer;
+}
+
+// --write-nec: NEC's match, else the closed form's; nothing when neither.
+std::optional<Failure> writeDeck(const std::string& path, const nec::NecJob& job, const NecAnswer& answer,
+    const Outcome<Design>& designed, std::ostream& err)
+{
+    const auto* r = std::get_if<nec::Refined>(&answer.refined);
+    const auto* d = std::get_if<Design>(&designed);
+    if (r == nullptr && d == nullptr) {
+        err << "vostrel-design: --write-nec: nothing written, no match to write\n";
+        return std::nullopt;
+    }
+    const double rod = r != nullptr ? r->rodLength : d->rodLength;
+    const double pf = r != nullptr ? r->capacitancePf : (d->capacitorShorted ? 0 : d->capacitancePf);
+    const auto deck = nec::writeMatchedDeck(job, rod, pf);
+    if (const auto* failure = std::get_if<nec::Failure>(&deck)) {
+        return badInput("--write-nec: " + failure->message);
+    }
+    if (auto why = writeWhole(path, std::get<std::string>(deck))) {
+        return Failure{ExitStatus::WriteFailed, "--write-nec: " + *why, false};
+    }
+    return std::nullopt;
+}
+
+std::string fullWaveText(
+    const Options& options, const DesignInput& in, Unit unit, const Outcome<Design>& designed, const NecAnswer& answer)
+{
+    if (options.csv) {
+        std::vector<std::string> names = designCsvNames();
+        std::vector<std::string> fields = designCsvFields(in, unit, designed);
+        for (auto&& name : necCsvNames()) {
+            names.push_back(std::move(name));
+        }
+        for (auto&& field : necCsvFields(answer.refined, answer.feed, unit)) {
+            fields.push_back(std::move(field));
+        }
+        return csv::record(names) + csv::record(fields);
+    }
+    std::string text = designText(in, unit, designed);
+    if (!options.has("--r") && !options.has("--x")) {
+        text.insert(std::string_view("Feed impedance").size(), " (NEC-2, bare element)");
+    }
+    if (const auto* problem = std::get_if<Problem>(&designed)) {
+        text += resultRow("Line model", "no match: " + problem->message);
+    }
+    return text + necSection(answer.refined, answer.feed, unit);
+}
+
+// The line on standard error after the result, if any.
+void sayOutcome(std::ostream& err, const Outcome<Design>& designed, const NecAnswer& answer, Unit unit)
+{
+    const auto* problem = std::get_if<Problem>(&designed);
+    const auto* necFailure = std::get_if<nec::Failure>(&answer.refined);
+    if (problem != nullptr && necFailure == nullptr) {
+        err << "vostrel-design: the line model finds no match; NEC-2's refined match is the design\n";
+    } else if (necFailure != nullptr && necFailure->kind == nec::Failure::Kind::NoMatch) {
+        err << "vostrel-design: " << (problem != nullptr ? problem->message + "; " : std::string())
+            << noMatchText(*necFailure, unit) << "\n";
+    } else if (problem != nullptr) {
+        err << "vostrel-design: " << problem->message << "\n";
+    }
+}
+
+} // namespace
+
 int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& err)
 {
     Inputs inputs;
@@ -286,99 +385,38 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     }
     const bool feedGiven = options.has("--r") || options.has("--x");
     const Unit unit = inputs.study.unit;
-
-    const auto refined = nec::refine(job);
-    std::optional<Complex> feed;
-    if (const auto* r = std::get_if<nec::Refined>(&refined)) {
-        feed = r->feedImpedance;
-    } else {
-        const auto& failure = std::get<nec::Failure>(refined);
-        if (failure.kind == nec::Failure::Kind::BadInput || failure.kind == nec::Failure::Kind::BadDeck) {
-            return report(err, badInput("the NEC-2 model: " + failure.message));
-        }
-        if (nec2cFailed(failure)) {
-            err << "vostrel-design: " << notRun(failure) << "\n";
-            if (!feedGiven) {
-                return report(err, badInput("without NEC-2 the feed impedance is unknown: give --r and --x"));
-            }
-        } else {
-            feed = bareFeed(job);
-        }
+    const auto checked = checkInNec(job, feedGiven, err);
+    if (const auto* failure = std::get_if<Failure>(&checked)) {
+        return report(err, *failure);
     }
+    const auto& answer = std::get<NecAnswer>(checked);
 
-    if (!feedGiven && !feed) {
-        return report(err, badInput("NEC-2 gave no feed impedance to design from: give --r and --x"));
-    }
     DesignInput in = inputs.study.design;
     in.geometry.elementDiameter = job.design.geometry.elementDiameter;
-    if (!feedGiven && feed) {
-        in.feedImpedance = *feed;
-    } else if (feed && std::abs(in.feedImpedance - *feed) > kFeedDifference * std::abs(*feed)) {
+    if (!feedGiven) {
+        in.feedImpedance = *answer.feed;
+    } else if (answer.feed && std::abs(in.feedImpedance - *answer.feed) > kFeedDifference * std::abs(*answer.feed)) {
         err << "vostrel-design: the feed impedance given, " << complexText(in.feedImpedance)
-            << " ohms, differs from NEC's for this element, " << complexText(*feed) << " ohms\n";
+            << " ohms, differs from NEC's for this element, " << complexText(*answer.feed) << " ohms\n";
     }
     const auto designed = design(in);
     const auto* problem = std::get_if<Problem>(&designed);
     if (problem != nullptr && problem->kind == Problem::Kind::BadInput) {
         return report(err, fromProblem(*problem));
     }
-
     // NEC decides when it ran; the closed form when it did not.
-    const auto* necFailure = std::get_if<nec::Failure>(&refined);
+    const auto* necFailure = std::get_if<nec::Failure>(&answer.refined);
     const bool necRan = necFailure == nullptr || necFailure->kind == nec::Failure::Kind::NoMatch;
-    const ExitStatus status = necRan ? (necFailure == nullptr ? ExitStatus::Solved : ExitStatus::NoSolution)
-                                     : (problem != nullptr ? ExitStatus::NoSolution : ExitStatus::Solved);
-
+    const bool matched = necRan ? necFailure == nullptr : problem == nullptr;
+    const ExitStatus status = matched ? ExitStatus::Solved : ExitStatus::NoSolution;
     if (options.has("--write-nec")) {
-        const auto* r = std::get_if<nec::Refined>(&refined);
-        const auto* d = std::get_if<Design>(&designed);
-        if (r != nullptr || d != nullptr) {
-            const double rod = r != nullptr ? r->rodLength : d->rodLength;
-            const double pf = r != nullptr ? r->capacitancePf : (d->capacitorShorted ? 0 : d->capacitancePf);
-            const auto deck = nec::writeMatchedDeck(job, rod, pf);
-            if (const auto* failure = std::get_if<nec::Failure>(&deck)) {
-                return report(err, badInput("--write-nec: " + failure->message));
-            }
-            if (auto why = writeWhole(options.value("--write-nec"), std::get<std::string>(deck))) {
-                return report(err, Failure{ExitStatus::WriteFailed, "--write-nec: " + *why, false});
-            }
-        } else {
-            err << "vostrel-design: --write-nec: nothing written, no match to write\n";
+        if (auto failure = writeDeck(options.value("--write-nec"), job, answer, designed, err)) {
+            return report(err, *failure);
         }
     }
-
-    std::string text;
-    if (options.csv) {
-        std::vector<std::string> names = designCsvNames();
-        std::vector<std::string> fields = designCsvFields(in, unit, designed);
-        for (auto&& name : necCsvNames()) {
-            names.push_back(std::move(name));
-        }
-        for (auto&& field : necCsvFields(refined, feed, unit)) {
-            fields.push_back(std::move(field));
-        }
-        text = csv::record(names) + csv::record(fields);
-    } else {
-        text = designText(in, unit, designed);
-        if (!feedGiven) {
-            text.insert(std::string_view("Feed impedance").size(), " (NEC-2, bare element)");
-        }
-        if (problem != nullptr) {
-            text += resultRow("Line model", "no match: " + problem->message);
-        }
-        text += necSection(refined, feed, unit);
-    }
-    const int written = writeResult(out, err, text, status);
-    if (written != static_cast<int>(status)) {
-        return written;
-    }
-    if (problem != nullptr && necFailure == nullptr) {
-        err << "vostrel-design: the line model finds no match; NEC-2's refined match is the design\n";
-    } else if (necFailure != nullptr && necRan) {
-        err << "vostrel-design: " << (problem != nullptr ? problem->message + "; " : std::string())
-            << noMatchText(*necFailure, unit) << "\n";
-    } else if (problem != nullptr) {
-        err << "vostrel-design: " << problem->message << "\n";
+    const int written = writeResult(out, err, fullWaveText(options, in, unit, designed, answer), status);
+    if (written == static_cast<int>(status)) {
+        sayOutcome(err, designed, answer, unit);
     }
     return written;
 }
