@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -262,10 +265,12 @@ TEST(FullWave, WritesTheMatchedDeckWhole)
     EXPECT_NEAR(z.imag(), 0, 2.5);
 }
 
-// Where the deck cannot go: one line, status 3, nothing replaced.
+// Where the deck cannot go: one line, status 3, nothing replaced. The
+// device is a link to /dev/null in the test's folder, so that a fault
+// replaces the link, never the device.
 struct TargetRow {
     const char* name;
-    const char* path; // "@" is the test's folder
+    const char* entry; // in the test's folder
     const char* message;
 };
 
@@ -275,25 +280,27 @@ TEST_P(WriteTarget, IsRefusedWithStatusThree)
 {
     const TargetRow& row = GetParam();
     Folder folder;
-    std::string path = row.path;
-    if (path.starts_with("@")) {
-        path = folder.path().string() + path.substr(1);
-    }
     fs::create_directory(folder.path() / "sub");
-    const CliRun result = runDipole({"design", "--write-nec", path});
+    fs::create_symlink("/dev/null", folder.path() / "device");
+    ASSERT_EQ(mkfifo((folder.path() / "fifo").c_str(), 0600), 0);
+    const CliRun result = runDipole({"design", "--write-nec", (folder.path() / row.entry).string()});
     EXPECT_EQ(result.status, ExitStatus::WriteFailed);
     EXPECT_EQ(result.out, "");
     EXPECT_TRUE(result.err.starts_with("vostrel-design: --write-nec: ")) << result.err;
     EXPECT_TRUE(contains(result.err, row.message)) << result.err;
     EXPECT_EQ(toolOutput::lines(result.err).size(), 1U) << result.err;
-    EXPECT_EQ(folder.names(), std::vector<std::string>{"sub"});
+    auto names = folder.names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"device", "fifo", "sub"}));
     EXPECT_TRUE(fs::is_directory(folder.path() / "sub"));
+    EXPECT_TRUE(fs::is_symlink(folder.path() / "device"));
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(folder.path() / "fifo")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, WriteTarget,
-    ::testing::Values(TargetRow{"device", "/dev/null", "is not a regular file"},
-        TargetRow{"directory", "@/sub", "is not a regular file"},
-        TargetRow{"missing_folder", "@/none/matched.nec", "No such file or directory"}),
+    ::testing::Values(TargetRow{"device", "device", "is not a regular file"},
+        TargetRow{"fifo", "fifo", "is not a regular file"}, TargetRow{"directory", "sub", "is not a regular file"},
+        TargetRow{"missing_folder", "none/matched.nec", "No such file or directory"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FullWave, RefusedDeckNamesFileAndLine)
@@ -398,6 +405,11 @@ TEST(FullWave, FrequencySweepComesFromNec)
     ASSERT_EQ(fallback.status, ExitStatus::Solved) << fallback.err;
     EXPECT_TRUE(contains(fallback.out, "The feed impedance is held at 72.00 + j2.00 ohms")) << fallback.out;
     EXPECT_TRUE(contains(fallback.err, "not checked in NEC-2: nec2c could not be started")) << fallback.err;
+    // Without --r and --x there is nothing to fall back on.
+    const CliRun nothing = runDipole({"sweep", "freq", "14.1:14.3:0.1"});
+    EXPECT_EQ(nothing.status, ExitStatus::BadInput);
+    EXPECT_EQ(nothing.out, "");
+    EXPECT_TRUE(contains(nothing.err, "give --r and --x")) << nothing.err;
 }
 
 struct UsageRow {
