@@ -34,6 +34,13 @@ constexpr std::array kDesignOptions = {
     OptionInfo{"--from", "MHZ", "a frequency range's start; --to its end, --step its step"},
     OptionInfo{"--to", "MHZ", ""},
     OptionInfo{"--step", "MHZ", ""},
+    OptionInfo{"--element-length", "LEN",
+        "check and refine in NEC-2 (nec2c): a straight tube of this\ntip-to-tip length and the --element diameter, "
+        "free\nspace, centre-fed; --r and --x become optional"},
+    OptionInfo{"--nec", "FILE",
+        "check and refine in NEC-2: the antenna's NEC-2 deck, its\none EX source on the driven element (which gives "
+        "the\nelement's diameter: leave out --element)"},
+    OptionInfo{"--write-nec", "FILE", "write the matched antenna's NEC-2 deck to FILE"},
     OptionInfo{"--csv", "", "comma-separated values with a header line"},
 };
 

@@ -1,5 +1,6 @@
 #include "cli_commands.h"
 
+#include "cli_fullwave.h"
 #include "cli_report.h"
 #include "csv.h"
 #include "design_options.h"
@@ -69,6 +70,8 @@ std::string fieldOption(Field field)
     return "an input";
 }
 
+} // namespace
+
 Failure fromProblem(const Problem& problem)
 {
     if (problem.kind == Problem::Kind::NoMatch) {
@@ -76,18 +79,6 @@ Failure fromProblem(const Problem& problem)
     }
     return badInput(fieldOption(problem.field) + ": " + problem.message);
 }
-
-// A refusal, or nothing when the value was read.
-using Refusal = std::optional<Failure>;
-
-// The model's inputs as the options give them.
-struct Inputs {
-    study::Inputs study; // unit: the one lengths are shown in
-    Unit elementUnit = Unit::Metre; // a length without a unit is in this one
-    std::optional<double> rodLength;
-    std::optional<double> capacitancePf; // infinity: shorted
-    std::optional<touchstone::OnePort> file;
-};
 
 Refusal readNumber(const Options& options, std::string_view name, double& value, std::string_view what)
 {
@@ -121,6 +112,8 @@ Refusal readLength(const Options& options, std::string_view name, double& metres
     return std::nullopt;
 }
 
+namespace {
+
 Refusal readUnits(const Options& options, std::optional<Unit>& unit)
 {
     if (options.has("--units")) {
@@ -132,19 +125,19 @@ Refusal readUnits(const Options& options, std::optional<Unit>& unit)
     return std::nullopt;
 }
 
-// The whole file, refused past a size or a line length that no
-// measurement needs (a device such as /dev/zero has no line ends).
-Refusal readFileText(std::string_view path, std::string& text)
+} // namespace
+
+Refusal readFileText(std::string_view option, std::string_view path, std::string_view kind, std::string& text)
 {
     std::error_code ignored;
     if (std::filesystem::is_directory(std::filesystem::path(path), ignored)) {
-        return badInput("--s1p: " + shown(path) + " is a directory");
+        return badInput(std::string(option) + ": " + shown(path) + " is a directory");
     }
     errno = 0;
     std::ifstream stream{std::string(path), std::ios::binary};
     if (!stream) {
-        return badInput(
-            "--s1p: cannot open " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
+        return badInput(std::string(option) + ": cannot open " + shown(path)
+            + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
     }
     std::array<char, 65536> chunk{};
     std::size_t lineBytes = 0;
@@ -156,26 +149,30 @@ Refusal readFileText(std::string_view path, std::string& text)
                 line += c == '\n' ? 1 : 0;
                 lineBytes = 0;
             } else if (++lineBytes > kMaxLineBytes) {
-                return badInput(shown(path, false) + ":" + std::to_string(line)
-                    + ": a line longer than 64 KB: " + "not a Touchstone file");
+                return badInput(shown(path, false) + ":" + std::to_string(line) + ": a line longer than 64 KB: not "
+                    + std::string(kind));
             }
         }
         text.append(read);
         if (text.size() > kMaxFileBytes) {
-            return badInput("--s1p: " + shown(path) + " is larger than 64 MB");
+            return badInput(std::string(option) + ": " + shown(path) + " is larger than 64 MB");
         }
     }
     if (stream.bad()) {
         return Failure{ExitStatus::InputUnreadable,
-            "--s1p: cannot read " + shown(path) + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""), false};
+            std::string(option) + ": cannot read " + shown(path)
+                + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""),
+            false};
     }
     return std::nullopt;
 }
 
+namespace {
+
 Refusal readFile(std::string_view path, touchstone::OnePort& file)
 {
     std::string text;
-    if (auto failure = readFileText(path, text)) {
+    if (auto failure = readFileText("--s1p", path, "a Touchstone file", text)) {
         return failure;
     }
     auto parsed = touchstone::parseOnePort(text);
@@ -212,6 +209,9 @@ Refusal readFeed(const Options& options, Inputs& inputs)
         }
         return std::nullopt;
     }
+    if (fullWaveAsked(options) && !options.has("--r") && !options.has("--x")) {
+        return std::nullopt; // NEC computes it
+    }
     double r = 0;
     double x = 0;
     if (auto failure = readNumber(options, "--r", r, "the feed resistance in ohms")) {
@@ -223,6 +223,8 @@ Refusal readFeed(const Options& options, Inputs& inputs)
     model.feedImpedance = {r, x};
     return std::nullopt;
 }
+
+} // namespace
 
 Refusal readModelInputs(const Options& options, Inputs& inputs)
 {
@@ -244,13 +246,25 @@ Refusal readModelInputs(const Options& options, Inputs& inputs)
     }
     std::optional<Unit> elementUnit;
     Geometry& g = model.geometry;
-    if (auto failure = readLength(options, "--element", g.elementDiameter, &elementUnit, std::nullopt,
-            "the element's diameter, with a unit")) {
-        return failure;
-    }
-    if (auto failure
-        = readLength(options, "--rod", g.rodDiameter, nullptr, elementUnit, "the rod's diameter, with a unit")) {
-        return failure;
+    if (options.has("--nec")) {
+        // The deck gives the element's diameter; the rod's unit is the one
+        // of lengths without a unit.
+        if (options.has("--element")) {
+            return usage("--nec gives the element's diameter: leave out --element");
+        }
+        if (auto failure = readLength(
+                options, "--rod", g.rodDiameter, &elementUnit, std::nullopt, "the rod's diameter, with a unit")) {
+            return failure;
+        }
+    } else {
+        if (auto failure = readLength(options, "--element", g.elementDiameter, &elementUnit, std::nullopt,
+                "the element's diameter, with a unit")) {
+            return failure;
+        }
+        if (auto failure
+            = readLength(options, "--rod", g.rodDiameter, nullptr, elementUnit, "the rod's diameter, with a unit")) {
+            return failure;
+        }
     }
     if (auto failure = readLength(
             options, "--spacing", g.spacing, nullptr, elementUnit, "the centre-to-centre spacing, with a unit")) {
@@ -283,6 +297,8 @@ Refusal readModelInputs(const Options& options, Inputs& inputs)
     return std::nullopt;
 }
 
+namespace {
+
 std::string header(std::initializer_list<std::string_view> names)
 {
     std::string line;
@@ -304,8 +320,58 @@ int report(std::ostream& err, const Failure& failure)
     return static_cast<int>(failure.status);
 }
 
+std::vector<std::string> designCsvNames()
+{
+    return {"freq_mhz", "r_ohm", "x_ohm", "line_ohm", "share", "z0_ohm", "alpha", "step_up", "rod_length",
+        "length_unit", "capacitance_pf", "reactance_ohm", "capacitor", "needed_reactance_ohm", "reason"};
+}
+
+std::vector<std::string> designCsvFields(const DesignInput& in, Unit unit, const Outcome<Design>& designed)
+{
+    const LineModel line = std::get<LineModel>(lineModel(in));
+    const std::string symbol(unitSymbol(unit));
+    std::vector<std::string> fields = {csv::number(in.freqMhz), csv::number(in.feedImpedance.real()),
+        csv::number(in.feedImpedance.imag()), csv::number(in.lineImpedance), std::string(shareColumn(in.stepUp)),
+        csv::number(line.z0), csv::number(line.alpha), csv::number(line.stepUp)};
+    if (const auto* d = std::get_if<Design>(&designed)) {
+        fields.insert(fields.end(),
+            {csv::number(d->rodLength / metresPer(unit)), symbol,
+                d->capacitorShorted ? std::string() : csv::number(d->capacitancePf), csv::number(d->capacitorReactance),
+                d->capacitorShorted ? "shorted" : "series", "", ""});
+    } else {
+        const auto& problem = std::get<Problem>(designed);
+        fields.insert(
+            fields.end(), {"", symbol, "", "", "", csv::number(problem.neededReactance), csv::field(problem.message)});
+    }
+    return fields;
+}
+
+std::string designText(const DesignInput& in, Unit unit, const Outcome<Design>& designed)
+{
+    const LineModel line = std::get<LineModel>(lineModel(in));
+    std::string text = heading(in, unit, false) + "\n" + lineRows(line);
+    if (const auto* d = std::get_if<Design>(&designed)) {
+        text += resultRow(
+            "Rod length, feed point to strap", lengthText(d->rodLength, unit) + " " + std::string(unitSymbol(unit)));
+        if (d->capacitorShorted) {
+            text += resultRow("Capacitor", "none: short it, the rod alone matches");
+        } else {
+            text += resultRow("Capacitor",
+                quantityText(d->capacitancePf, 2) + " pF (reactance " + decimalsText(d->capacitorReactance, 2)
+                    + " ohms)");
+        }
+    }
+    return text;
+}
+
 int runDesign(const Options& options, std::ostream& out, std::ostream& err)
 {
+    if (fullWaveAsked(options)) {
+        return runFullWaveDesign(options, out, err);
+    }
+    if (options.has("--write-nec")) {
+        return report(err, usage("--write-nec needs the element: give --element-length or --nec"));
+    }
     Inputs inputs;
     if (auto failure = readModelInputs(options, inputs)) {
         return report(err, *failure);
@@ -317,39 +383,10 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (problem != nullptr && problem->kind == Problem::Kind::BadInput) {
         return report(err, fromProblem(*problem));
     }
-    const LineModel line = std::get<LineModel>(lineModel(in));
     const ExitStatus status = problem != nullptr ? ExitStatus::NoSolution : ExitStatus::Solved;
-    const std::string symbol(unitSymbol(unit));
-    if (options.csv) {
-        std::vector<std::string> fields = {csv::number(in.freqMhz), csv::number(in.feedImpedance.real()),
-            csv::number(in.feedImpedance.imag()), csv::number(in.lineImpedance), std::string(shareColumn(in.stepUp)),
-            csv::number(line.z0), csv::number(line.alpha), csv::number(line.stepUp)};
-        if (const auto* d = std::get_if<Design>(&designed)) {
-            fields.insert(fields.end(),
-                {csv::number(d->rodLength / metresPer(unit)), symbol,
-                    d->capacitorShorted ? std::string() : csv::number(d->capacitancePf),
-                    csv::number(d->capacitorReactance), d->capacitorShorted ? "shorted" : "series", "", ""});
-        } else {
-            fields.insert(fields.end(),
-                {"", symbol, "", "", "", csv::number(problem->neededReactance), csv::field(problem->message)});
-        }
-        return writeResult(out, err,
-            header({"freq_mhz", "r_ohm", "x_ohm", "line_ohm", "share", "z0_ohm", "alpha", "step_up", "rod_length",
-                "length_unit", "capacitance_pf", "reactance_ohm", "capacitor", "needed_reactance_ohm", "reason"})
-                + csv::record(fields),
-            status);
-    }
-    std::string text = heading(in, unit, false) + "\n" + lineRows(line);
-    if (const auto* d = std::get_if<Design>(&designed)) {
-        text += resultRow("Rod length, feed point to strap", lengthText(d->rodLength, unit) + " " + symbol);
-        if (d->capacitorShorted) {
-            text += resultRow("Capacitor", "none: short it, the rod alone matches");
-        } else {
-            text += resultRow("Capacitor",
-                quantityText(d->capacitancePf, 2) + " pF (reactance " + decimalsText(d->capacitorReactance, 2)
-                    + " ohms)");
-        }
-    }
+    const std::string text = options.csv
+        ? csv::record(designCsvNames()) + csv::record(designCsvFields(in, unit, designed))
+        : designText(in, unit, designed);
     const int written = writeResult(out, err, text, status);
     if (problem != nullptr && written == static_cast<int>(status)) {
         err << "vostrel-design: " << problem->message << "\n"; // a diagnostic, as a sweep gives it
@@ -595,8 +632,10 @@ std::string padded(std::string_view cell, std::size_t width)
 }
 
 // Writes the rows as they are formatted, a block at a time.
+// `fromNec`: the feed impedance varies and is not known to us (empty
+// feed columns).
 int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept, const std::vector<SweepPoint>& points,
-    const std::string& tableHeading, std::ostream& out, std::ostream& err)
+    const std::string& tableHeading, bool fromNec, std::ostream& out, std::ostream& err)
 {
     const bool lengths = options.command == Command::SweepLength;
     std::string text;
@@ -619,8 +658,8 @@ int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept,
         if (options.csv) {
             const Complex feed = inputs.file ? inputs.file->points[i].impedance : in.feedImpedance;
             std::vector<std::string> fields = {swept.labels[i], csv::number(point.zin.real()),
-                csv::number(point.zin.imag()), csv::number(point.swr), csv::number(feed.real()),
-                csv::number(feed.imag()), std::string(shareColumn(in.stepUp))};
+                csv::number(point.zin.imag()), csv::number(point.swr), fromNec ? "" : csv::number(feed.real()),
+                fromNec ? "" : csv::number(feed.imag()), std::string(shareColumn(in.stepUp))};
             if (lengths) {
                 fields.push_back(swept.suffix);
             }
@@ -654,6 +693,22 @@ int runSweep(const Options& options, std::ostream& out, std::ostream& err)
         return fail(*failure);
     }
     const auto& swept = std::get<Swept>(values);
+    if (fullWaveAsked(options)) {
+        if (inputs.file) {
+            return fail(usage("--s1p and --element-length or --nec each give the feed impedance: give one"));
+        }
+        const auto valueOf = [](const std::string& label) { return plainNumber(label).value_or(0); };
+        auto fromNec = fullWaveSweep(options, inputs, valueOf(swept.labels.front()), valueOf(swept.labels.back()),
+            static_cast<int>(swept.labels.size()), err);
+        if (const auto* failure = std::get_if<Failure>(&fromNec)) {
+            return fail(*failure);
+        }
+        if (const auto* nec = std::get_if<NecSweep>(&fromNec)) {
+            return writeSweep(
+                options, inputs, swept, nec->points, options.csv ? std::string() : nec->heading, true, out, err);
+        }
+        // NEC did not run (said on err): the fixed-impedance sweep follows.
+    }
     const study::Swept quantity = sweptQuantity(options.command);
     const auto held = study::heldTuning(inputs.study.design, inputs.rodLength, inputs.capacitancePf, quantity);
     if (const auto* problem = std::get_if<Problem>(&held)) {
@@ -680,7 +735,8 @@ int runSweep(const Options& options, std::ostream& out, std::ostream& err)
         return fail(failure);
     }
     const std::string tableHeading = options.csv ? std::string() : sweepHeading(options, inputs, tuning);
-    return writeSweep(options, inputs, swept, std::get<std::vector<SweepPoint>>(computed), tableHeading, out, err);
+    return writeSweep(
+        options, inputs, swept, std::get<std::vector<SweepPoint>>(computed), tableHeading, false, out, err);
 }
 
 } // namespace vostrel::design::cli

@@ -20,6 +20,7 @@ std::vector<std::string_view> optionsOf(Command command)
     std::vector<std::string_view> allowed = model;
     switch (command) {
     case Command::Design:
+        allowed.insert(allowed.end(), {"--element-length", "--nec", "--write-nec"});
         break;
     case Command::Analyze:
         allowed.insert(allowed.end(), {"--length", "--cap"});
@@ -34,7 +35,8 @@ std::vector<std::string_view> optionsOf(Command command)
         allowed.emplace_back("--cap");
         break;
     case Command::SweepFreq:
-        allowed.insert(allowed.end(), {"--length", "--cap", "--s1p", "--from", "--to", "--step"});
+        allowed.insert(
+            allowed.end(), {"--length", "--cap", "--s1p", "--from", "--to", "--step", "--element-length", "--nec"});
         break;
     }
     return allowed;
@@ -189,12 +191,17 @@ std::string helpText()
     std::string text
         = "Usage: vostrel-design design  --freq MHZ --r OHMS --x OHMS --element LEN --rod LEN --spacing LEN\n"
           "                              [--line OHMS] [--half] [--units UNIT] [--csv]\n"
+          "       vostrel-design design  (as above, --r and --x optional) --element-length LEN\n"
+          "                              [--write-nec FILE]\n"
+          "       vostrel-design design  --nec FILE --freq MHZ --rod LEN --spacing LEN [--write-nec FILE]\n"
           "       vostrel-design analyze   (the options of design) --length LEN --cap PF\n"
           "       vostrel-design capacitor --freq MHZ --x OHMS [--tube-id LEN --rod LEN [--dielectric D]]\n"
           "       vostrel-design sweep cap FROM:TO:STEP     (the options of design) [--length LEN]\n"
           "       vostrel-design sweep length FROM:TO:STEP  (the options of design) [--cap PF]\n"
           "       vostrel-design sweep freq FROM:TO:STEP    (the options of design) [--length LEN --cap PF]\n"
           "       vostrel-design sweep freq --s1p FILE      (the options of design but --r and --x)\n"
+          "       vostrel-design sweep freq FROM:TO:STEP    (the options of design) --element-length LEN\n"
+          "       vostrel-design sweep freq FROM:TO:STEP    (the options of design but --element) --nec FILE\n"
           "\n"
           "The gamma match for a measured or modelled feed impedance Za = R + jX at the\n"
           "element centre: the rod length (feed point to shorting strap) and the series\n"
@@ -223,6 +230,10 @@ std::string helpText()
             "once. Ranges count in exact decimals, the end included when a step lands on\n"
             "it: capacitance in pF, rod length in the unit of --element (or with a unit:\n"
             "35in:42in:0.1in), frequency in MHz. At most 100000 values.\n"
+            "\n"
+            "The full-wave check runs nec2c (or the program VOSTREL_NEC2C names), each run\n"
+            "stopped after VOSTREL_NEC2C_TIMEOUT seconds (20). When it cannot run, the\n"
+            "closed-form answer is given, marked as not checked.\n"
             "\n"
             "Exit status: 0 solved, 1 no gamma match of these inputs matches, 2 bad options\n"
             "or input, 3 the output could not be written, 4 an input file could not be\n"

@@ -24,7 +24,7 @@ TEST(DesignOptions, EveryNameOnceWithHelpAndAValueWhereOneIsRead)
         EXPECT_TRUE(options::findOption(flag)->value.empty()) << flag;
     }
     for (const char* valued : {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--units",
-             "--length", "--cap", "--tube-id", "--dielectric", "--s1p"}) {
+             "--length", "--cap", "--tube-id", "--dielectric", "--s1p", "--element-length", "--nec", "--write-nec"}) {
         ASSERT_NE(options::findOption(valued), nullptr) << valued;
         EXPECT_FALSE(options::findOption(valued)->value.empty()) << valued;
         EXPECT_FALSE(options::findOption(valued)->help.empty()) << valued;

@@ -1,0 +1,491 @@
+#include "cli_fullwave.h"
+
+#include "cli_report.h"
+#include "csv.h"
+#include "number_text.h"
+#include "plain_number.h"
+#include "refine.h"
+#include "utf8.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <ostream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vostrel::design::cli {
+namespace {
+
+// NEC's feed impedance and the one given differ "largely" past this share
+// of NEC's magnitude.
+constexpr double kFeedDifference = 0.10;
+
+std::string shownPath(std::string_view path)
+{
+    return "\"" + shownText(path, 40) + "\"";
+}
+
+nec::RunOptions runOptions()
+{
+    nec::RunOptions run;
+    if (const char* program = std::getenv("VOSTREL_NEC2C"); program != nullptr && *program != '\0') {
+        run.program = program;
+    }
+    if (const char* seconds = std::getenv("VOSTREL_NEC2C_TIMEOUT"); seconds != nullptr) {
+        if (const auto value = plainNumber(seconds); value && *value > 0 && *value < 86400) {
+            run.timeout = std::chrono::milliseconds(static_cast<long long>(*value * 1000));
+        }
+    }
+    return run;
+}
+
+// The element NEC models: --element-length or the deck of --nec (which
+// also gives the element's diameter).
+Refusal readElement(const Options& options, const Inputs& inputs, nec::NecJob& job)
+{
+    if (options.has("--element-length") && options.has("--nec")) {
+        return usage("--element-length and --nec each give the element: give one");
+    }
+    if (options.has("--element-length")) {
+        double length = 0;
+        if (auto failure = readLength(options, "--element-length", length, nullptr, inputs.elementUnit, "")) {
+            return failure;
+        }
+        job.element = nec::DipoleElement{length};
+        return std::nullopt;
+    }
+    const std::string& path = options.value("--nec");
+    std::string text;
+    if (auto failure = readFileText("--nec", path, "a NEC-2 deck", text)) {
+        return failure;
+    }
+    auto read = nec::readDeck(text, shownText(path, 200)); // the file as named, for "FILE:LINE"
+    if (const auto* failure = std::get_if<nec::Failure>(&read)) {
+        return badInput(failure->message);
+    }
+    auto& deck = std::get<nec::UserDeck>(read);
+    job.design.geometry.elementDiameter = 2 * deck.wires[static_cast<std::size_t>(deck.drivenWire)].radius;
+    job.element = std::move(deck);
+    return std::nullopt;
+}
+
+// Why nec2c gave no answer, in one line, with the last of its output.
+std::string notRun(const nec::Failure& failure)
+{
+    std::string line = "not checked in NEC-2: " + failure.message;
+    std::string tail = failure.outputTail;
+    while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r')) {
+        tail.pop_back();
+    }
+    if (!tail.empty()) {
+        for (char& c : tail) {
+            c = c == '\n' || c == '\r' ? ' ' : c;
+        }
+        line += " (nec2c's output ends: " + shownText(tail, 200) + ")";
+    }
+    return line;
+}
+
+bool nec2cFailed(const nec::Failure& failure)
+{
+    using Kind = nec::Failure::Kind;
+    return failure.kind != Kind::BadInput && failure.kind != Kind::BadDeck && failure.kind != Kind::NoMatch;
+}
+
+// The bare element's feed impedance, when the refinement found no match
+// (its answer does not carry it).
+std::optional<Complex> bareFeed(const nec::NecJob& job)
+{
+    const nec::Segmentation cut{job.design.freqMhz, 1};
+    const nec::Controls controls{{job.design.freqMhz}, false};
+    nec::Outcome<std::string> deck = std::string();
+    if (const auto* dipole = std::get_if<nec::DipoleElement>(&job.element)) {
+        deck = nec::bareDipoleDeck(dipole->length, job.design.geometry.elementDiameter, cut, controls);
+    } else {
+        deck = nec::userDeck(std::get<nec::UserDeck>(job.element), nec::UserDeckRun{nullptr, controls}, cut);
+    }
+    if (!std::holds_alternative<std::string>(deck)) {
+        return std::nullopt;
+    }
+    const auto solved = nec::run(std::get<std::string>(deck), job.run);
+    if (const auto* solution = std::get_if<nec::Solution>(&solved); solution != nullptr && !solution->points.empty()) {
+        return solution->points.front().impedance;
+    }
+    return std::nullopt;
+}
+
+std::string percent(double share)
+{
+    return (share >= 0 ? "+" : "") + decimalsText(share * 100, 1) + " %";
+}
+
+std::string noMatchText(const nec::Failure& failure, Unit unit)
+{
+    // The search's own words give the rod in metres: say the nearest Re Zin
+    // in the unit of the report instead.
+    const bool reached = failure.message.find("Re Zin reaches") != std::string::npos
+        || failure.message.find("shortest rod") != std::string::npos;
+    if (!reached || !(failure.reachedRodLength > 0)) {
+        return "NEC-2 finds no match either: " + failure.message;
+    }
+    return "NEC-2 finds no match either: its Re Zin comes nearest the line's impedance at "
+        + decimalsText(failure.reachedResistance, 2) + " ohms, with a rod of "
+        + lengthText(failure.reachedRodLength, unit) + " " + std::string(unitSymbol(unit));
+}
+
+// The report's section.
+std::string necSection(const nec::Outcome<nec::Refined>& refined, std::optional<Complex> feed, Unit unit)
+{
+    std::string text = "\nFull-wave check (NEC-2)\n";
+    if (feed) {
+        text += resultRow("NEC feed impedance, bare element", complexText(*feed) + " ohms");
+    }
+    if (const auto* failure = std::get_if<nec::Failure>(&refined)) {
+        return text
+            + resultRow("Refined match",
+                failure->kind == nec::Failure::Kind::NoMatch ? "none: " + noMatchText(*failure, unit)
+                                                             : "not checked: " + failure->message);
+    }
+    const auto& r = std::get<nec::Refined>(refined);
+    const std::string symbol(unitSymbol(unit));
+    text += resultRow("Closed form from it, SWR in NEC",
+        r.closedFormSwr ? decimalsText(*r.closedFormSwr, 2)
+                        : std::string(r.closedForm ? "not built: the rod does not fit" : "no closed-form match"));
+    text += resultRow("Refined rod length", lengthText(r.rodLength, unit) + " " + symbol);
+    text += resultRow("Refined capacitor", quantityText(r.capacitancePf, 2) + " pF");
+    text += resultRow("SWR in NEC", decimalsText(r.swr, 3) + " (Zin " + complexText(r.zin) + " ohms)");
+    if (r.averageGain) {
+        text += resultRow("Average gain test", decimalsText(*r.averageGain, 3) + " (1 for a perfect model)");
+    }
+    if (r.halvedRodLength && r.halvedCapacitancePf) {
+        text += resultRow(
+            "Halved segments", "rod " + percent(r.rodChange) + ", capacitor " + percent(r.capacitanceChange));
+    }
+    text += resultRow("Model", r.doubtful ? "doubtful: " + r.doubt : std::string("not doubtful"));
+    text += resultRow("nec2c runs", std::to_string(r.runs));
+    return text;
+}
+
+std::vector<std::string> necCsvNames()
+{
+    return {"nec_feed_r_ohm", "nec_feed_x_ohm", "nec_swr_of_closed_form", "nec_rod_length", "nec_capacitance_pf",
+        "nec_swr", "nec_agt", "nec_doubtful"};
+}
+
+std::vector<std::string> necCsvFields(const nec::Outcome<nec::Refined>& refined, std::optional<Complex> feed, Unit unit)
+{
+    std::vector<std::string> fields(8);
+    if (feed) {
+        fields[0] = csv::number(feed->real());
+        fields[1] = csv::number(feed->imag());
+    }
+    if (const auto* r = std::get_if<nec::Refined>(&refined)) {
+        fields[2] = r->closedFormSwr ? csv::number(*r->closedFormSwr) : "";
+        fields[3] = csv::number(r->rodLength / metresPer(unit));
+        fields[4] = csv::number(r->capacitancePf);
+        fields[5] = csv::number(r->swr);
+        fields[6] = r->averageGain ? csv::number(*r->averageGain) : "";
+        fields[7] = r->doubtful ? "yes" : "no";
+    }
+    return fields;
+}
+
+// Where the deck cannot go, found before NEC runs: what is there is not a
+// regular file, or the folder is not.
+std::optional<std::string> checkTarget(const std::string& path)
+{
+    struct stat existing { };
+    if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        return shownPath(path) + " is not a regular file";
+    }
+    const std::filesystem::path target(path);
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    errno = 0;
+    if (stat(folder.c_str(), &existing) != 0 || !S_ISDIR(existing.st_mode)) {
+        return "cannot write in the folder of " + shownPath(path) + ": " + std::strerror(errno != 0 ? errno : ENOTDIR);
+    }
+    return std::nullopt;
+}
+
+// Writes `text` to `path` whole or not at all: a temporary file beside it,
+// then renamed over it. Never replaces what is not a regular file.
+std::optional<std::string> writeWhole(const std::string& path, const std::string& text)
+{
+    if (auto refused = checkTarget(path)) {
+        return refused;
+    }
+    const std::filesystem::path target(path);
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    errno = 0;
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        return "cannot write in the folder of " + shownPath(path) + ": " + std::strerror(errno);
+    }
+    std::size_t done = 0;
+    int error = 0;
+    while (done < text.size() && error == 0) {
+        const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
+        if (wrote < 0 && errno != EINTR) {
+            error = errno;
+        } else if (wrote > 0) {
+            done += static_cast<std::size_t>(wrote);
+        }
+    }
+    if (error == 0 && fchmod(fd, 0644) != 0) {
+        error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return "cannot write " + shownPath(path) + ": " + std::strerror(error);
+    }
+    return std::nullopt;
+}
+
+// The job's design input from what the options give.
+nec::NecJob necJob(const Inputs& inputs)
+{
+    nec::NecJob job;
+    job.design = inputs.study.design;
+    job.run = runOptions();
+    return job;
+}
+
+} // namespace
+
+bool fullWaveAsked(const Options& options)
+{
+    return options.has("--element-length") || options.has("--nec");
+}
+
+namespace {
+
+// NEC's answer and the bare element's feed impedance (when NEC ran).
+struct NecAnswer {
+    nec::Outcome<nec::Refined> refined;
+    std::optional<Complex> feed;
+};
+
+// Refines in NEC. A refusal of the model is a Failure; nec2c failing is
+// said on `err` and is a Failure only when nothing else gives the feed
+// impedance.
+std::variant<NecAnswer, Failure> checkInNec(const nec::NecJob& job, bool feedGiven, std::ostream& err)
+{
+    NecAnswer answer{nec::refine(job), std::nullopt};
+    if (const auto* r = std::get_if<nec::Refined>(&answer.refined)) {
+        answer.feed = r->feedImpedance;
+        return answer;
+    }
+    const auto& failure = std::get<nec::Failure>(answer.refined);
+    if (failure.kind == nec::Failure::Kind::BadInput || failure.kind == nec::Failure::Kind::BadDeck) {
+        return badInput("the NEC-2 model: " + failure.message);
+    }
+    if (nec2cFailed(failure)) {
+        err << "vostrel-design: " << notRun(failure) << "\n";
+        if (!feedGiven) {
+            return badInput("without NEC-2 the feed impedance is unknown: give --r and --x");
+        }
+        return answer;
+    }
+    answer.feed = bareFeed(job);
+    if (!feedGiven && !answer.feed) {
+        return badInput("NEC-2 gave no feed impedance to design from: give --r and --x");
+    }
+    return answer;
+}
+
+// --write-nec: NEC's match, else the closed form's; nothing when neither.
+std::optional<Failure> writeDeck(const std::string& path, const nec::NecJob& job, const NecAnswer& answer,
+    const Outcome<Design>& designed, std::ostream& err)
+{
+    const auto* r = std::get_if<nec::Refined>(&answer.refined);
+    const auto* d = std::get_if<Design>(&designed);
+    if (r == nullptr && d == nullptr) {
+        err << "vostrel-design: --write-nec: nothing written, no match to write\n";
+        return std::nullopt;
+    }
+    const double rod = r != nullptr ? r->rodLength : d->rodLength;
+    const double pf = r != nullptr ? r->capacitancePf : (d->capacitorShorted ? 0 : d->capacitancePf);
+    const auto deck = nec::writeMatchedDeck(job, rod, pf);
+    if (const auto* failure = std::get_if<nec::Failure>(&deck)) {
+        return badInput("--write-nec: " + failure->message);
+    }
+    if (auto why = writeWhole(path, std::get<std::string>(deck))) {
+        return Failure{ExitStatus::WriteFailed, "--write-nec: " + *why, false};
+    }
+    return std::nullopt;
+}
+
+std::string fullWaveText(
+    const Options& options, const DesignInput& in, Unit unit, const Outcome<Design>& designed, const NecAnswer& answer)
+{
+    if (options.csv) {
+        std::vector<std::string> names = designCsvNames();
+        std::vector<std::string> fields = designCsvFields(in, unit, designed);
+        for (auto&& name : necCsvNames()) {
+            names.push_back(std::move(name));
+        }
+        for (auto&& field : necCsvFields(answer.refined, answer.feed, unit)) {
+            fields.push_back(std::move(field));
+        }
+        return csv::record(names) + csv::record(fields);
+    }
+    std::string text = designText(in, unit, designed);
+    if (!options.has("--r") && !options.has("--x")) {
+        text.insert(std::string_view("Feed impedance").size(), " (NEC-2, bare element)");
+    }
+    if (const auto* problem = std::get_if<Problem>(&designed)) {
+        text += resultRow("Line model", "no match: " + problem->message);
+    }
+    return text + necSection(answer.refined, answer.feed, unit);
+}
+
+// The line on standard error after the result, if any.
+void sayOutcome(std::ostream& err, const Outcome<Design>& designed, const NecAnswer& answer, Unit unit)
+{
+    const auto* problem = std::get_if<Problem>(&designed);
+    const auto* necFailure = std::get_if<nec::Failure>(&answer.refined);
+    if (problem != nullptr && necFailure == nullptr) {
+        err << "vostrel-design: the line model finds no match; NEC-2's refined match is the design\n";
+    } else if (necFailure != nullptr && necFailure->kind == nec::Failure::Kind::NoMatch) {
+        err << "vostrel-design: " << (problem != nullptr ? problem->message + "; " : std::string())
+            << noMatchText(*necFailure, unit) << "\n";
+    } else if (problem != nullptr) {
+        err << "vostrel-design: " << problem->message << "\n";
+    }
+}
+
+} // namespace
+
+int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& err)
+{
+    Inputs inputs;
+    if (auto failure = readModelInputs(options, inputs)) {
+        return report(err, *failure);
+    }
+    nec::NecJob job = necJob(inputs);
+    if (auto failure = readElement(options, inputs, job)) {
+        return report(err, *failure);
+    }
+    if (options.has("--write-nec")) {
+        if (auto why = checkTarget(options.value("--write-nec"))) {
+            return report(err, Failure{ExitStatus::WriteFailed, "--write-nec: " + *why, false});
+        }
+    }
+    const bool feedGiven = options.has("--r") || options.has("--x");
+    const Unit unit = inputs.study.unit;
+    const auto checked = checkInNec(job, feedGiven, err);
+    if (const auto* failure = std::get_if<Failure>(&checked)) {
+        return report(err, *failure);
+    }
+    const auto& answer = std::get<NecAnswer>(checked);
+
+    DesignInput in = inputs.study.design;
+    in.geometry.elementDiameter = job.design.geometry.elementDiameter;
+    if (!feedGiven) {
+        in.feedImpedance = *answer.feed;
+    } else if (answer.feed && std::abs(in.feedImpedance - *answer.feed) > kFeedDifference * std::abs(*answer.feed)) {
+        err << "vostrel-design: the feed impedance given, " << complexText(in.feedImpedance)
+            << " ohms, differs from NEC's for this element, " << complexText(*answer.feed) << " ohms\n";
+    }
+    const auto designed = design(in);
+    const auto* problem = std::get_if<Problem>(&designed);
+    if (problem != nullptr && problem->kind == Problem::Kind::BadInput) {
+        return report(err, fromProblem(*problem));
+    }
+    // NEC decides when it ran; the closed form when it did not.
+    const auto* necFailure = std::get_if<nec::Failure>(&answer.refined);
+    const bool necRan = necFailure == nullptr || necFailure->kind == nec::Failure::Kind::NoMatch;
+    const bool matched = necRan ? necFailure == nullptr : problem == nullptr;
+    const ExitStatus status = matched ? ExitStatus::Solved : ExitStatus::NoSolution;
+    if (options.has("--write-nec")) {
+        if (auto failure = writeDeck(options.value("--write-nec"), job, answer, designed, err)) {
+            return report(err, *failure);
+        }
+    }
+    const int written = writeResult(out, err, fullWaveText(options, in, unit, designed, answer), status);
+    if (written == static_cast<int>(status)) {
+        sayOutcome(err, designed, answer, unit);
+    }
+    return written;
+}
+
+std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(
+    const Options& options, const Inputs& inputs, double fromMhz, double toMhz, int count, std::ostream& err)
+{
+    if (inputs.study.design.freqMhz == 0) {
+        return usage("--freq is needed: the design frequency of the NEC-2 model");
+    }
+    nec::NecJob job = necJob(inputs);
+    job.checks = false;
+    if (auto failure = readElement(options, inputs, job)) {
+        return *failure;
+    }
+    const bool feedGiven = options.has("--r") || options.has("--x");
+    const Unit unit = inputs.study.unit;
+    const auto fallBack = [&](const nec::Failure& failure) -> std::variant<NecSweep, std::monostate, Failure> {
+        err << "vostrel-design: " << notRun(failure) << "\n";
+        if (!feedGiven) {
+            return badInput("without NEC-2 the feed impedance is unknown: give --r and --x");
+        }
+        return std::monostate{};
+    };
+    double rod = 0;
+    double pf = 0;
+    std::string held;
+    if (inputs.rodLength && inputs.capacitancePf) {
+        rod = *inputs.rodLength;
+        pf = std::isinf(*inputs.capacitancePf) ? 0 : *inputs.capacitancePf;
+        held = "as given";
+    } else {
+        const auto refined = nec::refine(job);
+        if (const auto* failure = std::get_if<nec::Failure>(&refined)) {
+            if (nec2cFailed(*failure)) {
+                return fallBack(*failure);
+            }
+            if (failure->kind == nec::Failure::Kind::NoMatch) {
+                return Failure{ExitStatus::NoSolution,
+                    "no match at " + doubleText(job.design.freqMhz, std::nullopt)
+                        + " MHz to sweep around: " + noMatchText(*failure, unit) + "; give --length and --cap",
+                    false};
+            }
+            return badInput("the NEC-2 model: " + failure->message);
+        }
+        const auto& r = std::get<nec::Refined>(refined);
+        rod = inputs.rodLength.value_or(r.rodLength);
+        pf = inputs.capacitancePf ? (std::isinf(*inputs.capacitancePf) ? 0 : *inputs.capacitancePf) : r.capacitancePf;
+        held = "NEC-2's refined match at " + doubleText(job.design.freqMhz, std::nullopt) + " MHz";
+    }
+    auto swept = nec::sweep(job, rod, pf, fromMhz, toMhz, count);
+    if (const auto* failure = std::get_if<nec::Failure>(&swept)) {
+        if (nec2cFailed(*failure)) {
+            return fallBack(*failure);
+        }
+        return badInput("the NEC-2 model: " + failure->message);
+    }
+    NecSweep result;
+    result.points = std::move(std::get<std::vector<SweepPoint>>(swept));
+    DesignInput shown = inputs.study.design;
+    shown.geometry.elementDiameter = job.design.geometry.elementDiameter;
+    std::string text = heading(shown, unit, false);
+    // The heading's first line names a fixed feed impedance: not so here.
+    text = text.substr(text.find('\n') + 1);
+    text = "SWR from NEC-2 (nec2c, one run) of " + held + "\n" + text;
+    text += "Rod length " + lengthText(rod, unit) + " " + std::string(unitSymbol(unit)) + "\n";
+    text += pf == 0 ? std::string("Capacitor shorted\n") : "Capacitor " + quantityText(pf, 2) + " pF\n";
+    result.heading = text + "\n";
+    return result;
+}
+
+} // namespace vostrel::design::cli

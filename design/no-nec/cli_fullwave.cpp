@@ -1,0 +1,32 @@
+// The full-wave check where nec2c cannot run (the Windows build): asking
+// for it is refused. Kept out of design/*.cpp, which clang-tidy reads with
+// the native build's compile commands, where this file is not built.
+#include "cli_fullwave.h"
+
+namespace vostrel::design::cli {
+namespace {
+
+Failure unavailable()
+{
+    return badInput("the full-wave check (--element-length, --nec) needs nec2c, not available in this build");
+}
+
+} // namespace
+
+bool fullWaveAsked(const Options& options)
+{
+    return options.has("--element-length") || options.has("--nec");
+}
+
+int runFullWaveDesign(const Options& /*options*/, std::ostream& /*out*/, std::ostream& err)
+{
+    return report(err, unavailable());
+}
+
+std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(const Options& /*options*/, const Inputs& /*inputs*/,
+    double /*fromMhz*/, double /*toMhz*/, int /*count*/, std::ostream& /*err*/)
+{
+    return unavailable();
+}
+
+} // namespace vostrel::design::cli

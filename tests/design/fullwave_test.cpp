@@ -1,0 +1,463 @@
+// vostrel-design's full-wave check: the report and CSV from real nec2c
+// runs, --write-nec, the sweep from NEC, refused decks, and a fake nec2c
+// (VOSTREL_NEC2C) for every way nec2c can fail.
+#include "design_cli.h"
+#include "runner.h"
+#include "tool_output.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using vostrel::design::ExitStatus;
+using vostrel::design::runDesignCli;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    ExitStatus status;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(std::vector<std::string_view> args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = runDesignCli(args, out, err);
+    return {static_cast<ExitStatus>(status), out.str(), err.str()};
+}
+
+// The 20 m dipole of the README: 14.2 MHz, a 10.1 m tube of 25 mm, a
+// 12.7 mm rod at 150 mm.
+CliRun runDipole(std::vector<std::string_view> head, std::vector<std::string_view> tail = {})
+{
+    for (const std::string_view arg :
+        {"--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing", "150mm", "--element-length", "10.1m"}) {
+        head.push_back(arg);
+    }
+    head.insert(head.end(), tail.begin(), tail.end());
+    return run(head);
+}
+
+const std::string kBeam = std::string(VOSTREL_DESIGN_TESTS) + "/beam.nec";
+
+bool contains(const std::string& text, std::string_view part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+std::map<std::string, std::string> csvRow(const std::string& csv)
+{
+    const auto all = toolOutput::lines(csv);
+    std::map<std::string, std::string> result;
+    if (all.size() != 2) {
+        ADD_FAILURE() << "not one row:\n" << csv;
+        return result;
+    }
+    const auto names = toolOutput::fields(all[0]);
+    const auto values = toolOutput::fields(all[1]);
+    EXPECT_EQ(names.size(), values.size());
+    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
+        result[names[i]] = values[i];
+    }
+    return result;
+}
+
+double number(const std::string& field)
+{
+    std::size_t used = 0;
+    const double value = field.empty() ? 0 : std::stod(field, &used);
+    EXPECT_EQ(used, field.size()) << "not a number: \"" << field << "\"";
+    return value;
+}
+
+// The value of a report row, after its label.
+std::string rowValue(const std::string& text, std::string_view label)
+{
+    for (const std::string& line : toolOutput::lines(text)) {
+        if (line.starts_with("  " + std::string(label) + " ")) {
+            const std::size_t start = line.find_first_not_of(' ', 2 + label.size());
+            return start == std::string::npos ? "" : line.substr(start);
+        }
+    }
+    ADD_FAILURE() << "no row " << label << " in\n" << text;
+    return "";
+}
+
+// Sets VOSTREL_NEC2C (and its time limit) for one test.
+class FakeNec {
+public:
+    explicit FakeNec(const std::string& program, const char* timeoutSeconds = nullptr)
+    {
+        setenv("VOSTREL_NEC2C", program.c_str(), 1);
+        if (timeoutSeconds != nullptr) {
+            setenv("VOSTREL_NEC2C_TIMEOUT", timeoutSeconds, 1);
+        }
+    }
+    ~FakeNec()
+    {
+        unsetenv("VOSTREL_NEC2C");
+        unsetenv("VOSTREL_NEC2C_TIMEOUT");
+    }
+    FakeNec(const FakeNec&) = delete;
+    FakeNec& operator=(const FakeNec&) = delete;
+};
+
+// A folder of the test's own, removed at the end.
+class Folder {
+public:
+    Folder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "vostrel-fullwave-XXXXXX").string();
+        m_path = mkdtemp(pattern.data()) != nullptr ? pattern : "";
+    }
+    ~Folder()
+    {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+    const fs::path& path() const { return m_path; }
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> result;
+        for (const auto& entry : fs::directory_iterator(m_path)) {
+            result.push_back(entry.path().filename().string());
+        }
+        return result;
+    }
+
+private:
+    fs::path m_path;
+};
+
+TEST(FullWave, DipoleReportFromNec)
+{
+    const CliRun text = runDipole({"design"});
+    ASSERT_EQ(text.status, ExitStatus::Solved) << text.err;
+    EXPECT_EQ(text.err, "");
+    EXPECT_TRUE(contains(text.out, "Feed impedance (NEC-2, bare element): 72.")) << text.out;
+    EXPECT_TRUE(contains(text.out, "\nFull-wave check (NEC-2)\n")) << text.out;
+    // The closed form is built from NEC's feed impedance, about 72 + j2.
+    const std::string feed = rowValue(text.out, "NEC feed impedance, bare element");
+    EXPECT_NEAR(std::stod(feed), 72.25, 1.5) << feed;
+    EXPECT_EQ(rowValue(text.out, "Rod length, feed point to strap"), "1387.9 mm");
+    // The line model's match is well off in NEC; the refined one is not.
+    EXPECT_GT(std::stod(rowValue(text.out, "Closed form from it, SWR in NEC")), 1.3);
+    const double rodMm = std::stod(rowValue(text.out, "Refined rod length"));
+    EXPECT_NEAR(rodMm, 1262.6, 15);
+    EXPECT_NEAR(std::stod(rowValue(text.out, "Refined capacitor")), 79.2, 3);
+    EXPECT_LT(std::stod(rowValue(text.out, "SWR in NEC")), 1.05);
+    const double agt = std::stod(rowValue(text.out, "Average gain test"));
+    EXPECT_GT(agt, 0.95);
+    EXPECT_LT(agt, 1.05);
+    EXPECT_TRUE(contains(rowValue(text.out, "Halved segments"), "rod ")) << text.out;
+    EXPECT_EQ(rowValue(text.out, "Model"), "not doubtful");
+
+    // The CSV's columns: the same figures, the rod in --units.
+    const CliRun table = runDipole({"design", "--csv", "--units", "cm"});
+    ASSERT_EQ(table.status, ExitStatus::Solved) << table.err;
+    auto row = csvRow(table.out);
+    EXPECT_EQ(row["length_unit"], "cm");
+    EXPECT_NEAR(number(row["rod_length"]), 138.79, 0.01);
+    EXPECT_NEAR(number(row["nec_feed_r_ohm"]), std::stod(feed), 0.006);
+    EXPECT_NEAR(number(row["r_ohm"]), number(row["nec_feed_r_ohm"]), 1e-12);
+    EXPECT_NEAR(number(row["nec_feed_x_ohm"]), 1.92, 1.5);
+    EXPECT_GT(number(row["nec_swr_of_closed_form"]), 1.3);
+    EXPECT_NEAR(number(row["nec_rod_length"]), rodMm / 10, 0.006);
+    EXPECT_NEAR(number(row["nec_capacitance_pf"]), std::stod(rowValue(text.out, "Refined capacitor")), 0.006);
+    EXPECT_LT(number(row["nec_swr"]), 1.05);
+    EXPECT_NEAR(number(row["nec_agt"]), agt, 0.0006);
+    EXPECT_EQ(row["nec_doubtful"], "no");
+}
+
+// --r/--x given as well: the closed form uses them, and a difference from
+// NEC's (about 72 + j2 ohms) beyond a tenth of it is said.
+struct FeedRow {
+    const char* name;
+    const char* r;
+    bool said;
+};
+
+class GivenFeed : public ::testing::TestWithParam<FeedRow> { };
+
+TEST_P(GivenFeed, IsComparedWithNecs)
+{
+    const FeedRow& row = GetParam();
+    const CliRun result = runDipole({"design", "--r", row.r, "--x", "2"});
+    ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
+    EXPECT_TRUE(contains(result.out, "Feed impedance: " + std::string(row.r) + ".00 + j2.00 ohms")) << result.out;
+    EXPECT_EQ(contains(result.err, "differs from NEC's for this element"), row.said) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, GivenFeed,
+    ::testing::Values(FeedRow{"within_a_tenth", "66", false}, FeedRow{"beyond_a_tenth", "64", true},
+        FeedRow{"well_above", "82", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FullWave, NecMatchesWhereTheLineModelCannot)
+{
+    // A two-element beam's driven element, about 10 + j9 ohms: with k = 1/2
+    // the line model finds no match; NEC does, and that is the design.
+    const CliRun result = run({"design", "--freq", "28.5", "--rod", "12.7mm", "--spacing", "100mm", "--half", "--nec",
+        kBeam.c_str(), "--csv"});
+    ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
+    EXPECT_TRUE(contains(result.err, "the line model finds no match; NEC-2's refined match is the design"))
+        << result.err;
+    auto row = csvRow(result.out);
+    EXPECT_EQ(row["rod_length"], "");
+    EXPECT_TRUE(contains(row["reason"], "no gamma match")) << row["reason"];
+    EXPECT_NEAR(number(row["nec_feed_r_ohm"]), 10.5, 1.5);
+    EXPECT_NEAR(number(row["nec_rod_length"]), 376, 20); // mm: the unit of --rod
+    EXPECT_LT(number(row["nec_swr"]), 1.05);
+    EXPECT_EQ(row["nec_swr_of_closed_form"], "");
+}
+
+TEST(FullWave, WhereNecCannotMatchEitherItSaysWhatItReached)
+{
+    // No rod brings a dipole's Re Zin up to 600 ohms.
+    const CliRun result = runDipole({"design", "--csv", "--line", "600"});
+    EXPECT_EQ(result.status, ExitStatus::NoSolution) << result.err;
+    EXPECT_TRUE(
+        contains(result.err, "; NEC-2 finds no match either: its Re Zin comes nearest the line's impedance at "))
+        << result.err;
+    EXPECT_TRUE(contains(result.err, " ohms, with a rod of ")) << result.err;
+    EXPECT_EQ(toolOutput::lines(result.err).size(), 1U) << result.err;
+    auto row = csvRow(result.out);
+    EXPECT_NEAR(number(row["nec_feed_r_ohm"]), 72.25, 1.5);
+    EXPECT_EQ(row["nec_rod_length"], "");
+    EXPECT_EQ(row["nec_doubtful"], "");
+}
+
+TEST(FullWave, WritesTheMatchedDeckWhole)
+{
+    Folder folder;
+    const std::string path = (folder.path() / "matched.nec").string();
+    {
+        std::ofstream old(path);
+        old << "an older file, replaced\n";
+    }
+    const CliRun result = runDipole({"design", "--write-nec", path});
+    ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"matched.nec"}); // no temporary left
+    std::ifstream file(path);
+    const std::string deck((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(deck.starts_with("CM")) << deck.substr(0, 200);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::others_read, fs::perms::others_read);
+    // nec2c reads it, and the match in it is the refined one.
+    const auto solved = vostrel::nec::run(deck, {});
+    ASSERT_TRUE(std::holds_alternative<vostrel::nec::Solution>(solved))
+        << std::get<vostrel::nec::Failure>(solved).message;
+    const auto z = std::get<vostrel::nec::Solution>(solved).points.at(0).impedance;
+    EXPECT_NEAR(z.real(), 50, 2.5);
+    EXPECT_NEAR(z.imag(), 0, 2.5);
+}
+
+// Where the deck cannot go: one line, status 3, nothing replaced. The
+// device is a link to /dev/null in the test's folder, so that a fault
+// replaces the link, never the device.
+struct TargetRow {
+    const char* name;
+    const char* entry; // in the test's folder
+    const char* message;
+};
+
+class WriteTarget : public ::testing::TestWithParam<TargetRow> { };
+
+TEST_P(WriteTarget, IsRefusedWithStatusThree)
+{
+    const TargetRow& row = GetParam();
+    Folder folder;
+    fs::create_directory(folder.path() / "sub");
+    fs::create_symlink("/dev/null", folder.path() / "device");
+    ASSERT_EQ(mkfifo((folder.path() / "fifo").c_str(), 0600), 0);
+    const CliRun result = runDipole({"design", "--write-nec", (folder.path() / row.entry).string()});
+    EXPECT_EQ(result.status, ExitStatus::WriteFailed);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(result.err.starts_with("vostrel-design: --write-nec: ")) << result.err;
+    EXPECT_TRUE(contains(result.err, row.message)) << result.err;
+    EXPECT_EQ(toolOutput::lines(result.err).size(), 1U) << result.err;
+    auto names = folder.names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"device", "fifo", "sub"}));
+    EXPECT_TRUE(fs::is_directory(folder.path() / "sub"));
+    EXPECT_TRUE(fs::is_symlink(folder.path() / "device"));
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(folder.path() / "fifo")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WriteTarget,
+    ::testing::Values(TargetRow{"device", "device", "is not a regular file"},
+        TargetRow{"fifo", "fifo", "is not a regular file"}, TargetRow{"directory", "sub", "is not a regular file"},
+        TargetRow{"missing_folder", "none/matched.nec", "No such file or directory"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FullWave, RefusedDeckNamesFileAndLine)
+{
+    Folder folder;
+    const std::string path = (folder.path() / "two-sources.nec").string();
+    {
+        std::ofstream deck(path);
+        deck << "CM two sources\nCE\nGW 1 21 0 0 -5 0 0 5 0.01\nGE 0\nEX 0 1 11 0 1 0\nEX 0 1 10 0 1 0\nEN\n";
+    }
+    const CliRun result = run({"design", "--freq", "14.2", "--rod", "12.7mm", "--spacing", "150mm", "--nec", path});
+    EXPECT_EQ(result.status, ExitStatus::BadInput);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(contains(result.err, "two-sources.nec:6: ")) << result.err;
+
+    const CliRun missing = run({"design", "--freq", "14.2", "--rod", "12.7mm", "--spacing", "150mm", "--nec",
+        (folder.path() / "none.nec").c_str()});
+    EXPECT_EQ(missing.status, ExitStatus::BadInput);
+    EXPECT_TRUE(contains(missing.err, "--nec: cannot open")) << missing.err;
+}
+
+// What nec2c fails to do: the closed form's answer, "not checked", one line
+// on standard error; its status is the closed form's.
+struct FailingRow {
+    const char* name;
+    const char* fake; // in tests/nec/fakes; "" for a program that is not there
+    std::vector<std::string_view> feed; // --r/--x or none
+    ExitStatus status;
+    const char* said;
+};
+
+class NecFails : public ::testing::TestWithParam<FailingRow> { };
+
+TEST_P(NecFails, TheClosedFormStillAnswers)
+{
+    const FailingRow& row = GetParam();
+    const std::string program
+        = *row.fake != '\0' ? std::string(VOSTREL_NEC_FAKES) + "/" + row.fake : "/nonexistent/nec2c";
+    const FakeNec fake(program, "0.3");
+    const CliRun result = runDipole({"design"}, row.feed);
+    EXPECT_EQ(result.status, row.status) << result.err;
+    EXPECT_TRUE(result.err.starts_with("vostrel-design: not checked in NEC-2: ")) << result.err;
+    EXPECT_TRUE(contains(toolOutput::lines(result.err).at(0), row.said)) << result.err;
+    if (row.status == ExitStatus::BadInput) {
+        EXPECT_EQ(result.out, "");
+        EXPECT_TRUE(contains(result.err, "give --r and --x")) << result.err;
+        return;
+    }
+    EXPECT_TRUE(contains(result.out, "  Refined match                     not checked: ")) << result.out;
+    EXPECT_EQ(contains(result.out, "Rod length, feed point to strap"), row.status == ExitStatus::Solved);
+}
+
+const std::vector<std::string_view> kResonant = {"--r", "72", "--x", "2"};
+const std::vector<std::string_view> kUnmatched = {"--r", "5", "--x", "400"};
+
+INSTANTIATE_TEST_SUITE_P(Rows, NecFails,
+    ::testing::Values(FailingRow{"missing", "", kResonant, ExitStatus::Solved, "could not be started"},
+        FailingRow{"crashing", "crashing", kResonant, ExitStatus::Solved, "signal 11 (nec2c's output ends: nec2c"},
+        FailingRow{"failing", "failing", kResonant, ExitStatus::Solved, "status 1 (nec2c's output ends: nec2c: GW"},
+        FailingRow{"garbage", "garbage", kResonant, ExitStatus::Solved, "unreadable input impedance"},
+        FailingRow{"hanging", "hanging", kResonant, ExitStatus::Solved, "took longer than 300 ms"},
+        FailingRow{"no_closed_form_match", "crashing", kUnmatched, ExitStatus::NoSolution, "signal 11"},
+        FailingRow{"no_feed_impedance", "crashing", {}, ExitStatus::BadInput, "signal 11"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FullWave, CsvOfAnUncheckedDesignHasEmptyNecColumns)
+{
+    const FakeNec fake("/nonexistent/nec2c");
+    const CliRun result = runDipole({"design", "--csv", "--r", "72", "--x", "2"});
+    ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
+    auto row = csvRow(result.out);
+    EXPECT_NE(row["rod_length"], "");
+    for (const char* column : {"nec_feed_r_ohm", "nec_feed_x_ohm", "nec_swr_of_closed_form", "nec_rod_length",
+             "nec_capacitance_pf", "nec_swr", "nec_agt", "nec_doubtful"}) {
+        EXPECT_TRUE(row.contains(column)) << column;
+        EXPECT_EQ(row[column], "") << column;
+    }
+}
+
+TEST(FullWave, FrequencySweepComesFromNec)
+{
+    const CliRun result = runDipole({"sweep", "freq", "13.7:14.7:0.5", "--csv"});
+    ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
+    const auto lines = toolOutput::lines(result.out);
+    ASSERT_EQ(lines.size(), 4U) << result.out;
+    const auto swrAt = [&](std::size_t line) { return number(toolOutput::fields(lines[line]).at(3)); };
+    EXPECT_LT(swrAt(2), 1.05); // the refined match at its design frequency
+    // Half a megahertz below, NEC shows SWR 1.37; the fixed-impedance line
+    // model about 1.2.
+    EXPECT_GT(swrAt(1), 1.3);
+    EXPECT_GT(swrAt(3), 1.25);
+    EXPECT_EQ(toolOutput::fields(lines[1]).at(4), ""); // no fixed feed impedance
+
+    const CliRun text = runDipole({"sweep", "freq", "14.1:14.3:0.1"});
+    ASSERT_EQ(text.status, ExitStatus::Solved) << text.err;
+    EXPECT_TRUE(text.out.starts_with("SWR from NEC-2 (nec2c, one run) of NEC-2's refined match at 14.2 MHz\n"))
+        << text.out;
+
+    // Without nec2c, the fixed-impedance sweep stands in, and says so.
+    const FakeNec fake("/nonexistent/nec2c");
+    const CliRun fallback = runDipole({"sweep", "freq", "14.1:14.3:0.1", "--r", "72", "--x", "2"});
+    ASSERT_EQ(fallback.status, ExitStatus::Solved) << fallback.err;
+    EXPECT_TRUE(contains(fallback.out, "The feed impedance is held at 72.00 + j2.00 ohms")) << fallback.out;
+    EXPECT_TRUE(contains(fallback.err, "not checked in NEC-2: nec2c could not be started")) << fallback.err;
+    // Without --r and --x there is nothing to fall back on.
+    const CliRun nothing = runDipole({"sweep", "freq", "14.1:14.3:0.1"});
+    EXPECT_EQ(nothing.status, ExitStatus::BadInput);
+    EXPECT_EQ(nothing.out, "");
+    EXPECT_TRUE(contains(nothing.err, "give --r and --x")) << nothing.err;
+}
+
+struct UsageRow {
+    const char* name;
+    std::vector<std::string_view> args;
+    const char* message;
+};
+
+class FullWaveUsage : public ::testing::TestWithParam<UsageRow> { };
+
+TEST_P(FullWaveUsage, IsRefusedBeforeNecRuns)
+{
+    const FakeNec fake("/nonexistent/nec2c"); // would say "not checked" if it got that far
+    const CliRun result = run(GetParam().args);
+    EXPECT_EQ(result.status, ExitStatus::BadInput);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(result.err.starts_with("vostrel-design: " + std::string(GetParam().message))) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FullWaveUsage,
+    ::testing::Values(UsageRow{"write_without_element",
+                          {"design", "--freq", "14.2", "--r", "72", "--x", "2", "--element", "25mm", "--rod", "12.7mm",
+                              "--spacing", "150mm", "--write-nec", "x.nec"},
+                          "--write-nec needs the element"},
+        UsageRow{"length_and_deck",
+            {"design", "--freq", "14.2", "--rod", "12.7mm", "--spacing", "150mm", "--nec", "a.nec", "--element-length",
+                "10m"},
+            "--element-length and --nec each give the element"},
+        UsageRow{"deck_and_element",
+            {"design", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing", "150mm", "--nec",
+                "a.nec"},
+            "--nec gives the element's diameter"},
+        UsageRow{"only_one_of_r_and_x",
+            {"design", "--freq", "14.2", "--r", "72", "--element", "25mm", "--rod", "12.7mm", "--spacing", "150mm",
+                "--element-length", "10m"},
+            "--x is needed"},
+        UsageRow{"bad_length",
+            {"design", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing", "150mm",
+                "--element-length", "ten"},
+            "--element-length: "},
+        UsageRow{"write_in_a_sweep",
+            {"sweep", "freq", "14:14.4:0.1", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing",
+                "150mm", "--element-length", "10m", "--write-nec", "x.nec"},
+            "--write-nec is not an option of sweep freq"},
+        UsageRow{"length_in_a_cap_sweep",
+            {"sweep", "cap", "70:80:1", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing", "150mm",
+                "--element-length", "10m"},
+            "--element-length is not an option of sweep cap"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
