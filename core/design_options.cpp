@@ -61,7 +61,7 @@ std::span<const OptionInfo> designOptions()
 
 const OptionInfo* findOption(std::string_view name)
 {
-    const auto found = std::find_if(
+    const auto* found = std::find_if(
         kDesignOptions.begin(), kDesignOptions.end(), [&](const OptionInfo& option) { return option.name == name; });
     return found != kDesignOptions.end() ? &*found : nullptr;
 }

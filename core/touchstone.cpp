@@ -300,7 +300,8 @@ std::optional<ParseError> checkImpedances(const OnePort& file)
             if (lossless) {
                 return fail("R = 0 ohms is a pure reactance: an antenna's feed resistance is above 0");
             }
-            return fail("R = " + decimalsText(z.real(), 2) + " ohms is negative: an antenna's feed resistance is above 0");
+            return fail(
+                "R = " + decimalsText(z.real(), 2) + " ohms is negative: an antenna's feed resistance is above 0");
         case Parameter::Y: {
             const double conductance = (1.0 / z).real();
             if (lossless) {

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <string>
+#include <vector>
 
 using namespace vostrel;
 

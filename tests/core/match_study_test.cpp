@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <random>
+#include <vector>
 
 using namespace vostrel;
 using design::Complex;
