@@ -293,6 +293,8 @@ TEST(Chart, OptionsAndExitStatuses)
         std::string::npos);
     EXPECT_EQ(lines(run({"--band", "20m", "--band=40m"}).err)[0], "vostrel-chart: --band is given twice");
     EXPECT_EQ(lines(run({"--cm", "--inches", "14.2"}).err)[0], "vostrel-chart: --inches and --cm exclude each other");
+    EXPECT_EQ(lines(run({"--csv=yes"}).err)[0], "vostrel-chart: --csv takes no value");
+    EXPECT_EQ(lines(run({"--inches=1", "14.2"}).err)[0], "vostrel-chart: --inches takes no value");
     EXPECT_EQ(run({"--band", "2m", "--max-rows", "9"}).status, 0);
     EXPECT_EQ(lines(run({"--from", "144", "--to", "144.0005", "--step", "0.0001"}).out).size(), 8U);
 

@@ -110,6 +110,9 @@ TEST(MatchStudy, AShortedCapacitorHasNoCapacitanceSweepAndATubeGivesTheInsertion
     ASSERT_TRUE(s.insertionLength());
     const auto expected = design::insertionLength(s.design().capacitancePf, 0.0102, 0.00635, 2.1);
     EXPECT_DOUBLE_EQ(*s.insertionLength(), std::get<double>(expected));
+    // New inputs without the tube take its insertion length with them.
+    s.setInputs(book(), nullptr);
+    EXPECT_FALSE(s.insertionLength());
 }
 
 TEST(MatchStudy, AMeasurementSpansTheFileAtItsInterpolatedImpedances)
@@ -150,6 +153,11 @@ TEST(MatchStudy, MeasuredPointsAndHeldTuningForTheCommandLine)
     EXPECT_NEAR(std::get<study::Tuning>(both).capacitancePf, 96.14, 0.005);
     const auto given = study::heldTuning(in, 0.762, std::nullopt, study::Swept::Capacitance);
     EXPECT_EQ(std::get<study::Tuning>(given).rodLength, 0.762);
+    // A capacitance given is held; only the missing rod length is the design's.
+    const auto capacitorGiven = study::heldTuning(in, std::nullopt, 50.0, study::Swept::Frequency);
+    ASSERT_TRUE(std::holds_alternative<study::Tuning>(capacitorGiven));
+    EXPECT_EQ(std::get<study::Tuning>(capacitorGiven).capacitancePf, 50.0);
+    EXPECT_NEAR(std::get<study::Tuning>(capacitorGiven).rodLength / 0.0254, 38.90, 0.005);
     design::DesignInput none = in;
     none.feedImpedance = {5, 10};
     // Nothing to take from a design when both are given.

@@ -224,6 +224,37 @@ private slots:
         QVERIFY(!f.window.picturesStale());
     }
 
+    // A 0 where only a value above 0 makes sense is the form's to refuse,
+    // naming the field, before the core is asked.
+    void zeroIsRefusedWhereAboveZeroIsNeeded_data()
+    {
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("frequency") << "frequency"
+                                   << "Frequency must be above 0.";
+        QTest::newRow("resistance") << "resistance"
+                                    << "Feed resistance R must be above 0.";
+        QTest::newRow("line") << "line"
+                              << "Feed line impedance must be above 0.";
+        QTest::newRow("spacing") << "spacing"
+                                 << "Centre spacing must be above 0.";
+    }
+    void zeroIsRefusedWhereAboveZeroIsNeeded()
+    {
+        QFETCH(QString, which);
+        QFETCH(QString, message);
+        InputTexts texts;
+        QString& field = which == QLatin1String("frequency") ? texts.frequency
+            : which == QLatin1String("resistance")           ? texts.resistance
+            : which == QLatin1String("line")                 ? texts.lineImpedance
+                                                             : texts.spacing;
+        field = QStringLiteral("0");
+        const auto checked = vostrel::designer::validate(texts, QLocale::c());
+        QVERIFY(!checked.inputs);
+        QCOMPARE(checked.errors.size(), 1);
+        QCOMPARE(checked.errors.front().message, message);
+    }
+
     // Equal diameters step up four times: 10 ohms becomes 40, below the
     // line's 50, with no reactance to work with.
     void aGeometryThatCannotMatchShowsTheCoresBanner()

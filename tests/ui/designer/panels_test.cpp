@@ -119,6 +119,58 @@ private slots:
         }
     }
 
+    // The line's values as the panel shows them: Z0 and Xc to 0.1 ohm, the
+    // step-up to two decimals, alpha to three, four figures at most.
+    void resultsShowTheLineValues_data()
+    {
+        QTest::addColumn<double>("spacing");
+        QTest::addColumn<QString>("z0");
+        QTest::addColumn<QString>("stepUp");
+        QTest::addColumn<QString>("reactance");
+        QTest::newRow("book, 6 in") << 0.1524 << "314.4 Ω"
+                                    << "6.36 (α 1.522)"
+                                    << "115.8 Ω";
+        QTest::newRow("close, 1.2 in") << 0.03048 << "84.7 Ω"
+                                       << "12.98 (α 2.602)"
+                                       << "173.0 Ω";
+    }
+    void resultsShowTheLineValues()
+    {
+        QFETCH(double, spacing);
+        QFETCH(QString, z0);
+        QFETCH(QString, stepUp);
+        QFETCH(QString, reactance);
+        vostrel::study::Inputs in = book();
+        in.design.geometry.spacing = spacing;
+        MatchStudy study(5);
+        study.setInputs(in, nullptr);
+        ResultsPanel panel;
+        panel.showStudy(study);
+        QCOMPARE(panel.lineZ0()->text(), z0);
+        QCOMPARE(panel.stepUpRatio()->text(), stepUp);
+        const auto* xc = panel.findChild<QLineEdit*>(QString::fromLatin1(names::capacitorReactance));
+        QVERIFY(xc != nullptr);
+        QCOMPARE(xc->text(), reactance);
+    }
+
+    // A design, then inputs that match nothing: no value of the old design stays.
+    void aNoMatchAfterADesignClearsEveryResult()
+    {
+        MatchStudy study(5);
+        study.setInputs(book(), nullptr);
+        ResultsPanel panel;
+        panel.showStudy(study);
+        QVERIFY(!panel.rodLength()->text().isEmpty());
+        vostrel::study::Inputs none = book();
+        none.design.feedImpedance = {5, 10};
+        study.setInputs(none, nullptr);
+        panel.showStudy(study);
+        for (const QLineEdit* edit : panel.findChildren<QLineEdit*>()) {
+            QVERIFY2(edit->text().isEmpty(), qPrintable(edit->objectName() + QLatin1Char('=') + edit->text()));
+        }
+        QVERIFY(panel.banner()->isVisibleTo(&panel));
+    }
+
     void theStaleNoteShowsAndGoesWithTheMark()
     {
         MatchStudy study(5);
