@@ -71,7 +71,7 @@ public:
             message = QStringLiteral("--%1: %2").arg(QLatin1String(name), QString::fromStdString(*why));
             return std::nullopt;
         }
-        const design::Length& read = std::get<design::Length>(parsed);
+        const auto& read = std::get<design::Length>(parsed);
         const bool named = std::holds_alternative<design::Length>(design::parseLength(text, std::nullopt));
         ownUnit = named ? std::optional(read.unit) : std::nullopt;
         return localised(value(name));
@@ -116,15 +116,12 @@ void addInputOptions(QCommandLineParser& parser)
         QStringLiteral("file"), QStringLiteral("The same as --s1p."), QStringLiteral("[file.s1p]"));
 }
 
-std::variant<CommandLineInputs, QString> readInputOptions(
-    const QCommandLineParser& parser, const InputTexts& base, const QLocale& locale)
-{
-    CommandLineInputs result{base, {}, {}};
-    InputTexts& texts = result.texts;
-    const Reader read(parser, locale);
-    QString message;
+namespace {
 
-    // Each option once, and the older spellings as their new names.
+// Each option once, the older spellings counted as their new names; a note
+// for each older spelling used. Returns the refusal, or nothing.
+std::optional<QString> checkRepeats(const QCommandLineParser& parser, QStringList& notes)
+{
     QStringList seen;
     for (const QString& name : parser.optionNames()) {
         QString now = QStringLiteral("--") + name;
@@ -132,8 +129,8 @@ std::variant<CommandLineInputs, QString> readInputOptions(
             if (name == QLatin1String(older.name)) {
                 now = QString::fromLatin1(older.now);
                 const QString note = QStringLiteral("--%1 is now %2").arg(name, now);
-                if (!result.notes.contains(note)) {
-                    result.notes.append(note);
+                if (!notes.contains(note)) {
+                    notes.append(note);
                 }
             }
         }
@@ -142,8 +139,17 @@ std::variant<CommandLineInputs, QString> readInputOptions(
         }
         seen.append(now);
     }
-    const auto either = [&read](const char* name, const char* older) { return read.isSet(name) ? name : older; };
+    return std::nullopt;
+}
 
+const char* either(const Reader& read, const char* name, const char* older)
+{
+    return read.isSet(name) ? name : older;
+}
+
+std::optional<QString> readNumbers(const Reader& read, InputTexts& texts)
+{
+    QString message;
     for (const auto& [name, into] : {std::pair{"freq", &texts.frequency}, std::pair{"r", &texts.resistance},
              std::pair{"x", &texts.reactance}, std::pair{"line", &texts.lineImpedance}}) {
         if (read.isSet(name)) {
@@ -154,19 +160,29 @@ std::variant<CommandLineInputs, QString> readInputOptions(
             *into = *number;
         }
     }
-    const char* fileOption = either("s1p", "file");
-    result.measurementFile = read.value(fileOption);
-    if (result.measurementFile.isEmpty() && !parser.positionalArguments().isEmpty()) {
-        result.measurementFile = parser.positionalArguments().front();
+    return std::nullopt;
+}
+
+std::optional<QString> readFile(const QCommandLineParser& parser, const Reader& read, QString& file)
+{
+    const char* fileOption = either(read, "s1p", "file");
+    file = read.value(fileOption);
+    if (file.isEmpty() && !parser.positionalArguments().isEmpty()) {
+        file = parser.positionalArguments().front();
     }
     if (parser.positionalArguments().size() > 1
         || (read.isSet(fileOption) && !parser.positionalArguments().isEmpty())) {
         return QStringLiteral("one measurement file at most");
     }
+    return std::nullopt;
+}
 
-    // The form's unit: --units, or the first length given with its own.
+// The form's unit (--units, or the first length given with its own) and
+// the lengths: those not given meant the old unit and are converted.
+std::optional<QString> readLengths(const Reader& read, InputTexts& texts, const QLocale& locale)
+{
     std::optional<design::Unit> unit;
-    if (const char* unitOption = either("units", "unit"); read.isSet(unitOption)) {
+    if (const char* unitOption = either(read, "units", "unit"); read.isSet(unitOption)) {
         unit = options::readUnit(read.value(unitOption).toStdString());
         if (!unit || !isFormUnit(*unit)) {
             return QStringLiteral("--%1 takes mm, cm or in, not %2")
@@ -174,8 +190,9 @@ std::variant<CommandLineInputs, QString> readInputOptions(
         }
     }
     const std::array lengths = {std::pair{"element", &texts.elementDiameter}, std::pair{"rod", &texts.rodDiameter},
-        std::pair{"spacing", &texts.spacing}, std::pair{either("tube-id", "tube"), &texts.tubeInnerDiameter}};
+        std::pair{"spacing", &texts.spacing}, std::pair{either(read, "tube-id", "tube"), &texts.tubeInnerDiameter}};
     std::array<std::optional<QString>, lengths.size()> given;
+    QString message;
     for (std::size_t i = 0; i < lengths.size(); ++i) {
         if (!read.isSet(lengths[i].first)) {
             continue;
@@ -189,8 +206,6 @@ std::variant<CommandLineInputs, QString> readInputOptions(
             unit = own;
         }
     }
-    // The lengths not given (the last ones or the defaults) meant the old
-    // unit: the same lengths in the new one.
     if (unit) {
         convertLengths(texts, texts.unit, *unit, locale);
         texts.unit = *unit;
@@ -200,6 +215,11 @@ std::variant<CommandLineInputs, QString> readInputOptions(
             *lengths[i].second = *given[i];
         }
     }
+    return std::nullopt;
+}
+
+std::optional<QString> readChoices(const Reader& read, InputTexts& texts)
+{
     if (read.isSet("half")) {
         texts.stepUp = design::StepUp::Half;
     }
@@ -221,6 +241,32 @@ std::variant<CommandLineInputs, QString> readInputOptions(
                 .arg(quoted(read.value("dielectric")));
         }
         texts.dielectric = value;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::variant<CommandLineInputs, QString> readInputOptions(
+    const QCommandLineParser& parser, const InputTexts& base, const QLocale& locale)
+{
+    CommandLineInputs result{base, {}, {}};
+    const Reader read(parser, locale);
+    std::optional<QString> refusal = checkRepeats(parser, result.notes);
+    if (!refusal) {
+        refusal = readNumbers(read, result.texts);
+    }
+    if (!refusal) {
+        refusal = readFile(parser, read, result.measurementFile);
+    }
+    if (!refusal) {
+        refusal = readLengths(read, result.texts, locale);
+    }
+    if (!refusal) {
+        refusal = readChoices(read, result.texts);
+    }
+    if (refusal) {
+        return *refusal;
     }
     return result;
 }
