@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace vostrel::design::cli {
@@ -54,8 +55,8 @@ std::variant<std::size_t, Failure> parseCommand(std::span<const std::string_view
         return usage("give a command: design, analyze, capacitor or sweep");
     }
     const std::string_view command = args[0];
-    const std::pair<std::string_view, Command> single[] = {{"design", Command::Design}, {"analyze", Command::Analyze},
-        {"analyse", Command::Analyze}, {"capacitor", Command::Capacitor}};
+    constexpr std::array<std::pair<std::string_view, Command>, 4> single = {{{"design", Command::Design},
+        {"analyze", Command::Analyze}, {"analyse", Command::Analyze}, {"capacitor", Command::Capacitor}}};
     for (const auto& [word, which] : single) {
         if (command == word) {
             options.command = which;

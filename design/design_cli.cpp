@@ -28,7 +28,7 @@ int runDesignCli(std::span<const std::string_view> args, std::ostream& out, std:
     if (const auto* failure = std::get_if<Failure>(&parsed)) {
         return report(err, *failure);
     }
-    const Options& options = std::get<Options>(parsed);
+    const auto& options = std::get<Options>(parsed);
     switch (options.command) {
     case Command::Design:
         return runDesign(options, out, err);
