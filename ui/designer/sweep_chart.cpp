@@ -75,8 +75,11 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
     chart->setTitle(title);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setBackgroundRoundness(0);
-    // Axis numbers in the locale's notation, as the fields and results show them.
-    chart->setLocale(QLocale());
+    // Axis numbers in the locale's notation, as the fields and results show
+    // them: its decimal separator, never a group separator (1400, not 1,400).
+    QLocale axisLocale;
+    axisLocale.setNumberOptions(QLocale::OmitGroupSeparator);
+    chart->setLocale(axisLocale);
     chart->setLocalizeNumbers(true);
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->legend()->setAlignment(Qt::AlignBottom);

@@ -481,6 +481,7 @@ private slots:
         for (auto* chart : f.window.findChildren<QChartView*>()) {
             QVERIFY(chart->chart()->localizeNumbers());
             QCOMPARE(chart->chart()->locale().decimalPoint(), QStringLiteral(","));
+            QCOMPARE(chart->chart()->locale().toString(1400.5), QStringLiteral("1400,5"));
         }
         const auto which = static_cast<Field>(field);
         f.paste(which, text);
