@@ -24,6 +24,9 @@ constexpr std::array kDesignOptions = {
     OptionInfo{"--half", "",
         "step up half the feed impedance, k = 1/2 (Balanis); the\ndefault steps up the whole of it, k = 1 (ARRL, Owen "
         "Duffy)"},
+    OptionInfo{"--textbook", "",
+        "the textbook line model alone; the default adds the\nself-inductance of the feed connection and the strap,\n"
+        "which NEC-2 shows the line model leaves out"},
     OptionInfo{"--units", "UNIT", "lengths shown in mm, cm, m, in or ft (the unit of --element)"},
     OptionInfo{"--length", "LEN", "the rod length, feed point to strap"},
     OptionInfo{

@@ -147,6 +147,17 @@ std::string_view stepUpName(StepUp stepUp)
                                    : "half the feed impedance stepped up (k = 1/2)";
 }
 
+std::string_view modelName(Model model)
+{
+    return model == Model::Textbook ? "textbook line model"
+                                    : "line model with the feed connection's and strap's inductance";
+}
+
+std::string_view modelColumn(Model model)
+{
+    return model == Model::Textbook ? "textbook" : "corrected";
+}
+
 namespace {
 
 // Each input within what the model takes, named in Field's order.

@@ -66,6 +66,8 @@ std::string fieldOption(Field field)
         return "--tube-id";
     case Field::Permittivity:
         return "--dielectric";
+    case Field::ElementLength:
+        return "--element-length";
     }
     return "an input";
 }
@@ -234,6 +236,7 @@ Refusal readModelInputs(const Options& options, Inputs& inputs)
     }
     DesignInput& model = inputs.study.design;
     model.stepUp = options.half ? StepUp::Half : StepUp::Whole;
+    model.model = options.textbook ? Model::Textbook : Model::Corrected;
     const bool needsDesign = options.command == Command::Design || options.command == Command::SweepCap
         || options.command == Command::SweepLength || !options.has("--length") || !options.has("--cap");
     if (options.command != Command::SweepFreq || needsDesign || options.has("--freq")) {
@@ -322,8 +325,8 @@ int report(std::ostream& err, const Failure& failure)
 
 std::vector<std::string> designCsvNames()
 {
-    return {"freq_mhz", "r_ohm", "x_ohm", "line_ohm", "share", "z0_ohm", "alpha", "step_up", "rod_length",
-        "length_unit", "capacitance_pf", "reactance_ohm", "capacitor", "needed_reactance_ohm", "reason"};
+    return {"freq_mhz", "r_ohm", "x_ohm", "line_ohm", "share", "closed_form", "z0_ohm", "alpha", "step_up",
+        "rod_length", "length_unit", "capacitance_pf", "reactance_ohm", "capacitor", "needed_reactance_ohm", "reason"};
 }
 
 std::vector<std::string> designCsvFields(const DesignInput& in, Unit unit, const Outcome<Design>& designed)
@@ -332,7 +335,7 @@ std::vector<std::string> designCsvFields(const DesignInput& in, Unit unit, const
     const std::string symbol(unitSymbol(unit));
     std::vector<std::string> fields = {csv::number(in.freqMhz), csv::number(in.feedImpedance.real()),
         csv::number(in.feedImpedance.imag()), csv::number(in.lineImpedance), std::string(shareColumn(in.stepUp)),
-        csv::number(line.z0), csv::number(line.alpha), csv::number(line.stepUp)};
+        std::string(modelColumn(in.model)), csv::number(line.z0), csv::number(line.alpha), csv::number(line.stepUp)};
     if (const auto* d = std::get_if<Design>(&designed)) {
         fields.insert(fields.end(),
             {csv::number(d->rodLength / metresPer(unit)), symbol,
@@ -349,7 +352,7 @@ std::vector<std::string> designCsvFields(const DesignInput& in, Unit unit, const
 std::string designText(const DesignInput& in, Unit unit, const Outcome<Design>& designed)
 {
     const LineModel line = std::get<LineModel>(lineModel(in));
-    std::string text = heading(in, unit, false) + "\n" + lineRows(line);
+    std::string text = heading(in, unit, false) + "\n" + lineRows(line, in.freqMhz);
     if (const auto* d = std::get_if<Design>(&designed)) {
         text += resultRow(
             "Rod length, feed point to strap", lengthText(d->rodLength, unit) + " " + std::string(unitSymbol(unit)));
@@ -411,17 +414,17 @@ int runAnalyze(const Options& options, std::ostream& out, std::ostream& err)
     const bool shorted = std::isinf(*inputs.capacitancePf);
     if (options.csv) {
         return writeResult(out, err,
-            header({"freq_mhz", "rod_length", "length_unit", "capacitance_pf", "share", "z0_ohm", "alpha", "step_up",
-                "zp_r_ohm", "zp_x_ohm", "r_ohm", "x_ohm", "reflection", "return_loss_db", "swr"})
+            header({"freq_mhz", "rod_length", "length_unit", "capacitance_pf", "share", "closed_form", "z0_ohm",
+                "alpha", "step_up", "zp_r_ohm", "zp_x_ohm", "r_ohm", "x_ohm", "reflection", "return_loss_db", "swr"})
                 + csv::record({csv::number(in.freqMhz), csv::number(*inputs.rodLength / metresPer(unit)), symbol,
                     shorted ? std::string() : csv::number(*inputs.capacitancePf), std::string(shareColumn(in.stepUp)),
-                    csv::number(a.line.z0), csv::number(a.line.alpha), csv::number(a.line.stepUp),
-                    csv::number(a.zp.real()), csv::number(a.zp.imag()), csv::number(a.zin.real()),
-                    csv::number(a.zin.imag()), csv::number(std::abs(a.reflection)), csv::number(a.returnLossDb),
-                    csv::number(a.swr)}),
+                    std::string(modelColumn(in.model)), csv::number(a.line.z0), csv::number(a.line.alpha),
+                    csv::number(a.line.stepUp), csv::number(a.zp.real()), csv::number(a.zp.imag()),
+                    csv::number(a.zin.real()), csv::number(a.zin.imag()), csv::number(std::abs(a.reflection)),
+                    csv::number(a.returnLossDb), csv::number(a.swr)}),
             ExitStatus::Solved);
     }
-    std::string text = heading(in, unit, false) + "\n" + lineRows(a.line);
+    std::string text = heading(in, unit, false) + "\n" + lineRows(a.line, in.freqMhz);
     text += resultRow("Rod length, feed point to strap", lengthText(*inputs.rodLength, unit) + " " + symbol);
     text += resultRow("Capacitor", shorted ? std::string("shorted") : quantityText(*inputs.capacitancePf, 2) + " pF");
     text += resultRow("Rod and element, Zp = Z2 || Zs", complexText(a.zp) + " ohms");
@@ -643,7 +646,7 @@ int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept,
         const std::string_view column = options.command == Command::SweepCap ? "capacitance_pf"
             : lengths                                                        ? "rod_length"
                                                                              : "freq_mhz";
-        text = std::string(column) + ",r_ohm,x_ohm,swr,feed_r_ohm,feed_x_ohm,share"
+        text = std::string(column) + ",r_ohm,x_ohm,swr,feed_r_ohm,feed_x_ohm,share,closed_form"
             + (lengths ? ",length_unit\n" : "\n");
     } else {
         const std::string title = options.command == Command::SweepCap ? "Capacitance, pF"
@@ -659,7 +662,8 @@ int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept,
             const Complex feed = inputs.file ? inputs.file->points[i].impedance : in.feedImpedance;
             std::vector<std::string> fields = {swept.labels[i], csv::number(point.zin.real()),
                 csv::number(point.zin.imag()), csv::number(point.swr), fromNec ? "" : csv::number(feed.real()),
-                fromNec ? "" : csv::number(feed.imag()), std::string(shareColumn(in.stepUp))};
+                fromNec ? "" : csv::number(feed.imag()), std::string(shareColumn(in.stepUp)),
+                std::string(modelColumn(in.model))};
             if (lengths) {
                 fields.push_back(swept.suffix);
             }

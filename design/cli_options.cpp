@@ -16,8 +16,8 @@ namespace {
 // mistyped or misplaced option is never silently ignored.
 std::vector<std::string_view> optionsOf(Command command)
 {
-    const std::vector<std::string_view> model
-        = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--half", "--units", "--csv"};
+    const std::vector<std::string_view> model = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line",
+        "--half", "--textbook", "--units", "--csv"};
     std::vector<std::string_view> allowed = model;
     switch (command) {
     case Command::Design:
@@ -151,8 +151,8 @@ std::variant<Options, Failure> parseArguments(std::span<const std::string_view> 
         }
         const std::string name(option.name);
         if (option.value.empty()) {
-            app.add_flag(name, name == "--half" ? options.half : options.csv)
-                ->multi_option_policy(CLI::MultiOptionPolicy::Throw); // flags too: "--half --half"
+            bool& flag = name == "--half" ? options.half : name == "--textbook" ? options.textbook : options.csv;
+            app.add_flag(name, flag)->multi_option_policy(CLI::MultiOptionPolicy::Throw); // flags too: "--half --half"
         } else {
             app.add_option(name, texts[name])->allow_extra_args(false);
         }
@@ -191,7 +191,7 @@ std::string helpText()
 {
     std::string text
         = "Usage: vostrel-design design  --freq MHZ --r OHMS --x OHMS --element LEN --rod LEN --spacing LEN\n"
-          "                              [--line OHMS] [--half] [--units UNIT] [--csv]\n"
+          "                              [--line OHMS] [--half] [--textbook] [--units UNIT] [--csv]\n"
           "       vostrel-design design  (as above, --r and --x optional) --element-length LEN\n"
           "                              [--write-nec FILE]\n"
           "       vostrel-design design  --nec FILE --freq MHZ --rod LEN --spacing LEN [--write-nec FILE]\n"

@@ -20,6 +20,7 @@ struct Options {
     std::optional<std::string> range; // a sweep's FROM:TO:STEP
     std::map<std::string, std::string, std::less<>> values; // "--freq" -> "14.3"
     bool half = false;
+    bool textbook = false; // the line model alone, not the default corrected one
     bool csv = false;
 
     bool has(std::string_view name) const { return values.contains(name); }

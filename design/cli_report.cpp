@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <numbers>
 #include <ostream>
 
 namespace vostrel::design::cli {
@@ -70,6 +71,7 @@ std::string heading(const DesignInput& in, Unit unit, bool feedFromFile)
             + (in.freqMhz > 0 ? " at " + doubleText(in.freqMhz, std::nullopt) + " MHz\n" : std::string("\n"));
     }
     text += "Share: " + std::string(stepUpName(in.stepUp)) + "\n";
+    text += "Closed form: " + std::string(modelName(in.model)) + "\n";
     text += "Element " + sizeText(g.elementDiameter, unit) + " " + symbol + ", rod " + sizeText(g.rodDiameter, unit)
         + " " + symbol + ", spacing " + sizeText(g.spacing, unit) + " " + symbol + " centre to centre, "
         + doubleText(in.lineImpedance, std::nullopt) + " ohm line\n";
@@ -85,12 +87,18 @@ std::string resultRow(std::string_view label, const std::string& value)
     return line + value + "\n";
 }
 
-std::string lineRows(const LineModel& line)
+std::string lineRows(const LineModel& line, double freqMhz)
 {
-    return resultRow("Rod line impedance Z0", decimalsText(line.z0, 2) + " ohms")
+    std::string rows = resultRow("Rod line impedance Z0", decimalsText(line.z0, 2) + " ohms")
         + resultRow("Current division alpha", decimalsText(line.alpha, 4))
         + resultRow("Step-up k (1 + alpha)^2", decimalsText(line.stepUp, 4))
         + resultRow("Stepped-up impedance Z2", complexText(line.z2) + " ohms");
+    if (line.connectionInductance > 0) {
+        const double reactance = 2 * std::numbers::pi * freqMhz * 1e6 * line.connectionInductance;
+        rows += resultRow("Feed connection and strap",
+            decimalsText(line.connectionInductance * 1e9, 1) + " nH (" + decimalsText(reactance, 2) + " ohms)");
+    }
+    return rows;
 }
 
 int writeFailed(std::ostream& err)

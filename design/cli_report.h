@@ -22,7 +22,8 @@ std::string lengthText(double metres, Unit unit);
 std::string sizeText(double metres, Unit unit);
 // "25.00 - j25.00"
 std::string complexText(Complex z);
-// "whole" or "half", the CSV's share column.
+// "whole" or "half", the CSV's share column (closed_form, after it, is
+// modelColumn()'s).
 std::string_view shareColumn(StepUp stepUp);
 
 // The lines every human-readable result starts with: the feed impedance
@@ -30,8 +31,10 @@ std::string_view shareColumn(StepUp stepUp);
 std::string heading(const DesignInput& in, Unit unit, bool feedFromFile);
 // One result line: the label, then the value in a column.
 std::string resultRow(std::string_view label, const std::string& value);
-// Z0, alpha, the step-up and Z2 as result rows.
-std::string lineRows(const LineModel& line);
+// Z0, alpha, the step-up and Z2 as result rows; with the corrected model,
+// the feed connection's and strap's inductance and its reactance at
+// `freqMhz` too.
+std::string lineRows(const LineModel& line, double freqMhz);
 
 // One line on `err` for output that could not be written, with the
 // system's reason when the failing write left one in errno; returns

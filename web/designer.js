@@ -4,8 +4,8 @@
 // the address holds the inputs.
 'use strict';
 (function () {
-  const fieldIds = ['freq', 'r', 'x', 'element', 'rod', 'spacing', 'line', 'unit', 'share'];
-  const example = { freq: '14.3', r: '25', x: '-25', element: '1.5in', rod: '0.5in', spacing: '6in', line: '50', unit: 'in', share: 'whole' };
+  const fieldIds = ['freq', 'r', 'x', 'element', 'rod', 'spacing', 'line', 'unit', 'share', 'model'];
+  const example = { freq: '14.3', r: '25', x: '-25', element: '1.5in', rod: '0.5in', spacing: '6in', line: '50', unit: 'in', share: 'whole', model: 'corrected' };
   const resultIds = ['rodLength', 'capacitance', 'z0', 'stepUp', 'reactance', 'tunedLength', 'tunedCapacitance', 'swr'];
   const el = (id) => document.getElementById(id);
   const strap = el('strap');

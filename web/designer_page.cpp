@@ -115,6 +115,7 @@ std::string designerJson(const DesignerInput& input)
     }
     DesignInput in;
     in.stepUp = input.share == "half" ? design::StepUp::Half : design::StepUp::Whole;
+    in.model = input.model == "textbook" ? design::Model::Textbook : design::Model::Corrected;
     const std::array<Field, 4> numberFields = {{
         {"freq", &input.freq},
         {"r", &input.r},
@@ -177,6 +178,7 @@ std::string designerJson(const DesignerInput& input)
     add("stepUp", doubleText(d.line.stepUp, 4));
     add("reactance", doubleText(d.capacitorReactance, 2) + " ohms");
     add("share", std::string(design::stepUpName(in.stepUp)));
+    add("model", std::string(design::modelName(in.model)));
     add("tunedLength", doubleText(tunedLength / metres, decimals) + " " + unitText);
     add("tunedCapacitance", d.capacitorShorted ? "shorted" : doubleText(tunedCapacitance, 2) + " pF");
     add("swr", doubleText(tunedSwr, 2), true);

@@ -5,7 +5,8 @@
 namespace vostrel::web {
 
 // The designer page's inputs as typed. Lengths carry a unit or take
-// `unit`'s ("mm", "cm" or "in"); `share` is "whole" or "half". The tuning
+// `unit`'s ("mm", "cm" or "in"); `share` is "whole" or "half"; `model`
+// "corrected" (the default closed form) or "textbook". The tuning
 // moves the strap by 0.25 % of the design length a step (-100..100) and the
 // capacitor by 0.5 % a step (-100..100), as the designer window's sliders.
 struct DesignerInput {
@@ -18,6 +19,7 @@ struct DesignerInput {
     std::string line = "50";
     std::string unit = "in";
     std::string share = "whole";
+    std::string model = "corrected"; // or "textbook": the line model alone
     int strapSteps = 0;
     int capacitorSteps = 0;
 };
@@ -29,7 +31,7 @@ struct DesignerInput {
 //   {"status":"ok","results":{...},"sweeps":[{"name":"capacitance",...},...]}
 //   {"status":"bad","field":"rod","message":"\"abc\" is not a number"}
 //   {"status":"nomatch","message":"no gamma match of this geometry can match: ..."}
-// The ARRL example (14.3 MHz, 25 - j25 ohms, 1.5 in, 0.5 in, 6 in), strap
+// The ARRL example (14.3 MHz, 25 - j25 ohms, 1.5 in, 0.5 in, 6 in, textbook), strap
 // +12 steps and capacitor -10 -> rod "38.90 in", capacitor "96.14 pF",
 // tuned "40.07 in" and "91.33 pF", SWR "1.09".
 std::string designerJson(const DesignerInput& input);

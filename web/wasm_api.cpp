@@ -42,11 +42,11 @@ const char* vostrel_classic(const char* text, int unit)
 }
 
 // The designer page: its fields tab-separated in DesignerInput's order
-// (freq, r, x, element, rod, spacing, line, unit, share), then the strap and
+// (freq, r, x, element, rod, spacing, line, unit, share, model), then the strap and
 // capacitor steps. JSON as designerJson gives it.
 const char* vostrel_designer(const char* fields, int strapSteps, int capacitorSteps)
 {
-    std::array<std::string, 9> parts;
+    std::array<std::string, 10> parts;
     std::size_t part = 0;
     for (const char* c = fields; *c != '\0'; ++c) {
         if (*c == '\t') {
@@ -56,7 +56,7 @@ const char* vostrel_designer(const char* fields, int strapSteps, int capacitorSt
         }
     }
     vostrel::web::DesignerInput input{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], parts[7],
-        parts[8], std::clamp(strapSteps, -100, 100), std::clamp(capacitorSteps, -100, 100)};
+        parts[8], parts[9], std::clamp(strapSteps, -100, 100), std::clamp(capacitorSteps, -100, 100)};
     answer() = vostrel::web::designerJson(input);
     return answer().c_str();
 }

@@ -20,16 +20,17 @@ constexpr double kInch = 0.0254;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// The published figures are the textbook line model's.
 DesignInput antennaBook(StepUp stepUp = StepUp::Whole)
 {
-    return DesignInput{14.3, {25, -25}, {1.5 * kInch, 0.5 * kInch, 6 * kInch}, 50, stepUp};
+    return DesignInput{14.3, {25, -25}, {1.5 * kInch, 0.5 * kInch, 6 * kInch}, 50, stepUp, Model::Textbook};
 }
 
 // Owen Duffy, "Designing a Gamma Match" (owenduffy.net): a 144 MHz Yagi
 // with a 12 mm element and rod at 38 mm, Za 50 + j0.
 DesignInput duffyYagi()
 {
-    return DesignInput{144, {50, 0}, {0.012, 0.012, 0.038}, 50, StepUp::Whole};
+    return DesignInput{144, {50, 0}, {0.012, 0.012, 0.038}, 50, StepUp::Whole, Model::Textbook};
 }
 
 template <typename T> const T& ok(const Outcome<T>& outcome)
@@ -72,6 +73,7 @@ DesignInput randomInput(std::mt19937_64& random)
     in.feedImpedance = {1 + 40 * unit(random), -60 + 120 * unit(random)};
     in.lineImpedance = unit(random) < 0.5 ? 50 : 75;
     in.stepUp = unit(random) < 0.5 ? StepUp::Whole : StepUp::Half;
+    in.model = unit(random) < 0.5 ? Model::Textbook : Model::Corrected;
     return in;
 }
 
@@ -109,6 +111,12 @@ TEST(GammaDesign, HeaderExamples)
     EXPECT_EQ(stepUpShare(StepUp::Half), 0.5);
     EXPECT_NE(stepUpName(StepUp::Whole).find("k = 1)"), std::string_view::npos);
     EXPECT_NE(stepUpName(StepUp::Half).find("k = 1/2"), std::string_view::npos);
+    // The corrected closed form unless the textbook one is asked for.
+    EXPECT_EQ(DesignInput{}.model, Model::Corrected);
+    EXPECT_EQ(modelName(Model::Textbook), "textbook line model");
+    EXPECT_EQ(modelName(Model::Corrected), "line model with the feed connection's and strap's inductance");
+    EXPECT_EQ(modelColumn(Model::Textbook), "textbook");
+    EXPECT_EQ(modelColumn(Model::Corrected), "corrected");
 
     // Za 12.5 with equal diameters: Z2 = 4 * 12.5 = Zc, a quarter-wave rod.
     DesignInput matched = duffyYagi();
@@ -292,7 +300,11 @@ TEST(GammaDesign, DesignThenAnalyzeGivesTheLineImpedance)
         const Analysis a = ok(analyze(in, d.rodLength, d.capacitancePf));
         EXPECT_LT(std::abs(a.zin - in.lineImpedance), 1e-9 * in.lineImpedance) << a.zin;
         EXPECT_LT(a.swr, 1 + 1e-8);
-        EXPECT_NEAR(a.zp.imag(), d.capacitorReactance, 1e-9 * d.capacitorReactance);
+        // The capacitor cancels Im Zp and, in the corrected model, the feed
+        // connection's and strap's reactance in series with it.
+        const double connection = 2 * std::numbers::pi * in.freqMhz * 1e6 * line.connectionInductance;
+        EXPECT_EQ(line.connectionInductance > 0, in.model == Model::Corrected);
+        EXPECT_NEAR(a.zp.imag() + connection, d.capacitorReactance, 1e-9 * d.capacitorReactance);
     }
     EXPECT_GT(solved, 200); // both outcomes are well represented
     EXPECT_LT(solved, 1800);

@@ -83,9 +83,9 @@ TEST(CliHelp, ListsEveryOptionOfTheSharedTable)
 {
     const std::string help = cli::helpText();
     for (const char* name : {"--freq MHZ", "--r OHMS", "--x OHMS", "--element LEN", "--rod LEN", "--spacing LEN",
-             "--line OHMS", "--half", "--units UNIT", "--length LEN", "--cap PF", "--tube-id LEN", "--dielectric D",
-             "--s1p FILE", "--from MHZ", "--element-length LEN", "--nec FILE", "--write-nec FILE", "--csv",
-             "--help, --version", "5 the program itself failed"}) {
+             "--line OHMS", "--half", "--textbook", "--units UNIT", "--length LEN", "--cap PF", "--tube-id LEN",
+             "--dielectric D", "--s1p FILE", "--from MHZ", "--element-length LEN", "--nec FILE", "--write-nec FILE",
+             "--csv", "--help, --version", "5 the program itself failed"}) {
         EXPECT_NE(help.find(name), std::string::npos) << name;
     }
     for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {

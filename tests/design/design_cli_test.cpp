@@ -33,10 +33,11 @@ CliRun run(std::vector<std::string_view> args)
 }
 
 // The Antenna Book's 14.3 MHz example, with extra arguments.
+// The ARRL example, with the textbook line model its figures are from.
 CliRun runBook(std::vector<std::string_view> head, std::vector<std::string_view> tail = {})
 {
-    for (const std::string_view arg :
-        {"--freq", "14.3", "--r", "25", "--x", "-25", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in"}) {
+    for (const std::string_view arg : {"--freq", "14.3", "--r", "25", "--x", "-25", "--element", "1.5in", "--rod",
+             "0.5in", "--spacing", "6in", "--textbook"}) {
         head.push_back(arg);
     }
     head.insert(head.end(), tail.begin(), tail.end());
@@ -117,11 +118,46 @@ TEST(DesignCli, DesignNamesTheShareAndGivesBothConventions)
     // Lengths in --units, else in the unit of --element.
     EXPECT_TRUE(contains(runBook({"design", "--units", "mm"}).out, "988.1 mm"));
     EXPECT_TRUE(contains(runBook({"design", "--units=cm"}).out, "98.81 cm"));
-    const CliRun yagi = run(
-        {"design", "--freq", "144", "--r", "50", "--x", "0", "--element", "12mm", "--rod", "12", "--spacing", "38"});
+    const CliRun yagi = run({"design", "--freq", "144", "--r", "50", "--x", "0", "--element", "12mm", "--rod", "12",
+        "--spacing", "38", "--textbook"});
     EXPECT_TRUE(contains(yagi.out, "161.2 mm")) << yagi.out << yagi.err;
     EXPECT_TRUE(contains(yagi.out, "12.76 pF"));
     EXPECT_TRUE(contains(yagi.out, "218.39 ohms"));
+}
+
+// Without --textbook the closed form adds the feed connection's and the
+// strap's inductance (175 nH at the ARRL example's 6 in spacing and 0.5 in
+// rod, 15.73 ohms at 14.3 MHz) to what the capacitor cancels: the rod is
+// the same, the capacitor smaller, and the analysis of that design in the
+// same model matches.
+TEST(DesignCli, TheDefaultClosedFormAddsTheConnectionInductance)
+{
+    const std::vector<std::string_view> book
+        = {"--freq", "14.3", "--r", "25", "--x", "-25", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in"};
+    auto with = [&](std::vector<std::string_view> head) {
+        head.insert(head.end(), book.begin(), book.end());
+        return run(head);
+    };
+    const CliRun corrected = with({"design"});
+    EXPECT_EQ(corrected.status, ExitStatus::Solved) << corrected.err;
+    EXPECT_TRUE(contains(corrected.out, "Closed form: line model with the feed connection's and strap's inductance"));
+    EXPECT_TRUE(contains(corrected.out, "Feed connection and strap         175.0 nH (15.73 ohms)")) << corrected.out;
+    EXPECT_TRUE(contains(corrected.out, "Rod length, feed point to strap   38.90 in"));
+    EXPECT_TRUE(contains(corrected.out, "Capacitor                         84.64 pF (reactance 131.49 ohms)"));
+    EXPECT_FALSE(contains(runBook({"design"}).out, "Feed connection"));
+
+    auto row = csvRow(with({"design", "--csv"}).out);
+    EXPECT_EQ(row["closed_form"], "corrected");
+    EXPECT_NEAR(number(row["capacitance_pf"]), 84.64, 0.5e-2);
+    EXPECT_EQ(csvRow(runBook({"design", "--csv"}).out)["closed_form"], "textbook");
+    EXPECT_NEAR(number(csvRow(with({"design", "--csv", "--half"}).out)["capacitance_pf"]), 124.28, 0.5e-2);
+
+    // Built as designed, in the model that designed it.
+    row = csvRow(with({"analyze", "--csv", "--length", "38.902in", "--cap", "84.64"}).out);
+    EXPECT_EQ(row["closed_form"], "corrected");
+    EXPECT_NEAR(number(row["swr"]), 1.000, 0.5e-3);
+    row = csvRow(runBook({"analyze", "--csv"}, {"--length", "38.902in", "--cap", "84.64"}).out);
+    EXPECT_GT(number(row["swr"]), 1.1); // the textbook model calls it off
 }
 
 TEST(DesignCli, DesignCsvHasOneRowAndTheReasonWhenNothingMatches)
@@ -161,13 +197,24 @@ TEST(DesignCli, DesignCsvHasOneRowAndTheReasonWhenNothingMatches)
     EXPECT_TRUE(noneShown.err.starts_with("vostrel-design: no gamma match of this geometry")) << noneShown.err;
 
     // On the boundary the capacitor is a short.
-    const CliRun shorted = run({"design", "--csv", "--freq", "144", "--r", "12.5", "--x", "0", "--element", "12mm",
-        "--rod", "12mm", "--spacing", "38mm"});
+    // On the boundary the textbook's capacitor is a short; the corrected
+    // closed form keeps one, to cancel the feed connection and strap.
+    const std::vector<std::string_view> boundary = {"design", "--csv", "--freq", "144", "--r", "12.5", "--x", "0",
+        "--element", "12mm", "--rod", "12mm", "--spacing", "38mm"};
+    std::vector<std::string_view> textbook = boundary;
+    textbook.emplace_back("--textbook");
+    const CliRun shorted = run(textbook);
     EXPECT_EQ(shorted.status, ExitStatus::Solved);
     row = csvRow(shorted.out);
     EXPECT_EQ(row["capacitor"], "shorted");
     EXPECT_EQ(row["capacitance_pf"], "");
     EXPECT_NEAR(number(row["reactance_ohm"]), 0.00, 0.5e-2);
+    EXPECT_EQ(row["closed_form"], "textbook");
+    row = csvRow(run(boundary).out);
+    EXPECT_EQ(row["capacitor"], "series");
+    EXPECT_NEAR(number(row["capacitance_pf"]), 52.22, 0.5e-2);
+    EXPECT_NEAR(number(row["reactance_ohm"]), 21.16, 0.5e-2);
+    EXPECT_EQ(row["closed_form"], "corrected");
 }
 
 TEST(DesignCli, AnalyzeShowsWhatTheBuiltMatchDoes)
@@ -230,8 +277,9 @@ TEST(DesignCli, ValueFormsInAnyCase)
     const CliRun equals = run({"design", "--freq=14.3", "--r=25", "--x=-25", "--element=1.5in", "--rod=0.5in",
         "--spacing=6in", "--dielectric=PTFE"});
     EXPECT_EQ(equals.status, ExitStatus::BadInput); // --dielectric belongs to capacitor
-    EXPECT_EQ(
-        run({"design", "--freq=14.3", "--r=25", "--x=-25", "--element=1.5in", "--rod=0.5in", "--spacing=6in"}).out,
+    EXPECT_EQ(run({"design", "--freq=14.3", "--r=25", "--x=-25", "--element=1.5in", "--rod=0.5in", "--spacing=6in",
+                      "--textbook"})
+                  .out,
         runBook({"design"}).out);
 }
 
@@ -270,7 +318,7 @@ TEST(DesignCli, SweepsCountTheirRowsAndHoldTheDesign)
     EXPECT_EQ(caps.status, ExitStatus::Solved) << caps.err;
     const auto all = lines(caps.out);
     ASSERT_EQ(all.size(), 82U);
-    EXPECT_EQ(all[0], "capacitance_pf,r_ohm,x_ohm,swr,feed_r_ohm,feed_x_ohm,share");
+    EXPECT_EQ(all[0], "capacitance_pf,r_ohm,x_ohm,swr,feed_r_ohm,feed_x_ohm,share,closed_form");
     EXPECT_NEAR(number(fields(all[1])[0]), 70, 0.5);
     EXPECT_NEAR(number(fields(all[81])[0]), 150, 0.5);
     // The design's capacitor, 96.14 pF, lies between the rows of 96 and 97.

@@ -41,7 +41,7 @@ async function retype(page, id, text) {
 }
 
 test('the worked example from the address, as the README gives it', async () => {
-  const page = await open('?freq=14.3&r=25&x=-25&element=1.5in&rod=0.5in&spacing=6in');
+  const page = await open('?freq=14.3&r=25&x=-25&element=1.5in&rod=0.5in&spacing=6in&model=textbook');
   assert.equal(await shown(page, 'rodLength'), '38.90 in');
   assert.equal(await shown(page, 'capacitance'), '96.14 pF');
   assert.equal(await shown(page, 'z0'), '314.40 ohms');
@@ -56,8 +56,11 @@ test('typing recomputes and keeps the address in step; half the share', async ()
   const page = await open();
   await page.select('#share', 'half');
   assert.equal(await shown(page, 'rodLength'), '26.46 in');
-  assert.equal(await shown(page, 'capacitance'), '150.75 pF');
+  assert.equal(await shown(page, 'capacitance'), '124.28 pF'); // the corrected closed form, the default
   assert.equal(params(page).share, 'half');
+  await page.select('#model', 'textbook');
+  assert.equal(await shown(page, 'capacitance'), '150.75 pF');
+  assert.equal(params(page).model, 'textbook');
   await page.select('#share', 'whole');
   await retype(page, 'freq', '14.2');
   assert.equal(params(page).freq, '14.2');
