@@ -17,7 +17,7 @@ namespace {
 
 // The options of vostrel-design that fill this form.
 constexpr std::array kFormOptions = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--half",
-    "--units", "--tube-id", "--dielectric", "--s1p"};
+    "--textbook", "--units", "--tube-id", "--dielectric", "--s1p", "--element-length", "--nec"};
 
 struct OlderSpelling {
     const char* name;
@@ -190,7 +190,8 @@ std::optional<QString> readLengths(const Reader& read, InputTexts& texts, const 
         }
     }
     const std::array lengths = {std::pair{"element", &texts.elementDiameter}, std::pair{"rod", &texts.rodDiameter},
-        std::pair{"spacing", &texts.spacing}, std::pair{either(read, "tube-id", "tube"), &texts.tubeInnerDiameter}};
+        std::pair{"spacing", &texts.spacing}, std::pair{either(read, "tube-id", "tube"), &texts.tubeInnerDiameter},
+        std::pair{"element-length", &texts.elementLength}};
     std::array<std::optional<QString>, lengths.size()> given;
     QString message;
     for (std::size_t i = 0; i < lengths.size(); ++i) {
@@ -223,6 +224,9 @@ std::optional<QString> readChoices(const Reader& read, InputTexts& texts)
     if (read.isSet("half")) {
         texts.stepUp = design::StepUp::Half;
     }
+    if (read.isSet("textbook")) {
+        texts.model = design::Model::Textbook;
+    }
     if (read.isSet("step-up")) {
         const QString value = read.value("step-up").toLower();
         if (value != QLatin1String("whole") && value != QLatin1String("half")) {
@@ -250,7 +254,7 @@ std::optional<QString> readChoices(const Reader& read, InputTexts& texts)
 std::variant<CommandLineInputs, QString> readInputOptions(
     const QCommandLineParser& parser, const InputTexts& base, const QLocale& locale)
 {
-    CommandLineInputs result{base, {}, {}};
+    CommandLineInputs result{base, {}, {}, {}};
     const Reader read(parser, locale);
     std::optional<QString> refusal = checkRepeats(parser, result.notes);
     if (!refusal) {
@@ -258,6 +262,12 @@ std::variant<CommandLineInputs, QString> readInputOptions(
     }
     if (!refusal) {
         refusal = readFile(parser, read, result.measurementFile);
+    }
+    if (!refusal && read.isSet("nec")) {
+        result.antennaModel = read.value("nec");
+        if (read.isSet("element-length")) {
+            refusal = QStringLiteral("--element-length and --nec each give the element: give one");
+        }
     }
     if (!refusal) {
         refusal = readLengths(read, result.texts, locale);

@@ -69,6 +69,11 @@ int main(int argc, char* argv[])
         if (given.texts != window.inputs()) {
             window.setInputs(given.texts); // the window already shows the saved inputs
         }
+        if (!given.antennaModel.isEmpty()) {
+            if (const auto problem = window.openAntennaModel(given.antennaModel)) {
+                static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem)));
+            }
+        }
         if (!given.measurementFile.isEmpty()) {
             if (const auto problem = window.openMeasurement(given.measurementFile)) {
                 static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem)));

@@ -97,8 +97,9 @@ namespace {
 
 InputTexts withSeparator(InputTexts texts, const QString& from, const QString& to)
 {
-    for (QString* text : {&texts.frequency, &texts.resistance, &texts.reactance, &texts.elementDiameter,
-             &texts.rodDiameter, &texts.spacing, &texts.lineImpedance, &texts.tubeInnerDiameter}) {
+    for (QString* text :
+        {&texts.frequency, &texts.resistance, &texts.reactance, &texts.elementDiameter, &texts.rodDiameter,
+            &texts.spacing, &texts.lineImpedance, &texts.tubeInnerDiameter, &texts.elementLength}) {
         text->replace(from, to);
     }
     return texts;
@@ -132,6 +133,7 @@ Validation validate(const InputTexts& texts, const QLocale& locale)
     in.geometry.spacing = read.length(texts.spacing, Field::Spacing, texts.unit);
     in.lineImpedance = read.number(texts.lineImpedance, Field::LineImpedance, QStringLiteral("50"), true);
     in.stepUp = texts.stepUp;
+    in.model = texts.model;
 
     bool knownDielectric = false;
     for (const design::Dielectric& dielectric : design::dielectrics()) {
@@ -145,6 +147,9 @@ Validation validate(const InputTexts& texts, const QLocale& locale)
     }
     if (!texts.tubeInnerDiameter.trimmed().isEmpty()) {
         inputs.tubeInnerDiameter = read.length(texts.tubeInnerDiameter, Field::TubeInnerDiameter, texts.unit);
+    }
+    if (!texts.elementLength.trimmed().isEmpty()) {
+        result.elementLength = read.length(texts.elementLength, Field::ElementLength, texts.unit);
     }
     if (!result.errors.isEmpty()) {
         return result;
@@ -173,7 +178,8 @@ void convertLengths(InputTexts& texts, design::Unit from, design::Unit to, const
     if (from == to) {
         return;
     }
-    for (QString* text : {&texts.elementDiameter, &texts.rodDiameter, &texts.spacing, &texts.tubeInnerDiameter}) {
+    for (QString* text :
+        {&texts.elementDiameter, &texts.rodDiameter, &texts.spacing, &texts.tubeInnerDiameter, &texts.elementLength}) {
         const std::string plain = text->trimmed().toStdString();
         const NumberFormat format = numberFormat(locale);
         if (plain.empty() || std::holds_alternative<design::Length>(design::parseLength(plain, std::nullopt, format))) {
@@ -213,6 +219,8 @@ QString fieldName(design::Field field)
         return QStringLiteral("Dielectric");
     case Field::MeasuredReactance:
         return QStringLiteral("Measured reactance");
+    case Field::ElementLength:
+        return QStringLiteral("Element length");
     }
     return {};
 }

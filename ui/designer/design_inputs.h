@@ -30,6 +30,10 @@ struct InputTexts {
     design::StepUp stepUp = design::StepUp::Whole;
     QString tubeInnerDiameter; // empty: no coax capacitor
     QString dielectric = QStringLiteral("ptfe"); // a name from design::dielectrics()
+    // Tip to tip, for the full-wave check of a lone straight element in free
+    // space; empty: no check (unless an antenna model is open).
+    QString elementLength;
+    design::Model model = design::Model::Corrected; // Textbook: the line model alone
 
     bool operator==(const InputTexts&) const = default;
 };
@@ -46,6 +50,7 @@ struct FieldError {
 
 struct Validation {
     std::optional<ValidInputs> inputs; // only when `errors` is empty
+    std::optional<double> elementLength; // metres, when one is typed
     QList<FieldError> errors;
 };
 

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -58,9 +59,10 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     updateUnitLabels();
 
     // The tab order follows the form from top to bottom.
-    const std::array<QWidget*, 12> order = {field(Field::Frequency), field(Field::FeedResistance),
+    const std::array<QWidget*, 14> order = {field(Field::Frequency), field(Field::FeedResistance),
         field(Field::FeedReactance), m_unit, field(Field::ElementDiameter), field(Field::RodDiameter),
-        field(Field::Spacing), m_line, m_whole, m_half, field(Field::TubeInnerDiameter), m_dielectric};
+        field(Field::Spacing), field(Field::ElementLength), m_line, m_whole, m_half, m_textbook,
+        field(Field::TubeInnerDiameter), m_dielectric};
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -113,6 +115,17 @@ QGroupBox* DesignInputsForm::buildGeometry()
         m_lengthUnitLabels.append(shownUnit);
         addField(form, caption, name, field, shownUnit, lengthHelp);
     }
+    auto* lengthUnit = unitLabel(QString());
+    m_lengthUnitLabels.append(lengthUnit);
+    addField(form, tr("Element len&gth:"), names::elementLength, Field::ElementLength, lengthUnit,
+        tr("The element's length tip to tip: the match is then checked and refined in NEC-2 for a straight "
+           "element in free space. Empty for no check."));
+    field(Field::ElementLength)->setPlaceholderText(tr("optional, for NEC-2"));
+    m_antennaModelNote = new QLabel;
+    m_antennaModelNote->setObjectName(names::antennaModelNote);
+    m_antennaModelNote->setWordWrap(true);
+    m_antennaModelNote->hide();
+    form->addRow(m_antennaModelNote);
     connect(m_unit, &QComboBox::currentIndexChanged, this, [this] {
         const auto unit = static_cast<design::Unit>(m_unit->currentData().toInt());
         if (!m_quiet) {
@@ -163,6 +176,15 @@ QGroupBox* DesignInputsForm::buildFeedLine()
             emitEdited();
         }
     });
+    m_textbook = new QCheckBox(tr("Textboo&k line model"));
+    m_textbook->setObjectName(names::textbookModel);
+    auto* model = new QVBoxLayout;
+    model->setSpacing(2);
+    model->addWidget(m_textbook);
+    model->addWidget(explanation(tr("Without the feed connection's and strap's inductance, as the published "
+                                    "worked examples; NEC-2 puts their capacitor some 15 % high.")));
+    form->addRow(new QLabel(tr("Closed form:")), model);
+    connect(m_textbook, &QCheckBox::toggled, this, &DesignInputsForm::emitEdited);
     return group;
 }
 
@@ -229,7 +251,8 @@ void DesignInputsForm::convertLengths(design::Unit from, design::Unit to) const
     vostrel::designer::convertLengths(lengths, from, to, QLocale());
     for (auto [which, text] : {std::pair{Field::ElementDiameter, &lengths.elementDiameter},
              std::pair{Field::RodDiameter, &lengths.rodDiameter}, std::pair{Field::Spacing, &lengths.spacing},
-             std::pair{Field::TubeInnerDiameter, &lengths.tubeInnerDiameter}}) {
+             std::pair{Field::TubeInnerDiameter, &lengths.tubeInnerDiameter},
+             std::pair{Field::ElementLength, &lengths.elementLength}}) {
         if (field(which)->text() != *text) {
             field(which)->setText(*text);
         }
@@ -258,6 +281,8 @@ InputTexts DesignInputsForm::texts() const
     texts.stepUp = m_half->isChecked() ? design::StepUp::Half : design::StepUp::Whole;
     texts.tubeInnerDiameter = field(Field::TubeInnerDiameter)->text();
     texts.dielectric = m_dielectric->currentData().toString();
+    texts.elementLength = field(Field::ElementLength)->text();
+    texts.model = m_textbook->isChecked() ? design::Model::Textbook : design::Model::Corrected;
     return texts;
 }
 
@@ -287,6 +312,8 @@ void DesignInputsForm::setTextsQuietly(const InputTexts& texts)
     field(Field::TubeInnerDiameter)->setText(texts.tubeInnerDiameter);
     const int dielectric = m_dielectric->findData(texts.dielectric);
     m_dielectric->setCurrentIndex(dielectric >= 0 ? dielectric : 0);
+    field(Field::ElementLength)->setText(texts.elementLength);
+    m_textbook->setChecked(texts.model == design::Model::Textbook);
     updateUnitLabels();
     m_quiet = false;
 }
@@ -342,6 +369,25 @@ void DesignInputsForm::clearMeasured()
     }
     m_measurementNote->clear();
     m_measurementNote->hide();
+}
+
+void DesignInputsForm::setAntennaModel(const QString& elementDiameter, const QString& note)
+{
+    field(Field::ElementDiameter)->setReadOnly(true);
+    field(Field::ElementDiameter)->setText(elementDiameter);
+    field(Field::ElementLength)->setEnabled(false);
+    field(Field::ElementLength)->setPlaceholderText(tr("from the antenna model"));
+    m_antennaModelNote->setText(note);
+    m_antennaModelNote->show();
+}
+
+void DesignInputsForm::clearAntennaModel()
+{
+    field(Field::ElementDiameter)->setReadOnly(false);
+    field(Field::ElementLength)->setEnabled(true);
+    field(Field::ElementLength)->setPlaceholderText(tr("optional, for NEC-2"));
+    m_antennaModelNote->clear();
+    m_antennaModelNote->hide();
 }
 
 QLineEdit* DesignInputsForm::field(design::Field which) const

@@ -7,6 +7,7 @@
 #include <map>
 
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QGroupBox;
@@ -38,6 +39,11 @@ public:
     // `note` says where from. An empty note gives the fields back.
     void setMeasured(const QString& resistance, const QString& reactance, const QString& note);
     void clearMeasured();
+    // With an antenna model open, the element comes from it: its diameter
+    // is shown and cannot be typed, and there is no length to give; `note`
+    // says where from. clearAntennaModel() gives the fields back.
+    void setAntennaModel(const QString& elementDiameter, const QString& note);
+    void clearAntennaModel();
 
     QLineEdit* field(design::Field which) const;
 
@@ -68,7 +74,9 @@ private:
     QRadioButton* m_half;
     QButtonGroup* m_stepUp;
     QComboBox* m_dielectric;
+    QCheckBox* m_textbook;
     QLabel* m_measurementNote;
+    QLabel* m_antennaModelNote;
     QLabel* m_problemList;
     design::Unit m_shownUnit = design::Unit::Inch; // what the plain numbers mean
     bool m_quiet = false;

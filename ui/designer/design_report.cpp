@@ -44,6 +44,7 @@ QString summaryText(const MatchStudy& study, const QString& measurement)
     row(QStringLiteral("Centre spacing"), givenLengthText(in.geometry.spacing, inputs.unit, locale));
     row(QStringLiteral("Feed line impedance"), formatInput(in.lineImpedance, locale) + QStringLiteral(" ohm"));
     row(QStringLiteral("Step-up convention"), QString::fromLatin1(design::stepUpName(in.stepUp)));
+    row(QStringLiteral("Closed form"), QString::fromLatin1(design::modelName(in.model)));
     if (inputs.tubeInnerDiameter) {
         row(QStringLiteral("Capacitor tube inner diameter"),
             givenLengthText(*inputs.tubeInnerDiameter, inputs.unit, locale));

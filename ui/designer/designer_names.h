@@ -18,6 +18,9 @@ inline constexpr const char* stepUpHalf = "stepUpHalf";
 inline constexpr const char* tubeInnerDiameter = "tubeInnerDiameter";
 inline constexpr const char* dielectric = "dielectric";
 inline constexpr const char* measurementNote = "measurementNote";
+inline constexpr const char* elementLength = "elementLength";
+inline constexpr const char* antennaModelNote = "antennaModelNote";
+inline constexpr const char* textbookModel = "textbookModel";
 inline constexpr const char* inputProblems = "inputProblems";
 
 inline constexpr const char* rodLength = "rodLength";
@@ -28,6 +31,15 @@ inline constexpr const char* capacitorReactance = "capacitorReactance";
 inline constexpr const char* insertionLength = "insertionLength";
 inline constexpr const char* noMatchBanner = "noMatchBanner";
 inline constexpr const char* staleNote = "staleNote";
+inline constexpr const char* fullWaveHeading = "fullWaveHeading";
+inline constexpr const char* necRodLength = "necRodLength";
+inline constexpr const char* necCapacitance = "necCapacitance";
+inline constexpr const char* necFeedImpedance = "necFeedImpedance";
+inline constexpr const char* necClosedFormSwr = "necClosedFormSwr";
+inline constexpr const char* necSwr = "necSwr";
+inline constexpr const char* necAverageGain = "necAverageGain";
+inline constexpr const char* necHalvedSegments = "necHalvedSegments";
+inline constexpr const char* necStatus = "necStatus";
 
 inline constexpr const char* strapSlider = "strapSlider";
 inline constexpr const char* capacitorSlider = "capacitorSlider";

@@ -28,6 +28,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
@@ -77,6 +78,10 @@ InputTexts loadTexts()
     read("lineImpedance", texts.lineImpedance);
     read("tubeInnerDiameter", texts.tubeInnerDiameter);
     read("dielectric", texts.dielectric);
+    read("elementLength", texts.elementLength);
+    texts.model = settings.value(QStringLiteral("closedForm")).toString() == QLatin1String("textbook")
+        ? design::Model::Textbook
+        : design::Model::Corrected;
     if (const auto unit = design::unitFromSymbol(settings.value(QStringLiteral("unit")).toString().toStdString())) {
         texts.unit = *unit;
     }
@@ -209,8 +214,30 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     rows->addWidget(splitter, 1);
     setCentralWidget(central);
 
+    m_fullWave = new FullWaveCheck(this);
+    if (const QString program = qEnvironmentVariable("VOSTREL_NEC2C"); !program.isEmpty()) {
+        m_necOptions.program = program.toStdString();
+    }
+    m_necTimer = new QTimer(this);
+    m_necTimer->setSingleShot(true);
+    m_necTimer->setInterval(400); // typing a number is several edits: one run at the end
+    connect(m_necTimer, &QTimer::timeout, this, [this] {
+        if (m_pendingJob) {
+            m_fullWave->start(*m_pendingJob);
+        }
+    });
+    connect(m_fullWave, &FullWaveCheck::finished, this, &DesignerWindow::showFullWave);
+    connect(m_fullWave, &FullWaveCheck::busyChanged, this, &DesignerWindow::showNecBusy);
+    m_necBusy = new QProgressBar;
+    m_necBusy->setRange(0, 0); // busy, no end known
+    m_necBusy->setMaximumWidth(120);
+    m_necBusy->setFormat(QString());
+    m_necBusy->setAccessibleName(tr("NEC-2 running"));
+    m_necBusy->setToolTip(tr("NEC-2 is checking the match"));
+
     buildMenus();
-    statusBar();
+    statusBar()->addPermanentWidget(m_necBusy);
+    m_necBusy->hide();
 
     m_geometryTimer = new QTimer(this);
     m_geometryTimer->setSingleShot(true);
@@ -315,6 +342,16 @@ void DesignerWindow::buildMenus()
     m_forget = file->addAction(tr("&Forget measurement"), this, &DesignerWindow::forgetMeasurement);
     m_forget->setEnabled(false);
     file->addSeparator();
+    file->addAction(tr("Open &antenna model (NEC-2)…"), this, [this] {
+        const QString path = QFileDialog::getOpenFileName(
+            this, tr("Open an antenna model"), QString(), tr("NEC-2 deck (*.nec *.NEC);;All files (*)"));
+        if (!path.isEmpty()) {
+            openAntennaModel(path);
+        }
+    });
+    m_forgetModel = file->addAction(tr("Forget antenna &model"), this, &DesignerWindow::forgetAntennaModel);
+    m_forgetModel->setEnabled(false);
+    file->addSeparator();
     file->addAction(tr("Export sweeps as &CSV…"), this, [this] {
         const QString path = QFileDialog::getSaveFileName(
             this, tr("Export the sweeps"), QStringLiteral("gamma-match-sweeps.csv"), tr("CSV (*.csv)"));
@@ -400,6 +437,7 @@ void DesignerWindow::recompute()
 {
     QList<FieldError> errors;
     applyMeasurement(errors);
+    applyAntennaModel();
     Validation validation = validate(m_form->texts(), QLocale());
     errors += validation.errors;
     if (validation.inputs) {
@@ -413,6 +451,10 @@ void DesignerWindow::recompute()
         setPicturesStale(m_hasStudy);
         statusBar()->showMessage(errors.front().message);
         m_tuning->setAvailable(false); // the study is of the last good inputs
+        m_necTimer->stop();
+        m_pendingJob.reset();
+        m_fullWave->cancel();
+        showNecBusy();
         return;
     }
     m_form->showErrors({});
@@ -424,11 +466,7 @@ void DesignerWindow::recompute()
     m_results->showStudy(m_study);
     m_drawing->showStudy(m_study);
     m_byRodLength->setXTitle(tr("Strap position, rod length (%1)").arg(unitText(validation.inputs->unit)));
-    m_byFrequency->setXTitle(m_measured ? tr("Frequency (MHz), measured R and X") : tr("Frequency (MHz)"));
-    // Without a file the sweep keeps the typed R and X at every frequency:
-    // a real element's change with frequency is not in it, and the curve
-    // reads far wider than the antenna's.
-    m_byFrequency->setNote(m_measured ? QString() : tr("R and X held fixed"));
+    scheduleFullWave(*validation.inputs, validation.elementLength);
     if (!m_study.hasDesign()) {
         m_tuning->setAvailable(false);
         clearPlots();
@@ -487,7 +525,11 @@ void DesignerWindow::showPlots()
         m_study.byCapacitance(), 1, {d.capacitancePf, designSwr}, {tuned.capacitancePf, tunedSwr});
     m_byRodLength->showSweep(
         m_study.byRodLength(), perUnit, {d.rodLength / perUnit, designSwr}, {tuned.rodLength / perUnit, tunedSwr});
-    m_byFrequency->showSweep(m_study.byFrequency(), 1, {mhz, designSwr}, {mhz, tunedSwr});
+    if (m_necSweep.empty()) {
+        m_byFrequency->showSweep(m_study.byFrequency(), 1, {mhz, designSwr}, {mhz, tunedSwr});
+    } else { // the refined match's, as NEC-2 computed it: the sliders do not move it
+        m_byFrequency->showSweep(m_necSweep, 1, {mhz, m_necSwr}, {mhz, m_necSwr});
+    }
     m_smith->showLocus(
         m_study.inputs().design.lineImpedance, m_study.byCapacitance(), m_study.atDesign().zin, m_study.tuned().zin);
     m_tuning->showTuned(m_study.tuned());
@@ -539,6 +581,131 @@ std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
     closeNotice();
     recompute();
     return std::nullopt;
+}
+
+void DesignerWindow::applyAntennaModel()
+{
+    if (!m_antennaModel) {
+        return;
+    }
+    const nec::Wire& driven = m_antennaModel->wires[static_cast<std::size_t>(m_antennaModel->drivenWire)];
+    const QLocale locale;
+    const auto unit = m_form->texts().unit;
+    m_form->setAntennaModel(givenLengthText(2 * driven.radius, unit, locale),
+        tr("The element is the driven wire of %1 (tag %2), checked and refined in NEC-2.")
+            .arg(m_antennaModelName)
+            .arg(driven.tag));
+}
+
+void DesignerWindow::scheduleFullWave(const ValidInputs& inputs, std::optional<double> elementLength)
+{
+    m_necTimer->stop();
+    m_pendingJob.reset();
+    m_fullWave->cancel();
+    m_necSweep.clear();
+    updateFrequencyTitle();
+    if (!elementLength && !m_antennaModel) {
+        m_results->hideFullWave();
+        showNecBusy();
+        return;
+    }
+    FullWaveJob job;
+    job.job.design = inputs.design;
+    if (m_antennaModel) {
+        job.job.element = *m_antennaModel;
+    } else {
+        job.job.element = nec::DipoleElement{*elementLength};
+    }
+    job.job.run = m_necOptions;
+    const double mhz = inputs.design.freqMhz;
+    job.sweepFromMhz = mhz * (1 - MatchStudy::kFrequencySpan);
+    job.sweepToMhz = mhz * (1 + MatchStudy::kFrequencySpan);
+    job.sweepPoints = 41;
+    m_pendingJob = std::move(job);
+    m_results->showFullWaveBusy();
+    m_necTimer->start();
+    showNecBusy();
+}
+
+void DesignerWindow::showFullWave(const FullWaveResult& result)
+{
+    if (!m_pendingJob) {
+        return; // the inputs went bad after this run started
+    }
+    m_results->showFullWave(result.refined, m_study.inputs().unit);
+    m_necSweep = result.sweep;
+    if (const auto* refined = std::get_if<nec::Refined>(&result.refined)) {
+        m_necSwr = refined->swr;
+    }
+    updateFrequencyTitle();
+    if (m_study.hasDesign()) {
+        showPlots();
+    } else if (!m_necSweep.empty()) {
+        const double mhz = m_study.inputs().design.freqMhz;
+        m_byFrequency->showSweep(m_necSweep, 1, {mhz, m_necSwr}, {mhz, m_necSwr});
+    }
+    showNecBusy();
+}
+
+void DesignerWindow::showNecBusy()
+{
+    const bool busy = m_fullWave->isBusy() || m_necTimer->isActive();
+    m_necBusy->setVisible(busy);
+}
+
+void DesignerWindow::updateFrequencyTitle()
+{
+    // Without a file or NEC-2 the sweep keeps the typed R and X at every
+    // frequency: a real element's change with frequency is not in it, and
+    // the curve reads far wider than the antenna's.
+    if (!m_necSweep.empty()) {
+        m_byFrequency->setXTitle(tr("Frequency (MHz), NEC-2"));
+        m_byFrequency->setNote(tr("NEC-2: the refined match"));
+    } else {
+        m_byFrequency->setXTitle(m_measured ? tr("Frequency (MHz), measured R and X") : tr("Frequency (MHz)"));
+        m_byFrequency->setNote(m_measured ? QString() : tr("R and X held fixed"));
+    }
+}
+
+std::optional<QString> DesignerWindow::openAntennaModel(const QString& path)
+{
+    QFile file(path);
+    const QString name = QFileInfo(path).fileName();
+    std::optional<QString> problem;
+    std::optional<nec::UserDeck> deck;
+    if (QFileInfo(path).isDir()) {
+        problem = tr("Cannot open %1: it is a folder.").arg(QDir::toNativeSeparators(path));
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        problem = tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    } else {
+        const QByteArray text = file.readAll();
+        auto read = nec::readDeck(
+            std::string_view(text.constData(), static_cast<std::size_t>(text.size())), name.toStdString());
+        if (const auto* failure = std::get_if<nec::Failure>(&read)) {
+            problem = QString::fromStdString(failure->message);
+        } else {
+            deck = std::move(std::get<nec::UserDeck>(read));
+        }
+    }
+    if (problem) {
+        showNotice(*problem, true);
+        return problem;
+    }
+    m_antennaModel = std::move(deck);
+    m_antennaModelName = name;
+    m_forgetModel->setEnabled(true);
+    closeNotice();
+    recompute();
+    return std::nullopt;
+}
+
+void DesignerWindow::forgetAntennaModel()
+{
+    m_antennaModel.reset();
+    m_antennaModelName.clear();
+    m_forgetModel->setEnabled(false);
+    m_form->clearAntennaModel();
+    recompute();
 }
 
 void DesignerWindow::forgetMeasurement()
@@ -681,6 +848,9 @@ void DesignerWindow::saveSettings()
         texts.stepUp == design::StepUp::Half ? QStringLiteral("half") : QStringLiteral("whole"));
     settings.setValue(QStringLiteral("tubeInnerDiameter"), texts.tubeInnerDiameter);
     settings.setValue(QStringLiteral("dielectric"), texts.dielectric);
+    settings.setValue(QStringLiteral("elementLength"), texts.elementLength);
+    settings.setValue(QStringLiteral("closedForm"),
+        texts.model == design::Model::Textbook ? QStringLiteral("textbook") : QStringLiteral("corrected"));
     settings.endGroup();
     settings.sync();
     if (settings.status() != QSettings::NoError && !m_settingsProblemReported) {
@@ -710,7 +880,12 @@ void DesignerWindow::dropEvent(QDropEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() == 1 && urls.front().isLocalFile()) {
-        openMeasurement(urls.front().toLocalFile());
+        const QString path = urls.front().toLocalFile();
+        if (path.endsWith(QLatin1String(".nec"), Qt::CaseInsensitive)) {
+            openAntennaModel(path);
+        } else {
+            openMeasurement(path);
+        }
         event->acceptProposedAction();
     }
 }

@@ -2,6 +2,7 @@
 
 #include "design_inputs.h"
 #include "export_file.h"
+#include "full_wave_check.h"
 #include "touchstone.h"
 
 #include <QMainWindow>
@@ -16,6 +17,7 @@ class QDropEvent;
 class QFrame;
 class QIODevice;
 class QLabel;
+class QProgressBar;
 class QTabWidget;
 class QTimer;
 
@@ -53,6 +55,21 @@ public:
     // changes.
     std::optional<QString> openMeasurement(const QString& path);
     void forgetMeasurement();
+
+    // The user's antenna as a NEC-2 deck: its driven element is checked and
+    // refined in NEC-2 (nec2c), and gives the element's diameter. On
+    // failure the deck's problem (file and line) is shown in the notice and
+    // returned; nothing changes.
+    std::optional<QString> openAntennaModel(const QString& path);
+    void forgetAntennaModel();
+    bool hasAntennaModel() const { return m_antennaModel.has_value(); }
+    // How nec2c is run (VOSTREL_NEC2C names another program, as for
+    // vostrel-design); a test's fake, a shorter time limit.
+    void setNecRunOptions(const nec::RunOptions& options) { m_necOptions = options; }
+    FullWaveCheck* fullWave() const { return m_fullWave; }
+    // Whether the frequency plot shows NEC-2's sweep of the refined match
+    // rather than the closed form's.
+    bool frequencyPlotFromNec() const { return !m_necSweep.empty(); }
 
     QString summary() const;
     void copyResults();
@@ -93,6 +110,11 @@ protected:
 private:
     void buildMenus();
     void recompute();
+    void applyAntennaModel();
+    void scheduleFullWave(const ValidInputs& inputs, std::optional<double> elementLength);
+    void showFullWave(const FullWaveResult& result);
+    void showNecBusy();
+    void updateFrequencyTitle();
     void retune(Tuning tuning);
     void showPlots();
     void clearPlots();
@@ -124,6 +146,17 @@ private:
     bool m_hasStudy = false;
     std::shared_ptr<const touchstone::OnePort> m_measured; // shared with the study
     QString m_measuredName;
+
+    std::optional<nec::UserDeck> m_antennaModel;
+    QString m_antennaModelName;
+    QAction* m_forgetModel;
+    nec::RunOptions m_necOptions;
+    FullWaveCheck* m_fullWave;
+    QTimer* m_necTimer; // a pause after the last edit before nec2c starts
+    std::optional<FullWaveJob> m_pendingJob;
+    std::vector<design::SweepPoint> m_necSweep; // the refined match's, from NEC-2
+    double m_necSwr = 0;
+    QProgressBar* m_necBusy;
 };
 
 } // namespace vostrel::designer

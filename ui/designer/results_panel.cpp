@@ -4,11 +4,14 @@
 
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <array>
 #include <cmath>
+#include <tuple>
 
 namespace vostrel::designer {
 
@@ -18,13 +21,64 @@ ResultsPanel::ResultsPanel(QWidget* parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     auto* box = new QGroupBox(tr("Results"));
-    auto* form = new QFormLayout(box);
-    m_rodLength = addResult(form, tr("Rod length, feed point to strap:"), names::rodLength);
-    m_capacitance = addResult(form, tr("Capacitor:"), names::capacitance);
+    m_form = new QFormLayout(box);
+    auto* form = m_form;
+
+    // Over the two columns, shown with the full-wave one.
+    m_columnHeading = new QWidget;
+    m_columnHeading->setObjectName(names::fullWaveHeading);
+    auto* headings = new QHBoxLayout(m_columnHeading);
+    headings->setContentsMargins(0, 0, 0, 0);
+    for (const QString& text : {tr("Closed form"), tr("Full-wave (NEC-2)")}) {
+        auto* heading = new QLabel(text);
+        heading->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+        QFont bold = heading->font();
+        bold.setBold(true);
+        heading->setFont(bold);
+        headings->addWidget(heading, 1);
+    }
+    form->addRow(QString(), m_columnHeading);
+    m_necRows.append(m_columnHeading);
+
+    // NEC-2's rod length and capacitor share their rows with the closed form's.
+    m_necRodLength = resultField(names::necRodLength, tr("Rod length, full-wave (NEC-2)"));
+    m_necCapacitance = resultField(names::necCapacitance, tr("Capacitor, full-wave (NEC-2)"));
+    m_necRows << m_necRodLength << m_necCapacitance;
+    m_rodLength = addResult(form, tr("Rod length, feed point to strap:"), names::rodLength, m_necRodLength);
+    m_capacitance = addResult(form, tr("Capacitor:"), names::capacitance, m_necCapacitance);
     m_z0 = addResult(form, tr("Rod-to-element line Z0:"), names::lineZ0);
     m_stepUp = addResult(form, tr("Step-up ratio:"), names::stepUpRatio);
     m_reactance = addResult(form, tr("Capacitor reactance:"), names::capacitorReactance);
     m_insertion = addResult(form, tr("Coax capacitor insertion:"), names::insertionLength);
+
+    // NEC-2's checks, under the closed form's figures.
+    const std::array necRows = {std::tuple{&m_necFeed, tr("NEC feed impedance, bare:"), names::necFeedImpedance},
+        std::tuple{&m_necClosedFormSwr, tr("Closed form as built, SWR:"), names::necClosedFormSwr},
+        std::tuple{&m_necSwr, tr("Refined match, SWR:"), names::necSwr},
+        std::tuple{&m_necAverageGain, tr("Average gain test:"), names::necAverageGain},
+        std::tuple{&m_necHalved, tr("Halved segments:"), names::necHalvedSegments}};
+    for (const auto& [into, label, name] : necRows) {
+        *into = resultField(name, QString(label).chopped(1));
+        auto* caption = new QLabel(label);
+        caption->setBuddy(*into);
+        form->addRow(caption, *into);
+        m_necRows.append(*into);
+    }
+    m_necFeed->setToolTip(tr("The element's feed impedance in NEC-2, without the match"));
+    m_necClosedFormSwr->setToolTip(
+        tr("The SWR in NEC-2 of the closed form designed from NEC-2's feed impedance, built as printed"));
+    m_necSwr->setToolTip(tr("The SWR in NEC-2 of the refined rod length and capacitor"));
+    m_necAverageGain->setToolTip(tr("The average gain test of the lossless model: 1 for a perfect model"));
+    m_necFields
+        = {m_necRodLength, m_necCapacitance, m_necFeed, m_necClosedFormSwr, m_necSwr, m_necAverageGain, m_necHalved};
+    m_necHalved->setToolTip(tr("How far the refined rod and capacitor move with every segment halved"));
+    m_necStatus = new QLabel;
+    m_necStatus->setObjectName(names::necStatus);
+    m_necStatus->setWordWrap(true);
+    m_necStatus->setTextFormat(Qt::PlainText);
+    m_necStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(m_necStatus);
+    m_necRows.append(m_necStatus);
 
     m_banner = new QLabel;
     m_banner->setObjectName(names::noMatchBanner);
@@ -50,19 +104,32 @@ ResultsPanel::ResultsPanel(QWidget* parent)
     m_staleNote->hide();
     form->addRow(m_staleNote);
     column->addWidget(box);
+    setFullWaveRowsVisible(false);
 }
 
-QLineEdit* ResultsPanel::addResult(QFormLayout* form, const QString& label, const char* name)
+QLineEdit* ResultsPanel::resultField(const char* name, const QString& accessibleName)
 {
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
     edit->setReadOnly(true);
     edit->setAlignment(Qt::AlignRight);
     edit->setFocusPolicy(Qt::TabFocus);
+    edit->setAccessibleName(accessibleName);
+    return edit;
+}
+
+QLineEdit* ResultsPanel::addResult(QFormLayout* form, const QString& label, const char* name, QLineEdit* beside)
+{
     auto* caption = new QLabel(label);
+    QLineEdit* edit = resultField(name, caption->text().remove(QLatin1Char('&')).chopped(1));
     caption->setBuddy(edit);
-    edit->setAccessibleName(caption->text().remove(QLatin1Char('&')).chopped(1));
-    form->addRow(caption, edit);
+    auto* row = new QHBoxLayout; // room for the full-wave column's field
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(edit, 1);
+    if (beside != nullptr) {
+        row->addWidget(beside, 1);
+    }
+    form->addRow(caption, row);
     m_all.append(edit);
     return edit;
 }
@@ -95,17 +162,114 @@ void ResultsPanel::showStudy(const MatchStudy& study)
     }
 }
 
-void ResultsPanel::setStale(bool stale)
+namespace {
+
+void greyed(const QList<QLineEdit*>& edits, bool stale)
 {
-    m_stale = stale;
-    m_staleNote->setVisible(stale);
-    for (QLineEdit* edit : m_all) {
+    for (QLineEdit* edit : edits) {
         edit->setProperty("stale", stale);
         QPalette palette = edit->palette();
         palette.setColor(
             QPalette::Text, stale ? palette.color(QPalette::PlaceholderText) : QPalette().color(QPalette::Text));
         edit->setPalette(palette);
     }
+}
+
+QString percent(double change, const QLocale& locale)
+{
+    return (change >= 0 ? QStringLiteral("+") : QString()) + formatNumber(change * 100, locale, 1)
+        + QStringLiteral(" %");
+}
+
+QString complexOhms(std::complex<double> z, const QLocale& locale)
+{
+    return QStringLiteral("%1 %2 j%3 Ω")
+        .arg(formatNumber(z.real(), locale, 2), z.imag() < 0 ? QStringLiteral("−") : QStringLiteral("+"),
+            formatNumber(std::fabs(z.imag()), locale, 2));
+}
+
+} // namespace
+
+void ResultsPanel::setStale(bool stale)
+{
+    m_stale = stale;
+    m_staleNote->setVisible(stale);
+    greyed(m_all, stale);
+    greyed(m_necFields, stale);
+}
+
+void ResultsPanel::setFullWaveRowsVisible(bool visible)
+{
+    for (QWidget* row : std::as_const(m_necRows)) {
+        if (row == m_necRodLength || row == m_necCapacitance) {
+            row->setVisible(visible); // beside the closed form's, in its row
+        } else {
+            m_form->setRowVisible(row, visible);
+        }
+    }
+}
+
+void ResultsPanel::clearFullWave()
+{
+    for (QLineEdit* edit : std::as_const(m_necFields)) {
+        edit->clear();
+    }
+}
+
+void ResultsPanel::hideFullWave()
+{
+    m_fullWaveShown = false;
+    clearFullWave();
+    m_necStatus->clear();
+    setFullWaveRowsVisible(false);
+}
+
+void ResultsPanel::showFullWaveBusy()
+{
+    m_fullWaveShown = true;
+    setFullWaveRowsVisible(true);
+    greyed(m_necFields, true); // the last answer, until the new one comes
+    m_necStatus->setText(tr("Computing in NEC-2…"));
+}
+
+void ResultsPanel::showFullWave(const nec::Outcome<nec::Refined>& refined, design::Unit unit)
+{
+    const QLocale locale;
+    m_fullWaveShown = true;
+    setFullWaveRowsVisible(true);
+    greyed(m_necFields, m_stale);
+    if (const auto* failure = std::get_if<nec::Failure>(&refined)) {
+        clearFullWave();
+        const QString why = QString::fromStdString(failure->message);
+        using Kind = nec::Failure::Kind;
+        switch (failure->kind) {
+        case Kind::NoMatch:
+            m_necStatus->setText(tr("NEC-2 finds no match: %1.").arg(why));
+            break;
+        case Kind::BadInput:
+        case Kind::BadDeck:
+            m_necStatus->setText(tr("NEC-2 cannot model this: %1.").arg(why));
+            break;
+        default:
+            m_necStatus->setText(tr("Not checked in NEC-2: %1. The closed form stands unchecked.").arg(why));
+        }
+        return;
+    }
+    const nec::Refined& r = std::get<nec::Refined>(refined);
+    m_necRodLength->setText(lengthText(r.rodLength, unit, locale));
+    m_necCapacitance->setText(QStringLiteral("%1 pF").arg(formatNumber(r.capacitancePf, locale)));
+    m_necFeed->setText(complexOhms(r.feedImpedance, locale));
+    m_necClosedFormSwr->setText(r.closedFormSwr ? formatNumber(*r.closedFormSwr, locale, 2)
+            : r.closedForm                      ? tr("does not fit")
+                                                : tr("no closed-form match"));
+    m_necSwr->setText(formatNumber(r.swr, locale, 3));
+    m_necAverageGain->setText(r.averageGain ? formatNumber(*r.averageGain, locale, 3) : tr("not run"));
+    m_necHalved->setText(r.halvedRodLength
+            ? tr("rod %1, capacitor %2").arg(percent(r.rodChange, locale), percent(r.capacitanceChange, locale))
+            : tr("not run"));
+    const QString runs = tr("%n nec2c run(s).", nullptr, r.runs);
+    m_necStatus->setText(r.doubtful ? tr("Doubtful: %1. %2").arg(QString::fromStdString(r.doubt), runs)
+                                    : tr("Not doubtful: the model passes its checks. %1").arg(runs));
 }
 
 } // namespace vostrel::designer

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "length_text.h"
+#include "refine.h"
+
 #include <QWidget>
 
 class QFormLayout;
@@ -17,6 +20,8 @@ using study::MatchStudy;
 // The design's figures in read-only fields, or the banner saying why this
 // geometry cannot match and what to change. Marked stale while the inputs
 // have a bad field: the figures are then those of the last good inputs.
+// With an element to model, a second column beside the rod length and the
+// capacitor gives NEC-2's refined match, and rows under them its checks.
 class ResultsPanel : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +31,13 @@ public:
     void setStale(bool stale);
     bool isStale() const { return m_stale; }
 
+    // The full-wave column: hidden (no element to model), running, or
+    // NEC-2's answer (or why there is none) for a line of `lineImpedance`.
+    void hideFullWave();
+    void showFullWaveBusy();
+    void showFullWave(const nec::Outcome<nec::Refined>& refined, design::Unit unit);
+    bool fullWaveShown() const { return m_fullWaveShown; }
+
     QLineEdit* rodLength() const { return m_rodLength; }
     QLineEdit* capacitance() const { return m_capacitance; }
     QLineEdit* lineZ0() const { return m_z0; }
@@ -33,9 +45,20 @@ public:
     QLineEdit* capacitorReactance() const { return m_reactance; }
     QLineEdit* insertionLength() const { return m_insertion; }
     QLabel* banner() const { return m_banner; }
+    QLineEdit* necRodLength() const { return m_necRodLength; }
+    QLineEdit* necCapacitance() const { return m_necCapacitance; }
+    QLineEdit* necFeedImpedance() const { return m_necFeed; }
+    QLineEdit* necClosedFormSwr() const { return m_necClosedFormSwr; }
+    QLineEdit* necSwr() const { return m_necSwr; }
+    QLineEdit* necAverageGain() const { return m_necAverageGain; }
+    QLineEdit* necHalvedSegments() const { return m_necHalved; }
+    QLabel* necStatus() const { return m_necStatus; }
 
 private:
-    QLineEdit* addResult(QFormLayout* form, const QString& label, const char* name);
+    QLineEdit* addResult(QFormLayout* form, const QString& label, const char* name, QLineEdit* beside = nullptr);
+    QLineEdit* resultField(const char* name, const QString& accessibleName);
+    void setFullWaveRowsVisible(bool visible);
+    void clearFullWave();
 
     QLineEdit* m_rodLength;
     QLineEdit* m_capacitance;
@@ -47,6 +70,20 @@ private:
     QLabel* m_staleNote;
     QList<QLineEdit*> m_all;
     bool m_stale = false;
+
+    QFormLayout* m_form;
+    QWidget* m_columnHeading;
+    QLineEdit* m_necRodLength;
+    QLineEdit* m_necCapacitance;
+    QLineEdit* m_necFeed;
+    QLineEdit* m_necClosedFormSwr;
+    QLineEdit* m_necSwr;
+    QLineEdit* m_necAverageGain;
+    QLineEdit* m_necHalved;
+    QLabel* m_necStatus;
+    QList<QLineEdit*> m_necFields;
+    QList<QWidget*> m_necRows; // the rows shown only with the column
+    bool m_fullWaveShown = false;
 };
 
 } // namespace vostrel::designer

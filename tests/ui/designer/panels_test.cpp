@@ -20,13 +20,15 @@ using vostrel::study::MatchStudy;
 
 namespace {
 
-// The ARRL Antenna Book's 14.3 MHz example.
+// The ARRL Antenna Book's 14.3 MHz example, in the textbook line model
+// of its figures.
 vostrel::study::Inputs book()
 {
     vostrel::study::Inputs inputs;
     inputs.design.freqMhz = 14.3;
     inputs.design.feedImpedance = {25, -25};
     inputs.design.geometry = {0.0381, 0.0127, 0.1524};
+    inputs.design.model = design::Model::Textbook;
     return inputs;
 }
 
@@ -72,6 +74,12 @@ private slots:
                                          << "38.90 in"
                                          << "96.14 pF"
                                          << "22.46 in";
+        // The default closed form: 15.73 ohms of feed connection and strap
+        // more to cancel, the same rod.
+        QTest::newRow("book, corrected") << "corrected"
+                                         << "38.90 in"
+                                         << "84.64 pF"
+                                         << "no tube given";
         // Z2 = Zc: a quarter wave at 144 MHz.
         QTest::newRow("shorted, with tube") << "shorted"
                                             << "20.49 in"
@@ -101,6 +109,8 @@ private slots:
             in.tubeInnerDiameter = 0.02;
         } else if (variant == QLatin1String("none")) {
             in.design.feedImpedance = {5, 10};
+        } else if (variant == QLatin1String("corrected")) {
+            in.design.model = design::Model::Corrected;
         }
         MatchStudy study(5);
         study.setInputs(in, nullptr);

@@ -1,0 +1,80 @@
+#include "full_wave_check.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace vostrel::designer {
+
+FullWaveCheck::FullWaveCheck(QObject* parent)
+    : QObject(parent)
+{
+    // One job runs; a cancelled one may still be ending beside it.
+    m_pool.setMaxThreadCount(2);
+}
+
+FullWaveCheck::~FullWaveCheck()
+{
+    cancel();
+    m_pool.waitForDone();
+}
+
+FullWaveResult FullWaveCheck::check(FullWaveJob job, const std::atomic<bool>* cancel)
+{
+    job.job.run.cancel = cancel;
+    FullWaveResult result;
+    result.refined = nec::refine(job.job);
+    const auto* refined = std::get_if<nec::Refined>(&result.refined);
+    if (refined != nullptr && job.sweepPoints >= 2 && (cancel == nullptr || !cancel->load())) {
+        job.job.checks = false;
+        auto swept = nec::sweep(
+            job.job, refined->rodLength, refined->capacitancePf, job.sweepFromMhz, job.sweepToMhz, job.sweepPoints);
+        if (auto* points = std::get_if<std::vector<design::SweepPoint>>(&swept)) {
+            result.sweep = std::move(*points);
+        }
+    }
+    return result;
+}
+
+void FullWaveCheck::start(FullWaveJob job)
+{
+    cancel();
+    auto flag = std::make_shared<std::atomic<bool>>(false);
+    m_cancel = flag;
+    setBusy(true);
+    // A watcher per job: the cancelled job's watcher is gone with its answer.
+    m_watcher = new QFutureWatcher<FullWaveResult>(this);
+    connect(m_watcher, &QFutureWatcher<FullWaveResult>::finished, this, [this] {
+        const FullWaveResult result = m_watcher->result();
+        m_watcher->deleteLater();
+        m_watcher = nullptr;
+        m_cancel.reset();
+        setBusy(false);
+        emit finished(result);
+    });
+    m_watcher->setFuture(QtConcurrent::run(
+        &m_pool, [job = std::move(job), flag]() mutable { return check(std::move(job), flag.get()); }));
+}
+
+void FullWaveCheck::cancel()
+{
+    if (m_cancel) {
+        m_cancel->store(true);
+        m_cancel.reset();
+    }
+    if (m_watcher != nullptr) {
+        // The cancelled run's answer is not wanted: stop watching it.
+        m_watcher->disconnect(this);
+        m_watcher->deleteLater();
+        m_watcher = nullptr;
+    }
+    setBusy(false);
+}
+
+void FullWaveCheck::setBusy(bool busy)
+{
+    if (busy != m_busy) {
+        m_busy = busy;
+        emit busyChanged(busy);
+    }
+}
+
+} // namespace vostrel::designer

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "refine.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QThreadPool>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+namespace vostrel::designer {
+
+// What one full-wave check found: the refined match or why there is none,
+// and the refined match's SWR over the frequency plot's span from one more
+// nec2c run (empty when that run failed or was not asked for).
+struct FullWaveResult {
+    nec::Outcome<nec::Refined> refined = nec::Failure{};
+    std::vector<design::SweepPoint> sweep;
+};
+
+// One check: the NEC job, and the span of the frequency plot.
+struct FullWaveJob {
+    nec::NecJob job;
+    double sweepFromMhz = 0;
+    double sweepToMhz = 0;
+    int sweepPoints = 0; // 0: no sweep
+};
+
+// The refinement in NEC-2, away from the GUI thread. One job at a time: a
+// new one cancels the one in flight (its nec2c is killed) and only the
+// newest job's answer arrives.
+class FullWaveCheck : public QObject {
+    Q_OBJECT
+public:
+    explicit FullWaveCheck(QObject* parent = nullptr);
+    ~FullWaveCheck() override; // cancels, then waits for the cancelled run to end
+
+    void start(FullWaveJob job);
+    void cancel(); // no answer comes for the job in flight
+    bool isBusy() const { return m_busy; }
+
+    // The work itself, on the calling thread; `cancel` may stop it.
+    static FullWaveResult check(FullWaveJob job, const std::atomic<bool>* cancel);
+
+signals:
+    void busyChanged(bool busy);
+    void finished(const vostrel::designer::FullWaveResult& result);
+
+private:
+    void setBusy(bool busy);
+
+    QThreadPool m_pool;
+    QFutureWatcher<FullWaveResult>* m_watcher = nullptr; // of the job in flight
+    std::shared_ptr<std::atomic<bool>> m_cancel;
+    bool m_busy = false;
+};
+
+} // namespace vostrel::designer
