@@ -267,7 +267,7 @@ void ResultsPanel::showFullWave(const nec::Outcome<nec::Refined>& refined, desig
     m_necHalved->setText(r.halvedRodLength
             ? tr("rod %1, capacitor %2").arg(percent(r.rodChange, locale), percent(r.capacitanceChange, locale))
             : tr("not run"));
-    const QString runs = tr("%n nec2c run(s).", nullptr, r.runs);
+    const QString runs = r.runs == 1 ? tr("1 nec2c run.") : tr("%1 nec2c runs.").arg(r.runs);
     m_necStatus->setText(r.doubtful ? tr("Doubtful: %1. %2").arg(QString::fromStdString(r.doubt), runs)
                                     : tr("Not doubtful: the model passes its checks. %1").arg(runs));
 }

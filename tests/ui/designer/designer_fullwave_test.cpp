@@ -1,0 +1,278 @@
+// The designer's full-wave column: NEC-2 (nec2c) checking and refining the
+// match from the element's length or an antenna model, off the GUI thread.
+// The real nec2c answers the dipole and the beam; fakes stand in for a
+// nec2c that is missing, hangs or prints garbage.
+#include "design_inputs_form.h"
+#include "designer_names.h"
+#include "designer_window.h"
+#include "results_panel.h"
+#include "sweep_chart.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QValueAxis>
+
+#include <cmath>
+#include <csignal>
+#include <fstream>
+
+using vostrel::design::Field;
+using vostrel::design::Model;
+using vostrel::design::StepUp;
+using vostrel::design::Unit;
+using vostrel::designer::DesignerWindow;
+using vostrel::designer::InputTexts;
+using Plot = vostrel::designer::DesignerWindow::Plot;
+namespace names = vostrel::designer::names;
+namespace nec = vostrel::nec;
+
+namespace {
+
+constexpr int kNecWait = 30000; // ms: a loaded machine runs nec2c slowly
+
+// The 20 m dipole of the README: 10.1 m of 25 mm tube, a 12.7 mm rod at
+// 150 mm, R and X as NEC-2 gives them for the bare element.
+InputTexts dipole()
+{
+    InputTexts texts;
+    texts.frequency = QStringLiteral("14.2");
+    texts.resistance = QStringLiteral("72.25");
+    texts.reactance = QStringLiteral("1.92");
+    texts.elementDiameter = QStringLiteral("25");
+    texts.rodDiameter = QStringLiteral("12.7");
+    texts.spacing = QStringLiteral("150");
+    texts.unit = Unit::Millimetre;
+    texts.elementLength = QStringLiteral("10.1 m");
+    texts.model = Model::Textbook;
+    return texts;
+}
+
+void type(QLineEdit* field, const QString& text)
+{
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, text);
+}
+
+double numberIn(const QLineEdit* field)
+{
+    return field->text().section(QLatin1Char(' '), 0, 0).toDouble();
+}
+
+struct Fixture {
+    Fixture()
+    {
+        QSettings(
+            QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName))
+            .clear();
+    }
+    DesignerWindow window;
+    const vostrel::designer::ResultsPanel& results() const { return *window.results(); }
+    bool busyShown() const { return !window.statusBar()->findChild<QProgressBar*>()->isHidden(); }
+    // Waits for NEC-2's answer: the column no longer says it is computing.
+    bool settled() const
+    {
+        return QTest::qWaitFor([this] { return !window.fullWave()->isBusy() && !busyShown(); }, kNecWait);
+    }
+};
+
+nec::RunOptions fake(const char* name)
+{
+    nec::RunOptions run;
+    run.program = std::string(VOSTREL_NEC_FAKES) + "/" + name;
+    run.timeout = std::chrono::milliseconds(20000);
+    return run;
+}
+
+} // namespace
+
+class DesignerFullWaveTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void noElementNoColumn()
+    {
+        Fixture f;
+        QVERIFY(!f.results().fullWaveShown());
+        QVERIFY(f.results().necRodLength()->isHidden());
+        QVERIFY(f.results().necStatus()->isHidden());
+        QVERIFY(!f.busyShown());
+        QVERIFY(!f.window.frequencyPlotFromNec());
+    }
+
+    // The README's 20 m dipole: refined in NEC-2 to 1262.6 mm and 79.16 pF
+    // (SWR 1.002), where the textbook closed form's 1387.9 mm and 88.23 pF
+    // show SWR 1.71; the frequency plot becomes NEC-2's.
+    void anElementLengthRefinesTheDipoleInNec()
+    {
+        Fixture f;
+        f.window.setInputs(dipole());
+        QVERIFY(f.results().fullWaveShown());
+        QCOMPARE(f.results().necStatus()->text(), QStringLiteral("Computing in NEC-2…"));
+        QVERIFY(f.busyShown());
+        QVERIFY(f.settled());
+        const auto& r = f.results();
+        QCOMPARE(f.window.results()->rodLength()->text(), QStringLiteral("1388 mm"));
+        QCOMPARE_LE(std::fabs(numberIn(r.necRodLength()) - 1262.6), 1.0);
+        QVERIFY(r.necRodLength()->text().endsWith(QStringLiteral(" mm")));
+        QCOMPARE_LE(std::fabs(numberIn(r.necCapacitance()) - 79.16), 0.2);
+        QCOMPARE(r.necFeedImpedance()->text(), QStringLiteral("72.25 + j1.92 Ω"));
+        QCOMPARE(r.necClosedFormSwr()->text(), QStringLiteral("1.71"));
+        QCOMPARE_LE(numberIn(r.necSwr()), 1.05);
+        QCOMPARE_LE(std::fabs(numberIn(r.necAverageGain()) - 0.985), 0.01);
+        QVERIFY2(r.necHalvedSegments()->text().startsWith(QStringLiteral("rod ")),
+            qPrintable(r.necHalvedSegments()->text()));
+        QVERIFY2(r.necStatus()->text().startsWith(QStringLiteral("Not doubtful")), qPrintable(r.necStatus()->text()));
+        QVERIFY(r.necStatus()->text().contains(QStringLiteral("nec2c runs")));
+        QVERIFY(!r.necRodLength()->isHidden());
+
+        // The frequency plot is NEC-2's sweep of the refined match, its
+        // lowest SWR near the design frequency.
+        QVERIFY(f.window.frequencyPlotFromNec());
+        auto* chart = f.window.chart(Plot::Frequency);
+        QVERIFY(chart->xAxis()->titleText().contains(QStringLiteral("NEC-2")));
+        const QList<QPointF> points = chart->curve()->points();
+        QCOMPARE(points.size(), 41);
+        const auto lowest = std::min_element(
+            points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+        QCOMPARE_LE(std::fabs(lowest->x() - 14.2), 0.1);
+        QCOMPARE_LE(lowest->y(), 1.05);
+        QCOMPARE_GE(points.front().y(), 1.3); // 13.5 MHz, 5 % off
+
+        // Clearing the length takes the column and NEC-2's plot away.
+        type(f.window.form()->field(Field::ElementLength), QString());
+        QVERIFY(!f.results().fullWaveShown());
+        QVERIFY(f.results().necStatus()->isHidden());
+        QVERIFY(!f.window.frequencyPlotFromNec());
+        QVERIFY(!chart->xAxis()->titleText().contains(QStringLiteral("NEC-2")));
+    }
+
+    // A new input cancels the run in flight: its nec2c is killed and only
+    // the new inputs' answer is shown.
+    void aNewInputCancelsTheRunInFlight()
+    {
+        Fixture f;
+        f.window.setNecRunOptions(fake("hanging"));
+        f.window.setInputs(dipole());
+        QVERIFY(QTest::qWaitFor([&f] { return f.window.fullWave()->isBusy(); }, 5000));
+        QVERIFY(f.busyShown());
+        QElapsedTimer waited;
+        waited.start();
+        f.window.setNecRunOptions({}); // the real nec2c from here on
+        type(f.window.form()->field(Field::Frequency), QStringLiteral("14.2"));
+        QVERIFY(f.settled());
+        QCOMPARE_LE(waited.elapsed(), 15000); // not the hanging run's 20 s time limit
+        QVERIFY2(f.results().necStatus()->text().startsWith(QStringLiteral("Not doubtful")),
+            qPrintable(f.results().necStatus()->text()));
+
+        // A bad field cancels too, and leaves no busy state behind.
+        f.window.setNecRunOptions(fake("hanging"));
+        type(f.window.form()->field(Field::Spacing), QStringLiteral("151"));
+        QVERIFY(QTest::qWaitFor([&f] { return f.window.fullWave()->isBusy(); }, 5000));
+        type(f.window.form()->field(Field::Spacing), QStringLiteral("abc"));
+        QVERIFY(!f.window.fullWave()->isBusy());
+        QVERIFY(!f.busyShown());
+        QVERIFY(f.results().isStale());
+    }
+
+    void aFailingNec2cLeavesTheClosedFormUnchecked_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("missing") << QStringLiteral("/nonexistent/nec2c") << QStringLiteral("install the nec2c package");
+        QTest::newRow("garbage") << QStringLiteral("garbage") << QStringLiteral("Not checked in NEC-2: ");
+        QTest::newRow("crashing") << QStringLiteral("crashing") << QStringLiteral("Not checked in NEC-2: ");
+    }
+    void aFailingNec2cLeavesTheClosedFormUnchecked()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, says);
+        Fixture f;
+        f.window.setNecRunOptions(
+            program.startsWith(QLatin1Char('/')) ? nec::RunOptions{program.toStdString()} : fake(qPrintable(program)));
+        f.window.setInputs(dipole());
+        QVERIFY(f.settled());
+        const QString status = f.results().necStatus()->text();
+        QVERIFY2(status.contains(says) && status.contains(QStringLiteral("unchecked")), qPrintable(status));
+        QVERIFY(f.results().necRodLength()->text().isEmpty());
+        QCOMPARE(f.window.results()->capacitance()->text(), QStringLiteral("88.23 pF")); // the closed form stands
+        QVERIFY(!f.window.frequencyPlotFromNec());
+    }
+
+    // The beam's deck: the driven element's 25 mm comes from the deck, and
+    // NEC-2 matches the element the line model cannot (10.46 + j8.80 ohms,
+    // half the feed impedance stepped up).
+    void anAntennaModelGivesTheElement()
+    {
+        Fixture f;
+        InputTexts texts = dipole();
+        texts.frequency = QStringLiteral("28.5");
+        texts.resistance = QStringLiteral("10.46");
+        texts.reactance = QStringLiteral("8.8");
+        texts.spacing = QStringLiteral("100");
+        texts.elementDiameter = QStringLiteral("30");
+        texts.elementLength.clear();
+        texts.stepUp = StepUp::Half;
+        f.window.setInputs(texts);
+        QVERIFY(!f.window.study().hasDesign()); // no match in the line model
+        QVERIFY(!f.window.openAntennaModel(QStringLiteral(VOSTREL_BEAM_DECK)).has_value());
+        QVERIFY(f.window.hasAntennaModel());
+        QLineEdit* element = f.window.form()->field(Field::ElementDiameter);
+        QCOMPARE(element->text(), QStringLiteral("25 mm"));
+        QVERIFY(element->isReadOnly());
+        QVERIFY(!f.window.form()->field(Field::ElementLength)->isEnabled());
+        QVERIFY(f.window.form()->findChild<QLabel*>(names::antennaModelNote)->text().contains("beam.nec"));
+        QVERIFY(f.settled());
+        QCOMPARE_LE(std::fabs(numberIn(f.results().necRodLength()) - 376.0), 4.0);
+        QCOMPARE_LE(std::fabs(numberIn(f.results().necCapacitance()) - 114.96), 2.0);
+        QCOMPARE(f.results().necClosedFormSwr()->text(), QStringLiteral("no closed-form match"));
+        // NEC-2's sweep stands in for the closed form's missing one.
+        QVERIFY(f.window.frequencyPlotFromNec());
+        QCOMPARE(f.window.chart(Plot::Frequency)->curve()->points().size(), 41);
+
+        f.window.forgetAntennaModel();
+        QVERIFY(!element->isReadOnly());
+        QVERIFY(f.window.form()->field(Field::ElementLength)->isEnabled());
+        QVERIFY(!f.results().fullWaveShown());
+    }
+
+    void aDeckItCannotUseIsRefusedWithItsLine()
+    {
+        Fixture f;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("two-sources.nec"));
+        std::ofstream(path.toStdString()) << "CM two sources\nCE\nGW 1 11 0 -2 0 0 2 0 0.01\nGE 0\n"
+                                             "EX 0 1 6 0 1 0\nEX 0 1 5 0 1 0\nEN\n";
+        const auto problem = f.window.openAntennaModel(path);
+        QVERIFY(problem.has_value());
+        QVERIFY2(problem->startsWith(QStringLiteral("two-sources.nec:6")), qPrintable(*problem));
+        QCOMPARE(f.window.noticeText(), *problem);
+        QVERIFY(f.window.noticeIsProblem());
+        QVERIFY(!f.window.hasAntennaModel());
+        QVERIFY(!f.results().fullWaveShown());
+        QVERIFY(f.window.openAntennaModel(dir.filePath(QStringLiteral("missing.nec"))).has_value());
+    }
+
+    void aBadElementLengthIsRefusedAtItsField()
+    {
+        Fixture f;
+        InputTexts texts = dipole();
+        texts.elementLength = QStringLiteral("ten metres");
+        f.window.setInputs(texts);
+        QVERIFY(!f.window.form()->problemOf(Field::ElementLength).isEmpty());
+        QVERIFY(f.window.form()->problemOf(Field::ElementLength).startsWith(QStringLiteral("Element length")));
+        QVERIFY(!f.window.fullWave()->isBusy());
+    }
+};
+
+QTEST_MAIN(DesignerFullWaveTest)
+#include "designer_fullwave_test.moc"
