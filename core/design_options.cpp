@@ -44,6 +44,10 @@ constexpr std::array kDesignOptions = {
         "check and refine in NEC-2: the antenna's NEC-2 deck, its\none EX source on the driven element (which gives "
         "the\nelement's diameter: leave out --element)"},
     OptionInfo{"--write-nec", "FILE", "write the matched antenna's NEC-2 deck to FILE"},
+    OptionInfo{"--rod-side", "SIDE",
+        "where the NEC-2 model's rod lies: away (from the other\n"
+        "elements, upwards for a lone tube; the default), +x, -x,\n"
+        "+y, -y, +z or -z (the deck's axes, across the element)"},
     OptionInfo{"--csv", "", "comma-separated values with a header line"},
 };
 

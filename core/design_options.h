@@ -22,7 +22,7 @@ struct OptionInfo {
 //   --freq MHZ, --r OHMS, --x OHMS, --element LEN, --rod LEN, --spacing LEN,
 //   --line OHMS, --half, --units UNIT, --length LEN, --cap PF, --tube-id LEN,
 //   --dielectric D, --s1p FILE, --from MHZ, --to MHZ, --step MHZ,
-//   --element-length LEN, --nec FILE, --write-nec FILE, --csv
+//   --element-length LEN, --nec FILE, --write-nec FILE, --rod-side SIDE, --csv
 std::span<const OptionInfo> designOptions();
 
 // The entry for `name`, or nullptr.

@@ -372,8 +372,10 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (fullWaveAsked(options)) {
         return runFullWaveDesign(options, out, err);
     }
-    if (options.has("--write-nec")) {
-        return report(err, usage("--write-nec needs the element: give --element-length or --nec"));
+    for (const char* necOnly : {"--write-nec", "--rod-side"}) {
+        if (options.has(necOnly)) {
+            return report(err, usage(std::string(necOnly) + " needs the element: give --element-length or --nec"));
+        }
     }
     Inputs inputs;
     if (auto failure = readModelInputs(options, inputs)) {
@@ -688,6 +690,9 @@ int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept,
 int runSweep(const Options& options, std::ostream& out, std::ostream& err)
 {
     const auto fail = [&](const Failure& failure) { return report(err, failure); };
+    if (options.has("--rod-side") && !fullWaveAsked(options)) {
+        return fail(usage("--rod-side needs the element: give --element-length or --nec"));
+    }
     Inputs inputs;
     if (auto failure = readModelInputs(options, inputs)) {
         return fail(*failure);

@@ -7,6 +7,7 @@
 #include "refine.h"
 #include "utf8.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -71,6 +72,32 @@ Refusal readElement(const Options& options, const Inputs& inputs, nec::NecJob& j
     auto& deck = std::get<nec::UserDeck>(read);
     job.design.geometry.elementDiameter = 2 * deck.wires[static_cast<std::size_t>(deck.drivenWire)].radius;
     job.element = std::move(deck);
+    return std::nullopt;
+}
+
+// --rod-side: the side the rod lies on, in the deck's axes, checked
+// against the element read into `job` before nec2c runs.
+Refusal readRodSide(const Options& options, nec::NecJob& job)
+{
+    if (!options.has("--rod-side")) {
+        return std::nullopt;
+    }
+    const std::string& text = options.value("--rod-side");
+    std::string side = text;
+    std::transform(side.begin(), side.end(), side.begin(),
+        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    if (side != "away") {
+        if (side.size() != 2 || (side[0] != '+' && side[0] != '-') || side[1] < 'x' || side[1] > 'z') {
+            return badInput(
+                "--rod-side: \"" + shownText(text, 40) + "\" is not a side: away, +x, -x, +y, -y, +z or -z");
+        }
+        nec::Point direction{0, 0, 0};
+        direction[static_cast<std::size_t>(side[1] - 'x')] = side[0] == '+' ? 1 : -1;
+        job.rodSide = direction;
+    }
+    if (const auto checked = nec::rodSideOf(job); std::holds_alternative<nec::Failure>(checked)) {
+        return badInput("--rod-side: " + std::get<nec::Failure>(checked).message);
+    }
     return std::nullopt;
 }
 
@@ -378,6 +405,9 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     if (auto failure = readElement(options, inputs, job)) {
         return report(err, *failure);
     }
+    if (auto failure = readRodSide(options, job)) {
+        return report(err, *failure);
+    }
     if (options.has("--write-nec")) {
         if (auto why = checkTarget(options.value("--write-nec"))) {
             return report(err, Failure{ExitStatus::WriteFailed, "--write-nec: " + *why, false});
@@ -430,6 +460,9 @@ std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(
     nec::NecJob job = necJob(inputs);
     job.checks = false;
     if (auto failure = readElement(options, inputs, job)) {
+        return *failure;
+    }
+    if (auto failure = readRodSide(options, job)) {
         return *failure;
     }
     const bool feedGiven = options.has("--r") || options.has("--x");

@@ -21,7 +21,7 @@ std::vector<std::string_view> optionsOf(Command command)
     std::vector<std::string_view> allowed = model;
     switch (command) {
     case Command::Design:
-        allowed.insert(allowed.end(), {"--element-length", "--nec", "--write-nec"});
+        allowed.insert(allowed.end(), {"--element-length", "--nec", "--write-nec", "--rod-side"});
         break;
     case Command::Analyze:
         allowed.insert(allowed.end(), {"--length", "--cap"});
@@ -36,8 +36,8 @@ std::vector<std::string_view> optionsOf(Command command)
         allowed.emplace_back("--cap");
         break;
     case Command::SweepFreq:
-        allowed.insert(
-            allowed.end(), {"--length", "--cap", "--s1p", "--from", "--to", "--step", "--element-length", "--nec"});
+        allowed.insert(allowed.end(),
+            {"--length", "--cap", "--s1p", "--from", "--to", "--step", "--element-length", "--nec", "--rod-side"});
         break;
     }
     return allowed;
@@ -193,8 +193,9 @@ std::string helpText()
         = "Usage: vostrel-design design  --freq MHZ --r OHMS --x OHMS --element LEN --rod LEN --spacing LEN\n"
           "                              [--line OHMS] [--half] [--textbook] [--units UNIT] [--csv]\n"
           "       vostrel-design design  (as above, --r and --x optional) --element-length LEN\n"
-          "                              [--write-nec FILE]\n"
+          "                              [--write-nec FILE] [--rod-side SIDE]\n"
           "       vostrel-design design  --nec FILE --freq MHZ --rod LEN --spacing LEN [--write-nec FILE]\n"
+          "                              [--rod-side SIDE]\n"
           "       vostrel-design analyze   (the options of design) --length LEN --cap PF\n"
           "       vostrel-design capacitor --freq MHZ --x OHMS [--tube-id LEN --rod LEN [--dielectric D]]\n"
           "       vostrel-design sweep cap FROM:TO:STEP     (the options of design) [--length LEN]\n"

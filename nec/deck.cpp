@@ -27,6 +27,10 @@ constexpr double kSpeedOfLight = 299792458.0;
 constexpr double kWavelengthsPerSegment = 40;
 constexpr double kSegmentsPerSpacing = 4;
 constexpr double kMinLengthOverRadius = 4;
+// The part of a rod side asked for that lies across the element must be
+// most of it (the side at least 30 degrees off the element's line): a side
+// nearer the element's line would be turned too far to be the one meant.
+constexpr double kMostlyAcross = 0.5;
 
 Point add(const Point& p, const Point& q)
 {
@@ -75,6 +79,28 @@ std::string gwLine(const Wire& w, double unit)
         }
     }
     return line + " " + number(w.radius / unit);
+}
+
+// A direction in words: "+x" for an axis (with `signed_`; "x" without),
+// else its unit vector to three decimals, "(0.707, 0.707, 0)".
+std::string directionText(const Point& direction, bool signed_)
+{
+    const double length = norm(direction);
+    const Point unit = length > 0 ? scaled(direction, 1 / length) : direction;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (std::abs(std::abs(unit[i]) - 1) < 1e-12) {
+            const std::string axis(1, static_cast<char>('x' + i));
+            return signed_ ? (unit[i] > 0 ? "+" : "-") + axis : axis;
+        }
+    }
+    std::string text = "(";
+    for (std::size_t i = 0; i < 3; ++i) {
+        std::array<char, 32> buffer{};
+        const double rounded = std::round(unit[i] * 1000) / 1000;
+        const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), rounded == 0 ? 0 : rounded);
+        text += (i > 0 ? ", " : "") + std::string(buffer.data(), written.ptr);
+    }
+    return text + ")";
 }
 
 int segmentsFor(double length, double segment)
@@ -139,6 +165,13 @@ double firstSegment(const Match& match, const Segmentation& cut)
     const double segment = std::max(std::min(wavelength / kWavelengthsPerSegment, match.spacing / kSegmentsPerSpacing),
         kMinLengthOverRadius * match.rodDiameter / 2);
     return segment / cut.segmentScale;
+}
+
+// The side the match's rod lies on along an element running along
+// `along`: the side asked for, across the element, or `otherwise`.
+Outcome<Point> sideOf(const Match& match, const Point& along, const Point& otherwise)
+{
+    return match.side ? sideAcross(along, *match.side) : Outcome<Point>(otherwise);
 }
 
 } // namespace
@@ -282,7 +315,12 @@ std::string bareDipoleDeck(double length, double diameter, const Segmentation& c
 Outcome<std::string> dipoleMatchDeck(
     double length, const Match& match, const Segmentation& cut, const Controls& controls)
 {
-    auto wires = matchWires(match, {-length / 2, 0, 0}, {length / 2, 0, 0}, {0, 0, 0}, {0, 0, 1}, cut, 1, 2);
+    const auto side = sideOf(match, {1, 0, 0}, {0, 0, 1});
+    if (const auto* failure = std::get_if<Failure>(&side)) {
+        return *failure;
+    }
+    auto wires
+        = matchWires(match, {-length / 2, 0, 0}, {length / 2, 0, 0}, {0, 0, 0}, std::get<Point>(side), cut, 1, 2);
     if (const auto* failure = std::get_if<Failure>(&wires)) {
         return *failure;
     }
@@ -534,10 +572,28 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
     return deck;
 }
 
+Point drivenAxis(const UserDeck& deck)
+{
+    const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
+    return sub(wire.to, wire.from);
+}
+
+Outcome<Point> sideAcross(const Point& along, const Point& asked)
+{
+    const Point unit = scaled(along, 1 / norm(along));
+    const Point across = sub(asked, scaled(unit, dot(asked, unit)));
+    if (!(norm(across) > kMostlyAcross * norm(asked))) {
+        return badInput("the rod side " + directionText(asked, true)
+            + " runs along the driven element, which lies along " + directionText(along, false)
+            + "; choose a side across it");
+    }
+    return scaled(across, 1 / norm(across));
+}
+
 Point rodSide(const UserDeck& deck)
 {
     const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
-    const Point axis = sub(wire.to, wire.from);
+    const Point axis = drivenAxis(deck);
     const Point along = scaled(axis, 1 / norm(axis));
     const Point feed = add(wire.from, scaled(axis, (deck.sourceSegment - 0.5) / wire.segments));
     auto across = [&](const Point& v) { return sub(v, scaled(along, dot(v, along))); };
@@ -604,10 +660,14 @@ Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, c
     }
     const Point axis = sub(wire.to, wire.from);
     const Point feed = add(wire.from, scaled(axis, (deck.sourceSegment - 0.5) / wire.segments));
+    const auto side = sideOf(*run.match, axis, rodSide(deck));
+    if (const auto* failure = std::get_if<Failure>(&side)) {
+        return *failure;
+    }
     // The rod runs towards the longer side of the feed point.
     const bool forward = norm(sub(wire.to, feed)) >= norm(sub(feed, wire.from));
     auto made = matchWires(*run.match, forward ? wire.from : wire.to, forward ? wire.to : wire.from, feed,
-        rodSide(deck), cut, wire.tag, maxTag + 1);
+        std::get<Point>(side), cut, wire.tag, maxTag + 1);
     if (const auto* failure = std::get_if<Failure>(&made)) {
         return *failure;
     }

@@ -3,6 +3,7 @@
 #include "failure.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,10 @@ struct Match {
     double spacing = 0; // centre to centre
     double rodLength = 0; // feed point to strap
     double capacitancePf = 0; // 0: the capacitor is shorted (no LD card)
+    // The side the rod lies on, a direction in the deck's own coordinates
+    // (its part across the element is used, see sideAcross); none: away
+    // from the other wires (rodSide), upwards (+z) for the lone tube.
+    std::optional<Point> side = std::nullopt;
 };
 
 // How finely to cut the wires. `segmentScale` 2 halves every segment, for
@@ -107,7 +112,8 @@ struct Controls {
 
 // A lone straight tube of `length` and `diameter` along x, fed at its centre.
 std::string bareDipoleDeck(double length, double diameter, const Segmentation& cut, const Controls& controls);
-// The same tube with the gamma match; BadInput when the match does not fit.
+// The same tube with the gamma match; BadInput when the match does not fit
+// or its side runs along x.
 Outcome<std::string> dipoleMatchDeck(
     double length, const Match& match, const Segmentation& cut, const Controls& controls);
 
@@ -128,5 +134,17 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
 // right angles to the driven element, away from the centroid of the other
 // wires (or upwards when there are none).
 Point rodSide(const UserDeck& deck);
+
+// The rod's side as asked, for an element running along `along`: the part
+// of `asked` across the element, of unit length. BadInput when that part
+// is not most of `asked` (a side within 30 degrees of the element's line),
+// naming both.
+//   along (1, 0, 0): (0, 0, 1) -> (0, 0, 1)    (0.5, 0, -1) -> (0, 0, -1)
+//                    (1, 0, 0), (-1, 0, 0.5) -> BadInput, "the rod side +x
+//                    runs along the driven element, which lies along x; ..."
+Outcome<Point> sideAcross(const Point& along, const Point& asked);
+
+// The driven element's direction in a user's deck (not of unit length).
+Point drivenAxis(const UserDeck& deck);
 
 } // namespace vostrel::nec

@@ -70,7 +70,7 @@ public:
     Match match(double rodLength, double capacitancePf) const
     {
         const design::Geometry& g = m_job.design.geometry;
-        return Match{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf};
+        return Match{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf, m_job.rodSide};
     }
 
     Outcome<std::string> deck(const Match* match, int scale, const Controls& controls, bool lossless) const
@@ -284,6 +284,9 @@ Outcome<Refined> refine(const NecJob& job)
     if (const auto* dipole = std::get_if<DipoleElement>(&job.element); dipole != nullptr && !(dipole->length > 0)) {
         return badInput("the element length must be above 0");
     }
+    if (const auto side = rodSideOf(job); std::holds_alternative<Failure>(side)) {
+        return std::get<Failure>(side);
+    }
     Session session(job);
     Refined result;
 
@@ -386,10 +389,18 @@ Outcome<Refined> refine(const NecJob& job)
     return result;
 }
 
+Outcome<Point> rodSideOf(const NecJob& job)
+{
+    if (const auto* deck = std::get_if<UserDeck>(&job.element)) {
+        return job.rodSide ? sideAcross(drivenAxis(*deck), *job.rodSide) : Outcome<Point>(rodSide(*deck));
+    }
+    return job.rodSide ? sideAcross({1, 0, 0}, *job.rodSide) : Outcome<Point>(Point{0, 0, 1});
+}
+
 Outcome<std::string> writeMatchedDeck(const NecJob& job, double rodLength, double capacitancePf)
 {
     const design::Geometry& g = job.design.geometry;
-    const Match m{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf};
+    const Match m{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf, job.rodSide};
     const Segmentation cut{job.design.freqMhz, 1};
     if (const auto* dipole = std::get_if<DipoleElement>(&job.element)) {
         return dipoleMatchDeck(dipole->length, m, cut, Controls{{job.design.freqMhz}, false});

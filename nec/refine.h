@@ -34,6 +34,10 @@ struct NecJob {
     design::DesignInput design;
     std::variant<DipoleElement, UserDeck> element;
     RunOptions run;
+    // The side the rod lies on, a direction in the deck's own coordinates
+    // (see Match::side); none: away from the other wires, upwards for the
+    // lone tube.
+    std::optional<Point> rodSide;
     // The average gain test and the convergence run with halved segments.
     bool checks = true;
 };
@@ -86,6 +90,15 @@ inline constexpr double kCapacitanceTolerance = 0.05;
 //   0.9, +0.04, 0     -> "the average gain is 0.900, not about 1; the rod moves +4.0 % with halved segments"
 std::string doubtOf(double averageGain, double rodChange, double capacitanceChange);
 
+// The side the job's rod lies on, of unit length: its rodSide across the
+// element (see sideAcross), else away from the other wires (rodSide), else
+// upwards. BadInput when rodSide runs along the element.
+//   the lone tube (along x), rodSide (0, 0, -1) -> (0, 0, -1)
+//   beam.nec (element along y, reflector at -x), none -> (1, 0, 0)
+Outcome<Point> rodSideOf(const NecJob& job);
+
+// 0. the rod's side (refused before nec2c runs when it runs along the
+//    element);
 // 1. the bare element, for its feed impedance and the closed-form design;
 // 2. the closed form as built: the search's first run, at its rod length,
 //    with its capacitor's reactance added in series;

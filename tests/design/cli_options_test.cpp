@@ -85,13 +85,25 @@ TEST(CliHelp, ListsEveryOptionOfTheSharedTable)
     for (const char* name : {"--freq MHZ", "--r OHMS", "--x OHMS", "--element LEN", "--rod LEN", "--spacing LEN",
              "--line OHMS", "--half", "--textbook", "--units UNIT", "--length LEN", "--cap PF", "--tube-id LEN",
              "--dielectric D", "--s1p FILE", "--from MHZ", "--element-length LEN", "--nec FILE", "--write-nec FILE",
-             "--csv", "--help, --version", "5 the program itself failed"}) {
+             "--rod-side SIDE", "--csv", "--help, --version", "5 the program itself failed"}) {
         EXPECT_NE(help.find(name), std::string::npos) << name;
     }
     for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
         end = help.find('\n', start);
         EXPECT_LE(help.substr(start, end - start).size(), 100U) << help.substr(start, end - start);
     }
+}
+
+// --rod-side's own lines, not only its place in the usage lines.
+TEST(CliHelp, SaysWhichSidesTheRodTakes)
+{
+    const std::string help = cli::helpText();
+    EXPECT_NE(
+        help.find("\n  --rod-side SIDE   where the NEC-2 model's rod lies: away (from the other\n"), std::string::npos)
+        << help;
+    EXPECT_NE(
+        help.find("\n                    +y, -y, +z or -z (the deck's axes, across the element)\n"), std::string::npos)
+        << help;
 }
 
 } // namespace

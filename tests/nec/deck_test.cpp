@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <optional>
+#include <utility>
 
 using namespace vostrel::nec;
 using namespace vostrel::nec::testing;
@@ -303,6 +306,154 @@ TEST(MatchWires, RefusesWhatDoesNotFit)
         const auto made = matchWires(m, from, to, {0, 0, 0}, {0, 0, 1}, {14.2, 1}, 1, 2);
         EXPECT_NE(okOrFail(made), nullptr) << m.spacing << " " << m.rodLength;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The rod's side as asked: where the rod's wire lies, in the user's beam
+// (element along y at x = 0, z = 10; reflector at x = -0.4) and in the
+// lone tube (along x, z = 0), for each axis across the element.
+struct SideCase {
+    const char* name;
+    bool beam; // else the lone tube
+    Point asked;
+    Point offset; // the rod's start from the feed point, across the element
+};
+
+class RodSide : public ::testing::TestWithParam<SideCase> { };
+
+// The wire of `tag` in a deck we wrote, read back.
+std::optional<Wire> wireOf(const std::string& text, int tag)
+{
+    const auto read = readDeck(text, "written.nec");
+    const auto* deck = okOrFail(read);
+    if (deck == nullptr) {
+        return std::nullopt;
+    }
+    const auto found
+        = std::find_if(deck->wires.begin(), deck->wires.end(), [&](const Wire& w) { return w.tag == tag; });
+    return found != deck->wires.end() ? std::optional<Wire>(*found) : std::nullopt;
+}
+
+// The deck with the match on the side asked: the beam's from userDeck, the
+// tube's from dipoleMatchDeck; and the rod's tag in it.
+std::pair<Outcome<std::string>, int> sidedDeck(bool beam, const std::optional<Point>& side)
+{
+    Match match = kMatch;
+    match.side = side;
+    if (!beam) {
+        return {dipoleMatchDeck(10.1, match, {14.2, 1}, Controls{{14.2}, false}), 3};
+    }
+    const auto read = readDeck(kBeam, "beam.nec");
+    const auto* deck = okOrFail(read);
+    if (deck == nullptr) {
+        return {Failure{Failure::Kind::BadDeck, "beam not read", {}}, 0};
+    }
+    return {userDeck(*deck, UserDeckRun{&match, {}, true, false}, Segmentation{28.5, 1}), 4};
+}
+
+TEST_P(RodSide, RodLiesOnTheSideAsked)
+{
+    const SideCase& c = GetParam();
+    const auto [written, tag] = sidedDeck(c.beam, c.asked);
+    const auto* text = okOrFail(written);
+    ASSERT_NE(text, nullptr);
+    const auto rod = wireOf(*text, tag);
+    ASSERT_TRUE(rod.has_value()) << *text;
+    const Point feed = c.beam ? Point{0, 0, 10} : Point{0, 0, 0};
+    const Point along = c.beam ? Point{0, 1, 0} : Point{1, 0, 0};
+    for (std::size_t i = 0; i < 3; ++i) {
+        // The rod starts at the spacing (0.1 m) on the side asked, and runs
+        // its length (0.4 m) along the element, towards its positive end.
+        EXPECT_NEAR(rod->from[i], feed[i] + 0.1 * c.offset[i], 1e-9) << i << "\n" << *text;
+        EXPECT_NEAR(rod->to[i], feed[i] + 0.1 * c.offset[i] + 0.4 * along[i], 1e-9) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Nec, RodSide,
+    ::testing::Values(SideCase{"BeamPlusX", true, {1, 0, 0}, {1, 0, 0}},
+        SideCase{"BeamMinusX", true, {-1, 0, 0}, {-1, 0, 0}}, SideCase{"BeamPlusZ", true, {0, 0, 1}, {0, 0, 1}},
+        SideCase{"BeamMinusZ", true, {0, 0, -1}, {0, 0, -1}}, SideCase{"TubePlusY", false, {0, 1, 0}, {0, 1, 0}},
+        SideCase{"TubeMinusY", false, {0, -1, 0}, {0, -1, 0}}, SideCase{"TubePlusZ", false, {0, 0, 1}, {0, 0, 1}},
+        SideCase{"TubeMinusZ", false, {0, 0, -1}, {0, 0, -1}},
+        // Slanting: only the part across the element counts.
+        SideCase{"TubeSlantingDown", false, {0.5, 0, -1}, {0, 0, -1}},
+        SideCase{"BeamSlantingBack", true, {-1, -0.8, 0}, {-1, 0, 0}}),
+    RowName());
+
+// Left to itself the rod goes away from the other wires (the beam: +x) or
+// up (the tube): the same deck as that side asked for.
+TEST(RodSide, AwayIsTheSideAwayFromTheOtherWires)
+{
+    for (const bool beam : {true, false}) {
+        const auto away = sidedDeck(beam, std::nullopt);
+        const auto asked = sidedDeck(beam, beam ? Point{1, 0, 0} : Point{0, 0, 1});
+        const auto* awayText = okOrFail(away.first);
+        const auto* askedText = okOrFail(asked.first);
+        ASSERT_NE(awayText, nullptr);
+        ASSERT_NE(askedText, nullptr);
+        EXPECT_EQ(*awayText, *askedText) << (beam ? "beam" : "tube");
+    }
+}
+
+TEST(RodSide, AlongTheElementIsRefused)
+{
+    const Failure beam = failureOf(sidedDeck(true, Point{0, -1, 0}).first);
+    EXPECT_EQ(beam.kind, Failure::Kind::BadInput);
+    EXPECT_EQ(
+        beam.message, "the rod side -y runs along the driven element, which lies along y; choose a side across it");
+    const Failure tube = failureOf(sidedDeck(false, Point{1, 0, 0}).first);
+    EXPECT_EQ(tube.kind, Failure::Kind::BadInput);
+    EXPECT_EQ(
+        tube.message, "the rod side +x runs along the driven element, which lies along x; choose a side across it");
+}
+
+// Most of the side asked must lie across the element: 30 degrees from the
+// element's line is the limit.
+struct AcrossCase {
+    const char* name;
+    Point along;
+    Point asked;
+    std::optional<Point> side; // none: refused
+};
+
+class SideAcross : public ::testing::TestWithParam<AcrossCase> { };
+
+TEST_P(SideAcross, KeepsThePartAcrossTheElement)
+{
+    const AcrossCase& c = GetParam();
+    const auto outcome = sideAcross(c.along, c.asked);
+    if (!c.side) {
+        EXPECT_EQ(failureOf(outcome).kind, Failure::Kind::BadInput);
+        return;
+    }
+    const auto* side = okOrFail(outcome);
+    ASSERT_NE(side, nullptr);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR((*side)[i], (*c.side)[i], 1e-12) << i;
+    }
+}
+
+const double kDeg = std::numbers::pi / 180;
+
+INSTANTIATE_TEST_SUITE_P(Nec, SideAcross,
+    ::testing::Values(AcrossCase{"Across", {0, 2, 0}, {0, 0, 3}, Point{0, 0, 1}},
+        AcrossCase{"Along", {0, 2, 0}, {0, -1, 0}, std::nullopt},
+        AcrossCase{"ThirtyOneDegreesOff", {1, 0, 0}, {std::cos(31 * kDeg), std::sin(31 * kDeg), 0}, Point{0, 1, 0}},
+        AcrossCase{"TwentyNineDegreesOff", {1, 0, 0}, {std::cos(29 * kDeg), std::sin(29 * kDeg), 0}, std::nullopt},
+        AcrossCase{"TiltedElement", {1, 1, 0}, {1, 0, 0}, Point{std::sqrt(0.5), -std::sqrt(0.5), 0}},
+        AcrossCase{"Nothing", {1, 0, 0}, {0, 0, 0}, std::nullopt}),
+    RowName());
+
+// A slanting element is named by its direction, not an axis.
+TEST(SideAcross, RefusalNamesTheSideAndTheElement)
+{
+    const Failure failure = failureOf(sideAcross({0, 3, 4}, {0, -3, -4.5}));
+    EXPECT_EQ(failure.message,
+        "the rod side (0, -0.555, -0.832) runs along the driven element, which lies along "
+        "(0, 0.6, 0.8); choose a side across it");
 }
 
 } // namespace

@@ -321,6 +321,42 @@ TEST(NecRefine, BadInput)
     EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::BadInput);
 }
 
+// The job's rod side: as asked across the element, else away from the
+// other wires, else up.
+TEST(NecRefine, RodSideOfTheJob)
+{
+    NecJob job = twentyMetres();
+    EXPECT_EQ(std::get<Point>(rodSideOf(job)), (Point{0, 0, 1}));
+    job.rodSide = Point{0, -1, 0};
+    EXPECT_EQ(std::get<Point>(rodSideOf(job)), (Point{0, -1, 0}));
+    const auto read = readDeck(kBeam, "beam.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    job.element = *deck;
+    job.rodSide.reset();
+    EXPECT_EQ(std::get<Point>(rodSideOf(job)), (Point{1, 0, 0}));
+    job.rodSide = Point{0, 0, -1};
+    EXPECT_EQ(std::get<Point>(rodSideOf(job)), (Point{0, 0, -1}));
+    job.rodSide = Point{0, 1, 0};
+    EXPECT_EQ(failureOf(rodSideOf(job)).kind, Failure::Kind::BadInput);
+}
+
+// A rod side along the element is refused before nec2c runs: with no nec2c
+// anywhere, the refusal is still the side's.
+TEST(NecRefine, RodSideAlongTheElementIsRefusedFirst)
+{
+    Scratch scratch;
+    scratch.fakeOnPath("");
+    NecJob job = twentyMetres();
+    job.rodSide = Point{-1, 0, 0};
+    const Failure failure = failureOf(refine(job));
+    EXPECT_EQ(failure.kind, Failure::Kind::BadInput);
+    EXPECT_NE(failure.message.find("the rod side -x runs along the driven element"), std::string::npos)
+        << failure.message;
+    EXPECT_EQ(failureOf(writeMatchedDeck(job, 1.2, 80)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(sweep(job, 1.2, 80, 14, 14.4, 3)).kind, Failure::Kind::BadInput);
+}
+
 } // namespace
 
 namespace {
