@@ -451,10 +451,7 @@ void DesignerWindow::recompute()
         setPicturesStale(m_hasStudy);
         statusBar()->showMessage(errors.front().message);
         m_tuning->setAvailable(false); // the study is of the last good inputs
-        m_necTimer->stop();
-        m_pendingJob.reset();
-        m_fullWave->cancel();
-        showNecBusy();
+        stopFullWave();
         return;
     }
     m_form->showErrors({});
@@ -599,16 +596,31 @@ void DesignerWindow::applyAntennaModel()
 
 void DesignerWindow::scheduleFullWave(const ValidInputs& inputs, std::optional<double> elementLength)
 {
-    m_necTimer->stop();
-    m_pendingJob.reset();
-    m_fullWave->cancel();
-    m_necSweep.clear();
-    updateFrequencyTitle();
     if (!elementLength && !m_antennaModel) {
+        stopFullWave();
+        m_necKey.clear();
+        m_pendingJob.reset();
+        m_necSweep.clear();
+        updateFrequencyTitle();
         m_results->hideFullWave();
-        showNecBusy();
         return;
     }
+    // What NEC-2's answer depends on: not R and X (NEC computes the
+    // element's own), nor the coax capacitor.
+    const design::DesignInput& d = inputs.design;
+    const QString key = QString::asprintf("%.17g %.17g %.17g %.17g %.17g %d %d ", d.freqMhz, d.geometry.elementDiameter,
+                            d.geometry.rodDiameter, d.geometry.spacing, d.lineImpedance, static_cast<int>(d.stepUp),
+                            static_cast<int>(d.model))
+        + (m_antennaModel ? QStringLiteral("deck %1").arg(m_antennaModelGeneration)
+                          : QString::asprintf("length %.17g", *elementLength))
+        + QString::fromStdString(m_necOptions.program);
+    if (key == m_necKey) {
+        return; // the answer shown, or on its way, still holds
+    }
+    stopFullWave();
+    m_necKey = key;
+    m_necSweep.clear();
+    updateFrequencyTitle();
     FullWaveJob job;
     job.job.design = inputs.design;
     if (m_antennaModel) {
@@ -624,6 +636,16 @@ void DesignerWindow::scheduleFullWave(const ValidInputs& inputs, std::optional<d
     m_pendingJob = std::move(job);
     m_results->showFullWaveBusy();
     m_necTimer->start();
+    showNecBusy();
+}
+
+void DesignerWindow::stopFullWave()
+{
+    if (m_necTimer->isActive() || m_fullWave->isBusy()) {
+        m_necKey.clear(); // the answer for those inputs never came
+    }
+    m_necTimer->stop();
+    m_fullWave->cancel();
     showNecBusy();
 }
 
@@ -693,6 +715,7 @@ std::optional<QString> DesignerWindow::openAntennaModel(const QString& path)
     }
     m_antennaModel = std::move(deck);
     m_antennaModelName = name;
+    ++m_antennaModelGeneration;
     m_forgetModel->setEnabled(true);
     closeNotice();
     recompute();

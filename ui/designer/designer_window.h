@@ -113,6 +113,7 @@ private:
     void applyAntennaModel();
     void scheduleFullWave(const ValidInputs& inputs, std::optional<double> elementLength);
     void showFullWave(const FullWaveResult& result);
+    void stopFullWave();
     void showNecBusy();
     void updateFrequencyTitle();
     void retune(Tuning tuning);
@@ -149,6 +150,8 @@ private:
 
     std::optional<nec::UserDeck> m_antennaModel;
     QString m_antennaModelName;
+    int m_antennaModelGeneration = 0; // each model opened is another
+    QString m_necKey; // the inputs of NEC-2's answer shown or on its way
     QAction* m_forgetModel;
     nec::RunOptions m_necOptions;
     FullWaveCheck* m_fullWave;

@@ -198,6 +198,14 @@ void ResultsPanel::setStale(bool stale)
     greyed(m_necFields, stale);
 }
 
+void ResultsPanel::setStatus(const QString& text)
+{
+    m_necStatus->setText(text);
+    // A longer text needs more lines: the form learns the label's new height.
+    m_necStatus->updateGeometry();
+    m_form->invalidate();
+}
+
 void ResultsPanel::setFullWaveRowsVisible(bool visible)
 {
     for (QWidget* row : std::as_const(m_necRows)) {
@@ -220,7 +228,7 @@ void ResultsPanel::hideFullWave()
 {
     m_fullWaveShown = false;
     clearFullWave();
-    m_necStatus->clear();
+    setStatus(QString());
     setFullWaveRowsVisible(false);
 }
 
@@ -229,7 +237,7 @@ void ResultsPanel::showFullWaveBusy()
     m_fullWaveShown = true;
     setFullWaveRowsVisible(true);
     greyed(m_necFields, true); // the last answer, until the new one comes
-    m_necStatus->setText(tr("Computing in NEC-2…"));
+    setStatus(tr("Computing in NEC-2…"));
 }
 
 void ResultsPanel::showFullWave(const nec::Outcome<nec::Refined>& refined, design::Unit unit)
@@ -244,14 +252,14 @@ void ResultsPanel::showFullWave(const nec::Outcome<nec::Refined>& refined, desig
         using Kind = nec::Failure::Kind;
         switch (failure->kind) {
         case Kind::NoMatch:
-            m_necStatus->setText(tr("NEC-2 finds no match: %1.").arg(why));
+            setStatus(tr("NEC-2 finds no match: %1.").arg(why));
             break;
         case Kind::BadInput:
         case Kind::BadDeck:
-            m_necStatus->setText(tr("NEC-2 cannot model this: %1.").arg(why));
+            setStatus(tr("NEC-2 cannot model this: %1.").arg(why));
             break;
         default:
-            m_necStatus->setText(tr("Not checked in NEC-2: %1. The closed form stands unchecked.").arg(why));
+            setStatus(tr("Not checked in NEC-2: %1. The closed form stands unchecked.").arg(why));
         }
         return;
     }
@@ -268,8 +276,8 @@ void ResultsPanel::showFullWave(const nec::Outcome<nec::Refined>& refined, desig
             ? tr("rod %1, capacitor %2").arg(percent(r.rodChange, locale), percent(r.capacitanceChange, locale))
             : tr("not run"));
     const QString runs = r.runs == 1 ? tr("1 nec2c run.") : tr("%1 nec2c runs.").arg(r.runs);
-    m_necStatus->setText(r.doubtful ? tr("Doubtful: %1. %2").arg(QString::fromStdString(r.doubt), runs)
-                                    : tr("Not doubtful: the model passes its checks. %1").arg(runs));
+    setStatus(r.doubtful ? tr("Doubtful: %1. %2").arg(QString::fromStdString(r.doubt), runs)
+                         : tr("Not doubtful: the model passes its checks. %1").arg(runs));
 }
 
 } // namespace vostrel::designer

@@ -10,10 +10,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
-#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -147,6 +147,15 @@ private slots:
         QCOMPARE_LE(std::fabs(lowest->x() - 14.2), 0.1);
         QCOMPARE_LE(lowest->y(), 1.05);
         QCOMPARE_GE(points.front().y(), 1.3); // 13.5 MHz, 5 % off
+
+        // R and X, and the coax capacitor, are not NEC-2's inputs: no new run.
+        const QString status = r.necStatus()->text();
+        type(f.window.form()->field(Field::FeedResistance), QStringLiteral("70"));
+        type(f.window.form()->field(Field::TubeInnerDiameter), QStringLiteral("20"));
+        QVERIFY(!f.window.fullWave()->isBusy());
+        QVERIFY(!f.busyShown());
+        QCOMPARE(r.necStatus()->text(), status);
+        QVERIFY(f.window.frequencyPlotFromNec());
 
         // Clearing the length takes the column and NEC-2's plot away.
         type(f.window.form()->field(Field::ElementLength), QString());
