@@ -660,11 +660,12 @@ void DesignerWindow::showFullWave(const FullWaveResult& result)
         m_necSwr = refined->swr;
     }
     updateFrequencyTitle();
-    if (m_study.hasDesign()) {
-        showPlots();
-    } else if (!m_necSweep.empty()) {
-        const double mhz = m_study.inputs().design.freqMhz;
+    // Only the frequency plot changes: the others are the closed form's.
+    const double mhz = m_study.inputs().design.freqMhz;
+    if (!m_necSweep.empty()) {
         m_byFrequency->showSweep(m_necSweep, 1, {mhz, m_necSwr}, {mhz, m_necSwr});
+    } else if (m_study.hasDesign()) {
+        m_byFrequency->showSweep(m_study.byFrequency(), 1, {mhz, m_study.atDesign().swr}, {mhz, m_study.tuned().swr});
     }
     showNecBusy();
 }
