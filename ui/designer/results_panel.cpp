@@ -263,7 +263,7 @@ void ResultsPanel::showFullWave(const nec::Outcome<nec::Refined>& refined, desig
         }
         return;
     }
-    const nec::Refined& r = std::get<nec::Refined>(refined);
+    const auto& r = std::get<nec::Refined>(refined);
     m_necRodLength->setText(lengthText(r.rodLength, unit, locale));
     m_necCapacitance->setText(QStringLiteral("%1 pF").arg(formatNumber(r.capacitancePf, locale)));
     m_necFeed->setText(complexOhms(r.feedImpedance, locale));

@@ -56,7 +56,7 @@ public:
 
 private:
     QLineEdit* addResult(QFormLayout* form, const QString& label, const char* name, QLineEdit* beside = nullptr);
-    QLineEdit* resultField(const char* name, const QString& accessibleName);
+    static QLineEdit* resultField(const char* name, const QString& accessibleName);
     void setFullWaveRowsVisible(bool visible);
     void setStatus(const QString& text);
     void clearFullWave();
