@@ -684,7 +684,9 @@ void DesignerWindow::updateFrequencyTitle()
     if (!m_necSweep.empty()) {
         m_byFrequency->setXTitle(tr("Frequency (MHz), NEC-2"));
         m_byFrequency->setNote(tr("NEC-2: the refined match"));
+        m_byFrequency->curve()->setName(tr("SWR, refined in NEC-2"));
     } else {
+        m_byFrequency->curve()->setName(tr("SWR as tuned"));
         m_byFrequency->setXTitle(m_measured ? tr("Frequency (MHz), measured R and X") : tr("Frequency (MHz)"));
         m_byFrequency->setNote(m_measured ? QString() : tr("R and X held fixed"));
     }
@@ -750,7 +752,31 @@ QString DesignerWindow::summary() const
         }
         return text;
     }
-    return summaryText(m_study, m_measuredName);
+    return summaryText(m_study, m_measuredName) + fullWaveSummary();
+}
+
+QString DesignerWindow::fullWaveSummary() const
+{
+    if (!m_results->fullWaveShown()) {
+        return {};
+    }
+    QString text = QStringLiteral("\nFull-wave check (NEC-2)\n");
+    const bool waiting = m_fullWave->isBusy() || m_necTimer->isActive();
+    const std::array<std::pair<QString, const QLineEdit*>, 7> rows
+        = {std::pair{tr("Refined rod length"), m_results->necRodLength()},
+            std::pair{tr("Refined capacitor"), m_results->necCapacitance()},
+            std::pair{tr("NEC feed impedance, bare element"), m_results->necFeedImpedance()},
+            std::pair{tr("Closed form as built, SWR"), m_results->necClosedFormSwr()},
+            std::pair{tr("Refined match, SWR"), m_results->necSwr()},
+            std::pair{tr("Average gain test"), m_results->necAverageGain()},
+            std::pair{tr("Halved segments"), m_results->necHalvedSegments()}};
+    for (const auto& [name, field] : rows) {
+        if (!waiting && !field->text().isEmpty()) { // while NEC-2 runs, the fields hold the last inputs' answer
+            text += QStringLiteral("  ") + (name + QLatin1Char(':')).leftJustified(34) + field->text()
+                + QLatin1Char('\n');
+        }
+    }
+    return text + QStringLiteral("  ") + m_results->necStatus()->text() + QLatin1Char('\n');
 }
 
 void DesignerWindow::copyResults()

@@ -116,6 +116,7 @@ private:
     void stopFullWave();
     void showNecBusy();
     void updateFrequencyTitle();
+    QString fullWaveSummary() const; // empty without the full-wave column
     void retune(Tuning tuning);
     void showPlots();
     void clearPlots();

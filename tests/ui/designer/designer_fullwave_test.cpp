@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -134,12 +135,21 @@ private slots:
         QVERIFY2(r.necStatus()->text().startsWith(QStringLiteral("Not doubtful")), qPrintable(r.necStatus()->text()));
         QVERIFY(r.necStatus()->text().contains(QStringLiteral("nec2c runs")));
         QVERIFY(!r.necRodLength()->isHidden());
+        // Copy results carries the column too.
+        const QString summary = f.window.summary();
+        QVERIFY2(
+            summary.contains(QStringLiteral("Full-wave check (NEC-2)\n  Refined rod length:")), qPrintable(summary));
+        QVERIFY(summary.contains(QRegularExpression(QStringLiteral("\n  Refined capacitor: +")
+            + QRegularExpression::escape(r.necCapacitance()->text()) + "\n")));
+        QVERIFY(summary.contains(QRegularExpression(QStringLiteral("\n  Closed form as built, SWR: +1.71\n"))));
+        QVERIFY(summary.endsWith(r.necStatus()->text() + QLatin1Char('\n')));
 
         // The frequency plot is NEC-2's sweep of the refined match, its
         // lowest SWR near the design frequency.
         QVERIFY(f.window.frequencyPlotFromNec());
         auto* chart = f.window.chart(Plot::Frequency);
         QVERIFY(chart->xAxis()->titleText().contains(QStringLiteral("NEC-2")));
+        QCOMPARE(chart->curve()->name(), QStringLiteral("SWR, refined in NEC-2"));
         const QList<QPointF> points = chart->curve()->points();
         QCOMPARE(points.size(), 41);
         const auto lowest = std::min_element(
@@ -163,6 +173,8 @@ private slots:
         QVERIFY(f.results().necStatus()->isHidden());
         QVERIFY(!f.window.frequencyPlotFromNec());
         QVERIFY(!chart->xAxis()->titleText().contains(QStringLiteral("NEC-2")));
+        QCOMPARE(chart->curve()->name(), QStringLiteral("SWR as tuned"));
+        QVERIFY(!f.window.summary().contains(QStringLiteral("NEC-2")));
     }
 
     // A new input cancels the run in flight: its nec2c is killed and only

@@ -597,6 +597,19 @@ private slots:
                                     << "--tube is now --tube-id";
         QTest::newRow("older file") << QStringList{"--file", "b.s1p"} << "file=b.s1p"
                                     << "--file is now --s1p";
+        QTest::newRow("textbook") << QStringList{"--textbook"} << "model=textbook"
+                                  << "";
+        QTest::newRow("corrected by default") << QStringList{"--half"} << "model=corrected"
+                                              << "";
+        QTest::newRow("element length") << QStringList{"--element-length", "10.1m"} << "length=10.1m"
+                                        << "";
+        QTest::newRow("bad element length") << QStringList{"--element-length", "long"} << "error=--element-length: "
+                                            << "";
+        QTest::newRow("antenna model") << QStringList{"--nec", "beam.nec"} << "nec=beam.nec"
+                                       << "";
+        QTest::newRow("length and model") << QStringList{"--nec", "beam.nec", "--element-length", "5m"}
+                                          << "error=--element-length and --nec each give the element"
+                                          << "";
     }
     void theCommandLineTakesTheDesignToolsOptions()
     {
@@ -625,6 +638,9 @@ private slots:
             : what == QLatin1String("tube")       ? t.tubeInnerDiameter
             : what == QLatin1String("file")       ? given.measurementFile
             : what == QLatin1String("dielectric") ? t.dielectric
+            : what == QLatin1String("model")      ? QString::fromLatin1(design::modelColumn(t.model).data())
+            : what == QLatin1String("length")     ? t.elementLength
+            : what == QLatin1String("nec")        ? given.antennaModel
                                                   : t.frequency;
         QCOMPARE(got, value);
         QCOMPARE(given.notes, note.isEmpty() ? QStringList{} : QStringList{note});
