@@ -184,7 +184,7 @@ QString percent(double change, const QLocale& locale)
 QString complexOhms(std::complex<double> z, const QLocale& locale)
 {
     return QStringLiteral("%1 %2 j%3 Ω")
-        .arg(formatNumber(z.real(), locale, 2), z.imag() < 0 ? QStringLiteral("−") : QStringLiteral("+"),
+        .arg(formatNumber(z.real(), locale, 2), z.imag() < 0 ? QStringLiteral("-") : QStringLiteral("+"),
             formatNumber(std::fabs(z.imag()), locale, 2));
 }
 

@@ -299,6 +299,91 @@ private slots:
         QCOMPARE(summaryLine(summary, QStringLiteral("Frequency")), QStringLiteral("14,3 MHz"));
         QCOMPARE(summaryLine(summary, QStringLiteral("Capacitor")), QStringLiteral("96,14 pF"));
     }
+
+    // NEC-2's column: each figure in its field, the checks and the verdict
+    // in words. A hand-made answer, so that every digit is known.
+    void theFullWaveColumnShowsNecsAnswer()
+    {
+        vostrel::nec::Refined r;
+        r.feedImpedance = {72.25, -1.92};
+        r.closedFormSwr = 1.7149;
+        r.rodLength = 1.2626;
+        r.capacitancePf = 79.163;
+        r.swr = 1.0021;
+        r.averageGain = 0.9851;
+        r.halvedRodLength = 1.2626 * 1.032;
+        r.rodChange = 0.032;
+        r.capacitanceChange = -0.0093;
+        r.runs = 14;
+        r.doubtful = true;
+        r.doubt = "the rod moves +3.2 % with halved segments";
+        ResultsPanel panel;
+        QVERIFY(!panel.fullWaveShown());
+        panel.showFullWaveBusy();
+        QVERIFY(panel.fullWaveShown());
+        QCOMPARE(panel.necStatus()->text(), QStringLiteral("Computing in NEC-2…"));
+        QVERIFY(panel.necRodLength()->property("stale").toBool());
+        panel.showFullWave(r, design::Unit::Millimetre);
+        QCOMPARE(panel.necRodLength()->text(), QStringLiteral("1263 mm"));
+        QVERIFY(!panel.necRodLength()->property("stale").toBool());
+        QCOMPARE(panel.necCapacitance()->text(), QStringLiteral("79.16 pF"));
+        QCOMPARE(panel.necFeedImpedance()->text(), QStringLiteral("72.25 - j1.92 Ω"));
+        QCOMPARE(panel.necClosedFormSwr()->text(), QStringLiteral("1.71"));
+        QCOMPARE(panel.necSwr()->text(), QStringLiteral("1.002"));
+        QCOMPARE(panel.necAverageGain()->text(), QStringLiteral("0.985"));
+        QCOMPARE(panel.necHalvedSegments()->text(), QStringLiteral("rod +3.2 %, capacitor -0.9 %"));
+        QCOMPARE(panel.necStatus()->text(),
+            QStringLiteral("Doubtful: the rod moves +3.2 % with halved segments. 14 nec2c runs."));
+
+        r.doubtful = false;
+        r.closedFormSwr.reset();
+        r.averageGain.reset();
+        r.halvedRodLength.reset();
+        r.runs = 1;
+        panel.showFullWave(r, design::Unit::Inch);
+        QCOMPARE(panel.necRodLength()->text(), QStringLiteral("49.71 in"));
+        QCOMPARE(panel.necClosedFormSwr()->text(), QStringLiteral("no closed-form match"));
+        QCOMPARE(panel.necAverageGain()->text(), QStringLiteral("not run"));
+        QCOMPARE(panel.necHalvedSegments()->text(), QStringLiteral("not run"));
+        QCOMPARE(panel.necStatus()->text(), QStringLiteral("Not doubtful: the model passes its checks. 1 nec2c run."));
+
+        panel.hideFullWave();
+        QVERIFY(!panel.fullWaveShown());
+        QVERIFY(panel.necRodLength()->text().isEmpty());
+        QVERIFY(panel.necStatus()->text().isEmpty());
+    }
+
+    void theFullWaveColumnSaysWhyThereIsNoAnswer_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("status");
+        using Kind = vostrel::nec::Failure::Kind;
+        QTest::newRow("no match") << static_cast<int>(Kind::NoMatch) << "NEC-2 finds no match: why.";
+        QTest::newRow("bad deck") << static_cast<int>(Kind::BadDeck) << "NEC-2 cannot model this: why.";
+        QTest::newRow("bad input") << static_cast<int>(Kind::BadInput) << "NEC-2 cannot model this: why.";
+        QTest::newRow("missing") << static_cast<int>(Kind::MissingProgram)
+                                 << "Not checked in NEC-2: why. The closed form stands unchecked.";
+        QTest::newRow("timeout") << static_cast<int>(Kind::Timeout)
+                                 << "Not checked in NEC-2: why. The closed form stands unchecked.";
+    }
+    void theFullWaveColumnSaysWhyThereIsNoAnswer()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, status);
+        ResultsPanel panel;
+        vostrel::nec::Refined before;
+        before.rodLength = 1;
+        before.capacitancePf = 50;
+        panel.showFullWave(before, design::Unit::Millimetre);
+        vostrel::nec::Failure failure;
+        failure.kind = static_cast<vostrel::nec::Failure::Kind>(kind);
+        failure.message = "why";
+        panel.showFullWave(failure, design::Unit::Millimetre);
+        QCOMPARE(panel.necStatus()->text(), status);
+        QVERIFY(panel.necRodLength()->text().isEmpty()); // nothing of the last answer is left
+        QVERIFY(panel.necCapacitance()->text().isEmpty());
+        QVERIFY(panel.fullWaveShown());
+    }
 };
 
 QTEST_MAIN(PanelsTest)
