@@ -177,8 +177,10 @@ void greyed(const QList<QLineEdit*>& edits, bool stale)
 
 QString percent(double change, const QLocale& locale)
 {
-    return (change >= 0 ? QStringLiteral("+") : QString()) + formatNumber(change * 100, locale, 1)
-        + QStringLiteral(" %");
+    // Always one decimal, as the command line: "+0.0 %", "-0.9 %".
+    QString text = QString::fromStdString(decimalsText(change * 100, 1));
+    text.replace(QLatin1Char('.'), locale.decimalPoint());
+    return (change >= 0 ? QStringLiteral("+") : QString()) + text + QStringLiteral(" %");
 }
 
 QString complexOhms(std::complex<double> z, const QLocale& locale)
