@@ -245,6 +245,7 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     connect(m_geometryTimer, &QTimer::timeout, this, &DesignerWindow::rememberSize);
 
     connect(m_form, &DesignInputsForm::edited, this, &DesignerWindow::recompute);
+    connect(m_results, &ResultsPanel::useNecFeedImpedance, this, &DesignerWindow::useFeedImpedance);
     connect(m_tuning, &TuningPanel::tuningChanged, this, &DesignerWindow::retune);
 
     setInputs(loadTexts());
@@ -606,18 +607,26 @@ void DesignerWindow::scheduleFullWave(const ValidInputs& inputs, std::optional<d
         return;
     }
     // What NEC-2's answer depends on: not R and X (NEC computes the
-    // element's own), nor the coax capacitor.
+    // element's own), nor the coax capacitor. Six figures: another unit
+    // writes the lengths back to that many, and a millionth is nothing to
+    // NEC-2.
     const design::DesignInput& d = inputs.design;
-    const QString key = QString::asprintf("%.17g %.17g %.17g %.17g %.17g %d %d ", d.freqMhz, d.geometry.elementDiameter,
+    const QString key = QString::asprintf("%.6g %.6g %.6g %.6g %.6g %d %d ", d.freqMhz, d.geometry.elementDiameter,
                             d.geometry.rodDiameter, d.geometry.spacing, d.lineImpedance, static_cast<int>(d.stepUp),
                             static_cast<int>(d.model))
         + (m_antennaModel ? QStringLiteral("deck %1").arg(m_antennaModelGeneration)
-                          : QString::asprintf("length %.17g", *elementLength))
+                          : QString::asprintf("length %.6g", *elementLength))
         + QString::fromStdString(m_necOptions.program);
     if (key == m_necKey) {
-        return; // the answer shown, or on its way, still holds
+        // The answer shown, or on its way, still holds: shown again in the
+        // unit chosen and against the R and X typed now.
+        if (m_lastFullWave && !m_fullWave->isBusy() && !m_necTimer->isActive()) {
+            m_results->showFullWave(m_lastFullWave->refined, inputs.unit, inputs.design.feedImpedance);
+        }
+        return;
     }
     stopFullWave();
+    m_lastFullWave.reset();
     m_necKey = key;
     m_necSweep.clear();
     updateFrequencyTitle();
@@ -654,7 +663,8 @@ void DesignerWindow::showFullWave(const FullWaveResult& result)
     if (!m_pendingJob) {
         return; // the inputs went bad after this run started
     }
-    m_results->showFullWave(result.refined, m_study.inputs().unit);
+    m_lastFullWave = result;
+    m_results->showFullWave(result.refined, m_study.inputs().unit, m_study.inputs().design.feedImpedance);
     m_necSweep = result.sweep;
     if (const auto* refined = std::get_if<nec::Refined>(&result.refined)) {
         m_necSwr = refined->swr;
@@ -723,6 +733,18 @@ std::optional<QString> DesignerWindow::openAntennaModel(const QString& path)
     closeNotice();
     recompute();
     return std::nullopt;
+}
+
+void DesignerWindow::useFeedImpedance(std::complex<double> feed)
+{
+    if (m_measured) {
+        forgetMeasurement(); // asked for NEC-2's instead of the file's
+    }
+    const QLocale locale;
+    InputTexts texts = m_form->texts();
+    texts.resistance = formatNumber(feed.real(), locale, 2);
+    texts.reactance = formatNumber(feed.imag(), locale, 2);
+    m_form->setTexts(texts); // NEC-2's inputs are the same: no new run
 }
 
 void DesignerWindow::forgetAntennaModel()

@@ -62,6 +62,8 @@ public:
     // returned; nothing changes.
     std::optional<QString> openAntennaModel(const QString& path);
     void forgetAntennaModel();
+    // R and X from NEC-2's feed impedance of the element (its "Use as R, X").
+    void useFeedImpedance(std::complex<double> feed);
     bool hasAntennaModel() const { return m_antennaModel.has_value(); }
     // How nec2c is run (VOSTREL_NEC2C names another program, as for
     // vostrel-design); a test's fake, a shorter time limit.
@@ -159,6 +161,7 @@ private:
     QTimer* m_necTimer; // a pause after the last edit before nec2c starts
     std::optional<FullWaveJob> m_pendingJob;
     std::vector<design::SweepPoint> m_necSweep; // the refined match's, from NEC-2
+    std::optional<FullWaveResult> m_lastFullWave; // for m_necKey's inputs
     double m_necSwr = 0;
     QProgressBar* m_necBusy;
 };

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <array>
@@ -61,14 +62,27 @@ ResultsPanel::ResultsPanel(QWidget* parent)
         *into = resultField(name, QString(label).chopped(1));
         auto* caption = new QLabel(label);
         caption->setBuddy(*into);
-        form->addRow(caption, *into);
-        m_necRows.append(*into);
+        if (*into == m_necFeed) { // with the button that takes it for R and X
+            m_useNecFeed = new QPushButton(tr("Use as R, X"));
+            m_useNecFeed->setObjectName(names::useNecFeed);
+            m_useNecFeed->setToolTip(tr("Design the closed form from NEC-2's feed impedance of the element"));
+            connect(m_useNecFeed, &QPushButton::clicked, this, [this] { emit useNecFeedImpedance(m_necFeedValue); });
+            m_necFeedRow = new QHBoxLayout;
+            m_necFeedRow->setContentsMargins(0, 0, 0, 0);
+            m_necFeedRow->addWidget(m_necFeed, 1);
+            m_necFeedRow->addWidget(m_useNecFeed);
+            form->addRow(caption, m_necFeedRow);
+        } else {
+            form->addRow(caption, *into);
+            m_necRows.append(*into);
+        }
     }
     m_necFeed->setToolTip(tr("The element's feed impedance in NEC-2, without the match"));
     m_necClosedFormSwr->setToolTip(
         tr("The SWR in NEC-2 of the closed form designed from NEC-2's feed impedance, built as printed"));
     m_necSwr->setToolTip(tr("The SWR in NEC-2 of the refined rod length and capacitor"));
     m_necAverageGain->setToolTip(tr("The average gain test of the lossless model: 1 for a perfect model"));
+    m_useNecFeed->setEnabled(false);
     m_necFields
         = {m_necRodLength, m_necCapacitance, m_necFeed, m_necClosedFormSwr, m_necSwr, m_necAverageGain, m_necHalved};
     m_necHalved->setToolTip(tr("How far the refined rod and capacitor move with every segment halved"));
@@ -164,6 +178,10 @@ void ResultsPanel::showStudy(const MatchStudy& study)
 
 namespace {
 
+// NEC-2's feed impedance and the typed one differ "largely" past this share
+// of NEC-2's magnitude.
+constexpr double kFeedDifference = 0.10;
+
 void greyed(const QList<QLineEdit*>& edits, bool stale)
 {
     for (QLineEdit* edit : edits) {
@@ -210,6 +228,7 @@ void ResultsPanel::setStatus(const QString& text)
 
 void ResultsPanel::setFullWaveRowsVisible(bool visible)
 {
+    m_form->setRowVisible(m_necFeedRow, visible);
     for (QWidget* row : std::as_const(m_necRows)) {
         if (row == m_necRodLength || row == m_necCapacitance) {
             row->setVisible(visible); // beside the closed form's, in its row
@@ -224,6 +243,7 @@ void ResultsPanel::clearFullWave()
     for (QLineEdit* edit : std::as_const(m_necFields)) {
         edit->clear();
     }
+    m_useNecFeed->setEnabled(false);
 }
 
 void ResultsPanel::hideFullWave()
@@ -242,7 +262,8 @@ void ResultsPanel::showFullWaveBusy()
     setStatus(tr("Computing in NEC-2…"));
 }
 
-void ResultsPanel::showFullWave(const nec::Outcome<nec::Refined>& refined, design::Unit unit)
+void ResultsPanel::showFullWave(
+    const nec::Outcome<nec::Refined>& refined, design::Unit unit, std::complex<double> typedFeed)
 {
     const QLocale locale;
     m_fullWaveShown = true;
@@ -269,6 +290,8 @@ void ResultsPanel::showFullWave(const nec::Outcome<nec::Refined>& refined, desig
     m_necRodLength->setText(lengthText(r.rodLength, unit, locale));
     m_necCapacitance->setText(QStringLiteral("%1 pF").arg(formatNumber(r.capacitancePf, locale)));
     m_necFeed->setText(complexOhms(r.feedImpedance, locale));
+    m_necFeedValue = r.feedImpedance;
+    m_useNecFeed->setEnabled(true);
     m_necClosedFormSwr->setText(r.closedFormSwr ? formatNumber(*r.closedFormSwr, locale, 2)
             : r.closedForm                      ? tr("does not fit")
                                                 : tr("no closed-form match"));
@@ -277,7 +300,13 @@ void ResultsPanel::showFullWave(const nec::Outcome<nec::Refined>& refined, desig
     m_necHalved->setText(r.halvedRodLength
             ? tr("rod %1, capacitor %2").arg(percent(r.rodChange, locale), percent(r.capacitanceChange, locale))
             : tr("not run"));
-    const QString runs = r.runs == 1 ? tr("1 nec2c run.") : tr("%1 nec2c runs.").arg(r.runs);
+    QString runs = r.runs == 1 ? tr("1 nec2c run.") : tr("%1 nec2c runs.").arg(r.runs);
+    // R and X typed far from NEC-2's: the closed form beside is another
+    // element's (the command line says the same on standard error).
+    if (std::abs(typedFeed - r.feedImpedance) > kFeedDifference * std::abs(r.feedImpedance)) {
+        runs += tr(" R and X differ from NEC-2's feed impedance by more than a tenth: Use as R, X designs the "
+                   "closed form from NEC-2's.");
+    }
     setStatus(r.doubtful ? tr("Doubtful: %1. %2").arg(QString::fromStdString(r.doubt), runs)
                          : tr("Not doubtful: the model passes its checks. %1").arg(runs));
 }

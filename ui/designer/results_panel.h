@@ -5,9 +5,13 @@
 
 #include <QWidget>
 
+#include <complex>
+
 class QFormLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace vostrel::study {
 class MatchStudy;
@@ -35,7 +39,9 @@ public:
     // NEC-2's answer (or why there is none) for a line of `lineImpedance`.
     void hideFullWave();
     void showFullWaveBusy();
-    void showFullWave(const nec::Outcome<nec::Refined>& refined, design::Unit unit);
+    // `typedFeed`: the R and X the closed form uses, compared with NEC-2's.
+    void showFullWave(
+        const nec::Outcome<nec::Refined>& refined, design::Unit unit, std::complex<double> typedFeed = {});
     bool fullWaveShown() const { return m_fullWaveShown; }
 
     QLineEdit* rodLength() const { return m_rodLength; }
@@ -53,6 +59,12 @@ public:
     QLineEdit* necAverageGain() const { return m_necAverageGain; }
     QLineEdit* necHalvedSegments() const { return m_necHalved; }
     QLabel* necStatus() const { return m_necStatus; }
+    QPushButton* useNecFeedButton() const { return m_useNecFeed; }
+
+signals:
+    // "Use as R, X": the closed form is to be designed from NEC-2's feed
+    // impedance of the bare element.
+    void useNecFeedImpedance(std::complex<double> feed);
 
 private:
     QLineEdit* addResult(QFormLayout* form, const QString& label, const char* name, QLineEdit* beside = nullptr);
@@ -82,6 +94,9 @@ private:
     QLineEdit* m_necAverageGain;
     QLineEdit* m_necHalved;
     QLabel* m_necStatus;
+    QPushButton* m_useNecFeed;
+    QHBoxLayout* m_necFeedRow; // NEC-2's feed impedance and its button
+    std::complex<double> m_necFeedValue;
     QList<QLineEdit*> m_necFields;
     QList<QWidget*> m_necRows; // the rows shown only with the column
     bool m_fullWaveShown = false;

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
@@ -181,7 +183,20 @@ private slots:
         QVERIFY(!f.busyShown());
         QCOMPARE(r.necStatus()->text(), status);
         QVERIFY(f.window.frequencyPlotFromNec());
-        type(f.window.form()->field(Field::Spacing), QStringLiteral("140"));
+        // Far from NEC-2's, R and X are said to be; "Use as R, X" takes NEC-2's.
+        type(f.window.form()->field(Field::FeedResistance), QStringLiteral("50"));
+        QVERIFY(r.necStatus()->text().contains(QStringLiteral("R and X differ from NEC-2's")));
+        QTest::mouseClick(r.useNecFeedButton(), Qt::LeftButton);
+        QCOMPARE(f.window.form()->field(Field::FeedResistance)->text(), QStringLiteral("72.25"));
+        QCOMPARE(f.window.form()->field(Field::FeedReactance)->text(), QStringLiteral("1.92"));
+        QCOMPARE(r.necStatus()->text(), status);
+        QVERIFY(!f.window.fullWave()->isBusy());
+        // Another unit shows NEC-2's rod in it, without a new run.
+        QTest::keyClicks(f.window.form()->findChild<QComboBox*>(names::unit), QStringLiteral("in"));
+        QCOMPARE(f.window.form()->texts().unit, Unit::Inch);
+        QCOMPARE(r.necRodLength()->text(), QStringLiteral("49.71 in"));
+        QVERIFY(!f.window.fullWave()->isBusy());
+        type(f.window.form()->field(Field::Spacing), QStringLiteral("140mm"));
         QCOMPARE(r.necStatus()->text(), QStringLiteral("Computing in NEC-2…"));
         QVERIFY(f.busyShown());
         QVERIFY(!f.window.frequencyPlotFromNec()); // the closed form's until NEC-2 answers

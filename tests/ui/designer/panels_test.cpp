@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopeGuard>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 
@@ -323,7 +325,8 @@ private slots:
         QVERIFY(panel.fullWaveShown());
         QCOMPARE(panel.necStatus()->text(), QStringLiteral("Computing in NEC-2…"));
         QVERIFY(panel.necRodLength()->property("stale").toBool());
-        panel.showFullWave(r, design::Unit::Millimetre);
+        QVERIFY(!panel.useNecFeedButton()->isEnabled());
+        panel.showFullWave(r, design::Unit::Millimetre, {72.25, -1.92});
         QCOMPARE(panel.necRodLength()->text(), QStringLiteral("1263 mm"));
         QVERIFY(!panel.necRodLength()->property("stale").toBool());
         QCOMPARE(panel.necCapacitance()->text(), QStringLiteral("79.16 pF"));
@@ -334,13 +337,26 @@ private slots:
         QCOMPARE(panel.necHalvedSegments()->text(), QStringLiteral("rod +3.2 %, capacitor -0.9 %"));
         QCOMPARE(panel.necStatus()->text(),
             QStringLiteral("Doubtful: the rod moves +3.2 % with halved segments. 14 nec2c runs."));
+        // "Use as R, X" hands NEC-2's feed impedance on.
+        QVERIFY(panel.useNecFeedButton()->isEnabled());
+        QSignalSpy used(&panel, &ResultsPanel::useNecFeedImpedance);
+        QTest::mouseClick(panel.useNecFeedButton(), Qt::LeftButton);
+        QCOMPARE(used.size(), 1);
+        QCOMPARE(used.front().front().value<std::complex<double>>(), std::complex<double>(72.25, -1.92));
+        // R and X typed more than a tenth of |Z| (7.228 ohms) from NEC-2's
+        // are said; within it, not.
+        const QString differ = QStringLiteral("R and X differ from NEC-2's feed impedance by more than a tenth");
+        panel.showFullWave(r, design::Unit::Millimetre, {72.25 + 7.3, -1.92});
+        QVERIFY(panel.necStatus()->text().contains(differ));
+        panel.showFullWave(r, design::Unit::Millimetre, {72.25, -1.92 + 7.1});
+        QVERIFY(!panel.necStatus()->text().contains(differ));
 
         r.doubtful = false;
         r.closedFormSwr.reset();
         r.averageGain.reset();
         r.halvedRodLength.reset();
         r.runs = 1;
-        panel.showFullWave(r, design::Unit::Inch);
+        panel.showFullWave(r, design::Unit::Inch, r.feedImpedance);
         QCOMPARE(panel.necRodLength()->text(), QStringLiteral("49.71 in"));
         QCOMPARE(panel.necClosedFormSwr()->text(), QStringLiteral("no closed-form match"));
         QCOMPARE(panel.necAverageGain()->text(), QStringLiteral("not run"));
