@@ -90,6 +90,20 @@ InputTexts loadTexts()
     return localisedTexts(texts, QLocale()); // kept with "." whatever the locale
 }
 
+// A file's bytes, or why it cannot be read (the path as typed, folder and
+// all: which folder was meant is half the story).
+std::variant<QByteArray, QString> wholeFile(const QString& path)
+{
+    if (QFileInfo(path).isDir()) {
+        return DesignerWindow::tr("Cannot open %1: it is a folder.").arg(QDir::toNativeSeparators(path));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return DesignerWindow::tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    }
+    return file.readAll();
+}
+
 // A frequency whose plot cannot be drawn (its ticks would not differ, or
 // its numbers underflow) is refused at its field, before any redraw.
 std::optional<FieldError> undrawable(const ValidInputs& inputs)
@@ -543,7 +557,6 @@ void DesignerWindow::clearPlots()
 
 std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
 {
-    QFile file(path);
     std::optional<QString> problem;
     const QString name = QFileInfo(path).fileName();
     auto refused = [&name](const touchstone::ParseError& error) {
@@ -551,13 +564,11 @@ std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
             ? tr("%1, line %2: %3").arg(name).arg(error.line).arg(QString::fromStdString(error.message))
             : tr("%1: %2").arg(name, QString::fromStdString(error.message));
     };
-    if (QFileInfo(path).isDir()) {
-        problem = tr("Cannot open %1: it is a folder.").arg(QDir::toNativeSeparators(path));
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        // As typed, folder and all: which folder was meant is half the story.
-        problem = tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    const auto contents = wholeFile(path);
+    if (const auto* cannot = std::get_if<QString>(&contents)) {
+        problem = *cannot;
     } else {
-        const QByteArray text = file.readAll();
+        const auto& text = std::get<QByteArray>(contents);
         auto parsed
             = touchstone::parseOnePort(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
         if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
@@ -704,16 +715,14 @@ void DesignerWindow::updateFrequencyTitle()
 
 std::optional<QString> DesignerWindow::openAntennaModel(const QString& path)
 {
-    QFile file(path);
     const QString name = QFileInfo(path).fileName();
     std::optional<QString> problem;
     std::optional<nec::UserDeck> deck;
-    if (QFileInfo(path).isDir()) {
-        problem = tr("Cannot open %1: it is a folder.").arg(QDir::toNativeSeparators(path));
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        problem = tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    const auto contents = wholeFile(path);
+    if (const auto* cannot = std::get_if<QString>(&contents)) {
+        problem = *cannot;
     } else {
-        const QByteArray text = file.readAll();
+        const auto& text = std::get<QByteArray>(contents);
         auto read = nec::readDeck(
             std::string_view(text.constData(), static_cast<std::size_t>(text.size())), name.toStdString());
         if (const auto* failure = std::get_if<nec::Failure>(&read)) {
