@@ -467,6 +467,7 @@ void DesignerWindow::recompute()
         statusBar()->showMessage(errors.front().message);
         m_tuning->setAvailable(false); // the study is of the last good inputs
         stopFullWave();
+        m_results->showFullWaveHeld();
         return;
     }
     m_form->showErrors({});

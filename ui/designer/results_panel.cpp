@@ -262,6 +262,13 @@ void ResultsPanel::showFullWaveBusy()
     setStatus(tr("Computing in NEC-2…"));
 }
 
+void ResultsPanel::showFullWaveHeld()
+{
+    if (m_necStatus->text() == tr("Computing in NEC-2…")) {
+        setStatus(tr("NEC-2 waits for the marked field to be corrected."));
+    }
+}
+
 void ResultsPanel::showFullWave(
     const nec::Outcome<nec::Refined>& refined, design::Unit unit, std::complex<double> typedFeed)
 {

@@ -39,6 +39,8 @@ public:
     // NEC-2's answer (or why there is none) for a line of `lineImpedance`.
     void hideFullWave();
     void showFullWaveBusy();
+    // The run was stopped by a bad field: no longer "computing".
+    void showFullWaveHeld();
     // `typedFeed`: the R and X the closed form uses, compared with NEC-2's.
     void showFullWave(
         const nec::Outcome<nec::Refined>& refined, design::Unit unit, std::complex<double> typedFeed = {});

@@ -248,6 +248,7 @@ private slots:
         QVERIFY(!f.window.fullWave()->isBusy());
         QVERIFY(!f.busyShown());
         QVERIFY(f.results().isStale());
+        QCOMPARE(f.results().necStatus()->text(), QStringLiteral("NEC-2 waits for the marked field to be corrected."));
     }
 
     void aFailingNec2cLeavesTheClosedFormUnchecked_data()
