@@ -8,8 +8,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QScopeGuard>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
