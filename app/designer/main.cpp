@@ -24,6 +24,12 @@ void describe(QCommandLineParser& parser)
     vostrel::designer::addInputOptions(parser);
 }
 
+// One line on standard error, named for the program.
+void say(const QString& line)
+{
+    static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(line)));
+}
+
 // --help and --version print and exit; they need no display.
 bool onlyPrints(int argc, char** argv)
 {
@@ -59,24 +65,24 @@ int main(int argc, char* argv[])
         vostrel::designer::DesignerWindow window;
         const auto options = vostrel::designer::readInputOptions(parser, window.inputs());
         if (const auto* problem = std::get_if<QString>(&options)) {
-            static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem)));
+            say(*problem);
             return 2;
         }
         const auto& given = std::get<vostrel::designer::CommandLineInputs>(options);
         for (const QString& note : given.notes) {
-            static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(note)));
+            say(note);
         }
         if (given.texts != window.inputs()) {
             window.setInputs(given.texts); // the window already shows the saved inputs
         }
         if (!given.antennaModel.isEmpty()) {
             if (const auto problem = window.openAntennaModel(given.antennaModel)) {
-                static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem)));
+                say(*problem);
             }
         }
         if (!given.measurementFile.isEmpty()) {
             if (const auto problem = window.openMeasurement(given.measurementFile)) {
-                static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(*problem)));
+                say(*problem);
             }
         }
         window.show();

@@ -538,14 +538,27 @@ void DesignerWindow::showPlots()
         m_study.byCapacitance(), 1, {d.capacitancePf, designSwr}, {tuned.capacitancePf, tunedSwr});
     m_byRodLength->showSweep(
         m_study.byRodLength(), perUnit, {d.rodLength / perUnit, designSwr}, {tuned.rodLength / perUnit, tunedSwr});
-    if (m_necSweep.empty()) {
+    if (frequencyPlotFromNec()) {
+        showNecFrequencyPlot();
+    } else {
         m_byFrequency->showSweep(m_study.byFrequency(), 1, {mhz, designSwr}, {mhz, tunedSwr});
-    } else { // the refined match's, as NEC-2 computed it: the sliders do not move it
-        m_byFrequency->showSweep(m_necSweep, 1, {mhz, m_necSwr}, {mhz, m_necSwr});
     }
     m_smith->showLocus(
         m_study.inputs().design.lineImpedance, m_study.byCapacitance(), m_study.atDesign().zin, m_study.tuned().zin);
     m_tuning->showTuned(m_study.tuned());
+}
+
+void DesignerWindow::showNecFrequencyPlot()
+{
+    // The refined match's, as NEC-2 computed it: the sliders do not move it.
+    const double mhz = m_study.inputs().design.freqMhz;
+    const double swr = std::get<nec::Refined>(m_lastFullWave->refined).swr; // a sweep comes only with a match
+    m_byFrequency->showSweep(m_lastFullWave->sweep, 1, {mhz, swr}, {mhz, swr});
+}
+
+bool DesignerWindow::frequencyPlotFromNec() const
+{
+    return m_lastFullWave && !m_lastFullWave->sweep.empty();
 }
 
 void DesignerWindow::clearPlots()
@@ -613,7 +626,7 @@ void DesignerWindow::scheduleFullWave(const ValidInputs& inputs, std::optional<d
         stopFullWave();
         m_necKey.clear();
         m_pendingJob.reset();
-        m_necSweep.clear();
+        m_lastFullWave.reset();
         updateFrequencyTitle();
         m_results->hideFullWave();
         return;
@@ -640,7 +653,6 @@ void DesignerWindow::scheduleFullWave(const ValidInputs& inputs, std::optional<d
     stopFullWave();
     m_lastFullWave.reset();
     m_necKey = key;
-    m_necSweep.clear();
     updateFrequencyTitle();
     FullWaveJob job;
     job.job.design = inputs.design;
@@ -672,22 +684,14 @@ void DesignerWindow::stopFullWave()
 
 void DesignerWindow::showFullWave(const FullWaveResult& result)
 {
-    if (!m_pendingJob) {
-        return; // the inputs went bad after this run started
-    }
+    // A cancelled run's answer never comes here: its watcher is gone.
     m_lastFullWave = result;
     m_results->showFullWave(result.refined, m_study.inputs().unit, m_study.inputs().design.feedImpedance);
-    m_necSweep = result.sweep;
-    if (const auto* refined = std::get_if<nec::Refined>(&result.refined)) {
-        m_necSwr = refined->swr;
-    }
     updateFrequencyTitle();
-    // Only the frequency plot changes: the others are the closed form's.
-    const double mhz = m_study.inputs().design.freqMhz;
-    if (!m_necSweep.empty()) {
-        m_byFrequency->showSweep(m_necSweep, 1, {mhz, m_necSwr}, {mhz, m_necSwr});
-    } else if (m_study.hasDesign()) {
-        m_byFrequency->showSweep(m_study.byFrequency(), 1, {mhz, m_study.atDesign().swr}, {mhz, m_study.tuned().swr});
+    // Only the frequency plot changes, and only to NEC-2's: the others, and
+    // the closed form's frequency plot, are drawn already.
+    if (frequencyPlotFromNec()) {
+        showNecFrequencyPlot();
     }
     showNecBusy();
 }
@@ -703,7 +707,7 @@ void DesignerWindow::updateFrequencyTitle()
     // Without a file or NEC-2 the sweep keeps the typed R and X at every
     // frequency: a real element's change with frequency is not in it, and
     // the curve reads far wider than the antenna's.
-    if (!m_necSweep.empty()) {
+    if (frequencyPlotFromNec()) {
         m_byFrequency->setXTitle(tr("Frequency (MHz), NEC-2"));
         m_byFrequency->setNote(tr("NEC-2: the refined match"));
         m_byFrequency->curve()->setName(tr("SWR, refined in NEC-2"));

@@ -71,7 +71,7 @@ public:
     FullWaveCheck* fullWave() const { return m_fullWave; }
     // Whether the frequency plot shows NEC-2's sweep of the refined match
     // rather than the closed form's.
-    bool frequencyPlotFromNec() const { return !m_necSweep.empty(); }
+    bool frequencyPlotFromNec() const;
 
     QString summary() const;
     void copyResults();
@@ -118,6 +118,7 @@ private:
     void stopFullWave();
     void showNecBusy();
     void updateFrequencyTitle();
+    void showNecFrequencyPlot();
     QString fullWaveSummary() const; // empty without the full-wave column
     void retune(Tuning tuning);
     void showPlots();
@@ -160,9 +161,9 @@ private:
     FullWaveCheck* m_fullWave;
     QTimer* m_necTimer; // a pause after the last edit before nec2c starts
     std::optional<FullWaveJob> m_pendingJob;
-    std::vector<design::SweepPoint> m_necSweep; // the refined match's, from NEC-2
-    std::optional<FullWaveResult> m_lastFullWave; // for m_necKey's inputs
-    double m_necSwr = 0;
+    // NEC-2's answer for m_necKey's inputs, its sweep of the refined match
+    // the frequency plot's when there is one.
+    std::optional<FullWaveResult> m_lastFullWave;
     QProgressBar* m_necBusy;
 };
 

@@ -39,7 +39,6 @@ void FullWaveCheck::start(FullWaveJob job)
     cancel();
     auto flag = std::make_shared<std::atomic<bool>>(false);
     m_cancel = flag;
-    setBusy(true);
     // A watcher per job: the cancelled job's watcher is gone with its answer.
     m_watcher = new QFutureWatcher<FullWaveResult>(this);
     connect(m_watcher, &QFutureWatcher<FullWaveResult>::finished, this, [this] {
@@ -47,11 +46,12 @@ void FullWaveCheck::start(FullWaveJob job)
         m_watcher->deleteLater();
         m_watcher = nullptr;
         m_cancel.reset();
-        setBusy(false);
+        emit busyChanged(false);
         emit finished(result);
     });
     m_watcher->setFuture(QtConcurrent::run(
         &m_pool, [job = std::move(job), flag]() mutable { return check(std::move(job), flag.get()); }));
+    emit busyChanged(true);
 }
 
 void FullWaveCheck::cancel()
@@ -65,15 +65,7 @@ void FullWaveCheck::cancel()
         m_watcher->disconnect(this);
         m_watcher->deleteLater();
         m_watcher = nullptr;
-    }
-    setBusy(false);
-}
-
-void FullWaveCheck::setBusy(bool busy)
-{
-    if (busy != m_busy) {
-        m_busy = busy;
-        emit busyChanged(busy);
+        emit busyChanged(false);
     }
 }
 

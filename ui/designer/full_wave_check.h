@@ -39,7 +39,7 @@ public:
 
     void start(FullWaveJob job);
     void cancel(); // no answer comes for the job in flight
-    bool isBusy() const { return m_busy; }
+    bool isBusy() const { return m_watcher != nullptr; }
 
     // The work itself, on the calling thread; `cancel` may stop it.
     static FullWaveResult check(FullWaveJob job, const std::atomic<bool>* cancel);
@@ -49,12 +49,9 @@ signals:
     void finished(const vostrel::designer::FullWaveResult& result);
 
 private:
-    void setBusy(bool busy);
-
     QThreadPool m_pool;
     QFutureWatcher<FullWaveResult>* m_watcher = nullptr; // of the job in flight
     std::shared_ptr<std::atomic<bool>> m_cancel;
-    bool m_busy = false;
 };
 
 } // namespace vostrel::designer
