@@ -221,9 +221,11 @@ void ResultsPanel::setStale(bool stale)
 void ResultsPanel::setStatus(const QString& text)
 {
     m_necStatus->setText(text);
-    // A longer text needs more lines: the form learns the label's new height.
-    m_necStatus->updateGeometry();
-    m_form->invalidate();
+    // A longer text needs more lines. The form, inside a scroll area, does
+    // not ask a wrapped label's height for its width again: it is given.
+    if (const int width = m_necStatus->width(); width > 0) {
+        m_necStatus->setMinimumHeight(m_necStatus->heightForWidth(width));
+    }
 }
 
 void ResultsPanel::setFullWaveRowsVisible(bool visible)

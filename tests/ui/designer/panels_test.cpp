@@ -6,6 +6,7 @@
 #include "results_panel.h"
 #include "tuning_panel.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -399,6 +400,26 @@ private slots:
         QVERIFY(panel.necRodLength()->text().isEmpty()); // nothing of the last answer is left
         QVERIFY(panel.necCapacitance()->text().isEmpty());
         QVERIFY(panel.fullWaveShown());
+    }
+
+    // A verdict longer than the panel is wide takes as many lines as it
+    // needs: the label asks for their height (seen cut to one line at 2x).
+    void aLongVerdictGetsItsLines()
+    {
+        vostrel::nec::Refined r;
+        r.rodLength = 0.376;
+        r.capacitancePf = 115;
+        r.runs = 14;
+        r.doubtful = true;
+        r.doubt = "the average gain is 0.900, not about 1; the rod moves +5.9 % with halved segments";
+        ResultsPanel panel;
+        panel.setFixedWidth(260);
+        panel.show();
+        panel.showFullWave(r, design::Unit::Millimetre, r.feedImpedance);
+        QApplication::processEvents();
+        const int line = panel.necStatus()->fontMetrics().height();
+        QCOMPARE_GE(panel.necStatus()->minimumHeight(), 3 * line);
+        QCOMPARE_GE(panel.necStatus()->height(), 3 * line);
     }
 };
 
