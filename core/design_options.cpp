@@ -1,5 +1,6 @@
 #include "design_options.h"
 
+#include "ascii.h"
 #include "gamma_design.h"
 #include "plain_number.h"
 
@@ -51,14 +52,6 @@ constexpr std::array kDesignOptions = {
     OptionInfo{"--csv", "", "comma-separated values with a header line"},
 };
 
-std::string lowered(std::string_view text)
-{
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return result;
-}
-
 } // namespace
 
 std::span<const OptionInfo> designOptions()
@@ -75,12 +68,12 @@ const OptionInfo* findOption(std::string_view name)
 
 std::optional<design::Unit> readUnit(std::string_view text)
 {
-    return design::unitFromSymbol(lowered(text));
+    return design::unitFromSymbol(ascii::lowered(text));
 }
 
 std::optional<double> readCapacitance(std::string_view text)
 {
-    const std::string lower = lowered(text);
+    const std::string lower = ascii::lowered(text);
     if (lower == "short") {
         return std::numeric_limits<double>::infinity();
     }
@@ -96,7 +89,7 @@ std::optional<double> readCapacitance(std::string_view text)
 
 std::optional<double> readPermittivity(std::string_view text)
 {
-    const std::string lower = lowered(text);
+    const std::string lower = ascii::lowered(text);
     for (const design::Dielectric& dielectric : design::dielectrics()) {
         if (lower == dielectric.name) {
             return dielectric.permittivity;

@@ -1,6 +1,7 @@
 #include "gamma_design.h"
 
 #include "number_text.h"
+#include "physics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,10 +12,9 @@
 namespace vostrel::design {
 namespace {
 
-constexpr double kSpeedOfLight = 299792458.0; // m/s
-constexpr double kVacuumPermittivity = 8.8541878128e-12; // F/m, CODATA 2018
-constexpr double kVacuumPermeability = 1.25663706212e-6; // H/m, CODATA 2018
-constexpr double kTwoPi = 2 * std::numbers::pi;
+using physics::kTwoPi;
+using physics::kVacuumPermeability;
+using physics::kVacuumPermittivity;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // Within this relative distance of the boundary of the matchable region the
@@ -52,7 +52,7 @@ bool inSizeRange(double metres)
 
 double wavelengthFor(double freqMhz)
 {
-    return kSpeedOfLight / (freqMhz * 1e6);
+    return physics::wavelengthMetres(freqMhz);
 }
 
 // The capacitor's reactance at `freqMhz`, 0 for a shorted one.
@@ -83,10 +83,10 @@ Analysis analyzeWith(
     result.zp = t == 0 ? Complex(0, 0) : 1.0 / (1.0 / line.z2 + Complex(0, -1 / (line.z0 * t)));
     result.zin = result.zp + Complex(0, kTwoPi * freqMhz * 1e6 * line.connectionInductance)
         - Complex(0, capacitorReactance(freqMhz, capacitancePf));
-    result.reflection = (result.zin - lineImpedance) / (result.zin + lineImpedance);
+    result.reflection = physics::reflection(result.zin, lineImpedance);
     const double magnitude = std::abs(result.reflection);
     result.returnLossDb = magnitude == 0 ? kInfinity : -20 * std::log10(magnitude);
-    result.swr = magnitude >= 1 ? kInfinity : (1 + magnitude) / (1 - magnitude);
+    result.swr = physics::swrOfMagnitude(magnitude);
     return result;
 }
 
@@ -434,8 +434,7 @@ Outcome<std::vector<SweepPoint>> sweepCapacitance(
         SweepPoint& point = points[static_cast<std::size_t>(i)];
         point.x = pointAt(fromPf, toPf, count, i);
         point.zin = base.zin - Complex(0, capacitorReactance(in.freqMhz, point.x));
-        const double magnitude = std::abs((point.zin - in.lineImpedance) / (point.zin + in.lineImpedance));
-        point.swr = magnitude >= 1 ? kInfinity : (1 + magnitude) / (1 - magnitude);
+        point.swr = physics::swr(point.zin, in.lineImpedance);
     }
     return points;
 }

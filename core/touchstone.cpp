@@ -1,5 +1,6 @@
 #include "touchstone.h"
 
+#include "ascii.h"
 #include "double_chars.h"
 #include "length_text.h"
 #include "number_text.h"
@@ -45,16 +46,6 @@ std::vector<std::string_view> wordsOf(std::string_view line)
     return words;
 }
 
-std::string upper(std::string_view word)
-{
-    std::string result(word);
-    for (char& c : result) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return result;
-}
 
 // A word as shown in a message: short and printable.
 std::string shown(std::string_view word)
@@ -79,7 +70,7 @@ std::optional<std::string> readOptions(const std::vector<std::string_view>& word
     constexpr std::array<std::pair<std::string_view, double>, 4> kUnits
         = {{{"HZ", 1.0}, {"KHZ", 1e3}, {"MHZ", 1e6}, {"GHZ", 1e9}}};
     for (std::size_t i = 1; i < words.size(); ++i) {
-        const std::string word = upper(words[i]);
+        const std::string word = ascii::uppered(words[i]);
         std::optional<std::string> twice;
         bool known = true;
         if (const auto* unit
