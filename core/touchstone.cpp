@@ -46,7 +46,6 @@ std::vector<std::string_view> wordsOf(std::string_view line)
     return words;
 }
 
-
 // A word as shown in a message: short and printable.
 std::string shown(std::string_view word)
 {

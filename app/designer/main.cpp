@@ -1,6 +1,7 @@
 // vostrel-designer: the gamma match designer window.
 //   vostrel-designer [--freq MHz] [--r OHMS] [--x OHMS] [--element LEN] ... [file.s1p]
 #include "command_line.h"
+#include "designer_settings.h"
 #include "designer_window.h"
 
 #include <QApplication>
@@ -17,7 +18,7 @@ void describe(QCommandLineParser& parser)
 {
     QCoreApplication::setApplicationName(QStringLiteral("vostrel-designer"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VOSTREL_VERSION));
-    QCoreApplication::setOrganizationName(QString::fromLatin1(vostrel::designer::DesignerWindow::kOrganisation));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(vostrel::designer::settings::kOrganisation));
     parser.setApplicationDescription(QStringLiteral("Designs a gamma match from the element's feed impedance."));
     parser.addHelpOption();
     parser.addVersionOption();

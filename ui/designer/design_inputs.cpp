@@ -258,4 +258,17 @@ QString capitalised(const std::string& text)
     return result;
 }
 
+bool drawableRange(double from, double to)
+{
+    if (!std::isfinite(from) || !std::isfinite(to) || !(to > from)) {
+        return false;
+    }
+    const double largest = std::max(std::fabs(from), std::fabs(to));
+    const double span = to - from;
+    // Ticks a millionth of a millionth of the values apart are the same
+    // number printed; far outside 1e+-200 the steps and labels lose their
+    // figures to underflow.
+    return span >= largest * 1e-12 && largest <= 1e200 && span >= 1e-200;
+}
+
 } // namespace vostrel::designer

@@ -105,4 +105,10 @@ QString givenLengthText(double metres, design::Unit unit, const QLocale& locale)
 // start with a capital.
 QString capitalised(const std::string& text);
 
+// Whether a plot's x axis from `from` to `to` can be drawn: both finite,
+// the span above 0 and wide enough against the values for its ticks to
+// differ in a double, the values inside what the labels can write.
+//   14.3, 15.0 -> true   1e-308, 1.05e-308 -> false   1, 1 -> false
+bool drawableRange(double from, double to);
+
 } // namespace vostrel::designer

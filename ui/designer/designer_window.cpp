@@ -2,7 +2,10 @@
 #include "design_inputs_form.h"
 #include "design_report.h"
 #include "designer_names.h"
+#include "designer_settings.h"
+#include "full_wave_check.h"
 #include "match_drawing.h"
+#include "notice_bar.h"
 #include "results_panel.h"
 #include "smith_chart_view.h"
 #include "sweep_chart.h"
@@ -15,128 +18,85 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGraphicsOpacityEffect>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLineSeries>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPainter>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
-#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QSvgGenerator>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
-#include <QWindow>
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 
 namespace vostrel::designer {
-
-namespace {
-
-constexpr double kStaleOpacity = 0.4;
-
-QString unitText(design::Unit unit)
-{
-    return QString::fromLatin1(design::unitSymbol(unit));
-}
-
-InputTexts loadTexts()
-{
-    QSettings settings(
-        QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName));
-    InputTexts texts;
-    if (!settings.contains(QStringLiteral("inputs/frequency"))) {
-        return localisedTexts(texts, QLocale()); // a fresh start: the worked example
-    }
-    settings.beginGroup(QStringLiteral("inputs"));
-    auto read = [&settings](const char* key, QString& into) {
-        into = settings.value(QString::fromLatin1(key), into).toString();
-    };
-    read("frequency", texts.frequency);
-    read("resistance", texts.resistance);
-    read("reactance", texts.reactance);
-    read("elementDiameter", texts.elementDiameter);
-    read("rodDiameter", texts.rodDiameter);
-    read("spacing", texts.spacing);
-    read("lineImpedance", texts.lineImpedance);
-    read("tubeInnerDiameter", texts.tubeInnerDiameter);
-    read("dielectric", texts.dielectric);
-    read("elementLength", texts.elementLength);
-    texts.model = settings.value(QStringLiteral("closedForm")).toString() == QLatin1String("textbook")
-        ? design::Model::Textbook
-        : design::Model::Corrected;
-    if (const auto unit = design::unitFromSymbol(settings.value(QStringLiteral("unit")).toString().toStdString())) {
-        texts.unit = *unit;
-    }
-    texts.stepUp = settings.value(QStringLiteral("stepUp")).toString() == QLatin1String("half") ? design::StepUp::Half
-                                                                                                : design::StepUp::Whole;
-    return localisedTexts(texts, QLocale()); // kept with "." whatever the locale
-}
-
-// A file's bytes, or why it cannot be read (the path as typed, folder and
-// all: which folder was meant is half the story).
-std::variant<QByteArray, QString> wholeFile(const QString& path)
-{
-    if (QFileInfo(path).isDir()) {
-        return DesignerWindow::tr("Cannot open %1: it is a folder.").arg(QDir::toNativeSeparators(path));
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return DesignerWindow::tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
-    }
-    return file.readAll();
-}
-
-// A frequency whose plot cannot be drawn (its ticks would not differ, or
-// its numbers underflow) is refused at its field, before any redraw.
-std::optional<FieldError> undrawable(const ValidInputs& inputs)
-{
-    const double mhz = inputs.design.freqMhz;
-    if (!SweepChart::drawableRange(mhz * (1 - MatchStudy::kFrequencySpan), mhz * (1 + MatchStudy::kFrequencySpan))) {
-        return FieldError{design::Field::Frequency,
-            DesignerWindow::tr("Frequency: %1 MHz is beyond what the plots can draw.")
-                .arg(formatNumber(mhz, QLocale()))};
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 DesignerWindow::DesignerWindow(QWidget* parent)
     : QMainWindow(parent)
 {
     setWindowTitle(tr("Gamma Match Designer"));
     setAcceptDrops(true);
+    setCentralWidget(buildLayout());
 
+    m_fullWave = new FullWaveCheck(this);
+    if (const QString program = qEnvironmentVariable("VOSTREL_NEC2C"); !program.isEmpty()) {
+        nec::RunOptions run = m_session.runOptions();
+        run.program = program.toStdString();
+        m_session.setRunOptions(run);
+    }
+    m_necTimer = new QTimer(this);
+    m_necTimer->setSingleShot(true);
+    m_necTimer->setInterval(400); // typing a number is several edits: one run at the end
+    connect(m_necTimer, &QTimer::timeout, this, [this] {
+        if (m_pendingJob) {
+            m_fullWave->start(*m_pendingJob);
+        }
+    });
+    connect(m_fullWave, &FullWaveCheck::finished, this, &DesignerWindow::showFullWave);
+    connect(m_fullWave, &FullWaveCheck::busyChanged, this, &DesignerWindow::showNecBusy);
+    m_necBusy = new QProgressBar;
+    m_necBusy->setRange(0, 0); // busy, no end known
+    m_necBusy->setMaximumWidth(120);
+    m_necBusy->setFormat(QString());
+    m_necBusy->setAccessibleName(tr("NEC-2 running"));
+    m_necBusy->setToolTip(tr("NEC-2 is checking the match"));
+
+    buildMenus();
+    statusBar()->addPermanentWidget(m_necBusy);
+    m_necBusy->hide();
+    connect(m_notice, &NoticeBar::closed, statusBar(), &QStatusBar::clearMessage);
+
+    m_geometryTimer = new QTimer(this);
+    m_geometryTimer->setSingleShot(true);
+    m_geometryTimer->setInterval(500);
+    connect(m_geometryTimer, &QTimer::timeout, this, &DesignerWindow::rememberSize);
+
+    connect(m_form, &DesignInputsForm::edited, this, &DesignerWindow::recompute);
+    connect(m_results, &ResultsPanel::useNecFeedImpedance, this, &DesignerWindow::useFeedImpedance);
+    connect(m_tuning, &TuningPanel::tuningChanged, this, &DesignerWindow::retune);
+
+    setInputs(settings::readInputs(settings::userSettings(), QLocale()));
+    placeOnScreen();
+    // Written as they change: a window ended by a signal or a crash
+    // loses nothing.
+    connect(m_form, &DesignInputsForm::edited, this, &DesignerWindow::saveSettings);
+}
+
+DesignerWindow::~DesignerWindow() = default;
+
+QWidget* DesignerWindow::buildLayout()
+{
     m_form = new DesignInputsForm;
     m_results = new ResultsPanel;
     m_tuning = new TuningPanel;
-    m_byCapacitance = new SweepChart(tr("SWR against capacitance"));
-    m_byCapacitance->setObjectName(names::swrByCapacitance);
-    m_byCapacitance->setXTitle(tr("Capacitance (pF)"));
-    m_byRodLength = new SweepChart(tr("SWR against strap position"));
-    m_byRodLength->setObjectName(names::swrByRodLength);
-    m_byFrequency = new SweepChart(tr("SWR against frequency"));
-    m_byFrequency->setObjectName(names::swrByFrequency);
-    m_smith = new SmithChartView;
-    m_smith->setObjectName(names::smithChart);
+    m_plots = new PlotsPage;
     m_drawing = new MatchDrawing;
     m_drawing->setObjectName(names::drawing);
 
@@ -154,16 +114,6 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     inputsScroll->setFrameShape(QFrame::NoFrame);
     inputsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
-    m_plots = new QWidget;
-    auto* grid = new QGridLayout(m_plots);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(6);
-    grid->addWidget(m_byCapacitance, 0, 0);
-    grid->addWidget(m_byRodLength, 0, 1);
-    grid->addWidget(m_byFrequency, 1, 0);
-    grid->addWidget(m_smith, 1, 1);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(1, 1);
     auto scrolled = [](QWidget* page) {
         auto* scroll = new QScrollArea;
         scroll->setWidget(page);
@@ -196,77 +146,14 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     rightScroll->setMinimumWidth(140);
     splitter->setSizes({m_form->width() + 30, 1000});
 
-    // Where File > Open, Export and the settings speak: over the window,
-    // where the user is looking, not only in a status bar that may be off
-    // the screen.
-    m_notice = new QFrame;
-    m_notice->setObjectName(QStringLiteral("notice"));
-    m_notice->setFrameShape(QFrame::StyledPanel);
-    m_notice->setAutoFillBackground(true);
-    m_noticeText = new QLabel;
-    m_noticeText->setWordWrap(true);
-    m_noticeText->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_noticeText->setTextFormat(Qt::PlainText);
-    auto* closeNoticeButton = new QToolButton;
-    closeNoticeButton->setText(QStringLiteral("×"));
-    closeNoticeButton->setAutoRaise(true);
-    closeNoticeButton->setAccessibleName(tr("Close the notice"));
-    connect(closeNoticeButton, &QToolButton::clicked, this, &DesignerWindow::closeNotice);
-    auto* noticeRow = new QHBoxLayout(m_notice);
-    noticeRow->setContentsMargins(8, 4, 4, 4);
-    noticeRow->addWidget(m_noticeText, 1);
-    noticeRow->addWidget(closeNoticeButton, 0, Qt::AlignTop);
-    m_notice->hide();
-    m_noticeTimer = new QTimer(this);
-    m_noticeTimer->setSingleShot(true);
-    connect(m_noticeTimer, &QTimer::timeout, this, &DesignerWindow::closeNotice);
-
+    // Where File > Open, Export and the settings speak.
+    m_notice = new NoticeBar;
     auto* central = new QWidget;
     auto* rows = new QVBoxLayout(central);
     rows->setContentsMargins(4, 4, 4, 0);
     rows->addWidget(m_notice);
     rows->addWidget(splitter, 1);
-    setCentralWidget(central);
-
-    m_fullWave = new FullWaveCheck(this);
-    if (const QString program = qEnvironmentVariable("VOSTREL_NEC2C"); !program.isEmpty()) {
-        m_necOptions.program = program.toStdString();
-    }
-    m_necTimer = new QTimer(this);
-    m_necTimer->setSingleShot(true);
-    m_necTimer->setInterval(400); // typing a number is several edits: one run at the end
-    connect(m_necTimer, &QTimer::timeout, this, [this] {
-        if (m_pendingJob) {
-            m_fullWave->start(*m_pendingJob);
-        }
-    });
-    connect(m_fullWave, &FullWaveCheck::finished, this, &DesignerWindow::showFullWave);
-    connect(m_fullWave, &FullWaveCheck::busyChanged, this, &DesignerWindow::showNecBusy);
-    m_necBusy = new QProgressBar;
-    m_necBusy->setRange(0, 0); // busy, no end known
-    m_necBusy->setMaximumWidth(120);
-    m_necBusy->setFormat(QString());
-    m_necBusy->setAccessibleName(tr("NEC-2 running"));
-    m_necBusy->setToolTip(tr("NEC-2 is checking the match"));
-
-    buildMenus();
-    statusBar()->addPermanentWidget(m_necBusy);
-    m_necBusy->hide();
-
-    m_geometryTimer = new QTimer(this);
-    m_geometryTimer->setSingleShot(true);
-    m_geometryTimer->setInterval(500);
-    connect(m_geometryTimer, &QTimer::timeout, this, &DesignerWindow::rememberSize);
-
-    connect(m_form, &DesignInputsForm::edited, this, &DesignerWindow::recompute);
-    connect(m_results, &ResultsPanel::useNecFeedImpedance, this, &DesignerWindow::useFeedImpedance);
-    connect(m_tuning, &TuningPanel::tuningChanged, this, &DesignerWindow::retune);
-
-    setInputs(loadTexts());
-    placeOnScreen();
-    // Written as they change: a window ended by a signal or a crash
-    // loses nothing.
-    connect(m_form, &DesignInputsForm::edited, this, &DesignerWindow::saveSettings);
+    return central;
 }
 
 void DesignerWindow::placeOnScreen()
@@ -274,9 +161,7 @@ void DesignerWindow::placeOnScreen()
     // The size the user last gave it, else the size that shows everything
     // side by side; never more than the screen's available area (the
     // desktop's panels left out).
-    QSettings settings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kSettingsName));
-    const QSize saved = settings.value(QStringLiteral("window/size")).toSize();
-    QSize wanted = saved.isValid() && !saved.isEmpty() ? saved : QSize(1320, 900);
+    QSize wanted = settings::readWindowSize(settings::userSettings()).value_or(QSize(1320, 900));
     const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         resize(wanted);
@@ -308,40 +193,30 @@ void DesignerWindow::rememberSize()
     if (isMaximized() || isFullScreen()) {
         return; // the size to come back to is the normal one
     }
-    QSettings settings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kSettingsName));
-    settings.setValue(QStringLiteral("window/size"), size());
+    QSettings store = settings::userSettings();
+    settings::writeWindowSize(store, size());
 }
 
 void DesignerWindow::showNotice(const QString& text, bool problem)
 {
-    m_noticeIsProblem = problem;
-    m_noticeText->setText(text);
-    QPalette colours = m_notice->palette();
-    colours.setColor(QPalette::Window, problem ? QColor(0xfd, 0xec, 0xea) : QColor(0xe8, 0xf3, 0xe8));
-    colours.setColor(QPalette::WindowText, problem ? QColor(0x8a, 0x1c, 0x10) : QColor(0x1f, 0x4f, 0x24));
-    m_notice->setPalette(colours);
-    m_notice->show();
+    m_notice->showNotice(text, problem);
     statusBar()->showMessage(text, problem ? 0 : 5000);
-    if (problem) {
-        m_noticeTimer->stop(); // stays until read and closed, or the next notice
-    } else {
-        m_noticeTimer->start(8000);
-    }
 }
 
 void DesignerWindow::closeNotice()
 {
-    m_noticeTimer->stop();
-    m_notice->hide();
-    statusBar()->clearMessage();
+    m_notice->closeNotice();
 }
 
 QString DesignerWindow::noticeText() const
 {
-    return m_notice->isHidden() ? QString() : m_noticeText->text();
+    return m_notice->text();
 }
 
-DesignerWindow::~DesignerWindow() = default;
+bool DesignerWindow::noticeIsProblem() const
+{
+    return m_notice->isProblem();
+}
 
 void DesignerWindow::buildMenus()
 {
@@ -411,60 +286,20 @@ InputTexts DesignerWindow::inputs() const
     return m_form->texts();
 }
 
-bool DesignerWindow::applyMeasurement(QList<FieldError>& errors)
-{
-    if (!m_measured) {
-        return true;
-    }
-    const auto& points = m_measured->points;
-    const double fromMhz = points.front().freqHz / 1e6;
-    const double toMhz = points.back().freqHz / 1e6;
-    const QLocale locale;
-    const QString span = points.size() == 1
-        ? tr("one point, at %1 MHz").arg(formatNumber(fromMhz, locale))
-        : tr("%1 to %2 MHz").arg(formatNumber(fromMhz, locale), formatNumber(toMhz, locale));
-    const std::optional<double> read = parseNumber(m_form->field(design::Field::Frequency)->text(), locale);
-    if (!read) {
-        return false; // validation names the frequency
-    }
-    const double mhz = *read;
-    const auto z = touchstone::impedanceAt(*m_measured, mhz * 1e6);
-    if (!z) {
-        QString message = points.size() == 1
-            ? tr("Frequency: %1 MHz is not the measurement's %2.").arg(formatNumber(mhz, locale), span)
-            : tr("Frequency: %1 MHz is outside the measurement's %2.").arg(formatNumber(mhz, locale), span);
-        if (const std::string hint = touchstone::frequencyUnitHint(*m_measured); !hint.empty()) {
-            message += QLatin1Char(' ') + capitalised(hint) + QLatin1Char('.');
-        }
-        errors.append({design::Field::Frequency, message});
-        return false;
-    }
-    // R and X at the precision the window shows ohms with everywhere.
-    m_form->setMeasured(formatNumber(z->real(), locale, 1), formatNumber(z->imag(), locale, 1),
-        tr("R and X from %1, interpolated at %2 MHz between its nearest points (%3 points, %4).")
-            .arg(m_measuredName, formatNumber(mhz, locale))
-            .arg(points.size())
-            .arg(span));
-    return true;
-}
-
 void DesignerWindow::recompute()
 {
-    QList<FieldError> errors;
-    applyMeasurement(errors);
-    applyAntennaModel();
-    Validation validation = validate(m_form->texts(), QLocale());
-    errors += validation.errors;
-    if (validation.inputs) {
-        if (const auto refused = undrawable(*validation.inputs)) {
-            errors.append(*refused);
-        }
+    const DesignerSession::Update update = m_session.update(m_form->texts(), QLocale());
+    if (update.measured) {
+        m_form->setMeasured(update.measured->resistance, update.measured->reactance, update.measured->note);
     }
-    if (!errors.isEmpty()) {
-        m_form->showErrors(errors);
-        m_results->setStale(m_hasStudy);
-        setPicturesStale(m_hasStudy);
-        statusBar()->showMessage(errors.front().message);
+    if (update.modelElement) {
+        m_form->setAntennaModel(update.modelElement->diameter, update.modelElement->note);
+    }
+    if (!update.errors.isEmpty()) {
+        m_form->showErrors(update.errors);
+        m_results->setStale(m_session.hasStudy());
+        setPicturesStale(m_session.hasStudy());
+        statusBar()->showMessage(update.errors.front().message);
         m_tuning->setAvailable(false); // the study is of the last good inputs
         stopFullWave();
         m_results->showFullWaveHeld();
@@ -474,209 +309,107 @@ void DesignerWindow::recompute()
     m_results->setStale(false);
     setPicturesStale(false);
     statusBar()->clearMessage();
-    m_study.setInputs(*validation.inputs, m_measured);
-    m_hasStudy = true;
-    m_results->showStudy(m_study);
-    m_drawing->showStudy(m_study);
-    m_byRodLength->setXTitle(tr("Strap position, rod length (%1)").arg(unitText(validation.inputs->unit)));
-    scheduleFullWave(*validation.inputs, validation.elementLength);
-    if (!m_study.hasDesign()) {
+    const MatchStudy& study = m_session.study();
+    m_results->showStudy(study);
+    m_drawing->showStudy(study);
+    chart(Plot::RodLength)
+        ->setXTitle(
+            tr("Strap position, rod length (%1)").arg(QString::fromLatin1(design::unitSymbol(study.inputs().unit))));
+    showFullWaveStep(update);
+    if (!study.hasDesign()) {
         m_tuning->setAvailable(false);
-        clearPlots();
+        m_plots->clear();
         return;
     }
-    m_tuning->setDesign(m_study.designTuning(), validation.inputs->unit);
+    m_tuning->setDesign(study.designTuning(), study.inputs().unit);
     m_tuning->setAvailable(true);
     showPlots();
+}
+
+void DesignerWindow::showFullWaveStep(const DesignerSession::Update& update)
+{
+    const study::Inputs& inputs = m_session.study().inputs();
+    switch (update.nec) {
+    case DesignerSession::NecAction::Hold:
+        break;
+    case DesignerSession::NecAction::Hide:
+        stopFullWave();
+        m_pendingJob.reset();
+        updateFrequencyTitle();
+        m_results->hideFullWave();
+        break;
+    case DesignerSession::NecAction::Reshow:
+        // The answer shown, or on its way, still holds: shown again in the
+        // unit chosen and against the R and X typed now.
+        if (const auto& answer = m_session.fullWave(); answer && !m_session.fullWavePending()) {
+            m_results->showFullWave(answer->refined, inputs.unit, inputs.design.feedImpedance);
+        }
+        break;
+    case DesignerSession::NecAction::Start:
+        stopFullWave();
+        updateFrequencyTitle();
+        m_pendingJob = update.necJob;
+        m_results->showFullWaveBusy();
+        m_necTimer->start();
+        showNecBusy();
+        break;
+    }
 }
 
 void DesignerWindow::setPicturesStale(bool stale)
 {
     // Faded while they show the last good inputs, as the results are greyed.
-    // A graphics effect does not reach into the chart views: their charts
-    // fade themselves.
-    for (SweepChart* chart : {m_byCapacitance, m_byRodLength, m_byFrequency}) {
-        chart->chart()->setOpacity(stale ? kStaleOpacity : 1);
-    }
-    for (QWidget* picture : {static_cast<QWidget*>(m_smith), static_cast<QWidget*>(m_drawing)}) {
-        if (stale && picture->graphicsEffect() == nullptr) {
-            auto* fade = new QGraphicsOpacityEffect(picture);
-            fade->setOpacity(kStaleOpacity);
-            picture->setGraphicsEffect(fade);
-        } else if (!stale) {
-            picture->setGraphicsEffect(nullptr);
-        }
-    }
+    m_plots->setStale(stale);
+    setFaded(m_drawing, stale);
 }
 
 bool DesignerWindow::picturesStale() const
 {
-    const std::array<const SweepChart*, 3> charts = {m_byCapacitance, m_byRodLength, m_byFrequency};
-    const bool chartsFaded = std::all_of(
-        charts.begin(), charts.end(), [](const SweepChart* chart) { return chart->chart()->opacity() < 1; });
-    return chartsFaded && m_smith->graphicsEffect() != nullptr && m_drawing->graphicsEffect() != nullptr;
+    return m_plots->isStale() && isFaded(m_drawing);
 }
 
 void DesignerWindow::retune(Tuning tuning)
 {
-    if (!m_hasStudy || !m_study.hasDesign() || m_results->isStale()) {
-        return; // no design, or one for inputs the fields no longer hold
+    if (m_session.retune(tuning)) {
+        showPlots();
     }
-    m_study.setTuning(tuning);
-    showPlots();
 }
 
 void DesignerWindow::showPlots()
 {
-    const design::Design& d = m_study.design();
-    const Tuning tuned = m_study.tuning();
-    const double designSwr = m_study.atDesign().swr;
-    const double tunedSwr = m_study.tuned().swr;
-    const double perUnit = design::metresPer(m_study.inputs().unit);
-    const double mhz = m_study.inputs().design.freqMhz;
-    m_byCapacitance->showSweep(
-        m_study.byCapacitance(), 1, {d.capacitancePf, designSwr}, {tuned.capacitancePf, tunedSwr});
-    m_byRodLength->showSweep(
-        m_study.byRodLength(), perUnit, {d.rodLength / perUnit, designSwr}, {tuned.rodLength / perUnit, tunedSwr});
+    const MatchStudy& study = m_session.study();
+    const design::Design& d = study.design();
+    const Tuning tuned = study.tuning();
+    const double designSwr = study.atDesign().swr;
+    const double tunedSwr = study.tuned().swr;
+    const double perUnit = design::metresPer(study.inputs().unit);
+    const double mhz = study.inputs().design.freqMhz;
+    chart(Plot::Capacitance)
+        ->showSweep(study.byCapacitance(), 1, {d.capacitancePf, designSwr}, {tuned.capacitancePf, tunedSwr});
+    chart(Plot::RodLength)
+        ->showSweep(
+            study.byRodLength(), perUnit, {d.rodLength / perUnit, designSwr}, {tuned.rodLength / perUnit, tunedSwr});
     if (frequencyPlotFromNec()) {
         showNecFrequencyPlot();
     } else {
-        m_byFrequency->showSweep(m_study.byFrequency(), 1, {mhz, designSwr}, {mhz, tunedSwr});
+        chart(Plot::Frequency)->showSweep(study.byFrequency(), 1, {mhz, designSwr}, {mhz, tunedSwr});
     }
-    m_smith->showLocus(
-        m_study.inputs().design.lineImpedance, m_study.byCapacitance(), m_study.atDesign().zin, m_study.tuned().zin);
-    m_tuning->showTuned(m_study.tuned());
+    smithChart()->showLocus(
+        study.inputs().design.lineImpedance, study.byCapacitance(), study.atDesign().zin, study.tuned().zin);
+    m_tuning->showTuned(study.tuned());
 }
 
 void DesignerWindow::showNecFrequencyPlot()
 {
     // The refined match's, as NEC-2 computed it: the sliders do not move it.
-    const double mhz = m_study.inputs().design.freqMhz;
-    const double swr = std::get<nec::Refined>(m_lastFullWave->refined).swr; // a sweep comes only with a match
-    m_byFrequency->showSweep(m_lastFullWave->sweep, 1, {mhz, swr}, {mhz, swr});
-}
-
-bool DesignerWindow::frequencyPlotFromNec() const
-{
-    return m_lastFullWave && !m_lastFullWave->sweep.empty();
-}
-
-void DesignerWindow::clearPlots()
-{
-    for (SweepChart* chart : {m_byCapacitance, m_byRodLength, m_byFrequency}) {
-        chart->clearSweep();
-    }
-    m_smith->clearLocus();
-}
-
-std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
-{
-    std::optional<QString> problem;
-    const QString name = QFileInfo(path).fileName();
-    auto refused = [&name](const touchstone::ParseError& error) {
-        return error.line > 0
-            ? tr("%1, line %2: %3").arg(name).arg(error.line).arg(QString::fromStdString(error.message))
-            : tr("%1: %2").arg(name, QString::fromStdString(error.message));
-    };
-    const auto contents = wholeFile(path);
-    if (const auto* cannot = std::get_if<QString>(&contents)) {
-        problem = *cannot;
-    } else {
-        const auto& text = std::get<QByteArray>(contents);
-        auto parsed
-            = touchstone::parseOnePort(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-        if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
-            problem = refused(*error);
-        } else if (const auto unusable = touchstone::checkImpedances(std::get<touchstone::OnePort>(parsed))) {
-            problem = refused(*unusable); // e.g. |S| > 1: no feed resistance to match
-        } else {
-            // One point is a measurement too, as vostrel-design takes it: the
-            // design at that frequency, no frequency plot to draw.
-            m_measured = std::make_shared<const touchstone::OnePort>(std::move(std::get<touchstone::OnePort>(parsed)));
-        }
-    }
-    if (problem) {
-        showNotice(*problem, true);
-        return problem;
-    }
-    m_measuredName = name;
-    m_forget->setEnabled(true);
-    closeNotice();
-    recompute();
-    return std::nullopt;
-}
-
-void DesignerWindow::applyAntennaModel()
-{
-    if (!m_antennaModel) {
-        return;
-    }
-    const nec::Wire& driven = m_antennaModel->wires[static_cast<std::size_t>(m_antennaModel->drivenWire)];
-    const QLocale locale;
-    const auto unit = m_form->texts().unit;
-    m_form->setAntennaModel(givenLengthText(2 * driven.radius, unit, locale),
-        tr("The element is the driven wire of %1 (tag %2), checked and refined in NEC-2.")
-            .arg(m_antennaModelName)
-            .arg(driven.tag));
-}
-
-void DesignerWindow::scheduleFullWave(const ValidInputs& inputs, std::optional<double> elementLength)
-{
-    if (!elementLength && !m_antennaModel) {
-        stopFullWave();
-        m_necKey.clear();
-        m_pendingJob.reset();
-        m_lastFullWave.reset();
-        updateFrequencyTitle();
-        m_results->hideFullWave();
-        return;
-    }
-    // What NEC-2's answer depends on: not R and X (NEC computes the
-    // element's own), nor the coax capacitor. Six figures: another unit
-    // writes the lengths back to that many, and a millionth is nothing to
-    // NEC-2.
-    const design::DesignInput& d = inputs.design;
-    const QString key = QString::asprintf("%.6g %.6g %.6g %.6g %.6g %d %d ", d.freqMhz, d.geometry.elementDiameter,
-                            d.geometry.rodDiameter, d.geometry.spacing, d.lineImpedance, static_cast<int>(d.stepUp),
-                            static_cast<int>(d.model))
-        + (m_antennaModel ? QStringLiteral("deck %1").arg(m_antennaModelGeneration)
-                          : QString::asprintf("length %.6g", *elementLength))
-        + QString::fromStdString(m_necOptions.program);
-    if (key == m_necKey) {
-        // The answer shown, or on its way, still holds: shown again in the
-        // unit chosen and against the R and X typed now.
-        if (m_lastFullWave && !m_fullWave->isBusy() && !m_necTimer->isActive()) {
-            m_results->showFullWave(m_lastFullWave->refined, inputs.unit, inputs.design.feedImpedance);
-        }
-        return;
-    }
-    stopFullWave();
-    m_lastFullWave.reset();
-    m_necKey = key;
-    updateFrequencyTitle();
-    FullWaveJob job;
-    job.job.design = inputs.design;
-    if (m_antennaModel) {
-        job.job.element = *m_antennaModel;
-    } else {
-        job.job.element = nec::DipoleElement{*elementLength};
-    }
-    job.job.run = m_necOptions;
-    const double mhz = inputs.design.freqMhz;
-    job.sweepFromMhz = mhz * (1 - MatchStudy::kFrequencySpan);
-    job.sweepToMhz = mhz * (1 + MatchStudy::kFrequencySpan);
-    job.sweepPoints = 41;
-    m_pendingJob = std::move(job);
-    m_results->showFullWaveBusy();
-    m_necTimer->start();
-    showNecBusy();
+    const double mhz = m_session.study().inputs().design.freqMhz;
+    const FullWaveResult& answer = *m_session.fullWave();
+    const double swr = std::get<nec::Refined>(answer.refined).swr; // a sweep comes only with a match
+    chart(Plot::Frequency)->showSweep(answer.sweep, 1, {mhz, swr}, {mhz, swr});
 }
 
 void DesignerWindow::stopFullWave()
 {
-    if (m_necTimer->isActive() || m_fullWave->isBusy()) {
-        m_necKey.clear(); // the answer for those inputs never came
-    }
     m_necTimer->stop();
     m_fullWave->cancel();
     showNecBusy();
@@ -684,9 +417,11 @@ void DesignerWindow::stopFullWave()
 
 void DesignerWindow::showFullWave(const FullWaveResult& result)
 {
-    // A cancelled run's answer never comes here: its watcher is gone.
-    m_lastFullWave = result;
-    m_results->showFullWave(result.refined, m_study.inputs().unit, m_study.inputs().design.feedImpedance);
+    if (!m_session.fullWaveFinished(result)) {
+        return; // an earlier job's, still ending when it was replaced
+    }
+    const study::Inputs& inputs = m_session.study().inputs();
+    m_results->showFullWave(result.refined, inputs.unit, inputs.design.feedImpedance);
     updateFrequencyTitle();
     // Only the frequency plot changes, and only to NEC-2's: the others, and
     // the closed form's frequency plot, are drawn already.
@@ -698,8 +433,7 @@ void DesignerWindow::showFullWave(const FullWaveResult& result)
 
 void DesignerWindow::showNecBusy()
 {
-    const bool busy = m_fullWave->isBusy() || m_necTimer->isActive();
-    m_necBusy->setVisible(busy);
+    m_necBusy->setVisible(m_fullWave->isBusy() || m_necTimer->isActive());
 }
 
 void DesignerWindow::updateFrequencyTitle()
@@ -707,51 +441,72 @@ void DesignerWindow::updateFrequencyTitle()
     // Without a file or NEC-2 the sweep keeps the typed R and X at every
     // frequency: a real element's change with frequency is not in it, and
     // the curve reads far wider than the antenna's.
+    SweepChart* byFrequency = chart(Plot::Frequency);
     if (frequencyPlotFromNec()) {
-        m_byFrequency->setXTitle(tr("Frequency (MHz), NEC-2"));
-        m_byFrequency->setNote(tr("NEC-2: the refined match"));
-        m_byFrequency->curve()->setName(tr("SWR, refined in NEC-2"));
+        byFrequency->setXTitle(tr("Frequency (MHz), NEC-2"));
+        byFrequency->setNote(tr("NEC-2: the refined match"));
+        byFrequency->curve()->setName(tr("SWR, refined in NEC-2"));
     } else {
-        m_byFrequency->curve()->setName(tr("SWR as tuned"));
-        m_byFrequency->setXTitle(m_measured ? tr("Frequency (MHz), measured R and X") : tr("Frequency (MHz)"));
-        m_byFrequency->setNote(m_measured ? QString() : tr("R and X held fixed"));
+        const bool measured = m_session.hasMeasurement();
+        byFrequency->curve()->setName(tr("SWR as tuned"));
+        byFrequency->setXTitle(measured ? tr("Frequency (MHz), measured R and X") : tr("Frequency (MHz)"));
+        byFrequency->setNote(measured ? QString() : tr("R and X held fixed"));
     }
 }
 
-std::optional<QString> DesignerWindow::openAntennaModel(const QString& path)
+std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
 {
-    const QString name = QFileInfo(path).fileName();
-    std::optional<QString> problem;
-    std::optional<nec::UserDeck> deck;
-    const auto contents = wholeFile(path);
-    if (const auto* cannot = std::get_if<QString>(&contents)) {
-        problem = *cannot;
-    } else {
-        const auto& text = std::get<QByteArray>(contents);
-        auto read = nec::readDeck(
-            std::string_view(text.constData(), static_cast<std::size_t>(text.size())), name.toStdString());
-        if (const auto* failure = std::get_if<nec::Failure>(&read)) {
-            problem = QString::fromStdString(failure->message);
-        } else {
-            deck = std::move(std::get<nec::UserDeck>(read));
-        }
-    }
+    const auto contents = readWholeFile(path);
+    const auto* cannot = std::get_if<QString>(&contents);
+    const std::optional<QString> problem = cannot != nullptr
+        ? *cannot
+        : m_session.openMeasurement(std::get<QByteArray>(contents), QFileInfo(path).fileName());
     if (problem) {
         showNotice(*problem, true);
         return problem;
     }
-    m_antennaModel = std::move(deck);
-    m_antennaModelName = name;
-    ++m_antennaModelGeneration;
+    m_forget->setEnabled(true);
+    closeNotice();
+    recompute();
+    return std::nullopt;
+}
+
+void DesignerWindow::forgetMeasurement()
+{
+    m_session.forgetMeasurement();
+    m_forget->setEnabled(false);
+    m_form->clearMeasured();
+    recompute();
+}
+
+std::optional<QString> DesignerWindow::openAntennaModel(const QString& path)
+{
+    const auto contents = readWholeFile(path);
+    const auto* cannot = std::get_if<QString>(&contents);
+    const std::optional<QString> problem = cannot != nullptr
+        ? *cannot
+        : m_session.openAntennaModel(std::get<QByteArray>(contents), QFileInfo(path).fileName());
+    if (problem) {
+        showNotice(*problem, true);
+        return problem;
+    }
     m_forgetModel->setEnabled(true);
     closeNotice();
     recompute();
     return std::nullopt;
 }
 
+void DesignerWindow::forgetAntennaModel()
+{
+    m_session.forgetAntennaModel();
+    m_forgetModel->setEnabled(false);
+    m_form->clearAntennaModel();
+    recompute();
+}
+
 void DesignerWindow::useFeedImpedance(std::complex<double> feed)
 {
-    if (m_measured) {
+    if (m_session.hasMeasurement()) {
         forgetMeasurement(); // asked for NEC-2's instead of the file's
     }
     const QLocale locale;
@@ -761,58 +516,17 @@ void DesignerWindow::useFeedImpedance(std::complex<double> feed)
     m_form->setTexts(texts); // NEC-2's inputs are the same: no new run
 }
 
-void DesignerWindow::forgetAntennaModel()
-{
-    m_antennaModel.reset();
-    m_antennaModelName.clear();
-    m_forgetModel->setEnabled(false);
-    m_form->clearAntennaModel();
-    recompute();
-}
-
-void DesignerWindow::forgetMeasurement()
-{
-    m_measured.reset();
-    m_measuredName.clear();
-    m_forget->setEnabled(false);
-    m_form->clearMeasured();
-    recompute();
-}
-
 QString DesignerWindow::summary() const
 {
-    if (m_results->isStale() || !m_hasStudy) {
+    if (m_session.isStale() || !m_session.hasStudy()) {
         QString text = tr("Gamma match design: the inputs have a problem\n\n");
         for (const QString& line : m_form->problems()) {
             text += QStringLiteral("  ") + line + QLatin1Char('\n');
         }
         return text;
     }
-    return summaryText(m_study, m_measuredName) + fullWaveSummary();
-}
-
-QString DesignerWindow::fullWaveSummary() const
-{
-    if (!m_results->fullWaveShown()) {
-        return {};
-    }
-    QString text = QStringLiteral("\nFull-wave check (NEC-2)\n");
     const bool waiting = m_fullWave->isBusy() || m_necTimer->isActive();
-    const std::array<std::pair<QString, const QLineEdit*>, 7> rows
-        = {std::pair{tr("Refined rod length"), m_results->necRodLength()},
-            std::pair{tr("Refined capacitor"), m_results->necCapacitance()},
-            std::pair{tr("NEC feed impedance, bare element"), m_results->necFeedImpedance()},
-            std::pair{tr("Closed form as built, SWR"), m_results->necClosedFormSwr()},
-            std::pair{tr("Refined match, SWR"), m_results->necSwr()},
-            std::pair{tr("Average gain test"), m_results->necAverageGain()},
-            std::pair{tr("Halved segments"), m_results->necHalvedSegments()}};
-    for (const auto& [name, field] : rows) {
-        if (!waiting && !field->text().isEmpty()) { // while NEC-2 runs, the fields hold the last inputs' answer
-            text += QStringLiteral("  ") + (name + QLatin1Char(':')).leftJustified(34) + field->text()
-                + QLatin1Char('\n');
-        }
-    }
-    return text + QStringLiteral("  ") + m_results->necStatus()->text() + QLatin1Char('\n');
+    return summaryText(m_session.study(), m_session.measurementName()) + m_results->fullWaveSummary(waiting);
 }
 
 void DesignerWindow::copyResults()
@@ -825,12 +539,12 @@ bool DesignerWindow::exportCsv(const QString& path)
 {
     const QString named = withExtension(path, ExportFormat::Csv);
     std::optional<QString> problem;
-    if (!m_hasStudy || !m_study.hasDesign() || m_results->isStale()) {
+    if (!m_session.hasCurrentDesign()) {
         problem = tr("Nothing to export to %1: there is no design for the inputs.").arg(named);
     } else {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly | QIODevice::Text);
-        writeSweepsCsv(m_study, buffer);
+        writeSweepsCsv(m_session.study(), buffer);
         problem = writeWholeFile(named, buffer.data());
     }
     showNotice(problem ? *problem : tr("Wrote %1").arg(named), problem.has_value());
@@ -845,71 +559,11 @@ bool DesignerWindow::exportPlots(const QString& path, ExportFormat format)
     const QString target = withExtension(path, format);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    bool drawn = false;
-    if (format == ExportFormat::Svg) {
-        drawn = writePlotsSvg(buffer);
-    } else {
-        drawn = m_plots->grab().save(&buffer, "PNG");
-    }
+    const bool drawn = format == ExportFormat::Svg ? m_plots->writeSvg(buffer) : m_plots->writePng(buffer);
     const std::optional<QString> problem
         = drawn ? writeWholeFile(target, buffer.data()) : tr("Could not draw the plots for %1.").arg(target);
     showNotice(problem ? *problem : tr("Wrote %1").arg(target), problem.has_value());
     return !problem;
-}
-
-bool DesignerWindow::writePlotsSvg(QIODevice& device)
-{
-    QSvgGenerator svg;
-    svg.setOutputDevice(&device);
-    svg.setSize(m_plots->size());
-    svg.setViewBox(m_plots->rect());
-    svg.setTitle(tr("Gamma match sweeps"));
-    QPainter painter;
-    if (!painter.begin(&svg)) {
-        return false;
-    }
-    // The SVG painter keeps no clipping: each curve is drawn clipped to its
-    // plot area by hand, over the plots drawn without it.
-    const std::array<SweepChart*, 3> charts = {m_byCapacitance, m_byRodLength, m_byFrequency};
-    for (SweepChart* chart : charts) {
-        chart->curve()->setOpacity(0); // the legend keeps its key
-    }
-    m_plots->render(&painter);
-    for (SweepChart* chart : charts) {
-        chart->curve()->setOpacity(1);
-        painter.save();
-        painter.translate(chart->mapTo(m_plots, QPoint(0, 0)));
-        chart->paintCurveClipped(painter, chart->curve()->points());
-        painter.restore();
-    }
-    if (!painter.end()) {
-        return false;
-    }
-    // Browsers know generic families, not Qt's "Sans Serif": each text
-    // names its family, then the generic one to fall back on.
-    auto* buffer = qobject_cast<QBuffer*>(&device);
-    if (buffer != nullptr) {
-        QString text = QString::fromUtf8(buffer->data());
-        static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
-        text.replace(family, QStringLiteral("font-family=\"\\1, sans-serif\""));
-        text.replace(
-            QStringLiteral("font-family=\"Sans Serif, sans-serif\""), QStringLiteral("font-family=\"sans-serif\""));
-        buffer->buffer() = text.toUtf8();
-    }
-    return true;
-}
-
-SweepChart* DesignerWindow::chart(Plot plot) const
-{
-    switch (plot) {
-    case Plot::Capacitance:
-        return m_byCapacitance;
-    case Plot::RodLength:
-        return m_byRodLength;
-    case Plot::Frequency:
-        return m_byFrequency;
-    }
-    return nullptr;
 }
 
 QString DesignerWindow::statusText() const
@@ -919,31 +573,12 @@ QString DesignerWindow::statusText() const
 
 void DesignerWindow::saveSettings()
 {
-    QSettings settings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kSettingsName));
-    const InputTexts texts = plainTexts(m_form->texts(), QLocale()); // "." whatever the locale
-    settings.beginGroup(QStringLiteral("inputs"));
-    settings.setValue(QStringLiteral("frequency"), texts.frequency);
-    settings.setValue(QStringLiteral("resistance"), texts.resistance);
-    settings.setValue(QStringLiteral("reactance"), texts.reactance);
-    settings.setValue(QStringLiteral("elementDiameter"), texts.elementDiameter);
-    settings.setValue(QStringLiteral("rodDiameter"), texts.rodDiameter);
-    settings.setValue(QStringLiteral("spacing"), texts.spacing);
-    settings.setValue(QStringLiteral("unit"), unitText(texts.unit));
-    settings.setValue(QStringLiteral("lineImpedance"), texts.lineImpedance);
-    settings.setValue(QStringLiteral("stepUp"),
-        texts.stepUp == design::StepUp::Half ? QStringLiteral("half") : QStringLiteral("whole"));
-    settings.setValue(QStringLiteral("tubeInnerDiameter"), texts.tubeInnerDiameter);
-    settings.setValue(QStringLiteral("dielectric"), texts.dielectric);
-    settings.setValue(QStringLiteral("elementLength"), texts.elementLength);
-    settings.setValue(QStringLiteral("closedForm"),
-        texts.model == design::Model::Textbook ? QStringLiteral("textbook") : QStringLiteral("corrected"));
-    settings.endGroup();
-    settings.sync();
-    if (settings.status() != QSettings::NoError && !m_settingsProblemReported) {
+    QSettings store = settings::userSettings();
+    if (!settings::writeInputs(store, m_form->texts(), QLocale()) && !m_settingsProblemReported) {
         m_settingsProblemReported = true; // once a run: the next edit would only say it again
         showNotice(tr("The inputs cannot be saved in %1: it cannot be written. They will not come back "
                       "at the next start.")
-                       .arg(QDir::toNativeSeparators(settings.fileName())),
+                       .arg(QDir::toNativeSeparators(store.fileName())),
             true);
     }
 }

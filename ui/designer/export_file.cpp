@@ -1,6 +1,8 @@
 #include "export_file.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
@@ -125,6 +127,18 @@ std::optional<QString> writeWholeFile(const QString& path, const QByteArray& byt
         return failed(file.errorString());
     }
     return std::nullopt;
+}
+
+std::variant<QByteArray, QString> readWholeFile(const QString& path)
+{
+    if (QFileInfo(path).isDir()) {
+        return tr("Cannot open %1: it is a folder.").arg(QDir::toNativeSeparators(path));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    }
+    return file.readAll();
 }
 
 } // namespace vostrel::designer

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <optional>
+#include <variant>
 
 namespace vostrel::designer {
 
@@ -32,5 +33,11 @@ std::optional<ExportFormat> formatOf(const QString& path);
 //   "/dev/full" -> "/dev/full is a device, not a regular file: ..."
 //   "/tmp" -> "/tmp is a folder: ..."
 std::optional<QString> writeWholeFile(const QString& path, const QByteArray& bytes);
+
+// A file's bytes, or why it cannot be read, naming the path as typed
+// (which folder was meant is half the story).
+//   "/tmp" -> "Cannot open /tmp: it is a folder."
+//   "/no/such" -> "Cannot open /no/such: No such file or directory"
+std::variant<QByteArray, QString> readWholeFile(const QString& path);
 
 } // namespace vostrel::designer

@@ -21,6 +21,7 @@ FullWaveResult FullWaveCheck::check(FullWaveJob job, const std::atomic<bool>* ca
 {
     job.job.run.cancel = cancel;
     FullWaveResult result;
+    result.key = job.key;
     result.refined = nec::refine(job.job);
     const auto* refined = std::get_if<nec::Refined>(&result.refined);
     if (refined != nullptr && job.sweepPoints >= 2 && (cancel == nullptr || !cancel->load())) {

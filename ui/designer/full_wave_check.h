@@ -1,5 +1,6 @@
 #pragma once
 
+#include "nec_job_key.h"
 #include "refine.h"
 
 #include <QFutureWatcher>
@@ -16,12 +17,14 @@ namespace vostrel::designer {
 // and the refined match's SWR over the frequency plot's span from one more
 // nec2c run (empty when that run failed or was not asked for).
 struct FullWaveResult {
+    NecJobKey key; // the job's: whose answer this is
     nec::Outcome<nec::Refined> refined = nec::Failure{};
     std::vector<design::SweepPoint> sweep;
 };
 
 // One check: the NEC job, and the span of the frequency plot.
 struct FullWaveJob {
+    NecJobKey key;
     nec::NecJob job;
     double sweepFromMhz = 0;
     double sweepToMhz = 0;

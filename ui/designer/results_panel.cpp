@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 namespace vostrel::designer {
 
@@ -318,6 +319,26 @@ void ResultsPanel::showFullWave(
     }
     setStatus(r.doubtful ? tr("Doubtful: %1. %2").arg(QString::fromStdString(r.doubt), runs)
                          : tr("Not doubtful: the model passes its checks. %1").arg(runs));
+}
+
+QString ResultsPanel::fullWaveSummary(bool waiting) const
+{
+    if (!m_fullWaveShown) {
+        return {};
+    }
+    QString text = QStringLiteral("\nFull-wave check (NEC-2)\n");
+    const std::array<std::pair<QString, const QLineEdit*>, 7> rows = {
+        std::pair{tr("Refined rod length"), m_necRodLength}, std::pair{tr("Refined capacitor"), m_necCapacitance},
+        std::pair{tr("NEC feed impedance, bare element"), m_necFeed},
+        std::pair{tr("Closed form as built, SWR"), m_necClosedFormSwr}, std::pair{tr("Refined match, SWR"), m_necSwr},
+        std::pair{tr("Average gain test"), m_necAverageGain}, std::pair{tr("Halved segments"), m_necHalved}};
+    for (const auto& [name, field] : rows) {
+        if (!waiting && !field->text().isEmpty()) {
+            text += QStringLiteral("  ") + (name + QLatin1Char(':')).leftJustified(34) + field->text()
+                + QLatin1Char('\n');
+        }
+    }
+    return text + QStringLiteral("  ") + m_necStatus->text() + QLatin1Char('\n');
 }
 
 } // namespace vostrel::designer

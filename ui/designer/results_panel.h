@@ -45,6 +45,10 @@ public:
     void showFullWave(
         const nec::Outcome<nec::Refined>& refined, design::Unit unit, std::complex<double> typedFeed = {});
     bool fullWaveShown() const { return m_fullWaveShown; }
+    // The full-wave column as plain text for Copy results, its rows left
+    // out while NEC-2 runs (`waiting`: they hold the last inputs' answer);
+    // empty without the column.
+    QString fullWaveSummary(bool waiting) const;
 
     QLineEdit* rodLength() const { return m_rodLength; }
     QLineEdit* capacitance() const { return m_capacitance; }

@@ -1,4 +1,5 @@
 #include "sweep_chart.h"
+#include "design_inputs.h"
 
 #include <QChart>
 #include <QLegendMarker>
@@ -31,7 +32,7 @@ void setRangeWithTicks(QValueAxis* axis, double from, double to, int ticks)
     axis->setTickCount(5);
     axis->setLabelFormat(QStringLiteral("%.4g"));
     axis->setRange(from, to);
-    if (!SweepChart::drawableRange(from, to)) {
+    if (!drawableRange(from, to)) {
         return;
     }
     const double span = to - from;
@@ -159,19 +160,6 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
     setRenderHint(QPainter::Antialiasing);
     setMinimumSize(240, 200); // two side by side beside the inputs on a 1024 x 768 screen
     setAccessibleName(title);
-}
-
-bool SweepChart::drawableRange(double from, double to)
-{
-    if (!std::isfinite(from) || !std::isfinite(to) || !(to > from)) {
-        return false;
-    }
-    const double largest = std::max(std::fabs(from), std::fabs(to));
-    const double span = to - from;
-    // Ticks a millionth of a millionth of the values apart are the same
-    // number printed; far outside 1e+-200 the steps and labels lose their
-    // figures to underflow.
-    return span >= largest * 1e-12 && largest <= 1e200 && span >= 1e-200;
 }
 
 int SweepChart::ticksForWidth() const

@@ -30,12 +30,6 @@ public:
 
     SweepChart(const QString& title, QWidget* parent = nullptr);
 
-    // Whether an x axis from `from` to `to` can be drawn: both finite, the
-    // span above 0 and wide enough against the values for its ticks to
-    // differ in a double, the values inside what the labels can write.
-    //   14.3, 15.0 -> true   1e-308, 1.05e-308 -> false   1, 1 -> false
-    static bool drawableRange(double from, double to);
-
     void setXTitle(const QString& title);
     // A line inside the plot area, at its top left (empty: none).
     void setNote(const QString& note);

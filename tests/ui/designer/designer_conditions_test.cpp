@@ -4,6 +4,7 @@
 // while the window runs, and what the plots must say.
 #include "design_inputs_form.h"
 #include "designer_names.h"
+#include "designer_settings.h"
 #include "designer_window.h"
 #include "export_file.h"
 #include "smith_chart_view.h"
@@ -55,8 +56,8 @@ namespace {
 
 QSettings userSettings()
 {
-    return QSettings(
-        QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName));
+    return QSettings(QString::fromLatin1(vostrel::designer::settings::kOrganisation),
+        QString::fromLatin1(vostrel::designer::settings::kApplication));
 }
 
 void type(QLineEdit* field, const QString& text)
@@ -277,7 +278,7 @@ private slots:
         QFETCH(double, from);
         QFETCH(double, to);
         QFETCH(bool, drawable);
-        QCOMPARE(SweepChart::drawableRange(from, to), drawable);
+        QCOMPARE(vostrel::designer::drawableRange(from, to), drawable);
     }
 
     // The curve cut to the plot area for SVG: every edge crossed, parts

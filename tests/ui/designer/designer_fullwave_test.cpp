@@ -4,6 +4,7 @@
 // nec2c that is missing, hangs or prints garbage.
 #include "design_inputs_form.h"
 #include "designer_names.h"
+#include "designer_settings.h"
 #include "designer_window.h"
 #include "results_panel.h"
 #include "sweep_chart.h"
@@ -76,8 +77,8 @@ double numberIn(const QLineEdit* field)
 struct Fixture {
     Fixture()
     {
-        QSettings(
-            QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName))
+        QSettings(QString::fromLatin1(vostrel::designer::settings::kOrganisation),
+            QString::fromLatin1(vostrel::designer::settings::kApplication))
             .clear();
     }
     DesignerWindow window;

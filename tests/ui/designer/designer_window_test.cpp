@@ -7,6 +7,7 @@
 #include "design_inputs_form.h"
 #include "design_report.h"
 #include "designer_names.h"
+#include "designer_settings.h"
 #include "designer_window.h"
 #include "match_drawing.h"
 #include "results_panel.h"
@@ -121,15 +122,15 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QSettings(
-            QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName))
+        QSettings(QString::fromLatin1(vostrel::designer::settings::kOrganisation),
+            QString::fromLatin1(vostrel::designer::settings::kApplication))
             .clear();
     }
     // The window writes its inputs as they change: each test starts afresh.
     void init()
     {
-        QSettings(
-            QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName))
+        QSettings(QString::fromLatin1(vostrel::designer::settings::kOrganisation),
+            QString::fromLatin1(vostrel::designer::settings::kApplication))
             .clear();
     }
 
@@ -758,8 +759,8 @@ private slots:
             QVERIFY2(std::holds_alternative<QString>(vostrel::designer::readInputOptions(parser, texts)),
                 qPrintable(bad.join(' ')));
         }
-        QSettings(
-            QString::fromLatin1(DesignerWindow::kOrganisation), QString::fromLatin1(DesignerWindow::kSettingsName))
+        QSettings(QString::fromLatin1(vostrel::designer::settings::kOrganisation),
+            QString::fromLatin1(vostrel::designer::settings::kApplication))
             .clear();
     }
 

@@ -1,0 +1,188 @@
+#include "designer_session.h"
+
+#include <QCryptographicHash>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vostrel::designer {
+
+DesignerSession::Update DesignerSession::update(const InputTexts& texts, const QLocale& locale)
+{
+    Update update;
+    InputTexts read = texts;
+    if (m_measured) {
+        update.measured = measuredAt(texts.frequency, locale, update.errors);
+        if (update.measured) {
+            read.resistance = update.measured->resistance;
+            read.reactance = update.measured->reactance;
+        }
+    }
+    if (m_antennaModel) {
+        const nec::Wire& driven = m_antennaModel->wires[static_cast<std::size_t>(m_antennaModel->drivenWire)];
+        update.modelElement = ModelElement{givenLengthText(2 * driven.radius, texts.unit, locale),
+            tr("The element is the driven wire of %1 (tag %2), checked and refined in NEC-2.")
+                .arg(m_antennaModelName)
+                .arg(driven.tag)};
+        read.elementDiameter = update.modelElement->diameter;
+    }
+    const Validation validation = validate(read, locale);
+    update.errors += validation.errors;
+    if (validation.inputs) {
+        // A frequency whose plot cannot be drawn is refused at its field,
+        // before any redraw.
+        const double mhz = validation.inputs->design.freqMhz;
+        if (!drawableRange(mhz * (1 - MatchStudy::kFrequencySpan), mhz * (1 + MatchStudy::kFrequencySpan))) {
+            update.errors.append({design::Field::Frequency,
+                tr("Frequency: %1 MHz is beyond what the plots can draw.").arg(formatNumber(mhz, locale))});
+        }
+    }
+    if (!update.errors.isEmpty()) {
+        m_stale = m_hasStudy; // the study is of the last good inputs
+        if (m_necPending) {
+            m_necKey.reset(); // the answer for those inputs never comes
+            m_necPending = false;
+        }
+        update.nec = NecAction::Hold;
+        return update;
+    }
+    m_stale = false;
+    m_study.setInputs(*validation.inputs, m_measured);
+    m_hasStudy = true;
+    update.nec = planFullWave(*validation.inputs, validation.elementLength, update);
+    return update;
+}
+
+std::optional<DesignerSession::Measured> DesignerSession::measuredAt(
+    const QString& frequency, const QLocale& locale, QList<FieldError>& errors) const
+{
+    const std::optional<double> read = parseNumber(frequency, locale);
+    if (!read) {
+        return std::nullopt; // validation names the frequency
+    }
+    const auto& points = m_measured->points;
+    const double fromMhz = points.front().freqHz / 1e6;
+    const double toMhz = points.back().freqHz / 1e6;
+    const QString span = points.size() == 1
+        ? tr("one point, at %1 MHz").arg(formatNumber(fromMhz, locale))
+        : tr("%1 to %2 MHz").arg(formatNumber(fromMhz, locale), formatNumber(toMhz, locale));
+    const double mhz = *read;
+    const auto z = touchstone::impedanceAt(*m_measured, mhz * 1e6);
+    if (!z) {
+        QString message = points.size() == 1
+            ? tr("Frequency: %1 MHz is not the measurement's %2.").arg(formatNumber(mhz, locale), span)
+            : tr("Frequency: %1 MHz is outside the measurement's %2.").arg(formatNumber(mhz, locale), span);
+        if (const std::string hint = touchstone::frequencyUnitHint(*m_measured); !hint.empty()) {
+            message += QLatin1Char(' ') + capitalised(hint) + QLatin1Char('.');
+        }
+        errors.append({design::Field::Frequency, message});
+        return std::nullopt;
+    }
+    // R and X at the precision the window shows ohms with everywhere.
+    return Measured{formatNumber(z->real(), locale, 1), formatNumber(z->imag(), locale, 1),
+        tr("R and X from %1, interpolated at %2 MHz between its nearest points (%3 points, %4).")
+            .arg(m_measuredName, formatNumber(mhz, locale))
+            .arg(points.size())
+            .arg(span)};
+}
+
+DesignerSession::NecAction DesignerSession::planFullWave(
+    const ValidInputs& inputs, std::optional<double> elementLength, Update& update)
+{
+    if (!elementLength && !m_antennaModel) {
+        m_necKey.reset();
+        m_necPending = false;
+        m_fullWave.reset();
+        return NecAction::Hide;
+    }
+    const NecJobKey key = necJobKey(inputs, elementLength, m_antennaModel ? m_antennaModelHash : QByteArray(), m_run);
+    if (m_necKey == key) {
+        return NecAction::Reshow;
+    }
+    m_fullWave.reset();
+    m_necKey = key;
+    m_necPending = true;
+    FullWaveJob job;
+    job.key = key;
+    job.job.design = inputs.design;
+    if (m_antennaModel) {
+        job.job.element = *m_antennaModel;
+    } else {
+        job.job.element = nec::DipoleElement{*elementLength};
+    }
+    job.job.run = m_run;
+    const double mhz = inputs.design.freqMhz;
+    job.sweepFromMhz = mhz * (1 - MatchStudy::kFrequencySpan);
+    job.sweepToMhz = mhz * (1 + MatchStudy::kFrequencySpan);
+    job.sweepPoints = kNecSweepPoints;
+    update.necJob = std::move(job);
+    return NecAction::Start;
+}
+
+bool DesignerSession::retune(Tuning tuning)
+{
+    if (!hasCurrentDesign()) {
+        return false; // no design, or one for inputs the fields no longer hold
+    }
+    m_study.setTuning(tuning);
+    return true;
+}
+
+bool DesignerSession::fullWaveFinished(const FullWaveResult& result)
+{
+    if (!m_necPending || m_necKey != result.key) {
+        return false;
+    }
+    m_fullWave = result;
+    m_necPending = false;
+    return true;
+}
+
+std::optional<QString> DesignerSession::openMeasurement(const QByteArray& bytes, const QString& name)
+{
+    auto refused = [&name](const touchstone::ParseError& error) {
+        return error.line > 0
+            ? tr("%1, line %2: %3").arg(name).arg(error.line).arg(QString::fromStdString(error.message))
+            : tr("%1: %2").arg(name, QString::fromStdString(error.message));
+    };
+    auto parsed = touchstone::parseOnePort(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
+        return refused(*error);
+    }
+    if (const auto unusable = touchstone::checkImpedances(std::get<touchstone::OnePort>(parsed))) {
+        return refused(*unusable); // e.g. |S| > 1: no feed resistance to match
+    }
+    // One point is a measurement too, as vostrel-design takes it: the
+    // design at that frequency, no frequency plot to draw.
+    m_measured = std::make_shared<const touchstone::OnePort>(std::move(std::get<touchstone::OnePort>(parsed)));
+    m_measuredName = name;
+    return std::nullopt;
+}
+
+void DesignerSession::forgetMeasurement()
+{
+    m_measured.reset();
+    m_measuredName.clear();
+}
+
+std::optional<QString> DesignerSession::openAntennaModel(const QByteArray& bytes, const QString& name)
+{
+    auto read = nec::readDeck(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), name.toStdString());
+    if (const auto* failure = std::get_if<nec::Failure>(&read)) {
+        return QString::fromStdString(failure->message);
+    }
+    m_antennaModel = std::move(std::get<nec::UserDeck>(read));
+    m_antennaModelName = name;
+    m_antennaModelHash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    return std::nullopt;
+}
+
+void DesignerSession::forgetAntennaModel()
+{
+    m_antennaModel.reset();
+    m_antennaModelName.clear();
+    m_antennaModelHash.clear();
+}
+
+} // namespace vostrel::designer

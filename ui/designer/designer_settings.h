@@ -1,0 +1,63 @@
+#pragma once
+
+#include "design_inputs.h"
+
+#include <QSettings>
+#include <QSize>
+
+#include <array>
+#include <optional>
+
+namespace vostrel::designer {
+
+// Where the designer keeps what the user last had (QSettings' organisation
+// and application names), and every key it uses, each spelt once.
+namespace settings {
+
+inline constexpr const char* kOrganisation = "Vostrel";
+inline constexpr const char* kApplication = "vostrel-designer";
+
+// The typed inputs, each under "inputs/<key>", written with "." as the
+// decimal separator whatever the locale.
+struct TextKey {
+    const char* key;
+    QString InputTexts::*member;
+};
+inline constexpr std::array kTextKeys = {
+    TextKey{"frequency", &InputTexts::frequency},
+    TextKey{"resistance", &InputTexts::resistance},
+    TextKey{"reactance", &InputTexts::reactance},
+    TextKey{"elementDiameter", &InputTexts::elementDiameter},
+    TextKey{"rodDiameter", &InputTexts::rodDiameter},
+    TextKey{"spacing", &InputTexts::spacing},
+    TextKey{"lineImpedance", &InputTexts::lineImpedance},
+    TextKey{"tubeInnerDiameter", &InputTexts::tubeInnerDiameter},
+    TextKey{"dielectric", &InputTexts::dielectric},
+    TextKey{"elementLength", &InputTexts::elementLength},
+};
+// The choices, also under "inputs/": the unit's symbol, "half" or
+// "whole", "textbook" or "corrected".
+inline constexpr const char* kUnitKey = "unit";
+inline constexpr const char* kStepUpKey = "stepUp";
+inline constexpr const char* kClosedFormKey = "closedForm";
+// The window's size the user last gave it.
+inline constexpr const char* kWindowSizeKey = "window/size";
+
+// The store the designer reads and writes (the user's, by the names above).
+QSettings userSettings();
+
+// The inputs the settings hold, in `locale`'s notation; the worked example
+// when they hold none (a fresh start). A choice that does not read (an
+// unknown unit symbol) keeps the example's.
+//   fresh settings -> InputTexts{} localised;  "unit" = "mm" -> Unit::Millimetre
+InputTexts readInputs(const QSettings& store, const QLocale& locale);
+
+// Writes every input key; false when the store cannot be written (a
+// read-only file), after trying.
+bool writeInputs(QSettings& store, const InputTexts& texts, const QLocale& locale);
+
+std::optional<QSize> readWindowSize(const QSettings& store); // none, or not a usable size: nullopt
+void writeWindowSize(QSettings& store, QSize size);
+
+} // namespace settings
+} // namespace vostrel::designer

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QFrame>
+
+class QLabel;
+class QTimer;
+
+namespace vostrel::designer {
+
+// The notice over the window, where the user is looking, not only in a
+// status bar that may be off the screen: what File > Open, Export and the
+// settings last had to say. A problem stays until closed or replaced;
+// good news closes itself after a few seconds.
+class NoticeBar : public QFrame {
+    Q_OBJECT
+public:
+    explicit NoticeBar(QWidget* parent = nullptr);
+
+    void showNotice(const QString& text, bool problem);
+    void closeNotice();
+    QString text() const; // empty once closed
+    bool isProblem() const { return m_problem; }
+
+signals:
+    void closed();
+
+private:
+    QLabel* m_text;
+    QTimer* m_timer;
+    bool m_problem = false;
+};
+
+} // namespace vostrel::designer

@@ -1,0 +1,133 @@
+#include "plots_page.h"
+
+#include "designer_names.h"
+#include "smith_chart_view.h"
+#include "sweep_chart.h"
+
+#include <QBuffer>
+#include <QChart>
+#include <QGraphicsOpacityEffect>
+#include <QGridLayout>
+#include <QLineSeries>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSvgGenerator>
+
+#include <algorithm>
+
+namespace vostrel::designer {
+
+namespace {
+constexpr double kStaleOpacity = 0.4;
+}
+
+void setFaded(QWidget* widget, bool faded)
+{
+    if (faded && widget->graphicsEffect() == nullptr) {
+        auto* fade = new QGraphicsOpacityEffect(widget);
+        fade->setOpacity(kStaleOpacity);
+        widget->setGraphicsEffect(fade);
+    } else if (!faded) {
+        widget->setGraphicsEffect(nullptr);
+    }
+}
+
+bool isFaded(const QWidget* widget)
+{
+    return widget->graphicsEffect() != nullptr;
+}
+
+PlotsPage::PlotsPage(QWidget* parent)
+    : QWidget(parent)
+{
+    auto* byCapacitance = new SweepChart(tr("SWR against capacitance"));
+    byCapacitance->setObjectName(names::swrByCapacitance);
+    byCapacitance->setXTitle(tr("Capacitance (pF)"));
+    auto* byRodLength = new SweepChart(tr("SWR against strap position"));
+    byRodLength->setObjectName(names::swrByRodLength);
+    auto* byFrequency = new SweepChart(tr("SWR against frequency"));
+    byFrequency->setObjectName(names::swrByFrequency);
+    m_charts = {byCapacitance, byRodLength, byFrequency};
+    m_smith = new SmithChartView;
+    m_smith->setObjectName(names::smithChart);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(6);
+    grid->addWidget(byCapacitance, 0, 0);
+    grid->addWidget(byRodLength, 0, 1);
+    grid->addWidget(byFrequency, 1, 0);
+    grid->addWidget(m_smith, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+}
+
+void PlotsPage::clear()
+{
+    for (SweepChart* chart : m_charts) {
+        chart->clearSweep();
+    }
+    m_smith->clearLocus();
+}
+
+void PlotsPage::setStale(bool stale)
+{
+    // A graphics effect does not reach into the chart views: their charts
+    // fade themselves.
+    for (SweepChart* chart : m_charts) {
+        chart->chart()->setOpacity(stale ? kStaleOpacity : 1);
+    }
+    setFaded(m_smith, stale);
+}
+
+bool PlotsPage::isStale() const
+{
+    return isFaded(m_smith)
+        && std::all_of(m_charts.begin(), m_charts.end(), [](const SweepChart* c) { return c->chart()->opacity() < 1; });
+}
+
+bool PlotsPage::writePng(QIODevice& device)
+{
+    return grab().save(&device, "PNG");
+}
+
+bool PlotsPage::writeSvg(QIODevice& device)
+{
+    QBuffer drawn;
+    drawn.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&drawn);
+    svg.setSize(size());
+    svg.setViewBox(rect());
+    svg.setTitle(tr("Gamma match sweeps"));
+    QPainter painter;
+    if (!painter.begin(&svg)) {
+        return false;
+    }
+    // The SVG painter keeps no clipping: each curve is drawn clipped to its
+    // plot area by hand, over the plots drawn without it.
+    for (SweepChart* chart : m_charts) {
+        chart->curve()->setOpacity(0); // the legend keeps its key
+    }
+    render(&painter);
+    for (SweepChart* chart : m_charts) {
+        chart->curve()->setOpacity(1);
+        painter.save();
+        painter.translate(chart->mapTo(this, QPoint(0, 0)));
+        chart->paintCurveClipped(painter, chart->curve()->points());
+        painter.restore();
+    }
+    if (!painter.end()) {
+        return false;
+    }
+    // Browsers know generic families, not Qt's "Sans Serif": each text
+    // names its family, then the generic one to fall back on.
+    QString text = QString::fromUtf8(drawn.data());
+    static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
+    text.replace(family, QStringLiteral("font-family=\"\\1, sans-serif\""));
+    text.replace(
+        QStringLiteral("font-family=\"Sans Serif, sans-serif\""), QStringLiteral("font-family=\"sans-serif\""));
+    return device.write(text.toUtf8()) >= 0;
+}
+
+} // namespace vostrel::designer
