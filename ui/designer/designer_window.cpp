@@ -10,6 +10,7 @@
 #include "smith_chart_view.h"
 #include "sweep_chart.h"
 #include "tuning_panel.h"
+#include "window_placement.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -26,7 +27,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
-#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -37,6 +37,11 @@
 #include <algorithm>
 
 namespace vostrel::designer {
+
+namespace {
+// After the last edit, before nec2c starts: typing a number is several edits.
+constexpr std::chrono::milliseconds kNecPause{400};
+} // namespace
 
 DesignerWindow::DesignerWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -51,14 +56,6 @@ DesignerWindow::DesignerWindow(QWidget* parent)
         run.program = program.toStdString();
         m_session.setRunOptions(run);
     }
-    m_necTimer = new QTimer(this);
-    m_necTimer->setSingleShot(true);
-    m_necTimer->setInterval(400); // typing a number is several edits: one run at the end
-    connect(m_necTimer, &QTimer::timeout, this, [this] {
-        if (m_pendingJob) {
-            m_fullWave->start(*m_pendingJob);
-        }
-    });
     connect(m_fullWave, &FullWaveCheck::finished, this, &DesignerWindow::showFullWave);
     connect(m_fullWave, &FullWaveCheck::busyChanged, this, &DesignerWindow::showNecBusy);
     m_necBusy = new QProgressBar;
@@ -71,7 +68,7 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     buildMenus();
     statusBar()->addPermanentWidget(m_necBusy);
     m_necBusy->hide();
-    connect(m_notice, &NoticeBar::closed, statusBar(), &QStatusBar::clearMessage);
+    m_notice->echoIn(statusBar());
 
     m_geometryTimer = new QTimer(this);
     m_geometryTimer->setSingleShot(true);
@@ -83,7 +80,9 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     connect(m_tuning, &TuningPanel::tuningChanged, this, &DesignerWindow::retune);
 
     setInputs(settings::readInputs(settings::userSettings(), QLocale()));
-    placeOnScreen();
+    // The size the user last gave it, else the size that shows everything
+    // side by side.
+    placeOnScreen(*this, settings::readWindowSize(settings::userSettings()).value_or(QSize(1320, 900)));
     // Written as they change: a window ended by a signal or a crash
     // loses nothing.
     connect(m_form, &DesignInputsForm::edited, this, &DesignerWindow::saveSettings);
@@ -108,12 +107,6 @@ QWidget* DesignerWindow::buildLayout()
     left->addWidget(m_form);
     left->addWidget(m_results);
     left->addStretch(1);
-    auto* inputsScroll = new QScrollArea;
-    inputsScroll->setWidget(inputs);
-    inputsScroll->setWidgetResizable(true);
-    inputsScroll->setFrameShape(QFrame::NoFrame);
-    inputsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-
     auto scrolled = [](QWidget* page) {
         auto* scroll = new QScrollArea;
         scroll->setWidget(page);
@@ -121,6 +114,7 @@ QWidget* DesignerWindow::buildLayout()
         scroll->setFrameShape(QFrame::NoFrame);
         return scroll;
     };
+    auto* inputsScroll = scrolled(inputs);
     m_pictures = new QTabWidget;
     m_pictures->setDocumentMode(true);
     m_pictures->addTab(m_plots, tr("P&lots"));
@@ -156,30 +150,6 @@ QWidget* DesignerWindow::buildLayout()
     return central;
 }
 
-void DesignerWindow::placeOnScreen()
-{
-    // The size the user last gave it, else the size that shows everything
-    // side by side; never more than the screen's available area (the
-    // desktop's panels left out).
-    QSize wanted = settings::readWindowSize(settings::userSettings()).value_or(QSize(1320, 900));
-    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
-        resize(wanted);
-        return;
-    }
-    const QRect available = screen->availableGeometry();
-    // The frame the window manager adds: unknown until shown, guessed.
-    const QSize frame(16, 40);
-    const QSize room = (available.size() - frame).expandedTo(minimumSizeHint().boundedTo(QSize(320, 240)));
-    wanted = wanted.boundedTo(room);
-    setMinimumSize(QSize(320, 240).boundedTo(room));
-    resize(wanted);
-    const QPoint topLeft = available.topLeft()
-        + QPoint(std::max(0, (available.width() - wanted.width() - frame.width()) / 2),
-            std::max(0, (available.height() - wanted.height() - frame.height()) / 2));
-    move(topLeft);
-}
-
 void DesignerWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
@@ -197,48 +167,27 @@ void DesignerWindow::rememberSize()
     settings::writeWindowSize(store, size());
 }
 
-void DesignerWindow::showNotice(const QString& text, bool problem)
+void DesignerWindow::chooseAndOpen(FileKind kind)
 {
-    m_notice->showNotice(text, problem);
-    statusBar()->showMessage(text, problem ? 0 : 5000);
-}
-
-void DesignerWindow::closeNotice()
-{
-    m_notice->closeNotice();
-}
-
-QString DesignerWindow::noticeText() const
-{
-    return m_notice->text();
-}
-
-bool DesignerWindow::noticeIsProblem() const
-{
-    return m_notice->isProblem();
+    const bool measurement = kind == FileKind::Measurement;
+    const QString path = QFileDialog::getOpenFileName(this,
+        measurement ? tr("Open a measurement") : tr("Open an antenna model"), QString(),
+        measurement ? tr("Touchstone one-port (*.s1p *.S1P);;All files (*)")
+                    : tr("NEC-2 deck (*.nec *.NEC);;All files (*)"));
+    if (!path.isEmpty()) {
+        openFile(path, kind);
+    }
 }
 
 void DesignerWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(tr("&File"));
-    QAction* open = file->addAction(tr("&Open measurement…"), this, [this] {
-        const QString path = QFileDialog::getOpenFileName(
-            this, tr("Open a measurement"), QString(), tr("Touchstone one-port (*.s1p *.S1P);;All files (*)"));
-        if (!path.isEmpty()) {
-            openMeasurement(path);
-        }
-    });
+    QAction* open = file->addAction(tr("&Open measurement…"), this, [this] { chooseAndOpen(FileKind::Measurement); });
     open->setShortcut(QKeySequence::Open);
     m_forget = file->addAction(tr("&Forget measurement"), this, &DesignerWindow::forgetMeasurement);
     m_forget->setEnabled(false);
     file->addSeparator();
-    file->addAction(tr("Open &antenna model (NEC-2)…"), this, [this] {
-        const QString path = QFileDialog::getOpenFileName(
-            this, tr("Open an antenna model"), QString(), tr("NEC-2 deck (*.nec *.NEC);;All files (*)"));
-        if (!path.isEmpty()) {
-            openAntennaModel(path);
-        }
-    });
+    file->addAction(tr("Open &antenna model (NEC-2)…"), this, [this] { chooseAndOpen(FileKind::AntennaModel); });
     m_forgetModel = file->addAction(tr("Forget antenna &model"), this, &DesignerWindow::forgetAntennaModel);
     m_forgetModel->setEnabled(false);
     file->addSeparator();
@@ -276,16 +225,6 @@ void DesignerWindow::buildMenus()
     });
 }
 
-void DesignerWindow::setInputs(const InputTexts& texts)
-{
-    m_form->setTexts(texts); // recomputes
-}
-
-InputTexts DesignerWindow::inputs() const
-{
-    return m_form->texts();
-}
-
 void DesignerWindow::recompute()
 {
     const DesignerSession::Update update = m_session.update(m_form->texts(), QLocale());
@@ -312,9 +251,7 @@ void DesignerWindow::recompute()
     const MatchStudy& study = m_session.study();
     m_results->showStudy(study);
     m_drawing->showStudy(study);
-    chart(Plot::RodLength)
-        ->setXTitle(
-            tr("Strap position, rod length (%1)").arg(QString::fromLatin1(design::unitSymbol(study.inputs().unit))));
+    m_plots->setLengthUnit(study.inputs().unit);
     showFullWaveStep(update);
     if (!study.hasDesign()) {
         m_tuning->setAvailable(false);
@@ -334,7 +271,6 @@ void DesignerWindow::showFullWaveStep(const DesignerSession::Update& update)
         break;
     case DesignerSession::NecAction::Hide:
         stopFullWave();
-        m_pendingJob.reset();
         updateFrequencyTitle();
         m_results->hideFullWave();
         break;
@@ -346,11 +282,9 @@ void DesignerWindow::showFullWaveStep(const DesignerSession::Update& update)
         }
         break;
     case DesignerSession::NecAction::Start:
-        stopFullWave();
         updateFrequencyTitle();
-        m_pendingJob = update.necJob;
         m_results->showFullWaveBusy();
-        m_necTimer->start();
+        m_fullWave->schedule(*update.necJob, kNecPause);
         showNecBusy();
         break;
     }
@@ -377,40 +311,13 @@ void DesignerWindow::retune(Tuning tuning)
 
 void DesignerWindow::showPlots()
 {
-    const MatchStudy& study = m_session.study();
-    const design::Design& d = study.design();
-    const Tuning tuned = study.tuning();
-    const double designSwr = study.atDesign().swr;
-    const double tunedSwr = study.tuned().swr;
-    const double perUnit = design::metresPer(study.inputs().unit);
-    const double mhz = study.inputs().design.freqMhz;
-    chart(Plot::Capacitance)
-        ->showSweep(study.byCapacitance(), 1, {d.capacitancePf, designSwr}, {tuned.capacitancePf, tunedSwr});
-    chart(Plot::RodLength)
-        ->showSweep(
-            study.byRodLength(), perUnit, {d.rodLength / perUnit, designSwr}, {tuned.rodLength / perUnit, tunedSwr});
-    if (frequencyPlotFromNec()) {
-        showNecFrequencyPlot();
-    } else {
-        chart(Plot::Frequency)->showSweep(study.byFrequency(), 1, {mhz, designSwr}, {mhz, tunedSwr});
-    }
-    smithChart()->showLocus(
-        study.inputs().design.lineImpedance, study.byCapacitance(), study.atDesign().zin, study.tuned().zin);
-    m_tuning->showTuned(study.tuned());
-}
-
-void DesignerWindow::showNecFrequencyPlot()
-{
-    // The refined match's, as NEC-2 computed it: the sliders do not move it.
-    const double mhz = m_session.study().inputs().design.freqMhz;
-    const FullWaveResult& answer = *m_session.fullWave();
-    const double swr = std::get<nec::Refined>(answer.refined).swr; // a sweep comes only with a match
-    chart(Plot::Frequency)->showSweep(answer.sweep, 1, {mhz, swr}, {mhz, swr});
+    const FullWaveResult* nec = m_session.fullWave() ? &*m_session.fullWave() : nullptr;
+    m_plots->showStudy(m_session.study(), nec);
+    m_tuning->showTuned(m_session.study().tuned());
 }
 
 void DesignerWindow::stopFullWave()
 {
-    m_necTimer->stop();
     m_fullWave->cancel();
     showNecBusy();
 }
@@ -426,46 +333,39 @@ void DesignerWindow::showFullWave(const FullWaveResult& result)
     // Only the frequency plot changes, and only to NEC-2's: the others, and
     // the closed form's frequency plot, are drawn already.
     if (frequencyPlotFromNec()) {
-        showNecFrequencyPlot();
+        m_plots->showNecFrequencyPlot(inputs.design.freqMhz, result);
     }
     showNecBusy();
 }
 
 void DesignerWindow::showNecBusy()
 {
-    m_necBusy->setVisible(m_fullWave->isBusy() || m_necTimer->isActive());
+    m_necBusy->setVisible(m_fullWave->isWaiting());
 }
 
 void DesignerWindow::updateFrequencyTitle()
 {
-    // Without a file or NEC-2 the sweep keeps the typed R and X at every
-    // frequency: a real element's change with frequency is not in it, and
-    // the curve reads far wider than the antenna's.
-    SweepChart* byFrequency = chart(Plot::Frequency);
-    if (frequencyPlotFromNec()) {
-        byFrequency->setXTitle(tr("Frequency (MHz), NEC-2"));
-        byFrequency->setNote(tr("NEC-2: the refined match"));
-        byFrequency->curve()->setName(tr("SWR, refined in NEC-2"));
-    } else {
-        const bool measured = m_session.hasMeasurement();
-        byFrequency->curve()->setName(tr("SWR as tuned"));
-        byFrequency->setXTitle(measured ? tr("Frequency (MHz), measured R and X") : tr("Frequency (MHz)"));
-        byFrequency->setNote(measured ? QString() : tr("R and X held fixed"));
-    }
+    m_plots->showFrequencySource(frequencyPlotFromNec(), m_session.hasMeasurement());
 }
 
-std::optional<QString> DesignerWindow::openMeasurement(const QString& path)
+std::optional<QString> DesignerWindow::openFile(const QString& path, FileKind kind)
 {
     const auto contents = readWholeFile(path);
     const auto* cannot = std::get_if<QString>(&contents);
-    const std::optional<QString> problem = cannot != nullptr
-        ? *cannot
-        : m_session.openMeasurement(std::get<QByteArray>(contents), QFileInfo(path).fileName());
+    const QString name = QFileInfo(path).fileName();
+    std::optional<QString> problem;
+    if (cannot != nullptr) {
+        problem = *cannot;
+    } else {
+        const QByteArray& bytes = std::get<QByteArray>(contents);
+        problem = kind == FileKind::Measurement ? m_session.openMeasurement(bytes, name)
+                                                : m_session.openAntennaModel(bytes, name);
+    }
     if (problem) {
-        showNotice(*problem, true);
+        m_notice->showNotice(*problem, true);
         return problem;
     }
-    m_forget->setEnabled(true);
+    (kind == FileKind::Measurement ? m_forget : m_forgetModel)->setEnabled(true);
     closeNotice();
     recompute();
     return std::nullopt;
@@ -477,23 +377,6 @@ void DesignerWindow::forgetMeasurement()
     m_forget->setEnabled(false);
     m_form->clearMeasured();
     recompute();
-}
-
-std::optional<QString> DesignerWindow::openAntennaModel(const QString& path)
-{
-    const auto contents = readWholeFile(path);
-    const auto* cannot = std::get_if<QString>(&contents);
-    const std::optional<QString> problem = cannot != nullptr
-        ? *cannot
-        : m_session.openAntennaModel(std::get<QByteArray>(contents), QFileInfo(path).fileName());
-    if (problem) {
-        showNotice(*problem, true);
-        return problem;
-    }
-    m_forgetModel->setEnabled(true);
-    closeNotice();
-    recompute();
-    return std::nullopt;
 }
 
 void DesignerWindow::forgetAntennaModel()
@@ -525,8 +408,8 @@ QString DesignerWindow::summary() const
         }
         return text;
     }
-    const bool waiting = m_fullWave->isBusy() || m_necTimer->isActive();
-    return summaryText(m_session.study(), m_session.measurementName()) + m_results->fullWaveSummary(waiting);
+    return summaryText(m_session.study(), m_session.measurementName())
+        + m_results->fullWaveSummary(m_fullWave->isWaiting());
 }
 
 void DesignerWindow::copyResults()
@@ -547,7 +430,7 @@ bool DesignerWindow::exportCsv(const QString& path)
         writeSweepsCsv(m_session.study(), buffer);
         problem = writeWholeFile(named, buffer.data());
     }
-    showNotice(problem ? *problem : tr("Wrote %1").arg(named), problem.has_value());
+    m_notice->showNotice(problem ? *problem : tr("Wrote %1").arg(named), problem.has_value());
     return !problem;
 }
 
@@ -562,13 +445,8 @@ bool DesignerWindow::exportPlots(const QString& path, ExportFormat format)
     const bool drawn = format == ExportFormat::Svg ? m_plots->writeSvg(buffer) : m_plots->writePng(buffer);
     const std::optional<QString> problem
         = drawn ? writeWholeFile(target, buffer.data()) : tr("Could not draw the plots for %1.").arg(target);
-    showNotice(problem ? *problem : tr("Wrote %1").arg(target), problem.has_value());
+    m_notice->showNotice(problem ? *problem : tr("Wrote %1").arg(target), problem.has_value());
     return !problem;
-}
-
-QString DesignerWindow::statusText() const
-{
-    return statusBar()->currentMessage();
 }
 
 void DesignerWindow::saveSettings()
@@ -576,9 +454,9 @@ void DesignerWindow::saveSettings()
     QSettings store = settings::userSettings();
     if (!settings::writeInputs(store, m_form->texts(), QLocale()) && !m_settingsProblemReported) {
         m_settingsProblemReported = true; // once a run: the next edit would only say it again
-        showNotice(tr("The inputs cannot be saved in %1: it cannot be written. They will not come back "
-                      "at the next start.")
-                       .arg(QDir::toNativeSeparators(store.fileName())),
+        m_notice->showNotice(tr("The inputs cannot be saved in %1: it cannot be written. They will not come back "
+                                "at the next start.")
+                                 .arg(QDir::toNativeSeparators(store.fileName())),
             true);
     }
 }
@@ -602,11 +480,8 @@ void DesignerWindow::dropEvent(QDropEvent* event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() == 1 && urls.front().isLocalFile()) {
         const QString path = urls.front().toLocalFile();
-        if (path.endsWith(QLatin1String(".nec"), Qt::CaseInsensitive)) {
-            openAntennaModel(path);
-        } else {
-            openMeasurement(path);
-        }
+        const bool deck = path.endsWith(QLatin1String(".nec"), Qt::CaseInsensitive);
+        openFile(path, deck ? FileKind::AntennaModel : FileKind::Measurement);
         event->acceptProposedAction();
     }
 }

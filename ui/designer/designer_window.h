@@ -2,9 +2,13 @@
 
 #include "designer_session.h"
 #include "export_file.h"
+#include "notice_bar.h"
 #include "plots_page.h"
 
+#include "design_inputs_form.h"
+
 #include <QMainWindow>
+#include <QStatusBar>
 
 #include <optional>
 
@@ -18,10 +22,8 @@ class QTimer;
 
 namespace vostrel::designer {
 
-class DesignInputsForm;
 class FullWaveCheck;
 class MatchDrawing;
-class NoticeBar;
 class ResultsPanel;
 class SmithChartView;
 class SweepChart;
@@ -41,20 +43,20 @@ public:
     ~DesignerWindow() override;
 
     // Replaces every input (the command line's, a test's).
-    void setInputs(const InputTexts& texts);
-    InputTexts inputs() const;
+    void setInputs(const InputTexts& texts) { m_form->setTexts(texts); } // recomputes
+    InputTexts inputs() const { return m_form->texts(); }
 
     // A Touchstone one-port file for R and X. On failure the file's
     // problem is shown in the notice over the window and returned; nothing
     // changes.
-    std::optional<QString> openMeasurement(const QString& path);
+    std::optional<QString> openMeasurement(const QString& path) { return openFile(path, FileKind::Measurement); }
     void forgetMeasurement();
 
     // The user's antenna as a NEC-2 deck: its driven element is checked and
     // refined in NEC-2 (nec2c), and gives the element's diameter. On
     // failure the deck's problem (file and line) is shown in the notice and
     // returned; nothing changes.
-    std::optional<QString> openAntennaModel(const QString& path);
+    std::optional<QString> openAntennaModel(const QString& path) { return openFile(path, FileKind::AntennaModel); }
     void forgetAntennaModel();
     // R and X from NEC-2's feed impedance of the element (its "Use as R, X").
     void useFeedImpedance(std::complex<double> feed);
@@ -80,9 +82,9 @@ public:
     void saveSettings();
     // The notice over the window: what File > Open, Export and the
     // settings last had to say (empty once closed).
-    QString noticeText() const;
-    bool noticeIsProblem() const;
-    void closeNotice();
+    QString noticeText() const { return m_notice->text(); }
+    bool noticeIsProblem() const { return m_notice->isProblem(); }
+    void closeNotice() { m_notice->closeNotice(); }
 
     const DesignerSession& session() const { return m_session; }
     const MatchStudy& study() const { return m_session.study(); }
@@ -95,7 +97,7 @@ public:
     MatchDrawing* drawing() const { return m_drawing; }
     QWidget* plots() const { return m_plots; }
     QTabWidget* pictureTabs() const { return m_pictures; }
-    QString statusText() const;
+    QString statusText() const { return statusBar()->currentMessage(); }
     bool picturesStale() const; // the plots and drawing faded: of the last good inputs
 
 protected:
@@ -105,6 +107,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    enum class FileKind { Measurement, AntennaModel };
+    std::optional<QString> openFile(const QString& path, FileKind kind);
+    void chooseAndOpen(FileKind kind);
     QWidget* buildLayout();
     void buildMenus();
     void recompute();
@@ -113,12 +118,9 @@ private:
     void stopFullWave();
     void showNecBusy();
     void updateFrequencyTitle();
-    void showNecFrequencyPlot();
     void retune(Tuning tuning);
     void showPlots();
     void setPicturesStale(bool stale);
-    void showNotice(const QString& text, bool problem);
-    void placeOnScreen();
     void rememberSize();
 
     DesignerSession m_session;
@@ -134,8 +136,6 @@ private:
     QAction* m_forget;
     QAction* m_forgetModel;
     FullWaveCheck* m_fullWave;
-    QTimer* m_necTimer; // a pause after the last edit before nec2c starts
-    std::optional<FullWaveJob> m_pendingJob;
     QProgressBar* m_necBusy;
 };
 

@@ -9,6 +9,21 @@ FullWaveCheck::FullWaveCheck(QObject* parent)
 {
     // One job runs; a cancelled one may still be ending beside it.
     m_pool.setMaxThreadCount(2);
+    m_pause.setSingleShot(true);
+    connect(&m_pause, &QTimer::timeout, this, [this] {
+        if (m_scheduled) {
+            FullWaveJob job = std::move(*m_scheduled);
+            m_scheduled.reset();
+            start(std::move(job));
+        }
+    });
+}
+
+void FullWaveCheck::schedule(FullWaveJob job, std::chrono::milliseconds pause)
+{
+    cancel();
+    m_scheduled = std::move(job);
+    m_pause.start(pause);
 }
 
 FullWaveCheck::~FullWaveCheck()
@@ -57,6 +72,8 @@ void FullWaveCheck::start(FullWaveJob job)
 
 void FullWaveCheck::cancel()
 {
+    m_pause.stop();
+    m_scheduled.reset();
     if (m_cancel) {
         m_cancel->store(true);
         m_cancel.reset();

@@ -6,9 +6,12 @@
 #include <QFutureWatcher>
 #include <QObject>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vostrel::designer {
@@ -41,8 +44,12 @@ public:
     ~FullWaveCheck() override; // cancels, then waits for the cancelled run to end
 
     void start(FullWaveJob job);
-    void cancel(); // no answer comes for the job in flight
-    bool isBusy() const { return m_watcher != nullptr; }
+    // Starts `job` once `pause` has passed without another schedule() or
+    // cancel(): typing a number is several edits, and one run at the end.
+    void schedule(FullWaveJob job, std::chrono::milliseconds pause);
+    void cancel(); // no answer comes for the job in flight or waiting
+    bool isBusy() const { return m_watcher != nullptr; } // nec2c runs
+    bool isWaiting() const { return isBusy() || m_pause.isActive(); } // runs, or is about to
 
     // The work itself, on the calling thread; `cancel` may stop it.
     static FullWaveResult check(FullWaveJob job, const std::atomic<bool>* cancel);
@@ -53,6 +60,8 @@ signals:
 
 private:
     QThreadPool m_pool;
+    QTimer m_pause;
+    std::optional<FullWaveJob> m_scheduled;
     QFutureWatcher<FullWaveResult>* m_watcher = nullptr; // of the job in flight
     std::shared_ptr<std::atomic<bool>> m_cancel;
 };

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -41,6 +42,9 @@ void NoticeBar::showNotice(const QString& text, bool problem)
     colours.setColor(QPalette::WindowText, problem ? QColor(0x8a, 0x1c, 0x10) : QColor(0x1f, 0x4f, 0x24));
     setPalette(colours);
     show();
+    if (m_echo != nullptr) {
+        m_echo->showMessage(text, problem ? 0 : 5000);
+    }
     if (problem) {
         m_timer->stop(); // stays until read and closed, or the next notice
     } else {
@@ -52,7 +56,14 @@ void NoticeBar::closeNotice()
 {
     m_timer->stop();
     hide();
-    emit closed();
+    if (m_echo != nullptr) {
+        m_echo->clearMessage();
+    }
+}
+
+void NoticeBar::echoIn(QStatusBar* bar)
+{
+    m_echo = bar;
 }
 
 QString NoticeBar::text() const

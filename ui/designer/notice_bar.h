@@ -3,6 +3,7 @@
 #include <QFrame>
 
 class QLabel;
+class QStatusBar;
 class QTimer;
 
 namespace vostrel::designer {
@@ -17,16 +18,16 @@ public:
     explicit NoticeBar(QWidget* parent = nullptr);
 
     void showNotice(const QString& text, bool problem);
+    // Each notice also in `bar`, for as long as it shows.
+    void echoIn(QStatusBar* bar);
     void closeNotice();
     QString text() const; // empty once closed
     bool isProblem() const { return m_problem; }
 
-signals:
-    void closed();
-
 private:
     QLabel* m_text;
     QTimer* m_timer;
+    QStatusBar* m_echo = nullptr;
     bool m_problem = false;
 };
 

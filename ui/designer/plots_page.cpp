@@ -62,6 +62,58 @@ PlotsPage::PlotsPage(QWidget* parent)
     grid->setColumnStretch(1, 1);
 }
 
+void PlotsPage::showStudy(const study::MatchStudy& study, const FullWaveResult* nec)
+{
+    const design::Design& d = study.design();
+    const study::Tuning tuned = study.tuning();
+    const double designSwr = study.atDesign().swr;
+    const double tunedSwr = study.tuned().swr;
+    const design::Unit unit = study.inputs().unit;
+    const double perUnit = design::metresPer(unit);
+    const double mhz = study.inputs().design.freqMhz;
+    chart(Plot::Capacitance)
+        ->showSweep(study.byCapacitance(), 1, {d.capacitancePf, designSwr}, {tuned.capacitancePf, tunedSwr});
+    chart(Plot::RodLength)
+        ->showSweep(
+            study.byRodLength(), perUnit, {d.rodLength / perUnit, designSwr}, {tuned.rodLength / perUnit, tunedSwr});
+    if (nec != nullptr && !nec->sweep.empty()) {
+        showNecFrequencyPlot(mhz, *nec);
+    } else {
+        chart(Plot::Frequency)->showSweep(study.byFrequency(), 1, {mhz, designSwr}, {mhz, tunedSwr});
+    }
+    m_smith->showLocus(
+        study.inputs().design.lineImpedance, study.byCapacitance(), study.atDesign().zin, study.tuned().zin);
+}
+
+void PlotsPage::showNecFrequencyPlot(double freqMhz, const FullWaveResult& nec)
+{
+    const double swr = std::get<nec::Refined>(nec.refined).swr; // a sweep comes only with a match
+    chart(Plot::Frequency)->showSweep(nec.sweep, 1, {freqMhz, swr}, {freqMhz, swr});
+}
+
+void PlotsPage::showFrequencySource(bool fromNec, bool measured)
+{
+    // Without a file or NEC-2 the sweep keeps the typed R and X at every
+    // frequency: a real element's change with frequency is not in it, and
+    // the curve reads far wider than the antenna's.
+    SweepChart* byFrequency = chart(Plot::Frequency);
+    if (fromNec) {
+        byFrequency->setXTitle(tr("Frequency (MHz), NEC-2"));
+        byFrequency->setNote(tr("NEC-2: the refined match"));
+        byFrequency->curve()->setName(tr("SWR, refined in NEC-2"));
+    } else {
+        byFrequency->curve()->setName(tr("SWR as tuned"));
+        byFrequency->setXTitle(measured ? tr("Frequency (MHz), measured R and X") : tr("Frequency (MHz)"));
+        byFrequency->setNote(measured ? QString() : tr("R and X held fixed"));
+    }
+}
+
+void PlotsPage::setLengthUnit(design::Unit unit)
+{
+    chart(Plot::RodLength)
+        ->setXTitle(tr("Strap position, rod length (%1)").arg(QString::fromLatin1(design::unitSymbol(unit))));
+}
+
 void PlotsPage::clear()
 {
     for (SweepChart* chart : m_charts) {

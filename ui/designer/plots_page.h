@@ -1,5 +1,8 @@
 #pragma once
 
+#include "full_wave_check.h"
+#include "match_study.h"
+
 #include <QWidget>
 
 #include <array>
@@ -24,6 +27,15 @@ public:
     const std::array<SweepChart*, 3>& charts() const { return m_charts; }
     SmithChartView* smithChart() const { return m_smith; }
 
+    // The study's sweeps about its tuned point. The frequency plot is
+    // NEC-2's sweep of the refined match when `nec` holds one; the sliders
+    // do not move that.
+    void showStudy(const study::MatchStudy& study, const FullWaveResult* nec);
+    void showNecFrequencyPlot(double freqMhz, const FullWaveResult& nec);
+    // What the frequency plot is of: NEC-2's sweep, R and X measured at
+    // each frequency, or the typed R and X held fixed.
+    void showFrequencySource(bool fromNec, bool measured);
+    void setLengthUnit(design::Unit unit); // the strap plot's
     void clear();
     void setStale(bool stale);
     bool isStale() const;

@@ -706,6 +706,27 @@ private slots:
         QVERIFY(!f.window.exportCsv(dir.filePath("no/such/folder/sweeps.csv")));
     }
 
+    // While a field is bad the sweeps on screen are the last good inputs':
+    // exporting them would write numbers for inputs no longer typed.
+    void exportRefusesWhileAFieldIsBad()
+    {
+        const QTemporaryDir dir;
+        Fixture f;
+        InputTexts texts = f.window.inputs();
+        texts.spacing = QStringLiteral("wide");
+        f.window.setInputs(texts);
+        const QString path = dir.filePath("sweeps.csv");
+        QVERIFY(!f.window.exportCsv(path));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(f.window.noticeIsProblem());
+        QVERIFY2(
+            f.window.noticeText().startsWith(QStringLiteral("Nothing to export")), qPrintable(f.window.noticeText()));
+        texts.spacing = QStringLiteral("6");
+        f.window.setInputs(texts);
+        QVERIFY(f.window.exportCsv(path));
+        QVERIFY(f.window.noticeText().startsWith(QStringLiteral("Wrote ")));
+    }
+
     void theLastInputsComeBackAndTheCommandLineOverrides()
     {
         InputTexts texts{
