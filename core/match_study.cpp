@@ -97,6 +97,12 @@ void MatchStudy::setInputs(const Inputs& inputs, std::shared_ptr<const touchston
     setTuning(designTuning());
 }
 
+Tuning tunedBySteps(Tuning design, int strapSteps, int capacitorSteps)
+{
+    return {
+        design.rodLength * (1 + kStrapStep * strapSteps), design.capacitancePf * (1 + kCapacitorStep * capacitorSteps)};
+}
+
 Tuning MatchStudy::designTuning() const
 {
     return {m_design->rodLength, m_design->capacitancePf};

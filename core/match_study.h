@@ -30,6 +30,17 @@ struct Tuning {
     double capacitancePf = 0; // infinite: shorted
 };
 
+// The tuning sliders of the window and the web page: kTuningSteps either
+// way of the design, each step a share of the design's rod length or
+// capacitance.
+inline constexpr int kTuningSteps = 100;
+inline constexpr double kStrapStep = 0.0025; // 0.25 % of the rod length
+inline constexpr double kCapacitorStep = 0.005; // 0.5 % of the capacitance
+
+// The strap and capacitor `strapSteps` and `capacitorSteps` from `design`.
+//   {1 m, 100 pF}, 4, -2 -> {1.01 m, 99 pF}    {1 m, 100 pF}, 0, 0 -> {1 m, 100 pF}
+Tuning tunedBySteps(Tuning design, int strapSteps, int capacitorSteps);
+
 enum class Swept { Capacitance, RodLength, Frequency };
 
 // The rod length and capacitance to hold while sweeping `swept`: the ones

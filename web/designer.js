@@ -13,6 +13,7 @@
   const banner = el('banner');
   const plots = {};
   let module = null;
+  let steps = null; // the sliders' reach and steps (percent), from the core
 
   function keepAddress() {
     const query = new URLSearchParams();
@@ -74,8 +75,8 @@
     if (!module) return;
     const fields = fieldIds.map((id) => el(id).value).join('\t');
     const answer = JSON.parse(module.ccall('vostrel_designer', 'string', ['string', 'number', 'number'], [fields, Number(strap.value), Number(cap.value)]));
-    el('strap-value').textContent = (strap.value * 0.25).toFixed(2) + ' %';
-    el('cap-value').textContent = (cap.value * 0.5).toFixed(1) + ' %';
+    el('strap-value').textContent = (strap.value * steps.strap).toFixed(2) + ' %';
+    el('cap-value').textContent = (cap.value * steps.cap).toFixed(1) + ' %';
     keepAddress();
     fieldIds.forEach((id) => { el(id).removeAttribute('aria-invalid'); const e = el(id + '-error'); if (e) e.textContent = ''; });
     if (answer.status === 'bad') {
@@ -118,6 +119,18 @@
   addEventListener('resize', fit);
   createVostrel().then((loaded) => {
     module = loaded;
+    steps = {
+      reach: module.ccall('vostrel_tuning_steps', 'number', [], []),
+      strap: module.ccall('vostrel_tuning_step_percent', 'number', ['number'], [0]),
+      cap: module.ccall('vostrel_tuning_step_percent', 'number', ['number'], [1]),
+    };
+    [[strap, 'Strap', steps.strap], [cap, 'Capacitor', steps.cap]].forEach(([slider, name, percent]) => {
+      slider.min = String(-steps.reach);
+      slider.max = String(steps.reach);
+      document.querySelector('label[for="' + slider.id + '"]').textContent = name + ' (' + percent + ' % steps)';
+    });
+    strap.value = query.get('strap') || '0'; // within the reach just set
+    cap.value = query.get('cap') || '0';
     compute();
     fit();
     document.body.dataset.ready = 'true';

@@ -161,9 +161,10 @@ std::string designerJson(const DesignerInput& input)
     const double metres = design::metresPer(*unit);
     const int decimals = lengthDecimals(*unit);
     const std::string unitText(design::unitSymbol(*unit));
-    const double tunedLength = d.rodLength * (1 + 0.0025 * input.strapSteps);
-    const double tunedCapacitance = d.capacitancePf * (1 + 0.005 * input.capacitorSteps);
-    study.setTuning({tunedLength, tunedCapacitance});
+    const study::Tuning tuned = study::tunedBySteps(study.designTuning(), input.strapSteps, input.capacitorSteps);
+    const double tunedLength = tuned.rodLength;
+    const double tunedCapacitance = tuned.capacitancePf;
+    study.setTuning(tuned);
     const double tunedSwr = study.tuned().swr;
     const double designSwr = study.atDesign().swr;
 

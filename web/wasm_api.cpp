@@ -2,6 +2,7 @@
 // function returns stays valid until the next call.
 #include "classic_page.h"
 #include "designer_page.h"
+#include "match_study.h"
 
 #include <algorithm>
 #include <array>
@@ -56,9 +57,23 @@ const char* vostrel_designer(const char* fields, int strapSteps, int capacitorSt
         }
     }
     vostrel::web::DesignerInput input{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], parts[7],
-        parts[8], parts[9], std::clamp(strapSteps, -100, 100), std::clamp(capacitorSteps, -100, 100)};
+        parts[8], parts[9], std::clamp(strapSteps, -vostrel::study::kTuningSteps, vostrel::study::kTuningSteps),
+        std::clamp(capacitorSteps, -vostrel::study::kTuningSteps, vostrel::study::kTuningSteps)};
     answer() = vostrel::web::designerJson(input);
     return answer().c_str();
+}
+
+// The tuning sliders, as the window has them: their reach either way, and
+// one step's share of the design value in percent (0 the strap's, 1 the
+// capacitor's).
+int vostrel_tuning_steps()
+{
+    return vostrel::study::kTuningSteps;
+}
+
+double vostrel_tuning_step_percent(int capacitor)
+{
+    return 100 * (capacitor == 1 ? vostrel::study::kCapacitorStep : vostrel::study::kStrapStep);
 }
 
 } // extern "C"

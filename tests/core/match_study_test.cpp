@@ -199,3 +199,24 @@ TEST(MatchStudy, RandomDesignsFeedBackToTheLineImpedance)
 }
 
 } // namespace
+
+// The sliders' steps, shared by the window and the web page: a share of the
+// design's value per step, signed, and nothing at the centre.
+TEST(MatchStudy, TuningStepsAreSharesOfTheDesign)
+{
+    using vostrel::study::tunedBySteps;
+    const vostrel::study::Tuning design{1.0, 100.0};
+    const auto moved = tunedBySteps(design, 4, -2);
+    EXPECT_DOUBLE_EQ(moved.rodLength, 1.01);
+    EXPECT_DOUBLE_EQ(moved.capacitancePf, 99.0);
+    const auto centre = tunedBySteps(design, 0, 0);
+    EXPECT_EQ(centre.rodLength, 1.0);
+    EXPECT_EQ(centre.capacitancePf, 100.0);
+    // Full reach: 25 % of the rod and 50 % of the capacitance either way.
+    const auto top = tunedBySteps(design, vostrel::study::kTuningSteps, vostrel::study::kTuningSteps);
+    EXPECT_DOUBLE_EQ(top.rodLength, 1.25);
+    EXPECT_DOUBLE_EQ(top.capacitancePf, 150.0);
+    const auto bottom = tunedBySteps(design, -vostrel::study::kTuningSteps, -vostrel::study::kTuningSteps);
+    EXPECT_DOUBLE_EQ(bottom.rodLength, 0.75);
+    EXPECT_DOUBLE_EQ(bottom.capacitancePf, 50.0);
+}

@@ -20,11 +20,11 @@ QSlider* makeSlider(const char* name, const QString& accessibleName)
 {
     auto* slider = new QSlider(Qt::Horizontal);
     slider->setObjectName(name);
-    slider->setRange(-TuningPanel::kSteps, TuningPanel::kSteps);
+    slider->setRange(-study::kTuningSteps, study::kTuningSteps);
     slider->setSingleStep(1);
     slider->setPageStep(10);
     slider->setTickPosition(QSlider::TicksBelow);
-    slider->setTickInterval(TuningPanel::kSteps / 5);
+    slider->setTickInterval(study::kTuningSteps / 5);
     slider->setAccessibleName(accessibleName);
     return slider;
 }
@@ -116,8 +116,7 @@ void TuningPanel::setAvailable(bool available)
 
 Tuning TuningPanel::tuning() const
 {
-    return {m_design.rodLength * (1 + kStrapStep * m_strap->value()),
-        m_design.capacitancePf * (1 + kCapacitorStep * m_capacitor->value())};
+    return study::tunedBySteps(m_design, m_strap->value(), m_capacitor->value());
 }
 
 void TuningPanel::showTuned(const design::Analysis& tuned)
@@ -127,11 +126,12 @@ void TuningPanel::showTuned(const design::Analysis& tuned)
     const QString unit = QString::fromLatin1(design::unitSymbol(m_unit));
     m_strapValue->setText(QStringLiteral("%1 %2 (%3 %)")
                               .arg(formatNumber(now.rodLength / design::metresPer(m_unit), locale), unit)
-                              .arg(locale.toString(kStrapStep * 100 * m_strap->value(), 'f', 2)));
+                              .arg(locale.toString(study::kStrapStep * 100 * m_strap->value(), 'f', 2)));
     if (std::isfinite(now.capacitancePf)) {
-        m_capacitorValue->setText(QStringLiteral("%1 pF (%2 %)")
-                                      .arg(formatNumber(now.capacitancePf, locale))
-                                      .arg(locale.toString(kCapacitorStep * 100 * m_capacitor->value(), 'f', 1)));
+        m_capacitorValue->setText(
+            QStringLiteral("%1 pF (%2 %)")
+                .arg(formatNumber(now.capacitancePf, locale))
+                .arg(locale.toString(study::kCapacitorStep * 100 * m_capacitor->value(), 'f', 1)));
     } else {
         m_capacitorValue->setText(tr("shorted"));
     }

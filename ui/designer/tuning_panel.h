@@ -13,17 +13,12 @@ class QSlider;
 namespace vostrel::designer {
 
 // The strap and the capacitor, moved as on the antenna: two sliders around
-// the design values (arrow keys and the wheel step them), the tuned values
+// the design values (arrow keys and the wheel step them, in the steps of
+// study::kStrapStep and study::kCapacitorStep), the tuned values
 // and the SWR they give, and a button back to the design.
 class TuningPanel : public QWidget {
     Q_OBJECT
 public:
-    // One slider step: 0.25 % of the design rod length, 0.5 % of the design
-    // capacitance; kSteps either way.
-    static constexpr int kSteps = 100;
-    static constexpr double kStrapStep = 0.0025;
-    static constexpr double kCapacitorStep = 0.005;
-
     explicit TuningPanel(QWidget* parent = nullptr);
 
     // Centres the sliders on the design (no signal).

@@ -340,8 +340,8 @@ private slots:
         QCOMPARE(strap->value(), 11);
 
         const design::Design d = f.window.study().design();
-        const double rod = d.rodLength * (1 + 11 * vostrel::designer::TuningPanel::kStrapStep);
-        const double pf = d.capacitancePf * (1 - 20 * vostrel::designer::TuningPanel::kCapacitorStep);
+        const double rod = d.rodLength * (1 + 11 * vostrel::study::kStrapStep);
+        const double pf = d.capacitancePf * (1 - 20 * vostrel::study::kCapacitorStep);
         const auto in = f.input();
         const auto byC = std::get<std::vector<design::SweepPoint>>(
             design::sweepCapacitance(in, rod, 0.4 * d.capacitancePf, 1.6 * d.capacitancePf, 500));
