@@ -6,6 +6,7 @@
 #include "designer_names.h"
 #include "designer_settings.h"
 #include "designer_window.h"
+#include "readme_dipole.h"
 #include "results_panel.h"
 #include "sweep_chart.h"
 
@@ -45,21 +46,9 @@ namespace {
 
 constexpr int kNecWait = 30000; // ms: a loaded machine runs nec2c slowly
 
-// The 20 m dipole of the README: 10.1 m of 25 mm tube, a 12.7 mm rod at
-// 150 mm, R and X as NEC-2 gives them for the bare element.
 InputTexts dipole()
 {
-    InputTexts texts;
-    texts.frequency = QStringLiteral("14.2");
-    texts.resistance = QStringLiteral("72.25");
-    texts.reactance = QStringLiteral("1.92");
-    texts.elementDiameter = QStringLiteral("25");
-    texts.rodDiameter = QStringLiteral("12.7");
-    texts.spacing = QStringLiteral("150");
-    texts.unit = Unit::Millimetre;
-    texts.elementLength = QStringLiteral("10.1 m");
-    texts.model = Model::Textbook;
-    return texts;
+    return readmeDipole();
 }
 
 void type(QLineEdit* field, const QString& text)

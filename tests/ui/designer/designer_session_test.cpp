@@ -5,6 +5,7 @@
 #include "designer_session.h"
 #include "designer_settings.h"
 #include "nec_job_key.h"
+#include "readme_dipole.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -32,20 +33,9 @@ namespace {
 
 const QLocale kEnglish(QLocale::English, QLocale::UnitedKingdom);
 
-// The 20 m dipole of the README: 10.1 m of 25 mm tube, a 12.7 mm rod at
-// 150 mm.
 InputTexts dipole()
 {
-    InputTexts texts;
-    texts.frequency = QStringLiteral("14.2");
-    texts.resistance = QStringLiteral("72.25");
-    texts.reactance = QStringLiteral("1.92");
-    texts.elementDiameter = QStringLiteral("25");
-    texts.rodDiameter = QStringLiteral("12.7");
-    texts.spacing = QStringLiteral("150");
-    texts.unit = Unit::Millimetre;
-    texts.elementLength = QStringLiteral("10.1 m");
-    return texts;
+    return readmeDipole();
 }
 
 // Two dipoles of the same 2 mm wire, 10.4 m and 10.2 m long.
@@ -116,7 +106,7 @@ private slots:
         row(
             "step-up", [](InputTexts& t) { t.stepUp = StepUp::Half; }, Action::Start);
         row(
-            "closed form", [](InputTexts& t) { t.model = Model::Textbook; }, Action::Start);
+            "closed form", [](InputTexts& t) { t.model = Model::Corrected; }, Action::Start);
         row(
             "element length", [](InputTexts& t) { t.elementLength = QStringLiteral("10.2 m"); }, Action::Start);
         row(
