@@ -1,5 +1,6 @@
 #include "design_inputs_form.h"
 #include "designer_names.h"
+#include "wheel_guarded_combo_box.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -97,7 +98,7 @@ QGroupBox* DesignInputsForm::buildGeometry()
 {
     auto* group = new QGroupBox(tr("Geometry"));
     auto* form = new QFormLayout(group);
-    m_unit = new QComboBox;
+    m_unit = new WheelGuardedComboBox;
     m_unit->setObjectName(names::unit);
     for (design::Unit unit : kFormUnits) {
         m_unit->addItem(QString::fromLatin1(design::unitSymbol(unit)), static_cast<int>(unit));
@@ -142,7 +143,7 @@ QGroupBox* DesignInputsForm::buildFeedLine()
 {
     auto* group = new QGroupBox(tr("Feed line and step-up"));
     auto* form = new QFormLayout(group);
-    m_line = new QComboBox;
+    m_line = new WheelGuardedComboBox;
     m_line->setObjectName(names::lineImpedance);
     m_line->setEditable(true);
     m_line->addItems({QStringLiteral("50"), QStringLiteral("75")});
@@ -152,7 +153,7 @@ QGroupBox* DesignInputsForm::buildFeedLine()
     auto* lineRow = new QHBoxLayout;
     lineRow->addWidget(m_line, 1);
     lineRow->addWidget(unitLabel(tr("Ω")));
-    auto* lineCaption = new QLabel(tr("Feed &line impedance:"));
+    auto* lineCaption = new QLabel(tr("Feed line i&mpedance:"));
     lineCaption->setBuddy(m_line);
     form->addRow(lineCaption, lineRow);
     connect(m_line, &QComboBox::currentTextChanged, this, &DesignInputsForm::emitEdited);
@@ -197,7 +198,7 @@ QGroupBox* DesignInputsForm::buildCoaxCapacitor()
     addField(form, tr("&Tube inner diameter:"), names::tubeInnerDiameter, Field::TubeInnerDiameter, tubeUnit,
         tr("The inner diameter of the tube the rod slides into; empty for a separate capacitor"));
     m_fields[Field::TubeInnerDiameter]->setPlaceholderText(tr("none"));
-    m_dielectric = new QComboBox;
+    m_dielectric = new WheelGuardedComboBox;
     m_dielectric->setObjectName(names::dielectric);
     for (const design::Dielectric& dielectric : design::dielectrics()) {
         m_dielectric->addItem(

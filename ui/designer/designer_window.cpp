@@ -22,6 +22,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -86,6 +87,16 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     // Written as they change: a window ended by a signal or a crash
     // loses nothing.
     connect(m_form, &DesignInputsForm::edited, this, &DesignerWindow::saveSettings);
+    // Typing goes to the frequency from the start; a field reached by its
+    // mnemonic (or Tab) is scrolled into view first.
+    m_form->field(design::Field::Frequency)->setFocus();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        for (QScrollArea* scroll : std::as_const(m_scrolls)) {
+            if (now != nullptr && scroll->widget()->isAncestorOf(now)) {
+                scroll->ensureWidgetVisible(now);
+            }
+        }
+    });
 }
 
 DesignerWindow::~DesignerWindow() = default;
@@ -115,6 +126,7 @@ QWidget* DesignerWindow::buildLayout()
         return scroll;
     };
     auto* inputsScroll = scrolled(inputs);
+    m_scrolls = {inputsScroll};
     m_pictures = new QTabWidget;
     m_pictures->setDocumentMode(true);
     m_pictures->addTab(m_plots, tr("P&lots"));
@@ -126,6 +138,7 @@ QWidget* DesignerWindow::buildLayout()
     right->addWidget(m_tuning);
     right->addWidget(m_pictures, 1);
     auto* rightScroll = scrolled(tuningAndPictures);
+    m_scrolls.append(rightScroll);
 
     auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->addWidget(inputsScroll);
@@ -300,13 +313,6 @@ void DesignerWindow::setPicturesStale(bool stale)
 bool DesignerWindow::picturesStale() const
 {
     return m_plots->isStale() && isFaded(m_drawing);
-}
-
-void DesignerWindow::retune(Tuning tuning)
-{
-    if (m_session.retune(tuning)) {
-        showPlots();
-    }
 }
 
 void DesignerWindow::showPlots()

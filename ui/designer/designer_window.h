@@ -17,6 +17,7 @@ class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class QProgressBar;
+class QScrollArea;
 class QTabWidget;
 class QTimer;
 
@@ -118,7 +119,12 @@ private:
     void stopFullWave();
     void showNecBusy();
     void updateFrequencyTitle();
-    void retune(Tuning tuning);
+    void retune(Tuning tuning)
+    {
+        if (m_session.retune(tuning)) {
+            showPlots();
+        }
+    }
     void showPlots();
     void setPicturesStale(bool stale);
     void rememberSize();
@@ -130,6 +136,7 @@ private:
     PlotsPage* m_plots;
     MatchDrawing* m_drawing;
     QTabWidget* m_pictures;
+    QList<QScrollArea*> m_scrolls; // the inputs' and the pictures'
     NoticeBar* m_notice;
     QTimer* m_geometryTimer;
     bool m_settingsProblemReported = false;
