@@ -1,10 +1,10 @@
 #include "cli_report.h"
 
 #include "number_text.h"
+#include "physics.h"
 
 #include <cerrno>
 #include <cstring>
-#include <numbers>
 #include <ostream>
 
 namespace vostrel::design::cli {
@@ -94,7 +94,7 @@ std::string lineRows(const LineModel& line, double freqMhz)
         + resultRow("Step-up k (1 + alpha)^2", decimalsText(line.stepUp, 4))
         + resultRow("Stepped-up impedance Z2", complexText(line.z2) + " ohms");
     if (line.connectionInductance > 0) {
-        const double reactance = 2 * std::numbers::pi * freqMhz * 1e6 * line.connectionInductance;
+        const double reactance = physics::kTwoPi * freqMhz * 1e6 * line.connectionInductance;
         rows += resultRow("Feed connection and strap",
             decimalsText(line.connectionInductance * 1e9, 1) + " nH (" + decimalsText(reactance, 2) + " ohms)");
     }
