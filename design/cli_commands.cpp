@@ -1,5 +1,6 @@
 #include "cli_commands.h"
 
+#include "ascii.h"
 #include "cli_fullwave.h"
 #include "cli_report.h"
 #include "csv.h"
@@ -40,72 +41,73 @@ std::string shortest(double value)
     return doubleText(value, std::nullopt);
 }
 
-std::string fieldOption(Field field)
+OptionId fieldOption(Field field)
 {
     switch (field) {
     case Field::Frequency:
-        return "--freq";
+        return OptionId::Freq;
     case Field::FeedResistance:
-        return "--r";
+        return OptionId::R;
     case Field::FeedReactance:
     case Field::MeasuredReactance:
-        return "--x";
+        return OptionId::X;
     case Field::ElementDiameter:
-        return "--element";
+        return OptionId::Element;
     case Field::RodDiameter:
-        return "--rod";
+        return OptionId::Rod;
     case Field::Spacing:
-        return "--spacing";
+        return OptionId::Spacing;
     case Field::LineImpedance:
-        return "--line";
+        return OptionId::Line;
     case Field::RodLength:
-        return "--length";
+        return OptionId::Length;
     case Field::Capacitance:
-        return "--cap";
+        return OptionId::Cap;
     case Field::TubeInnerDiameter:
-        return "--tube-id";
+        return OptionId::TubeId;
     case Field::Permittivity:
-        return "--dielectric";
+        return OptionId::Dielectric;
     case Field::ElementLength:
-        return "--element-length";
+        return OptionId::ElementLength;
     }
-    return "an input";
+    return OptionId::Freq;
 }
 
 } // namespace
 
-Failure fromProblem(const Problem& problem)
+CommandLineError fromProblem(const Problem& problem)
 {
     if (problem.kind == Problem::Kind::NoMatch) {
-        return Failure{ExitStatus::NoSolution, problem.message, false};
+        return CommandLineError{ExitStatus::NoSolution, problem.message, false};
     }
-    return badInput(fieldOption(problem.field) + ": " + problem.message);
+    return badInput(optionName(fieldOption(problem.field)) + ": " + problem.message);
 }
 
-Refusal readNumber(const Options& options, std::string_view name, double& value, std::string_view what)
+Refusal readNumber(const Options& options, OptionId id, double& value, std::string_view what)
 {
-    if (!options.has(name)) {
-        return usage(std::string(name) + " is needed: " + std::string(what));
+    const std::optional<std::string>& text = options.valueOf(id);
+    if (!text) {
+        return usage(optionName(id) + " is needed: " + std::string(what));
     }
-    const std::string& text = options.value(name);
-    const auto read = readPlainNumber(text, {});
+    const auto read = readPlainNumber(*text, {});
     if (const auto* why = std::get_if<NumberRefusal>(&read)) {
         const NumberRefusal reason = *why == NumberRefusal::Empty ? NumberRefusal::NotANumber : *why;
-        return badInput(std::string(name) + ": " + shown(text) + " " + refusalText(reason, {}));
+        return badInput(optionName(id) + ": " + shown(*text) + " " + refusalText(reason, {}));
     }
     value = std::get<double>(read);
     return std::nullopt;
 }
 
-Refusal readLength(const Options& options, std::string_view name, double& metres, std::optional<Unit>* unit,
+Refusal readLength(const Options& options, OptionId id, double& metres, std::optional<Unit>* unit,
     std::optional<Unit> defaultUnit, std::string_view what)
 {
-    if (!options.has(name)) {
-        return usage(std::string(name) + " is needed: " + std::string(what));
+    const std::optional<std::string>& text = options.valueOf(id);
+    if (!text) {
+        return usage(optionName(id) + " is needed: " + std::string(what));
     }
-    const auto parsed = parseLength(options.value(name), defaultUnit);
+    const auto parsed = parseLength(*text, defaultUnit);
     if (const auto* problem = std::get_if<std::string>(&parsed)) {
-        return badInput(std::string(name) + ": " + *problem);
+        return badInput(optionName(id) + ": " + *problem);
     }
     metres = std::get<Length>(parsed).metres;
     if (unit != nullptr) {
@@ -118,10 +120,10 @@ namespace {
 
 Refusal readUnits(const Options& options, std::optional<Unit>& unit)
 {
-    if (options.has("--units")) {
-        unit = options::readUnit(options.value("--units"));
+    if (options.units.has_value()) {
+        unit = options::readUnit(*options.units);
         if (!unit) {
-            return badInput("--units: " + shown(options.value("--units")) + " is not a unit: mm, cm, m, in or ft");
+            return badInput("--units: " + shown(*options.units) + " is not a unit: mm, cm, m, in or ft");
         }
     }
     return std::nullopt;
@@ -129,16 +131,16 @@ Refusal readUnits(const Options& options, std::optional<Unit>& unit)
 
 } // namespace
 
-Refusal readFileText(std::string_view option, std::string_view path, std::string_view kind, std::string& text)
+Refusal readFileText(OptionId option, std::string_view path, std::string_view kind, std::string& text)
 {
     std::error_code ignored;
     if (std::filesystem::is_directory(std::filesystem::path(path), ignored)) {
-        return badInput(std::string(option) + ": " + shown(path) + " is a directory");
+        return badInput(optionName(option) + ": " + shown(path) + " is a directory");
     }
     errno = 0;
     std::ifstream stream{std::string(path), std::ios::binary};
     if (!stream) {
-        return badInput(std::string(option) + ": cannot open " + shown(path)
+        return badInput(optionName(option) + ": cannot open " + shown(path)
             + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
     }
     std::array<char, 65536> chunk{};
@@ -157,12 +159,12 @@ Refusal readFileText(std::string_view option, std::string_view path, std::string
         }
         text.append(read);
         if (text.size() > kMaxFileBytes) {
-            return badInput(std::string(option) + ": " + shown(path) + " is larger than 64 MB");
+            return badInput(optionName(option) + ": " + shown(path) + " is larger than 64 MB");
         }
     }
     if (stream.bad()) {
-        return Failure{ExitStatus::InputUnreadable,
-            std::string(option) + ": cannot read " + shown(path)
+        return CommandLineError{ExitStatus::InputUnreadable,
+            optionName(option) + ": cannot read " + shown(path)
                 + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""),
             false};
     }
@@ -174,7 +176,7 @@ namespace {
 Refusal readFile(std::string_view path, touchstone::OnePort& file)
 {
     std::string text;
-    if (auto failure = readFileText("--s1p", path, "a Touchstone file", text)) {
+    if (auto failure = readFileText(OptionId::S1p, path, "a Touchstone file", text)) {
         return failure;
     }
     auto parsed = touchstone::parseOnePort(text);
@@ -192,12 +194,12 @@ Refusal readFile(std::string_view path, touchstone::OnePort& file)
 Refusal readFeed(const Options& options, Inputs& inputs)
 {
     DesignInput& model = inputs.study.design;
-    if (options.has("--s1p")) {
-        if (options.has("--r") || options.has("--x")) {
+    if (options.s1p.has_value()) {
+        if (options.r.has_value() || options.x.has_value()) {
             return usage("--s1p gives the feed impedance: leave out --r and --x");
         }
         inputs.file.emplace();
-        if (auto failure = readFile(options.value("--s1p"), *inputs.file)) {
+        if (auto failure = readFile(*options.s1p, *inputs.file)) {
             return failure;
         }
         if (model.freqMhz != 0) {
@@ -211,15 +213,15 @@ Refusal readFeed(const Options& options, Inputs& inputs)
         }
         return std::nullopt;
     }
-    if (fullWaveAsked(options) && !options.has("--r") && !options.has("--x")) {
+    if (fullWaveAsked(options) && !options.r.has_value() && !options.x.has_value()) {
         return std::nullopt; // NEC computes it
     }
     double r = 0;
     double x = 0;
-    if (auto failure = readNumber(options, "--r", r, "the feed resistance in ohms")) {
+    if (auto failure = readNumber(options, OptionId::R, r, "the feed resistance in ohms")) {
         return failure;
     }
-    if (auto failure = readNumber(options, "--x", x, "the feed reactance in ohms (0 for a resonant element)")) {
+    if (auto failure = readNumber(options, OptionId::X, x, "the feed reactance in ohms (0 for a resonant element)")) {
         return failure;
     }
     model.feedImpedance = {r, x};
@@ -238,9 +240,9 @@ Refusal readModelInputs(const Options& options, Inputs& inputs)
     model.stepUp = options.half ? StepUp::Half : StepUp::Whole;
     model.model = options.textbook ? Model::Textbook : Model::Corrected;
     const bool needsDesign = options.command == Command::Design || options.command == Command::SweepCap
-        || options.command == Command::SweepLength || !options.has("--length") || !options.has("--cap");
-    if (options.command != Command::SweepFreq || needsDesign || options.has("--freq")) {
-        if (auto failure = readNumber(options, "--freq", model.freqMhz, "the frequency in MHz")) {
+        || options.command == Command::SweepLength || !options.length.has_value() || !options.cap.has_value();
+    if (options.command != Command::SweepFreq || needsDesign || options.freq.has_value()) {
+        if (auto failure = readNumber(options, OptionId::Freq, model.freqMhz, "the frequency in MHz")) {
             return failure;
         }
     }
@@ -249,49 +251,49 @@ Refusal readModelInputs(const Options& options, Inputs& inputs)
     }
     std::optional<Unit> elementUnit;
     Geometry& g = model.geometry;
-    if (options.has("--nec")) {
+    if (options.nec.has_value()) {
         // The deck gives the element's diameter; the rod's unit is the one
         // of lengths without a unit.
-        if (options.has("--element")) {
+        if (options.element.has_value()) {
             return usage("--nec gives the element's diameter: leave out --element");
         }
         if (auto failure = readLength(
-                options, "--rod", g.rodDiameter, &elementUnit, std::nullopt, "the rod's diameter, with a unit")) {
+                options, OptionId::Rod, g.rodDiameter, &elementUnit, std::nullopt, "the rod's diameter, with a unit")) {
             return failure;
         }
     } else {
-        if (auto failure = readLength(options, "--element", g.elementDiameter, &elementUnit, std::nullopt,
+        if (auto failure = readLength(options, OptionId::Element, g.elementDiameter, &elementUnit, std::nullopt,
                 "the element's diameter, with a unit")) {
             return failure;
         }
-        if (auto failure
-            = readLength(options, "--rod", g.rodDiameter, nullptr, elementUnit, "the rod's diameter, with a unit")) {
+        if (auto failure = readLength(
+                options, OptionId::Rod, g.rodDiameter, nullptr, elementUnit, "the rod's diameter, with a unit")) {
             return failure;
         }
     }
     if (auto failure = readLength(
-            options, "--spacing", g.spacing, nullptr, elementUnit, "the centre-to-centre spacing, with a unit")) {
+            options, OptionId::Spacing, g.spacing, nullptr, elementUnit, "the centre-to-centre spacing, with a unit")) {
         return failure;
     }
     inputs.elementUnit = *elementUnit;
     inputs.study.unit = unit.value_or(*elementUnit);
-    if (options.has("--line")) {
-        if (auto failure = readNumber(options, "--line", model.lineImpedance, "")) {
+    if (options.line.has_value()) {
+        if (auto failure = readNumber(options, OptionId::Line, model.lineImpedance, "")) {
             return failure;
         }
     }
-    if (options.has("--length")) {
+    if (options.length.has_value()) {
         double metres = 0;
-        if (auto failure = readLength(options, "--length", metres, nullptr, inputs.elementUnit, "")) {
+        if (auto failure = readLength(options, OptionId::Length, metres, nullptr, inputs.elementUnit, "")) {
             return failure;
         }
         inputs.rodLength = metres;
     }
-    if (options.has("--cap")) {
-        inputs.capacitancePf = options::readCapacitance(options.value("--cap"));
+    if (options.cap.has_value()) {
+        inputs.capacitancePf = options::readCapacitance(*options.cap);
         if (!inputs.capacitancePf) {
             return badInput(
-                "--cap: " + shown(options.value("--cap")) + " is not a capacitance: give pF (96 or 96pF) or \"short\"");
+                "--cap: " + shown(*options.cap) + " is not a capacitance: give pF (96 or 96pF) or \"short\"");
         }
     }
     if (options.command == Command::Analyze && (!inputs.rodLength || !inputs.capacitancePf)) {
@@ -314,7 +316,7 @@ std::string header(std::initializer_list<std::string_view> names)
 
 } // namespace
 
-int report(std::ostream& err, const Failure& failure)
+int report(std::ostream& err, const CommandLineError& failure)
 {
     err << "vostrel-design: " << failure.message << "\n";
     if (failure.showUsage) {
@@ -372,9 +374,9 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (fullWaveAsked(options)) {
         return runFullWaveDesign(options, out, err);
     }
-    for (const char* necOnly : {"--write-nec", "--rod-side"}) {
-        if (options.has(necOnly)) {
-            return report(err, usage(std::string(necOnly) + " needs the element: give --element-length or --nec"));
+    for (const OptionId necOnly : {OptionId::WriteNec, OptionId::RodSide}) {
+        if (options.valueOf(necOnly)) {
+            return report(err, usage(optionName(necOnly) + " needs the element: give --element-length or --nec"));
         }
     }
     Inputs inputs;
@@ -439,13 +441,14 @@ int runAnalyze(const Options& options, std::ostream& out, std::ostream& err)
 
 int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
 {
-    const auto fail = [&](const Failure& failure) { return report(err, failure); };
+    const auto fail = [&](const CommandLineError& failure) { return report(err, failure); };
     double freq = 0;
     double reactance = 0;
-    if (auto failure = readNumber(options, "--freq", freq, "the frequency in MHz")) {
+    if (auto failure = readNumber(options, OptionId::Freq, freq, "the frequency in MHz")) {
         return fail(*failure);
     }
-    if (auto failure = readNumber(options, "--x", reactance, "the reactance measured with the capacitor shorted")) {
+    if (auto failure
+        = readNumber(options, OptionId::X, reactance, "the reactance measured with the capacitor shorted")) {
         return fail(*failure);
     }
     const auto capacitance = capacitanceForReactance(freq, reactance);
@@ -453,7 +456,7 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
         return fail(fromProblem(*problem));
     }
     const double pf = std::get<double>(capacitance);
-    const bool tube = options.has("--tube-id") || options.has("--rod") || options.has("--dielectric");
+    const bool tube = options.tubeId.has_value() || options.rod.has_value() || options.dielectric.has_value();
     std::optional<Unit> unit;
     if (auto failure = readUnits(options, unit)) {
         return fail(*failure);
@@ -466,23 +469,21 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
     if (tube && !std::isinf(pf)) {
         std::optional<Unit> tubeUnit;
         if (auto failure = readLength(
-                options, "--tube-id", tubeId, &tubeUnit, std::nullopt, "the tube's inner diameter, with a unit")) {
+                options, OptionId::TubeId, tubeId, &tubeUnit, std::nullopt, "the tube's inner diameter, with a unit")) {
             return fail(*failure);
         }
-        if (auto failure = readLength(options, "--rod", rod, nullptr, tubeUnit, "the rod's diameter")) {
+        if (auto failure = readLength(options, OptionId::Rod, rod, nullptr, tubeUnit, "the rod's diameter")) {
             return fail(*failure);
         }
-        if (options.has("--dielectric")) {
-            const std::string& given = options.value("--dielectric");
+        if (options.dielectric.has_value()) {
+            const std::string& given = *options.dielectric;
             const auto er = options::readPermittivity(given);
             if (!er) {
                 return fail(badInput("--dielectric: " + shown(given)
                     + " is neither air, ptfe, polyethylene nor a relative permittivity"));
             }
             permittivity = *er;
-            dielectricName = plainNumber(given) ? "sleeve" : given;
-            std::transform(dielectricName.begin(), dielectricName.end(), dielectricName.begin(),
-                [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+            dielectricName = plainNumber(given) ? "sleeve" : ascii::lowered(given);
         }
         const auto length = insertionLength(pf, tubeId, rod, permittivity);
         if (const auto* problem = std::get_if<Problem>(&length)) {
@@ -533,13 +534,13 @@ struct Swept {
     std::string source; // "range \"70:150:1\"", for messages; none for a file
 };
 
-std::variant<Swept, Failure> sweptValues(const Options& options, const Inputs& inputs)
+std::variant<Swept, CommandLineError> sweptValues(const Options& options, const Inputs& inputs)
 {
     Swept swept;
     std::string rangeText;
     std::string_view rangeName = "range";
     if (options.command == Command::SweepFreq) {
-        const bool rangeOptions = options.has("--from") || options.has("--to") || options.has("--step");
+        const bool rangeOptions = options.from.has_value() || options.to.has_value() || options.step.has_value();
         const int sources = (inputs.file ? 1 : 0) + (rangeOptions ? 1 : 0) + (options.range ? 1 : 0);
         if (sources != 1) {
             return usage("sweep freq takes one of: a range FROM:TO:STEP, --from/--to/--step, or --s1p FILE");
@@ -551,10 +552,10 @@ std::variant<Swept, Failure> sweptValues(const Options& options, const Inputs& i
             return swept;
         }
         if (rangeOptions) {
-            if (!options.has("--from") || !options.has("--to") || !options.has("--step")) {
+            if (!options.from.has_value() || !options.to.has_value() || !options.step.has_value()) {
                 return usage("a frequency range needs --from, --to and --step");
             }
-            rangeText = options.value("--from") + ":" + options.value("--to") + ":" + options.value("--step");
+            rangeText = *options.from + ":" + *options.to + ":" + *options.step;
             rangeName = "--from/--to/--step";
         }
     } else if (!options.range) {
@@ -689,8 +690,8 @@ int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept,
 
 int runSweep(const Options& options, std::ostream& out, std::ostream& err)
 {
-    const auto fail = [&](const Failure& failure) { return report(err, failure); };
-    if (options.has("--rod-side") && !fullWaveAsked(options)) {
+    const auto fail = [&](const CommandLineError& failure) { return report(err, failure); };
+    if (options.rodSide.has_value() && !fullWaveAsked(options)) {
         return fail(usage("--rod-side needs the element: give --element-length or --nec"));
     }
     Inputs inputs;
@@ -698,7 +699,7 @@ int runSweep(const Options& options, std::ostream& out, std::ostream& err)
         return fail(*failure);
     }
     const auto values = sweptValues(options, inputs);
-    if (const auto* failure = std::get_if<Failure>(&values)) {
+    if (const auto* failure = std::get_if<CommandLineError>(&values)) {
         return fail(*failure);
     }
     const auto& swept = std::get<Swept>(values);
@@ -709,7 +710,7 @@ int runSweep(const Options& options, std::ostream& out, std::ostream& err)
         const auto valueOf = [](const std::string& label) { return plainNumber(label).value_or(0); };
         auto fromNec = fullWaveSweep(options, inputs, valueOf(swept.labels.front()), valueOf(swept.labels.back()),
             static_cast<int>(swept.labels.size()), err);
-        if (const auto* failure = std::get_if<Failure>(&fromNec)) {
+        if (const auto* failure = std::get_if<CommandLineError>(&fromNec)) {
             return fail(*failure);
         }
         if (const auto* nec = std::get_if<NecSweep>(&fromNec)) {
@@ -721,7 +722,7 @@ int runSweep(const Options& options, std::ostream& out, std::ostream& err)
     const study::Swept quantity = sweptQuantity(options.command);
     const auto held = study::heldTuning(inputs.study.design, inputs.rodLength, inputs.capacitancePf, quantity);
     if (const auto* problem = std::get_if<Problem>(&held)) {
-        Failure failure = fromProblem(*problem);
+        CommandLineError failure = fromProblem(*problem);
         if (problem->kind == Problem::Kind::NoMatch) {
             const bool needsLength = quantity != study::Swept::RodLength && !inputs.rodLength;
             const bool needsCap = quantity != study::Swept::Capacitance && !inputs.capacitancePf;
@@ -734,7 +735,7 @@ int runSweep(const Options& options, std::ostream& out, std::ostream& err)
     const study::Tuning tuning = std::get<study::Tuning>(held);
     const auto computed = computeSweep(options, inputs, swept, tuning);
     if (const auto* problem = std::get_if<Problem>(&computed)) {
-        Failure failure = fromProblem(*problem);
+        CommandLineError failure = fromProblem(*problem);
         const Field sweptField = quantity == study::Swept::Capacitance ? Field::Capacitance
             : quantity == study::Swept::RodLength                      ? Field::RodLength
                                                                        : Field::Frequency;

@@ -22,10 +22,10 @@ int runSweep(const Options& options, std::ostream& out, std::ostream& err);
 
 // Says `failure` in one line (and where to read more for a usage error);
 // returns its status.
-int report(std::ostream& err, const Failure& failure);
+int report(std::ostream& err, const CommandLineError& failure);
 
 // A refusal, or nothing when the value was read.
-using Refusal = std::optional<Failure>;
+using Refusal = std::optional<CommandLineError>;
 
 // The model's inputs as the options give them.
 struct Inputs {
@@ -42,13 +42,13 @@ struct Inputs {
 // from the deck (it stays 0) and --element is refused.
 Refusal readModelInputs(const Options& options, Inputs& inputs);
 // One option's plain number, or its refusal naming it.
-Refusal readNumber(const Options& options, std::string_view name, double& value, std::string_view what);
+Refusal readNumber(const Options& options, OptionId id, double& value, std::string_view what);
 // One option's length in metres, its unit in `unit` when not null.
-Refusal readLength(const Options& options, std::string_view name, double& metres, std::optional<Unit>* unit,
+Refusal readLength(const Options& options, OptionId id, double& metres, std::optional<Unit>* unit,
     std::optional<Unit> defaultUnit, std::string_view what);
 // A whole text file named by `option`, refused past 64 MB or a line of
 // 64 KB ("not `kind`"); status 4 when it opens but cannot be read.
-Refusal readFileText(std::string_view option, std::string_view path, std::string_view kind, std::string& text);
+Refusal readFileText(OptionId option, std::string_view path, std::string_view kind, std::string& text);
 
 // The design command's results, for the full-wave report to extend: the
 // text (heading, line model, rod and capacitor), and the CSV's column
@@ -57,6 +57,6 @@ std::string designText(const DesignInput& in, Unit unit, const Outcome<Design>& 
 std::vector<std::string> designCsvNames();
 std::vector<std::string> designCsvFields(const DesignInput& in, Unit unit, const Outcome<Design>& designed);
 // The failure of a closed-form design's problem (NoMatch: status 1).
-Failure fromProblem(const Problem& problem);
+CommandLineError fromProblem(const Problem& problem);
 
 } // namespace vostrel::design::cli

@@ -1,5 +1,6 @@
 #include "cli_fullwave.h"
 
+#include "ascii.h"
 #include "cli_report.h"
 #include "csv.h"
 #include "number_text.h"
@@ -49,20 +50,20 @@ nec::RunOptions runOptions()
 // also gives the element's diameter).
 Refusal readElement(const Options& options, const Inputs& inputs, nec::NecJob& job)
 {
-    if (options.has("--element-length") && options.has("--nec")) {
+    if (options.elementLength.has_value() && options.nec.has_value()) {
         return usage("--element-length and --nec each give the element: give one");
     }
-    if (options.has("--element-length")) {
+    if (options.elementLength.has_value()) {
         double length = 0;
-        if (auto failure = readLength(options, "--element-length", length, nullptr, inputs.elementUnit, "")) {
+        if (auto failure = readLength(options, OptionId::ElementLength, length, nullptr, inputs.elementUnit, "")) {
             return failure;
         }
         job.element = nec::DipoleElement{length};
         return std::nullopt;
     }
-    const std::string& path = options.value("--nec");
+    const std::string& path = *options.nec;
     std::string text;
-    if (auto failure = readFileText("--nec", path, "a NEC-2 deck", text)) {
+    if (auto failure = readFileText(OptionId::Nec, path, "a NEC-2 deck", text)) {
         return failure;
     }
     auto read = nec::readDeck(text, shownText(path, 200)); // the file as named, for "FILE:LINE"
@@ -79,13 +80,11 @@ Refusal readElement(const Options& options, const Inputs& inputs, nec::NecJob& j
 // against the element read into `job` before nec2c runs.
 Refusal readRodSide(const Options& options, nec::NecJob& job)
 {
-    if (!options.has("--rod-side")) {
+    if (!options.rodSide.has_value()) {
         return std::nullopt;
     }
-    const std::string& text = options.value("--rod-side");
-    std::string side = text;
-    std::transform(side.begin(), side.end(), side.begin(),
-        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    const std::string& text = *options.rodSide;
+    const std::string side = ascii::lowered(text);
     if (side != "away") {
         if (side.size() != 2 || (side[0] != '+' && side[0] != '-') || side[1] < 'x' || side[1] > 'z') {
             return badInput(
@@ -293,7 +292,7 @@ nec::NecJob necJob(const Inputs& inputs)
 
 bool fullWaveAsked(const Options& options)
 {
-    return options.has("--element-length") || options.has("--nec");
+    return options.elementLength.has_value() || options.nec.has_value();
 }
 
 namespace {
@@ -304,10 +303,10 @@ struct NecAnswer {
     std::optional<Complex> feed;
 };
 
-// Refines in NEC. A refusal of the model is a Failure; nec2c failing is
-// said on `err` and is a Failure only when nothing else gives the feed
+// Refines in NEC. A refusal of the model is a CommandLineError; nec2c failing is
+// said on `err` and is a CommandLineError only when nothing else gives the feed
 // impedance.
-std::variant<NecAnswer, Failure> checkInNec(const nec::NecJob& job, bool feedGiven, std::ostream& err)
+std::variant<NecAnswer, CommandLineError> checkInNec(const nec::NecJob& job, bool feedGiven, std::ostream& err)
 {
     NecAnswer answer{nec::refine(job), std::nullopt};
     if (const auto* r = std::get_if<nec::Refined>(&answer.refined)) {
@@ -333,7 +332,7 @@ std::variant<NecAnswer, Failure> checkInNec(const nec::NecJob& job, bool feedGiv
 }
 
 // --write-nec: NEC's match, else the closed form's; nothing when neither.
-std::optional<Failure> writeDeck(const std::string& path, const nec::NecJob& job, const NecAnswer& answer,
+std::optional<CommandLineError> writeDeck(const std::string& path, const nec::NecJob& job, const NecAnswer& answer,
     const Outcome<Design>& designed, std::ostream& err)
 {
     const auto* r = std::get_if<nec::Refined>(&answer.refined);
@@ -349,7 +348,7 @@ std::optional<Failure> writeDeck(const std::string& path, const nec::NecJob& job
         return badInput("--write-nec: " + failure->message);
     }
     if (auto why = writeWhole(path, std::get<std::string>(deck))) {
-        return Failure{ExitStatus::WriteFailed, "--write-nec: " + *why, false};
+        return CommandLineError{ExitStatus::WriteFailed, "--write-nec: " + *why, false};
     }
     return std::nullopt;
 }
@@ -369,7 +368,7 @@ std::string fullWaveText(
         return csv::record(names) + csv::record(fields);
     }
     std::string text = designText(in, unit, designed);
-    if (!options.has("--r") && !options.has("--x")) {
+    if (!options.r.has_value() && !options.x.has_value()) {
         text.insert(std::string_view("Feed impedance").size(), " (NEC-2, bare element)");
     }
     if (const auto* problem = std::get_if<Problem>(&designed)) {
@@ -408,15 +407,15 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     if (auto failure = readRodSide(options, job)) {
         return report(err, *failure);
     }
-    if (options.has("--write-nec")) {
-        if (auto why = checkTarget(options.value("--write-nec"))) {
-            return report(err, Failure{ExitStatus::WriteFailed, "--write-nec: " + *why, false});
+    if (options.writeNec.has_value()) {
+        if (auto why = checkTarget(*options.writeNec)) {
+            return report(err, CommandLineError{ExitStatus::WriteFailed, "--write-nec: " + *why, false});
         }
     }
-    const bool feedGiven = options.has("--r") || options.has("--x");
+    const bool feedGiven = options.r.has_value() || options.x.has_value();
     const Unit unit = inputs.study.unit;
     const auto checked = checkInNec(job, feedGiven, err);
-    if (const auto* failure = std::get_if<Failure>(&checked)) {
+    if (const auto* failure = std::get_if<CommandLineError>(&checked)) {
         return report(err, *failure);
     }
     const auto& answer = std::get<NecAnswer>(checked);
@@ -439,8 +438,8 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     const bool necRan = necFailure == nullptr || necFailure->kind == nec::Failure::Kind::NoMatch;
     const bool matched = necRan ? necFailure == nullptr : problem == nullptr;
     const ExitStatus status = matched ? ExitStatus::Solved : ExitStatus::NoSolution;
-    if (options.has("--write-nec")) {
-        if (auto failure = writeDeck(options.value("--write-nec"), job, answer, designed, err)) {
+    if (options.writeNec.has_value()) {
+        if (auto failure = writeDeck(*options.writeNec, job, answer, designed, err)) {
             return report(err, *failure);
         }
     }
@@ -451,7 +450,7 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     return written;
 }
 
-std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(
+std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     const Options& options, const Inputs& inputs, double fromMhz, double toMhz, int count, std::ostream& err)
 {
     if (inputs.study.design.freqMhz == 0) {
@@ -465,9 +464,9 @@ std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(
     if (auto failure = readRodSide(options, job)) {
         return *failure;
     }
-    const bool feedGiven = options.has("--r") || options.has("--x");
+    const bool feedGiven = options.r.has_value() || options.x.has_value();
     const Unit unit = inputs.study.unit;
-    const auto fallBack = [&](const nec::Failure& failure) -> std::variant<NecSweep, std::monostate, Failure> {
+    const auto fallBack = [&](const nec::Failure& failure) -> std::variant<NecSweep, std::monostate, CommandLineError> {
         err << "vostrel-design: " << notRun(failure) << "\n";
         if (!feedGiven) {
             return badInput("without NEC-2 the feed impedance is unknown: give --r and --x");
@@ -488,7 +487,7 @@ std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(
                 return fallBack(*failure);
             }
             if (failure->kind == nec::Failure::Kind::NoMatch) {
-                return Failure{ExitStatus::NoSolution,
+                return CommandLineError{ExitStatus::NoSolution,
                     "no match at " + doubleText(job.design.freqMhz, std::nullopt)
                         + " MHz to sweep around: " + noMatchText(*failure, unit) + "; give --length and --cap",
                     false};
