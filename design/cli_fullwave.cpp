@@ -1,6 +1,8 @@
 #include "cli_fullwave.h"
 
 #include "ascii.h"
+#include "cli_csv.h"
+#include "cli_files.h"
 #include "cli_report.h"
 #include "csv.h"
 #include "number_text.h"
@@ -8,17 +10,10 @@
 #include "refine.h"
 #include "utf8.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
+#include <limits>
 #include <ostream>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vostrel::design::cli {
 namespace {
@@ -26,11 +21,6 @@ namespace {
 // NEC's feed impedance and the one given differ "largely" past this share
 // of NEC's magnitude.
 constexpr double kFeedDifference = 0.10;
-
-std::string shownPath(std::string_view path)
-{
-    return "\"" + shownText(path, 40) + "\"";
-}
 
 nec::RunOptions runOptions()
 {
@@ -221,64 +211,6 @@ std::vector<std::string> necCsvFields(const nec::Outcome<nec::Refined>& refined,
     return fields;
 }
 
-// Where the deck cannot go, found before NEC runs: what is there is not a
-// regular file, or the folder is not.
-std::optional<std::string> checkTarget(const std::string& path)
-{
-    struct stat existing { };
-    if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-        return shownPath(path) + " is not a regular file";
-    }
-    const std::filesystem::path target(path);
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    errno = 0;
-    if (stat(folder.c_str(), &existing) != 0 || !S_ISDIR(existing.st_mode)) {
-        return "cannot write in the folder of " + shownPath(path) + ": " + std::strerror(errno != 0 ? errno : ENOTDIR);
-    }
-    return std::nullopt;
-}
-
-// Writes `text` to `path` whole or not at all: a temporary file beside it,
-// then renamed over it. Never replaces what is not a regular file.
-std::optional<std::string> writeWhole(const std::string& path, const std::string& text)
-{
-    if (auto refused = checkTarget(path)) {
-        return refused;
-    }
-    const std::filesystem::path target(path);
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    errno = 0;
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        return "cannot write in the folder of " + shownPath(path) + ": " + std::strerror(errno);
-    }
-    std::size_t done = 0;
-    int error = 0;
-    while (done < text.size() && error == 0) {
-        const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno != EINTR) {
-            error = errno;
-        } else if (wrote > 0) {
-            done += static_cast<std::size_t>(wrote);
-        }
-    }
-    if (error == 0 && fchmod(fd, 0644) != 0) {
-        error = errno;
-    }
-    if (::close(fd) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        return "cannot write " + shownPath(path) + ": " + std::strerror(error);
-    }
-    return std::nullopt;
-}
-
 // The job's design input from what the options give.
 nec::NecJob necJob(const Inputs& inputs)
 {
@@ -367,10 +299,8 @@ std::string fullWaveText(
         }
         return csv::record(names) + csv::record(fields);
     }
-    std::string text = designText(in, unit, designed);
-    if (!options.r.has_value() && !options.x.has_value()) {
-        text.insert(std::string_view("Feed impedance").size(), " (NEC-2, bare element)");
-    }
+    const bool feedGiven = options.r.has_value() || options.x.has_value();
+    std::string text = designText(in, unit, designed, feedGiven ? FeedShown::Given : FeedShown::FromNec);
     if (const auto* problem = std::get_if<Problem>(&designed)) {
         text += resultRow("Line model", "no match: " + problem->message);
     }
@@ -510,13 +440,9 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     result.points = std::move(std::get<std::vector<SweepPoint>>(swept));
     DesignInput shown = inputs.study.design;
     shown.geometry.elementDiameter = job.design.geometry.elementDiameter;
-    std::string text = heading(shown, unit, false);
-    // The heading's first line names a fixed feed impedance: not so here.
-    text = text.substr(text.find('\n') + 1);
-    text = "SWR from NEC-2 (nec2c, one run) of " + held + "\n" + text;
-    text += "Rod length " + lengthText(rod, unit) + " " + std::string(unitSymbol(unit)) + "\n";
-    text += pf == 0 ? std::string("Capacitor shorted\n") : "Capacitor " + quantityText(pf, 2) + " pF\n";
-    result.heading = text + "\n";
+    // NEC computes the feed impedance at each frequency: the heading names none.
+    result.heading = "SWR from NEC-2 (nec2c, one run) of " + held + "\n" + heading(shown, unit, FeedShown::Omitted)
+        + heldLines(rod, pf == 0 ? std::numeric_limits<double>::infinity() : pf, unit) + "\n";
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "cli_commands.h"
+#include "cli_inputs.h"
+#include "gamma_design.h"
 
 #include <iosfwd>
 #include <string>

@@ -1,6 +1,7 @@
 #include "design_cli.h"
 
 #include "cli_commands.h"
+#include "cli_inputs.h"
 #include "cli_options.h"
 #include "cli_report.h"
 
