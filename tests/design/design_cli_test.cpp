@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <complex>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -73,6 +75,15 @@ double number(const std::string& field)
     const double value = std::stod(field, &used);
     EXPECT_EQ(used, field.size()) << field;
     return value;
+}
+
+// A double as text that reads back as the same double.
+std::string exact(double value)
+{
+    std::ostringstream text;
+    text.precision(17);
+    text << value;
+    return text.str();
 }
 
 bool contains(const std::string& text, std::string_view part)
@@ -438,6 +449,65 @@ TEST(DesignCli, FrequencySweepFromAMeasurementFile)
                       "3in", "--length", "1in", "--cap", "9"})
                   .status,
         ExitStatus::BadInput);
+}
+
+// Each row of a sweep over a file is that frequency's own: the feed
+// impedance the file gives there (not the design frequency's on every
+// row), and Zin and SWR as analyze finds them for that feed impedance with
+// the rod and capacitor held.
+TEST(DesignCli, FileSweepRowsCarryEachFrequencysFeedImpedance)
+{
+    // tests/design/nanovna.s1p: S11 as real and imaginary parts, 50 ohms.
+    const std::vector<std::array<std::string, 3>> measured = {{"14000000", "-0.160572337", "-0.492845787"},
+        {"14100000", "-0.177271453", "-0.464501662"}, {"14200000", "-0.192586624", "-0.435132957"},
+        {"14300000", "-0.200000000", "-0.400000000"}, {"14400000", "-0.218719532", "-0.373740656"}};
+    std::string text = "# Hz S RI R 50\n";
+    for (const auto& [hz, re, im] : measured) {
+        text += hz + " " + re + " " + im + "\n";
+    }
+    const TempFile file(text);
+    const std::vector<std::string_view> model = {"--element", "1.5in", "--rod", "0.5in", "--spacing", "6in"};
+    // With the tuning given, and with the one designed at 14.3 MHz.
+    for (const std::vector<std::string_view>& tuning :
+        std::vector<std::vector<std::string_view>>{{"--length", "38.9in", "--cap", "96"}, {"--freq", "14.3"}}) {
+        std::vector<std::string_view> args = {"sweep", "freq", "--csv", "--s1p", file.path()};
+        args.insert(args.end(), model.begin(), model.end());
+        args.insert(args.end(), tuning.begin(), tuning.end());
+        const CliRun swept = run(args);
+        ASSERT_EQ(swept.status, ExitStatus::Solved) << swept.err;
+        ASSERT_EQ(lines(swept.out).size(), measured.size() + 1) << swept.out;
+        std::string length = "38.9in";
+        std::string cap = "96";
+        if (tuning.size() == 2) { // the designed tuning, as design gives it
+            std::vector<std::string_view> designArgs = {"design", "--csv", "--freq", "14.3", "--r", "25", "--x", "-25"};
+            designArgs.insert(designArgs.end(), model.begin(), model.end());
+            auto designed = csvRow(run(designArgs).out);
+            length = designed["rod_length"] + "in";
+            cap = designed["capacitance_pf"];
+        }
+        for (std::size_t i = 0; i < measured.size(); ++i) {
+            const double mhz = std::stod(measured[i][0]) / 1e6;
+            const std::complex<double> s11(std::stod(measured[i][1]), std::stod(measured[i][2]));
+            const std::complex<double> feed = 50.0 * (1.0 + s11) / (1.0 - s11);
+            auto row = csvRow(swept.out, i + 1);
+            EXPECT_NEAR(number(row["freq_mhz"]), mhz, 1e-9);
+            EXPECT_NEAR(number(row["feed_r_ohm"]), feed.real(), 1e-9) << mhz;
+            EXPECT_NEAR(number(row["feed_x_ohm"]), feed.imag(), 1e-9) << mhz;
+
+            const std::string r = exact(feed.real());
+            const std::string x = exact(feed.imag());
+            const std::string freq = row["freq_mhz"];
+            std::vector<std::string_view> analyzeArgs
+                = {"analyze", "--csv", "--freq", freq, "--r", r, "--x", x, "--length", length, "--cap", cap};
+            analyzeArgs.insert(analyzeArgs.end(), model.begin(), model.end());
+            const CliRun analysed = run(analyzeArgs);
+            ASSERT_EQ(analysed.status, ExitStatus::Solved) << analysed.err;
+            auto expected = csvRow(analysed.out);
+            EXPECT_NEAR(number(row["r_ohm"]), number(expected["r_ohm"]), 1e-6) << mhz;
+            EXPECT_NEAR(number(row["x_ohm"]), number(expected["x_ohm"]), 1e-6) << mhz;
+            EXPECT_NEAR(number(row["swr"]), number(expected["swr"]), 1e-6) << mhz;
+        }
+    }
 }
 
 // A value that takes the model out of range is refused naming its option,
