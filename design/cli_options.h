@@ -86,6 +86,7 @@ CommandLineError badInput(std::string message);
 //   {"design", "--freq", "14", "--freq", "15"} -> "--freq is given twice"
 //   {"design", "--half", "--half"}             -> "--half is given twice"
 //   {"design", "--freq", "--r", "25"}         -> "--freq needs a value"
+//   {"design", "--freq=", "--r", "25"}        -> "--freq needs a value"
 //   {"design", "--csv=yes"}     -> "--csv takes no value"
 //   {"design", "--tube-id", "3mm"} -> "--tube-id is not an option of design"
 //   {"design", "--bogus"}       -> "unknown option --bogus"
