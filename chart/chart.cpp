@@ -1,5 +1,6 @@
 #include "chart.h"
 
+#include "ascii.h"
 #include "csv.h"
 #include "decimal_range.h"
 #include "failure_message.h"
@@ -435,12 +436,6 @@ std::optional<ExitStatus> parseArguments(
     return std::nullopt;
 }
 
-bool sameBandName(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 // A range's refusal as a usage error, or nothing when it may be walked.
 std::optional<ExitStatus> refuseRange(
     const Options& options, const DecimalRange& range, Decimal from, Decimal to, Decimal step, std::ostream& err)
@@ -493,7 +488,7 @@ RangeOrStatus chooseRange(const Options& options, std::ostream& err)
         }
     } else if (options.band) {
         const auto* const band = std::find_if(
-            kBands.begin(), kBands.end(), [&](const Band& b) { return sameBandName(b.name, *options.band); });
+            kBands.begin(), kBands.end(), [&](const Band& b) { return ascii::equalFolded(b.name, *options.band); });
         if (band == kBands.end()) {
             return usageError(err, "unknown band " + shownInput(*options.band) + " (--help lists the bands)");
         }

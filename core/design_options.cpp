@@ -13,44 +13,58 @@ namespace vostrel::options {
 namespace {
 
 constexpr std::array kDesignOptions = {
-    OptionInfo{"--freq", "MHZ", "the frequency"},
-    OptionInfo{"--r", "OHMS", "the feed resistance at the element's centre"},
-    OptionInfo{"--x", "OHMS", "the feed reactance (negative: capacitive, an element\nshorter than resonance)"},
-    OptionInfo{"--element", "LEN",
+    OptionInfo{OptionId::Freq, "--freq", "MHZ", "the frequency"},
+    OptionInfo{OptionId::R, "--r", "OHMS", "the feed resistance at the element's centre"},
+    OptionInfo{
+        OptionId::X, "--x", "OHMS", "the feed reactance (negative: capacitive, an element\nshorter than resonance)"},
+    OptionInfo{OptionId::Element, "--element", "LEN",
         "the element's diameter. Lengths take a unit: mm, cm, m,\nin or ft (38.9in, 12mm); without one, the unit of "
         "--element"},
-    OptionInfo{"--rod", "LEN", "the rod's diameter"},
-    OptionInfo{"--spacing", "LEN", "rod to element, centre to centre"},
-    OptionInfo{"--line", "OHMS", "the feed line's impedance (50)"},
-    OptionInfo{"--half", "",
+    OptionInfo{OptionId::Rod, "--rod", "LEN", "the rod's diameter"},
+    OptionInfo{OptionId::Spacing, "--spacing", "LEN", "rod to element, centre to centre"},
+    OptionInfo{OptionId::Line, "--line", "OHMS", "the feed line's impedance (50)"},
+    OptionInfo{OptionId::Half, "--half", "",
         "step up half the feed impedance, k = 1/2 (Balanis); the\ndefault steps up the whole of it, k = 1 (ARRL, Owen "
         "Duffy)"},
-    OptionInfo{"--textbook", "",
+    OptionInfo{OptionId::Textbook, "--textbook", "",
         "the textbook line model alone; the default adds the\nself-inductance of the feed connection and the strap,\n"
         "which NEC-2 shows the line model leaves out"},
-    OptionInfo{"--units", "UNIT", "lengths shown in mm, cm, m, in or ft (the unit of --element)"},
-    OptionInfo{"--length", "LEN", "the rod length, feed point to strap"},
-    OptionInfo{
-        "--cap", "PF", "the capacitor: 96, 96pF or short. A sweep takes what it\nlacks from the design at --freq"},
-    OptionInfo{"--tube-id", "LEN", "a coaxial capacitor: the inner diameter of the tube the\nrod slides into"},
-    OptionInfo{"--dielectric", "D", "its sleeve: air, ptfe, polyethylene or a relative\npermittivity (air)"},
-    OptionInfo{"--s1p", "FILE", "a Touchstone one-port file of the feed impedance"},
-    OptionInfo{"--from", "MHZ", "a frequency range's start; --to its end, --step its step"},
-    OptionInfo{"--to", "MHZ", ""},
-    OptionInfo{"--step", "MHZ", ""},
-    OptionInfo{"--element-length", "LEN",
+    OptionInfo{OptionId::Units, "--units", "UNIT", "lengths shown in mm, cm, m, in or ft (the unit of --element)"},
+    OptionInfo{OptionId::Length, "--length", "LEN", "the rod length, feed point to strap"},
+    OptionInfo{OptionId::Cap, "--cap", "PF",
+        "the capacitor: 96, 96pF or short. A sweep takes what it\nlacks from the design at --freq"},
+    OptionInfo{OptionId::TubeId, "--tube-id", "LEN",
+        "a coaxial capacitor: the inner diameter of the tube the\nrod slides into"},
+    OptionInfo{OptionId::Dielectric, "--dielectric", "D",
+        "its sleeve: air, ptfe, polyethylene or a relative\npermittivity (air)"},
+    OptionInfo{OptionId::S1p, "--s1p", "FILE", "a Touchstone one-port file of the feed impedance"},
+    OptionInfo{OptionId::From, "--from", "MHZ", "a frequency range's start; --to its end, --step its step"},
+    OptionInfo{OptionId::To, "--to", "MHZ", ""},
+    OptionInfo{OptionId::Step, "--step", "MHZ", ""},
+    OptionInfo{OptionId::ElementLength, "--element-length", "LEN",
         "check and refine in NEC-2 (nec2c): a straight tube of this\ntip-to-tip length and the --element diameter, "
         "free\nspace, centre-fed; --r and --x become optional"},
-    OptionInfo{"--nec", "FILE",
+    OptionInfo{OptionId::Nec, "--nec", "FILE",
         "check and refine in NEC-2: the antenna's NEC-2 deck, its\none EX source on the driven element (which gives "
         "the\nelement's diameter: leave out --element)"},
-    OptionInfo{"--write-nec", "FILE", "write the matched antenna's NEC-2 deck to FILE"},
-    OptionInfo{"--rod-side", "SIDE",
+    OptionInfo{OptionId::WriteNec, "--write-nec", "FILE", "write the matched antenna's NEC-2 deck to FILE"},
+    OptionInfo{OptionId::RodSide, "--rod-side", "SIDE",
         "where the NEC-2 model's rod lies: away (from the other\n"
         "elements, upwards for a lone tube; the default), +x, -x,\n"
         "+y, -y, +z or -z (the deck's axes, across the element)"},
-    OptionInfo{"--csv", "", "comma-separated values with a header line"},
+    OptionInfo{OptionId::Csv, "--csv", "", "comma-separated values with a header line"},
 };
+
+constexpr bool inIdOrder()
+{
+    for (std::size_t i = 0; i < kDesignOptions.size(); ++i) {
+        if (static_cast<std::size_t>(kDesignOptions[i].id) != i) {
+            return false;
+        }
+    }
+    return kDesignOptions.size() == kOptionCount;
+}
+static_assert(inIdOrder(), "kDesignOptions lists each OptionId once, in order");
 
 } // namespace
 
@@ -64,6 +78,12 @@ const OptionInfo* findOption(std::string_view name)
     const auto* found = std::find_if(
         kDesignOptions.begin(), kDesignOptions.end(), [&](const OptionInfo& option) { return option.name == name; });
     return found != kDesignOptions.end() ? &*found : nullptr;
+}
+
+const OptionInfo& optionInfo(OptionId id)
+{
+    // The table lists the options in the order of OptionId.
+    return kDesignOptions[static_cast<std::size_t>(id)];
 }
 
 std::optional<design::Unit> readUnit(std::string_view text)

@@ -2,6 +2,7 @@
 
 #include "length_text.h"
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -12,7 +13,37 @@ namespace vostrel::options {
 // so that a command line written for one works in the other. Both programs
 // generate their option help from this one table.
 
+// Each option of the table, for a program to bind its own storage to: a
+// name mistyped in code does not compile.
+enum class OptionId {
+    Freq,
+    R,
+    X,
+    Element,
+    Rod,
+    Spacing,
+    Line,
+    Half,
+    Textbook,
+    Units,
+    Length,
+    Cap,
+    TubeId,
+    Dielectric,
+    S1p,
+    From,
+    To,
+    Step,
+    ElementLength,
+    Nec,
+    WriteNec,
+    RodSide,
+    Csv,
+};
+inline constexpr std::size_t kOptionCount = static_cast<std::size_t>(OptionId::Csv) + 1;
+
 struct OptionInfo {
+    OptionId id;
     std::string_view name; // "--freq"
     std::string_view value; // "MHZ"; empty for a flag
     std::string_view help; // one line, or lines joined by "\n"
@@ -28,6 +59,10 @@ std::span<const OptionInfo> designOptions();
 // The entry for `name`, or nullptr.
 //   "--freq" -> its entry    "--unit" -> nullptr
 const OptionInfo* findOption(std::string_view name);
+
+// The entry of `id`.
+//   OptionId::TubeId -> the entry of "--tube-id"
+const OptionInfo& optionInfo(OptionId id);
 
 // A length unit in any case: "mm", "MM", "In" -> the unit; "yd", "" -> nothing.
 std::optional<design::Unit> readUnit(std::string_view text);

@@ -1,5 +1,8 @@
 #include "cli_fullwave.h"
 
+#include "ascii.h"
+#include "cli_csv.h"
+#include "cli_files.h"
 #include "cli_report.h"
 #include "csv.h"
 #include "number_text.h"
@@ -7,17 +10,10 @@
 #include "refine.h"
 #include "utf8.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
+#include <limits>
 #include <ostream>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vostrel::design::cli {
 namespace {
@@ -25,11 +21,6 @@ namespace {
 // NEC's feed impedance and the one given differ "largely" past this share
 // of NEC's magnitude.
 constexpr double kFeedDifference = 0.10;
-
-std::string shownPath(std::string_view path)
-{
-    return "\"" + shownText(path, 40) + "\"";
-}
 
 nec::RunOptions runOptions()
 {
@@ -49,20 +40,20 @@ nec::RunOptions runOptions()
 // also gives the element's diameter).
 Refusal readElement(const Options& options, const Inputs& inputs, nec::NecJob& job)
 {
-    if (options.has("--element-length") && options.has("--nec")) {
+    if (options.elementLength.has_value() && options.nec.has_value()) {
         return usage("--element-length and --nec each give the element: give one");
     }
-    if (options.has("--element-length")) {
+    if (options.elementLength.has_value()) {
         double length = 0;
-        if (auto failure = readLength(options, "--element-length", length, nullptr, inputs.elementUnit, "")) {
+        if (auto failure = readLength(options, OptionId::ElementLength, length, nullptr, inputs.elementUnit, "")) {
             return failure;
         }
         job.element = nec::DipoleElement{length};
         return std::nullopt;
     }
-    const std::string& path = options.value("--nec");
+    const std::string& path = *options.nec;
     std::string text;
-    if (auto failure = readFileText("--nec", path, "a NEC-2 deck", text)) {
+    if (auto failure = readFileText(OptionId::Nec, path, "a NEC-2 deck", text)) {
         return failure;
     }
     auto read = nec::readDeck(text, shownText(path, 200)); // the file as named, for "FILE:LINE"
@@ -79,13 +70,11 @@ Refusal readElement(const Options& options, const Inputs& inputs, nec::NecJob& j
 // against the element read into `job` before nec2c runs.
 Refusal readRodSide(const Options& options, nec::NecJob& job)
 {
-    if (!options.has("--rod-side")) {
+    if (!options.rodSide.has_value()) {
         return std::nullopt;
     }
-    const std::string& text = options.value("--rod-side");
-    std::string side = text;
-    std::transform(side.begin(), side.end(), side.begin(),
-        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    const std::string& text = *options.rodSide;
+    const std::string side = ascii::lowered(text);
     if (side != "away") {
         if (side.size() != 2 || (side[0] != '+' && side[0] != '-') || side[1] < 'x' || side[1] > 'z') {
             return badInput(
@@ -222,64 +211,6 @@ std::vector<std::string> necCsvFields(const nec::Outcome<nec::Refined>& refined,
     return fields;
 }
 
-// Where the deck cannot go, found before NEC runs: what is there is not a
-// regular file, or the folder is not.
-std::optional<std::string> checkTarget(const std::string& path)
-{
-    struct stat existing { };
-    if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-        return shownPath(path) + " is not a regular file";
-    }
-    const std::filesystem::path target(path);
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    errno = 0;
-    if (stat(folder.c_str(), &existing) != 0 || !S_ISDIR(existing.st_mode)) {
-        return "cannot write in the folder of " + shownPath(path) + ": " + std::strerror(errno != 0 ? errno : ENOTDIR);
-    }
-    return std::nullopt;
-}
-
-// Writes `text` to `path` whole or not at all: a temporary file beside it,
-// then renamed over it. Never replaces what is not a regular file.
-std::optional<std::string> writeWhole(const std::string& path, const std::string& text)
-{
-    if (auto refused = checkTarget(path)) {
-        return refused;
-    }
-    const std::filesystem::path target(path);
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    errno = 0;
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        return "cannot write in the folder of " + shownPath(path) + ": " + std::strerror(errno);
-    }
-    std::size_t done = 0;
-    int error = 0;
-    while (done < text.size() && error == 0) {
-        const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno != EINTR) {
-            error = errno;
-        } else if (wrote > 0) {
-            done += static_cast<std::size_t>(wrote);
-        }
-    }
-    if (error == 0 && fchmod(fd, 0644) != 0) {
-        error = errno;
-    }
-    if (::close(fd) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        return "cannot write " + shownPath(path) + ": " + std::strerror(error);
-    }
-    return std::nullopt;
-}
-
 // The job's design input from what the options give.
 nec::NecJob necJob(const Inputs& inputs)
 {
@@ -293,7 +224,7 @@ nec::NecJob necJob(const Inputs& inputs)
 
 bool fullWaveAsked(const Options& options)
 {
-    return options.has("--element-length") || options.has("--nec");
+    return options.elementLength.has_value() || options.nec.has_value();
 }
 
 namespace {
@@ -304,10 +235,10 @@ struct NecAnswer {
     std::optional<Complex> feed;
 };
 
-// Refines in NEC. A refusal of the model is a Failure; nec2c failing is
-// said on `err` and is a Failure only when nothing else gives the feed
+// Refines in NEC. A refusal of the model is a CommandLineError; nec2c failing is
+// said on `err` and is a CommandLineError only when nothing else gives the feed
 // impedance.
-std::variant<NecAnswer, Failure> checkInNec(const nec::NecJob& job, bool feedGiven, std::ostream& err)
+std::variant<NecAnswer, CommandLineError> checkInNec(const nec::NecJob& job, bool feedGiven, std::ostream& err)
 {
     NecAnswer answer{nec::refine(job), std::nullopt};
     if (const auto* r = std::get_if<nec::Refined>(&answer.refined)) {
@@ -333,7 +264,7 @@ std::variant<NecAnswer, Failure> checkInNec(const nec::NecJob& job, bool feedGiv
 }
 
 // --write-nec: NEC's match, else the closed form's; nothing when neither.
-std::optional<Failure> writeDeck(const std::string& path, const nec::NecJob& job, const NecAnswer& answer,
+std::optional<CommandLineError> writeDeck(const std::string& path, const nec::NecJob& job, const NecAnswer& answer,
     const Outcome<Design>& designed, std::ostream& err)
 {
     const auto* r = std::get_if<nec::Refined>(&answer.refined);
@@ -349,7 +280,7 @@ std::optional<Failure> writeDeck(const std::string& path, const nec::NecJob& job
         return badInput("--write-nec: " + failure->message);
     }
     if (auto why = writeWhole(path, std::get<std::string>(deck))) {
-        return Failure{ExitStatus::WriteFailed, "--write-nec: " + *why, false};
+        return CommandLineError{ExitStatus::WriteFailed, "--write-nec: " + *why, false};
     }
     return std::nullopt;
 }
@@ -368,10 +299,8 @@ std::string fullWaveText(
         }
         return csv::record(names) + csv::record(fields);
     }
-    std::string text = designText(in, unit, designed);
-    if (!options.has("--r") && !options.has("--x")) {
-        text.insert(std::string_view("Feed impedance").size(), " (NEC-2, bare element)");
-    }
+    const bool feedGiven = options.r.has_value() || options.x.has_value();
+    std::string text = designText(in, unit, designed, feedGiven ? FeedShown::Given : FeedShown::FromNec);
     if (const auto* problem = std::get_if<Problem>(&designed)) {
         text += resultRow("Line model", "no match: " + problem->message);
     }
@@ -408,15 +337,15 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     if (auto failure = readRodSide(options, job)) {
         return report(err, *failure);
     }
-    if (options.has("--write-nec")) {
-        if (auto why = checkTarget(options.value("--write-nec"))) {
-            return report(err, Failure{ExitStatus::WriteFailed, "--write-nec: " + *why, false});
+    if (options.writeNec.has_value()) {
+        if (auto why = checkTarget(*options.writeNec)) {
+            return report(err, CommandLineError{ExitStatus::WriteFailed, "--write-nec: " + *why, false});
         }
     }
-    const bool feedGiven = options.has("--r") || options.has("--x");
+    const bool feedGiven = options.r.has_value() || options.x.has_value();
     const Unit unit = inputs.study.unit;
     const auto checked = checkInNec(job, feedGiven, err);
-    if (const auto* failure = std::get_if<Failure>(&checked)) {
+    if (const auto* failure = std::get_if<CommandLineError>(&checked)) {
         return report(err, *failure);
     }
     const auto& answer = std::get<NecAnswer>(checked);
@@ -439,8 +368,8 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     const bool necRan = necFailure == nullptr || necFailure->kind == nec::Failure::Kind::NoMatch;
     const bool matched = necRan ? necFailure == nullptr : problem == nullptr;
     const ExitStatus status = matched ? ExitStatus::Solved : ExitStatus::NoSolution;
-    if (options.has("--write-nec")) {
-        if (auto failure = writeDeck(options.value("--write-nec"), job, answer, designed, err)) {
+    if (options.writeNec.has_value()) {
+        if (auto failure = writeDeck(*options.writeNec, job, answer, designed, err)) {
             return report(err, *failure);
         }
     }
@@ -451,7 +380,7 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     return written;
 }
 
-std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(
+std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     const Options& options, const Inputs& inputs, double fromMhz, double toMhz, int count, std::ostream& err)
 {
     if (inputs.study.design.freqMhz == 0) {
@@ -465,9 +394,9 @@ std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(
     if (auto failure = readRodSide(options, job)) {
         return *failure;
     }
-    const bool feedGiven = options.has("--r") || options.has("--x");
+    const bool feedGiven = options.r.has_value() || options.x.has_value();
     const Unit unit = inputs.study.unit;
-    const auto fallBack = [&](const nec::Failure& failure) -> std::variant<NecSweep, std::monostate, Failure> {
+    const auto fallBack = [&](const nec::Failure& failure) -> std::variant<NecSweep, std::monostate, CommandLineError> {
         err << "vostrel-design: " << notRun(failure) << "\n";
         if (!feedGiven) {
             return badInput("without NEC-2 the feed impedance is unknown: give --r and --x");
@@ -488,7 +417,7 @@ std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(
                 return fallBack(*failure);
             }
             if (failure->kind == nec::Failure::Kind::NoMatch) {
-                return Failure{ExitStatus::NoSolution,
+                return CommandLineError{ExitStatus::NoSolution,
                     "no match at " + doubleText(job.design.freqMhz, std::nullopt)
                         + " MHz to sweep around: " + noMatchText(*failure, unit) + "; give --length and --cap",
                     false};
@@ -511,13 +440,9 @@ std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(
     result.points = std::move(std::get<std::vector<SweepPoint>>(swept));
     DesignInput shown = inputs.study.design;
     shown.geometry.elementDiameter = job.design.geometry.elementDiameter;
-    std::string text = heading(shown, unit, false);
-    // The heading's first line names a fixed feed impedance: not so here.
-    text = text.substr(text.find('\n') + 1);
-    text = "SWR from NEC-2 (nec2c, one run) of " + held + "\n" + text;
-    text += "Rod length " + lengthText(rod, unit) + " " + std::string(unitSymbol(unit)) + "\n";
-    text += pf == 0 ? std::string("Capacitor shorted\n") : "Capacitor " + quantityText(pf, 2) + " pF\n";
-    result.heading = text + "\n";
+    // NEC computes the feed impedance at each frequency: the heading names none.
+    result.heading = "SWR from NEC-2 (nec2c, one run) of " + held + "\n" + heading(shown, unit, FeedShown::Omitted)
+        + heldLines(rod, pf == 0 ? std::numeric_limits<double>::infinity() : pf, unit) + "\n";
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "cli_commands.h"
+#include "cli_inputs.h"
+#include "gamma_design.h"
 
 #include <iosfwd>
 #include <string>
@@ -35,7 +36,7 @@ struct NecSweep {
 };
 // monostate: nec2c did not run and the feed impedance is known: the
 // fixed-impedance sweep stands in (one line on `err` says so).
-std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(
+std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     const Options& options, const Inputs& inputs, double fromMhz, double toMhz, int count, std::ostream& err);
 
 } // namespace vostrel::design::cli

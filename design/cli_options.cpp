@@ -12,36 +12,28 @@
 namespace vostrel::design::cli {
 namespace {
 
-// The options each command reads; anything else is refused, so that a
-// mistyped or misplaced option is never silently ignored.
-std::vector<std::string_view> optionsOf(Command command)
+using Id = OptionId;
+
+// The options of the line model, which every command but capacitor reads.
+constexpr std::array kModel
+    = {Id::Freq, Id::R, Id::X, Id::Element, Id::Rod, Id::Spacing, Id::Line, Id::Half, Id::Textbook, Id::Units, Id::Csv};
+
+template <std::size_t... Sizes> constexpr auto joined(const std::array<Id, Sizes>&... lists)
 {
-    const std::vector<std::string_view> model = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line",
-        "--half", "--textbook", "--units", "--csv"};
-    std::vector<std::string_view> allowed = model;
-    switch (command) {
-    case Command::Design:
-        allowed.insert(allowed.end(), {"--element-length", "--nec", "--write-nec", "--rod-side"});
-        break;
-    case Command::Analyze:
-        allowed.insert(allowed.end(), {"--length", "--cap"});
-        break;
-    case Command::Capacitor:
-        allowed = {"--freq", "--x", "--tube-id", "--rod", "--dielectric", "--units", "--csv"};
-        break;
-    case Command::SweepCap:
-        allowed.emplace_back("--length");
-        break;
-    case Command::SweepLength:
-        allowed.emplace_back("--cap");
-        break;
-    case Command::SweepFreq:
-        allowed.insert(allowed.end(),
-            {"--length", "--cap", "--s1p", "--from", "--to", "--step", "--element-length", "--nec", "--rod-side"});
-        break;
-    }
-    return allowed;
+    std::array<Id, (Sizes + ...)> all{};
+    std::size_t next = 0;
+    ((std::copy(lists.begin(), lists.end(), all.begin() + static_cast<std::ptrdiff_t>(next)), next += lists.size()),
+        ...);
+    return all;
 }
+
+constexpr auto kDesign = joined(kModel, std::array{Id::ElementLength, Id::Nec, Id::WriteNec, Id::RodSide});
+constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap});
+constexpr std::array kCapacitor = {Id::Freq, Id::X, Id::TubeId, Id::Rod, Id::Dielectric, Id::Units, Id::Csv};
+constexpr auto kSweepCap = joined(kModel, std::array{Id::Length});
+constexpr auto kSweepLength = joined(kModel, std::array{Id::Cap});
+constexpr auto kSweepFreq = joined(kModel,
+    std::array{Id::Length, Id::Cap, Id::S1p, Id::From, Id::To, Id::Step, Id::ElementLength, Id::Nec, Id::RodSide});
 
 std::string shown(std::string_view text)
 {
@@ -49,7 +41,7 @@ std::string shown(std::string_view text)
 }
 
 // The command words; returns how many arguments they took.
-std::variant<std::size_t, Failure> parseCommand(std::span<const std::string_view> args, Options& options)
+std::variant<std::size_t, CommandLineError> parseCommand(std::span<const std::string_view> args, Options& options)
 {
     if (args.empty()) {
         return usage("give a command: design, analyze, capacitor or sweep");
@@ -81,10 +73,10 @@ std::variant<std::size_t, Failure> parseCommand(std::span<const std::string_view
     return std::size_t{2};
 }
 
-// What CLI11 leaves to us: a value option with nothing after it (CLI11
-// would take the next option's name as missing or as a stray), a flag
-// given a value (CLI11 would read "--csv=yes" as true).
-std::optional<Failure> checkValues(std::span<const std::string_view> args)
+// What CLI11 leaves to us: a value option with nothing after it or after
+// its "=" (CLI11 would take the next option's name as missing or as a
+// stray), a flag given a value (CLI11 would read "--csv=yes" as true).
+std::optional<CommandLineError> checkValues(std::span<const std::string_view> args)
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
@@ -96,8 +88,9 @@ std::optional<Failure> checkValues(std::span<const std::string_view> args)
         if (option->value.empty() && equals != std::string_view::npos) {
             return usage(std::string(option->name) + " takes no value");
         }
-        if (!option->value.empty() && equals == std::string_view::npos
-            && (i + 1 == args.size() || args[i + 1].starts_with("--"))) {
+        const bool nextIsValue = i + 1 < args.size() && !args[i + 1].starts_with("--");
+        const bool valueGiven = equals == std::string_view::npos ? nextIsValue : equals + 1 < arg.size();
+        if (!option->value.empty() && !valueGiven) { // "--freq --r 25", "--freq=", "--freq" last
             return usage(std::string(option->name) + " needs a value");
         }
     }
@@ -106,7 +99,7 @@ std::optional<Failure> checkValues(std::span<const std::string_view> args)
 
 // A word CLI11 did not take: an option of another command, an unknown one
 // or a stray argument.
-Failure leftOver(const std::string& word, const Options& options)
+CommandLineError leftOver(const std::string& word, const Options& options)
 {
     const std::string name = word.substr(0, word.find('='));
     if (options::findOption(name) != nullptr) {
@@ -117,21 +110,106 @@ Failure leftOver(const std::string& word, const Options& options)
 
 } // namespace
 
-Failure usage(std::string message)
+const std::optional<std::string>& Options::valueOf(OptionId id) const
 {
-    return Failure{ExitStatus::BadInput, std::move(message), true};
+    static const std::optional<std::string> kFlag; // a flag has no value
+    const auto member = memberOf(id);
+    const auto* value = std::get_if<ValueMember>(&member);
+    return value != nullptr ? this->**value : kFlag;
 }
 
-Failure badInput(std::string message)
+std::variant<ValueMember, FlagMember> memberOf(OptionId id)
 {
-    return Failure{ExitStatus::BadInput, std::move(message), false};
+    switch (id) {
+    case Id::Freq:
+        return &Options::freq;
+    case Id::R:
+        return &Options::r;
+    case Id::X:
+        return &Options::x;
+    case Id::Element:
+        return &Options::element;
+    case Id::Rod:
+        return &Options::rod;
+    case Id::Spacing:
+        return &Options::spacing;
+    case Id::Line:
+        return &Options::line;
+    case Id::Half:
+        return &Options::half;
+    case Id::Textbook:
+        return &Options::textbook;
+    case Id::Units:
+        return &Options::units;
+    case Id::Length:
+        return &Options::length;
+    case Id::Cap:
+        return &Options::cap;
+    case Id::TubeId:
+        return &Options::tubeId;
+    case Id::Dielectric:
+        return &Options::dielectric;
+    case Id::S1p:
+        return &Options::s1p;
+    case Id::From:
+        return &Options::from;
+    case Id::To:
+        return &Options::to;
+    case Id::Step:
+        return &Options::step;
+    case Id::ElementLength:
+        return &Options::elementLength;
+    case Id::Nec:
+        return &Options::nec;
+    case Id::WriteNec:
+        return &Options::writeNec;
+    case Id::RodSide:
+        return &Options::rodSide;
+    case Id::Csv:
+        return &Options::csv;
+    }
+    return &Options::csv; // not reached: every id has its case
 }
 
-std::variant<Options, Failure> parseArguments(std::span<const std::string_view> args)
+std::span<const OptionId> optionsOf(Command command)
+{
+    switch (command) {
+    case Command::Design:
+        return kDesign;
+    case Command::Analyze:
+        return kAnalyze;
+    case Command::Capacitor:
+        return kCapacitor;
+    case Command::SweepCap:
+        return kSweepCap;
+    case Command::SweepLength:
+        return kSweepLength;
+    case Command::SweepFreq:
+        return kSweepFreq;
+    }
+    return kDesign;
+}
+
+std::string optionName(OptionId id)
+{
+    return std::string(options::optionInfo(id).name);
+}
+
+CommandLineError usage(std::string message)
+{
+    return CommandLineError{ExitStatus::BadInput, std::move(message), true};
+}
+
+CommandLineError badInput(std::string message)
+{
+    return CommandLineError{ExitStatus::BadInput, std::move(message), false};
+}
+
+std::variant<Options, CommandLineError> parseArguments(std::span<const std::string_view> args)
 {
     Options options;
     const auto taken = parseCommand(args, options);
-    if (const auto* failure = std::get_if<Failure>(&taken)) {
+    if (const auto* failure = std::get_if<CommandLineError>(&taken)) {
         return *failure;
     }
     const auto rest = args.subspan(std::get<std::size_t>(taken));
@@ -143,18 +221,21 @@ std::variant<Options, Failure> parseArguments(std::span<const std::string_view> 
     app.allow_extras();
     app.set_help_flag(); // --help is ours, wherever it stands
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
-    const std::vector<std::string_view> allowed = optionsOf(options.command);
-    std::map<std::string, std::string, std::less<>> texts;
+    // CLI11 writes into `texts`; only what was given reaches `options`.
+    std::array<std::string, options::kOptionCount> texts;
+    const std::span<const OptionId> allowed = optionsOf(options.command);
     for (const options::OptionInfo& option : options::designOptions()) {
-        if (std::find(allowed.begin(), allowed.end(), option.name) == allowed.end()) {
+        const OptionId id = option.id;
+        if (std::find(allowed.begin(), allowed.end(), id) == allowed.end()) {
             continue;
         }
         const std::string name(option.name);
-        if (option.value.empty()) {
-            bool& flag = name == "--half" ? options.half : name == "--textbook" ? options.textbook : options.csv;
-            app.add_flag(name, flag)->multi_option_policy(CLI::MultiOptionPolicy::Throw); // flags too: "--half --half"
+        const auto member = memberOf(id);
+        if (const auto* flag = std::get_if<FlagMember>(&member)) {
+            // Flags too: "--half --half" is refused.
+            app.add_flag(name, options.*(*flag))->multi_option_policy(CLI::MultiOptionPolicy::Throw);
         } else {
-            app.add_option(name, texts[name])->allow_extra_args(false);
+            app.add_option(name, texts[static_cast<std::size_t>(id)])->allow_extra_args(false);
         }
     }
     std::string range;
@@ -176,9 +257,10 @@ std::variant<Options, Failure> parseArguments(std::span<const std::string_view> 
     if (const auto extras = app.remaining(); !extras.empty()) {
         return leftOver(extras.front(), options);
     }
-    for (auto& [name, text] : texts) {
-        if (app.count(name) > 0) {
-            options.values.emplace(name, std::move(text));
+    for (const OptionId id : allowed) {
+        const auto member = memberOf(id);
+        if (const auto* value = std::get_if<ValueMember>(&member); value != nullptr && app.count(optionName(id)) > 0) {
+            options.*(*value) = std::move(texts[static_cast<std::size_t>(id)]);
         }
     }
     if (sweep && app.count("range") > 0) {

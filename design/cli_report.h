@@ -3,8 +3,10 @@
 #include "design_cli.h"
 #include "gamma_design.h"
 #include "length_text.h"
+#include "match_study.h"
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,19 +24,63 @@ std::string lengthText(double metres, Unit unit);
 std::string sizeText(double metres, Unit unit);
 // "25.00 - j25.00"
 std::string complexText(Complex z);
-// "whole" or "half", the CSV's share column (closed_form, after it, is
-// modelColumn()'s).
-std::string_view shareColumn(StepUp stepUp);
 
-// The lines every human-readable result starts with: the feed impedance
-// (or that it comes from a file), the share, the sizes and the line.
-std::string heading(const DesignInput& in, Unit unit, bool feedFromFile);
+// Where the feed impedance in a heading comes from.
+enum class FeedShown {
+    Given, // "Feed impedance: 25.00 - j25.00 ohms at 14.3 MHz"
+    FromFile, // "Feed impedance: from the file, at each of its frequencies"
+    FromNec, // "Feed impedance (NEC-2, bare element): ..."
+    Omitted, // no line: NEC-2's sweep computes it at each frequency
+};
+
+// The lines every human-readable result starts with: the feed impedance,
+// the share, the sizes and the line.
+std::string heading(const DesignInput& in, Unit unit, FeedShown feed);
 // One result line: the label, then the value in a column.
 std::string resultRow(std::string_view label, const std::string& value);
 // Z0, alpha, the step-up and Z2 as result rows; with the corrected model,
 // the feed connection's and strap's inductance and its reactance at
 // `freqMhz` too.
 std::string lineRows(const LineModel& line, double freqMhz);
+
+// The design command's text: the heading, the line model, the rod and the
+// capacitor (neither when nothing matches).
+std::string designText(const DesignInput& in, Unit unit, const Outcome<Design>& designed, FeedShown feed);
+// The analyze command's text for the rod length and capacitance given
+// (infinity: shorted).
+std::string analyzeText(const DesignInput& in, Unit unit, double rodLength, double capacitancePf, const Analysis& a);
+
+// A coaxial capacitor's insertion length, and what it was computed from.
+struct Insertion {
+    double tubeId = 0; // metres
+    double rod = 0; // metres
+    std::string dielectric; // "air", "ptfe", "sleeve" for a number
+    double permittivity = 1;
+    double length = 0; // metres
+    Unit unit = Unit::Metre; // the one it is shown in
+};
+// The capacitor command's answer: infinite capacitance when there is no
+// reactance to cancel.
+struct CapacitorAnswer {
+    double freqMhz = 0;
+    double reactance = 0;
+    double capacitancePf = 0;
+    std::optional<Insertion> insertion;
+};
+std::string capacitorText(const CapacitorAnswer& answer);
+
+// What a sweep holds, one line each: the rod length and the capacitor
+// (infinity: shorted), each when given.
+//   0.988 m, Inch, 96.1 -> "Rod length 38.90 in\nCapacitor 96.10 pF\n"
+std::string heldLines(std::optional<double> rodLength, std::optional<double> capacitancePf, Unit unit);
+// A sweep's text before its table: the heading, that a swept frequency
+// keeps the feed impedance fixed (without a file), what is held.
+std::string sweepHeading(
+    const DesignInput& in, Unit unit, bool feedFromFile, study::Swept quantity, const study::Tuning& held);
+// A sweep's table: the column titles (`suffix` the swept quantity's unit),
+// then one row for each value, its label as counted.
+std::string sweepTableHeader(study::Swept quantity, std::string_view suffix);
+std::string sweepTableRow(std::string_view label, const SweepPoint& point);
 
 // One line on `err` for output that could not be written, with the
 // system's reason when the failing write left one in errno; returns

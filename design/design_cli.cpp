@@ -1,6 +1,7 @@
 #include "design_cli.h"
 
 #include "cli_commands.h"
+#include "cli_inputs.h"
 #include "cli_options.h"
 #include "cli_report.h"
 
@@ -25,7 +26,7 @@ int runDesignCli(std::span<const std::string_view> args, std::ostream& out, std:
         return writeResult(out, err, "vostrel-design " VOSTREL_VERSION "\n", ExitStatus::Solved);
     }
     const auto parsed = parseArguments(args);
-    if (const auto* failure = std::get_if<Failure>(&parsed)) {
+    if (const auto* failure = std::get_if<CommandLineError>(&parsed)) {
         return report(err, *failure);
     }
     const auto& options = std::get<Options>(parsed);

@@ -1,19 +1,11 @@
 #include "exact_range.h"
 
+#include "ascii.h"
 #include "decimal_range.h"
 
 #include <array>
 
 namespace vostrel::design {
-namespace {
-
-bool isLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-} // namespace
-
 std::variant<ExactRange, std::string> parseExactRange(
     std::string_view text, std::string_view defaultSuffix, std::size_t maxCount)
 {
@@ -36,7 +28,7 @@ std::variant<ExactRange, std::string> parseExactRange(
     std::array<Decimal, 3> numbers;
     for (std::size_t p = 0; p < parts.size(); ++p) {
         std::size_t suffixStart = parts[p].size();
-        while (suffixStart > 0 && isLetter(parts[p][suffixStart - 1])) {
+        while (suffixStart > 0 && ascii::isLetter(parts[p][suffixStart - 1])) {
             --suffixStart;
         }
         const std::string_view written = parts[p].substr(suffixStart);

@@ -6,7 +6,7 @@
 namespace vostrel::design::cli {
 namespace {
 
-Failure unavailable()
+CommandLineError unavailable()
 {
     return badInput("the full-wave check (--element-length, --nec) needs nec2c, not available in this build");
 }
@@ -15,7 +15,7 @@ Failure unavailable()
 
 bool fullWaveAsked(const Options& options)
 {
-    return options.has("--element-length") || options.has("--nec");
+    return options.elementLength.has_value() || options.nec.has_value();
 }
 
 int runFullWaveDesign(const Options& /*options*/, std::ostream& /*out*/, std::ostream& err)
@@ -23,8 +23,8 @@ int runFullWaveDesign(const Options& /*options*/, std::ostream& /*out*/, std::os
     return report(err, unavailable());
 }
 
-std::variant<NecSweep, std::monostate, Failure> fullWaveSweep(const Options& /*options*/, const Inputs& /*inputs*/,
-    double /*fromMhz*/, double /*toMhz*/, int /*count*/, std::ostream& /*err*/)
+std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(const Options& /*options*/,
+    const Inputs& /*inputs*/, double /*fromMhz*/, double /*toMhz*/, int /*count*/, std::ostream& /*err*/)
 {
     return unavailable();
 }

@@ -1,9 +1,14 @@
 // vostrel-design's command line read into options: each row one argument
 // list and what it gives, or the one-line refusal.
 #include "cli_options.h"
+#include "design_options.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 using namespace vostrel::design;
@@ -31,11 +36,25 @@ std::string described(const cli::Options& options)
     if (options.half) {
         text += "--half;";
     }
+    if (options.textbook) {
+        text += "--textbook;";
+    }
     if (options.csv) {
         text += "--csv;";
     }
-    for (const auto& [name, value] : options.values) {
-        text += name + "=" + value + ";";
+    // Each member by hand, not through the parser's own binding, so that an
+    // option bound to the wrong member shows.
+    const std::map<std::string, const std::optional<std::string>*> values = {{"--freq", &options.freq},
+        {"--r", &options.r}, {"--x", &options.x}, {"--element", &options.element}, {"--rod", &options.rod},
+        {"--spacing", &options.spacing}, {"--line", &options.line}, {"--units", &options.units},
+        {"--length", &options.length}, {"--cap", &options.cap}, {"--tube-id", &options.tubeId},
+        {"--dielectric", &options.dielectric}, {"--s1p", &options.s1p}, {"--from", &options.from},
+        {"--to", &options.to}, {"--step", &options.step}, {"--element-length", &options.elementLength},
+        {"--nec", &options.nec}, {"--write-nec", &options.writeNec}, {"--rod-side", &options.rodSide}};
+    for (const auto& [name, value] : values) {
+        if (*value) {
+            text += name + "=" + **value + ";";
+        }
     }
     return text;
 }
@@ -45,7 +64,7 @@ class CliOptions : public testing::TestWithParam<OptionsRow> { };
 TEST_P(CliOptions, ReadOrRefused)
 {
     const auto parsed = cli::parseArguments(GetParam().args);
-    if (const auto* failure = std::get_if<cli::Failure>(&parsed)) {
+    if (const auto* failure = std::get_if<cli::CommandLineError>(&parsed)) {
         EXPECT_EQ("error:" + failure->message, GetParam().expected);
         EXPECT_TRUE(failure->showUsage);
         EXPECT_EQ(failure->status, ExitStatus::BadInput);
@@ -76,8 +95,133 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliOptions,
         OptionsRow{"otherCommandsOptionEquals", {"capacitor", "--half"}, "error:--half is not an option of capacitor"},
         OptionsRow{"unknownOption", {"design", "--bogus"}, "error:unknown option --bogus"},
         OptionsRow{"strayArgument", {"design", "stray"}, "error:unexpected argument stray"},
-        OptionsRow{"secondRange", {"sweep", "cap", "1:2:1", "3:4:1"}, "error:unexpected argument 3:4:1"}),
+        OptionsRow{"secondRange", {"sweep", "cap", "1:2:1", "3:4:1"}, "error:unexpected argument 3:4:1"},
+        // A negative number is a value, after a blank or an "="; alone it
+        // is no option.
+        OptionsRow{"negativeFrequency", {"sweep", "freq", "--from", "-7.1", "--to=-7", "--step", "-0.1"},
+            "sweep freq|--from=-7.1;--step=-0.1;--to=-7;"},
+        OptionsRow{"negativeAlone", {"design", "-25"}, "error:unknown option -25"},
+        OptionsRow{"singleDash", {"design", "-f", "14"}, "error:unknown option -f"},
+        // A value option with nothing to take: before another option, last,
+        // or after an empty "=" (then the next word is no value of it).
+        OptionsRow{"valueBeforeFlag", {"design", "--line", "--half"}, "error:--line needs a value"},
+        OptionsRow{"emptyEquals", {"design", "--freq=", "--r", "25"}, "error:--freq needs a value"},
+        OptionsRow{"emptyEqualsAtEnd", {"design", "--freq="}, "error:--freq needs a value"},
+        OptionsRow{"valueThatIsAnEquals", {"design", "--r", "=25"}, "design|--r==25;"},
+        // A flag takes none, either way.
+        OptionsRow{"flagBare", {"design", "--textbook"}, "design|--textbook;"},
+        OptionsRow{"flagWithEmptyValue", {"design", "--half="}, "error:--half takes no value"},
+        OptionsRow{"flagWithFalse", {"design", "--textbook=false"}, "error:--textbook takes no value"},
+        // Each option once; different options each once are fine.
+        OptionsRow{"valueTwiceEqualsLast", {"design", "--r", "1", "--r=2"}, "error:--r is given twice"},
+        OptionsRow{"textbookTwice", {"design", "--textbook", "--textbook"}, "error:--textbook is given twice"},
+        OptionsRow{
+            "eachOnce", {"design", "--r", "1", "--x", "2", "--half", "--csv"}, "design|--half;--csv;--r=1;--x=2;"},
+        // An option is taken by the commands that read it, refused by the
+        // others by name; a name not in the table is unknown.
+        OptionsRow{"tubeIdOfCapacitor", {"capacitor", "--tube-id", "12mm"}, "capacitor|--tube-id=12mm;"},
+        OptionsRow{"lengthOfDesign", {"design", "--length", "1in"}, "error:--length is not an option of design"},
+        OptionsRow{"sIpOfSweepCap", {"sweep", "cap", "--s1p=a.s1p"}, "error:--s1p is not an option of sweep cap"},
+        OptionsRow{"unknownEquals", {"design", "--bogus=3"}, "error:unknown option --bogus"},
+        OptionsRow{"caseMatters", {"design", "--Freq", "14"}, "error:unknown option --Freq"},
+        // A range is for sweeps only, and one.
+        OptionsRow{"rangeOfDesign", {"design", "1:2:1"}, "error:unexpected argument 1:2:1"},
+        OptionsRow{"sweepWithoutRange", {"sweep", "freq", "--s1p", "a.s1p"}, "sweep freq|--s1p=a.s1p;"}),
     [](const testing::TestParamInfo<OptionsRow>& info) { return std::string(info.param.name); });
+
+// Every value option lands in its own member: one run with all of a
+// command's options, each given its own name as its value.
+TEST(CliOptionsMembers, EachValueLandsInItsOwnMember)
+{
+    for (const auto& [command, names] : std::vector<std::pair<std::vector<std::string_view>, std::vector<std::string>>>{
+             {{"design"},
+                 {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--units", "--element-length",
+                     "--nec", "--write-nec", "--rod-side"}},
+             {{"capacitor"}, {"--tube-id", "--dielectric"}},
+             {{"sweep", "freq"}, {"--length", "--cap", "--s1p", "--from", "--to", "--step"}},
+         }) {
+        std::vector<std::string_view> args = command;
+        std::string expected
+            = std::string(command[0]) + (command.size() > 1 ? " " + std::string(command[1]) : "") + "|";
+        std::map<std::string, std::string> given; // "--freq" -> "freq"
+        for (const std::string& name : names) {
+            given[name] = name.substr(2);
+        }
+        for (const auto& [name, value] : given) {
+            args.push_back(name);
+            args.push_back(value);
+            expected += name + "=" + value + ";";
+        }
+        const auto parsed = cli::parseArguments(args);
+        ASSERT_TRUE(std::holds_alternative<cli::Options>(parsed)) << std::get<cli::CommandLineError>(parsed).message;
+        EXPECT_EQ(described(std::get<cli::Options>(parsed)), expected);
+    }
+}
+
+// Which command takes which option: each pair of command and option,
+// accepted or refused as "not an option of".
+TEST(CliOptionsMembers, EachCommandTakesItsOptionsAndRefusesTheOthers)
+{
+    const std::vector<std::string> model = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line",
+        "--half", "--textbook", "--units", "--csv"};
+    const auto with = [&](std::vector<std::string> more) {
+        more.insert(more.end(), model.begin(), model.end());
+        return more;
+    };
+    const std::vector<std::pair<std::vector<std::string_view>, std::vector<std::string>>> commands = {
+        {{"design"}, with({"--element-length", "--nec", "--write-nec", "--rod-side"})},
+        {{"analyze"}, with({"--length", "--cap"})},
+        {{"capacitor"}, {"--freq", "--x", "--tube-id", "--rod", "--dielectric", "--units", "--csv"}},
+        {{"sweep", "cap"}, with({"--length"})},
+        {{"sweep", "length"}, with({"--cap"})},
+        {{"sweep", "freq"},
+            with(
+                {"--length", "--cap", "--s1p", "--from", "--to", "--step", "--element-length", "--nec", "--rod-side"})},
+    };
+    for (const auto& [command, taken] : commands) {
+        const std::string commandName
+            = std::string(command[0]) + (command.size() > 1 ? " " + std::string(command[1]) : "");
+        for (const vostrel::options::OptionInfo& option : vostrel::options::designOptions()) {
+            std::vector<std::string_view> args = command;
+            args.push_back(option.name);
+            if (!option.value.empty()) {
+                args.push_back("1");
+            }
+            const auto parsed = cli::parseArguments(args);
+            const bool takes = std::find(taken.begin(), taken.end(), option.name) != taken.end();
+            if (takes) {
+                EXPECT_TRUE(std::holds_alternative<cli::Options>(parsed)) << commandName << " " << option.name;
+            } else {
+                const auto* failure = std::get_if<cli::CommandLineError>(&parsed);
+                ASSERT_NE(failure, nullptr) << commandName << " " << option.name;
+                EXPECT_EQ(failure->message, std::string(option.name) + " is not an option of " + commandName);
+            }
+        }
+    }
+}
+
+// The binding the parser reads and writes through: a flag of the table is
+// a bool, a value option an optional string, and valueOf() reads the same.
+TEST(CliOptionsMembers, EveryOptionOfTheTableIsBoundByItsKind)
+{
+    cli::Options options;
+    for (const vostrel::options::OptionInfo& option : vostrel::options::designOptions()) {
+        const auto member = cli::memberOf(option.id);
+        EXPECT_EQ(std::holds_alternative<cli::FlagMember>(member), option.value.empty()) << option.name;
+        EXPECT_EQ(cli::optionName(option.id), option.name);
+        if (const auto* value = std::get_if<cli::ValueMember>(&member)) {
+            options.*(*value) = std::string(option.name);
+        }
+    }
+    for (const vostrel::options::OptionInfo& option : vostrel::options::designOptions()) {
+        const std::optional<std::string>& value = options.valueOf(option.id);
+        if (option.value.empty()) {
+            EXPECT_FALSE(value.has_value()) << option.name;
+        } else {
+            EXPECT_EQ(value.value_or(""), option.name); // no two options share a member
+        }
+    }
+}
 
 TEST(CliHelp, ListsEveryOptionOfTheSharedTable)
 {

@@ -6,11 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <complex>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using vostrel::design::ExitStatus;
@@ -73,6 +77,15 @@ double number(const std::string& field)
     const double value = std::stod(field, &used);
     EXPECT_EQ(used, field.size()) << field;
     return value;
+}
+
+// A double as text that reads back as the same double.
+std::string exact(double value)
+{
+    std::ostringstream text;
+    text.precision(17);
+    text << value;
+    return text.str();
 }
 
 bool contains(const std::string& text, std::string_view part)
@@ -438,6 +451,187 @@ TEST(DesignCli, FrequencySweepFromAMeasurementFile)
                       "3in", "--length", "1in", "--cap", "9"})
                   .status,
         ExitStatus::BadInput);
+}
+
+// A decimal shown in a table: its value, and its digits after the point.
+std::pair<double, std::size_t> shownDecimal(const std::string& text)
+{
+    const std::size_t point = text.find('.');
+    return {number(text), point == std::string::npos ? 0 : text.size() - point - 1};
+}
+
+// What a sweep's text says before its table: the held rod length and
+// capacitor, never the one swept; then each row of the table is the CSV's
+// row of the same sweep, R and X at 2 decimals, SWR at 3.
+TEST(DesignCli, SweepTextHoldsWhatIsNotSweptAndRoundsTheCsvsRows)
+{
+    struct Sweep {
+        std::vector<std::string_view> args;
+        bool showsRod;
+        bool showsCapacitor;
+    };
+    for (const Sweep& sweep : std::vector<Sweep>{{{"sweep", "cap", "90:100:2.5"}, true, false},
+             {{"sweep", "length", "38in:40in:0.5in"}, false, true}, {{"sweep", "freq", "14.1:14.4:0.1"}, true, true}}) {
+        const CliRun text = runBook(sweep.args);
+        ASSERT_EQ(text.status, ExitStatus::Solved) << text.err;
+        EXPECT_EQ(contains(text.out, "\nRod length 38.90 in\n"), sweep.showsRod) << text.out;
+        EXPECT_EQ(contains(text.out, "\nCapacitor 96.14 pF\n"), sweep.showsCapacitor) << text.out;
+
+        const CliRun csv = runBook(sweep.args, {"--csv"});
+        const auto csvLines = lines(csv.out);
+        auto textLines = lines(text.out);
+        ASSERT_GE(textLines.size(), csvLines.size());
+        textLines.erase(textLines.begin(), textLines.end() - static_cast<std::ptrdiff_t>(csvLines.size()));
+        for (std::size_t i = 1; i < csvLines.size(); ++i) {
+            std::istringstream cells(textLines[i]);
+            std::string label;
+            std::string r;
+            std::string x;
+            std::string swr;
+            cells >> label >> r >> x >> swr;
+            const auto row = fields(csvLines[i]);
+            EXPECT_EQ(label, row[0]) << textLines[i];
+            for (const auto& [shown, exact, decimals] : std::vector<std::tuple<std::string, std::string, std::size_t>>{
+                     {r, row[1], 2}, {x, row[2], 2}, {swr, row[3], 3}}) {
+                const auto [value, digits] = shownDecimal(shown);
+                EXPECT_EQ(digits, decimals) << textLines[i];
+                EXPECT_NEAR(value, number(exact), 0.5 * std::pow(10.0, -static_cast<double>(decimals)) + 1e-12)
+                    << textLines[i];
+            }
+        }
+    }
+}
+
+// A sweep longer than the block it is written in: every row once, in order.
+TEST(DesignCli, LongSweepWritesEachRowOnce)
+{
+    const CliRun result = runBook({"sweep", "cap", "1:3000:1", "--csv"});
+    ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
+    ASSERT_GT(result.out.size(), 2U * 65536U);
+    const auto all = lines(result.out);
+    ASSERT_EQ(all.size(), 3001U);
+    for (std::size_t i = 1; i < all.size(); ++i) {
+        ASSERT_EQ(fields(all[i])[0], std::to_string(i)) << "row " << i;
+    }
+}
+
+// The analyze text says what capacitor it was given, shorted or in pF.
+TEST(DesignCli, AnalyzeTextNamesTheCapacitorGiven)
+{
+    EXPECT_TRUE(contains(runBook({"analyze", "--length", "38.9in", "--cap", "short"}).out,
+        "\n  Capacitor                         shorted\n"));
+    EXPECT_TRUE(contains(runBook({"analyze", "--length", "38.9in", "--cap", "96pF"}).out,
+        "\n  Capacitor                         96.00 pF\n"));
+}
+
+// A dielectric's name is shown as the table spells it, in whatever case
+// it was given; a number is a "sleeve".
+TEST(DesignCli, CapacitorNamesTheDielectricInItsOwnCase)
+{
+    const std::vector<std::string_view> tube
+        = {"capacitor", "--freq", "14.2", "--x", "86", "--tube-id", "10.2mm", "--rod", "6.35mm", "--dielectric"};
+    for (const auto& [given, shown] : std::vector<std::pair<std::string_view, std::string>>{
+             {"PTFE", "ptfe"}, {"Polyethylene", "polyethylene"}, {"2.1", "sleeve"}}) {
+        std::vector<std::string_view> args = tube;
+        args.push_back(given);
+        EXPECT_TRUE(contains(run(args).out, " inner diameter, " + shown + " (relative permittivity ")) << given;
+        args.push_back("--csv");
+        EXPECT_EQ(csvRow(run(args).out)["dielectric"], shown) << given;
+    }
+}
+
+// The capacitor's CSV row has a field for each column, with a tube or
+// without, and with the capacitor shorted.
+TEST(DesignCli, CapacitorCsvRowsFillEveryColumn)
+{
+    for (const std::vector<std::string_view>& args : std::vector<std::vector<std::string_view>>{
+             {"capacitor", "--csv", "--freq", "14.2", "--x", "86"},
+             {"capacitor", "--csv", "--freq", "14.2", "--x", "0"},
+             {"capacitor", "--csv", "--freq", "14.2", "--x", "86", "--tube-id", "10.2mm", "--rod", "6.35mm"},
+         }) {
+        const CliRun result = run(args);
+        ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
+        const auto all = lines(result.out);
+        ASSERT_EQ(all.size(), 2U) << result.out;
+        EXPECT_EQ(all[0], "freq_mhz,reactance_ohm,capacitance_pf,insertion_length,length_unit,dielectric,permittivity");
+        EXPECT_EQ(fields(all[1]).size(), 7U) << all[1];
+    }
+}
+
+// A Touchstone line of 64 KB is read; one byte more is refused.
+TEST(DesignCli, TouchstoneLinesUpTo64KB)
+{
+    const std::string data = "# Hz S RI R 50\n14200000 -0.19 -0.43\n14300000 -0.2 -0.4\n";
+    for (const std::size_t length : {std::size_t{65536}, std::size_t{65537}}) {
+        const TempFile file("!" + std::string(length - 1, 'x') + "\n" + data);
+        const CliRun result = run({"sweep", "freq", "--s1p", file.path(), "--element", "1.5in", "--rod", "0.5in",
+            "--spacing", "6in", "--length", "38.9in", "--cap", "96"});
+        if (length == 65536) {
+            EXPECT_EQ(result.status, ExitStatus::Solved) << result.err;
+        } else {
+            EXPECT_EQ(result.status, ExitStatus::BadInput);
+            EXPECT_TRUE(contains(result.err, ":1: a line longer than 64 KB: not a Touchstone file")) << result.err;
+        }
+    }
+}
+
+// Each row of a sweep over a file is that frequency's own: the feed
+// impedance the file gives there (not the design frequency's on every
+// row), and Zin and SWR as analyze finds them for that feed impedance with
+// the rod and capacitor held.
+TEST(DesignCli, FileSweepRowsCarryEachFrequencysFeedImpedance)
+{
+    // tests/design/nanovna.s1p: S11 as real and imaginary parts, 50 ohms.
+    const std::vector<std::array<std::string, 3>> measured = {{"14000000", "-0.160572337", "-0.492845787"},
+        {"14100000", "-0.177271453", "-0.464501662"}, {"14200000", "-0.192586624", "-0.435132957"},
+        {"14300000", "-0.200000000", "-0.400000000"}, {"14400000", "-0.218719532", "-0.373740656"}};
+    std::string text = "# Hz S RI R 50\n";
+    for (const auto& [hz, re, im] : measured) {
+        text += hz + " " + re + " " + im + "\n";
+    }
+    const TempFile file(text);
+    const std::vector<std::string_view> model = {"--element", "1.5in", "--rod", "0.5in", "--spacing", "6in"};
+    // With the tuning given, and with the one designed at 14.3 MHz.
+    for (const std::vector<std::string_view>& tuning :
+        std::vector<std::vector<std::string_view>>{{"--length", "38.9in", "--cap", "96"}, {"--freq", "14.3"}}) {
+        std::vector<std::string_view> args = {"sweep", "freq", "--csv", "--s1p", file.path()};
+        args.insert(args.end(), model.begin(), model.end());
+        args.insert(args.end(), tuning.begin(), tuning.end());
+        const CliRun swept = run(args);
+        ASSERT_EQ(swept.status, ExitStatus::Solved) << swept.err;
+        ASSERT_EQ(lines(swept.out).size(), measured.size() + 1) << swept.out;
+        std::string length = "38.9in";
+        std::string cap = "96";
+        if (tuning.size() == 2) { // the designed tuning, as design gives it
+            std::vector<std::string_view> designArgs = {"design", "--csv", "--freq", "14.3", "--r", "25", "--x", "-25"};
+            designArgs.insert(designArgs.end(), model.begin(), model.end());
+            auto designed = csvRow(run(designArgs).out);
+            length = designed["rod_length"] + "in";
+            cap = designed["capacitance_pf"];
+        }
+        for (std::size_t i = 0; i < measured.size(); ++i) {
+            const double mhz = std::stod(measured[i][0]) / 1e6;
+            const std::complex<double> s11(std::stod(measured[i][1]), std::stod(measured[i][2]));
+            const std::complex<double> feed = 50.0 * (1.0 + s11) / (1.0 - s11);
+            auto row = csvRow(swept.out, i + 1);
+            EXPECT_NEAR(number(row["freq_mhz"]), mhz, 1e-9);
+            EXPECT_NEAR(number(row["feed_r_ohm"]), feed.real(), 1e-9) << mhz;
+            EXPECT_NEAR(number(row["feed_x_ohm"]), feed.imag(), 1e-9) << mhz;
+
+            const std::string r = exact(feed.real());
+            const std::string x = exact(feed.imag());
+            const std::string freq = row["freq_mhz"];
+            std::vector<std::string_view> analyzeArgs
+                = {"analyze", "--csv", "--freq", freq, "--r", r, "--x", x, "--length", length, "--cap", cap};
+            analyzeArgs.insert(analyzeArgs.end(), model.begin(), model.end());
+            const CliRun analysed = run(analyzeArgs);
+            ASSERT_EQ(analysed.status, ExitStatus::Solved) << analysed.err;
+            auto expected = csvRow(analysed.out);
+            EXPECT_NEAR(number(row["r_ohm"]), number(expected["r_ohm"]), 1e-6) << mhz;
+            EXPECT_NEAR(number(row["x_ohm"]), number(expected["x_ohm"]), 1e-6) << mhz;
+            EXPECT_NEAR(number(row["swr"]), number(expected["swr"]), 1e-6) << mhz;
+        }
+    }
 }
 
 // A value that takes the model out of range is refused naming its option,

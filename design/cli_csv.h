@@ -1,0 +1,44 @@
+#pragma once
+
+#include "cli_report.h"
+#include "gamma_design.h"
+#include "match_study.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vostrel::design::cli {
+
+// What --csv writes: a header line of column names, then one record for
+// each result (csv.h's policy: numbers in their shortest exact form).
+
+// "whole" or "half", the CSV's share column (closed_form, after it, is
+// modelColumn()'s).
+std::string_view shareColumn(StepUp stepUp);
+
+// The design command's column names and one row's fields, for the
+// full-wave check to extend with its own.
+std::vector<std::string> designCsvNames();
+std::vector<std::string> designCsvFields(const DesignInput& in, Unit unit, const Outcome<Design>& designed);
+// Both, as the design command writes them.
+std::string designCsv(const DesignInput& in, Unit unit, const Outcome<Design>& designed);
+
+// The analyze command's header and record (capacitance infinity: shorted,
+// an empty field).
+std::string analyzeCsv(const DesignInput& in, Unit unit, double rodLength, double capacitancePf, const Analysis& a);
+
+// The capacitor command's header and record; the insertion's fields empty
+// without one.
+std::string capacitorCsv(const CapacitorAnswer& answer);
+
+// A sweep's header: the swept quantity's column first.
+std::string sweepCsvHeader(study::Swept quantity);
+// One row of a sweep: the value's label as counted, Zin and SWR, the feed
+// impedance at that value (empty when NEC computed it), share and model;
+// a rod-length sweep adds its unit.
+std::string sweepCsvRow(std::string_view label, const SweepPoint& point, std::optional<Complex> feed,
+    const DesignInput& in, study::Swept quantity, std::string_view suffix);
+
+} // namespace vostrel::design::cli
