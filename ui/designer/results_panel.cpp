@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <tuple>
@@ -224,8 +225,9 @@ void ResultsPanel::setStatus(const QString& text)
     m_necStatus->setText(text);
     // A longer text needs more lines. The form, inside a scroll area, does
     // not ask a wrapped label's height for its width again: it is given.
+    // (-1 from heightForWidth(): no height to ask for yet.)
     if (const int width = m_necStatus->width(); width > 0) {
-        m_necStatus->setMinimumHeight(m_necStatus->heightForWidth(width));
+        m_necStatus->setMinimumHeight(std::max(0, m_necStatus->heightForWidth(width)));
     }
 }
 

@@ -37,9 +37,11 @@
 #include <QSettings>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
+#include <QWheelEvent>
 
 using vostrel::design::Field;
 using vostrel::design::Model;
@@ -127,8 +129,10 @@ private slots:
             .clear();
     }
     // The window writes its inputs as they change: each test starts afresh.
+    // Qt's own complaints about the window's layout are faults too.
     void init()
     {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("Negative sizes")));
         QSettings(QString::fromLatin1(vostrel::designer::settings::kOrganisation),
             QString::fromLatin1(vostrel::designer::settings::kApplication))
             .clear();
@@ -725,6 +729,97 @@ private slots:
         f.window.setInputs(texts);
         QVERIFY(f.window.exportCsv(path));
         QVERIFY(f.window.noticeText().startsWith(QStringLiteral("Wrote ")));
+    }
+
+    // A wheel step over a combo box while the user scrolls the form
+    // changes nothing; once the box has the focus, the wheel turns it.
+    void theWheelTurnsOnlyAFocusedComboBox_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("length unit") << QString::fromLatin1(names::unit);
+        QTest::newRow("feed line impedance") << QString::fromLatin1(names::lineImpedance);
+        QTest::newRow("dielectric") << QString::fromLatin1(names::dielectric);
+    }
+    void theWheelTurnsOnlyAFocusedComboBox()
+    {
+        QFETCH(QString, name);
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        auto* box = f.window.form()->findChild<QComboBox*>(name);
+        QVERIFY(box != nullptr);
+        const int index = box->currentIndex();
+        const auto wheel = [box, index] {
+            const QPointF centre(box->width() / 2.0, box->height() / 2.0);
+            QWheelEvent event(centre, box->mapToGlobal(centre), {}, {0, index == 0 ? -120 : 120}, Qt::NoButton,
+                Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(box, &event);
+        };
+        const InputTexts before = f.window.inputs();
+        f.field(Field::Frequency)->setFocus();
+        wheel();
+        QCOMPARE(box->currentIndex(), index);
+        QCOMPARE(f.window.inputs(), before);
+        box->setFocus();
+        QVERIFY(box->hasFocus());
+        wheel();
+        QVERIFY(box->currentIndex() != index);
+    }
+
+    void theFrequencyHasTheFocusAtStart()
+    {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QCOMPARE(QApplication::focusWidget(), f.field(Field::Frequency));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
+        QCOMPARE(f.window.inputs().frequency, QStringLiteral("14.30"));
+    }
+
+    // On a small screen Alt and a field's letter reaches a field below the
+    // fold: it is scrolled into view, not typed into blind.
+    void aMnemonicScrollsItsFieldIntoView()
+    {
+        Fixture f;
+        f.window.resize(700, 360);
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QLineEdit* tube = f.field(Field::TubeInnerDiameter);
+        QTRY_VERIFY(tube->visibleRegion().isEmpty()); // below the fold to begin with
+        QTest::keyClick(&f.window, Qt::Key_T, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), tube);
+        QTRY_VERIFY(!tube->visibleRegion().isEmpty());
+    }
+
+    // Every Alt+letter of the window (labels, buttons, tabs, menus) leads
+    // to one place.
+    void noMnemonicTwice()
+    {
+        Fixture f;
+        QMap<QChar, QStringList> byKey;
+        const auto add = [&byKey](const QString& text) {
+            const qsizetype at = text.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+            if (at >= 0) {
+                byKey[text.at(at + 1).toLower()].append(text);
+            }
+        };
+        for (const QLabel* label : f.window.findChildren<QLabel*>()) {
+            if (label->buddy() != nullptr) {
+                add(label->text());
+            }
+        }
+        for (const QAbstractButton* button : f.window.findChildren<QAbstractButton*>()) {
+            add(button->text());
+        }
+        for (const QTabWidget* tabs : f.window.findChildren<QTabWidget*>()) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                add(tabs->tabText(i));
+            }
+        }
+        for (const QAction* menu : f.window.menuBar()->actions()) {
+            add(menu->text());
+        }
+        QVERIFY(byKey.size() > 15); // the form's, the sliders', the tabs' and the menus'
+        for (auto it = byKey.cbegin(); it != byKey.cend(); ++it) {
+            QVERIFY2(it.value().size() == 1, qPrintable(it.value().join(QStringLiteral(" / "))));
+        }
     }
 
     void theLastInputsComeBackAndTheCommandLineOverrides()
