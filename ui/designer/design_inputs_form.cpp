@@ -374,6 +374,9 @@ void DesignInputsForm::clearMeasured()
 
 void DesignInputsForm::setAntennaModel(const QString& elementDiameter, const QString& note)
 {
+    if (!m_typedElementDiameter) {
+        m_typedElementDiameter.emplace(field(Field::ElementDiameter)->text(), m_shownUnit);
+    }
     field(Field::ElementDiameter)->setReadOnly(true);
     field(Field::ElementDiameter)->setText(elementDiameter);
     field(Field::ElementLength)->setEnabled(false);
@@ -384,6 +387,13 @@ void DesignInputsForm::setAntennaModel(const QString& elementDiameter, const QSt
 
 void DesignInputsForm::clearAntennaModel()
 {
+    if (m_typedElementDiameter) {
+        InputTexts typed;
+        typed.elementDiameter = m_typedElementDiameter->first;
+        vostrel::designer::convertLengths(typed, m_typedElementDiameter->second, m_shownUnit, QLocale());
+        field(Field::ElementDiameter)->setText(typed.elementDiameter);
+        m_typedElementDiameter.reset();
+    }
     field(Field::ElementDiameter)->setReadOnly(false);
     field(Field::ElementLength)->setEnabled(true);
     field(Field::ElementLength)->setPlaceholderText(tr("optional, for NEC-2"));

@@ -5,6 +5,8 @@
 #include <QWidget>
 
 #include <map>
+#include <optional>
+#include <utility>
 
 class QButtonGroup;
 class QCheckBox;
@@ -41,7 +43,8 @@ public:
     void clearMeasured();
     // With an antenna model open, the element comes from it: its diameter
     // is shown and cannot be typed, and there is no length to give; `note`
-    // says where from. clearAntennaModel() gives the fields back.
+    // says where from. clearAntennaModel() gives the fields back, with the
+    // diameter typed before.
     void setAntennaModel(const QString& elementDiameter, const QString& note);
     void clearAntennaModel();
 
@@ -77,6 +80,9 @@ private:
     QCheckBox* m_textbook;
     QLabel* m_measurementNote;
     QLabel* m_antennaModelNote;
+    // The element diameter typed before the antenna model gave its own, in
+    // the unit it was typed in; back when the model is forgotten.
+    std::optional<std::pair<QString, design::Unit>> m_typedElementDiameter;
     QLabel* m_problemList;
     design::Unit m_shownUnit = design::Unit::Inch; // what the plain numbers mean
     bool m_quiet = false;

@@ -1,12 +1,14 @@
 // The designer's panels on their own, for what the user reads in them: the
 // results and their placeholders, the stale note, the tuning labels'
 // values and percentages, and the copied summary's values.
+#include "design_inputs_form.h"
 #include "design_report.h"
 #include "designer_names.h"
 #include "results_panel.h"
 #include "tuning_panel.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -420,6 +422,41 @@ private slots:
         const int line = panel.necStatus()->fontMetrics().height();
         QCOMPARE_GE(panel.necStatus()->minimumHeight(), 3 * line);
         QCOMPARE_GE(panel.necStatus()->height(), 3 * line);
+    }
+
+    // Forgetting the antenna model gives back the diameter typed before
+    // it, in the unit now chosen; a second model opened over the first
+    // keeps the typed one, not the first model's.
+    void forgettingTheModelGivesTheTypedDiameterBack_data()
+    {
+        QTest::addColumn<bool>("otherUnit");
+        QTest::addColumn<bool>("twoModels");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("same unit") << false << false << "1.5";
+        QTest::newRow("mm chosen while the model was open") << true << false << "38.1";
+        QTest::newRow("a second model over the first") << false << true << "1.5";
+    }
+    void forgettingTheModelGivesTheTypedDiameterBack()
+    {
+        QFETCH(bool, otherUnit);
+        QFETCH(bool, twoModels);
+        QFETCH(QString, expected);
+        vostrel::designer::DesignInputsForm form;
+        form.setTexts({}); // the worked example: 1.5 in
+        QLineEdit* element = form.field(design::Field::ElementDiameter);
+        form.setAntennaModel(QStringLiteral("24.9936 mm"), QStringLiteral("from a.nec"));
+        QCOMPARE(element->text(), QStringLiteral("24.9936 mm"));
+        QVERIFY(element->isReadOnly());
+        if (twoModels) {
+            form.setAntennaModel(QStringLiteral("2 mm"), QStringLiteral("from b.nec"));
+        }
+        if (otherUnit) {
+            auto* unit = form.findChild<QComboBox*>(QString::fromLatin1(names::unit));
+            unit->setCurrentIndex(unit->findData(static_cast<int>(design::Unit::Millimetre)));
+        }
+        form.clearAntennaModel();
+        QCOMPARE(element->text(), expected);
+        QVERIFY(!element->isReadOnly());
     }
 };
 
