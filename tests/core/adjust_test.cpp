@@ -240,6 +240,13 @@ TEST(AdjustSweep, FindsTheBestFrequencyNowAndAfterTheChange)
     expectRelative(c.atDesign.feedImpedance, sweptZa(14.3), 1e-9);
     EXPECT_EQ(c.bestNowMhz, s.bestNowMhz);
     EXPECT_NEAR(c.bestNextMhz, 14.3, 1e-9);
+
+    // A point the model cannot calibrate is left out and counted.
+    touchstone::OnePort shorted = sweepOf(in, nullptr);
+    shorted.points.push_back({14.85e6, {0.1, 0}, 23});
+    const auto left = ok(adjust::adjustSweep(in, shorted));
+    EXPECT_EQ(left.rows.size(), 21u);
+    EXPECT_EQ(left.skippedPoints, 1);
 }
 
 // A build whose capacitor and rod each have some 18500 ohms of reactance:
