@@ -62,8 +62,10 @@ public:
         return localised(text);
     }
 
-    // A length with its unit or none, written for the form.
-    std::optional<QString> length(const char* name, std::optional<design::Unit>& ownUnit, QString& message) const
+    // A length with its unit or none, written for the form; `metres` what
+    // it reads as.
+    std::optional<QString> length(
+        const char* name, std::optional<design::Unit>& ownUnit, double& metres, QString& message) const
     {
         const std::string text = value(name).toStdString();
         const auto parsed = design::parseLength(text, design::Unit::Metre);
@@ -72,6 +74,7 @@ public:
             return std::nullopt;
         }
         const auto& read = std::get<design::Length>(parsed);
+        metres = read.metres;
         const bool named = std::holds_alternative<design::Length>(design::parseLength(text, std::nullopt));
         ownUnit = named ? std::optional(read.unit) : std::nullopt;
         return localised(value(name));
@@ -98,6 +101,9 @@ void addInputOptions(QCommandLineParser& parser)
         const options::OptionInfo* info = options::findOption(name);
         QString help = QString::fromLatin1(info->help.data(), static_cast<qsizetype>(info->help.size()));
         help.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        if (info->id == options::OptionId::Dielectric) {
+            help = QStringLiteral("its sleeve: air, ptfe or polyethylene (ptfe)"); // the form's choices, no number
+        }
         if (info->value.empty()) {
             parser.addOption(QCommandLineOption(bare(info->name), help));
         } else {
@@ -193,13 +199,15 @@ std::optional<QString> readLengths(const Reader& read, InputTexts& texts, const 
         std::pair{"spacing", &texts.spacing}, std::pair{either(read, "tube-id", "tube"), &texts.tubeInnerDiameter},
         std::pair{"element-length", &texts.elementLength}};
     std::array<std::optional<QString>, lengths.size()> given;
+    std::array<std::optional<design::Unit>, lengths.size()> ownUnits;
+    std::array<double, lengths.size()> metres{};
     QString message;
     for (std::size_t i = 0; i < lengths.size(); ++i) {
         if (!read.isSet(lengths[i].first)) {
             continue;
         }
-        std::optional<design::Unit> own;
-        given[i] = read.length(lengths[i].first, own, message);
+        std::optional<design::Unit>& own = ownUnits[i];
+        given[i] = read.length(lengths[i].first, own, metres[i], message);
         if (!given[i]) {
             return message;
         }
@@ -213,7 +221,9 @@ std::optional<QString> readLengths(const Reader& read, InputTexts& texts, const 
     }
     for (std::size_t i = 0; i < lengths.size(); ++i) {
         if (given[i]) {
-            *lengths[i].second = *given[i];
+            // "25mm" in a form whose unit is mm reads "25" beside its "mm".
+            const bool formUnit = ownUnits[i] && *ownUnits[i] == texts.unit;
+            *lengths[i].second = formUnit ? formatInput(metres[i] / design::metresPer(texts.unit), locale) : *given[i];
         }
     }
     return std::nullopt;

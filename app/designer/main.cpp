@@ -11,6 +11,7 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -29,6 +30,23 @@ void describe(QCommandLineParser& parser)
 void say(const QString& line)
 {
     static_cast<void>(std::fprintf(stderr, "vostrel-designer: %s\n", qPrintable(line)));
+}
+
+// Reads the options: --help and --version print and exit 0; an option it
+// does not know is one line and status 2, as for the other programs.
+std::optional<int> readOptions(QCommandLineParser& parser, const QCoreApplication& app)
+{
+    if (!parser.parse(app.arguments())) {
+        say(parser.errorText() + QStringLiteral("; try 'vostrel-designer --help'"));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        parser.showHelp(); // exits 0
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        parser.showVersion(); // exits 0
+    }
+    return std::nullopt;
 }
 
 // --help and --version print and exit; they need no display.
@@ -53,15 +71,16 @@ int main(int argc, char* argv[])
             QCoreApplication app(argc, argv);
             QCommandLineParser parser;
             describe(parser);
-            parser.process(app); // exits
-            return 0;
+            return readOptions(parser, app).value_or(0);
         }
         QApplication app(argc, argv);
         QApplication::setApplicationDisplayName(QStringLiteral("Gamma Match Designer"));
         QApplication::setDesktopFileName(QStringLiteral(VOSTREL_APP_ID ".Designer"));
         QCommandLineParser parser;
         describe(parser);
-        parser.process(app);
+        if (const auto status = readOptions(parser, app)) {
+            return *status;
+        }
 
         vostrel::designer::DesignerWindow window;
         const auto options = vostrel::designer::readInputOptions(parser, window.inputs());

@@ -573,7 +573,7 @@ private slots:
                                         << "";
         QTest::newRow("units metre refused") << QStringList{"--units", "m"} << "error=--units takes mm, cm or in"
                                              << "";
-        QTest::newRow("tube id") << QStringList{"--tube-id", "10mm"} << "tube=10mm"
+        QTest::newRow("tube id") << QStringList{"--tube-id", "10mm"} << "tube=10"
                                  << "";
         QTest::newRow("s1p") << QStringList{"--s1p", "a.s1p"} << "file=a.s1p"
                              << "";
@@ -598,7 +598,7 @@ private slots:
                                     << "--unit is now --units";
         QTest::newRow("older step-up") << QStringList{"--step-up", "half"} << "stepUp=half"
                                        << "--step-up is now --half";
-        QTest::newRow("older tube") << QStringList{"--tube", "9mm"} << "tube=9mm"
+        QTest::newRow("older tube") << QStringList{"--tube", "9mm"} << "tube=9"
                                     << "--tube is now --tube-id";
         QTest::newRow("older file") << QStringList{"--file", "b.s1p"} << "file=b.s1p"
                                     << "--file is now --s1p";
@@ -651,6 +651,23 @@ private slots:
         QCOMPARE(given.notes, note.isEmpty() ? QStringList{} : QStringList{note});
     }
 
+    // A length in the form's unit shows as a number beside that unit; one
+    // in another unit keeps its own.
+    void commandLineLengthsInTheFormsUnitLoseTheirSymbol()
+    {
+        QCommandLineParser parser;
+        vostrel::designer::addInputOptions(parser);
+        QVERIFY(parser.parse({"vostrel-designer", "--element", "25mm", "--rod", "0.5in", "--spacing", "150 mm",
+            "--element-length", "10.1m"}));
+        const auto read = vostrel::designer::readInputOptions(parser, InputTexts{}, QLocale::c());
+        const auto& texts = std::get<vostrel::designer::CommandLineInputs>(read).texts;
+        QCOMPARE(texts.unit, Unit::Millimetre); // the first length's
+        QCOMPARE(texts.elementDiameter, QStringLiteral("25"));
+        QCOMPARE(texts.rodDiameter, QStringLiteral("0.5in"));
+        QCOMPARE(texts.spacing, QStringLiteral("150"));
+        QCOMPARE(texts.elementLength, QStringLiteral("10.1m")); // metres are no unit of the form
+    }
+
     void commandLineNumbersShowInTheLocalesNotation()
     {
         QCommandLineParser parser;
@@ -660,7 +677,8 @@ private slots:
             = vostrel::designer::readInputOptions(parser, InputTexts{}, QLocale(QLocale::German, QLocale::Germany));
         const auto& texts = std::get<vostrel::designer::CommandLineInputs>(read).texts;
         QCOMPARE(texts.frequency, QStringLiteral("14,2"));
-        QCOMPARE(texts.elementDiameter, QStringLiteral("1,25in"));
+        QCOMPARE(texts.elementDiameter, QStringLiteral("1,25")); // in the form's inches: no second "in"
+        QCOMPARE(texts.unit, Unit::Inch);
         QCOMPARE(texts.lineImpedance, QStringLiteral("1e2"));
     }
 
