@@ -1,5 +1,7 @@
 #include "deck.h"
 
+#include "physics.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -9,8 +11,6 @@
 
 namespace vostrel::nec {
 namespace {
-
-constexpr double kSpeedOfLight = 299792458.0;
 
 // Segment lengths, after the NEC-2 user's guide, part III, section II.1
 // ("Wire Modeling", http://nec2.org/part_3/secii.html):
@@ -57,9 +57,9 @@ Point cross(const Point& p, const Point& q)
     return {p[1] * q[2] - p[2] * q[1], p[2] * q[0] - p[0] * q[2], p[0] * q[1] - p[1] * q[0]};
 }
 
-Failure badInput(std::string message)
+NecFailure badInput(std::string message)
 {
-    return Failure{Failure::Kind::BadInput, std::move(message), {}};
+    return NecFailure{NecFailure::Kind::BadInput, std::move(message), {}};
 }
 
 std::string number(double value)
@@ -161,7 +161,7 @@ std::string sourceCards(int tag, int segment, double capacitancePf)
 
 double firstSegment(const Match& match, const Segmentation& cut)
 {
-    const double wavelength = kSpeedOfLight / (cut.freqMhz * 1e6);
+    const double wavelength = physics::wavelengthMetres(cut.freqMhz);
     const double segment = std::max(std::min(wavelength / kWavelengthsPerSegment, match.spacing / kSegmentsPerSpacing),
         kMinLengthOverRadius * match.rodDiameter / 2);
     return segment / cut.segmentScale;
@@ -195,7 +195,7 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     if (!(rod < ahead)) {
         return badInput("the rod is longer than the element beyond the feed point");
     }
-    const double wavelength = kSpeedOfLight / (cut.freqMhz * 1e6);
+    const double wavelength = physics::wavelengthMetres(cut.freqMhz);
     const double segment = firstSegment(match, cut);
     const double longest = std::max(segment, wavelength / kWavelengthsPerSegment / cut.segmentScale);
 
@@ -228,7 +228,7 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
             if (neighbours >= apart * a && s - cageRadius >= 2.5 * a) {
                 offsets.clear();
                 for (int k = 0; k < n; ++k) {
-                    const double angle = 2 * std::numbers::pi * k / n;
+                    const double angle = physics::kTwoPi * k / n;
                     offsets.push_back(
                         add(scaled(p1, cageRadius * std::cos(angle)), scaled(p2, cageRadius * std::sin(angle))));
                 }
@@ -304,7 +304,7 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
 
 std::string bareDipoleDeck(double length, double diameter, const Segmentation& cut, const Controls& controls)
 {
-    const double wavelength = kSpeedOfLight / (cut.freqMhz * 1e6);
+    const double wavelength = physics::wavelengthMetres(cut.freqMhz);
     int segments = segmentsFor(length, wavelength / kWavelengthsPerSegment / cut.segmentScale);
     segments += segments % 2 == 0 ? 1 : 0;
     const Wire wire{1, segments, {-length / 2, 0, 0}, {length / 2, 0, 0}, diameter / 2};
@@ -316,12 +316,12 @@ Outcome<std::string> dipoleMatchDeck(
     double length, const Match& match, const Segmentation& cut, const Controls& controls)
 {
     const auto side = sideOf(match, {1, 0, 0}, {0, 0, 1});
-    if (const auto* failure = std::get_if<Failure>(&side)) {
+    if (const auto* failure = std::get_if<NecFailure>(&side)) {
         return *failure;
     }
     auto wires
         = matchWires(match, {-length / 2, 0, 0}, {length / 2, 0, 0}, {0, 0, 0}, std::get<Point>(side), cut, 1, 2);
-    if (const auto* failure = std::get_if<Failure>(&wires)) {
+    if (const auto* failure = std::get_if<NecFailure>(&wires)) {
         return *failure;
     }
     const auto& made = std::get<MatchWires>(wires);
@@ -515,7 +515,7 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
     UserDeck deck;
     deck.fileName = std::string(fileName);
     auto refuse = [&](int line, const std::string& why) {
-        return Failure{Failure::Kind::BadDeck, deck.fileName + ":" + std::to_string(line) + ": " + why, {}};
+        return NecFailure{NecFailure::Kind::BadDeck, deck.fileName + ":" + std::to_string(line) + ": " + why, {}};
     };
     int lineNumber = 0;
     bool geometryEnded = false;
@@ -661,14 +661,14 @@ Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, c
     const Point axis = sub(wire.to, wire.from);
     const Point feed = add(wire.from, scaled(axis, (deck.sourceSegment - 0.5) / wire.segments));
     const auto side = sideOf(*run.match, axis, rodSide(deck));
-    if (const auto* failure = std::get_if<Failure>(&side)) {
+    if (const auto* failure = std::get_if<NecFailure>(&side)) {
         return *failure;
     }
     // The rod runs towards the longer side of the feed point.
     const bool forward = norm(sub(wire.to, feed)) >= norm(sub(feed, wire.from));
     auto made = matchWires(*run.match, forward ? wire.from : wire.to, forward ? wire.to : wire.from, feed,
         std::get<Point>(side), cut, wire.tag, maxTag + 1);
-    if (const auto* failure = std::get_if<Failure>(&made)) {
+    if (const auto* failure = std::get_if<NecFailure>(&made)) {
         return *failure;
     }
     const auto& wires = std::get<MatchWires>(made);
@@ -686,7 +686,7 @@ Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, c
 Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut)
 {
     auto made = drivenCards(deck, run, cut);
-    if (const auto* failure = std::get_if<Failure>(&made)) {
+    if (const auto* failure = std::get_if<NecFailure>(&made)) {
         return *failure;
     }
     const DrivenCards& driven = std::get<DrivenCards>(made);

@@ -129,7 +129,4 @@ Outcome<std::string> writeMatchedDeck(const NecJob& job, double rodLength, doubl
 Outcome<std::vector<design::SweepPoint>> sweep(
     const NecJob& job, double rodLength, double capacitancePf, double fromMhz, double toMhz, int count);
 
-// The SWR on a line of impedance `lineImpedance`.
-double swrOf(std::complex<double> zin, double lineImpedance);
-
 } // namespace vostrel::nec

@@ -261,7 +261,7 @@ TEST(FullWave, WritesTheMatchedDeckWhole)
     // nec2c reads it, and the match in it is the refined one.
     const auto solved = vostrel::nec::run(deck, {});
     ASSERT_TRUE(std::holds_alternative<vostrel::nec::Solution>(solved))
-        << std::get<vostrel::nec::Failure>(solved).message;
+        << std::get<vostrel::nec::NecFailure>(solved).message;
     const auto z = std::get<vostrel::nec::Solution>(solved).points.at(0).impedance;
     EXPECT_NEAR(z.real(), 50, 2.5);
     EXPECT_NEAR(z.imag(), 0, 2.5);

@@ -91,8 +91,8 @@ class Refusal : public ::testing::TestWithParam<RefusalCase> { };
 TEST_P(Refusal, NamesFileAndLine)
 {
     const RefusalCase& c = GetParam();
-    const Failure failure = failureOf(readDeck(c.deck, "ant.nec"));
-    EXPECT_EQ(failure.kind, Failure::Kind::BadDeck);
+    const NecFailure failure = failureOf(readDeck(c.deck, "ant.nec"));
+    EXPECT_EQ(failure.kind, NecFailure::Kind::BadDeck);
     const std::string where = "ant.nec:" + std::to_string(c.line) + ": ";
     EXPECT_EQ(failure.message.rfind(where, 0), 0u) << failure.message;
     EXPECT_NE(failure.message.find(c.why), std::string::npos) << failure.message;
@@ -295,8 +295,8 @@ TEST(MatchWires, RefusesWhatDoesNotFit)
     const Point to{5, 0, 0};
     auto refused = [&](const Match& m) {
         const auto made = matchWires(m, from, to, {0, 0, 0}, {0, 0, 1}, {14.2, 1}, 1, 2);
-        const Failure failure = failureOf(made);
-        return failure.kind == Failure::Kind::BadInput ? failure.message : std::string("not refused");
+        const NecFailure failure = failureOf(made);
+        return failure.kind == NecFailure::Kind::BadInput ? failure.message : std::string("not refused");
     };
     EXPECT_NE(refused({0.025, 0.0127, 0.0188, 1, 0}).find("touch"), std::string::npos);
     EXPECT_NE(refused({0.025, 0.0127, 0.15, 5, 0}).find("longer than the element"), std::string::npos);
@@ -349,7 +349,7 @@ std::pair<Outcome<std::string>, int> sidedDeck(bool beam, const std::optional<Po
     const auto read = readDeck(kBeam, "beam.nec");
     const auto* deck = okOrFail(read);
     if (deck == nullptr) {
-        return {Failure{Failure::Kind::BadDeck, "beam not read", {}}, 0};
+        return {NecFailure{NecFailure::Kind::BadDeck, "beam not read", {}}, 0};
     }
     return {userDeck(*deck, UserDeckRun{&match, {}, true, false}, Segmentation{28.5, 1}), 4};
 }
@@ -400,12 +400,12 @@ TEST(RodSide, AwayIsTheSideAwayFromTheOtherWires)
 
 TEST(RodSide, AlongTheElementIsRefused)
 {
-    const Failure beam = failureOf(sidedDeck(true, Point{0, -1, 0}).first);
-    EXPECT_EQ(beam.kind, Failure::Kind::BadInput);
+    const NecFailure beam = failureOf(sidedDeck(true, Point{0, -1, 0}).first);
+    EXPECT_EQ(beam.kind, NecFailure::Kind::BadInput);
     EXPECT_EQ(
         beam.message, "the rod side -y runs along the driven element, which lies along y; choose a side across it");
-    const Failure tube = failureOf(sidedDeck(false, Point{1, 0, 0}).first);
-    EXPECT_EQ(tube.kind, Failure::Kind::BadInput);
+    const NecFailure tube = failureOf(sidedDeck(false, Point{1, 0, 0}).first);
+    EXPECT_EQ(tube.kind, NecFailure::Kind::BadInput);
     EXPECT_EQ(
         tube.message, "the rod side +x runs along the driven element, which lies along x; choose a side across it");
 }
@@ -426,7 +426,7 @@ TEST_P(SideAcross, KeepsThePartAcrossTheElement)
     const AcrossCase& c = GetParam();
     const auto outcome = sideAcross(c.along, c.asked);
     if (!c.side) {
-        EXPECT_EQ(failureOf(outcome).kind, Failure::Kind::BadInput);
+        EXPECT_EQ(failureOf(outcome).kind, NecFailure::Kind::BadInput);
         return;
     }
     const auto* side = okOrFail(outcome);
@@ -450,7 +450,7 @@ INSTANTIATE_TEST_SUITE_P(Nec, SideAcross,
 // A slanting element is named by its direction, not an axis.
 TEST(SideAcross, RefusalNamesTheSideAndTheElement)
 {
-    const Failure failure = failureOf(sideAcross({0, 3, 4}, {0, -3, -4.5}));
+    const NecFailure failure = failureOf(sideAcross({0, 3, 4}, {0, -3, -4.5}));
     EXPECT_EQ(failure.message,
         "the rod side (0, -0.555, -0.832) runs along the driven element, which lies along "
         "(0, 0.6, 0.8); choose a side across it");

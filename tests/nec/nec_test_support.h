@@ -22,7 +22,7 @@ struct RowName {
 
 template <typename T> const T* okOrFail(const Outcome<T>& outcome)
 {
-    if (const auto* failure = std::get_if<Failure>(&outcome)) {
+    if (const auto* failure = std::get_if<NecFailure>(&outcome)) {
         ADD_FAILURE() << "unexpected failure: " << failure->message << "\n" << failure->outputTail;
         return nullptr;
     }
@@ -32,9 +32,9 @@ template <typename T> const T* okOrFail(const Outcome<T>& outcome)
 // Never on a temporary: the pointer would dangle.
 template <typename T> const T* okOrFail(const Outcome<T>&& outcome) = delete;
 
-template <typename T> Failure failureOf(const Outcome<T>& outcome)
+template <typename T> NecFailure failureOf(const Outcome<T>& outcome)
 {
-    if (const auto* failure = std::get_if<Failure>(&outcome)) {
+    if (const auto* failure = std::get_if<NecFailure>(&outcome)) {
         return *failure;
     }
     ADD_FAILURE() << "expected a failure";

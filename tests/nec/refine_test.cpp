@@ -2,6 +2,7 @@
 // checks, a beam's low-resistance element, the sweep and the written deck;
 // and the refinement's failures.
 #include "nec_test_support.h"
+#include "physics.h"
 #include "refine.h"
 
 #include <atomic>
@@ -14,8 +15,6 @@ using namespace vostrel::nec::testing;
 using namespace std::chrono_literals;
 
 namespace {
-
-constexpr double kC = 299792458.0;
 
 NecJob dipoleJob(double freq, double length, double element, double rod, double spacing)
 {
@@ -47,7 +46,7 @@ constexpr const char* kBeam = "CM two-element 10 m beam\nCE\n"
 // limit as the wire thins, and stay above it.
 TEST(NecDipole, HalfWaveApproachesTheThinWireLimit)
 {
-    const double wavelength = kC / 14.2e6;
+    const double wavelength = physics::wavelengthMetres(14.2);
     std::complex<double> thicker{1e9, 1e9};
     for (const double radius : {1e-3, 1e-4, 1e-5}) {
         const std::string deck
@@ -220,8 +219,8 @@ TEST(NecRefine, NoMatchSaysWhatNecReached)
     NecJob job = twentyMetres();
     job.design.lineImpedance = 2000;
     job.checks = false;
-    const Failure failure = failureOf(refine(job));
-    EXPECT_EQ(failure.kind, Failure::Kind::NoMatch);
+    const NecFailure failure = failureOf(refine(job));
+    EXPECT_EQ(failure.kind, NecFailure::Kind::NoMatch);
     EXPECT_GT(failure.reachedRodLength, 0);
     EXPECT_LE(failure.reachedRodLength, 0.97 * 10.1 / 2);
     EXPECT_GT(failure.reachedResistance, 0);
@@ -260,15 +259,15 @@ TEST(NecRefine, SweepAndWrittenDeckAgreeWithTheConfirmingRun)
 
 TEST(NecRefine, SweepRefusesTooFewPoints)
 {
-    EXPECT_EQ(failureOf(sweep(twentyMetres(), 1, 100, 14, 14.4, 1)).kind, Failure::Kind::BadInput);
-    EXPECT_EQ(failureOf(sweep(twentyMetres(), 1, 100, 14.4, 14, 5)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(sweep(twentyMetres(), 1, 100, 14, 14.4, 1)).kind, NecFailure::Kind::BadInput);
+    EXPECT_EQ(failureOf(sweep(twentyMetres(), 1, 100, 14.4, 14, 5)).kind, NecFailure::Kind::BadInput);
 }
 
 // The runner's failures come through refine() unchanged.
 struct RefineFailureCase {
     const char* name;
     const char* script;
-    Failure::Kind kind;
+    NecFailure::Kind kind;
 };
 
 class RefineFailure : public ::testing::TestWithParam<RefineFailureCase> { };
@@ -284,10 +283,10 @@ TEST_P(RefineFailure, IsPassedOn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Nec, RefineFailure,
-    ::testing::Values(RefineFailureCase{"Missing", "", Failure::Kind::MissingProgram},
-        RefineFailureCase{"Crashing", "crashing", Failure::Kind::Crashed},
-        RefineFailureCase{"Garbage", "garbage", Failure::Kind::Garbage},
-        RefineFailureCase{"Hanging", "hanging", Failure::Kind::Timeout}),
+    ::testing::Values(RefineFailureCase{"Missing", "", NecFailure::Kind::MissingProgram},
+        RefineFailureCase{"Crashing", "crashing", NecFailure::Kind::Crashed},
+        RefineFailureCase{"Garbage", "garbage", NecFailure::Kind::Garbage},
+        RefineFailureCase{"Hanging", "hanging", NecFailure::Kind::Timeout}),
     RowName());
 
 TEST(NecRefine, CancelledBeforeAndDuring)
@@ -295,7 +294,7 @@ TEST(NecRefine, CancelledBeforeAndDuring)
     std::atomic<bool> cancel{true};
     NecJob job = twentyMetres();
     job.run.cancel = &cancel;
-    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::Cancelled);
+    EXPECT_EQ(failureOf(refine(job)).kind, NecFailure::Kind::Cancelled);
 
     Scratch scratch;
     scratch.fakeOnPath("hanging");
@@ -306,7 +305,7 @@ TEST(NecRefine, CancelledBeforeAndDuring)
         cancel = true;
     });
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::Cancelled);
+    EXPECT_EQ(failureOf(refine(job)).kind, NecFailure::Kind::Cancelled);
     canceller.join();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }
@@ -315,10 +314,10 @@ TEST(NecRefine, BadInput)
 {
     NecJob job = twentyMetres();
     job.element = DipoleElement{0};
-    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(refine(job)).kind, NecFailure::Kind::BadInput);
     job = twentyMetres();
     job.design.geometry.spacing = 0.01; // the rod would touch the element
-    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(refine(job)).kind, NecFailure::Kind::BadInput);
 }
 
 // The job's rod side: as asked across the element, else away from the
@@ -338,7 +337,7 @@ TEST(NecRefine, RodSideOfTheJob)
     job.rodSide = Point{0, 0, -1};
     EXPECT_EQ(std::get<Point>(rodSideOf(job)), (Point{0, 0, -1}));
     job.rodSide = Point{0, 1, 0};
-    EXPECT_EQ(failureOf(rodSideOf(job)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(rodSideOf(job)).kind, NecFailure::Kind::BadInput);
 }
 
 // A rod side along the element is refused before nec2c runs: with no nec2c
@@ -349,12 +348,12 @@ TEST(NecRefine, RodSideAlongTheElementIsRefusedFirst)
     scratch.fakeOnPath("");
     NecJob job = twentyMetres();
     job.rodSide = Point{-1, 0, 0};
-    const Failure failure = failureOf(refine(job));
-    EXPECT_EQ(failure.kind, Failure::Kind::BadInput);
+    const NecFailure failure = failureOf(refine(job));
+    EXPECT_EQ(failure.kind, NecFailure::Kind::BadInput);
     EXPECT_NE(failure.message.find("the rod side -x runs along the driven element"), std::string::npos)
         << failure.message;
-    EXPECT_EQ(failureOf(writeMatchedDeck(job, 1.2, 80)).kind, Failure::Kind::BadInput);
-    EXPECT_EQ(failureOf(sweep(job, 1.2, 80, 14, 14.4, 3)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(writeMatchedDeck(job, 1.2, 80)).kind, NecFailure::Kind::BadInput);
+    EXPECT_EQ(failureOf(sweep(job, 1.2, 80, 14, 14.4, 3)).kind, NecFailure::Kind::BadInput);
 }
 
 } // namespace

@@ -730,7 +730,7 @@ std::optional<QString> DesignerWindow::openAntennaModel(const QString& path)
         const auto& text = std::get<QByteArray>(contents);
         auto read = nec::readDeck(
             std::string_view(text.constData(), static_cast<std::size_t>(text.size())), name.toStdString());
-        if (const auto* failure = std::get_if<nec::Failure>(&read)) {
+        if (const auto* failure = std::get_if<nec::NecFailure>(&read)) {
             problem = QString::fromStdString(failure->message);
         } else {
             deck = std::move(std::get<nec::UserDeck>(read));

@@ -16,7 +16,7 @@ namespace vostrel::designer {
 // and the refined match's SWR over the frequency plot's span from one more
 // nec2c run (empty when that run failed or was not asked for).
 struct FullWaveResult {
-    nec::Outcome<nec::Refined> refined = nec::Failure{};
+    nec::Outcome<nec::Refined> refined = nec::NecFailure{};
     std::vector<design::SweepPoint> sweep;
 };
 
