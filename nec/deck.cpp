@@ -179,14 +179,14 @@ Outcome<Point> sideOf(const Match& match, const Point& along, const Point& other
 Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, const Point& elementTo, const Point& feed,
     const Point& side, const Segmentation& cut, int elementTag, int firstMatchTag)
 {
-    const double a = match.rodDiameter / 2;
-    const double b = match.elementDiameter / 2;
+    const double rodRadius = match.rodDiameter / 2;
+    const double elementRadius = match.elementDiameter / 2;
     const double s = match.spacing;
     const double rod = match.rodLength;
-    if (!(cut.freqMhz > 0) || !(a > 0) || !(b > 0) || !(rod > 0) || !(cut.segmentScale >= 1)) {
+    if (!(cut.freqMhz > 0) || !(rodRadius > 0) || !(elementRadius > 0) || !(rod > 0) || !(cut.segmentScale >= 1)) {
         return badInput("the frequency, diameters and rod length must be above 0");
     }
-    if (!(s > a + b)) {
+    if (!(s > rodRadius + elementRadius)) {
         return badInput("the rod would touch the element");
     }
     const double ahead = norm(sub(elementTo, feed));
@@ -202,8 +202,8 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     MatchWires result;
     // The element as a cage of rod-radius wires of the tube's equivalent
     // radius, over its whole length (closed by spokes at its tips, so no
-    // radius step anywhere): N wires of radius a on a circle of radius R act
-    // as a tube of radius (N a R^(N-1))^(1/N) (S. A. Schelkunoff and
+    // radius step anywhere): N wires of radius r on a circle of radius R act
+    // as a tube of radius (N r R^(N-1))^(1/N) (S. A. Schelkunoff and
     // H. T. Friis, Antennas: Theory and Practice, 1952, the equivalent
     // radius of a cage; the same used for bundled line conductors). Rod,
     // feed connection and strap then meet wires of their own radius. The
@@ -219,20 +219,20 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     Point p1 = side;
     Point p2 = cross(along, side);
     std::vector<Point> offsets{Point{0, 0, 0}};
-    double radius = b;
+    double radius = elementRadius;
     double feedOffset = 0;
     for (const double apart : {2.5, 2.2}) {
-        for (int n = 6; n >= 2 && cut.cage && !result.cage && b > a * 1.0001; --n) {
-            const double cageRadius = std::pow(std::pow(b, n) / (n * a), 1.0 / (n - 1));
+        for (int n = 6; n >= 2 && cut.cage && !result.cage && elementRadius > rodRadius * 1.0001; --n) {
+            const double cageRadius = std::pow(std::pow(elementRadius, n) / (n * rodRadius), 1.0 / (n - 1));
             const double neighbours = n == 2 ? 2 * cageRadius : 2 * cageRadius * std::sin(std::numbers::pi / n);
-            if (neighbours >= apart * a && s - cageRadius >= 2.5 * a) {
+            if (neighbours >= apart * rodRadius && s - cageRadius >= 2.5 * rodRadius) {
                 offsets.clear();
                 for (int k = 0; k < n; ++k) {
                     const double angle = physics::kTwoPi * k / n;
                     offsets.push_back(
                         add(scaled(p1, cageRadius * std::cos(angle)), scaled(p2, cageRadius * std::sin(angle))));
                 }
-                radius = a;
+                radius = rodRadius;
                 feedOffset = cageRadius;
                 result.cage = true;
                 result.cageWires = n;
@@ -296,9 +296,10 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     }
     result.sourceWire = static_cast<int>(result.wires.size());
     result.sourceSegment = feedSegments / 2 + 1;
-    result.wires.push_back(Wire{firstMatchTag, feedSegments, at(0, elementSide), at(0, rodSide), a});
-    result.wires.push_back(Wire{firstMatchTag + 1, segmentsFor(rod, segment), at(0, rodSide), at(rod, rodSide), a});
-    result.wires.push_back(Wire{firstMatchTag + 2, feedSegments, at(rod, rodSide), at(rod, elementSide), a});
+    result.wires.push_back(Wire{firstMatchTag, feedSegments, at(0, elementSide), at(0, rodSide), rodRadius});
+    result.wires.push_back(
+        Wire{firstMatchTag + 1, segmentsFor(rod, segment), at(0, rodSide), at(rod, rodSide), rodRadius});
+    result.wires.push_back(Wire{firstMatchTag + 2, feedSegments, at(rod, rodSide), at(rod, elementSide), rodRadius});
     return result;
 }
 

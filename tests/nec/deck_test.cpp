@@ -259,8 +259,8 @@ TEST_P(MatchCage, EquivalentRadiusAndJunctions)
     EXPECT_EQ(wires->cage, c.cage);
     if (c.cage) {
         const double n = wires->cageWires;
-        const double a = c.rod / 2;
-        EXPECT_NEAR(std::pow(n * a * std::pow(wires->cageRadius, n - 1), 1 / n), c.element / 2, 1e-12);
+        const double rodRadius = c.rod / 2;
+        EXPECT_NEAR(std::pow(n * rodRadius * std::pow(wires->cageRadius, n - 1), 1 / n), c.element / 2, 1e-12);
     }
     const Wire& feed = wires->wires[static_cast<std::size_t>(wires->sourceWire)];
     EXPECT_EQ(feed.segments % 2, 1);
