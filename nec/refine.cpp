@@ -1,5 +1,6 @@
 #include "refine.h"
 
+#include "cards.h"
 #include "physics.h"
 
 #include <algorithm>
@@ -324,8 +325,9 @@ Outcome<Refined> refine(const NecJob& job)
     // average gain (nothing else differs then).
     const bool lossless = std::holds_alternative<DipoleElement>(job.element) || [&] {
         const auto& deck = std::get<UserDeck>(job.element);
-        return !deck.hasGround
-            && std::none_of(deck.cards.begin(), deck.cards.end(), [](const Card& c) { return c.name == "LD"; });
+        return !deck.hasGround && std::none_of(deck.cards.begin(), deck.cards.end(), [](const Card& c) {
+            return cardType(c.name)->reading == CardReading::Load;
+        });
     }();
     const Match matched = session.match(result.rodLength, result.capacitancePf);
     auto confirmed = session.solve(&matched, 1, Controls{{job.design.freqMhz}, job.checks && lossless});

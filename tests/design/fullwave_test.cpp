@@ -1,7 +1,7 @@
 // vostrel-design's full-wave check: the report and CSV from real nec2c
 // runs, --write-nec, the sweep from NEC, refused decks, and a fake nec2c
 // (VOSTREL_NEC2C) for every way nec2c can fail.
-#include "deck.h"
+#include "deck_reader.h"
 #include "design_cli.h"
 #include "runner.h"
 #include "tool_output.h"
