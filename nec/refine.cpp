@@ -141,11 +141,14 @@ struct Found {
 
 // The rod length where Re Zin (capacitor shorted) is the line impedance, and
 // the capacitor cancelling Im Zin there. Re Zin against the rod length is
-// not monotonic: for a beam's 10 + j8 ohm element it crosses 50 ohms near
-// 0.42 m, again near 0.95 m and near 2.2 m (rod 12.7 mm at 100 mm, 28.5 MHz).
-// The builder wants the shortest rod, the crossing nearest below a start
-// whose Re Zin is too high; a start whose Re Zin is too low may lie beyond
-// one, so then `shortestRod` walks up from a quarter of it instead.
+// not monotonic: for a beam's 10 + j8 ohm element (rod 12.7 mm at 100 mm,
+// 28.5 MHz) it rises from 1 ohm at 0.05 m through 50 ohms near 0.37 m to
+// 164 ohms near 0.85 m, and falls back to 69 ohms at 2.1 to 2.4 m. The
+// builder wants the shortest rod, the crossing nearest below a start whose
+// Re Zin is too high. A start whose Re Zin is too low may lie beyond such a
+// hump, where walking up finds no crossing (on that beam, a 100 ohm line and
+// a start past 1.5 m), so then `shortestRod` walks up from a quarter of it
+// instead.
 Outcome<Found> search(Session& session, const NecJob& job, double start, int scale, bool shortestRod)
 {
     const double zc = job.design.lineImpedance;

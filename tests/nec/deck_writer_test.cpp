@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <utility>
 
@@ -224,6 +225,55 @@ TEST(RodSide, AlongTheElementIsRefused)
     EXPECT_EQ(tube.kind, NecFailure::Kind::BadInput);
     EXPECT_EQ(
         tube.message, "the rod side +x runs along the driven element, which lies along x; choose a side across it");
+}
+
+} // namespace
+
+namespace {
+
+// The deck of the halved run: every segment of the user's own wires
+// halved, twice the segments (else only the match would be cut finer, and
+// the check would not see the user's model move); the bare element keeps a
+// segment for the source at its centre.
+TEST(UserDeck, HalvedRunCutsEveryWireFiner)
+{
+    const auto read = readDeck(kBeamOverGround, "beam.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    auto segmentsByTag = [&](const Match* match, int scale) {
+        std::map<int, int> segments;
+        const auto written = userDeck(*deck, UserDeckRun{match, {{28.5}, false}, false, false}, {28.5, scale});
+        const auto* text = okOrFail(written);
+        if (text == nullptr) {
+            return segments;
+        }
+        const auto again = readDeck(*text, "written.nec");
+        if (const auto* back = okOrFail(again)) {
+            for (const Wire& w : back->wires) {
+                segments[w.tag] += w.segments;
+            }
+            segments[0] = back->sourceSegment;
+        }
+        return segments;
+    };
+    for (const Match* match : {&kMatch, static_cast<const Match*>(nullptr)}) {
+        const auto once = segmentsByTag(match, 1);
+        const auto halved = segmentsByTag(match, 2);
+        ASSERT_EQ(once.size(), halved.size());
+        ASSERT_EQ(once.at(2), 21);
+        EXPECT_EQ(halved.at(2), 42); // the reflector
+        if (match == nullptr) {
+            EXPECT_EQ(halved.at(1), 43);
+            EXPECT_EQ(halved.at(0), 22);
+            continue;
+        }
+        // The match's wires as matchWires cuts them (see MatchCage): finer.
+        for (const auto& [tag, segments] : once) {
+            if (tag != 0) {
+                EXPECT_GT(halved.at(tag), segments) << tag;
+            }
+        }
+    }
 }
 
 } // namespace

@@ -7,6 +7,9 @@
 
 #include <atomic>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 using namespace vostrel;
@@ -157,9 +160,9 @@ TEST(NecRefine, BeamElementTheLineModelCannotMatch)
     EXPECT_LT(r->rodLength, 2.5125);
 }
 
-// The line model puts this element's rod near a quarter wave; Re Zin
-// crosses 50 ohms three times on the way (about 0.42, 0.95 and 2.2 m):
-// the shortest rod is the one to build.
+// The line model puts this element's rod near a quarter wave, where NEC's
+// Re Zin is above 50 ohms: the search walks down to the one crossing, near
+// 0.37 m.
 TEST(NecRefine, BeamTakesTheShortestRod)
 {
     const auto read = readDeck(kBeam, "beam.nec");
@@ -213,6 +216,99 @@ TEST(NecRefine, BeamOverGroundWithLosses)
     // least one halved run.
     EXPECT_GE(r->runs, 1 + r->searchRuns + 1 + 1 + 1);
 }
+
+// A start beyond a hump of Re Zin, where it has fallen back below the line
+// impedance: walking up from there finds no crossing, so the search starts
+// again from a quarter of it. A fake nec2c gives the tube 30 ohms and, with
+// the match, Re Zin rising through 50 ohms at 0.36 of the closed form's rod,
+// up to 120, and down to 30 ohms from that rod on.
+TEST(NecRefine, StartBeyondAHumpWalksUpFromAQuarter)
+{
+    Scratch scratch;
+    scratch.fakeOnPath("curve");
+    NecJob job = twentyMetres();
+    job.checks = false;
+    design::DesignInput closedInput = job.design;
+    closedInput.feedImpedance = {30, 0};
+    const auto closed = design::design(closedInput);
+    ASSERT_TRUE(std::holds_alternative<design::Design>(closed));
+    const double start = std::get<design::Design>(closed).rodLength;
+    std::ostringstream curve;
+    curve << "0 0 " << 0.3 * start << " 20 " << 0.5 * start << " 120 " << 0.8 * start << " 120 " << start
+          << " 30 10 30";
+    setenv("VOSTREL_FAKE_FEED", "30 0", 1);
+    setenv("VOSTREL_FAKE_CURVE", curve.str().c_str(), 1);
+    const auto outcome = refine(job);
+    unsetenv("VOSTREL_FAKE_FEED");
+    unsetenv("VOSTREL_FAKE_CURVE");
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    ASSERT_TRUE(r->closedForm.has_value());
+    EXPECT_DOUBLE_EQ(r->closedForm->rodLength, start);
+    EXPECT_NEAR(r->closedFormZin.real(), 30, 0.01); // the first sample, at the start
+    EXPECT_NEAR(r->rodLength, 0.36 * start, 0.002 * start);
+    EXPECT_NEAR(r->zin.real(), 50, 0.25);
+    EXPECT_GT(r->capacitancePf, 0);
+}
+
+// The average gain test only means something in free space without losses:
+// it is never asked of a deck with ground or loads (a copy without them is
+// run instead). A fake nec2c keeps every deck it runs.
+struct LosslessCase {
+    const char* name;
+    const char* environment; // cards after GE
+};
+
+class AverageGainDeck : public ::testing::TestWithParam<LosslessCase> { };
+
+TEST_P(AverageGainDeck, OnlyInFreeSpaceWithoutLosses)
+{
+    const LosslessCase& c = GetParam();
+    Scratch scratch;
+    scratch.fakeOnPath("recording");
+    const auto decks = scratch.tmp().parent_path() / "decks";
+    std::filesystem::create_directory(decks);
+    setenv("VOSTREL_FAKE_DECKS", decks.c_str(), 1);
+    const std::string text = std::string("CM the beam 10 m up\nCE\n"
+                                         "GW 1 21 0 -2.5125 10 0 2.5125 10 0.0125\n"
+                                         "GW 2 21 -0.4 -2.7 10 -0.4 2.7 10 0.0125\n")
+        + c.environment + "EX 0 1 11 0 1 0\nFR 0 1 0 0 28.5 0\nXQ\nEN\n";
+    const auto read = readDeck(text, "beam.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    NecJob job;
+    job.design.freqMhz = 28.5;
+    job.design.geometry = {0.025, 0.0127, 0.1};
+    job.design.lineImpedance = 50;
+    job.element = *deck;
+    const auto outcome = refine(job);
+    unsetenv("VOSTREL_FAKE_DECKS");
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    ASSERT_TRUE(r->averageGain.has_value());
+    int asked = 0;
+    int run = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(decks)) {
+        std::ifstream in(entry.path());
+        std::stringstream written;
+        written << in.rdbuf();
+        ++run;
+        if (written.str().find("\nRP 0 19 37 0001") == std::string::npos) {
+            continue;
+        }
+        ++asked;
+        EXPECT_EQ(written.str().find("\nGN"), std::string::npos) << written.str();
+        EXPECT_EQ(written.str().find("\nLD 5"), std::string::npos) << written.str(); // ours, LD 0, stays
+        EXPECT_NE(written.str().find("\nGE 0\n"), std::string::npos) << written.str();
+    }
+    EXPECT_EQ(run, r->runs);
+    EXPECT_EQ(asked, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nec, AverageGainDeck,
+    ::testing::Values(LosslessCase{"FreeSpace", "GE 0\n"}, LosslessCase{"GroundWithoutLoads", "GE 1\nGN 1\n"},
+        LosslessCase{"LoadsWithoutGround", "GE 0\nLD 5 0 0 0 2.5E7\n"}),
+    RowName());
 
 TEST(NecRefine, NoMatchSaysWhatNecReached)
 {
