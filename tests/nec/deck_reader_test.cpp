@@ -97,6 +97,33 @@ INSTANTIATE_TEST_SUITE_P(Nec, Refusal,
             "LoadOnAbsoluteSegments", kWire + "GE\nEX 0 1 11 0 1\nLD 4 0 3 3 50\nEN\n", 5, "absolute segment numbers"}),
     RowName());
 
+// A source given by absolute segment number on a one-segment wire (a feed
+// wire between the element's halves), after another and before a third.
+TEST(ReadDeck, AbsoluteSegmentOnAOneSegmentWire)
+{
+    const std::string wires = "CE\nGW 1 10 0 -5 0 0 -0.05 0 0.001\nGW 2 1 0 -0.05 0 0 0.05 0 0.001\n"
+                              "GW 3 10 0 0.05 0 0 5 0 0.001\nGE\n";
+    for (const auto& [source, driven] : {std::pair{"EX 0 0 11 0 1\n", 1}, std::pair{"EX 0 2 1 0 1\n", 1}}) {
+        const auto outcome = readDeck(wires + source + "EN\n", "halves.nec");
+        const auto* deck = okOrFail(outcome);
+        ASSERT_NE(deck, nullptr) << source;
+        EXPECT_EQ(deck->drivenWire, driven) << source;
+        EXPECT_EQ(deck->sourceSegment, 1) << source;
+    }
+}
+
+// Ground is any GN card but GN -1, which returns to free space.
+TEST(ReadDeck, GroundUnlessGnMinusOne)
+{
+    for (const auto& [card, ground] : {std::pair{"", false}, std::pair{"GN -1\n", false}, std::pair{"GN 1\n", true},
+             std::pair{"GN 0 0 0 0 13 0.005\n", true}, std::pair{"GN 2 0 0 0 13 0.005\n", true}}) {
+        const auto outcome = readDeck(kWire + "GE 1\n" + card + "EX 0 1 11 0 1\nEN\n", "ground.nec");
+        const auto* deck = okOrFail(outcome);
+        ASSERT_NE(deck, nullptr) << card;
+        EXPECT_EQ(deck->hasGround, ground) << card;
+    }
+}
+
 // Near the centre is within a tenth of the wire's length: segment 9 of 21
 // (8.5/21 = 0.405 of the way) is accepted, segment 8 (0.357) refused above.
 TEST(ReadDeck, SourceNearTheCentreIsAccepted)

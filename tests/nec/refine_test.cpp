@@ -217,6 +217,34 @@ TEST(NecRefine, BeamOverGroundWithLosses)
     EXPECT_GE(r->runs, 1 + r->searchRuns + 1 + 1 + 1);
 }
 
+// The curve fake's answers: the bare element's `feed`, and with the match
+// Re Zin through `points` ("L1 R1 L2 R2 ..."), for as long as it lives.
+class FakeCurve {
+public:
+    FakeCurve(Scratch& scratch, const char* feed, const std::string& points)
+    {
+        scratch.fakeOnPath("curve");
+        setenv("VOSTREL_FAKE_FEED", feed, 1);
+        setenv("VOSTREL_FAKE_CURVE", points.c_str(), 1);
+    }
+    ~FakeCurve()
+    {
+        unsetenv("VOSTREL_FAKE_FEED");
+        unsetenv("VOSTREL_FAKE_CURVE");
+    }
+    FakeCurve(const FakeCurve&) = delete;
+    FakeCurve& operator=(const FakeCurve&) = delete;
+};
+
+// The closed form's rod for the job with a feed impedance of 30 ohms.
+double closedFormRodAt30Ohms(const NecJob& job)
+{
+    design::DesignInput closedInput = job.design;
+    closedInput.feedImpedance = {30, 0};
+    const auto closed = design::design(closedInput);
+    return std::holds_alternative<design::Design>(closed) ? std::get<design::Design>(closed).rodLength : 0;
+}
+
 // A start beyond a hump of Re Zin, where it has fallen back below the line
 // impedance: walking up from there finds no crossing, so the search starts
 // again from a quarter of it. A fake nec2c gives the tube 30 ohms and, with
@@ -224,23 +252,16 @@ TEST(NecRefine, BeamOverGroundWithLosses)
 // up to 120, and down to 30 ohms from that rod on.
 TEST(NecRefine, StartBeyondAHumpWalksUpFromAQuarter)
 {
-    Scratch scratch;
-    scratch.fakeOnPath("curve");
     NecJob job = twentyMetres();
     job.checks = false;
-    design::DesignInput closedInput = job.design;
-    closedInput.feedImpedance = {30, 0};
-    const auto closed = design::design(closedInput);
-    ASSERT_TRUE(std::holds_alternative<design::Design>(closed));
-    const double start = std::get<design::Design>(closed).rodLength;
+    const double start = closedFormRodAt30Ohms(job);
+    ASSERT_GT(start, 0);
     std::ostringstream curve;
     curve << "0 0 " << 0.3 * start << " 20 " << 0.5 * start << " 120 " << 0.8 * start << " 120 " << start
           << " 30 10 30";
-    setenv("VOSTREL_FAKE_FEED", "30 0", 1);
-    setenv("VOSTREL_FAKE_CURVE", curve.str().c_str(), 1);
+    Scratch scratch;
+    const FakeCurve fake(scratch, "30 0", curve.str());
     const auto outcome = refine(job);
-    unsetenv("VOSTREL_FAKE_FEED");
-    unsetenv("VOSTREL_FAKE_CURVE");
     const auto* r = okOrFail(outcome);
     ASSERT_NE(r, nullptr);
     ASSERT_TRUE(r->closedForm.has_value());
@@ -249,6 +270,50 @@ TEST(NecRefine, StartBeyondAHumpWalksUpFromAQuarter)
     EXPECT_NEAR(r->rodLength, 0.36 * start, 0.002 * start);
     EXPECT_NEAR(r->zin.real(), 50, 0.25);
     EXPECT_GT(r->capacitancePf, 0);
+}
+
+// Regula falsi on a steep convex Re Zin keeps one end for ever; the
+// Illinois variant halves its weight and ends in a few runs. A fake nec2c
+// gives Re Zin = 5 + 95 (L / L0)^6 ohms, L0 the closed form's rod.
+TEST(NecRefine, SteepCurveEndsInFewRuns)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    const double start = closedFormRodAt30Ohms(job);
+    ASSERT_GT(start, 0);
+    std::ostringstream curve;
+    curve.precision(12);
+    for (int i = 0; i <= 80; ++i) {
+        const double length = start * i / 40.0;
+        curve << length << " " << 5 + 95 * std::pow(length / start, 6) << " ";
+    }
+    Scratch scratch;
+    const FakeCurve fake(scratch, "30 0", curve.str());
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_NEAR(r->rodLength, start * std::pow(45.0 / 95, 1.0 / 6), 0.002 * start);
+    EXPECT_LE(r->searchRuns, 12);
+}
+
+// The rod may reach the element's tip on the longer side of an off-centre
+// source (segment 9 of 21: 12.5/21 of the element, 2.976 m of 5 m; 97 % of
+// that), so that is where the search gives up on a Re Zin that stays at
+// 10 ohms.
+TEST(NecRefine, RodLimitOnTheLongerSide)
+{
+    const auto read = readDeck("CE\nGW 1 21 -2.5 0 0 2.5 0 0 0.0125\nGE 0\nEX 0 1 9 0 1 0\nEN\n", "off-centre.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    NecJob job = twentyMetres();
+    job.element = *deck;
+    job.checks = false;
+    Scratch scratch;
+    const FakeCurve fake(scratch, "10 -20", "0 10 100 10");
+    const NecFailure failure = failureOf(refine(job));
+    EXPECT_EQ(failure.kind, NecFailure::Kind::NoMatch);
+    EXPECT_NE(failure.message.find("up to the rod's limit of 2.887 m"), std::string::npos) << failure.message;
+    EXPECT_NEAR(failure.reachedResistance, 10, 1e-6);
 }
 
 // The average gain test only means something in free space without losses:
@@ -288,11 +353,13 @@ TEST_P(AverageGainDeck, OnlyInFreeSpaceWithoutLosses)
     ASSERT_TRUE(r->averageGain.has_value());
     int asked = 0;
     int run = 0;
+    int halved = 0; // decks of the halved search: the reflector's 21 segments doubled
     for (const auto& entry : std::filesystem::directory_iterator(decks)) {
         std::ifstream in(entry.path());
         std::stringstream written;
         written << in.rdbuf();
         ++run;
+        halved += written.str().find("\nGW 2 42 ") != std::string::npos ? 1 : 0;
         if (written.str().find("\nRP 0 19 37 0001") == std::string::npos) {
             continue;
         }
@@ -303,6 +370,7 @@ TEST_P(AverageGainDeck, OnlyInFreeSpaceWithoutLosses)
     }
     EXPECT_EQ(run, r->runs);
     EXPECT_EQ(asked, 1);
+    EXPECT_GE(halved, 2); // a bracket at least
 }
 
 INSTANTIATE_TEST_SUITE_P(Nec, AverageGainDeck,
