@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <utility>
+#include <vector>
 
 using namespace vostrel;
 using namespace vostrel::nec;
@@ -272,10 +274,20 @@ TEST(NecRefine, StartBeyondAHumpWalksUpFromAQuarter)
     EXPECT_GT(r->capacitancePf, 0);
 }
 
-// Regula falsi on a steep convex Re Zin keeps one end for ever; the
-// Illinois variant halves its weight and ends in a few runs. A fake nec2c
-// gives Re Zin = 5 + 95 (L / L0)^6 ohms, L0 the closed form's rod.
-TEST(NecRefine, SteepCurveEndsInFewRuns)
+// Regula falsi on a Re Zin far steeper at one end of the bracket keeps that
+// end for ever, creeping from the other; the Illinois variant halves the
+// kept end's weight and ends in a few runs. A fake nec2c gives Re Zin
+// through points at multiples of L0, the closed form's rod, where the
+// search starts; its first step down, to L0 / 1.3, is below 50 ohms.
+struct SteepCase {
+    const char* name;
+    std::vector<std::pair<double, double>> points; // L / L0, ohms
+    double crossing; // L / L0 where Re Zin is 50 ohms
+};
+
+class SteepCurve : public ::testing::TestWithParam<SteepCase> { };
+
+TEST_P(SteepCurve, EndsInFewRuns)
 {
     NecJob job = twentyMetres();
     job.checks = false;
@@ -283,18 +295,25 @@ TEST(NecRefine, SteepCurveEndsInFewRuns)
     ASSERT_GT(start, 0);
     std::ostringstream curve;
     curve.precision(12);
-    for (int i = 0; i <= 80; ++i) {
-        const double length = start * i / 40.0;
-        curve << length << " " << 5 + 95 * std::pow(length / start, 6) << " ";
+    for (const auto& [length, resistance] : GetParam().points) {
+        curve << length * start << " " << resistance << " ";
     }
     Scratch scratch;
     const FakeCurve fake(scratch, "30 0", curve.str());
     const auto outcome = refine(job);
     const auto* r = okOrFail(outcome);
     ASSERT_NE(r, nullptr);
-    EXPECT_NEAR(r->rodLength, start * std::pow(45.0 / 95, 1.0 / 6), 0.002 * start);
-    EXPECT_LE(r->searchRuns, 12);
+    EXPECT_NEAR(r->rodLength, GetParam().crossing * start, 0.002 * start);
+    EXPECT_LE(r->searchRuns, 16);
 }
+
+INSTANTIATE_TEST_SUITE_P(Nec, SteepCurve,
+    ::testing::Values(
+        // Steep at the long end (kept while the short end creeps up).
+        SteepCase{"AtTheLongEnd", {{0, 5}, {0.9, 45}, {0.95, 55}, {1, 1000}, {10, 1000}}, 0.925},
+        // Steep at the short end (kept while the long end creeps down).
+        SteepCase{"AtTheShortEnd", {{0, 0}, {0.77, 0}, {0.8, 45}, {0.85, 55}, {1, 56}, {10, 56}}, 0.825}),
+    RowName());
 
 // The rod may reach the element's tip on the longer side of an off-centre
 // source (segment 9 of 21: 12.5/21 of the element, 2.976 m of 5 m; 97 % of
