@@ -7,6 +7,8 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <sstream>
+#include <string>
 #include <utility>
 
 using namespace vostrel::nec;
@@ -274,6 +276,60 @@ TEST(UserDeck, HalvedRunCutsEveryWireFiner)
             }
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// Every accepted card through the three decks written from a user's: for
+// the user's own program, for our run, and for the free-space run of the
+// average gain test (how many lines of each card each has).
+TEST(UserDeck, EveryCardAsItsTypeSays)
+{
+    const auto read = readDeck("CM every card\nCE\n"
+                               "GW 1 21 0 -2.5125 10 0 2.5125 10 0.0125\nGW 2 21 -0.4 -2.7 10 -0.4 2.7 10 0.0125\n"
+                               "GS 0 0 1\nGE 1\nGN 2 0 0 0 13 0.005\nGD 0 0 0 0 10 0.001 5 0\nEK\nLD 5 0 0 0 2.5E7\n"
+                               "EX 0 1 11 0 1 0\nFR 0 3 0 0 28.0 0.5\nNE 0 1 1 1 0 0 0 0 0 0\nNH 0 1 1 1 0 0 0 0 0 0\n"
+                               "PQ 0\nPT 0\nKH 0.5\nRP 0 1 361 1000 80 0 0 1\nXQ\nEN\n",
+        "every.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    auto cardsOf = [&](bool userControls, bool freeSpace) {
+        std::map<std::string, int> cards;
+        const auto written = userDeck(*deck, UserDeckRun{&kMatch, {{28.5}, false}, userControls, freeSpace}, {28.5, 1});
+        if (const auto* text = okOrFail(written)) {
+            std::istringstream lines(*text);
+            for (std::string line; std::getline(lines, line);) {
+                ++cards[line.substr(0, 2)];
+            }
+        }
+        return cards;
+    };
+    const auto user = cardsOf(true, false);
+    const auto run = cardsOf(false, false);
+    const auto freeSpace = cardsOf(false, true);
+    auto count = [](const std::map<std::string, int>& cards, const std::string& name) {
+        const auto found = cards.find(name);
+        return found != cards.end() ? found->second : 0;
+    };
+    struct Row {
+        const char* name;
+        int user, run, freeSpace;
+    };
+    // FR: the user's, or ours for 28.5 MHz; XQ: the user's, or ours.
+    for (const Row& row : {Row{"CM", 1, 1, 1}, Row{"CE", 1, 1, 1}, Row{"GS", 1, 1, 1}, Row{"GE", 1, 1, 1},
+             Row{"GN", 1, 1, 0}, Row{"GD", 1, 1, 0}, Row{"EK", 1, 1, 1}, Row{"EX", 1, 1, 1}, Row{"FR", 1, 1, 1},
+             Row{"NE", 1, 0, 0}, Row{"NH", 1, 0, 0}, Row{"PQ", 1, 0, 0}, Row{"PT", 1, 0, 0}, Row{"KH", 1, 0, 0},
+             Row{"RP", 1, 0, 0}, Row{"XQ", 1, 1, 1}, Row{"EN", 1, 1, 1}}) {
+        EXPECT_EQ(count(user, row.name), row.user) << row.name;
+        EXPECT_EQ(count(run, row.name), row.run) << row.name;
+        EXPECT_EQ(count(freeSpace, row.name), row.freeSpace) << row.name;
+    }
+    // The user's load kept but in free space; the capacitor (LD 0) in all.
+    EXPECT_EQ(count(user, "LD"), 2);
+    EXPECT_EQ(count(run, "LD"), 2);
+    EXPECT_EQ(count(freeSpace, "LD"), 1);
 }
 
 } // namespace
