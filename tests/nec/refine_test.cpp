@@ -44,6 +44,18 @@ constexpr const char* kBeam = "CM two-element 10 m beam\nCE\n"
                               "GW 2 21 -0.4 -2.7 0 -0.4 2.7 0 0.0125\n"
                               "GE 0\nEX 0 1 11 0 1 0\nFR 0 1 0 0 28.5 0\nXQ\nEN\n";
 
+// A job on a 10 m beam deck: 25 mm element, the rod of `rod` at 100 mm,
+// 28.5 MHz, a 50 ohm line.
+NecJob beamJob(const UserDeck& deck, double rod)
+{
+    NecJob job;
+    job.design.freqMhz = 28.5;
+    job.design.geometry = {0.025, rod, 0.1};
+    job.design.lineImpedance = 50;
+    job.element = deck;
+    return job;
+}
+
 // The thin-wire limit: a half-wave dipole of vanishing radius is
 // 73.1 + j42.5 ohms (the induced-EMF result; Balanis, Antenna Theory, 4th
 // ed., section 4.6). A real radius adds to both (King and Middleton's
@@ -138,11 +150,7 @@ TEST(NecRefine, BeamElementTheLineModelCannotMatch)
     const auto read = readDeck(kBeam, "beam.nec");
     const auto* deck = okOrFail(read);
     ASSERT_NE(deck, nullptr);
-    NecJob job;
-    job.design.freqMhz = 28.5;
-    job.design.geometry = {0.025, 0.02, 0.1};
-    job.design.lineImpedance = 50;
-    job.element = *deck;
+    NecJob job = beamJob(*deck, 0.02);
     job.checks = false;
     const auto outcome = refine(job);
     const auto* r = okOrFail(outcome);
@@ -170,11 +178,7 @@ TEST(NecRefine, BeamTakesTheShortestRod)
     const auto read = readDeck(kBeam, "beam.nec");
     const auto* deck = okOrFail(read);
     ASSERT_NE(deck, nullptr);
-    NecJob job;
-    job.design.freqMhz = 28.5;
-    job.design.geometry = {0.025, 0.0127, 0.1};
-    job.design.lineImpedance = 50;
-    job.element = *deck;
+    NecJob job = beamJob(*deck, 0.0127);
     job.checks = false;
     const auto outcome = refine(job);
     const auto* r = okOrFail(outcome);
@@ -202,11 +206,7 @@ TEST(NecRefine, BeamOverGroundWithLosses)
     ASSERT_TRUE(deck->hasGround);
     ASSERT_NEAR(deck->wires[0].from[2], 10, 1e-12);
     ASSERT_NEAR(deck->wires[1].to[2], 10, 1e-12);
-    NecJob job;
-    job.design.freqMhz = 28.5;
-    job.design.geometry = {0.025, 0.0127, 0.1};
-    job.design.lineImpedance = 50;
-    job.element = *deck;
+    NecJob job = beamJob(*deck, 0.0127);
     const auto outcome = refine(job);
     const auto* r = okOrFail(outcome);
     ASSERT_NE(r, nullptr);
@@ -360,11 +360,7 @@ TEST_P(AverageGainDeck, OnlyInFreeSpaceWithoutLosses)
     const auto read = readDeck(text, "beam.nec");
     const auto* deck = okOrFail(read);
     ASSERT_NE(deck, nullptr);
-    NecJob job;
-    job.design.freqMhz = 28.5;
-    job.design.geometry = {0.025, 0.0127, 0.1};
-    job.design.lineImpedance = 50;
-    job.element = *deck;
+    NecJob job = beamJob(*deck, 0.0127);
     const auto outcome = refine(job);
     unsetenv("VOSTREL_FAKE_DECKS");
     const auto* r = okOrFail(outcome);
