@@ -7,9 +7,10 @@ namespace vostrel::nec {
 
 // The NEC-2 card types, each with what it is, how readDeck() takes it and
 // how a deck written from the user's treats it: the one place a card's
-// meaning is written down. Card formats from the NEC-2 user's guide,
-// part III (G. J. Burke and A. J. Poggio, Lawrence Livermore National
-// Laboratory, 1981; http://nec2.org/part_3/).
+// meaning is written down. Card formats from the NEC-2 user's guide
+// (G. J. Burke and A. J. Poggio, Numerical Electromagnetics Code (NEC),
+// Method of Moments, the user's guide volume, Lawrence Livermore National
+// Laboratory, 1981; online at nec2.org).
 
 // Where the card stands in a deck.
 enum class CardRole {

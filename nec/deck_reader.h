@@ -10,7 +10,7 @@
 namespace vostrel::nec {
 
 // Reading a user's antenna model, a NEC-2 card deck. Lengths in metres.
-// Card formats from the NEC-2 user's guide, part III, fields free-format as
+// Card formats from the NEC-2 user's guide (see cards.h), fields free-format as
 // nec2c reads them; which cards are taken, and how, is in cards.h.
 
 // One line of a user's deck, kept as written.

@@ -12,8 +12,8 @@
 namespace vostrel::nec {
 namespace {
 
-// Segment lengths, after the NEC-2 user's guide, part III, section II.1
-// ("Wire Modeling", http://nec2.org/part_3/secii.html):
+// Segment lengths, after the NEC-2 user's guide, section II.1 ("Wire
+// Modeling"; see cards.h for the guide):
 // - no segment longer than a twentieth of a wavelength in a critical
 //   region; we use a fortieth on the element, and a quarter of the rod
 //   spacing near the match, so that the rod and element, a close two-wire
