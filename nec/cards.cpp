@@ -68,4 +68,16 @@ const CardType* cardType(std::string_view name)
     return found != kCardTypes.end() ? &*found : nullptr;
 }
 
+CardReading cardReading(std::string_view name)
+{
+    const CardType* type = cardType(name);
+    return type != nullptr ? type->reading : CardReading::Refused;
+}
+
+CardWriting cardWriting(std::string_view name)
+{
+    const CardType* type = cardType(name);
+    return type != nullptr ? type->writing : CardWriting::Never;
+}
+
 } // namespace vostrel::nec

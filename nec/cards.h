@@ -67,4 +67,9 @@ std::span<const CardType> cardTypes();
 //   "gw" -> GW (Geometry, Wire, Wire);  "GX" -> GX (Refused);  "QQ" -> null
 const CardType* cardType(std::string_view name);
 
+// How the card of that name is read and written; Refused and Never for a
+// name that is no card we know (a Card made by hand, not by readDeck()).
+CardReading cardReading(std::string_view name);
+CardWriting cardWriting(std::string_view name);
+
 } // namespace vostrel::nec

@@ -247,7 +247,7 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
     const auto [driven, segment] = std::get<std::pair<int, int>>(found);
     const int tag = deck.wires[static_cast<std::size_t>(driven)].tag;
     for (const Card& card : deck.cards) {
-        if (cardType(card.name)->reading != CardReading::Load) {
+        if (cardReading(card.name) != CardReading::Load) {
             continue;
         }
         if (const auto why = misplacedLoad(card, tag, segment)) {
@@ -262,7 +262,7 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
 bool isSourceLoad(const UserDeck& deck, const Card& card)
 {
     const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
-    return cardType(card.name)->reading == CardReading::Load && intField(card, 1) == wire.tag
+    return cardReading(card.name) == CardReading::Load && intField(card, 1) == wire.tag
         && intField(card, 2) == deck.sourceSegment && intField(card, 3) == deck.sourceSegment;
 }
 

@@ -153,7 +153,7 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
     std::size_t wireIndex = 0;
     const double capacitance = run.match != nullptr ? run.match->capacitancePf : 0;
     for (const Card& card : deck.cards) {
-        const CardWriting writing = cardType(card.name)->writing;
+        const CardWriting writing = cardWriting(card.name);
         if (writing == CardWriting::Comment) {
             commented = true;
             text += card.text + "\n";

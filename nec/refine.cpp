@@ -329,7 +329,7 @@ Outcome<Refined> refine(const NecJob& job)
     const bool lossless = std::holds_alternative<DipoleElement>(job.element) || [&] {
         const auto& deck = std::get<UserDeck>(job.element);
         return !deck.hasGround && std::none_of(deck.cards.begin(), deck.cards.end(), [](const Card& c) {
-            return cardType(c.name)->reading == CardReading::Load;
+            return cardReading(c.name) == CardReading::Load;
         });
     }();
     const Match matched = session.match(result.rodLength, result.capacitancePf);

@@ -155,6 +155,9 @@ TEST(CardTypes, NamesOnceRefusalsWithReasons)
         EXPECT_EQ(cardType(vostrel::ascii::lowered(type.name)), &type) << type.name;
     }
     EXPECT_EQ(cardType("QQ"), nullptr);
+    EXPECT_EQ(cardReading("QQ"), CardReading::Refused);
+    EXPECT_EQ(cardWriting("QQ"), CardWriting::Never);
+    EXPECT_EQ(cardReading("ld"), CardReading::Load);
     EXPECT_EQ(cardType("G"), nullptr);
 }
 
