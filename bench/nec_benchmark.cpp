@@ -37,14 +37,14 @@ int main()
         for (bool checks : {false, true}) {
             const int repeats = 5;
             double best = 1e9;
-            nec::Outcome<nec::Refined> outcome = nec::Failure{};
+            nec::Outcome<nec::Refined> outcome = nec::NecFailure{};
             for (int i = 0; i < repeats; ++i) {
                 const auto start = std::chrono::steady_clock::now();
                 outcome = nec::refine(dipoleJob(c.freq, c.length, c.element, c.rod, c.spacing, checks));
                 const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
                 best = std::min(best, seconds);
             }
-            if (const auto* failure = std::get_if<nec::Failure>(&outcome)) {
+            if (const auto* failure = std::get_if<nec::NecFailure>(&outcome)) {
                 std::printf("%s: failed: %s\n%s\n", c.name, failure->message.c_str(), failure->outputTail.c_str());
                 continue;
             }

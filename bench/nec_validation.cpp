@@ -1,6 +1,7 @@
 // The closed form against NEC-2 on free-space tubular dipoles from 7 to
 // 432 MHz, element/rod ratios 1 to 4: prints the markdown tables of
 // docs/nec-validation.md. Takes a minute or so (about 10 nec2c runs a row).
+#include "physics.h"
 #include "refine.h"
 
 #include <cmath>
@@ -11,8 +12,6 @@
 using namespace vostrel;
 
 namespace {
-
-constexpr double kC = 299792458.0;
 
 struct Row {
     double freq;
@@ -46,7 +45,7 @@ nec::NecJob jobFor(const Row& row)
     job.design.freqMhz = row.freq;
     job.design.geometry = {row.element / 1e3, row.rod / 1e3, row.spacing / 1e3};
     job.design.lineImpedance = 50;
-    job.element = nec::DipoleElement{0.47 * kC / (row.freq * 1e6)};
+    job.element = nec::DipoleElement{0.47 * physics::wavelengthMetres(row.freq)};
     return job;
 }
 
@@ -67,7 +66,7 @@ double builtSwr(const nec::NecJob& job, const design::Design& d)
     if (!std::holds_alternative<nec::Solution>(solved)) {
         return -1;
     }
-    return nec::swrOf(std::get<nec::Solution>(solved).points.front().impedance, 50);
+    return physics::swr(std::get<nec::Solution>(solved).points.front().impedance, 50);
 }
 
 struct Variant {
@@ -100,7 +99,7 @@ int main(int argc, char** argv)
         for (const Row& row : kRows) {
             const nec::NecJob job = jobFor(row);
             const auto outcome = nec::refine(job);
-            if (const auto* failure = std::get_if<nec::Failure>(&outcome)) {
+            if (const auto* failure = std::get_if<nec::NecFailure>(&outcome)) {
                 std::printf("| %.1f | %.1f | %.1f | %.0f | failed: %s |\n", row.freq, row.element, row.rod, row.spacing,
                     failure->message.c_str());
                 continue;
@@ -172,7 +171,7 @@ int main(int argc, char** argv)
             const double length = std::get<nec::DipoleElement>(job.element).length;
             const design::Geometry& g = job.design.geometry;
             const nec::Match match{
-                g.elementDiameter, g.rodDiameter, g.spacing, 0.6 * 0.25 * kC / (row.freq * 1e6) * 0.2, 0};
+                g.elementDiameter, g.rodDiameter, g.spacing, 0.6 * 0.25 * physics::wavelengthMetres(row.freq) * 0.2, 0};
             double agt[2] = {0, 0};
             for (int step = 0; step < 2; ++step) {
                 auto deck
@@ -201,7 +200,7 @@ int main(int argc, char** argv)
         nec::NecJob job = jobFor(row);
         job.element = std::get<nec::UserDeck>(deck);
         const auto outcome = nec::refine(job);
-        if (const auto* failure = std::get_if<nec::Failure>(&outcome)) {
+        if (const auto* failure = std::get_if<nec::NecFailure>(&outcome)) {
             std::printf(
                 "| %.0f/%.1f/%.0f | failed: %s |\n", row.element, row.rod, row.spacing, failure->message.c_str());
             continue;

@@ -227,18 +227,21 @@ Outcome<LineModel> lineModel(const DesignInput& in)
             "the frequency is too high for this geometry: the spacing is more than a twentieth of the wavelength, "
             "too wide for the rod and element to act as a two-wire line; lower the frequency or close the spacing");
     }
-    const double a = g.elementDiameter / 2;
-    const double b = g.rodDiameter / 2;
-    if (!(g.spacing - (a + b) > 0)) {
+    const double elementRadius = g.elementDiameter / 2;
+    const double rodRadius = g.rodDiameter / 2;
+    if (!(g.spacing - (elementRadius + rodRadius) > 0)) {
         return badInput(Field::Spacing,
             "the rod would touch the element: the spacing, centre to centre, must be more than half the "
             "element and rod diameters together");
     }
 
     LineModel line;
-    // Z0 = 60 acosh((s^2 - a^2 - b^2) / (2ab)), with the argument less 1
-    // written as a product so that it keeps its digits when s is near a + b.
-    line.z0 = 60 * acoshOnePlus((g.spacing - (a + b)) * (g.spacing + a + b) / (2 * a * b));
+    // Z0 = 60 acosh((s^2 - elementRadius^2 - rodRadius^2) / (2 elementRadius
+    // rodRadius)), with the argument less 1 written as a product so that it
+    // keeps its digits when s is near elementRadius + rodRadius.
+    line.z0 = 60
+        * acoshOnePlus((g.spacing - (elementRadius + rodRadius)) * (g.spacing + elementRadius + rodRadius)
+            / (2 * elementRadius * rodRadius));
     // alpha with u = D/d, v = 2s/d; each acosh argument less 1 factored the
     // same way. For u = 1 both are the same expression: alpha = 1 exactly.
     const double u = g.elementDiameter / g.rodDiameter;
@@ -254,7 +257,6 @@ Outcome<LineModel> lineModel(const DesignInput& in)
         // rod's radius, L = mu0 s / (2 pi) (ln(2s/r) - 1) (F. W. Grover,
         // Inductance Calculations, 1946, the straight round wire with its
         // current on the surface).
-        const double rodRadius = g.rodDiameter / 2;
         line.connectionInductance
             = 2 * kVacuumPermeability * g.spacing / kTwoPi * (std::log(2 * g.spacing / rodRadius) - 1);
     }

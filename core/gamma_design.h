@@ -14,7 +14,8 @@ namespace vostrel::design {
 // frequencies in MHz, impedances in ohms, capacitances in picofarads.
 //
 // The model, for a design input `in` (see below):
-//   Z0    = 60 acosh((s^2 - a^2 - b^2) / (2ab)), a = D/2, b = d/2
+//   Z0    = 60 acosh((4s^2 - D^2 - d^2) / (2Dd)), D the element's and d the
+//           rod's diameter (twice elementRadius and rodRadius),
 //           the rod-to-element line impedance (exact, not 276 log10(2s/sqrt(Dd)))
 //   alpha = acosh((v^2 - u^2 + 1) / (2v)) / acosh((v^2 + u^2 - 1) / (2uv)),
 //           u = D/d, v = 2s/d: the current division (1 for equal diameters)

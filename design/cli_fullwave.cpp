@@ -57,7 +57,7 @@ Refusal readElement(const Options& options, const Inputs& inputs, nec::NecJob& j
         return failure;
     }
     auto read = nec::readDeck(text, shownText(path, 200)); // the file as named, for "FILE:LINE"
-    if (const auto* failure = std::get_if<nec::Failure>(&read)) {
+    if (const auto* failure = std::get_if<nec::NecFailure>(&read)) {
         return badInput(failure->message);
     }
     auto& deck = std::get<nec::UserDeck>(read);
@@ -84,14 +84,14 @@ Refusal readRodSide(const Options& options, nec::NecJob& job)
         direction[static_cast<std::size_t>(side[1] - 'x')] = side[0] == '+' ? 1 : -1;
         job.rodSide = direction;
     }
-    if (const auto checked = nec::rodSideOf(job); std::holds_alternative<nec::Failure>(checked)) {
-        return badInput("--rod-side: " + std::get<nec::Failure>(checked).message);
+    if (const auto checked = nec::rodSideOf(job); std::holds_alternative<nec::NecFailure>(checked)) {
+        return badInput("--rod-side: " + std::get<nec::NecFailure>(checked).message);
     }
     return std::nullopt;
 }
 
 // Why nec2c gave no answer, in one line, with the last of its output.
-std::string notRun(const nec::Failure& failure)
+std::string notRun(const nec::NecFailure& failure)
 {
     std::string line = "not checked in NEC-2: " + failure.message;
     std::string tail = failure.outputTail;
@@ -107,9 +107,9 @@ std::string notRun(const nec::Failure& failure)
     return line;
 }
 
-bool nec2cFailed(const nec::Failure& failure)
+bool nec2cFailed(const nec::NecFailure& failure)
 {
-    using Kind = nec::Failure::Kind;
+    using Kind = nec::NecFailure::Kind;
     return failure.kind != Kind::BadInput && failure.kind != Kind::BadDeck && failure.kind != Kind::NoMatch;
 }
 
@@ -140,7 +140,7 @@ std::string percent(double share)
     return (share >= 0 ? "+" : "") + decimalsText(share * 100, 1) + " %";
 }
 
-std::string noMatchText(const nec::Failure& failure, Unit unit)
+std::string noMatchText(const nec::NecFailure& failure, Unit unit)
 {
     // The search's own words give the rod in metres: say the nearest Re Zin
     // in the unit of the report instead.
@@ -161,11 +161,11 @@ std::string necSection(const nec::Outcome<nec::Refined>& refined, std::optional<
     if (feed) {
         text += resultRow("NEC feed impedance, bare element", complexText(*feed) + " ohms");
     }
-    if (const auto* failure = std::get_if<nec::Failure>(&refined)) {
+    if (const auto* failure = std::get_if<nec::NecFailure>(&refined)) {
         return text
             + resultRow("Refined match",
-                failure->kind == nec::Failure::Kind::NoMatch ? "none: " + noMatchText(*failure, unit)
-                                                             : "not checked: " + failure->message);
+                failure->kind == nec::NecFailure::Kind::NoMatch ? "none: " + noMatchText(*failure, unit)
+                                                                : "not checked: " + failure->message);
     }
     const auto& r = std::get<nec::Refined>(refined);
     const std::string symbol(unitSymbol(unit));
@@ -245,8 +245,8 @@ std::variant<NecAnswer, CommandLineError> checkInNec(const nec::NecJob& job, boo
         answer.feed = r->feedImpedance;
         return answer;
     }
-    const auto& failure = std::get<nec::Failure>(answer.refined);
-    if (failure.kind == nec::Failure::Kind::BadInput || failure.kind == nec::Failure::Kind::BadDeck) {
+    const auto& failure = std::get<nec::NecFailure>(answer.refined);
+    if (failure.kind == nec::NecFailure::Kind::BadInput || failure.kind == nec::NecFailure::Kind::BadDeck) {
         return badInput("the NEC-2 model: " + failure.message);
     }
     if (nec2cFailed(failure)) {
@@ -276,7 +276,7 @@ std::optional<CommandLineError> writeDeck(const std::string& path, const nec::Ne
     const double rod = r != nullptr ? r->rodLength : d->rodLength;
     const double pf = r != nullptr ? r->capacitancePf : (d->capacitorShorted ? 0 : d->capacitancePf);
     const auto deck = nec::writeMatchedDeck(job, rod, pf);
-    if (const auto* failure = std::get_if<nec::Failure>(&deck)) {
+    if (const auto* failure = std::get_if<nec::NecFailure>(&deck)) {
         return badInput("--write-nec: " + failure->message);
     }
     if (auto why = writeWhole(path, std::get<std::string>(deck))) {
@@ -311,10 +311,10 @@ std::string fullWaveText(
 void sayOutcome(std::ostream& err, const Outcome<Design>& designed, const NecAnswer& answer, Unit unit)
 {
     const auto* problem = std::get_if<Problem>(&designed);
-    const auto* necFailure = std::get_if<nec::Failure>(&answer.refined);
+    const auto* necFailure = std::get_if<nec::NecFailure>(&answer.refined);
     if (problem != nullptr && necFailure == nullptr) {
         err << "vostrel-design: the line model finds no match; NEC-2's refined match is the design\n";
-    } else if (necFailure != nullptr && necFailure->kind == nec::Failure::Kind::NoMatch) {
+    } else if (necFailure != nullptr && necFailure->kind == nec::NecFailure::Kind::NoMatch) {
         err << "vostrel-design: " << (problem != nullptr ? problem->message + "; " : std::string())
             << noMatchText(*necFailure, unit) << "\n";
     } else if (problem != nullptr) {
@@ -364,8 +364,8 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
         return report(err, fromProblem(*problem));
     }
     // NEC decides when it ran; the closed form when it did not.
-    const auto* necFailure = std::get_if<nec::Failure>(&answer.refined);
-    const bool necRan = necFailure == nullptr || necFailure->kind == nec::Failure::Kind::NoMatch;
+    const auto* necFailure = std::get_if<nec::NecFailure>(&answer.refined);
+    const bool necRan = necFailure == nullptr || necFailure->kind == nec::NecFailure::Kind::NoMatch;
     const bool matched = necRan ? necFailure == nullptr : problem == nullptr;
     const ExitStatus status = matched ? ExitStatus::Solved : ExitStatus::NoSolution;
     if (options.writeNec.has_value()) {
@@ -396,7 +396,8 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     }
     const bool feedGiven = options.r.has_value() || options.x.has_value();
     const Unit unit = inputs.study.unit;
-    const auto fallBack = [&](const nec::Failure& failure) -> std::variant<NecSweep, std::monostate, CommandLineError> {
+    const auto fallBack
+        = [&](const nec::NecFailure& failure) -> std::variant<NecSweep, std::monostate, CommandLineError> {
         err << "vostrel-design: " << notRun(failure) << "\n";
         if (!feedGiven) {
             return badInput("without NEC-2 the feed impedance is unknown: give --r and --x");
@@ -412,11 +413,11 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
         held = "as given";
     } else {
         const auto refined = nec::refine(job);
-        if (const auto* failure = std::get_if<nec::Failure>(&refined)) {
+        if (const auto* failure = std::get_if<nec::NecFailure>(&refined)) {
             if (nec2cFailed(*failure)) {
                 return fallBack(*failure);
             }
-            if (failure->kind == nec::Failure::Kind::NoMatch) {
+            if (failure->kind == nec::NecFailure::Kind::NoMatch) {
                 return CommandLineError{ExitStatus::NoSolution,
                     "no match at " + doubleText(job.design.freqMhz, std::nullopt)
                         + " MHz to sweep around: " + noMatchText(*failure, unit) + "; give --length and --cap",
@@ -430,7 +431,7 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
         held = "NEC-2's refined match at " + doubleText(job.design.freqMhz, std::nullopt) + " MHz";
     }
     auto swept = nec::sweep(job, rod, pf, fromMhz, toMhz, count);
-    if (const auto* failure = std::get_if<nec::Failure>(&swept)) {
+    if (const auto* failure = std::get_if<nec::NecFailure>(&swept)) {
         if (nec2cFailed(*failure)) {
             return fallBack(*failure);
         }

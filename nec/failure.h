@@ -7,7 +7,7 @@ namespace vostrel::nec {
 
 // Why NEC gave no answer. Nothing in this library throws; every failure is
 // returned as one of these, with a sentence for the builder in `message`.
-struct Failure {
+struct NecFailure {
     enum class Kind {
         BadInput, // a geometry that cannot be modelled
         BadDeck, // the user's deck is refused: message names file and line
@@ -27,6 +27,6 @@ struct Failure {
     double reachedRodLength = 0;
 };
 
-template <typename T> using Outcome = std::variant<T, Failure>;
+template <typename T> using Outcome = std::variant<T, NecFailure>;
 
 } // namespace vostrel::nec

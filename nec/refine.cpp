@@ -1,22 +1,23 @@
 #include "refine.h"
 
+#include "cards.h"
+#include "physics.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <numbers>
 
 namespace vostrel::nec {
 namespace {
 
-constexpr double kSpeedOfLight = 299792458.0;
 constexpr double kStep = 1.3; // the bracketing step of the rod length search
 constexpr double kResistanceTolerance = 0.005; // of the line impedance
 constexpr double kLengthTolerance = 0.001; // of the rod length
 
-Failure badInput(std::string message)
+NecFailure badInput(std::string message)
 {
-    return Failure{Failure::Kind::BadInput, std::move(message), {}};
+    return NecFailure{NecFailure::Kind::BadInput, std::move(message), {}};
 }
 
 // `value` with `decimals` decimals, a sign when `signed_`.
@@ -52,7 +53,7 @@ public:
     // quarter wave.
     double rodLimit() const
     {
-        const double quarter = kSpeedOfLight / (m_job.design.freqMhz * 1e6) / 4;
+        const double quarter = physics::wavelengthMetres(m_job.design.freqMhz) / 4;
         double ahead = 0;
         if (const auto* dipole = std::get_if<DipoleElement>(&m_job.element)) {
             ahead = dipole->length / 2;
@@ -88,10 +89,10 @@ public:
     Outcome<Solution> solve(const Match* match, int scale, const Controls& controls, bool lossless = false)
     {
         if (m_job.run.cancel != nullptr && m_job.run.cancel->load()) {
-            return Failure{Failure::Kind::Cancelled, "the NEC run was cancelled", {}};
+            return NecFailure{NecFailure::Kind::Cancelled, "the NEC run was cancelled", {}};
         }
         auto text = deck(match, scale, controls, lossless);
-        if (const auto* failure = std::get_if<Failure>(&text)) {
+        if (const auto* failure = std::get_if<NecFailure>(&text)) {
             return *failure;
         }
         ++m_runs;
@@ -101,7 +102,7 @@ public:
     Outcome<std::complex<double>> impedance(const Match* match, int scale)
     {
         auto solved = solve(match, scale, Controls{{m_job.design.freqMhz}, false});
-        if (const auto* failure = std::get_if<Failure>(&solved)) {
+        if (const auto* failure = std::get_if<NecFailure>(&solved)) {
             return *failure;
         }
         return std::get<Solution>(solved).points.front().impedance;
@@ -140,11 +141,14 @@ struct Found {
 
 // The rod length where Re Zin (capacitor shorted) is the line impedance, and
 // the capacitor cancelling Im Zin there. Re Zin against the rod length is
-// not monotonic: for a beam's 10 + j8 ohm element it crosses 50 ohms near
-// 0.42 m, again near 0.95 m and near 2.2 m (rod 12.7 mm at 100 mm, 28.5 MHz).
-// The builder wants the shortest rod, the crossing nearest below a start
-// whose Re Zin is too high; a start whose Re Zin is too low may lie beyond
-// one, so then `shortestRod` walks up from a quarter of it instead.
+// not monotonic: for a beam's 10 + j8 ohm element (rod 12.7 mm at 100 mm,
+// 28.5 MHz) it rises from 1 ohm at 0.05 m through 50 ohms near 0.37 m to
+// 164 ohms near 0.85 m, and falls back to 69 ohms at 2.1 to 2.4 m. The
+// builder wants the shortest rod, the crossing nearest below a start whose
+// Re Zin is too high. A start whose Re Zin is too low may lie beyond such a
+// hump, where walking up finds no crossing (on that beam, a 100 ohm line and
+// a start past 1.5 m), so then `shortestRod` walks up from a quarter of it
+// instead.
 Outcome<Found> search(Session& session, const NecJob& job, double start, int scale, bool shortestRod)
 {
     const double zc = job.design.lineImpedance;
@@ -154,7 +158,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
     auto sample = [&](double length) -> Outcome<Sample> {
         const Match m = session.match(length, 0);
         auto z = session.impedance(&m, scale);
-        if (const auto* failure = std::get_if<Failure>(&z)) {
+        if (const auto* failure = std::get_if<NecFailure>(&z)) {
             return *failure;
         }
         return Sample{length, std::get<std::complex<double>>(z)};
@@ -166,7 +170,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
         }
     };
     auto noMatch = [&](std::string why) {
-        Failure failure{Failure::Kind::NoMatch, std::move(why), {}};
+        NecFailure failure{NecFailure::Kind::NoMatch, std::move(why), {}};
         failure.reachedResistance = nearest.z.real();
         failure.reachedRodLength = nearest.length;
         return failure;
@@ -174,7 +178,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
 
     // Bracket: step from the start towards the crossing.
     auto first = sample(std::clamp(start, shortest, limit));
-    if (const auto* failure = std::get_if<Failure>(&first)) {
+    if (const auto* failure = std::get_if<NecFailure>(&first)) {
         return *failure;
     }
     Sample low = std::get<Sample>(first);
@@ -182,7 +186,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
     keepNearest(low);
     if (shortestRod && low.z.real() < zc && low.length / 4 > shortest) {
         auto lower = sample(low.length / 4);
-        if (const auto* failure = std::get_if<Failure>(&lower)) {
+        if (const auto* failure = std::get_if<NecFailure>(&lower)) {
             return *failure;
         }
         low = std::get<Sample>(lower);
@@ -202,7 +206,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
         }
         behind = after;
         auto next = sample(up ? std::min(after.length * kStep, limit) : std::max(after.length / kStep, shortest));
-        if (const auto* failure = std::get_if<Failure>(&next)) {
+        if (const auto* failure = std::get_if<NecFailure>(&next)) {
             return *failure;
         }
         after = std::get<Sample>(next);
@@ -221,7 +225,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
         const double fHigh = (high.z.real() - zc) * weightHigh;
         const double length = low.length + (high.length - low.length) * fLow / (fLow - fHigh);
         auto next = sample(length);
-        if (const auto* failure = std::get_if<Failure>(&next)) {
+        if (const auto* failure = std::get_if<NecFailure>(&next)) {
             return *failure;
         }
         const Sample s = std::get<Sample>(next);
@@ -246,17 +250,11 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
         return noMatch("at the rod length where NEC's Re Zin matches, its reactance is " + std::to_string(best.z.imag())
             + " ohms: no series capacitor cancels that");
     }
-    const double omega = 2 * std::numbers::pi * job.design.freqMhz * 1e6;
+    const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
     return Found{best.length, 1e12 / (omega * best.z.imag()), session.runs() - before, started.length, started.z};
 }
 
 } // namespace
-
-double swrOf(std::complex<double> zin, double lineImpedance)
-{
-    const double magnitude = std::abs((zin - lineImpedance) / (zin + lineImpedance));
-    return magnitude >= 1 ? std::numeric_limits<double>::infinity() : (1 + magnitude) / (1 - magnitude);
-}
 
 std::string doubtOf(double averageGain, double rodChange, double capacitanceChange)
 {
@@ -284,14 +282,14 @@ Outcome<Refined> refine(const NecJob& job)
     if (const auto* dipole = std::get_if<DipoleElement>(&job.element); dipole != nullptr && !(dipole->length > 0)) {
         return badInput("the element length must be above 0");
     }
-    if (const auto side = rodSideOf(job); std::holds_alternative<Failure>(side)) {
-        return std::get<Failure>(side);
+    if (const auto side = rodSideOf(job); std::holds_alternative<NecFailure>(side)) {
+        return std::get<NecFailure>(side);
     }
     Session session(job);
     Refined result;
 
     auto bare = session.impedance(nullptr, 1);
-    if (const auto* failure = std::get_if<Failure>(&bare)) {
+    if (const auto* failure = std::get_if<NecFailure>(&bare)) {
         return *failure;
     }
     result.feedImpedance = std::get<std::complex<double>>(bare);
@@ -308,7 +306,7 @@ Outcome<Refined> refine(const NecJob& job)
     }
 
     auto found = search(session, job, start, 1, true);
-    if (const auto* failure = std::get_if<Failure>(&found)) {
+    if (const auto* failure = std::get_if<NecFailure>(&found)) {
         return *failure;
     }
     const Found& f = std::get<Found>(found);
@@ -316,11 +314,11 @@ Outcome<Refined> refine(const NecJob& job)
     // capacitor, a series load on the source segment, adds exactly its
     // reactance in series (no run of its own).
     if (result.closedForm && f.startLength == result.closedForm->rodLength) {
-        const double omega = 2 * std::numbers::pi * job.design.freqMhz * 1e6;
+        const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
         const double reactance
             = result.closedForm->capacitorShorted ? 0 : 1e12 / (omega * result.closedForm->capacitancePf);
         result.closedFormZin = f.startImpedance - std::complex<double>(0, reactance);
-        result.closedFormSwr = swrOf(result.closedFormZin, job.design.lineImpedance);
+        result.closedFormSwr = physics::swr(result.closedFormZin, job.design.lineImpedance);
     }
     result.rodLength = f.rodLength;
     result.capacitancePf = f.capacitancePf;
@@ -330,36 +328,37 @@ Outcome<Refined> refine(const NecJob& job)
     // average gain (nothing else differs then).
     const bool lossless = std::holds_alternative<DipoleElement>(job.element) || [&] {
         const auto& deck = std::get<UserDeck>(job.element);
-        return !deck.hasGround
-            && std::none_of(deck.cards.begin(), deck.cards.end(), [](const Card& c) { return c.name == "LD"; });
+        return !deck.hasGround && std::none_of(deck.cards.begin(), deck.cards.end(), [](const Card& c) {
+            return cardReading(c.name) == CardReading::Load;
+        });
     }();
     const Match matched = session.match(result.rodLength, result.capacitancePf);
     auto confirmed = session.solve(&matched, 1, Controls{{job.design.freqMhz}, job.checks && lossless});
-    if (const auto* failure = std::get_if<Failure>(&confirmed)) {
+    if (const auto* failure = std::get_if<NecFailure>(&confirmed)) {
         return *failure;
     }
     const Solution& solution = std::get<Solution>(confirmed);
     result.zin = solution.points.front().impedance;
-    result.swr = swrOf(result.zin, job.design.lineImpedance);
+    result.swr = physics::swr(result.zin, job.design.lineImpedance);
 
     if (job.checks) {
         if (!solution.averageGains.empty()) {
             result.averageGain = solution.averageGains.front();
         } else if (lossless) {
-            return Failure{Failure::Kind::Garbage, "nec2c's output has no average gain", {}};
+            return NecFailure{NecFailure::Kind::Garbage, "nec2c's output has no average gain", {}};
         } else {
             auto agt = session.solve(&matched, 1, Controls{{job.design.freqMhz}, true}, true);
-            if (const auto* failure = std::get_if<Failure>(&agt)) {
+            if (const auto* failure = std::get_if<NecFailure>(&agt)) {
                 return *failure;
             }
             const Solution& s = std::get<Solution>(agt);
             if (s.averageGains.empty()) {
-                return Failure{Failure::Kind::Garbage, "nec2c's output has no average gain", {}};
+                return NecFailure{NecFailure::Kind::Garbage, "nec2c's output has no average gain", {}};
             }
             result.averageGain = s.averageGains.front();
         }
         auto halved = search(session, job, result.rodLength, 2, false);
-        if (const auto* failure = std::get_if<Failure>(&halved)) {
+        if (const auto* failure = std::get_if<NecFailure>(&halved)) {
             // No match with halved segments is itself a sign of a doubtful model.
             result.doubtful = true;
             result.doubt = "with every segment halved: " + failure->message;
@@ -421,19 +420,19 @@ Outcome<std::vector<design::SweepPoint>> sweep(
         controls.freqsMhz.push_back(fromMhz + (toMhz - fromMhz) * i / (count - 1));
     }
     auto solved = session.solve(&m, 1, controls);
-    if (const auto* failure = std::get_if<Failure>(&solved)) {
+    if (const auto* failure = std::get_if<NecFailure>(&solved)) {
         return *failure;
     }
     const Solution& solution = std::get<Solution>(solved);
     if (solution.points.size() != static_cast<std::size_t>(count)) {
-        return Failure{Failure::Kind::Garbage,
+        return NecFailure{NecFailure::Kind::Garbage,
             "nec2c answered " + std::to_string(solution.points.size()) + " of " + std::to_string(count)
                 + " frequencies",
             {}};
     }
     std::vector<design::SweepPoint> points;
     for (const auto& p : solution.points) {
-        points.push_back({p.freqMhz, p.impedance, swrOf(p.impedance, job.design.lineImpedance)});
+        points.push_back({p.freqMhz, p.impedance, physics::swr(p.impedance, job.design.lineImpedance)});
     }
     return points;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "deck.h"
+#include "deck_reader.h"
+#include "deck_writer.h"
 #include "failure.h"
 #include "gamma_design.h"
 #include "runner.h"
@@ -20,7 +21,7 @@ namespace vostrel::nec {
 // length, the feed connection from the element to the rod's end carrying
 // the source, and the capacitor in series on the source segment (an LD
 // card). Near the match the element is a cage of rod-radius wires with the
-// tube's equivalent radius (see deck.cpp for why).
+// tube's equivalent radius (see match_geometry.cpp for why).
 
 // A lone straight tube in free space, fed at its centre.
 struct DipoleElement {
@@ -128,8 +129,5 @@ Outcome<std::string> writeMatchedDeck(const NecJob& job, double rodLength, doubl
 // Failures: BadInput for count < 2, to <= from; the runner's.
 Outcome<std::vector<design::SweepPoint>> sweep(
     const NecJob& job, double rodLength, double capacitancePf, double fromMhz, double toMhz, int count);
-
-// The SWR on a line of impedance `lineImpedance`.
-double swrOf(std::complex<double> zin, double lineImpedance);
 
 } // namespace vostrel::nec

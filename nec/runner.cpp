@@ -62,9 +62,9 @@ std::string_view lineAt(std::string_view text, std::size_t& at)
     return line;
 }
 
-Failure failure(Failure::Kind kind, std::string message, std::string_view output)
+NecFailure failure(NecFailure::Kind kind, std::string message, std::string_view output)
 {
-    return Failure{kind, std::move(message), tail(output)};
+    return NecFailure{kind, std::move(message), tail(output)};
 }
 
 std::string readAll(const std::filesystem::path& path)
@@ -103,7 +103,7 @@ Outcome<Solution> parseOutput(std::string_view output)
         if (const std::size_t f = line.find("FREQUENCY :"); f != std::string_view::npos) {
             const auto value = numberAt(line.substr(f + 11, line.find("MHz") - f - 11));
             if (!value) {
-                return failure(Failure::Kind::Garbage, "nec2c's output has an unreadable frequency", output);
+                return failure(NecFailure::Kind::Garbage, "nec2c's output has an unreadable frequency", output);
             }
             freq = *value;
         } else if (line.find("ANTENNA INPUT PARAMETERS") != std::string_view::npos) {
@@ -117,20 +117,20 @@ Outcome<Solution> parseOutput(std::string_view output)
                 x = numberAt(fields[7]);
             }
             if (!r || !x) {
-                return failure(Failure::Kind::Garbage, "nec2c's output has an unreadable input impedance", output);
+                return failure(NecFailure::Kind::Garbage, "nec2c's output has an unreadable input impedance", output);
             }
             solution.points.push_back({freq, {*r, *x}});
         } else if (const std::size_t g = line.find("AVERAGE POWER GAIN:"); g != std::string_view::npos) {
             const auto fields = words(line.substr(g + 19));
             const auto value = fields.empty() ? std::nullopt : numberAt(fields.front());
             if (!value) {
-                return failure(Failure::Kind::Garbage, "nec2c's output has an unreadable average gain", output);
+                return failure(NecFailure::Kind::Garbage, "nec2c's output has an unreadable average gain", output);
             }
             solution.averageGains.push_back(*value);
         }
     }
     if (solution.points.empty()) {
-        return failure(Failure::Kind::Garbage, "nec2c's output holds no input impedance", output);
+        return failure(NecFailure::Kind::Garbage, "nec2c's output holds no input impedance", output);
     }
     return solution;
 }
@@ -141,7 +141,7 @@ Outcome<Solution> run(std::string_view deck, const RunOptions& options)
     const auto base = std::filesystem::temp_directory_path(error);
     std::string pattern = ((error ? std::filesystem::path("/tmp") : base) / "vostrel-nec-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
-        return Failure{Failure::Kind::Crashed, "no temporary directory for nec2c's files", {}};
+        return NecFailure{NecFailure::Kind::Crashed, "no temporary directory for nec2c's files", {}};
     }
     const std::filesystem::path dir(pattern);
     struct Cleanup {
@@ -159,7 +159,7 @@ Outcome<Solution> run(std::string_view deck, const RunOptions& options)
         std::ofstream file(input, std::ios::binary);
         file << deck;
         if (!file.flush()) {
-            return Failure{Failure::Kind::Crashed, "nec2c's input could not be written", {}};
+            return NecFailure{NecFailure::Kind::Crashed, "nec2c's input could not be written", {}};
         }
     }
 
@@ -184,7 +184,7 @@ Outcome<Solution> run(std::string_view deck, const RunOptions& options)
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (spawned != 0) {
-        return Failure{Failure::Kind::MissingProgram,
+        return NecFailure{NecFailure::Kind::MissingProgram,
             "nec2c could not be started (" + options.program + ": " + std::strerror(spawned)
                 + "); install the nec2c package",
             {}};
@@ -193,7 +193,7 @@ Outcome<Solution> run(std::string_view deck, const RunOptions& options)
     const auto deadline = std::chrono::steady_clock::now() + options.timeout;
     auto pause = std::chrono::microseconds(200);
     int status = 0;
-    std::optional<Failure::Kind> stopped;
+    std::optional<NecFailure::Kind> stopped;
     while (true) {
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid || (done < 0 && errno != EINTR)) {
@@ -203,29 +203,30 @@ Outcome<Solution> run(std::string_view deck, const RunOptions& options)
         if (cancelled || std::chrono::steady_clock::now() >= deadline) {
             kill(-pid, SIGKILL);
             while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-            stopped = cancelled ? Failure::Kind::Cancelled : Failure::Kind::Timeout;
+            stopped = cancelled ? NecFailure::Kind::Cancelled : NecFailure::Kind::Timeout;
             break;
         }
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, std::chrono::microseconds(5000));
     }
     const std::string printed = readAll(log) + readAll(output);
-    if (stopped == Failure::Kind::Cancelled) {
-        return failure(Failure::Kind::Cancelled, "the NEC run was cancelled", printed);
+    if (stopped == NecFailure::Kind::Cancelled) {
+        return failure(NecFailure::Kind::Cancelled, "the NEC run was cancelled", printed);
     }
-    if (stopped == Failure::Kind::Timeout) {
-        return failure(Failure::Kind::Timeout,
+    if (stopped == NecFailure::Kind::Timeout) {
+        return failure(NecFailure::Kind::Timeout,
             "nec2c took longer than " + std::to_string(options.timeout.count()) + " ms and was stopped", printed);
     }
     if (WIFSIGNALED(status)) {
-        return failure(Failure::Kind::Crashed, "nec2c ended with signal " + std::to_string(WTERMSIG(status)), printed);
+        return failure(
+            NecFailure::Kind::Crashed, "nec2c ended with signal " + std::to_string(WTERMSIG(status)), printed);
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         return failure(
-            Failure::Kind::Crashed, "nec2c failed with status " + std::to_string(WEXITSTATUS(status)), printed);
+            NecFailure::Kind::Crashed, "nec2c failed with status " + std::to_string(WEXITSTATUS(status)), printed);
     }
     auto parsed = parseOutput(readAll(output));
-    if (auto* garbage = std::get_if<Failure>(&parsed)) {
+    if (auto* garbage = std::get_if<NecFailure>(&parsed)) {
         garbage->outputTail = tail(printed);
     }
     return parsed;

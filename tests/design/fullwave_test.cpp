@@ -1,7 +1,7 @@
 // vostrel-design's full-wave check: the report and CSV from real nec2c
 // runs, --write-nec, the sweep from NEC, refused decks, and a fake nec2c
 // (VOSTREL_NEC2C) for every way nec2c can fail.
-#include "deck.h"
+#include "deck_reader.h"
 #include "design_cli.h"
 #include "runner.h"
 #include "tool_output.h"
@@ -261,7 +261,7 @@ TEST(FullWave, WritesTheMatchedDeckWhole)
     // nec2c reads it, and the match in it is the refined one.
     const auto solved = vostrel::nec::run(deck, {});
     ASSERT_TRUE(std::holds_alternative<vostrel::nec::Solution>(solved))
-        << std::get<vostrel::nec::Failure>(solved).message;
+        << std::get<vostrel::nec::NecFailure>(solved).message;
     const auto z = std::get<vostrel::nec::Solution>(solved).points.at(0).impedance;
     EXPECT_NEAR(z.real(), 50, 2.5);
     EXPECT_NEAR(z.imag(), 0, 2.5);

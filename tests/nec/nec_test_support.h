@@ -1,11 +1,13 @@
 #pragma once
 
-// Helpers of the NEC tests: a private PATH and TMPDIR per test, and the
-// outcome checks.
+// Helpers of the NEC tests: a private PATH and TMPDIR per test, the
+// outcome checks, and a user's deck several tests read.
 #include "failure.h"
+#include "wire.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -22,7 +24,7 @@ struct RowName {
 
 template <typename T> const T* okOrFail(const Outcome<T>& outcome)
 {
-    if (const auto* failure = std::get_if<Failure>(&outcome)) {
+    if (const auto* failure = std::get_if<NecFailure>(&outcome)) {
         ADD_FAILURE() << "unexpected failure: " << failure->message << "\n" << failure->outputTail;
         return nullptr;
     }
@@ -32,9 +34,9 @@ template <typename T> const T* okOrFail(const Outcome<T>& outcome)
 // Never on a temporary: the pointer would dangle.
 template <typename T> const T* okOrFail(const Outcome<T>&& outcome) = delete;
 
-template <typename T> Failure failureOf(const Outcome<T>& outcome)
+template <typename T> NecFailure failureOf(const Outcome<T>& outcome)
 {
-    if (const auto* failure = std::get_if<Failure>(&outcome)) {
+    if (const auto* failure = std::get_if<NecFailure>(&outcome)) {
         return *failure;
     }
     ADD_FAILURE() << "expected a failure";
@@ -97,5 +99,35 @@ private:
     std::string m_oldTmp;
     std::string m_oldPath;
 };
+
+// A two-element 10 m beam over ground, aluminium loss on every wire, as a
+// modelling program writes it: comments, commas, a lower-case card.
+inline constexpr const char* kBeamOverGround = "CM two-element 10 m beam\r\n"
+                                               "CM driven element and reflector\r\n"
+                                               "CE\r\n"
+                                               "GW 1 21 0 -2.5125 10 0 2.5125 10 0.0125\r\n"
+                                               "GW,2,21,-0.4,-2.7,10,-0.4,2.7,10,0.0125\r\n"
+                                               "GE 1\r\n"
+                                               "GN 2 0 0 0 13 0.005\r\n"
+                                               "LD 5 0 0 0 2.5E7\r\n"
+                                               "ex 0 1 11 0 1.0 0\r\n"
+                                               "FR 0 3 0 0 28.0 0.5\r\n"
+                                               "RP 0 1 361 1000 80 0 0 1\r\n"
+                                               "EN\r\n";
+
+// How often `what` occurs in `text`.
+inline int countOf(const std::string& text, const std::string& what)
+{
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+inline double wireLength(const Wire& w)
+{
+    return std::hypot(w.to[0] - w.from[0], w.to[1] - w.from[1], w.to[2] - w.from[2]);
+}
 
 } // namespace vostrel::nec::testing

@@ -2,11 +2,17 @@
 // checks, a beam's low-resistance element, the sweep and the written deck;
 // and the refinement's failures.
 #include "nec_test_support.h"
+#include "physics.h"
 #include "refine.h"
 
 #include <atomic>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
+#include <utility>
+#include <vector>
 
 using namespace vostrel;
 using namespace vostrel::nec;
@@ -14,8 +20,6 @@ using namespace vostrel::nec::testing;
 using namespace std::chrono_literals;
 
 namespace {
-
-constexpr double kC = 299792458.0;
 
 NecJob dipoleJob(double freq, double length, double element, double rod, double spacing)
 {
@@ -40,6 +44,18 @@ constexpr const char* kBeam = "CM two-element 10 m beam\nCE\n"
                               "GW 2 21 -0.4 -2.7 0 -0.4 2.7 0 0.0125\n"
                               "GE 0\nEX 0 1 11 0 1 0\nFR 0 1 0 0 28.5 0\nXQ\nEN\n";
 
+// A job on a 10 m beam deck: 25 mm element, the rod of `rod` at 100 mm,
+// 28.5 MHz, a 50 ohm line.
+NecJob beamJob(const UserDeck& deck, double rod)
+{
+    NecJob job;
+    job.design.freqMhz = 28.5;
+    job.design.geometry = {0.025, rod, 0.1};
+    job.design.lineImpedance = 50;
+    job.element = deck;
+    return job;
+}
+
 // The thin-wire limit: a half-wave dipole of vanishing radius is
 // 73.1 + j42.5 ohms (the induced-EMF result; Balanis, Antenna Theory, 4th
 // ed., section 4.6). A real radius adds to both (King and Middleton's
@@ -47,7 +63,7 @@ constexpr const char* kBeam = "CM two-element 10 m beam\nCE\n"
 // limit as the wire thins, and stay above it.
 TEST(NecDipole, HalfWaveApproachesTheThinWireLimit)
 {
-    const double wavelength = kC / 14.2e6;
+    const double wavelength = physics::wavelengthMetres(14.2);
     std::complex<double> thicker{1e9, 1e9};
     for (const double radius : {1e-3, 1e-4, 1e-5}) {
         const std::string deck
@@ -134,11 +150,7 @@ TEST(NecRefine, BeamElementTheLineModelCannotMatch)
     const auto read = readDeck(kBeam, "beam.nec");
     const auto* deck = okOrFail(read);
     ASSERT_NE(deck, nullptr);
-    NecJob job;
-    job.design.freqMhz = 28.5;
-    job.design.geometry = {0.025, 0.02, 0.1};
-    job.design.lineImpedance = 50;
-    job.element = *deck;
+    NecJob job = beamJob(*deck, 0.02);
     job.checks = false;
     const auto outcome = refine(job);
     const auto* r = okOrFail(outcome);
@@ -158,19 +170,15 @@ TEST(NecRefine, BeamElementTheLineModelCannotMatch)
     EXPECT_LT(r->rodLength, 2.5125);
 }
 
-// The line model puts this element's rod near a quarter wave; Re Zin
-// crosses 50 ohms three times on the way (about 0.42, 0.95 and 2.2 m):
-// the shortest rod is the one to build.
+// The line model puts this element's rod near a quarter wave, where NEC's
+// Re Zin is above 50 ohms: the search walks down to the one crossing, near
+// 0.37 m.
 TEST(NecRefine, BeamTakesTheShortestRod)
 {
     const auto read = readDeck(kBeam, "beam.nec");
     const auto* deck = okOrFail(read);
     ASSERT_NE(deck, nullptr);
-    NecJob job;
-    job.design.freqMhz = 28.5;
-    job.design.geometry = {0.025, 0.0127, 0.1};
-    job.design.lineImpedance = 50;
-    job.element = *deck;
+    NecJob job = beamJob(*deck, 0.0127);
     job.checks = false;
     const auto outcome = refine(job);
     const auto* r = okOrFail(outcome);
@@ -198,11 +206,7 @@ TEST(NecRefine, BeamOverGroundWithLosses)
     ASSERT_TRUE(deck->hasGround);
     ASSERT_NEAR(deck->wires[0].from[2], 10, 1e-12);
     ASSERT_NEAR(deck->wires[1].to[2], 10, 1e-12);
-    NecJob job;
-    job.design.freqMhz = 28.5;
-    job.design.geometry = {0.025, 0.0127, 0.1};
-    job.design.lineImpedance = 50;
-    job.element = *deck;
+    NecJob job = beamJob(*deck, 0.0127);
     const auto outcome = refine(job);
     const auto* r = okOrFail(outcome);
     ASSERT_NE(r, nullptr);
@@ -215,13 +219,187 @@ TEST(NecRefine, BeamOverGroundWithLosses)
     EXPECT_GE(r->runs, 1 + r->searchRuns + 1 + 1 + 1);
 }
 
+// The curve fake's answers: the bare element's `feed`, and with the match
+// Re Zin through `points` ("L1 R1 L2 R2 ..."), for as long as it lives.
+class FakeCurve {
+public:
+    FakeCurve(Scratch& scratch, const char* feed, const std::string& points)
+    {
+        scratch.fakeOnPath("curve");
+        setenv("VOSTREL_FAKE_FEED", feed, 1);
+        setenv("VOSTREL_FAKE_CURVE", points.c_str(), 1);
+    }
+    ~FakeCurve()
+    {
+        unsetenv("VOSTREL_FAKE_FEED");
+        unsetenv("VOSTREL_FAKE_CURVE");
+    }
+    FakeCurve(const FakeCurve&) = delete;
+    FakeCurve& operator=(const FakeCurve&) = delete;
+};
+
+// The closed form's rod for the job with a feed impedance of 30 ohms.
+double closedFormRodAt30Ohms(const NecJob& job)
+{
+    design::DesignInput closedInput = job.design;
+    closedInput.feedImpedance = {30, 0};
+    const auto closed = design::design(closedInput);
+    return std::holds_alternative<design::Design>(closed) ? std::get<design::Design>(closed).rodLength : 0;
+}
+
+// A start beyond a hump of Re Zin, where it has fallen back below the line
+// impedance: walking up from there finds no crossing, so the search starts
+// again from a quarter of it. A fake nec2c gives the tube 30 ohms and, with
+// the match, Re Zin rising through 50 ohms at 0.36 of the closed form's rod,
+// up to 120, and down to 30 ohms from that rod on.
+TEST(NecRefine, StartBeyondAHumpWalksUpFromAQuarter)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    const double start = closedFormRodAt30Ohms(job);
+    ASSERT_GT(start, 0);
+    std::ostringstream curve;
+    curve << "0 0 " << 0.3 * start << " 20 " << 0.5 * start << " 120 " << 0.8 * start << " 120 " << start
+          << " 30 10 30";
+    Scratch scratch;
+    const FakeCurve fake(scratch, "30 0", curve.str());
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    ASSERT_TRUE(r->closedForm.has_value());
+    EXPECT_DOUBLE_EQ(r->closedForm->rodLength, start);
+    EXPECT_NEAR(r->closedFormZin.real(), 30, 0.01); // the first sample, at the start
+    EXPECT_NEAR(r->rodLength, 0.36 * start, 0.002 * start);
+    EXPECT_NEAR(r->zin.real(), 50, 0.25);
+    EXPECT_GT(r->capacitancePf, 0);
+}
+
+// Regula falsi on a Re Zin far steeper at one end of the bracket keeps that
+// end for ever, creeping from the other; the Illinois variant halves the
+// kept end's weight and ends in a few runs. A fake nec2c gives Re Zin
+// through points at multiples of L0, the closed form's rod, where the
+// search starts; its first step down, to L0 / 1.3, is below 50 ohms.
+struct SteepCase {
+    const char* name;
+    std::vector<std::pair<double, double>> points; // L / L0, ohms
+    double crossing; // L / L0 where Re Zin is 50 ohms
+};
+
+class SteepCurve : public ::testing::TestWithParam<SteepCase> { };
+
+TEST_P(SteepCurve, EndsInFewRuns)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    const double start = closedFormRodAt30Ohms(job);
+    ASSERT_GT(start, 0);
+    std::ostringstream curve;
+    curve.precision(12);
+    for (const auto& [length, resistance] : GetParam().points) {
+        curve << length * start << " " << resistance << " ";
+    }
+    Scratch scratch;
+    const FakeCurve fake(scratch, "30 0", curve.str());
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_NEAR(r->rodLength, GetParam().crossing * start, 0.002 * start);
+    EXPECT_LE(r->searchRuns, 16);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nec, SteepCurve,
+    ::testing::Values(
+        // Steep at the long end (kept while the short end creeps up).
+        SteepCase{"AtTheLongEnd", {{0, 5}, {0.9, 45}, {0.95, 55}, {1, 1000}, {10, 1000}}, 0.925},
+        // Steep at the short end (kept while the long end creeps down).
+        SteepCase{"AtTheShortEnd", {{0, 0}, {0.77, 0}, {0.8, 45}, {0.85, 55}, {1, 56}, {10, 56}}, 0.825}),
+    RowName());
+
+// The rod may reach the element's tip on the longer side of an off-centre
+// source (segment 9 of 21: 12.5/21 of the element, 2.976 m of 5 m; 97 % of
+// that), so that is where the search gives up on a Re Zin that stays at
+// 10 ohms.
+TEST(NecRefine, RodLimitOnTheLongerSide)
+{
+    const auto read = readDeck("CE\nGW 1 21 -2.5 0 0 2.5 0 0 0.0125\nGE 0\nEX 0 1 9 0 1 0\nEN\n", "off-centre.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    NecJob job = twentyMetres();
+    job.element = *deck;
+    job.checks = false;
+    Scratch scratch;
+    const FakeCurve fake(scratch, "10 -20", "0 10 100 10");
+    const NecFailure failure = failureOf(refine(job));
+    EXPECT_EQ(failure.kind, NecFailure::Kind::NoMatch);
+    EXPECT_NE(failure.message.find("up to the rod's limit of 2.887 m"), std::string::npos) << failure.message;
+    EXPECT_NEAR(failure.reachedResistance, 10, 1e-6);
+}
+
+// The average gain test only means something in free space without losses:
+// it is never asked of a deck with ground or loads (a copy without them is
+// run instead). A fake nec2c keeps every deck it runs.
+struct LosslessCase {
+    const char* name;
+    const char* environment; // cards after GE
+};
+
+class AverageGainDeck : public ::testing::TestWithParam<LosslessCase> { };
+
+TEST_P(AverageGainDeck, OnlyInFreeSpaceWithoutLosses)
+{
+    const LosslessCase& c = GetParam();
+    Scratch scratch;
+    scratch.fakeOnPath("recording");
+    const auto decks = scratch.tmp().parent_path() / "decks";
+    std::filesystem::create_directory(decks);
+    setenv("VOSTREL_FAKE_DECKS", decks.c_str(), 1);
+    const std::string text = std::string("CM the beam 10 m up\nCE\n"
+                                         "GW 1 21 0 -2.5125 10 0 2.5125 10 0.0125\n"
+                                         "GW 2 21 -0.4 -2.7 10 -0.4 2.7 10 0.0125\n")
+        + c.environment + "EX 0 1 11 0 1 0\nFR 0 1 0 0 28.5 0\nXQ\nEN\n";
+    const auto read = readDeck(text, "beam.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    NecJob job = beamJob(*deck, 0.0127);
+    const auto outcome = refine(job);
+    unsetenv("VOSTREL_FAKE_DECKS");
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    ASSERT_TRUE(r->averageGain.has_value());
+    int asked = 0;
+    int run = 0;
+    int halved = 0; // decks of the halved search: the reflector's 21 segments doubled
+    for (const auto& entry : std::filesystem::directory_iterator(decks)) {
+        std::ifstream in(entry.path());
+        std::stringstream written;
+        written << in.rdbuf();
+        ++run;
+        halved += written.str().find("\nGW 2 42 ") != std::string::npos ? 1 : 0;
+        if (written.str().find("\nRP 0 19 37 0001") == std::string::npos) {
+            continue;
+        }
+        ++asked;
+        EXPECT_EQ(written.str().find("\nGN"), std::string::npos) << written.str();
+        EXPECT_EQ(written.str().find("\nLD 5"), std::string::npos) << written.str(); // ours, LD 0, stays
+        EXPECT_NE(written.str().find("\nGE 0\n"), std::string::npos) << written.str();
+    }
+    EXPECT_EQ(run, r->runs);
+    EXPECT_EQ(asked, 1);
+    EXPECT_GE(halved, 2); // a bracket at least
+}
+
+INSTANTIATE_TEST_SUITE_P(Nec, AverageGainDeck,
+    ::testing::Values(LosslessCase{"FreeSpace", "GE 0\n"}, LosslessCase{"GroundWithoutLoads", "GE 1\nGN 1\n"},
+        LosslessCase{"LoadsWithoutGround", "GE 0\nLD 5 0 0 0 2.5E7\n"}),
+    RowName());
+
 TEST(NecRefine, NoMatchSaysWhatNecReached)
 {
     NecJob job = twentyMetres();
     job.design.lineImpedance = 2000;
     job.checks = false;
-    const Failure failure = failureOf(refine(job));
-    EXPECT_EQ(failure.kind, Failure::Kind::NoMatch);
+    const NecFailure failure = failureOf(refine(job));
+    EXPECT_EQ(failure.kind, NecFailure::Kind::NoMatch);
     EXPECT_GT(failure.reachedRodLength, 0);
     EXPECT_LE(failure.reachedRodLength, 0.97 * 10.1 / 2);
     EXPECT_GT(failure.reachedResistance, 0);
@@ -260,15 +438,15 @@ TEST(NecRefine, SweepAndWrittenDeckAgreeWithTheConfirmingRun)
 
 TEST(NecRefine, SweepRefusesTooFewPoints)
 {
-    EXPECT_EQ(failureOf(sweep(twentyMetres(), 1, 100, 14, 14.4, 1)).kind, Failure::Kind::BadInput);
-    EXPECT_EQ(failureOf(sweep(twentyMetres(), 1, 100, 14.4, 14, 5)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(sweep(twentyMetres(), 1, 100, 14, 14.4, 1)).kind, NecFailure::Kind::BadInput);
+    EXPECT_EQ(failureOf(sweep(twentyMetres(), 1, 100, 14.4, 14, 5)).kind, NecFailure::Kind::BadInput);
 }
 
 // The runner's failures come through refine() unchanged.
 struct RefineFailureCase {
     const char* name;
     const char* script;
-    Failure::Kind kind;
+    NecFailure::Kind kind;
 };
 
 class RefineFailure : public ::testing::TestWithParam<RefineFailureCase> { };
@@ -284,10 +462,10 @@ TEST_P(RefineFailure, IsPassedOn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Nec, RefineFailure,
-    ::testing::Values(RefineFailureCase{"Missing", "", Failure::Kind::MissingProgram},
-        RefineFailureCase{"Crashing", "crashing", Failure::Kind::Crashed},
-        RefineFailureCase{"Garbage", "garbage", Failure::Kind::Garbage},
-        RefineFailureCase{"Hanging", "hanging", Failure::Kind::Timeout}),
+    ::testing::Values(RefineFailureCase{"Missing", "", NecFailure::Kind::MissingProgram},
+        RefineFailureCase{"Crashing", "crashing", NecFailure::Kind::Crashed},
+        RefineFailureCase{"Garbage", "garbage", NecFailure::Kind::Garbage},
+        RefineFailureCase{"Hanging", "hanging", NecFailure::Kind::Timeout}),
     RowName());
 
 TEST(NecRefine, CancelledBeforeAndDuring)
@@ -295,7 +473,7 @@ TEST(NecRefine, CancelledBeforeAndDuring)
     std::atomic<bool> cancel{true};
     NecJob job = twentyMetres();
     job.run.cancel = &cancel;
-    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::Cancelled);
+    EXPECT_EQ(failureOf(refine(job)).kind, NecFailure::Kind::Cancelled);
 
     Scratch scratch;
     scratch.fakeOnPath("hanging");
@@ -306,7 +484,7 @@ TEST(NecRefine, CancelledBeforeAndDuring)
         cancel = true;
     });
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::Cancelled);
+    EXPECT_EQ(failureOf(refine(job)).kind, NecFailure::Kind::Cancelled);
     canceller.join();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }
@@ -315,10 +493,10 @@ TEST(NecRefine, BadInput)
 {
     NecJob job = twentyMetres();
     job.element = DipoleElement{0};
-    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(refine(job)).kind, NecFailure::Kind::BadInput);
     job = twentyMetres();
     job.design.geometry.spacing = 0.01; // the rod would touch the element
-    EXPECT_EQ(failureOf(refine(job)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(refine(job)).kind, NecFailure::Kind::BadInput);
 }
 
 // The job's rod side: as asked across the element, else away from the
@@ -338,7 +516,7 @@ TEST(NecRefine, RodSideOfTheJob)
     job.rodSide = Point{0, 0, -1};
     EXPECT_EQ(std::get<Point>(rodSideOf(job)), (Point{0, 0, -1}));
     job.rodSide = Point{0, 1, 0};
-    EXPECT_EQ(failureOf(rodSideOf(job)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(rodSideOf(job)).kind, NecFailure::Kind::BadInput);
 }
 
 // A rod side along the element is refused before nec2c runs: with no nec2c
@@ -349,12 +527,12 @@ TEST(NecRefine, RodSideAlongTheElementIsRefusedFirst)
     scratch.fakeOnPath("");
     NecJob job = twentyMetres();
     job.rodSide = Point{-1, 0, 0};
-    const Failure failure = failureOf(refine(job));
-    EXPECT_EQ(failure.kind, Failure::Kind::BadInput);
+    const NecFailure failure = failureOf(refine(job));
+    EXPECT_EQ(failure.kind, NecFailure::Kind::BadInput);
     EXPECT_NE(failure.message.find("the rod side -x runs along the driven element"), std::string::npos)
         << failure.message;
-    EXPECT_EQ(failureOf(writeMatchedDeck(job, 1.2, 80)).kind, Failure::Kind::BadInput);
-    EXPECT_EQ(failureOf(sweep(job, 1.2, 80, 14, 14.4, 3)).kind, Failure::Kind::BadInput);
+    EXPECT_EQ(failureOf(writeMatchedDeck(job, 1.2, 80)).kind, NecFailure::Kind::BadInput);
+    EXPECT_EQ(failureOf(sweep(job, 1.2, 80, 14, 14.4, 3)).kind, NecFailure::Kind::BadInput);
 }
 
 } // namespace

@@ -65,8 +65,8 @@ class ParseGarbage : public ::testing::TestWithParam<GarbageCase> { };
 
 TEST_P(ParseGarbage, IsRefusedWithItsTail)
 {
-    const Failure failure = failureOf(parseOutput(GetParam().output));
-    EXPECT_EQ(failure.kind, Failure::Kind::Garbage);
+    const NecFailure failure = failureOf(parseOutput(GetParam().output));
+    EXPECT_EQ(failure.kind, NecFailure::Kind::Garbage);
     EXPECT_NE(failure.message.find(GetParam().message), std::string::npos) << failure.message;
     EXPECT_FALSE(failure.outputTail.empty());
 }
@@ -98,7 +98,7 @@ TEST(Run, RealNec2cLeavesNoFiles)
 struct FakeCase {
     const char* name;
     const char* script; // "" for no nec2c on PATH
-    Failure::Kind kind;
+    NecFailure::Kind kind;
     const char* message;
     const char* tail;
 };
@@ -113,7 +113,7 @@ TEST_P(FakeNec2c, ReportsTheFailure)
     RunOptions options;
     options.timeout = 300ms;
     const auto start = std::chrono::steady_clock::now();
-    const Failure failure = failureOf(run(kDipole, options));
+    const NecFailure failure = failureOf(run(kDipole, options));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     EXPECT_EQ(failure.kind, c.kind);
     EXPECT_NE(failure.message.find(c.message), std::string::npos) << failure.message;
@@ -122,11 +122,11 @@ TEST_P(FakeNec2c, ReportsTheFailure)
 }
 
 INSTANTIATE_TEST_SUITE_P(Nec, FakeNec2c,
-    ::testing::Values(FakeCase{"Missing", "", Failure::Kind::MissingProgram, "install the nec2c package", ""},
-        FakeCase{"Crashing", "crashing", Failure::Kind::Crashed, "signal 11", "reading the input"},
-        FakeCase{"Failing", "failing", Failure::Kind::Crashed, "status 1", "tag number 0 not allowed"},
-        FakeCase{"Garbage", "garbage", Failure::Kind::Garbage, "unreadable input impedance", "not nec2c output"},
-        FakeCase{"Hanging", "hanging", Failure::Kind::Timeout, "longer than 300 ms", "filling the matrix"}),
+    ::testing::Values(FakeCase{"Missing", "", NecFailure::Kind::MissingProgram, "install the nec2c package", ""},
+        FakeCase{"Crashing", "crashing", NecFailure::Kind::Crashed, "signal 11", "reading the input"},
+        FakeCase{"Failing", "failing", NecFailure::Kind::Crashed, "status 1", "tag number 0 not allowed"},
+        FakeCase{"Garbage", "garbage", NecFailure::Kind::Garbage, "unreadable input impedance", "not nec2c output"},
+        FakeCase{"Hanging", "hanging", NecFailure::Kind::Timeout, "longer than 300 ms", "filling the matrix"}),
     RowName());
 
 // A timed-out nec2c is killed with everything it started.
@@ -136,8 +136,8 @@ TEST(Run, TimeoutStopsTheWholeProcessGroup)
     scratch.fakeOnPath("hanging");
     RunOptions options;
     options.timeout = 300ms;
-    const Failure failure = failureOf(run(kDipole, options));
-    ASSERT_EQ(failure.kind, Failure::Kind::Timeout);
+    const NecFailure failure = failureOf(run(kDipole, options));
+    ASSERT_EQ(failure.kind, NecFailure::Kind::Timeout);
     const std::size_t at = failure.outputTail.find("child ");
     ASSERT_NE(at, std::string::npos) << failure.outputTail;
     const pid_t child = static_cast<pid_t>(std::stol(failure.outputTail.substr(at + 6)));
@@ -172,9 +172,9 @@ TEST(Run, CancelStopsARunInFlight)
         cancel = true;
     });
     const auto start = std::chrono::steady_clock::now();
-    const Failure failure = failureOf(run(kDipole, options));
+    const NecFailure failure = failureOf(run(kDipole, options));
     canceller.join();
-    EXPECT_EQ(failure.kind, Failure::Kind::Cancelled);
+    EXPECT_EQ(failure.kind, NecFailure::Kind::Cancelled);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     EXPECT_EQ(scratch.leftovers(), 0);
 }

@@ -169,7 +169,7 @@ std::optional<QString> DesignerSession::openAntennaModel(const QByteArray& bytes
 {
     auto read = nec::readDeck(
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), name.toStdString());
-    if (const auto* failure = std::get_if<nec::Failure>(&read)) {
+    if (const auto* failure = std::get_if<nec::NecFailure>(&read)) {
         return QString::fromStdString(failure->message);
     }
     m_antennaModel = std::move(std::get<nec::UserDeck>(read));

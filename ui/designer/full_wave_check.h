@@ -21,7 +21,7 @@ namespace vostrel::designer {
 // nec2c run (empty when that run failed or was not asked for).
 struct FullWaveResult {
     NecJobKey key; // the job's: whose answer this is
-    nec::Outcome<nec::Refined> refined = nec::Failure{};
+    nec::Outcome<nec::Refined> refined = nec::NecFailure{};
     std::vector<design::SweepPoint> sweep;
 };
 

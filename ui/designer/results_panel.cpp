@@ -281,10 +281,10 @@ void ResultsPanel::showFullWave(
     m_fullWaveShown = true;
     setFullWaveRowsVisible(true);
     greyed(m_necFields, m_stale);
-    if (const auto* failure = std::get_if<nec::Failure>(&refined)) {
+    if (const auto* failure = std::get_if<nec::NecFailure>(&refined)) {
         clearFullWave();
         const QString why = QString::fromStdString(failure->message);
-        using Kind = nec::Failure::Kind;
+        using Kind = nec::NecFailure::Kind;
         switch (failure->kind) {
         case Kind::NoMatch:
             setStatus(tr("NEC-2 finds no match: %1.").arg(why));

@@ -376,7 +376,7 @@ private slots:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("status");
-        using Kind = vostrel::nec::Failure::Kind;
+        using Kind = vostrel::nec::NecFailure::Kind;
         QTest::newRow("no match") << static_cast<int>(Kind::NoMatch) << "NEC-2 finds no match: why.";
         QTest::newRow("bad deck") << static_cast<int>(Kind::BadDeck) << "NEC-2 cannot model this: why.";
         QTest::newRow("bad input") << static_cast<int>(Kind::BadInput) << "NEC-2 cannot model this: why.";
@@ -394,8 +394,8 @@ private slots:
         before.rodLength = 1;
         before.capacitancePf = 50;
         panel.showFullWave(before, design::Unit::Millimetre);
-        vostrel::nec::Failure failure;
-        failure.kind = static_cast<vostrel::nec::Failure::Kind>(kind);
+        vostrel::nec::NecFailure failure;
+        failure.kind = static_cast<vostrel::nec::NecFailure::Kind>(kind);
         failure.message = "why";
         panel.showFullWave(failure, design::Unit::Millimetre);
         QCOMPARE(panel.necStatus()->text(), status);

@@ -1,0 +1,305 @@
+#include "deck_reader.h"
+
+#include "ascii.h"
+#include "cards.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <utility>
+#include <variant>
+
+namespace vostrel::nec {
+namespace {
+
+std::optional<double> parseNumber(std::string_view token)
+{
+    if (!token.empty() && token.front() == '+') {
+        token.remove_prefix(1);
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+    if (error != std::errc() || end != token.data() + token.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+int intField(const Card& card, std::size_t index)
+{
+    return index < card.fields.size() ? static_cast<int>(std::lround(card.fields[index])) : 0;
+}
+
+double field(const Card& card, std::size_t index)
+{
+    return index < card.fields.size() ? card.fields[index] : 0.0;
+}
+
+// A card from one line, with its type, or why the line is refused.
+struct Parsed {
+    Card card;
+    const CardType* type = nullptr;
+};
+std::variant<Parsed, std::string> parseCard(std::string_view line, int lineNumber)
+{
+    Parsed parsed;
+    Card& card = parsed.card;
+    card.text = std::string(line);
+    card.line = lineNumber;
+    const std::string_view rest = line.substr(line.find_first_not_of(" \t"));
+    card.name = ascii::uppered(rest.substr(0, 2));
+    parsed.type = cardType(card.name);
+    if (parsed.type == nullptr) {
+        return "unknown card \"" + std::string(rest.substr(0, rest.find_first_of(" \t,"))) + "\"";
+    }
+    if (parsed.type->reading == CardReading::Comment) {
+        return parsed;
+    }
+    std::string_view fields = rest.substr(std::min<std::size_t>(2, rest.size()));
+    for (std::size_t from = fields.find_first_not_of(" \t,"); from != std::string_view::npos;
+         from = fields.find_first_not_of(" \t,")) {
+        fields.remove_prefix(from);
+        const std::size_t to = std::min(fields.find_first_of(" \t,"), fields.size());
+        const auto value = parseNumber(fields.substr(0, to));
+        if (!value) {
+            return "malformed " + card.name + " card: \"" + std::string(fields.substr(0, to)) + "\" is not a number";
+        }
+        card.fields.push_back(*value);
+        fields.remove_prefix(to);
+    }
+    return parsed;
+}
+
+// Adds a GW card's wire, or says why it is refused.
+std::optional<std::string> addWire(UserDeck& deck, const Card& card)
+{
+    if (card.fields.size() < 9) {
+        return "malformed GW card: it needs tag, segments, two ends and a radius";
+    }
+    const Wire wire{intField(card, 0), intField(card, 1), {field(card, 2), field(card, 3), field(card, 4)},
+        {field(card, 5), field(card, 6), field(card, 7)}, field(card, 8)};
+    if (wire.tag <= 0) {
+        return "a GW card needs a tag above 0";
+    }
+    if (wire.segments <= 0) {
+        return "a GW card needs at least one segment";
+    }
+    if (wire.radius <= 0) {
+        return "tapered wires (radius 0, GC cards) are not supported";
+    }
+    if (!(norm(sub(wire.to, wire.from)) > 0)) {
+        return "a GW card whose two ends are the same point";
+    }
+    deck.wireCards.push_back(static_cast<int>(deck.cards.size()));
+    deck.wires.push_back(wire);
+    deck.wireScale.push_back(1);
+    return std::nullopt;
+}
+
+// GS scales everything defined before it.
+void scaleWires(UserDeck& deck, double factor)
+{
+    for (std::size_t i = 0; i < deck.wires.size(); ++i) {
+        Wire& wire = deck.wires[i];
+        wire.from = scaled(wire.from, factor);
+        wire.to = scaled(wire.to, factor);
+        wire.radius *= factor;
+        deck.wireScale[i] *= factor;
+    }
+}
+
+// What reading has seen so far besides the deck.
+struct Reading {
+    bool geometryEnded = false;
+    bool ended = false;
+    std::vector<std::size_t> sources; // indices in deck.cards of the EX cards
+};
+
+// The card's effect on the deck read so far, or why it is refused.
+std::optional<std::string> applyCard(UserDeck& deck, const Card& card, const CardType& type, Reading& reading)
+{
+    if (type.role == CardRole::Geometry && reading.geometryEnded) {
+        return "a " + card.name + " card after GE";
+    }
+    switch (type.reading) {
+    case CardReading::Wire:
+        return addWire(deck, card);
+    case CardReading::Scale:
+        if (!(field(card, 2) > 0)) {
+            return "a GS card needs a scale factor above 0";
+        }
+        scaleWires(deck, field(card, 2));
+        break;
+    case CardReading::GeometryEnd:
+        reading.geometryEnded = true;
+        break;
+    case CardReading::Ground:
+        deck.hasGround = intField(card, 0) != -1;
+        break;
+    case CardReading::Source:
+        if (intField(card, 0) != 0) {
+            return "only a voltage source (EX type 0) can feed the match";
+        }
+        reading.sources.push_back(deck.cards.size());
+        break;
+    case CardReading::End:
+        reading.ended = true;
+        break;
+    case CardReading::Comment:
+    case CardReading::Load: // checked once the source is known
+    case CardReading::Fields:
+        break;
+    case CardReading::Refused:
+        return std::string(type.refusal);
+    }
+    return std::nullopt;
+}
+
+// The wire index and segment of the source card, or why there is none.
+std::variant<std::pair<int, int>, std::string> sourceWire(const UserDeck& deck, const Card& source)
+{
+    const int tag = intField(source, 1);
+    int segment = intField(source, 2);
+    int driven = -1;
+    for (std::size_t i = 0; i < deck.wires.size(); ++i) {
+        if (tag == 0) {
+            // An absolute segment number, counted over the wires in order.
+            if (segment <= deck.wires[i].segments) {
+                driven = static_cast<int>(i);
+                break;
+            }
+            segment -= deck.wires[i].segments;
+        } else if (deck.wires[i].tag == tag) {
+            if (driven >= 0) {
+                return "the source is on a bent wire: tag " + std::to_string(tag) + " has several GW cards";
+            }
+            driven = static_cast<int>(i);
+        }
+    }
+    if (driven < 0 || segment < 1 || segment > deck.wires[static_cast<std::size_t>(driven)].segments) {
+        return std::string("the source is on no segment of a GW wire");
+    }
+    const Wire& wire = deck.wires[static_cast<std::size_t>(driven)];
+    if (std::abs((segment - 0.5) / wire.segments - 0.5) > 0.1) {
+        return std::string("the source is not at or near the centre of its wire");
+    }
+    return std::pair{driven, segment};
+}
+
+// A load the match would move: on given segments of the driven element
+// (other than the source segment alone), or on absolute segment numbers.
+std::optional<std::string> misplacedLoad(const Card& card, int tag, int segment)
+{
+    const int loadTag = intField(card, 1);
+    const bool segments = intField(card, 2) != 0 || intField(card, 3) != 0;
+    const bool atSource = loadTag == tag && intField(card, 2) == segment && intField(card, 3) == segment;
+    if (!segments || atSource || (loadTag != tag && loadTag != 0)) {
+        return std::nullopt;
+    }
+    return loadTag == 0 ? "a load on absolute segment numbers, which the match would shift"
+                        : "a load on given segments of the driven element, which the match replaces";
+}
+
+} // namespace
+
+Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
+{
+    UserDeck deck;
+    deck.fileName = std::string(fileName);
+    auto refuse = [&](int line, const std::string& why) {
+        return NecFailure{NecFailure::Kind::BadDeck, deck.fileName + ":" + std::to_string(line) + ": " + why, {}};
+    };
+    int lineNumber = 0;
+    Reading reading;
+    while (!text.empty() && !reading.ended) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (line.find_first_not_of(" \t") == std::string_view::npos) {
+            continue;
+        }
+        auto parsed = parseCard(line, lineNumber);
+        if (const auto* why = std::get_if<std::string>(&parsed)) {
+            return refuse(lineNumber, *why);
+        }
+        Parsed& card = std::get<Parsed>(parsed);
+        if (const auto why = applyCard(deck, card.card, *card.type, reading)) {
+            return refuse(lineNumber, *why);
+        }
+        deck.cards.push_back(std::move(card.card));
+    }
+    if (reading.sources.empty()) {
+        return refuse(lineNumber, "no voltage source (EX 0 card) marks the driven element");
+    }
+    if (reading.sources.size() > 1) {
+        return refuse(deck.cards[reading.sources[1]].line, "several sources: the match needs one driven element");
+    }
+    const Card& source = deck.cards[reading.sources.front()];
+    const auto found = sourceWire(deck, source);
+    if (const auto* why = std::get_if<std::string>(&found)) {
+        return refuse(source.line, *why);
+    }
+    const auto [driven, segment] = std::get<std::pair<int, int>>(found);
+    const int tag = deck.wires[static_cast<std::size_t>(driven)].tag;
+    for (const Card& card : deck.cards) {
+        if (cardReading(card.name) != CardReading::Load) {
+            continue;
+        }
+        if (const auto why = misplacedLoad(card, tag, segment)) {
+            return refuse(card.line, *why);
+        }
+    }
+    deck.drivenWire = driven;
+    deck.sourceSegment = segment;
+    return deck;
+}
+
+bool isSourceLoad(const UserDeck& deck, const Card& card)
+{
+    const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
+    return cardReading(card.name) == CardReading::Load && intField(card, 1) == wire.tag
+        && intField(card, 2) == deck.sourceSegment && intField(card, 3) == deck.sourceSegment;
+}
+
+Point drivenAxis(const UserDeck& deck)
+{
+    const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
+    return sub(wire.to, wire.from);
+}
+
+Point rodSide(const UserDeck& deck)
+{
+    const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
+    const Point axis = drivenAxis(deck);
+    const Point along = scaled(axis, 1 / norm(axis));
+    const Point feed = add(wire.from, scaled(axis, (deck.sourceSegment - 0.5) / wire.segments));
+    auto across = [&](const Point& v) { return sub(v, scaled(along, dot(v, along))); };
+    Point centroid{0, 0, 0};
+    int others = 0;
+    for (std::size_t i = 0; i < deck.wires.size(); ++i) {
+        if (static_cast<int>(i) != deck.drivenWire) {
+            centroid = add(centroid, scaled(add(deck.wires[i].from, deck.wires[i].to), 0.5));
+            ++others;
+        }
+    }
+    if (others > 0) {
+        const Point away = across(sub(feed, scaled(centroid, 1.0 / others)));
+        if (norm(away) > 1e-9 * norm(axis)) {
+            return scaled(away, 1 / norm(away));
+        }
+    }
+    for (const Point& up : {Point{0, 0, 1}, Point{0, 1, 0}}) {
+        const Point side = across(up);
+        if (norm(side) > 0.1) {
+            return scaled(side, 1 / norm(side));
+        }
+    }
+    return {1, 0, 0};
+}
+
+} // namespace vostrel::nec

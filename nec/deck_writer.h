@@ -1,0 +1,43 @@
+#pragma once
+
+#include "deck_reader.h"
+#include "failure.h"
+#include "match_geometry.h"
+
+#include <string>
+#include <vector>
+
+namespace vostrel::nec {
+
+// Writing NEC-2 card decks: the lone tube, the tube with the match, and the
+// user's deck with the match in place. Lengths in metres, frequencies in
+// MHz; the user's deck keeps its own units (its GS card).
+
+// What a deck asks NEC to compute.
+struct Controls {
+    std::vector<double> freqsMhz; // evenly spaced, given as an FR card
+    bool averageGain = false; // an RP card over the whole sphere
+};
+
+// A lone straight tube of `length` and `diameter` along x, fed at its centre.
+std::string bareDipoleDeck(double length, double diameter, const Segmentation& cut, const Controls& controls);
+// The same tube with the gamma match; BadInput when the match does not fit
+// or its side runs along x.
+Outcome<std::string> dipoleMatchDeck(
+    double length, const Match& match, const Segmentation& cut, const Controls& controls);
+
+// The user's deck as run by us: ground, loads and the other wires kept, our
+// EX, FR and RP. `match` null: the bare element, as the user modelled it.
+// `keepUserControls` keeps the user's FR, RP and XQ cards (the deck written
+// for the user's own program); `freeSpace` drops ground and loads (the
+// average gain test of the lossless model). Each card as its type's
+// CardWriting says (cards.h).
+struct UserDeckRun {
+    const Match* match = nullptr;
+    Controls controls;
+    bool keepUserControls = false;
+    bool freeSpace = false;
+};
+Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut);
+
+} // namespace vostrel::nec

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "failure.h"
+#include "wire.h"
+
+#include <optional>
+#include <vector>
+
+namespace vostrel::nec {
+
+// The wires of an element with a gamma match, and of the lone tube. Lengths
+// in metres, frequencies in MHz, capacitance in pF.
+
+// The physical gamma match.
+struct Match {
+    double elementDiameter = 0;
+    double rodDiameter = 0;
+    double spacing = 0; // centre to centre
+    double rodLength = 0; // feed point to strap
+    double capacitancePf = 0; // 0: the capacitor is shorted (no LD card)
+    // The side the rod lies on, a direction in the deck's own coordinates
+    // (its part across the element is used, see sideAcross); none: away
+    // from the other wires (rodSide), upwards (+z) for the lone tube.
+    std::optional<Point> side = std::nullopt;
+};
+
+// How finely to cut the wires. `segmentScale` 2 halves every segment, for
+// the convergence run.
+struct Segmentation {
+    double freqMhz = 0;
+    int segmentScale = 1;
+    // false: the element a single tube wire throughout, with a radius step
+    // where the rod's wires meet it (only to show why the cage is used).
+    bool cage = true;
+};
+
+// The wires of an element with a gamma match. The element runs from
+// `elementFrom` to `elementTo`, fed at `feed` on it; the rod lies towards
+// `elementTo` at `spacing` in direction `side` (a unit vector at right
+// angles to the element). The element's wires all get `elementTag` (so that
+// a load on that tag covers them); the feed connection, rod and strap get
+// `firstMatchTag` and the two after it. The source is on wire `sourceWire`,
+// segment `sourceSegment` (the middle of the feed connection).
+struct MatchWires {
+    std::vector<Wire> wires;
+    int sourceWire = 0;
+    int sourceSegment = 0;
+    bool cage = false; // the element is modelled as a cage of rod-radius wires
+    int cageWires = 0;
+    double cageRadius = 0;
+};
+Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, const Point& elementTo, const Point& feed,
+    const Point& side, const Segmentation& cut, int elementTag, int firstMatchTag);
+
+// A lone straight tube of `length` and `diameter` along x, centred on the
+// origin, of tag 1 and an odd number of segments (one at the centre for the
+// source): a fortieth of a wavelength each, halved with segmentScale 2.
+Wire tubeWire(double length, double diameter, const Segmentation& cut);
+
+// The rod's side as asked, for an element running along `along`: the part
+// of `asked` across the element, of unit length. BadInput when that part
+// is not most of `asked` (a side within 30 degrees of the element's line),
+// naming both.
+//   along (1, 0, 0): (0, 0, 1) -> (0, 0, 1)    (0.5, 0, -1) -> (0, 0, -1)
+//                    (1, 0, 0), (-1, 0, 0.5) -> BadInput, "the rod side +x
+//                    runs along the driven element, which lies along x; ..."
+Outcome<Point> sideAcross(const Point& along, const Point& asked);
+
+// The side the match's rod lies on along an element running along
+// `along`: match.side across the element (sideAcross), or `otherwise`.
+Outcome<Point> sideOf(const Match& match, const Point& along, const Point& otherwise);
+
+} // namespace vostrel::nec

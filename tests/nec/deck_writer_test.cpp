@@ -1,0 +1,335 @@
+// Writing decks: the user's deck written back with the match in place, for
+// the user's program and for our runs, and the rod on the side asked.
+#include "deck_writer.h"
+#include "nec_test_support.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+
+using namespace vostrel::nec;
+using namespace vostrel::nec::testing;
+
+namespace {
+
+const Match kMatch{0.025, 0.0127, 0.1, 0.4, 250};
+
+TEST(UserDeck, RoundTripsWithTheMatchAdded)
+{
+    const auto read = readDeck(kBeamOverGround, "beam.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    const auto written = userDeck(*deck, UserDeckRun{&kMatch, {}, true, false}, Segmentation{28.5, 1});
+    const auto* text = okOrFail(written);
+    ASSERT_NE(text, nullptr);
+    // Comments, ground, loads, the user's frequencies and pattern kept.
+    for (const char* kept : {"CM two-element 10 m beam", "GE 1", "GN 2 0 0 0 13 0.005", "LD 5 0 0 0 2.5E7",
+             "FR 0 3 0 0 28.0 0.5", "RP 0 1 361 1000 80 0 0 1", "GW,2,21,-0.4,-2.7,10,-0.4,2.7,10,0.0125"}) {
+        EXPECT_NE(text->find(kept), std::string::npos) << kept;
+    }
+    EXPECT_EQ(countOf(*text, "\nEX "), 1);
+    EXPECT_EQ(countOf(*text, "\nEN"), 1);
+
+    // Read again: the reflector unchanged, the source now on the feed
+    // connection (tag 3, after the user's tags), the capacitor on it.
+    const auto again = readDeck(*text, "matched.nec");
+    const auto* matched = okOrFail(again);
+    ASSERT_NE(matched, nullptr);
+    EXPECT_TRUE(matched->hasGround);
+    const Wire& feed = matched->wires[static_cast<std::size_t>(matched->drivenWire)];
+    EXPECT_EQ(feed.tag, 3);
+    EXPECT_NE(text->find("LD 0 3 " + std::to_string(matched->sourceSegment) + " "
+                  + std::to_string(matched->sourceSegment) + " 0 0 2.5e-10"),
+        std::string::npos)
+        << *text;
+    const auto reflector
+        = std::find_if(matched->wires.begin(), matched->wires.end(), [](const Wire& w) { return w.tag == 2; });
+    ASSERT_NE(reflector, matched->wires.end());
+    EXPECT_DOUBLE_EQ(reflector->from[0], -0.4);
+    // The rod: tag 4, 0.4 m long, 0.1 m from the element on the side away
+    // from the reflector (+x), at the element's height.
+    const auto rod
+        = std::find_if(matched->wires.begin(), matched->wires.end(), [](const Wire& w) { return w.tag == 4; });
+    ASSERT_NE(rod, matched->wires.end());
+    EXPECT_NEAR(wireLength(*rod), 0.4, 1e-9);
+    EXPECT_NEAR(rod->from[0], 0.1, 1e-9);
+    EXPECT_NEAR(rod->from[2], 10, 1e-9);
+    // The element's wires keep the user's tag and span the element.
+    double elementLength = 0;
+    for (const Wire& w : matched->wires) {
+        if (w.tag == 1 && std::abs(w.from[1] - w.to[1]) > 0) {
+            elementLength += std::abs(w.to[1] - w.from[1]);
+        }
+    }
+    const int cageWires = static_cast<int>(std::lround(elementLength / 5.025));
+    EXPECT_NEAR(elementLength, cageWires * 5.025, 1e-6);
+    EXPECT_GE(cageWires, 2);
+}
+
+TEST(UserDeck, NetworkAtTheSourceIsReplacedByTheMatch)
+{
+    // The user's own capacitor on the source segment.
+    std::string beam = kBeamOverGround;
+    beam.insert(beam.find("FR 0 3"), "LD 0 1 11 11 0 0 1E-10\r\n");
+    const auto read = readDeck(beam, "beam.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    const auto written = userDeck(*deck, UserDeckRun{&kMatch, {}, true, false}, Segmentation{28.5, 1});
+    const auto* text = okOrFail(written);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(countOf(*text, "\nLD 0 "), 1);
+    EXPECT_EQ(text->find("1E-10"), std::string::npos);
+    EXPECT_NE(text->find("LD 5 0 0 0 2.5E7"), std::string::npos);
+}
+
+TEST(UserDeck, FreeSpaceRunDropsGroundAndLoads)
+{
+    const auto read = readDeck(kBeamOverGround, "beam.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    const auto written = userDeck(*deck, UserDeckRun{&kMatch, Controls{{28.5}, true}, false, true}, {28.5, 1});
+    const auto* text = okOrFail(written);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->find("GN "), std::string::npos);
+    EXPECT_EQ(text->find("LD 5"), std::string::npos);
+    EXPECT_NE(text->find("GE 0\nEK\n"), std::string::npos);
+    EXPECT_NE(text->find("RP 0 19 37 0001"), std::string::npos);
+    EXPECT_EQ(text->find("FR 0 3"), std::string::npos);
+}
+
+// In the deck for the user's program and in the decks we run alike (the
+// GS card kept with the wires in inches, else nec2c would take them for
+// metres).
+TEST(UserDeck, InchesStayInches)
+{
+    const auto read = readDeck("CE\nGW 1 21 0 -100 0 0 100 0 0.5\nGS 0 0 0.0254\nGE\nEX 0 1 11 0 1\nEN\n", "in.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    const Match match{0.0254, 0.0127, 0.1, 0.5, 0};
+    for (const bool userControls : {true, false}) {
+        const auto written = userDeck(*deck, UserDeckRun{&match, {{28.5}, false}, userControls, false}, {28.5, 1});
+        const auto* text = okOrFail(written);
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->find("LD 0"), std::string::npos); // capacitor shorted: no load
+        const auto again = readDeck(*text, "in2.nec");
+        const auto* matched = okOrFail(again);
+        ASSERT_NE(matched, nullptr);
+        const auto rod
+            = std::find_if(matched->wires.begin(), matched->wires.end(), [](const Wire& w) { return w.tag == 3; });
+        ASSERT_NE(rod, matched->wires.end());
+        EXPECT_NEAR(wireLength(*rod), 0.5, 1e-9) << userControls; // metres after GS
+        EXPECT_NEAR(rod->radius, 0.00635, 1e-12) << userControls;
+        double tip = 0;
+        for (const Wire& w : matched->wires) {
+            tip = std::max({tip, std::abs(w.from[1]), std::abs(w.to[1])});
+        }
+        EXPECT_NEAR(tip, 100 * 0.0254, 1e-9) << userControls;
+    }
+}
+
+// The rod's side as asked: where the rod's wire lies, in the user's beam
+// (element along y at x = 0, z = 10; reflector at x = -0.4) and in the
+// lone tube (along x, z = 0), for each axis across the element.
+struct SideCase {
+    const char* name;
+    bool beam; // else the lone tube
+    Point asked;
+    Point offset; // the rod's start from the feed point, across the element
+};
+
+class RodSide : public ::testing::TestWithParam<SideCase> { };
+
+// The wire of `tag` in a deck we wrote, read back.
+std::optional<Wire> wireOf(const std::string& text, int tag)
+{
+    const auto read = readDeck(text, "written.nec");
+    const auto* deck = okOrFail(read);
+    if (deck == nullptr) {
+        return std::nullopt;
+    }
+    const auto found
+        = std::find_if(deck->wires.begin(), deck->wires.end(), [&](const Wire& w) { return w.tag == tag; });
+    return found != deck->wires.end() ? std::optional<Wire>(*found) : std::nullopt;
+}
+
+// The deck with the match on the side asked: the beam's from userDeck, the
+// tube's from dipoleMatchDeck; and the rod's tag in it.
+std::pair<Outcome<std::string>, int> sidedDeck(bool beam, const std::optional<Point>& side)
+{
+    Match match = kMatch;
+    match.side = side;
+    if (!beam) {
+        return {dipoleMatchDeck(10.1, match, {14.2, 1}, Controls{{14.2}, false}), 3};
+    }
+    const auto read = readDeck(kBeamOverGround, "beam.nec");
+    const auto* deck = okOrFail(read);
+    if (deck == nullptr) {
+        return {NecFailure{NecFailure::Kind::BadDeck, "beam not read", {}}, 0};
+    }
+    return {userDeck(*deck, UserDeckRun{&match, {}, true, false}, Segmentation{28.5, 1}), 4};
+}
+
+TEST_P(RodSide, RodLiesOnTheSideAsked)
+{
+    const SideCase& c = GetParam();
+    const auto [written, tag] = sidedDeck(c.beam, c.asked);
+    const auto* text = okOrFail(written);
+    ASSERT_NE(text, nullptr);
+    const auto rod = wireOf(*text, tag);
+    ASSERT_TRUE(rod.has_value()) << *text;
+    const Point feed = c.beam ? Point{0, 0, 10} : Point{0, 0, 0};
+    const Point along = c.beam ? Point{0, 1, 0} : Point{1, 0, 0};
+    for (std::size_t i = 0; i < 3; ++i) {
+        // The rod starts at the spacing (0.1 m) on the side asked, and runs
+        // its length (0.4 m) along the element, towards its positive end.
+        EXPECT_NEAR(rod->from[i], feed[i] + 0.1 * c.offset[i], 1e-9) << i << "\n" << *text;
+        EXPECT_NEAR(rod->to[i], feed[i] + 0.1 * c.offset[i] + 0.4 * along[i], 1e-9) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Nec, RodSide,
+    ::testing::Values(SideCase{"BeamPlusX", true, {1, 0, 0}, {1, 0, 0}},
+        SideCase{"BeamMinusX", true, {-1, 0, 0}, {-1, 0, 0}}, SideCase{"BeamPlusZ", true, {0, 0, 1}, {0, 0, 1}},
+        SideCase{"BeamMinusZ", true, {0, 0, -1}, {0, 0, -1}}, SideCase{"TubePlusY", false, {0, 1, 0}, {0, 1, 0}},
+        SideCase{"TubeMinusY", false, {0, -1, 0}, {0, -1, 0}}, SideCase{"TubePlusZ", false, {0, 0, 1}, {0, 0, 1}},
+        SideCase{"TubeMinusZ", false, {0, 0, -1}, {0, 0, -1}},
+        // Slanting: only the part across the element counts.
+        SideCase{"TubeSlantingDown", false, {0.5, 0, -1}, {0, 0, -1}},
+        SideCase{"BeamSlantingBack", true, {-1, -0.8, 0}, {-1, 0, 0}}),
+    RowName());
+
+// Left to itself the rod goes away from the other wires (the beam: +x) or
+// up (the tube): the same deck as that side asked for.
+TEST(RodSide, AwayIsTheSideAwayFromTheOtherWires)
+{
+    for (const bool beam : {true, false}) {
+        const auto away = sidedDeck(beam, std::nullopt);
+        const auto asked = sidedDeck(beam, beam ? Point{1, 0, 0} : Point{0, 0, 1});
+        const auto* awayText = okOrFail(away.first);
+        const auto* askedText = okOrFail(asked.first);
+        ASSERT_NE(awayText, nullptr);
+        ASSERT_NE(askedText, nullptr);
+        EXPECT_EQ(*awayText, *askedText) << (beam ? "beam" : "tube");
+    }
+}
+
+TEST(RodSide, AlongTheElementIsRefused)
+{
+    const NecFailure beam = failureOf(sidedDeck(true, Point{0, -1, 0}).first);
+    EXPECT_EQ(beam.kind, NecFailure::Kind::BadInput);
+    EXPECT_EQ(
+        beam.message, "the rod side -y runs along the driven element, which lies along y; choose a side across it");
+    const NecFailure tube = failureOf(sidedDeck(false, Point{1, 0, 0}).first);
+    EXPECT_EQ(tube.kind, NecFailure::Kind::BadInput);
+    EXPECT_EQ(
+        tube.message, "the rod side +x runs along the driven element, which lies along x; choose a side across it");
+}
+
+} // namespace
+
+namespace {
+
+// The deck of the halved run: every segment of the user's own wires
+// halved, twice the segments (else only the match would be cut finer, and
+// the check would not see the user's model move); the bare element keeps a
+// segment for the source at its centre.
+TEST(UserDeck, HalvedRunCutsEveryWireFiner)
+{
+    const auto read = readDeck(kBeamOverGround, "beam.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    auto segmentsByTag = [&](const Match* match, int scale) {
+        std::map<int, int> segments;
+        const auto written = userDeck(*deck, UserDeckRun{match, {{28.5}, false}, false, false}, {28.5, scale});
+        const auto* text = okOrFail(written);
+        if (text == nullptr) {
+            return segments;
+        }
+        const auto again = readDeck(*text, "written.nec");
+        if (const auto* back = okOrFail(again)) {
+            for (const Wire& w : back->wires) {
+                segments[w.tag] += w.segments;
+            }
+            segments[0] = back->sourceSegment;
+        }
+        return segments;
+    };
+    for (const Match* match : {&kMatch, static_cast<const Match*>(nullptr)}) {
+        const auto once = segmentsByTag(match, 1);
+        const auto halved = segmentsByTag(match, 2);
+        ASSERT_EQ(once.size(), halved.size());
+        ASSERT_EQ(once.at(2), 21);
+        EXPECT_EQ(halved.at(2), 42); // the reflector
+        if (match == nullptr) {
+            EXPECT_EQ(halved.at(1), 43);
+            EXPECT_EQ(halved.at(0), 22);
+            continue;
+        }
+        // The match's wires as matchWires cuts them (see MatchCage): finer.
+        for (const auto& [tag, segments] : once) {
+            if (tag != 0) {
+                EXPECT_GT(halved.at(tag), segments) << tag;
+            }
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Every accepted card through the three decks written from a user's: for
+// the user's own program, for our run, and for the free-space run of the
+// average gain test (how many lines of each card each has).
+TEST(UserDeck, EveryCardAsItsTypeSays)
+{
+    const auto read = readDeck("CM every card\nCE\n"
+                               "GW 1 21 0 -2.5125 10 0 2.5125 10 0.0125\nGW 2 21 -0.4 -2.7 10 -0.4 2.7 10 0.0125\n"
+                               "GS 0 0 1\nGE 1\nGN 2 0 0 0 13 0.005\nGD 0 0 0 0 10 0.001 5 0\nEK\nLD 5 0 0 0 2.5E7\n"
+                               "EX 0 1 11 0 1 0\nFR 0 3 0 0 28.0 0.5\nNE 0 1 1 1 0 0 0 0 0 0\nNH 0 1 1 1 0 0 0 0 0 0\n"
+                               "PQ 0\nPT 0\nKH 0.5\nRP 0 1 361 1000 80 0 0 1\nXQ\nEN\n",
+        "every.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    auto cardsOf = [&](bool userControls, bool freeSpace) {
+        std::map<std::string, int> cards;
+        const auto written = userDeck(*deck, UserDeckRun{&kMatch, {{28.5}, false}, userControls, freeSpace}, {28.5, 1});
+        if (const auto* text = okOrFail(written)) {
+            std::istringstream lines(*text);
+            for (std::string line; std::getline(lines, line);) {
+                ++cards[line.substr(0, 2)];
+            }
+        }
+        return cards;
+    };
+    const auto user = cardsOf(true, false);
+    const auto run = cardsOf(false, false);
+    const auto freeSpace = cardsOf(false, true);
+    auto count = [](const std::map<std::string, int>& cards, const std::string& name) {
+        const auto found = cards.find(name);
+        return found != cards.end() ? found->second : 0;
+    };
+    struct Row {
+        const char* name;
+        int user, run, freeSpace;
+    };
+    // FR: the user's, or ours for 28.5 MHz; XQ: the user's, or ours.
+    for (const Row& row : {Row{"CM", 1, 1, 1}, Row{"CE", 1, 1, 1}, Row{"GS", 1, 1, 1}, Row{"GE", 1, 1, 1},
+             Row{"GN", 1, 1, 0}, Row{"GD", 1, 1, 0}, Row{"EK", 1, 1, 1}, Row{"EX", 1, 1, 1}, Row{"FR", 1, 1, 1},
+             Row{"NE", 1, 0, 0}, Row{"NH", 1, 0, 0}, Row{"PQ", 1, 0, 0}, Row{"PT", 1, 0, 0}, Row{"KH", 1, 0, 0},
+             Row{"RP", 1, 0, 0}, Row{"XQ", 1, 1, 1}, Row{"EN", 1, 1, 1}}) {
+        EXPECT_EQ(count(user, row.name), row.user) << row.name;
+        EXPECT_EQ(count(run, row.name), row.run) << row.name;
+        EXPECT_EQ(count(freeSpace, row.name), row.freeSpace) << row.name;
+    }
+    // The user's load kept but in free space; the capacitor (LD 0) in all.
+    EXPECT_EQ(count(user, "LD"), 2);
+    EXPECT_EQ(count(run, "LD"), 2);
+    EXPECT_EQ(count(freeSpace, "LD"), 1);
+}
+
+} // namespace

@@ -1,0 +1,132 @@
+// The match's wires: the cage, its junctions and segments, what does not
+// fit, and the rod's side across the element.
+#include "match_geometry.h"
+#include "nec_test_support.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <optional>
+
+using namespace vostrel::nec;
+using namespace vostrel::nec::testing;
+
+namespace {
+
+// The match's wires: a cage exactly when one fits, of the tube's equivalent
+// radius; equal segments where wires meet; twice the segments when halved.
+struct CageCase {
+    const char* name;
+    double element;
+    double rod;
+    bool cage;
+};
+
+class MatchCage : public ::testing::TestWithParam<CageCase> { };
+
+TEST_P(MatchCage, EquivalentRadiusAndJunctions)
+{
+    const CageCase& c = GetParam();
+    const Match match{c.element, c.rod, 0.15, 1.2, 0};
+    const auto made = matchWires(match, {-5, 0, 0}, {5, 0, 0}, {0, 0, 0}, {0, 0, 1}, {14.2, 1}, 1, 2);
+    const auto* wires = okOrFail(made);
+    ASSERT_NE(wires, nullptr);
+    EXPECT_EQ(wires->cage, c.cage);
+    if (c.cage) {
+        const double n = wires->cageWires;
+        const double rodRadius = c.rod / 2;
+        EXPECT_NEAR(std::pow(n * rodRadius * std::pow(wires->cageRadius, n - 1), 1 / n), c.element / 2, 1e-12);
+    }
+    const Wire& feed = wires->wires[static_cast<std::size_t>(wires->sourceWire)];
+    EXPECT_EQ(feed.segments % 2, 1);
+    EXPECT_EQ(wires->sourceSegment, feed.segments / 2 + 1);
+    EXPECT_DOUBLE_EQ(feed.radius, c.rod / 2);
+    const Wire& rod = wires->wires[static_cast<std::size_t>(wires->sourceWire) + 1];
+    // The element's wire beside the rod has the rod's segments, aligned.
+    const auto beside = std::find_if(wires->wires.begin(), wires->wires.end(),
+        [](const Wire& w) { return w.tag == 1 && w.from[0] == 0 && std::abs(w.to[0] - 1.2) < 1e-12; });
+    ASSERT_NE(beside, wires->wires.end());
+    EXPECT_EQ(beside->segments, rod.segments);
+    const double rodSegment = wireLength(rod) / rod.segments;
+    const double feedSegment = wireLength(feed) / feed.segments;
+    EXPECT_LT(std::max(rodSegment, feedSegment) / std::min(rodSegment, feedSegment), 2.0);
+    EXPECT_GE(rodSegment / (c.rod / 2), 4.0);
+
+    const auto halved = matchWires(match, {-5, 0, 0}, {5, 0, 0}, {0, 0, 0}, {0, 0, 1}, {14.2, 2}, 1, 2);
+    const auto* fine = okOrFail(halved);
+    ASSERT_NE(fine, nullptr);
+    EXPECT_EQ(fine->wires[static_cast<std::size_t>(fine->sourceWire) + 1].segments, 2 * rod.segments);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nec, MatchCage,
+    ::testing::Values(CageCase{"EqualDiameters", 0.0127, 0.0127, false},
+        CageCase{"ElementThinnerThanRod", 0.01, 0.0127, false}, CageCase{"JustThickerNoCageFits", 0.015, 0.0127, false},
+        CageCase{"TwiceTheRod", 0.0254, 0.0127, true}, CageCase{"FourTimesTheRod", 0.0508, 0.0127, true}),
+    RowName());
+
+TEST(MatchWires, RefusesWhatDoesNotFit)
+{
+    const Point from{-5, 0, 0};
+    const Point to{5, 0, 0};
+    auto refused = [&](const Match& m) {
+        const auto made = matchWires(m, from, to, {0, 0, 0}, {0, 0, 1}, {14.2, 1}, 1, 2);
+        const NecFailure failure = failureOf(made);
+        return failure.kind == NecFailure::Kind::BadInput ? failure.message : std::string("not refused");
+    };
+    EXPECT_NE(refused({0.025, 0.0127, 0.0188, 1, 0}).find("touch"), std::string::npos);
+    EXPECT_NE(refused({0.025, 0.0127, 0.15, 5, 0}).find("longer than the element"), std::string::npos);
+    EXPECT_NE(refused({0.025, 0.0127, 0.15, 0, 0}).find("above 0"), std::string::npos);
+    // Just clear of the element, and just short of its end: modelled.
+    for (const Match& m : {Match{0.025, 0.0127, 0.0190, 1, 0}, Match{0.025, 0.0127, 0.15, 4.99, 0}}) {
+        const auto made = matchWires(m, from, to, {0, 0, 0}, {0, 0, 1}, {14.2, 1}, 1, 2);
+        EXPECT_NE(okOrFail(made), nullptr) << m.spacing << " " << m.rodLength;
+    }
+}
+
+// Most of the side asked must lie across the element: 30 degrees from the
+// element's line is the limit.
+struct AcrossCase {
+    const char* name;
+    Point along;
+    Point asked;
+    std::optional<Point> side; // none: refused
+};
+
+class SideAcross : public ::testing::TestWithParam<AcrossCase> { };
+
+TEST_P(SideAcross, KeepsThePartAcrossTheElement)
+{
+    const AcrossCase& c = GetParam();
+    const auto outcome = sideAcross(c.along, c.asked);
+    if (!c.side) {
+        EXPECT_EQ(failureOf(outcome).kind, NecFailure::Kind::BadInput);
+        return;
+    }
+    const auto* side = okOrFail(outcome);
+    ASSERT_NE(side, nullptr);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR((*side)[i], (*c.side)[i], 1e-12) << i;
+    }
+}
+
+const double kDeg = std::numbers::pi / 180;
+
+INSTANTIATE_TEST_SUITE_P(Nec, SideAcross,
+    ::testing::Values(AcrossCase{"Across", {0, 2, 0}, {0, 0, 3}, Point{0, 0, 1}},
+        AcrossCase{"Along", {0, 2, 0}, {0, -1, 0}, std::nullopt},
+        AcrossCase{"ThirtyOneDegreesOff", {1, 0, 0}, {std::cos(31 * kDeg), std::sin(31 * kDeg), 0}, Point{0, 1, 0}},
+        AcrossCase{"TwentyNineDegreesOff", {1, 0, 0}, {std::cos(29 * kDeg), std::sin(29 * kDeg), 0}, std::nullopt},
+        AcrossCase{"TiltedElement", {1, 1, 0}, {1, 0, 0}, Point{std::sqrt(0.5), -std::sqrt(0.5), 0}},
+        AcrossCase{"Nothing", {1, 0, 0}, {0, 0, 0}, std::nullopt}),
+    RowName());
+
+// A slanting element is named by its direction, not an axis.
+TEST(SideAcross, RefusalNamesTheSideAndTheElement)
+{
+    const NecFailure failure = failureOf(sideAcross({0, 3, 4}, {0, -3, -4.5}));
+    EXPECT_EQ(failure.message,
+        "the rod side (0, -0.555, -0.832) runs along the driven element, which lies along "
+        "(0, 0.6, 0.8); choose a side across it");
+}
+
+} // namespace
