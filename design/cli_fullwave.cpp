@@ -18,10 +18,6 @@
 namespace vostrel::design::cli {
 namespace {
 
-// NEC's feed impedance and the one given differ "largely" past this share
-// of NEC's magnitude.
-constexpr double kFeedDifference = 0.10;
-
 nec::RunOptions runOptions()
 {
     nec::RunOptions run;
@@ -354,7 +350,7 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     in.geometry.elementDiameter = job.design.geometry.elementDiameter;
     if (!feedGiven) {
         in.feedImpedance = *answer.feed;
-    } else if (answer.feed && std::abs(in.feedImpedance - *answer.feed) > kFeedDifference * std::abs(*answer.feed)) {
+    } else if (answer.feed && nec::feedDiffersFromNec(in.feedImpedance, *answer.feed)) {
         err << "vostrel-design: the feed impedance given, " << complexText(in.feedImpedance)
             << " ohms, differs from NEC's for this element, " << complexText(*answer.feed) << " ohms\n";
     }

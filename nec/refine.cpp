@@ -256,6 +256,11 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
 
 } // namespace
 
+bool feedDiffersFromNec(std::complex<double> given, std::complex<double> nec)
+{
+    return std::abs(given - nec) > kFeedDifference * std::abs(nec);
+}
+
 std::string doubtOf(double averageGain, double rodChange, double capacitanceChange)
 {
     std::string doubt;

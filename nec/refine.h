@@ -91,6 +91,15 @@ inline constexpr double kCapacitanceTolerance = 0.05;
 //   0.9, +0.04, 0     -> "the average gain is 0.900, not about 1; the rod moves +4.0 % with halved segments"
 std::string doubtOf(double averageGain, double rodChange, double capacitanceChange);
 
+// The R and X given for the closed form and NEC-2's feed impedance of the
+// bare element differ "largely" past this share of NEC-2's magnitude: the
+// closed form beside NEC-2's answer is then another element's.
+inline constexpr double kFeedDifference = 0.10;
+//   against NEC's 72.25 + j1.92 (a tenth of it is 7.23 ohms):
+//   72.25 + j1.92 -> false    66 + j1.92 -> false (6.25 ohms off)
+//   65 + j1.92 -> true (7.25 ohms off)    25 - j25 -> true
+bool feedDiffersFromNec(std::complex<double> given, std::complex<double> nec);
+
 // The side the job's rod lies on, of unit length: its rodSide across the
 // element (see sideAcross), else away from the other wires (rodSide), else
 // upwards. BadInput when rodSide runs along the element.

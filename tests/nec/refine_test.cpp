@@ -574,3 +574,20 @@ INSTANTIATE_TEST_SUITE_P(Nec, Doubt,
     RowName());
 
 } // namespace
+
+namespace {
+
+// Both sides of a tenth of NEC-2's |Z|: 7.23 ohms from 72.25 + j1.92.
+TEST(Nec, GivenFeedDiffersFromNecPastATenth)
+{
+    using vostrel::nec::feedDiffersFromNec;
+    const std::complex<double> nec(72.25, 1.92);
+    EXPECT_FALSE(feedDiffersFromNec(nec, nec));
+    EXPECT_FALSE(feedDiffersFromNec({66, 1.92}, nec));
+    EXPECT_TRUE(feedDiffersFromNec({65, 1.92}, nec));
+    EXPECT_FALSE(feedDiffersFromNec({72.25, 1.92 + 7.2}, nec));
+    EXPECT_TRUE(feedDiffersFromNec({72.25, 1.92 - 7.3}, nec));
+    EXPECT_TRUE(feedDiffersFromNec({25, -25}, nec));
+}
+
+} // namespace

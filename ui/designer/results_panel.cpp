@@ -180,10 +180,6 @@ void ResultsPanel::showStudy(const MatchStudy& study)
 
 namespace {
 
-// NEC-2's feed impedance and the typed one differ "largely" past this share
-// of NEC-2's magnitude.
-constexpr double kFeedDifference = 0.10;
-
 void greyed(const QList<QLineEdit*>& edits, bool stale)
 {
     for (QLineEdit* edit : edits) {
@@ -315,7 +311,7 @@ void ResultsPanel::showFullWave(
     QString runs = r.runs == 1 ? tr("1 nec2c run.") : tr("%1 nec2c runs.").arg(r.runs);
     // R and X typed far from NEC-2's: the closed form beside is another
     // element's (the command line says the same on standard error).
-    if (std::abs(typedFeed - r.feedImpedance) > kFeedDifference * std::abs(r.feedImpedance)) {
+    if (nec::feedDiffersFromNec(typedFeed, r.feedImpedance)) {
         runs += tr(" R and X differ from NEC-2's feed impedance by more than a tenth: Use as R, X designs the "
                    "closed form from NEC-2's.");
     }
