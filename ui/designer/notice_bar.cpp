@@ -66,6 +66,11 @@ void NoticeBar::echoIn(QStatusBar* bar)
     m_echo = bar;
 }
 
+bool NoticeBar::closesItself() const
+{
+    return m_timer->isActive();
+}
+
 QString NoticeBar::text() const
 {
     return isHidden() ? QString() : m_text->text();

@@ -23,6 +23,7 @@ public:
     void closeNotice();
     QString text() const; // empty once closed
     bool isProblem() const { return m_problem; }
+    bool closesItself() const; // good news does, a problem waits to be read
 
 private:
     QLabel* m_text;

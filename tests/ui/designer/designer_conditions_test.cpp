@@ -384,6 +384,13 @@ private slots:
         QVERIFY(!window.noticeIsProblem());
         QVERIFY(window.exportPlots(dir.path()) == false);
         QVERIFY(shownOnScreen(window, QStringLiteral("is a folder")));
+        // Opening a folder is refused as one, for either kind of file.
+        for (const bool deck : {false, true}) {
+            const auto refused = deck ? window.openAntennaModel(dir.path()) : window.openMeasurement(dir.path());
+            QCOMPARE(
+                refused, QStringLiteral("Cannot open %1: it is a folder.").arg(QDir::toNativeSeparators(dir.path())));
+            QVERIFY(window.noticeIsProblem());
+        }
     }
 
     // Export writes the whole file through a symbolic link, or refuses

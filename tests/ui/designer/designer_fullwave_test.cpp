@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -63,13 +64,14 @@ double numberIn(const QLineEdit* field)
     return field->text().section(QLatin1Char(' '), 0, 0).toDouble();
 }
 
+// The settings cleared before the window reads them: each test starts
+// from the worked example, whatever the one before left.
+struct ClearedSettings {
+    ClearedSettings() { vostrel::designer::settings::userSettings().clear(); }
+};
+
 struct Fixture {
-    Fixture()
-    {
-        QSettings(QString::fromLatin1(vostrel::designer::settings::kOrganisation),
-            QString::fromLatin1(vostrel::designer::settings::kApplication))
-            .clear();
-    }
+    ClearedSettings cleared; // before the window
     DesignerWindow window;
     const vostrel::designer::ResultsPanel& results() const { return *window.results(); }
     bool busyShown() const { return !window.statusBar()->findChild<QProgressBar*>()->isHidden(); }
@@ -296,10 +298,63 @@ private slots:
         QVERIFY(f.window.frequencyPlotFromNec());
         QCOMPARE(f.window.chart(Plot::Frequency)->curve()->points().size(), 41);
 
+        // Only the model's Forget is offered.
+        const auto forget = [&f](const QString& text) {
+            for (QAction* menu : f.window.menuBar()->actions()) {
+                for (QAction* action : menu->menu()->actions()) {
+                    if (action->text() == text) {
+                        return action->isEnabled();
+                    }
+                }
+            }
+            return false;
+        };
+        QVERIFY(forget(QStringLiteral("Forget antenna &model")));
+        QVERIFY(!forget(QStringLiteral("&Forget measurement")));
+
         f.window.forgetAntennaModel();
+        QVERIFY(!forget(QStringLiteral("Forget antenna &model")));
+        QCOMPARE(element->text(), QStringLiteral("30")); // the diameter typed before the model
         QVERIFY(!element->isReadOnly());
         QVERIFY(f.window.form()->field(Field::ElementLength)->isEnabled());
         QVERIFY(!f.results().fullWaveShown());
+    }
+
+    // A hand-made answer (nec2c itself hangs meanwhile): shown, with its
+    // sweep as the frequency plot, only when it is the answer to the job
+    // the window waits for.
+    void onlyTheAnswerToTheJobInFlightIsShown()
+    {
+        Fixture f;
+        f.window.setNecRunOptions(fake("hanging"));
+        f.window.setInputs(dipole());
+        const vostrel::study::Inputs& in = f.window.study().inputs();
+        vostrel::designer::FullWaveResult answer;
+        answer.key = vostrel::designer::necJobKey(in, 10.1, {}, f.window.session().runOptions());
+        nec::Refined refined;
+        refined.feedImpedance = {72.25, 1.92};
+        refined.rodLength = 1.2626;
+        refined.capacitancePf = 79.16;
+        refined.swr = 1.002;
+        refined.runs = 6;
+        answer.refined = refined;
+        answer.sweep = {{13.9, {40, -30}, 2.1}, {14.2, {50, 0.1}, 1.002}, {14.5, {60, 30}, 1.9}};
+
+        vostrel::designer::FullWaveResult other = answer;
+        other.key.lineImpedance = 75; // the answer for a 75-ohm line, still ending
+        emit f.window.fullWave()->finished(other);
+        QVERIFY(!f.window.frequencyPlotFromNec());
+        QVERIFY(f.results().necRodLength()->text().isEmpty());
+
+        emit f.window.fullWave()->finished(answer);
+        QCOMPARE(f.results().necRodLength()->text(), QStringLiteral("1263 mm"));
+        QCOMPARE(f.results().necCapacitance()->text(), QStringLiteral("79.16 pF"));
+        QVERIFY(f.window.frequencyPlotFromNec());
+        const QList<QPointF> curve = f.window.chart(Plot::Frequency)->curve()->points();
+        QCOMPARE(curve.size(), 3);
+        QCOMPARE(curve.front(), QPointF(13.9, 2.1));
+        QCOMPARE(curve.back(), QPointF(14.5, 1.9));
+        QCOMPARE(f.window.chart(Plot::Frequency)->curve()->name(), QStringLiteral("SWR, refined in NEC-2"));
     }
 
     void aDeckItCannotUseIsRefusedWithItsLine()

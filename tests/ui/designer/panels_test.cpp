@@ -4,6 +4,7 @@
 #include "design_inputs_form.h"
 #include "design_report.h"
 #include "designer_names.h"
+#include "notice_bar.h"
 #include "results_panel.h"
 #include "tuning_panel.h"
 
@@ -15,6 +16,7 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTest>
 
 namespace design = vostrel::design;
@@ -457,6 +459,28 @@ private slots:
         form.clearAntennaModel();
         QCOMPARE(element->text(), expected);
         QVERIFY(!element->isReadOnly());
+    }
+
+    // A problem stays until read; good news closes itself. Both show in
+    // the status bar too, and closing clears it.
+    void theNoticeKeepsAProblemUntilRead()
+    {
+        vostrel::designer::NoticeBar notice;
+        QStatusBar status;
+        notice.echoIn(&status);
+        notice.showNotice(QStringLiteral("Cannot open a.s1p"), true);
+        QVERIFY(!notice.isHidden());
+        QVERIFY(notice.isProblem());
+        QVERIFY(!notice.closesItself());
+        QCOMPARE(status.currentMessage(), QStringLiteral("Cannot open a.s1p"));
+        notice.showNotice(QStringLiteral("Wrote b.csv"), false);
+        QVERIFY(!notice.isProblem());
+        QVERIFY(notice.closesItself());
+        QCOMPARE(notice.text(), QStringLiteral("Wrote b.csv"));
+        notice.closeNotice();
+        QVERIFY(notice.text().isEmpty());
+        QVERIFY(status.currentMessage().isEmpty());
+        QVERIFY(!notice.closesItself());
     }
 };
 
