@@ -51,19 +51,24 @@ std::string withUnit(double metres, Unit unit)
     return lengthText(metres, unit) + " " + std::string(unitSymbol(unit));
 }
 
-bool showsAsZero(const std::string& text)
+// What rounds to 0 at the decimals shown: no change to make.
+bool roundsToZero(double value, int decimals)
 {
-    return plainNumber(text).value_or(1) == 0;
+    return std::round(std::abs(value) * std::pow(10.0, decimals)) == 0;
 }
 
-// "12.50 mm further from the feed point", "nearer to the feed point".
+bool lengthRoundsToZero(double metres, Unit unit)
+{
+    return roundsToZero(metres / metresPer(unit), lengthDecimals(unit));
+}
+
+// "12.5 mm further from the feed point", "nearer to the feed point".
 std::string strapMoveText(double move, Unit unit)
 {
-    const std::string size = lengthText(std::abs(move), unit);
-    if (showsAsZero(size)) {
-        return "where it is";
+    if (lengthRoundsToZero(move, unit)) {
+        return "not at all";
     }
-    return size + " " + std::string(unitSymbol(unit))
+    return lengthText(std::abs(move), unit) + " " + std::string(unitSymbol(unit))
         + (move > 0 ? " further from the feed point" : " nearer to the feed point");
 }
 
@@ -224,9 +229,10 @@ std::string nextCapacitorText(const Answer& a)
         return text + " (in place of the short)";
     }
     const double change = a.step.capacitanceChangePf;
-    const std::string size = quantityText(std::abs(change), 2);
-    return text
-        + (showsAsZero(size) ? std::string(" (as it is)") : " (" + std::string(change > 0 ? "+" : "-") + size + " pF)");
+    if (roundsToZero(change, 2)) {
+        return text + " (as it is)";
+    }
+    return text + " (" + std::string(change > 0 ? "+" : "-") + quantityText(std::abs(change), 2) + " pF)";
 }
 
 std::string insertionText(const Answer& a)
@@ -236,12 +242,11 @@ std::string insertionText(const Answer& a)
         return next + " into the tube";
     }
     const double change = *a.nextInsertion - *a.builtInsertion;
-    const std::string size = lengthText(std::abs(change), a.unit);
-    if (showsAsZero(size)) {
+    if (lengthRoundsToZero(change, a.unit)) {
         return next + ": leave the rod where it is in the tube";
     }
-    return next + (change > 0 ? ": push the rod " : ": pull the rod ") + size + " " + std::string(unitSymbol(a.unit))
-        + (change > 0 ? " further in" : " out of the tube");
+    return next + (change > 0 ? ": push the rod " : ": pull the rod ") + lengthText(std::abs(change), a.unit) + " "
+        + std::string(unitSymbol(a.unit)) + (change > 0 ? " further in" : " out of the tube");
 }
 
 std::string adjustText(const Answer& a)

@@ -250,6 +250,19 @@ TEST(AdjustCli, ASweepBesideTheFrequencyIsRefused)
     EXPECT_TRUE(contains(adjust({"--zin-s1p", inGigahertz.path()}).err, "so its frequencies are in GHz"));
 }
 
+// The build is half of what adjust needs: without the rod length or the
+// capacitor as built there is nothing to calibrate from.
+TEST(AdjustCli, TheBuildIsNeeded)
+{
+    for (const std::vector<std::string>& given :
+        {std::vector<std::string>{"--cap", "96"}, {"--length", "38.9in"}, {}}) {
+        const CliRun result = run(joined(joined({"adjust", "--zin", "40,10"}, kGeometry), given));
+        EXPECT_EQ(result.status, ExitStatus::BadInput);
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_TRUE(contains(result.err, "vostrel-design: adjust needs --length and --cap\n")) << result.err;
+    }
+}
+
 // An open at the far end of the cable explains a reading of
 // Z0 / tanh(gamma l): nothing to calibrate from.
 TEST(AdjustCli, AnOpenAtTheFarEndOfTheCableIsRefused)
@@ -418,9 +431,9 @@ TEST(AdjustCli, TheTextSaysWhatWasBuiltAndReadAndWhatToDoNext)
         = run(joined({"design", "--csv", "--r", "25", "--x", "-25", "--textbook", "--units", "in"}, kGeometry)).out;
     auto design = csvRow(designed);
     const std::vector<std::string> build = joined(kGeometry,
-        {"--textbook", "--length", design["rod_length"] + "in", "--cap", design["capacitance_pf"], "--r", "25", "--x",
-            "-25", "--units", "mm"});
-    const CliRun result = run(joined({"adjust", "--zin", "40,10", "--tube-id", "16mm"}, build));
+        {"--textbook", "--length", design["rod_length"] + "in", "--cap", design["capacitance_pf"], "--units", "mm"});
+    const CliRun result
+        = run(joined({"adjust", "--zin", "40,10", "--tube-id", "16mm", "--r", "25", "--x", "-25"}, build));
     ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
     const std::string& text = result.out;
     EXPECT_TRUE(text.starts_with("Share: whole feed impedance stepped up (k = 1)\nClosed form: textbook line model\n"
@@ -445,6 +458,15 @@ TEST(AdjustCli, TheTextSaysWhatWasBuiltAndReadAndWhatToDoNext)
     EXPECT_TRUE(contains(text, tube.data())) << tube.data() << "\n" << text;
     EXPECT_FALSE(contains(text, "Lowest SWR")) << "no sweep";
     EXPECT_FALSE(contains(text, "Cable")) << "no cable";
+
+    // Read as the model expected: nothing to change, and said so.
+    const Complex asExpected = analysedReading(build, {25, -25});
+    const CliRun same = run(joined({"adjust", "--zin", zinText(asExpected), "--tube-id", "16mm"}, build));
+    for (const char* line :
+        {"  Move the strap                    not at all\n",
+            "  Next capacitor                    96.14 pF (as it is)\n", ": leave the rod where it is in the tube\n"}) {
+        EXPECT_TRUE(contains(same.out, line)) << line << "in\n" << same.out;
+    }
 
     const CliRun nearer = adjust({"--zin", "60,0", "--tube-id", "16mm"});
     EXPECT_TRUE(contains(nearer.out, "  Move the strap                    2.67 in nearer to the feed point\n"))
