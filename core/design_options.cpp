@@ -41,6 +41,13 @@ constexpr std::array kDesignOptions = {
     OptionInfo{OptionId::From, "--from", "MHZ", "a frequency range's start; --to its end, --step its step"},
     OptionInfo{OptionId::To, "--to", "MHZ", ""},
     OptionInfo{OptionId::Step, "--step", "MHZ", ""},
+    OptionInfo{OptionId::Zin, "--zin", "R,X", "what the analyser reads at the match at --freq, ohms\n(38.5,-21.2)"},
+    OptionInfo{
+        OptionId::ZinS1p, "--zin-s1p", "FILE", "or its sweep: a Touchstone one-port file, as a NanoVNA\nsaves it"},
+    OptionInfo{OptionId::Through, "--through", "CABLE,LENGTH",
+        "read at the far end of a feed line: a known cable and\nits length (rg213,15m; m without a unit)"},
+    OptionInfo{OptionId::ThroughLine, "--through-line", "Z0,VF,DB100M@MHZ,LENGTH",
+        "or any line by its figures: impedance, velocity\nfactor, dB per 100 m at a frequency (50,0.66,16@100,12m)"},
     OptionInfo{OptionId::ElementLength, "--element-length", "LEN",
         "check and refine in NEC-2 (nec2c): a straight tube of this\ntip-to-tip length and the --element diameter, "
         "free\nspace, centre-fed; --r and --x become optional"},

@@ -34,6 +34,10 @@ enum class OptionId {
     From,
     To,
     Step,
+    Zin,
+    ZinS1p,
+    Through,
+    ThroughLine,
     ElementLength,
     Nec,
     WriteNec,
@@ -52,7 +56,8 @@ struct OptionInfo {
 // In the order the help lists them:
 //   --freq MHZ, --r OHMS, --x OHMS, --element LEN, --rod LEN, --spacing LEN,
 //   --line OHMS, --half, --units UNIT, --length LEN, --cap PF, --tube-id LEN,
-//   --dielectric D, --s1p FILE, --from MHZ, --to MHZ, --step MHZ,
+//   --dielectric D, --s1p FILE, --from MHZ, --to MHZ, --step MHZ, --zin R,X,
+//   --zin-s1p FILE, --through CABLE,LENGTH, --through-line Z0,VF,DB100M@MHZ,LENGTH,
 //   --element-length LEN, --nec FILE, --write-nec FILE, --rod-side SIDE, --csv
 std::span<const OptionInfo> designOptions();
 

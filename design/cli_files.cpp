@@ -61,10 +61,10 @@ Refusal readFileText(OptionId option, std::string_view path, std::string_view ki
     return std::nullopt;
 }
 
-Refusal readTouchstone(std::string_view path, touchstone::OnePort& file)
+Refusal readTouchstone(OptionId option, std::string_view path, touchstone::OnePort& file)
 {
     std::string text;
-    if (auto failure = readFileText(OptionId::S1p, path, "a Touchstone file", text)) {
+    if (auto failure = readFileText(option, path, "a Touchstone file", text)) {
         return failure;
     }
     auto parsed = touchstone::parseOnePort(text);

@@ -16,8 +16,9 @@ namespace vostrel::design::cli {
 // 64 KB ("not `kind`"); status 4 when it opens but cannot be read.
 Refusal readFileText(OptionId option, std::string_view path, std::string_view kind, std::string& text);
 
-// --s1p's file, read and checked: each refusal names the file and line.
-Refusal readTouchstone(std::string_view path, touchstone::OnePort& file);
+// A Touchstone file named by `option` (--s1p, --zin-s1p), read and checked:
+// each refusal names the file and line.
+Refusal readTouchstone(OptionId option, std::string_view path, touchstone::OnePort& file);
 
 // Why the deck cannot go to `path`, found before NEC runs: what is there
 // is not a regular file, or the folder is not.

@@ -52,7 +52,7 @@ Refusal readFeed(const Options& options, Inputs& inputs)
             return usage("--s1p gives the feed impedance: leave out --r and --x");
         }
         inputs.file.emplace();
-        if (auto failure = readTouchstone(*options.s1p, *inputs.file)) {
+        if (auto failure = readTouchstone(OptionId::S1p, *options.s1p, *inputs.file)) {
             return failure;
         }
         if (model.freqMhz != 0) {
@@ -66,8 +66,11 @@ Refusal readFeed(const Options& options, Inputs& inputs)
         }
         return std::nullopt;
     }
-    if (fullWaveAsked(options) && !options.r.has_value() && !options.x.has_value()) {
-        return std::nullopt; // NEC computes it
+    // NEC computes it; adjust calibrates it from the reading, --r and --x
+    // only the model's estimate to compare with.
+    const bool optional = fullWaveAsked(options) || options.command == Command::Adjust;
+    if (optional && !options.r.has_value() && !options.x.has_value()) {
+        return std::nullopt;
     }
     double r = 0;
     double x = 0;
@@ -215,8 +218,9 @@ Refusal readModelInputs(const Options& options, Inputs& inputs)
                 "--cap: " + quotedInput(*options.cap) + " is not a capacitance: give pF (96 or 96pF) or \"short\"");
         }
     }
-    if (options.command == Command::Analyze && (!inputs.rodLength || !inputs.capacitancePf)) {
-        return usage("analyze needs --length and --cap");
+    if ((options.command == Command::Analyze || options.command == Command::Adjust)
+        && (!inputs.rodLength || !inputs.capacitancePf)) {
+        return usage(options.commandName + " needs --length and --cap");
     }
     return std::nullopt;
 }

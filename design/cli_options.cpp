@@ -29,6 +29,11 @@ template <std::size_t... Sizes> constexpr auto joined(const std::array<Id, Sizes
 
 constexpr auto kDesign = joined(kModel, std::array{Id::ElementLength, Id::Nec, Id::WriteNec, Id::RodSide});
 constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap});
+// The reading of a built match, and the build: --r and --x optional (the
+// model's estimate), --element-length the rod's limit (no NEC-2 here).
+constexpr auto kAdjust = joined(kModel,
+    std::array{Id::Length, Id::Cap, Id::Zin, Id::ZinS1p, Id::Through, Id::ThroughLine, Id::ElementLength, Id::TubeId,
+        Id::Dielectric});
 constexpr std::array kCapacitor = {Id::Freq, Id::X, Id::TubeId, Id::Rod, Id::Dielectric, Id::Units, Id::Csv};
 constexpr auto kSweepCap = joined(kModel, std::array{Id::Length});
 constexpr auto kSweepLength = joined(kModel, std::array{Id::Cap});
@@ -44,11 +49,12 @@ std::string shown(std::string_view text)
 std::variant<std::size_t, CommandLineError> parseCommand(std::span<const std::string_view> args, Options& options)
 {
     if (args.empty()) {
-        return usage("give a command: design, analyze, capacitor or sweep");
+        return usage("give a command: design, analyze, adjust, capacitor or sweep");
     }
     const std::string_view command = args[0];
-    constexpr std::array<std::pair<std::string_view, Command>, 4> single = {{{"design", Command::Design},
-        {"analyze", Command::Analyze}, {"analyse", Command::Analyze}, {"capacitor", Command::Capacitor}}};
+    constexpr std::array<std::pair<std::string_view, Command>, 5> single
+        = {{{"design", Command::Design}, {"analyze", Command::Analyze}, {"analyse", Command::Analyze},
+            {"adjust", Command::Adjust}, {"capacitor", Command::Capacitor}}};
     for (const auto& [word, which] : single) {
         if (command == word) {
             options.command = which;
@@ -57,7 +63,7 @@ std::variant<std::size_t, CommandLineError> parseCommand(std::span<const std::st
         }
     }
     if (command != "sweep") {
-        return usage("unknown command " + shown(command) + ": design, analyze, capacitor or sweep");
+        return usage("unknown command " + shown(command) + ": design, analyze, adjust, capacitor or sweep");
     }
     const std::string_view what = args.size() > 1 ? args[1] : std::string_view();
     if (what == "cap") {
@@ -157,6 +163,14 @@ std::variant<ValueMember, FlagMember> memberOf(OptionId id)
         return &Options::to;
     case Id::Step:
         return &Options::step;
+    case Id::Zin:
+        return &Options::zin;
+    case Id::ZinS1p:
+        return &Options::zinS1p;
+    case Id::Through:
+        return &Options::through;
+    case Id::ThroughLine:
+        return &Options::throughLine;
     case Id::ElementLength:
         return &Options::elementLength;
     case Id::Nec:
@@ -178,6 +192,8 @@ std::span<const OptionId> optionsOf(Command command)
         return kDesign;
     case Command::Analyze:
         return kAnalyze;
+    case Command::Adjust:
+        return kAdjust;
     case Command::Capacitor:
         return kCapacitor;
     case Command::SweepCap:
@@ -279,6 +295,10 @@ std::string helpText()
           "       vostrel-design design  --nec FILE --freq MHZ --rod LEN --spacing LEN [--write-nec FILE]\n"
           "                              [--rod-side SIDE]\n"
           "       vostrel-design analyze   (the options of design) --length LEN --cap PF\n"
+          "       vostrel-design adjust    (the options of design, --r and --x optional) --length LEN --cap PF\n"
+          "                                --zin R,X | --zin-s1p FILE  [--through CABLE,LENGTH | --through-line\n"
+          "                                Z0,VF,DB100M@MHZ,LENGTH] [--element-length LEN]\n"
+          "                                [--tube-id LEN [--dielectric D]]\n"
           "       vostrel-design capacitor --freq MHZ --x OHMS [--tube-id LEN --rod LEN [--dielectric D]]\n"
           "       vostrel-design sweep cap FROM:TO:STEP     (the options of design) [--length LEN]\n"
           "       vostrel-design sweep length FROM:TO:STEP  (the options of design) [--cap PF]\n"
@@ -290,7 +310,10 @@ std::string helpText()
           "The gamma match for a measured or modelled feed impedance Za = R + jX at the\n"
           "element centre: the rod length (feed point to shorting strap) and the series\n"
           "capacitor that match the feed line, from the rod-to-element line and the\n"
-          "folded-dipole step-up of the feed impedance.\n"
+          "folded-dipole step-up of the feed impedance. adjust takes a built match and\n"
+          "what an analyser read at it: the element impedance that explains the reading,\n"
+          "then the next strap position and capacitor. It uses the closed form alone:\n"
+          "there --element-length only limits the rod, and NEC-2 does not run.\n"
           "\n";
     for (const options::OptionInfo& option : options::designOptions()) {
         if (option.help.empty()) {

@@ -11,7 +11,7 @@
 
 namespace vostrel::design::cli {
 
-enum class Command { Design, Analyze, Capacitor, SweepCap, SweepLength, SweepFreq };
+enum class Command { Design, Analyze, Adjust, Capacitor, SweepCap, SweepLength, SweepFreq };
 
 using options::OptionId;
 
@@ -38,6 +38,10 @@ struct Options {
     std::optional<std::string> from;
     std::optional<std::string> to;
     std::optional<std::string> step;
+    std::optional<std::string> zin;
+    std::optional<std::string> zinS1p;
+    std::optional<std::string> through;
+    std::optional<std::string> throughLine;
     std::optional<std::string> elementLength;
     std::optional<std::string> nec;
     std::optional<std::string> writeNec;
@@ -82,7 +86,7 @@ CommandLineError badInput(std::string message);
 //   {"design", "--freq=14.3", "--half"}   -> Design, freq "14.3", half
 //   {"sweep", "cap", "70:150:1", "--csv"} -> SweepCap, range "70:150:1", csv
 // Failures (usage, the message first):
-//   {}                          -> "give a command: design, analyze, capacitor or sweep"
+//   {}                          -> "give a command: design, analyze, adjust, capacitor or sweep"
 //   {"design", "--freq", "14", "--freq", "15"} -> "--freq is given twice"
 //   {"design", "--half", "--half"}             -> "--half is given twice"
 //   {"design", "--freq", "--r", "25"}         -> "--freq needs a value"

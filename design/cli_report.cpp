@@ -9,7 +9,6 @@
 #include <ostream>
 
 namespace vostrel::design::cli {
-namespace {
 
 int lengthDecimals(Unit unit)
 {
@@ -26,8 +25,6 @@ int lengthDecimals(Unit unit)
     }
     return 4;
 }
-
-} // namespace
 
 std::string lengthText(double metres, Unit unit)
 {

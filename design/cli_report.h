@@ -19,6 +19,8 @@ namespace vostrel::design::cli {
 // At 1 decimal in mm, 2 in cm and in, 3 in ft, 4 in m.
 //   0.98806 m, Inch -> "38.90"
 std::string lengthText(double metres, Unit unit);
+// Those decimals: Millimetre -> 1, Metre -> 4.
+int lengthDecimals(Unit unit);
 // A size as the builder gave it: two decimals more, trailing zeros dropped.
 //   0.0381 m, Inch -> "1.5"
 std::string sizeText(double metres, Unit unit);

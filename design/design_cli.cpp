@@ -1,5 +1,6 @@
 #include "design_cli.h"
 
+#include "cli_adjust.h"
 #include "cli_commands.h"
 #include "cli_inputs.h"
 #include "cli_options.h"
@@ -35,6 +36,8 @@ int runDesignCli(std::span<const std::string_view> args, std::ostream& out, std:
         return runDesign(options, out, err);
     case Command::Analyze:
         return runAnalyze(options, out, err);
+    case Command::Adjust:
+        return runAdjust(options, out, err);
     case Command::Capacitor:
         return runCapacitor(options, out, err);
     case Command::SweepCap:

@@ -11,6 +11,8 @@ namespace vostrel::design {
 //
 //   design     the rod length and capacitor that match the feed line
 //   analyze    what a given rod length and capacitor do
+//   adjust     the next strap position and capacitor, from what an
+//              analyser read at the match as built
 //   capacitor  the capacitor for a measured reactance, and its insertion
 //              length in a tube
 //   sweep      SWR and input impedance against capacitance, rod length or

@@ -44,13 +44,15 @@ std::string described(const cli::Options& options)
     }
     // Each member by hand, not through the parser's own binding, so that an
     // option bound to the wrong member shows.
-    const std::map<std::string, const std::optional<std::string>*> values = {{"--freq", &options.freq},
-        {"--r", &options.r}, {"--x", &options.x}, {"--element", &options.element}, {"--rod", &options.rod},
-        {"--spacing", &options.spacing}, {"--line", &options.line}, {"--units", &options.units},
-        {"--length", &options.length}, {"--cap", &options.cap}, {"--tube-id", &options.tubeId},
-        {"--dielectric", &options.dielectric}, {"--s1p", &options.s1p}, {"--from", &options.from},
-        {"--to", &options.to}, {"--step", &options.step}, {"--element-length", &options.elementLength},
-        {"--nec", &options.nec}, {"--write-nec", &options.writeNec}, {"--rod-side", &options.rodSide}};
+    const std::map<std::string, const std::optional<std::string>*> values
+        = {{"--freq", &options.freq}, {"--r", &options.r}, {"--x", &options.x}, {"--element", &options.element},
+            {"--rod", &options.rod}, {"--spacing", &options.spacing}, {"--line", &options.line},
+            {"--units", &options.units}, {"--length", &options.length}, {"--cap", &options.cap},
+            {"--tube-id", &options.tubeId}, {"--dielectric", &options.dielectric}, {"--s1p", &options.s1p},
+            {"--from", &options.from}, {"--to", &options.to}, {"--step", &options.step},
+            {"--element-length", &options.elementLength}, {"--nec", &options.nec}, {"--write-nec", &options.writeNec},
+            {"--rod-side", &options.rodSide}, {"--zin", &options.zin}, {"--zin-s1p", &options.zinS1p},
+            {"--through", &options.through}, {"--through-line", &options.throughLine}};
     for (const auto& [name, value] : values) {
         if (*value) {
             text += name + "=" + **value + ";";
@@ -80,9 +82,17 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliOptions,
         OptionsRow{"sweepRange", {"sweep", "cap", "70:150:1", "--csv"}, "sweep cap|range=70:150:1;--csv;"},
         OptionsRow{"rangeAfterOptions", {"sweep", "length", "--cap", "50", "30in:40in:1in"},
             "sweep length|range=30in:40in:1in;--cap=50;"},
+        // A reading's reactance after the comma may be negative, and so
+        // may its resistance (refused later, by the model, in words).
+        OptionsRow{"readingNegativeReactance", {"adjust", "--zin", "38.5,-21.2"}, "adjust|--zin=38.5,-21.2;"},
+        OptionsRow{"readingEquals", {"adjust", "--zin=38.5,-21.2"}, "adjust|--zin=38.5,-21.2;"},
+        OptionsRow{"readingNegativeResistance", {"adjust", "--zin", "-5,3"}, "adjust|--zin=-5,3;"},
+        OptionsRow{"readingThroughCable", {"adjust", "--through", "rg213,15m", "--zin-s1p", "a.s1p"},
+            "adjust|--through=rg213,15m;--zin-s1p=a.s1p;"},
         OptionsRow{"britishAnalyse", {"analyse", "--length", "1in"}, "analyse|--length=1in;"},
-        OptionsRow{"noCommand", {}, "error:give a command: design, analyze, capacitor or sweep"},
-        OptionsRow{"unknownCommand", {"build"}, "error:unknown command build: design, analyze, capacitor or sweep"},
+        OptionsRow{"noCommand", {}, "error:give a command: design, analyze, adjust, capacitor or sweep"},
+        OptionsRow{
+            "unknownCommand", {"build"}, "error:unknown command build: design, analyze, adjust, capacitor or sweep"},
         OptionsRow{"sweepWhat", {"sweep", "volts"}, "error:sweep what: cap, length or freq"},
         OptionsRow{"valueGivenTwice", {"design", "--freq", "14", "--freq", "15"}, "error:--freq is given twice"},
         OptionsRow{"valueTwiceMixedForms", {"design", "--freq=14", "--freq", "15"}, "error:--freq is given twice"},
@@ -171,6 +181,9 @@ TEST(CliOptionsMembers, EachCommandTakesItsOptionsAndRefusesTheOthers)
     const std::vector<std::pair<std::vector<std::string_view>, std::vector<std::string>>> commands = {
         {{"design"}, with({"--element-length", "--nec", "--write-nec", "--rod-side"})},
         {{"analyze"}, with({"--length", "--cap"})},
+        {{"adjust"},
+            with({"--length", "--cap", "--zin", "--zin-s1p", "--through", "--through-line", "--element-length",
+                "--tube-id", "--dielectric"})},
         {{"capacitor"}, {"--freq", "--x", "--tube-id", "--rod", "--dielectric", "--units", "--csv"}},
         {{"sweep", "cap"}, with({"--length"})},
         {{"sweep", "length"}, with({"--cap"})},
@@ -229,7 +242,9 @@ TEST(CliHelp, ListsEveryOptionOfTheSharedTable)
     for (const char* name : {"--freq MHZ", "--r OHMS", "--x OHMS", "--element LEN", "--rod LEN", "--spacing LEN",
              "--line OHMS", "--half", "--textbook", "--units UNIT", "--length LEN", "--cap PF", "--tube-id LEN",
              "--dielectric D", "--s1p FILE", "--from MHZ", "--element-length LEN", "--nec FILE", "--write-nec FILE",
-             "--rod-side SIDE", "--csv", "--help, --version", "5 the program itself failed"}) {
+             "--rod-side SIDE", "--zin R,X", "--zin-s1p FILE", "--through CABLE,LENGTH",
+             "--through-line Z0,VF,DB100M@MHZ,LENGTH", "vostrel-design adjust", "NEC-2 does not run", "--csv",
+             "--help, --version", "5 the program itself failed"}) {
         EXPECT_NE(help.find(name), std::string::npos) << name;
     }
     for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
