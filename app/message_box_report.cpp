@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "message_box_report.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes hand.cur, the pointing-hand cursor shown over the home page link:
 // a 32 x 32 two-colour cursor, black outline, white fill, a solid black
 // cuff under the fingers, hot spot on the tip of the index finger.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the calculator's work takes, from the core alone up to a real
 // button click on the main window:
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long vostrel-design's sweeps take: 10,000 points of SWR and input
 // impedance against capacitance, rod length and frequency, around the
 // Antenna Book's 14.3 MHz example (the design itself, once, as well).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CPU time and the peak memory of one big change in the designer
 // window: started at one frequency, shown, then a new frequency typed over
 // the old one, the window repainted.

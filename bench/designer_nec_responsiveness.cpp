@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the designer's GUI thread is busy at a time while NEC-2 checks
 // a match: the README's 20 m dipole is shown with its element length, so
 // that nec2c refines it away from the GUI thread; a 1 ms timer on the GUI

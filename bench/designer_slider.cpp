@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long one step of a tuning slider takes to reach the screen in the
 // designer window: from QSlider::setValue to the three SWR plots and the
 // Smith chart having repainted, with the window's 500-point sweeps.

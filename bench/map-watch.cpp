@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program and measures how long it takes to show its first window,
 // and how much memory it holds once the window is up:
 //

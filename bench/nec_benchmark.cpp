@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the NEC-2 check: the time to refine a lone dipole with and
 // without the checks, and the nec2c runs each takes. Prints, never fails on
 // a time.

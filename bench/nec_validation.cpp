@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The closed form against NEC-2 on free-space tubular dipoles from 7 to
 // 432 MHz, element/rod ratios 1 to 4: prints the markdown tables of
 // docs/nec-validation.md. Takes a minute or so (about 10 nec2c runs a row).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the web page, printed, never a pass or fail: the time from
 // navigation to the first result shown in headless Chromium from a local
 // server, and the size of the site's own code gzipped.

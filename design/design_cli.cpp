@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "design_cli.h"
 
 #include "cli_adjust.h"

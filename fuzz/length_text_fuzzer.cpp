@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target over numbers and lengths with units as the command line
 // takes them. The first byte picks the default unit (or none); the rest is
 // the text. A length read is finite and in the unit named or defaulted, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target over the conversions the calculator runs on whatever is
 // typed: text to float, rounding to three decimals, float to text, and the
 // formulas in between. The first byte picks the decimal separator ("," a

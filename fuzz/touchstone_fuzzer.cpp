@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target over the Touchstone one-port reader: whatever the bytes,
 // it returns a file or an error with a line number in the text, and a file
 // it returns holds what the reader promises.

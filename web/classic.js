@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The classic calculator page: the frequency box, INCHES and CM, and the
 // five results, computed by the same core as the desktop window (compiled
 // to WebAssembly). The address holds the inputs: ?freq=14.2&unit=in.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The designer page: the inputs of vostrel-design, the results or the
 // reason there is no match, the tuning sliders and three SWR plots (uPlot),
 // computed by the core as WebAssembly. Every field is read as it is typed;

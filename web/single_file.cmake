@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts the classic page, its style, its script, the diagram and the
 # WebAssembly module (already inside its JavaScript) into one HTML file
 # that works when opened from disk.

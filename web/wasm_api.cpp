@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The functions the pages call, with C names and UTF-8 strings. The text a
 // function returns stays valid until the next call.
 #include "classic_page.h"

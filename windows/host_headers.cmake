@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Header-only libraries from Debian's /usr/include for the Windows build,
 # without putting all of /usr/include (Linux's C library headers) on
 # mingw's include path: each gets a link in an include directory of the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-building the command-line tools for 64-bit Windows with Debian's
 # mingw-w64 (g++-mingw-w64-x86-64-posix: the posix thread model, which
 # std::thread and <mutex> need), statically linked so that the programs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vostrel-designer: the gamma match designer window.
 //   vostrel-designer [--freq MHz] [--r OHMS] [--x OHMS] [--element LEN] ... [file.s1p]
 #include "command_line.h"

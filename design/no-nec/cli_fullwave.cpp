@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The full-wave check where nec2c cannot run (the Windows build): asking
 // for it is refused. Kept out of design/*.cpp, which clang-tidy reads with
 // the native build's compile commands, where this file is not built.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop launcher watches xdg-open's exit status: a launcher that starts
 // but finds no browser is a failure the user must hear of.
 #include "desktop_launcher.h"

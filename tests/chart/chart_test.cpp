@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vostrel-chart as a command: options, ranges, bands, CSV, failing rows,
 // standard input and exit statuses.
 #include "chart.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart and the window show the same texts for the same frequency: one
 // test drives both.
 #include "chart.h"

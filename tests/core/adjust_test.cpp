@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The next adjustment from a reading: the header's examples, calibration
 // as the exact inverse of analyze(), seeded random builds read through
 // random cables, sweeps, and every refusal.

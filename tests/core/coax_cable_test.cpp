@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cable table, its loss interpolation, the name look-up and the line
 // parser.
 #include "coax_cable.h"

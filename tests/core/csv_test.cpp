@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one CSV policy: RFC 4180 quoting, the formula guard on echoed text,
 // shortest round-trip numbers.
 #include "csv.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The option names and value forms vostrel-design and vostrel-designer share.
 #include "design_options.h"
 #include "gamma_design.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The portable number text against the standard library's <charconv>
 // where it has the floating-point overloads (the native builds), and against
 // the C library's strtod/strtof/printf where it does not (WebAssembly).

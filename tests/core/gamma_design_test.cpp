@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The feed impedance model: published and independent figures, the header's
 // examples, properties over seeded random designs, and every refusal.
 #include "gamma_design.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lengths with units as the command line and the designer's fields take them.
 #include "length_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lossy line: its header's examples, against the transmission (ABCD)
 // matrix and the reflection form, and de-embedding as the inverse.
 #include "line_transform.h"

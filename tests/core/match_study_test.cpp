@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The study the designer window and vostrel-design share: the design, the
 // tuning and the sweeps about it.
 #include "match_study.h"

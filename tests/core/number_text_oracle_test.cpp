@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversions checked against the C library's own exact conversions
 // (strtof, strtod and printf in the "C" locale) over seeded random inputs
 // spread across the whole float range.

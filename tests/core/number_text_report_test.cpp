@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers as the reports write them: fixed decimals, quantities that are
 // never a false 0, and the window's four figures in the locale's notation.
 #include "number_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "number_text.h"
 #include "shown_result.h"
 

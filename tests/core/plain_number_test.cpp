@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one plain-number reader: fields, command lines and measurement files.
 #include "plain_number.h"
 

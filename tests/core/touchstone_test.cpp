@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Touchstone version 1 one-port files: every option line form, what real
 // files contain, and damaged files refused with their line.
 #include "touchstone.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text made safe to echo.
 #include "utf8.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vostrel-design adjust: a reading of the built match in, the next strap
 // position and capacitor out; its refusals and statuses, readings made by
 // analyze fed back (at the match and through a cable), its CSV and text.

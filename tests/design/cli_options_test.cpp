@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vostrel-design's command line read into options: each row one argument
 // list and what it gives, or the one-line refusal.
 #include "cli_options.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vostrel-design as a command: results, both shares, CSV shape, sweeps,
 // measurement files, refusals and exit statuses.
 #include "design_cli.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vostrel-design's full-wave check: the report and CSV from real nec2c
 // runs, --write-nec, the sweep from NEC, refused decks, and a fake nec2c
 // (VOSTREL_NEC2C) for every way nec2c can fail.

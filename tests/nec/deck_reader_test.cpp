@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a user's NEC-2 deck: the driven element found, GS applied, every
 // refusal naming file and line, and the table of card types.
 #include "ascii.h"

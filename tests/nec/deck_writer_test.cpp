@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing decks: the user's deck written back with the match in place, for
 // the user's program and for our runs, and the rod on the side asked.
 #include "deck_writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The match's wires: the cage, its junctions and segments, what does not
 // fit, and the rod's side across the element.
 #include "match_geometry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Against nec2c itself: a dipole's feed impedance, a refined match, its
 // checks, a beam's low-resistance element, the sweep and the written deck;
 // and the refinement's failures.

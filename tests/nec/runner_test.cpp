@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // nec2c as a separate process: its output read, and every way a run fails,
 // with fake nec2c programs on PATH.
 #include "nec_test_support.h"

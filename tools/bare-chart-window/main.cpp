@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The designer's start-up baseline: a Qt Widgets window of the designer's
 // size holding one empty chart view, so Qt Charts and its dependencies are
 // loaded as in the designer. bench/designer-startup starts it beside

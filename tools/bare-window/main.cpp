@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The smallest Qt Widgets program that shows a window like the calculator's:
 // one plain widget of the main window's client size and caption, nothing in
 // it. bench/startup starts it beside vostrel to see what the calculator adds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints what the classic window shows for a fixed list of frequency texts
 // in both units, one line each: the same list and the same lines on every
 // build, so that the outputs of the native, WebAssembly and Windows builds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the designer window to a PNG file without a display:
 //
 //   vostrel-designer-screenshot [--scale N] [--out DIR] [--size WxH] [designer options]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the calculator's windows to PNG files without a display:
 //
 //   vostrel-screenshot [--scale N] [--out DIR] [--frequency TEXT] [--inches|--cm]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "design_inputs_form.h"
 #include "designer_names.h"
 #include "wheel_guarded_combo_box.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "designer_window.h"
 #include "design_inputs_form.h"
 #include "design_report.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "plots_page.h"
 
 #include "designer_names.h"

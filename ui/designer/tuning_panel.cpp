@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tuning_panel.h"
 #include "design_inputs.h"
 #include "designer_names.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "accessible_text_box.h"
 
 #include "text_box.h"

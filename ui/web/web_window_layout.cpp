@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "web_window_layout.h"
 
 #include "home_page.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The designer under real conditions: a big jump in a value, a small
 // screen (this binary also runs at QT_SCALE_FACTOR=2), exports to what is
 // not a regular file, measurement files of every kind, settings that change

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The designer's full-wave column: NEC-2 (nec2c) checking and refining the
 // match from the element's length or an antenna model, off the GUI thread.
 // The real nec2c answers the dipole and the beam; fakes stand in for a
@@ -9,6 +10,7 @@
 #include "readme_dipole.h"
 #include "results_panel.h"
 #include "sweep_chart.h"
+#include "tuning_panel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,6 +24,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSlider>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
@@ -355,6 +358,10 @@ private slots:
         QCOMPARE(curve.front(), QPointF(13.9, 2.1));
         QCOMPARE(curve.back(), QPointF(14.5, 1.9));
         QCOMPARE(f.window.chart(Plot::Frequency)->curve()->name(), QStringLiteral("SWR, refined in NEC-2"));
+        // The sliders redraw the closed form's plots, not NEC-2's.
+        f.window.tuning()->findChildren<QSlider*>().front()->setValue(8);
+        QCOMPARE(f.window.chart(Plot::Frequency)->curve()->points(), curve);
+        QVERIFY(f.window.chart(Plot::Capacitance)->curve()->points().size() > 3);
     }
 
     void aDeckItCannotUseIsRefusedWithItsLine()

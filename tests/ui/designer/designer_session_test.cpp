@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The designer's state without a window: which inputs make NEC-2 run
 // again, whose answer is taken, what is stale and what may be exported,
 // the measurement and antenna model files, and the settings kept between

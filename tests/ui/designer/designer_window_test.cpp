@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The designer window through its widgets: typed inputs give the core's
 // design in the result fields, a bad field blocks and names itself, a
 // geometry that cannot match shows the core's banner, a measurement file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The designer's panels on their own, for what the user reads in them: the
 // results and their placeholders, the stale note, the tuning labels'
 // values and percentages, and the copied summary's values.

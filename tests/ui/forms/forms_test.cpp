@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The forms layer: colour values, the cursor file reader and the text
 // boxes' own behaviour.
 #include "colour.h"

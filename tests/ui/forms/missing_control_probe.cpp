@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Asks the main window for a control its layout does not have. The program
 // must stop, saying which name it looked for, in every build type.
 #include "fakes.h"

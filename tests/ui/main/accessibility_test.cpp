@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader finds in the windows: a name for every box and
 // button, result boxes linked to their captions, and their values as
 // editable text.

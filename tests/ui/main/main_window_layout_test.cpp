@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as laid out: every control at its place with its text,
 // colours, font and place in the tab order, checked against the layout
 // drawn up for the window (twips, 15 to a pixel), not against the table the

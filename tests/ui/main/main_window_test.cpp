@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's behaviour: typing a frequency, pressing INCHES or CM,
 // reading the five result boxes; failures and the frequency box refill.
 #include "fakes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user is told for each kind of failure.
 #include "error_report.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // WEB SITE and the link window: one window for the run, the address handed
 // to the launcher, a launcher that cannot start, and the hand cursor.
 #include "fakes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The classic page in headless Chromium from a local server: typing, the
 // buttons, the results and messages the desktop window shows, the address
 // round trip, the keyboard, a phone-width layout, and the single-file page

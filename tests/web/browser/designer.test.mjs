@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The designer page in headless Chromium from a local server: the worked
 // example on load, typing, a bad field, no match, the sliders, the three
 // plots, the address round trip and a phone-width layout.

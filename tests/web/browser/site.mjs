@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A static server for the built site on 127.0.0.1 (a free port), and
 // headless Chromium driven by puppeteer-core: Debian's chromium, no
 // browser download. Shared by the page tests and bench/web-page.
