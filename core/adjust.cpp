@@ -18,14 +18,14 @@ using physics::kTwoPi;
 // feed impedance it takes.
 constexpr Complex kPlaceholderZa{50, 0};
 
-Problem refused(Refusal kind, std::string message)
+NoAdjustment refused(NoAdjustment::Kind kind, std::string message)
 {
-    return Problem{kind, std::move(message), std::nullopt};
+    return NoAdjustment{kind, std::move(message), std::nullopt};
 }
 
-Problem fromDesign(const design::Problem& problem)
+NoAdjustment fromDesign(const design::Problem& problem)
 {
-    return Problem{Refusal::BadInput, problem.message, problem.field};
+    return NoAdjustment{NoAdjustment::Kind::BadInput, problem.message, problem.field};
 }
 
 bool isFinite(Complex z)
@@ -61,22 +61,22 @@ RodLimit rodLimit(const AdjustInput& in)
     return {quarter, "a quarter wave at " + decimalsText(in.freqMhz, 3) + " MHz (" + decimalsText(quarter, 3) + " m)"};
 }
 
-std::optional<Problem> checkCable(const coax::Line& cable)
+std::optional<NoAdjustment> checkCable(const coax::Line& cable)
 {
     if (!(cable.impedance >= 1 && cable.impedance <= 1e6)) {
-        return refused(Refusal::BadCable, "the cable's impedance must be between 1 and 1000000 ohms");
+        return refused(NoAdjustment::Kind::BadCable, "the cable's impedance must be between 1 and 1000000 ohms");
     }
     if (!(cable.velocityFactor >= 0.01 && cable.velocityFactor <= 1)) {
-        return refused(Refusal::BadCable, "the cable's velocity factor must be between 0.01 and 1");
+        return refused(NoAdjustment::Kind::BadCable, "the cable's velocity factor must be between 0.01 and 1");
     }
     if (!(std::isfinite(cable.length) && cable.length >= 0)) {
-        return refused(Refusal::BadCable, "the cable's length must be 0 m or more");
+        return refused(NoAdjustment::Kind::BadCable, "the cable's length must be 0 m or more");
     }
     for (const coax::LossPoint& point : cable.loss) {
         if (!(std::isfinite(point.dbPer100m) && point.dbPer100m >= 0 && std::isfinite(point.freqMhz)
                 && point.freqMhz > 0)) {
-            return refused(
-                Refusal::BadCable, "the cable's loss must be 0 dB per 100 m or more, at a frequency above 0 MHz");
+            return refused(NoAdjustment::Kind::BadCable,
+                "the cable's loss must be 0 dB per 100 m or more, at a frequency above 0 MHz");
         }
     }
     return std::nullopt;
@@ -86,14 +86,14 @@ std::optional<Problem> checkCable(const coax::Line& cable)
 Outcome<Complex> atConnector(const AdjustInput& in, double freqMhz, Complex reading)
 {
     if (!isFinite(reading)) {
-        return refused(Refusal::BadReading, "the reading must be a finite resistance and reactance");
+        return refused(NoAdjustment::Kind::BadReading, "the reading must be a finite resistance and reactance");
     }
     if (!in.cable) {
         return reading;
     }
     const auto load = coax::loadImpedance(*in.cable, freqMhz, reading);
     if (!load) {
-        return refused(Refusal::ShortOrOpen,
+        return refused(NoAdjustment::Kind::ShortOrOpen,
             "the reading is what an open at the far end of the cable shows: check the cable's connectors and "
             "that the match is connected");
     }
@@ -102,7 +102,7 @@ Outcome<Complex> atConnector(const AdjustInput& in, double freqMhz, Complex read
 
 // A reading the model can calibrate from: a positive resistance, and not
 // what a short or an open shows.
-std::optional<Problem> checkConnectorReading(const AdjustInput& in, Complex zin)
+std::optional<NoAdjustment> checkConnectorReading(const AdjustInput& in, Complex zin)
 {
     if (zin.real() < 0) {
         std::string message
@@ -110,11 +110,11 @@ std::optional<Problem> checkConnectorReading(const AdjustInput& in, Complex zin)
         message += in.cable ? " once the cable is taken out: check the cable's length and loss, or read at the "
                               "connector itself"
                             : ": calibrate the analyser (open, short, load) at the end of its lead and read again";
-        return refused(Refusal::NegativeResistance, std::move(message));
+        return refused(NoAdjustment::Kind::NegativeResistance, std::move(message));
     }
     const double magnitude = std::abs(physics::reflection(zin, in.lineImpedance));
     if (!(magnitude <= kShortOrOpenReflection)) {
-        return refused(Refusal::ShortOrOpen,
+        return refused(NoAdjustment::Kind::ShortOrOpen,
             "the reading (" + ohms(zin) + " at the connector, |reflection| " + decimalsText(magnitude, 3)
                 + ") is what a short or an open shows: check the feed connection, the strap's contact and the "
                   "capacitor, and that the analyser was calibrated where it is connected");
@@ -154,7 +154,7 @@ std::optional<CableWarning> cableWarning(const AdjustInput& in, Complex reading)
 }
 
 // Everything adjust() checks before it looks at a reading.
-std::optional<Problem> checkBuild(const AdjustInput& in)
+std::optional<NoAdjustment> checkBuild(const AdjustInput& in)
 {
     auto built = design::analyze(designInput(in, in.freqMhz, kPlaceholderZa), in.rodLength, in.capacitancePf);
     if (const auto* problem = std::get_if<design::Problem>(&built)) {
@@ -167,12 +167,12 @@ std::optional<Problem> checkBuild(const AdjustInput& in)
         }
     }
     if (in.elementLength && !(std::isfinite(*in.elementLength) && *in.elementLength > 0)) {
-        return Problem{
-            Refusal::BadInput, "the element's length must be a length above 0", design::Field::ElementLength};
+        return NoAdjustment{NoAdjustment::Kind::BadInput, "the element's length must be a length above 0",
+            design::Field::ElementLength};
     }
     const RodLimit limit = rodLimit(in);
     if (in.rodLength > limit.metres) {
-        return refused(Refusal::RodTooLong,
+        return refused(NoAdjustment::Kind::RodTooLong,
             "the rod as built (" + decimalsText(in.rodLength, 3) + " m) is longer than " + limit.what
                 + ": check the rod's length, its unit and the frequency");
     }
@@ -200,7 +200,7 @@ Outcome<Adjustment> adjustAtConnector(const AdjustInput& in, Complex zin)
         result.expected = expectedOf(std::get<design::Analysis>(assumed));
     }
     auto za = calibrate(designInput(in, in.freqMhz, kPlaceholderZa), in.rodLength, in.capacitancePf, zin);
-    if (auto* problem = std::get_if<Problem>(&za)) {
+    if (auto* problem = std::get_if<NoAdjustment>(&za)) {
         return *problem;
     }
     result.feedImpedance = std::get<Complex>(za);
@@ -208,11 +208,11 @@ Outcome<Adjustment> adjustAtConnector(const AdjustInput& in, Complex zin)
     auto next = design::design(calibrated);
     if (const auto* problem = std::get_if<design::Problem>(&next)) {
         if (problem->kind == design::Problem::Kind::NoMatch) {
-            return refused(Refusal::NoMatch,
+            return refused(NoAdjustment::Kind::NoMatch,
                 "the reading shows an element impedance of " + ohms(result.feedImpedance) + ", and "
                     + problem->message);
         }
-        return refused(Refusal::Unexplained,
+        return refused(NoAdjustment::Kind::Unexplained,
             "the reading shows an element impedance of " + ohms(result.feedImpedance)
                 + ", beyond what the model takes (" + problem->message
                 + "): check the reading, the build's figures and the frequency");
@@ -220,7 +220,7 @@ Outcome<Adjustment> adjustAtConnector(const AdjustInput& in, Complex zin)
     result.next = std::get<design::Design>(next);
     const RodLimit limit = rodLimit(in);
     if (result.next.rodLength > limit.metres) {
-        return refused(Refusal::RodTooLong,
+        return refused(NoAdjustment::Kind::RodTooLong,
             "the next rod would be " + decimalsText(result.next.rodLength, 3) + " m, longer than " + limit.what
                 + ": a thinner rod or a wider spacing raises the rod line's impedance and shortens the rod; or "
                   "shorten the element a little");
@@ -248,8 +248,8 @@ Outcome<Complex> calibrate(const design::DesignInput& in, double rodLength, doub
         return fromDesign(*problem);
     }
     if (!isFinite(zin) || !(zin.real() > 0)) {
-        return refused(
-            Refusal::Unexplained, "only a reading with a resistance above 0 comes from an element's feed impedance");
+        return refused(NoAdjustment::Kind::Unexplained,
+            "only a reading with a resistance above 0 comes from an element's feed impedance");
     }
     const design::Analysis& analysis = std::get<design::Analysis>(built);
     const double series = (analysis.zin - analysis.zp).imag();
@@ -257,7 +257,7 @@ Outcome<Complex> calibrate(const design::DesignInput& in, double rodLength, doub
     const Complex y2 = 1.0 / zp - 1.0 / analysis.zs;
     const Complex za = 1.0 / (y2 * analysis.line.stepUp);
     if (!isFinite(za) || !(za.real() > 0) || analysis.zs == Complex(0, 0)) {
-        return refused(Refusal::Unexplained,
+        return refused(NoAdjustment::Kind::Unexplained,
             "no element impedance gives this reading with this rod: check the rod's length and the frequency");
     }
     return za;
@@ -269,7 +269,7 @@ Outcome<Adjustment> adjust(const AdjustInput& in, Complex reading)
         return *problem;
     }
     auto zin = atConnector(in, in.freqMhz, reading);
-    if (auto* problem = std::get_if<Problem>(&zin)) {
+    if (auto* problem = std::get_if<NoAdjustment>(&zin)) {
         return *problem;
     }
     auto result = adjustAtConnector(in, std::get<Complex>(zin));
@@ -292,8 +292,8 @@ Outcome<SweepAdjustment> adjustSweep(const AdjustInput& in, const touchstone::On
         auto zin = atConnector(in, point.freqHz / 1e6, point.impedance);
         if (const auto* z = std::get_if<Complex>(&zin)) {
             atMatch.points.push_back(touchstone::Point{point.freqHz, *z, point.line});
-        } else if (std::get<Problem>(zin).kind == Refusal::BadReading) {
-            return std::get<Problem>(zin);
+        } else if (std::get<NoAdjustment>(zin).kind == NoAdjustment::Kind::BadReading) {
+            return std::get<NoAdjustment>(zin);
         } else {
             ++skipped;
         }
@@ -309,10 +309,10 @@ Outcome<SweepAdjustment> adjustSweep(const AdjustInput& in, const touchstone::On
         if (const std::string hint = touchstone::frequencyUnitHint(sweep); !hint.empty()) {
             message += "; " + hint;
         }
-        return refused(Refusal::OutsideSweep, std::move(message));
+        return refused(NoAdjustment::Kind::OutsideSweep, std::move(message));
     }
     auto step = adjustAtConnector(in, *atDesign);
-    if (auto* problem = std::get_if<Problem>(&step)) {
+    if (auto* problem = std::get_if<NoAdjustment>(&step)) {
         return *problem;
     }
     SweepAdjustment result;
@@ -331,7 +331,7 @@ Outcome<SweepAdjustment> adjustSweep(const AdjustInput& in, const touchstone::On
             continue;
         }
         auto za = calibrate(designInput(in, freqMhz, kPlaceholderZa), in.rodLength, in.capacitancePf, point.impedance);
-        if (std::holds_alternative<Problem>(za)) {
+        if (std::holds_alternative<NoAdjustment>(za)) {
             ++skipped;
             continue;
         }

@@ -49,26 +49,25 @@ struct AdjustInput {
     std::optional<coax::Line> cable;
 };
 
-enum class Refusal {
-    BadInput, // a figure of the build the model cannot take; `field` names it
-    BadCable, // the cable's figures
-    BadReading, // a reading that is not a finite number
-    NegativeResistance, // after the cable is taken out
-    ShortOrOpen, // |reflection| within 0.02 of 1
-    OutsideSweep, // the sweep does not reach the design frequency
-    Unexplained, // no element impedance the model takes gives the reading
-    NoMatch, // the Za the reading shows cannot be matched by this geometry
-    RodTooLong, // beyond half the element, or a quarter wave when that is not known
-};
-
 // Why there is no adjustment, with a sentence saying what to do.
-struct Problem {
-    Refusal kind = Refusal::BadInput;
+struct NoAdjustment {
+    enum class Kind {
+        BadInput, // a figure of the build the model cannot take; `field` names it
+        BadCable, // the cable's figures
+        BadReading, // a reading that is not a finite number
+        NegativeResistance, // after the cable is taken out
+        ShortOrOpen, // |reflection| within 0.02 of 1
+        OutsideSweep, // the sweep does not reach the design frequency
+        Unexplained, // no element impedance the model takes gives the reading
+        NoMatch, // the Za the reading shows cannot be matched by this geometry
+        RodTooLong, // beyond half the element, or a quarter wave when that is not known
+    };
+    Kind kind = Kind::BadInput;
     std::string message;
     std::optional<design::Field> field; // for BadInput
 };
 
-template <typename T> using Outcome = std::variant<T, Problem>;
+template <typename T> using Outcome = std::variant<T, NoAdjustment>;
 
 // The Za that makes design::analyze(in, rodLength, capacitancePf) give
 // `zin`; in.feedImpedance is not used.

@@ -172,18 +172,18 @@ Refusal readTube(const Options& options, const Inputs& inputs, std::optional<Tub
 // The core's refusal as this program says it: the options' faults with
 // status 2, naming the option; what the reading or the build rules out with
 // status 1.
-CommandLineError fromAdjust(const adjust::Problem& problem, const Options& options)
+CommandLineError fromAdjust(const adjust::NoAdjustment& problem, const Options& options)
 {
     switch (problem.kind) {
-    case adjust::Refusal::BadInput:
+    case adjust::NoAdjustment::Kind::BadInput:
         if (problem.field) {
             return fromProblem(Problem{Problem::Kind::BadInput, *problem.field, problem.message, 0});
         }
         return badInput(problem.message);
-    case adjust::Refusal::BadCable:
+    case adjust::NoAdjustment::Kind::BadCable:
         return badInput(
             optionName(options.through ? OptionId::Through : OptionId::ThroughLine) + ": " + problem.message);
-    case adjust::Refusal::BadReading:
+    case adjust::NoAdjustment::Kind::BadReading:
         return badInput(optionName(options.zin ? OptionId::Zin : OptionId::ZinS1p) + ": " + problem.message);
     default:
         return CommandLineError{ExitStatus::NoSolution, problem.message, false};
@@ -390,7 +390,7 @@ int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
 
     if (reading.sweep) {
         auto swept = adjust::adjustSweep(in, *reading.sweep);
-        if (const auto* problem = std::get_if<adjust::Problem>(&swept)) {
+        if (const auto* problem = std::get_if<adjust::NoAdjustment>(&swept)) {
             return fail(fromAdjust(*problem, options));
         }
         answer.sweep = std::move(std::get<adjust::SweepAdjustment>(swept));
@@ -399,7 +399,7 @@ int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
         answer.atAnalyser = touchstone::impedanceAt(*reading.sweep, in.freqMhz * 1e6).value_or(answer.step.reading);
     } else {
         auto step = adjust::adjust(in, *reading.zin);
-        if (const auto* problem = std::get_if<adjust::Problem>(&step)) {
+        if (const auto* problem = std::get_if<adjust::NoAdjustment>(&step)) {
             return fail(fromAdjust(*problem, options));
         }
         answer.step = std::get<adjust::Adjustment>(step);

@@ -17,7 +17,7 @@
 using namespace vostrel;
 using adjust::AdjustInput;
 using adjust::Adjustment;
-using adjust::Refusal;
+using adjust::NoAdjustment;
 using design::DesignInput;
 using Complex = std::complex<double>;
 
@@ -59,7 +59,7 @@ coax::Line line(const char* text)
 // A copy: the outcome is often a temporary.
 template <typename T> T ok(const adjust::Outcome<T>& outcome)
 {
-    if (const auto* problem = std::get_if<adjust::Problem>(&outcome)) {
+    if (const auto* problem = std::get_if<adjust::NoAdjustment>(&outcome)) {
         ADD_FAILURE() << "refused: " << problem->message;
         return T{};
     }
@@ -268,7 +268,7 @@ struct RefusalCase {
     const char* name;
     std::function<void(AdjustInput&)> change;
     std::function<Complex(const AdjustInput&)> reading;
-    Refusal kind;
+    NoAdjustment::Kind kind;
     const char* says; // a part of the message
     std::optional<design::Field> field = std::nullopt;
 };
@@ -280,8 +280,8 @@ TEST_P(AdjustRefuses, WithASentence)
     AdjustInput in = antennaBook();
     GetParam().change(in);
     const auto outcome = adjust::adjust(in, GetParam().reading(in));
-    ASSERT_TRUE(std::holds_alternative<adjust::Problem>(outcome));
-    const adjust::Problem& problem = std::get<adjust::Problem>(outcome);
+    ASSERT_TRUE(std::holds_alternative<adjust::NoAdjustment>(outcome));
+    const adjust::NoAdjustment& problem = std::get<adjust::NoAdjustment>(outcome);
     EXPECT_EQ(problem.kind, GetParam().kind) << problem.message;
     EXPECT_NE(problem.message.find(GetParam().says), std::string::npos) << problem.message;
     EXPECT_EQ(problem.field, GetParam().field);
@@ -299,49 +299,49 @@ void rg58(AdjustInput& in)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, AdjustRefuses,
-    ::testing::Values(RefusalCase{"NegativeResistance", asBuilt, read({-5, 20}), Refusal::NegativeResistance,
+    ::testing::Values(RefusalCase{"NegativeResistance", asBuilt, read({-5, 20}), NoAdjustment::Kind::NegativeResistance,
                           "calibrate the analyser"},
-        RefusalCase{"NegativeOnceTheCableIsOut", rg58, read({-3, 10}), Refusal::NegativeResistance,
+        RefusalCase{"NegativeOnceTheCableIsOut", rg58, read({-3, 10}), NoAdjustment::Kind::NegativeResistance,
             "once the cable is taken out"},
-        RefusalCase{"Short", asBuilt, read({0.1, 0}), Refusal::ShortOrOpen, "a short or an open"},
-        RefusalCase{"Open", asBuilt, read({1e5, 0}), Refusal::ShortOrOpen, "a short or an open"},
-        RefusalCase{"PureReactance", asBuilt, read({0, 80}), Refusal::ShortOrOpen, "|reflection| 1.000"},
+        RefusalCase{"Short", asBuilt, read({0.1, 0}), NoAdjustment::Kind::ShortOrOpen, "a short or an open"},
+        RefusalCase{"Open", asBuilt, read({1e5, 0}), NoAdjustment::Kind::ShortOrOpen, "a short or an open"},
+        RefusalCase{"PureReactance", asBuilt, read({0, 80}), NoAdjustment::Kind::ShortOrOpen, "|reflection| 1.000"},
         RefusalCase{"OpenAtTheCablesFarEnd", rg58,
             [](const AdjustInput& in) { return 50.0 / std::tanh(coax::propagation(*in.cable, 14.3) * 20.0); },
-            Refusal::ShortOrOpen, "an open at the far end of the cable"},
-        RefusalCase{"NotFinite", asBuilt, read({std::nan(""), 0}), Refusal::BadReading, "finite"},
+            NoAdjustment::Kind::ShortOrOpen, "an open at the far end of the cable"},
+        RefusalCase{"NotFinite", asBuilt, read({std::nan(""), 0}), NoAdjustment::Kind::BadReading, "finite"},
         RefusalCase{"NoMatchForTheElementRead", asBuilt,
             [](const AdjustInput& in) {
                 return modelled(in, 14.3, {5, 30}, in.rodLength, in.capacitancePf);
             },
-            Refusal::NoMatch, "or use a thinner rod or a closer spacing"},
-        RefusalCase{
-            "BeyondWhatTheModelTakes", megohmBuild, read(50), Refusal::Unexplained, "beyond what the model takes"},
-        RefusalCase{"RodBeyondAQuarterWave", [](AdjustInput& in) { in.rodLength = 5.3; }, read(50), Refusal::RodTooLong,
-            "longer than a quarter wave at 14.300 MHz (5.241 m)"},
+            NoAdjustment::Kind::NoMatch, "or use a thinner rod or a closer spacing"},
+        RefusalCase{"BeyondWhatTheModelTakes", megohmBuild, read(50), NoAdjustment::Kind::Unexplained,
+            "beyond what the model takes"},
+        RefusalCase{"RodBeyondAQuarterWave", [](AdjustInput& in) { in.rodLength = 5.3; }, read(50),
+            NoAdjustment::Kind::RodTooLong, "longer than a quarter wave at 14.300 MHz (5.241 m)"},
         RefusalCase{"RodBeyondHalfTheElement", [](AdjustInput& in) { in.elementLength = 1.9; }, read(50),
-            Refusal::RodTooLong, "the rod as built (0.988 m) is longer than half the element (0.950 m)"},
+            NoAdjustment::Kind::RodTooLong, "the rod as built (0.988 m) is longer than half the element (0.950 m)"},
         RefusalCase{"NextRodBeyondHalfTheElement", [](AdjustInput& in) { in.elementLength = 2.05; }, read({40, 10}),
-            Refusal::RodTooLong, "the next rod would be 1.070 m, longer than half the element (1.025 m)"},
+            NoAdjustment::Kind::RodTooLong, "the next rod would be 1.070 m, longer than half the element (1.025 m)"},
         RefusalCase{"CableVelocity", [](AdjustInput& in) { rg58(in), in.cable->velocityFactor = 0; }, read(50),
-            Refusal::BadCable, "velocity factor"},
+            NoAdjustment::Kind::BadCable, "velocity factor"},
         RefusalCase{"CableLength", [](AdjustInput& in) { rg58(in), in.cable->length = -1; }, read(50),
-            Refusal::BadCable, "length"},
-        RefusalCase{"NoCapacitor", [](AdjustInput& in) { in.capacitancePf = 0; }, read(50), Refusal::BadInput,
-            "capacitance", design::Field::Capacitance},
+            NoAdjustment::Kind::BadCable, "length"},
+        RefusalCase{"NoCapacitor", [](AdjustInput& in) { in.capacitancePf = 0; }, read(50),
+            NoAdjustment::Kind::BadInput, "capacitance", design::Field::Capacitance},
         RefusalCase{"AssumedFeedNegative", [](AdjustInput& in) { in.assumedFeedImpedance = Complex(-5, 0); }, read(50),
-            Refusal::BadInput, "feed resistance", design::Field::FeedResistance},
-        RefusalCase{"ElementLengthZero", [](AdjustInput& in) { in.elementLength = 0; }, read(50), Refusal::BadInput,
-            "element's length", design::Field::ElementLength}),
+            NoAdjustment::Kind::BadInput, "feed resistance", design::Field::FeedResistance},
+        RefusalCase{"ElementLengthZero", [](AdjustInput& in) { in.elementLength = 0; }, read(50),
+            NoAdjustment::Kind::BadInput, "element's length", design::Field::ElementLength}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AdjustSweepRefuses, ASweepThatMissesTheFrequency)
 {
     const auto says = [](const touchstone::OnePort& sweep, const char* text) {
         const auto outcome = adjust::adjustSweep(antennaBook(), sweep);
-        ASSERT_TRUE(std::holds_alternative<adjust::Problem>(outcome));
-        const adjust::Problem& problem = std::get<adjust::Problem>(outcome);
-        EXPECT_EQ(problem.kind, Refusal::OutsideSweep);
+        ASSERT_TRUE(std::holds_alternative<adjust::NoAdjustment>(outcome));
+        const adjust::NoAdjustment& problem = std::get<adjust::NoAdjustment>(outcome);
+        EXPECT_EQ(problem.kind, NoAdjustment::Kind::OutsideSweep);
         EXPECT_NE(problem.message.find(text), std::string::npos) << problem.message;
     };
     touchstone::OnePort below;
