@@ -10,8 +10,7 @@
 
 namespace vostrel::design::cli {
 
-// The files vostrel-design reads (a Touchstone file, a NEC-2 deck) and the
-// one it writes (--write-nec's deck).
+// The files vostrel-design reads: a Touchstone file, a NEC-2 deck.
 
 // A whole text file named by `option`, refused past 64 MB or a line of
 // 64 KB ("not `kind`"); status 4 when it opens but cannot be read.
@@ -20,13 +19,5 @@ Refusal readFileText(OptionId option, std::string_view path, std::string_view ki
 // A Touchstone file named by `option` (--s1p, --zin-s1p), read and checked:
 // each refusal names the file and line.
 Refusal readTouchstone(OptionId option, std::string_view path, touchstone::OnePort& file);
-
-// Why the deck cannot go to `path`, found before NEC runs: what is there
-// is not a regular file, or the folder is not.
-std::optional<std::string> checkTarget(const std::string& path);
-
-// Writes `text` to `path` whole or not at all: a temporary file beside it,
-// then renamed over it. Never replaces what is not a regular file.
-std::optional<std::string> writeWhole(const std::string& path, const std::string& text);
 
 } // namespace vostrel::design::cli

@@ -3,6 +3,7 @@
 
 #include "ascii.h"
 #include "cli_csv.h"
+#include "cli_deck_file.h"
 #include "cli_files.h"
 #include "cli_report.h"
 #include "csv.h"
