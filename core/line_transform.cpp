@@ -12,9 +12,13 @@ namespace {
 // 20 log10(e): decibels per neper.
 const double kDbPerNeper = 20 / std::numbers::ln10;
 
-Complex tanhOfLength(const Line& line, double freqMhz)
+// e^(-2 gamma l): what the line does to a reflection coefficient on its
+// way there and back. The reflection form stays finite where the tanh form
+// meets tan(pi/2) (a lossless quarter wave), which some C libraries give
+// as NaN (emscripten's).
+Complex roundTrip(const Line& line, double freqMhz)
 {
-    return std::tanh(propagation(line, freqMhz) * line.length);
+    return std::exp(-2.0 * propagation(line, freqMhz) * line.length);
 }
 
 } // namespace
@@ -41,9 +45,9 @@ Complex inputImpedance(const Line& line, double freqMhz, Complex load)
     if (line.length == 0) {
         return load;
     }
-    const Complex t = tanhOfLength(line, freqMhz);
     const double z0 = line.impedance;
-    return z0 * (load + z0 * t) / (z0 + load * t);
+    const Complex rho = physics::reflection(load, z0) * roundTrip(line, freqMhz);
+    return z0 * (1.0 + rho) / (1.0 - rho);
 }
 
 std::optional<Complex> loadImpedance(const Line& line, double freqMhz, Complex measured)
@@ -51,15 +55,13 @@ std::optional<Complex> loadImpedance(const Line& line, double freqMhz, Complex m
     if (line.length == 0) {
         return measured;
     }
-    const Complex t = tanhOfLength(line, freqMhz);
     const double z0 = line.impedance;
-    const Complex numerator = measured - z0 * t;
-    const Complex denominator = z0 - measured * t;
+    const Complex rho = physics::reflection(measured, z0) / roundTrip(line, freqMhz);
     // A load a million million times the line's impedance is an open.
-    if (!(std::abs(numerator) < 1e12 * std::abs(denominator))) {
+    if (!(std::abs(1.0 + rho) < 1e12 * std::abs(1.0 - rho))) {
         return std::nullopt;
     }
-    const Complex load = z0 * numerator / denominator;
+    const Complex load = z0 * (1.0 + rho) / (1.0 - rho);
     if (!std::isfinite(load.real()) || !std::isfinite(load.imag())) {
         return std::nullopt;
     }

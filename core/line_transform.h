@@ -32,7 +32,9 @@ double matchedLossDb(const Line& line, double freqMhz);
 double roundTripLossDb(const Line& line, double freqMhz);
 
 // The impedance at the line's input with `load` at its far end:
-//   Zin = Z0 (ZL + Z0 tanh(gamma l)) / (Z0 + ZL tanh(gamma l))
+//   Zin = Z0 (ZL + Z0 tanh(gamma l)) / (Z0 + ZL tanh(gamma l)),
+// computed in its reflection form, rho_in = rho_L e^(-2 gamma l), which
+// stays finite at a lossless quarter wave:
 //   50 ohms, lossless, a quarter wave, 100 ohms -> 25
 //   50 ohms, lossless, a half wave, 30 + j40    -> 30 + j40
 //   50 ohms, any loss and length, 50            -> 50
@@ -43,7 +45,8 @@ Complex inputImpedance(const Line& line, double freqMhz, Complex load);
 
 // The inverse, for taking the line out of a reading (de-embedding): the
 // load whose input impedance is `measured`,
-//   ZL = Z0 (Zin - Z0 tanh(gamma l)) / (Z0 - Zin tanh(gamma l))
+//   ZL = Z0 (Zin - Z0 tanh(gamma l)) / (Z0 - Zin tanh(gamma l)),
+// likewise as rho_L = rho_in e^(2 gamma l):
 //   50 ohms, lossless, a quarter wave, 25 -> 100
 //   loadImpedance(l, f, inputImpedance(l, f, z)) -> z (to rounding)
 // nullopt when the load would be infinite (an open at the far end explains
