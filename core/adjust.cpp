@@ -12,8 +12,6 @@
 namespace vostrel::adjust {
 namespace {
 
-using physics::kTwoPi;
-
 // Only the build's figures matter to calibrate(); lineModel() still wants a
 // feed impedance it takes.
 constexpr Complex kPlaceholderZa{50, 0};

@@ -64,7 +64,7 @@ std::span<const CardType> cardTypes()
 
 const CardType* cardType(std::string_view name)
 {
-    const auto found = std::find_if(kCardTypes.begin(), kCardTypes.end(),
+    const auto* const found = std::find_if(kCardTypes.begin(), kCardTypes.end(),
         [&](const CardType& type) { return ascii::equalFolded(type.name, name); });
     return found != kCardTypes.end() ? &*found : nullptr;
 }

@@ -228,7 +228,7 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
         if (const auto* why = std::get_if<std::string>(&parsed)) {
             return refuse(lineNumber, *why);
         }
-        Parsed& card = std::get<Parsed>(parsed);
+        auto& card = std::get<Parsed>(parsed);
         if (const auto why = applyCard(deck, card.card, *card.type, reading)) {
             return refuse(lineNumber, *why);
         }
