@@ -35,9 +35,9 @@ void say(const QString& line)
 
 // Reads the options: --help and --version print and exit 0; an option it
 // does not know is one line and status 2, as for the other programs.
-std::optional<int> readOptions(QCommandLineParser& parser, const QCoreApplication& app)
+std::optional<int> readOptions(QCommandLineParser& parser)
 {
-    if (!parser.parse(app.arguments())) {
+    if (!parser.parse(QCoreApplication::arguments())) {
         say(parser.errorText() + QStringLiteral("; try 'vostrel-designer --help'"));
         return 2;
     }
@@ -72,14 +72,14 @@ int main(int argc, char* argv[])
             QCoreApplication app(argc, argv);
             QCommandLineParser parser;
             describe(parser);
-            return readOptions(parser, app).value_or(0);
+            return readOptions(parser).value_or(0);
         }
         QApplication app(argc, argv);
         QApplication::setApplicationDisplayName(QStringLiteral("Gamma Match Designer"));
         QApplication::setDesktopFileName(QStringLiteral(VOSTREL_APP_ID ".Designer"));
         QCommandLineParser parser;
         describe(parser);
-        if (const auto status = readOptions(parser, app)) {
+        if (const auto status = readOptions(parser)) {
             return *status;
         }
 

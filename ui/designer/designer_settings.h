@@ -9,11 +9,10 @@
 #include <array>
 #include <optional>
 
-namespace vostrel::designer {
+namespace vostrel::designer::settings {
 
 // Where the designer keeps what the user last had (QSettings' organisation
 // and application names), and every key it uses, each spelt once.
-namespace settings {
 
 inline constexpr const char* kOrganisation = "Vostrel";
 inline constexpr const char* kApplication = "vostrel-designer";
@@ -60,5 +59,4 @@ bool writeInputs(QSettings& store, const InputTexts& texts, const QLocale& local
 std::optional<QSize> readWindowSize(const QSettings& store); // none, or not a usable size: nullopt
 void writeWindowSize(QSettings& store, QSize size);
 
-} // namespace settings
-} // namespace vostrel::designer
+} // namespace vostrel::designer::settings

@@ -364,7 +364,7 @@ std::optional<QString> DesignerWindow::openFile(const QString& path, FileKind ki
     if (cannot != nullptr) {
         problem = *cannot;
     } else {
-        const QByteArray& bytes = std::get<QByteArray>(contents);
+        const auto& bytes = std::get<QByteArray>(contents);
         problem = kind == FileKind::Measurement ? m_session.openMeasurement(bytes, name)
                                                 : m_session.openAntennaModel(bytes, name);
     }

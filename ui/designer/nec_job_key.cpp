@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "nec_job_key.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,9 +9,11 @@ namespace vostrel::designer {
 
 double sixFigures(double value)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", value);
-    return std::strtod(text, nullptr);
+    std::array<char, 32> text{};
+    if (std::snprintf(text.data(), text.size(), "%.6g", value) <= 0) {
+        return value;
+    }
+    return std::strtod(text.data(), nullptr);
 }
 
 NecJobKey necJobKey(const ValidInputs& inputs, std::optional<double> elementLength, const QByteArray& antennaModelHash,

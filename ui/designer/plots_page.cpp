@@ -86,13 +86,13 @@ void PlotsPage::showStudy(const study::MatchStudy& study, const FullWaveResult* 
         study.inputs().design.lineImpedance, study.byCapacitance(), study.atDesign().zin, study.tuned().zin);
 }
 
-void PlotsPage::showNecFrequencyPlot(double freqMhz, const FullWaveResult& nec)
+void PlotsPage::showNecFrequencyPlot(double freqMhz, const FullWaveResult& nec) const
 {
     const double swr = std::get<nec::Refined>(nec.refined).swr; // a sweep comes only with a match
     chart(Plot::Frequency)->showSweep(nec.sweep, 1, {freqMhz, swr}, {freqMhz, swr});
 }
 
-void PlotsPage::showFrequencySource(bool fromNec, bool measured)
+void PlotsPage::showFrequencySource(bool fromNec, bool measured) const
 {
     // Without a file or NEC-2 the sweep keeps the typed R and X at every
     // frequency: a real element's change with frequency is not in it, and
@@ -109,7 +109,7 @@ void PlotsPage::showFrequencySource(bool fromNec, bool measured)
     }
 }
 
-void PlotsPage::setLengthUnit(design::Unit unit)
+void PlotsPage::setLengthUnit(design::Unit unit) const
 {
     chart(Plot::RodLength)
         ->setXTitle(tr("Strap position, rod length (%1)").arg(QString::fromLatin1(design::unitSymbol(unit))));

@@ -32,11 +32,11 @@ public:
     // NEC-2's sweep of the refined match when `nec` holds one; the sliders
     // do not move that.
     void showStudy(const study::MatchStudy& study, const FullWaveResult* nec);
-    void showNecFrequencyPlot(double freqMhz, const FullWaveResult& nec);
+    void showNecFrequencyPlot(double freqMhz, const FullWaveResult& nec) const;
     // What the frequency plot is of: NEC-2's sweep, R and X measured at
     // each frequency, or the typed R and X held fixed.
-    void showFrequencySource(bool fromNec, bool measured);
-    void setLengthUnit(design::Unit unit); // the strap plot's
+    void showFrequencySource(bool fromNec, bool measured) const;
+    void setLengthUnit(design::Unit unit) const; // the strap plot's
     void clear();
     void setStale(bool stale);
     bool isStale() const;
