@@ -291,6 +291,11 @@ std::function<Complex(const AdjustInput&)> read(Complex z)
 {
     return [z](const AdjustInput& in) { return in.cable ? coax::inputImpedance(*in.cable, in.freqMhz, z) : z; };
 }
+// What the analyser shows, as it is: for a cable whose figures no line has.
+std::function<Complex(const AdjustInput&)> shown(Complex z)
+{
+    return [z](const AdjustInput&) { return z; };
+}
 void asBuilt(AdjustInput&)
 { }
 void rg58(AdjustInput& in)
@@ -323,7 +328,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, AdjustRefuses,
             NoAdjustment::Kind::RodTooLong, "the rod as built (0.988 m) is longer than half the element (0.950 m)"},
         RefusalCase{"NextRodBeyondHalfTheElement", [](AdjustInput& in) { in.elementLength = 2.05; }, read({40, 10}),
             NoAdjustment::Kind::RodTooLong, "the next rod would be 1.070 m, longer than half the element (1.025 m)"},
-        RefusalCase{"CableVelocity", [](AdjustInput& in) { rg58(in), in.cable->velocityFactor = 0; }, read(50),
+        RefusalCase{"CableVelocity", [](AdjustInput& in) { rg58(in), in.cable->velocityFactor = 0; }, shown(50),
             NoAdjustment::Kind::BadCable, "velocity factor"},
         RefusalCase{"CableLength", [](AdjustInput& in) { rg58(in), in.cable->length = -1; }, read(50),
             NoAdjustment::Kind::BadCable, "length"},

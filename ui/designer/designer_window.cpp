@@ -91,7 +91,7 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     // Typing goes to the frequency from the start; a field reached by its
     // mnemonic (or Tab) is scrolled into view first.
     m_form->field(design::Field::Frequency)->setFocus();
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    m_scrollToFocus = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         for (QScrollArea* scroll : std::as_const(m_scrolls)) {
             if (now != nullptr && scroll->widget()->isAncestorOf(now)) {
                 scroll->ensureWidgetVisible(now);
@@ -100,7 +100,10 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     });
 }
 
-DesignerWindow::~DesignerWindow() = default;
+DesignerWindow::~DesignerWindow()
+{
+    disconnect(m_scrollToFocus); // children going move the focus, scroll areas gone or not
+}
 
 QWidget* DesignerWindow::buildLayout()
 {

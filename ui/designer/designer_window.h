@@ -138,6 +138,7 @@ private:
     MatchDrawing* m_drawing;
     QTabWidget* m_pictures;
     QList<QScrollArea*> m_scrolls; // the inputs' and the pictures'
+    QMetaObject::Connection m_scrollToFocus;
     NoticeBar* m_notice;
     QTimer* m_geometryTimer;
     bool m_settingsProblemReported = false;
