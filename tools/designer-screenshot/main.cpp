@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the designer window to a PNG file without a display:
 //
-//   vostrel-designer-screenshot [--scale N] [--out DIR] [--size WxH] [designer options]
+//   vostrel-designer-screenshot [--scale N] [--out DIR] [--size WxH] [--tab N] [--reading R,X]
+//                               [designer options]
 //
 // writes DIR/designer-window@Nx.png (the window at WxH if given, as on a
 // screen that size; 1320 x 900 otherwise) with the inputs the options give (the
 // worked example without), never reading or writing the user's settings.
+#include "adjust_panel.h"
 #include "command_line.h"
 #include "designer_window.h"
 #include "offscreen_setup.h"
@@ -17,6 +19,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QStandardPaths>
+#include <QTabWidget>
 
 #include <cstdio>
 
@@ -33,6 +36,8 @@ int main(int argc, char* argv[])
     parser.addOption({"strap", "Slider steps of the strap from the design.", "STEPS", "0"});
     parser.addOption({"capacitor", "Slider steps of the capacitor from the design.", "STEPS", "0"});
     parser.addOption({"size", "The window's size, e.g. 1004x700 for a 1024 x 768 screen.", "WxH"});
+    parser.addOption({"tab", "The tab beside the tuning: 0 plots, 1 drawing, 2 adjust.", "N", "0"});
+    parser.addOption({"reading", "What the analyser read, for the Adjust tab.", "R,X"});
     vostrel::designer::addInputOptions(parser);
     parser.process(app);
 
@@ -63,6 +68,13 @@ int main(int argc, char* argv[])
     window.show();
     window.tuning()->strap()->setValue(parser.value("strap").toInt());
     window.tuning()->capacitor()->setValue(parser.value("capacitor").toInt());
+    window.pictureTabs()->setCurrentIndex(parser.value("tab").toInt());
+    if (const QStringList rx = parser.value("reading").split(QLatin1Char(',')); rx.size() == 2) {
+        vostrel::designer::AdjustTexts texts = window.adjustPanel()->texts();
+        texts.resistance = rx[0];
+        texts.reactance = rx[1];
+        window.adjustPanel()->setTexts(texts);
+    }
     QApplication::processEvents();
 
     const QString path

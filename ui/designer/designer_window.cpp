@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "designer_window.h"
+#include "adjust_panel.h"
 #include "design_inputs_form.h"
 #include "design_report.h"
 #include "designer_names.h"
@@ -22,9 +23,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -112,6 +111,7 @@ QWidget* DesignerWindow::buildLayout()
     m_tuning = new TuningPanel;
     m_plots = new PlotsPage;
     m_drawing = new MatchDrawing;
+    m_adjust = new AdjustPanel;
     m_drawing->setObjectName(names::drawing);
 
     // Down to a 1024 x 768 screen, and at twice the scale, every control
@@ -135,6 +135,7 @@ QWidget* DesignerWindow::buildLayout()
     m_pictures->setDocumentMode(true);
     m_pictures->addTab(m_plots, tr("P&lots"));
     m_pictures->addTab(m_drawing, tr("&Drawing"));
+    m_pictures->addTab(m_adjust, tr("Ad&just"));
 
     auto* tuningAndPictures = new QWidget;
     auto* right = new QVBoxLayout(tuningAndPictures);
@@ -268,6 +269,7 @@ void DesignerWindow::recompute()
     const MatchStudy& study = m_session.study();
     m_results->showStudy(study);
     m_drawing->showStudy(study);
+    m_adjust->showStudy(study);
     m_plots->setLengthUnit(study.inputs().unit);
     showFullWaveStep(update);
     if (!study.hasDesign()) {

@@ -24,6 +24,7 @@ class QTimer;
 
 namespace vostrel::designer {
 
+class AdjustPanel;
 class FullWaveCheck;
 class MatchDrawing;
 class ResultsPanel;
@@ -32,7 +33,8 @@ class SweepChart;
 class TuningPanel;
 
 // The designer: the inputs on the left, the results and the drawing beside
-// them, the tuning sliders over the three SWR plots and the Smith chart.
+// them, the tuning sliders over the three SWR plots and the Smith chart,
+// and beside those the next adjustment from an analyser's reading.
 // What it shows comes from its DesignerSession; the window reads the form,
 // hands it over, shows the answer and runs the NEC-2 job it is given.
 class DesignerWindow : public QMainWindow {
@@ -97,6 +99,7 @@ public:
     SweepChart* chart(Plot plot) const { return m_plots->chart(plot); }
     SmithChartView* smithChart() const { return m_plots->smithChart(); }
     MatchDrawing* drawing() const { return m_drawing; }
+    AdjustPanel* adjustPanel() const { return m_adjust; }
     QWidget* plots() const { return m_plots; }
     QTabWidget* pictureTabs() const { return m_pictures; }
     QString statusText() const { return statusBar()->currentMessage(); }
@@ -136,6 +139,7 @@ private:
     TuningPanel* m_tuning;
     PlotsPage* m_plots;
     MatchDrawing* m_drawing;
+    AdjustPanel* m_adjust;
     QTabWidget* m_pictures;
     QList<QScrollArea*> m_scrolls; // the inputs' and the pictures'
     QMetaObject::Connection m_scrollToFocus;

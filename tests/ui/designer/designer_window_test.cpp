@@ -4,6 +4,7 @@
 // geometry that cannot match shows the core's banner, a measurement file
 // fills R and X, the plots hold the core's sweeps as tuned, and the copied
 // summary, the settings and the command line carry every input.
+#include "adjust_panel.h"
 #include "command_line.h"
 #include "design_inputs_form.h"
 #include "design_report.h"
@@ -15,6 +16,7 @@
 #include "smith_chart_view.h"
 #include "sweep_chart.h"
 #include "tuning_panel.h"
+#include "wheel_guarded_combo_box.h"
 
 #include <QApplication>
 #include <QChartView>
@@ -805,6 +807,76 @@ private slots:
         QTest::keyClick(&f.window, Qt::Key_T, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), tube);
         QTRY_VERIFY(!tube->visibleRegion().isEmpty());
+    }
+
+    // The Adjust tab starts from the design shown, and follows it when the
+    // design changes; a reading gives the next strap and capacitor, a bad
+    // one the reason there are none.
+    void theAdjustTabTakesAReading()
+    {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        auto* adjust = f.window.adjustPanel();
+        QTest::keyClick(&f.window, Qt::Key_J, Qt::AltModifier);
+        QCOMPARE(f.window.pictureTabs()->currentWidget(), adjust);
+        QCOMPARE(adjust->rodLength()->text(), f.window.results()->findChild<QLineEdit*>(names::rodLength)->text());
+        QCOMPARE(adjust->rodLength()->text(), QStringLiteral("38.90 in"));
+        QCOMPARE(adjust->capacitance()->text(), QStringLiteral("84.64"));
+        QVERIFY(!adjust->useAsBuilt()->isEnabled()); // nothing read yet
+
+        // The README's reading of that build.
+        QTest::keyClicks(adjust->resistance(), QStringLiteral("38.5"));
+        QTest::keyClicks(adjust->reactance(), QStringLiteral("-21.2"));
+        QCOMPARE(adjust->strapMoveText(), QStringLiteral("5.206 in further from the feed point"));
+        QCOMPARE(adjust->nextCapacitorText(), QStringLiteral("92.14 pF (+7.50 pF)"));
+        QVERIFY(adjust->refusalText().isEmpty());
+        QVERIFY(adjust->useAsBuilt()->isEnabled());
+
+        // Through a cable: its loss is shown, the same answer comes once
+        // the cable's length is typed.
+        adjust->cable()->setCurrentIndex(adjust->cable()->findText(QStringLiteral("RG-213")));
+        QVERIFY(adjust->cableLength()->isEnabled());
+        QVERIFY(adjust->refusalText().startsWith(QStringLiteral("Cable length")));
+        QTest::keyClicks(adjust->cableLength(), QStringLiteral("0"));
+        QCOMPARE(adjust->strapMoveText(), QStringLiteral("5.206 in further from the feed point"));
+        adjust->cable()->setCurrentIndex(0);
+
+        adjust->resistance()->selectAll();
+        QTest::keyClicks(adjust->resistance(), QStringLiteral("-5"));
+        QVERIFY2(adjust->refusalText().startsWith(QStringLiteral("The reading has a negative resistance")),
+            qPrintable(adjust->refusalText()));
+        QVERIFY(adjust->strapMoveText().isEmpty());
+        QVERIFY(!adjust->useAsBuilt()->isEnabled());
+
+        // Another design fills the built fields afresh.
+        f.chooseModel(Model::Textbook);
+        QCOMPARE(adjust->rodLength()->text(), QStringLiteral("38.90 in"));
+        QCOMPARE(adjust->capacitance()->text(), QStringLiteral("96.14"));
+    }
+
+    // "Use as built" takes the suggestion as the build: the next reading is
+    // of it, and edits elsewhere in the form that leave the design as it is
+    // keep it.
+    void useAsBuiltMovesTheBuiltFields()
+    {
+        Fixture f;
+        auto* adjust = f.window.adjustPanel();
+        f.window.pictureTabs()->setCurrentWidget(adjust);
+        QTest::keyClicks(adjust->resistance(), QStringLiteral("38.5"));
+        QTest::keyClicks(adjust->reactance(), QStringLiteral("-21.2"));
+        QTest::mouseClick(adjust->useAsBuilt(), Qt::LeftButton);
+        QCOMPARE(adjust->rodLength()->text(), QStringLiteral("44.11 in"));
+        QCOMPARE(adjust->capacitance()->text(), QStringLiteral("92.14"));
+        QVERIFY(adjust->resistance()->text().isEmpty());
+        QVERIFY(!adjust->useAsBuilt()->isEnabled());
+
+        f.type(Field::TubeInnerDiameter, QStringLiteral("1")); // the rod and capacitor stay the same
+        QCOMPARE(adjust->rodLength()->text(), QStringLiteral("44.11 in"));
+
+        // The second reading, as the model expects of that build.
+        QTest::keyClicks(adjust->resistance(), QStringLiteral("50"));
+        QTest::keyClicks(adjust->reactance(), QStringLiteral("0"));
+        QCOMPARE(adjust->strapMoveText(), QStringLiteral("not at all"));
     }
 
     // Every Alt+letter of the window (labels, buttons, tabs, menus) leads
