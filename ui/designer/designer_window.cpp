@@ -473,12 +473,6 @@ void DesignerWindow::saveSettings()
     }
 }
 
-void DesignerWindow::closeEvent(QCloseEvent* event)
-{
-    rememberSize();
-    QMainWindow::closeEvent(event);
-}
-
 void DesignerWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();

@@ -106,7 +106,11 @@ public:
     bool picturesStale() const; // the plots and drawing faded: of the last good inputs
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override
+    {
+        rememberSize();
+        QMainWindow::closeEvent(event);
+    }
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
