@@ -63,7 +63,7 @@ struct MetalKind {
 };
 // Copper 1.68e-8, aluminium 2.65e-8 ohm m.
 std::span<const MetalKind> metals();
-const MetalKind& metal(Metal metal);
+const MetalKind& metal(Metal which);
 
 // The skin depth of a conductor, metres.
 //   copper at 14.2 MHz -> 17.3 um;  aluminium at 144 MHz -> 6.83 um
