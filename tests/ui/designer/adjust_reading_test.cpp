@@ -145,7 +145,8 @@ private slots:
         // hardly says anything about the match.
         {
             const ValidInputs inputs = inputsOf(twoMetres());
-            const auto& d = std::get<vostrel::design::Design>(vostrel::design::design(inputs.design));
+            const auto designed = vostrel::design::design(inputs.design); // kept: d refers into it
+            const auto& d = std::get<vostrel::design::Design>(designed);
             AdjustTexts texts = AdjustReading::builtFrom(d, Unit::Millimetre, kEnglish);
             const Complex atConnector(45, 8);
             texts.resistance = throughCable("RG-58", 60, 145, atConnector, true);
