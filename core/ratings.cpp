@@ -109,34 +109,34 @@ double skinResistance(double length, double diameter, double resistivity, double
     return length * resistivity / (std::numbers::pi * diameter * skinDepth(resistivity, freqMhz));
 }
 
-std::variant<Ratings, Problem> rate(const Input& in)
+std::variant<Ratings, NoRating> rate(const Input& in)
 {
     if (!positive(in.powerW)) {
-        return Problem{Field::Power, "the power must be a number of watts above 0"};
+        return NoRating{Field::Power, "the power must be a number of watts above 0"};
     }
     if (!std::isfinite(in.swrMargin) || in.swrMargin < 1) {
-        return Problem{Field::SwrMargin, "the SWR margin must be a number of 1 or more"};
+        return NoRating{Field::SwrMargin, "the SWR margin must be a number of 1 or more"};
     }
     if (!positive(in.freqMhz)) {
-        return Problem{Field::Frequency, "the frequency must be above 0"};
+        return NoRating{Field::Frequency, "the frequency must be above 0"};
     }
     if (!positive(in.lineImpedance)) {
-        return Problem{Field::LineImpedance, "the line impedance must be above 0"};
+        return NoRating{Field::LineImpedance, "the line impedance must be above 0"};
     }
     if (!std::isfinite(in.capacitorReactance) || in.capacitorReactance < 0) {
-        return Problem{Field::CapacitorReactance, "the capacitor's reactance must be 0 or more"};
+        return NoRating{Field::CapacitorReactance, "the capacitor's reactance must be 0 or more"};
     }
     if (!positive(in.rodLength)) {
-        return Problem{Field::RodLength, "the rod length must be above 0"};
+        return NoRating{Field::RodLength, "the rod length must be above 0"};
     }
     if (!positive(in.rodDiameter)) {
-        return Problem{Field::RodDiameter, "the rod's diameter must be above 0"};
+        return NoRating{Field::RodDiameter, "the rod's diameter must be above 0"};
     }
     if (!positive(in.strapLength)) {
-        return Problem{Field::StrapLength, "the strap's length must be above 0"};
+        return NoRating{Field::StrapLength, "the strap's length must be above 0"};
     }
     if (in.tubeInnerDiameter && !(std::isfinite(*in.tubeInnerDiameter) && *in.tubeInnerDiameter > in.rodDiameter)) {
-        return Problem{Field::TubeInnerDiameter, "the tube's inner diameter must be above the rod's"};
+        return NoRating{Field::TubeInnerDiameter, "the tube's inner diameter must be above the rod's"};
     }
 
     const CapacitorKind& kind = capacitorKind(in.capacitor);

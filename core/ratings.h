@@ -98,7 +98,8 @@ enum class Field {
     TubeInnerDiameter,
 };
 
-struct Problem {
+// Why there are no ratings: the first input that cannot be rated.
+struct NoRating {
     Field field = Field::Power;
     std::string message;
 };
@@ -142,10 +143,10 @@ struct Ratings {
 //   rod 6.35 mm in a 10.2 mm PTFE tube, 942 V peak -> E 0.627 kV/mm,
 //   Vbd 30.1 kV: no warning; in an air gap at 3 kV/mm Vbd 4.51 kV: none
 //   either; 3000 V peak in that air gap -> above a third of it.
-// Failures (Problem, the first bad input in Field's order): power <= 0 or
+// Failures (NoRating, the first bad input in Field's order): power <= 0 or
 // not finite; margin < 1 or not finite; frequency, line impedance, rod
 // length, rod or strap length <= 0 or not finite; reactance < 0 or not
 // finite; a tube inner diameter not above the rod's.
-std::variant<Ratings, Problem> rate(const Input& in);
+std::variant<Ratings, NoRating> rate(const Input& in);
 
 } // namespace vostrel::ratings

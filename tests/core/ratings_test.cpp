@@ -29,7 +29,7 @@ Input build144(double power)
 Ratings rated(const Input& in)
 {
     const auto result = rate(in);
-    if (const auto* problem = std::get_if<Problem>(&result)) {
+    if (const auto* problem = std::get_if<NoRating>(&result)) {
         ADD_FAILURE() << problem->message;
         return {};
     }
@@ -236,7 +236,7 @@ TEST(Ratings, RefusesEachBadInputNamingIt)
         Input in = build144(100);
         row.spoil(in, row.value);
         const auto result = rate(in);
-        const auto* problem = std::get_if<Problem>(&result);
+        const auto* problem = std::get_if<NoRating>(&result);
         ASSERT_NE(problem, nullptr) << row.name;
         EXPECT_EQ(problem->field, row.field) << row.name;
         EXPECT_FALSE(problem->message.empty()) << row.name;
