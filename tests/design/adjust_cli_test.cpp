@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -104,7 +105,10 @@ bool contains(const std::string& text, std::string_view part)
 class TempFile {
 public:
     explicit TempFile(const std::string& text)
-        : m_path(::testing::TempDir() + "vostrel-adjust-" + std::to_string(++s_count) + ".s1p")
+        // ctest runs each test as a process of its own, side by side: the
+        // name is this process's too, or one test removes another's file.
+        : m_path(::testing::TempDir() + "vostrel-adjust-" + std::to_string(processTag()) + "-"
+            + std::to_string(++s_count) + ".s1p")
     {
         std::ofstream(m_path, std::ios::binary) << text;
     }
@@ -114,6 +118,11 @@ public:
     const std::string& path() const { return m_path; }
 
 private:
+    static unsigned processTag()
+    {
+        static const unsigned tag = std::random_device{}();
+        return tag;
+    }
     static inline int s_count = 0;
     std::string m_path;
 };
