@@ -2,6 +2,7 @@
 // vostrel-design adjust: a reading of the built match in, the next strap
 // position and capacitor out; its refusals and statuses, readings made by
 // analyze fed back (at the match and through a cable), its CSV and text.
+#include "cli_test_support.h"
 #include "coax_cable.h"
 #include "design_cli.h"
 #include "gamma_design.h"
@@ -61,71 +62,13 @@ CliRun adjust(const std::vector<std::string>& more)
     return run(joined(joined({"adjust"}, kBuilt), more));
 }
 
+using cliTest::contains;
+using cliTest::csvRow;
+using cliTest::exact;
+using cliTest::number;
+using cliTest::TempFile;
 using toolOutput::fields;
 using toolOutput::lines;
-
-std::map<std::string, std::string> csvRow(const std::string& csv)
-{
-    const auto all = lines(csv);
-    std::map<std::string, std::string> result;
-    if (all.size() != 2) {
-        ADD_FAILURE() << "not a header and one row:\n" << csv;
-        return result;
-    }
-    const auto names = fields(all[0]);
-    const auto values = fields(all[1]);
-    EXPECT_EQ(names.size(), values.size()) << csv;
-    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
-        result[names[i]] = values[i];
-    }
-    return result;
-}
-
-double number(const std::string& field)
-{
-    std::size_t used = 0;
-    const double value = std::stod(field, &used);
-    EXPECT_EQ(used, field.size()) << field;
-    return value;
-}
-
-std::string exact(double value)
-{
-    std::ostringstream text;
-    text.precision(17);
-    text << value;
-    return text.str();
-}
-
-bool contains(const std::string& text, std::string_view part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-class TempFile {
-public:
-    explicit TempFile(const std::string& text)
-        // ctest runs each test as a process of its own, side by side: the
-        // name is this process's too, or one test removes another's file.
-        : m_path(::testing::TempDir() + "vostrel-adjust-" + std::to_string(processTag()) + "-"
-            + std::to_string(++s_count) + ".s1p")
-    {
-        std::ofstream(m_path, std::ios::binary) << text;
-    }
-    ~TempFile() { std::remove(m_path.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    const std::string& path() const { return m_path; }
-
-private:
-    static unsigned processTag()
-    {
-        static const unsigned tag = std::random_device{}();
-        return tag;
-    }
-    static inline int s_count = 0;
-    std::string m_path;
-};
 
 // What analyze says a build with this element impedance shows at the
 // match, exactly as computed.

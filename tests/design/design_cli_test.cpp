@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vostrel-design as a command: results, both shares, CSV shape, sweeps,
 // measurement files, refusals and exit statuses.
+#include "cli_test_support.h"
 #include "design_cli.h"
 #include "tool_output.h"
 
@@ -50,6 +51,10 @@ CliRun runBook(std::vector<std::string_view> head, std::vector<std::string_view>
     return run(head);
 }
 
+using cliTest::contains;
+using cliTest::exact;
+using cliTest::number;
+using cliTest::TempFile;
 using toolOutput::fields;
 using toolOutput::lines;
 
@@ -70,55 +75,6 @@ std::map<std::string, std::string> csvRow(const std::string& csv, std::size_t ro
     }
     return result;
 }
-
-// A CSV number: written in the shortest form that reads back as the
-// computed double, so compared with the rounded value shown to a person.
-double number(const std::string& field)
-{
-    std::size_t used = 0;
-    const double value = std::stod(field, &used);
-    EXPECT_EQ(used, field.size()) << field;
-    return value;
-}
-
-// A double as text that reads back as the same double.
-std::string exact(double value)
-{
-    std::ostringstream text;
-    text.precision(17);
-    text << value;
-    return text.str();
-}
-
-bool contains(const std::string& text, std::string_view part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-class TempFile {
-public:
-    explicit TempFile(const std::string& text)
-        // ctest runs each test as a process of its own, side by side: the
-        // name is this process's too, or one test removes another's file.
-        : m_path(::testing::TempDir() + "vostrel-design-" + std::to_string(processTag()) + "-"
-            + std::to_string(++s_count) + ".s1p")
-    {
-        std::ofstream(m_path, std::ios::binary) << text;
-    }
-    ~TempFile() { std::remove(m_path.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    const std::string& path() const { return m_path; }
-
-private:
-    static unsigned processTag()
-    {
-        static const unsigned tag = std::random_device{}();
-        return tag;
-    }
-    static inline int s_count = 0;
-    std::string m_path;
-};
 
 } // namespace
 

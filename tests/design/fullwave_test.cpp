@@ -2,6 +2,7 @@
 // vostrel-design's full-wave check: the report and CSV from real nec2c
 // runs, --write-nec, the sweep from NEC, refused decks, and a fake nec2c
 // (VOSTREL_NEC2C) for every way nec2c can fail.
+#include "cli_test_support.h"
 #include "deck_reader.h"
 #include "design_cli.h"
 #include "runner.h"
@@ -55,27 +56,8 @@ CliRun runDipole(std::vector<std::string_view> head, std::vector<std::string_vie
 
 const std::string kBeam = std::string(VOSTREL_DESIGN_TESTS) + "/beam.nec";
 
-bool contains(const std::string& text, std::string_view part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-std::map<std::string, std::string> csvRow(const std::string& csv)
-{
-    const auto all = toolOutput::lines(csv);
-    std::map<std::string, std::string> result;
-    if (all.size() != 2) {
-        ADD_FAILURE() << "not one row:\n" << csv;
-        return result;
-    }
-    const auto names = toolOutput::fields(all[0]);
-    const auto values = toolOutput::fields(all[1]);
-    EXPECT_EQ(names.size(), values.size());
-    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
-        result[names[i]] = values[i];
-    }
-    return result;
-}
+using cliTest::contains;
+using cliTest::csvRow;
 
 double number(const std::string& field)
 {
