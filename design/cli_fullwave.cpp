@@ -108,7 +108,32 @@ std::string notRun(const nec::NecFailure& failure)
 bool nec2cFailed(const nec::NecFailure& failure)
 {
     using Kind = nec::NecFailure::Kind;
-    return failure.kind != Kind::BadInput && failure.kind != Kind::BadDeck && failure.kind != Kind::NoMatch;
+    return failure.kind != Kind::BadInput && failure.kind != Kind::BadDeck && failure.kind != Kind::NoMatch
+        && failure.kind != Kind::Invalid;
+}
+
+// NEC-2 ran and gave its verdict: a match, no match, or an invalid model.
+bool necDecided(const nec::Outcome<nec::Refined>& refined)
+{
+    const auto* failure = std::get_if<nec::NecFailure>(&refined);
+    return failure == nullptr || failure->kind == nec::NecFailure::Kind::NoMatch
+        || failure->kind == nec::NecFailure::Kind::Invalid;
+}
+
+// The CSV's nec_status: matched, doubtful, no_match, invalid or not_checked.
+std::string necStatus(const nec::Outcome<nec::Refined>& refined)
+{
+    if (const auto* r = std::get_if<nec::Refined>(&refined)) {
+        return r->doubtful ? "doubtful" : "matched";
+    }
+    switch (std::get<nec::NecFailure>(refined).kind) {
+    case nec::NecFailure::Kind::NoMatch:
+        return "no_match";
+    case nec::NecFailure::Kind::Invalid:
+        return "invalid";
+    default:
+        return "not_checked";
+    }
 }
 
 // The bare element's feed impedance, when the refinement found no match
@@ -140,6 +165,9 @@ std::string percent(double share)
 
 std::string noMatchText(const nec::NecFailure& failure, Unit unit)
 {
+    if (failure.kind == nec::NecFailure::Kind::Invalid) {
+        return "no numbers to build from: " + failure.message;
+    }
     // The search's own words give the rod in metres: say the nearest Re Zin
     // in the unit of the report instead.
     const bool reached = failure.message.find("Re Zin reaches") != std::string::npos
@@ -147,9 +175,17 @@ std::string noMatchText(const nec::NecFailure& failure, Unit unit)
     if (!reached || !(failure.reachedRodLength > 0)) {
         return "NEC-2 finds no match either: " + failure.message;
     }
-    return "NEC-2 finds no match either: its Re Zin comes nearest the line's impedance at "
+    std::string text = "NEC-2 finds no match either: its Re Zin comes nearest the line's impedance at "
         + decimalsText(failure.reachedResistance, 2) + " ohms, with a rod of "
         + lengthText(failure.reachedRodLength, unit) + " " + std::string(unitSymbol(unit));
+    // The walk up stopped at the rod's limit: say what limits it.
+    const std::size_t open = failure.message.find(" (");
+    const std::size_t close = failure.message.find("): Re Zin");
+    if (failure.message.find("rod's limit") != std::string::npos && open != std::string::npos
+        && close != std::string::npos && close > open) {
+        text += "; the rod can go no further than " + failure.message.substr(open + 2, close - open - 2);
+    }
+    return text;
 }
 
 // The report's section.
@@ -162,8 +198,7 @@ std::string necSection(const nec::Outcome<nec::Refined>& refined, std::optional<
     if (const auto* failure = std::get_if<nec::NecFailure>(&refined)) {
         return text
             + resultRow("Refined match",
-                failure->kind == nec::NecFailure::Kind::NoMatch ? "none: " + noMatchText(*failure, unit)
-                                                                : "not checked: " + failure->message);
+                necDecided(refined) ? "none: " + noMatchText(*failure, unit) : "not checked: " + failure->message);
     }
     const auto& r = std::get<nec::Refined>(refined);
     const std::string symbol(unitSymbol(unit));
@@ -188,12 +223,13 @@ std::string necSection(const nec::Outcome<nec::Refined>& refined, std::optional<
 std::vector<std::string> necCsvNames()
 {
     return {"nec_feed_r_ohm", "nec_feed_x_ohm", "nec_swr_of_closed_form", "nec_rod_length", "nec_capacitance_pf",
-        "nec_swr", "nec_agt", "nec_doubtful"};
+        "nec_swr", "nec_agt", "nec_doubtful", "nec_status"};
 }
 
 std::vector<std::string> necCsvFields(const nec::Outcome<nec::Refined>& refined, std::optional<Complex> feed, Unit unit)
 {
-    std::vector<std::string> fields(8);
+    std::vector<std::string> fields(9);
+    fields[8] = necStatus(refined);
     if (feed) {
         fields[0] = csv::number(feed->real());
         fields[1] = csv::number(feed->imag());
@@ -280,6 +316,13 @@ std::optional<CommandLineError> writeDeck(const std::string& path, const nec::Ne
     if (auto why = writeWhole(path, std::get<std::string>(deck))) {
         return CommandLineError{ExitStatus::WriteFailed, "--write-nec: " + *why, false};
     }
+    if (const auto* user = std::get_if<nec::UserDeck>(&job.element)) {
+        if (const std::string asked = nec::userFrequencies(*user, job.design.freqMhz); !asked.empty()) {
+            err << "vostrel-design: --write-nec: the deck written runs at "
+                << doubleText(job.design.freqMhz, std::nullopt) << " MHz first, the design frequency; " << asked
+                << ", kept after it\n";
+        }
+    }
     return std::nullopt;
 }
 
@@ -312,7 +355,7 @@ void sayOutcome(std::ostream& err, const Outcome<Design>& designed, const NecAns
     const auto* necFailure = std::get_if<nec::NecFailure>(&answer.refined);
     if (problem != nullptr && necFailure == nullptr) {
         err << "vostrel-design: the line model finds no match; NEC-2's refined match is the design\n";
-    } else if (necFailure != nullptr && necFailure->kind == nec::NecFailure::Kind::NoMatch) {
+    } else if (necFailure != nullptr && necDecided(answer.refined)) {
         err << "vostrel-design: " << (problem != nullptr ? problem->message + "; " : std::string())
             << noMatchText(*necFailure, unit) << "\n";
     } else if (problem != nullptr) {
@@ -363,7 +406,7 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     }
     // NEC decides when it ran; the closed form when it did not.
     const auto* necFailure = std::get_if<nec::NecFailure>(&answer.refined);
-    const bool necRan = necFailure == nullptr || necFailure->kind == nec::NecFailure::Kind::NoMatch;
+    const bool necRan = necDecided(answer.refined);
     const bool matched = necRan ? necFailure == nullptr : problem == nullptr;
     const ExitStatus status = matched ? ExitStatus::Solved : ExitStatus::NoSolution;
     if (options.writeNec.has_value()) {
@@ -415,7 +458,7 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
             if (nec2cFailed(*failure)) {
                 return fallBack(*failure);
             }
-            if (failure->kind == nec::NecFailure::Kind::NoMatch) {
+            if (necDecided(refined)) {
                 return CommandLineError{ExitStatus::NoSolution,
                     "no match at " + doubleText(job.design.freqMhz, std::nullopt)
                         + " MHz to sweep around: " + noMatchText(*failure, unit) + "; give --length and --cap",

@@ -161,45 +161,121 @@ std::optional<std::string> applyCard(UserDeck& deck, const Card& card, const Car
 std::variant<std::pair<int, int>, std::string> sourceWire(const UserDeck& deck, const Card& source)
 {
     const int tag = intField(source, 1);
-    int segment = intField(source, 2);
-    int driven = -1;
-    for (std::size_t i = 0; i < deck.wires.size(); ++i) {
-        if (tag == 0) {
-            // An absolute segment number, counted over the wires in order.
-            if (segment <= deck.wires[i].segments) {
-                driven = static_cast<int>(i);
-                break;
+    const int segment = intField(source, 2);
+    std::optional<std::pair<int, int>> found;
+    if (tag == 0) {
+        // An absolute segment number, counted over the wires in order.
+        int left = segment;
+        for (std::size_t i = 0; i < deck.wires.size() && left >= 1; ++i) {
+            if (left <= deck.wires[i].segments) {
+                found = std::pair{static_cast<int>(i), left};
             }
-            segment -= deck.wires[i].segments;
-        } else if (deck.wires[i].tag == tag) {
-            if (driven >= 0) {
-                return "the source is on a bent wire: tag " + std::to_string(tag) + " has several GW cards";
-            }
-            driven = static_cast<int>(i);
+            left -= deck.wires[i].segments;
         }
+    } else {
+        found = segmentOfTag(deck, tag, segment);
     }
-    if (driven < 0 || segment < 1 || segment > deck.wires[static_cast<std::size_t>(driven)].segments) {
+    if (!found) {
         return std::string("the source is on no segment of a GW wire");
     }
-    const Wire& wire = deck.wires[static_cast<std::size_t>(driven)];
-    if (std::abs((segment - 0.5) / wire.segments - 0.5) > 0.1) {
-        return std::string("the source is not at or near the centre of its wire");
-    }
-    return std::pair{driven, segment};
+    return *found;
 }
 
-// A load the match would move: on given segments of the driven element
-// (other than the source segment alone), or on absolute segment numbers.
-std::optional<std::string> misplacedLoad(const Card& card, int tag, int segment)
+// Two wire ends NEC joins: closer than a thousandth of the shorter segment.
+bool joined(const Point& p, const Wire& a, const Point& q, const Wire& b)
+{
+    const double shorter = std::min(norm(sub(a.to, a.from)) / a.segments, norm(sub(b.to, b.from)) / b.segments);
+    return norm(sub(p, q)) < 1e-3 * shorter;
+}
+
+// The wire joined to `wire`'s end `end` and nothing else there, with the end
+// of it that is not joined; none at a free end or a junction of three or
+// more wires.
+std::optional<std::pair<int, Point>> onlyNeighbour(const UserDeck& deck, int wire, const Point& end)
+{
+    const Wire& w = deck.wires[static_cast<std::size_t>(wire)];
+    std::optional<std::pair<int, Point>> found;
+    for (std::size_t i = 0; i < deck.wires.size(); ++i) {
+        if (static_cast<int>(i) == wire) {
+            continue;
+        }
+        const Wire& other = deck.wires[i];
+        for (const bool fromEnd : {true, false}) {
+            if (joined(end, w, fromEnd ? other.from : other.to, other)) {
+                if (found) {
+                    return std::nullopt;
+                }
+                found = std::pair{static_cast<int>(i), fromEnd ? other.to : other.from};
+            }
+        }
+    }
+    return found;
+}
+
+// The element through the source wire: from its end `end`, the path of wires
+// joined one to one; `straight` collects the wires in line with the source
+// wire and of its radius, up to the first that is not. The length of the
+// path in line with the source wire (of any radius: a tapered element).
+double followElement(const UserDeck& deck, int driven, const Point& end, std::vector<int>& straight)
+{
+    const Wire& source = deck.wires[static_cast<std::size_t>(driven)];
+    const Point axis = scaled(sub(source.to, source.from), 1 / norm(sub(source.to, source.from)));
+    double length = 0;
+    bool inLine = true;
+    std::vector<bool> seen(deck.wires.size(), false);
+    seen[static_cast<std::size_t>(driven)] = true;
+    int wire = driven;
+    Point at = end;
+    while (auto next = onlyNeighbour(deck, wire, at)) {
+        const auto index = static_cast<std::size_t>(next->first);
+        if (seen[index]) {
+            break; // a loop
+        }
+        seen[index] = true;
+        const Wire& w = deck.wires[index];
+        const Point direction = sub(w.to, w.from);
+        const double angle = std::acos(std::min(1.0, std::abs(dot(direction, axis)) / norm(direction)));
+        const bool sameRadius = std::abs(w.radius - source.radius) <= 1e-6 * source.radius;
+        if (!(angle < kInLine)) {
+            break;
+        }
+        inLine = inLine && sameRadius;
+        if (inLine) {
+            straight.push_back(next->first);
+        }
+        length += norm(direction);
+        wire = next->first;
+        at = next->second;
+    }
+    return length;
+}
+
+// The source's segment number within its tag, as an LD card counts.
+int sourceNumber(const UserDeck& deck)
+{
+    const int tag = deck.wires[static_cast<std::size_t>(deck.drivenWire)].tag;
+    int number = deck.sourceSegment;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(deck.drivenWire); ++i) {
+        number += deck.wires[i].tag == tag ? deck.wires[i].segments : 0;
+    }
+    return number;
+}
+
+// A load the match would misplace: on the source segment, or on absolute
+// segment numbers.
+std::optional<std::string> misplacedLoad(const UserDeck& deck, const Card& card)
 {
     const int loadTag = intField(card, 1);
     const bool segments = intField(card, 2) != 0 || intField(card, 3) != 0;
-    const bool atSource = loadTag == tag && intField(card, 2) == segment && intField(card, 3) == segment;
-    if (!segments || atSource || (loadTag != tag && loadTag != 0)) {
-        return std::nullopt;
+    if (loadTag == 0 && segments) {
+        return std::string("a load on absolute segment numbers, which the match would shift");
     }
-    return loadTag == 0 ? "a load on absolute segment numbers, which the match would shift"
-                        : "a load on given segments of the driven element, which the match replaces";
+    if (isSourceLoad(deck, card)) {
+        return "a load on the source segment (tag " + std::to_string(loadTag) + " segment "
+            + std::to_string(sourceNumber(deck))
+            + "): the gamma match takes the place of whatever matches the element there; leave it out";
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -246,25 +322,94 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
         return refuse(source.line, *why);
     }
     const auto [driven, segment] = std::get<std::pair<int, int>>(found);
-    const int tag = deck.wires[static_cast<std::size_t>(driven)].tag;
+    deck.drivenWire = driven;
+    deck.sourceSegment = segment;
+    // The element: the wires joined end to end in line with the source wire.
+    const Wire& wire = deck.wires[static_cast<std::size_t>(driven)];
+    std::vector<int> before;
+    std::vector<int> after;
+    const double lengthBefore = followElement(deck, driven, wire.from, before);
+    const double lengthAfter = followElement(deck, driven, wire.to, after);
+    const double wireLength = norm(sub(wire.to, wire.from));
+    const double feedAt = lengthBefore + wireLength * (segment - 0.5) / wire.segments;
+    const double total = lengthBefore + wireLength + lengthAfter;
+    if (std::abs(feedAt / total - 0.5) > 0.1) {
+        return refuse(source.line, "the source is not at or near the centre of its element");
+    }
+    deck.elementWires.assign(before.rbegin(), before.rend());
+    deck.elementWires.push_back(driven);
+    deck.elementWires.insert(deck.elementWires.end(), after.begin(), after.end());
     for (const Card& card : deck.cards) {
         if (cardReading(card.name) != CardReading::Load) {
             continue;
         }
-        if (const auto why = misplacedLoad(card, tag, segment)) {
+        if (const auto why = misplacedLoad(deck, card)) {
             return refuse(card.line, *why);
         }
     }
-    deck.drivenWire = driven;
-    deck.sourceSegment = segment;
     return deck;
+}
+
+std::optional<std::pair<int, int>> segmentOfTag(const UserDeck& deck, int tag, int segment)
+{
+    int left = segment;
+    for (std::size_t i = 0; i < deck.wires.size() && left >= 1; ++i) {
+        if (deck.wires[i].tag == tag) {
+            if (left <= deck.wires[i].segments) {
+                return std::pair{static_cast<int>(i), left};
+            }
+            left -= deck.wires[i].segments;
+        }
+    }
+    return std::nullopt;
+}
+
+ElementSection elementSection(const UserDeck& deck)
+{
+    const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
+    const Point axis = sub(wire.to, wire.from);
+    const Point along = scaled(axis, 1 / norm(axis));
+    ElementSection section;
+    section.feed = add(wire.from, scaled(axis, (deck.sourceSegment - 0.5) / wire.segments));
+    section.radius = wire.radius;
+    section.tag = wire.tag;
+    // The section's ends: the farthest wire ends along the axis either way.
+    double low = 0;
+    double high = 0;
+    for (const int i : deck.elementWires) {
+        for (const Point& p :
+            {deck.wires[static_cast<std::size_t>(i)].from, deck.wires[static_cast<std::size_t>(i)].to}) {
+            const double at = dot(sub(p, section.feed), along);
+            if (at < low) {
+                low = at;
+                section.from = p;
+            }
+            if (at > high) {
+                high = at;
+                section.to = p;
+            }
+        }
+    }
+    if (-low > high) {
+        std::swap(section.from, section.to);
+    }
+    return section;
 }
 
 bool isSourceLoad(const UserDeck& deck, const Card& card)
 {
-    const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
-    return cardReading(card.name) == CardReading::Load && intField(card, 1) == wire.tag
-        && intField(card, 2) == deck.sourceSegment && intField(card, 3) == deck.sourceSegment;
+    if (cardReading(card.name) != CardReading::Load || intField(card, 2) == 0) {
+        return false; // the whole structure or tag: a material, kept
+    }
+    const int tag = deck.wires[static_cast<std::size_t>(deck.drivenWire)].tag;
+    const int first = intField(card, 2);
+    const int last = std::max(first, intField(card, 3));
+    const auto at = segmentOfTag(deck, tag, first);
+    if (intField(card, 1) != tag || !at) {
+        return false;
+    }
+    const int number = sourceNumber(deck);
+    return first <= number && number <= last;
 }
 
 Point drivenAxis(const UserDeck& deck)
@@ -283,7 +428,8 @@ Point rodSide(const UserDeck& deck)
     Point centroid{0, 0, 0};
     int others = 0;
     for (std::size_t i = 0; i < deck.wires.size(); ++i) {
-        if (static_cast<int>(i) != deck.drivenWire) {
+        if (std::find(deck.elementWires.begin(), deck.elementWires.end(), static_cast<int>(i))
+            == deck.elementWires.end()) {
             centroid = add(centroid, scaled(add(deck.wires[i].from, deck.wires[i].to), 0.5));
             ++others;
         }

@@ -4,8 +4,10 @@
 #include "failure.h"
 #include "wire.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vostrel::nec {
@@ -31,8 +33,37 @@ struct UserDeck {
     std::vector<double> wireScale; // the GS factor applied to each wire
     int drivenWire = 0; // index in `wires` of the wire carrying the source
     int sourceSegment = 0; // 1-based on that wire
+    // The driven element's straight centre section: the wires joined end to
+    // end through the source wire, in line with it (within kInLine) and of
+    // its radius, ordered from one end to the other. The match replaces
+    // them; the rest of the element (thinner arms of a tapered element,
+    // drooping or bent tips) stays as the user modelled it.
+    std::vector<int> elementWires;
     bool hasGround = false; // a GN card other than GN -1
 };
+
+// Wires meeting at an angle below this (radians, 3 degrees) are one straight
+// element: modelling programs write a straight element as several wires
+// whose ends agree to their own rounding.
+inline constexpr double kInLine = 0.0524;
+
+// The straight centre section of the driven element: its ends (`from`
+// towards the feed point's longer side being `to`), the feed point, the
+// radius and the tag of the source wire.
+struct ElementSection {
+    Point from{};
+    Point to{};
+    Point feed{};
+    double radius = 0;
+    int tag = 0;
+    double ahead() const { return norm(sub(to, feed)); } // feed point to `to`, the longer side
+    double behind() const { return norm(sub(feed, from)); }
+};
+//   the lone beam element (one wire of 5.025 m, source on segment 11 of 21)
+//     -> from one tip to the other, feed at the centre, ahead 2.5125 m
+//   a 3 m centre section of 32 mm and two 3.5 m arms of 20 mm -> the centre
+//     section only, ahead 1.5 m
+ElementSection elementSection(const UserDeck& deck);
 
 // Reads a deck as modelling programs write it: the cards cardTypes()
 // accepts (CM/CE comments, GW, GS, GE, GN, GD, EK, EX, LD, FR, RP, XQ, NE,
@@ -43,16 +74,23 @@ struct UserDeck {
 // Refused (BadDeck, "FILE:LINE: why"): a card it does not know, a card
 // cardTypes() refuses (saying why), a field that is not a number, a GW with
 // too few fields, segments or radius <= 0, a wire of tag 0, no EX type 0 or
-// more than one, a source not on a GW, a source wire made of several GW
-// cards (bent) or tapered (radius 0, GC), a source more than a tenth of the
-// wire's length from its centre, a load on given segments of the source
-// wire other than the source segment alone. A load on the source segment
-// itself (a matching network, such as our capacitor in a deck we wrote) is
-// dropped from every deck written from this one: the match replaces it.
+// more than one, a source on no segment of its tag, a source more than a
+// tenth of the element's length from its centre (the element: the wires
+// joined end to end in line with the source wire, of any radius), a load on the source segment
+// itself (a matching network: the match replaces it), a load on absolute
+// segment numbers. A driven element of several GW cards (split at the feed,
+// tapered, drooping) is taken; loads along it (loading coils, traps,
+// conductivity) are kept.
 Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName);
 
-// An LD card on exactly the driven element's source segment.
+// An LD card loading the driven element's source segment (among others).
 bool isSourceLoad(const UserDeck& deck, const Card& card);
+
+// The wire and its 1-based segment holding segment `segment` of tag `tag`,
+// counted as NEC counts: over the tag's wires in the deck's order; null
+// when the tag has fewer segments.
+//   tag 1 of "GW 1 10 ...; GW 1 5 ...", segment 12 -> second wire, segment 2
+std::optional<std::pair<int, int>> segmentOfTag(const UserDeck& deck, int tag, int segment);
 
 // The driven element's direction in a user's deck (not of unit length).
 Point drivenAxis(const UserDeck& deck);

@@ -64,11 +64,16 @@ std::string sourceCards(int tag, int segment, double capacitancePf)
     return text;
 }
 
-// The GW cards standing for the driven element, and where the source goes.
+// The GW cards standing for the driven element, and where the source goes;
+// `wires` the match's element wires (of the section's tag, in the order
+// written) and the direction the rod runs, for placing the user's loads.
 struct DrivenCards {
     std::string text;
     int sourceTag = 0;
     int sourceSegment = 0;
+    std::vector<Wire> wires;
+    Point along{};
+    double parallel = 1; // the element's wires side by side (a cage's)
 };
 
 Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut)
@@ -82,22 +87,21 @@ Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, c
         w.segments = w.segments * cut.segmentScale + (cut.segmentScale > 1 && w.segments % 2 == 1 ? 1 : 0);
         const int segment
             = static_cast<int>(std::lround((deck.sourceSegment - 0.5) / wire.segments * w.segments + 0.5));
-        return DrivenCards{gwLine(w, deck.wireScale[driven]) + "\n", wire.tag, segment};
+        return DrivenCards{gwLine(w, deck.wireScale[driven]) + "\n", wire.tag, segment, {}, {}, 1};
     }
     int maxTag = 0;
     for (const Wire& w : deck.wires) {
         maxTag = std::max(maxTag, w.tag);
     }
-    const Point axis = sub(wire.to, wire.from);
-    const Point feed = add(wire.from, scaled(axis, (deck.sourceSegment - 0.5) / wire.segments));
+    const ElementSection section = elementSection(deck);
+    const Point axis = sub(section.to, section.from);
     const auto side = sideOf(*run.match, axis, rodSide(deck));
     if (const auto* failure = std::get_if<NecFailure>(&side)) {
         return *failure;
     }
-    // The rod runs towards the longer side of the feed point.
-    const bool forward = norm(sub(wire.to, feed)) >= norm(sub(feed, wire.from));
-    auto made = matchWires(*run.match, forward ? wire.from : wire.to, forward ? wire.to : wire.from, feed,
-        std::get<Point>(side), cut, wire.tag, maxTag + 1);
+    // The rod runs towards the longer side of the feed point (`to`).
+    auto made = matchWires(
+        *run.match, section.from, section.to, section.feed, std::get<Point>(side), cut, section.tag, maxTag + 1);
     if (const auto* failure = std::get_if<NecFailure>(&made)) {
         return *failure;
     }
@@ -105,10 +109,154 @@ Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, c
     DrivenCards cards;
     for (const Wire& w : wires.wires) {
         cards.text += gwLine(w, deck.wireScale[driven]) + "\n";
+        if (w.tag == section.tag) {
+            cards.wires.push_back(w);
+        }
     }
     cards.sourceTag = wires.wires[static_cast<std::size_t>(wires.sourceWire)].tag;
     cards.sourceSegment = wires.sourceSegment;
+    cards.along = scaled(axis, 1 / norm(axis));
+    cards.parallel = wires.cage ? wires.cageWires : 1;
     return cards;
+}
+
+// A user's wire the match's element wires stand in for.
+bool replaced(const UserDeck& deck, const DrivenCards& driven, std::size_t wire)
+{
+    return !driven.wires.empty()
+        && std::find(deck.elementWires.begin(), deck.elementWires.end(), static_cast<int>(wire))
+        != deck.elementWires.end();
+}
+
+// The wires of the deck as written, tag and segments, for numbering the
+// segments of a tag as NEC does: the user's, cut `scale` times finer, with
+// the match's element wires in the driven wire's place.
+struct Written {
+    int tag;
+    int segments;
+    int userWire; // -1: the match's
+};
+
+std::vector<Written> writtenWires(const UserDeck& deck, const DrivenCards& driven, int scale)
+{
+    std::vector<Written> written;
+    for (std::size_t i = 0; i < deck.wires.size(); ++i) {
+        if (static_cast<int>(i) == deck.drivenWire && !driven.wires.empty()) {
+            for (const Wire& w : driven.wires) {
+                written.push_back({w.tag, w.segments, -1});
+            }
+        } else if (!replaced(deck, driven, i)) {
+            written.push_back({deck.wires[i].tag, deck.wires[i].segments * scale, static_cast<int>(i)});
+        }
+    }
+    return written;
+}
+
+// The number within its tag of the first segment of the written wire
+// `index`, less one.
+int tagOffset(const std::vector<Written>& written, std::size_t index)
+{
+    int offset = 0;
+    for (std::size_t i = 0; i < index && i < written.size(); ++i) {
+        offset += written[i].tag == written[index].tag ? written[i].segments : 0;
+    }
+    return offset;
+}
+
+// An LD card on one segment, its impedance `share` times the card's: R and
+// L (or R and X) multiplied, C divided; a conductivity (type 5) as it is.
+std::string loadLine(const Card& card, int tag, int segment, double share)
+{
+    const int type = static_cast<int>(std::lround(card.fields.empty() ? 0 : card.fields[0]));
+    std::array<double, 3> values{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        values[i] = i + 4 < card.fields.size() ? card.fields[i + 4] : 0;
+    }
+    if (type != 5) {
+        values[0] *= share;
+        values[1] *= share;
+        if (type != 4 && values[2] != 0) {
+            values[2] /= share;
+        }
+    }
+    return "LD " + std::to_string(type) + " " + std::to_string(tag) + " " + std::to_string(segment) + " "
+        + std::to_string(segment) + " " + number(values[0]) + " " + number(values[1]) + " " + number(values[2]) + "\n";
+}
+
+// The user's LD card for the deck written. Loads on the whole structure or
+// a whole tag as written; loads on given segments move with them: on the
+// user's wires to the same place among finer segments (a series load split
+// over them, a parallel one, a trap, whole on the first), and where the
+// match's element replaced the user's wires, by position onto it. A lumped
+// load goes on the segment beside the user's segment's centre; on a cage
+// of n wires each wire gets n times the impedance, so that together they
+// carry the user's. A load per metre covers the segments within the user's.
+std::string placedLoads(const UserDeck& deck, const Card& card, const DrivenCards& driven, int scale)
+{
+    const auto intAt
+        = [&](std::size_t i) { return i < card.fields.size() ? static_cast<int>(std::lround(card.fields[i])) : 0; };
+    const int type = intAt(0);
+    const int tag = intAt(1);
+    const int first = intAt(2);
+    if (tag == 0 || first == 0 || (driven.wires.empty() && scale == 1)) {
+        return card.text + "\n";
+    }
+    const int last = std::max(first, intAt(3));
+    const bool lumped = type == 0 || type == 1 || type == 4;
+    const std::vector<Written> written = writtenWires(deck, driven, scale);
+    const int elementTag = deck.wires[static_cast<std::size_t>(deck.drivenWire)].tag;
+    const auto ours = std::find_if(written.begin(), written.end(), [](const Written& x) { return x.userWire < 0; });
+    const int ourOffset = tagOffset(written, static_cast<std::size_t>(ours - written.begin()));
+    std::string text;
+    for (int s = first; s <= last; ++s) {
+        const auto at = segmentOfTag(deck, tag, s);
+        if (!at) {
+            return card.text + "\n"; // beyond the tag: NEC's own complaint, as the user wrote it
+        }
+        const auto [wireIndex, local] = *at;
+        const Wire& w = deck.wires[static_cast<std::size_t>(wireIndex)];
+        if (!replaced(deck, driven, static_cast<std::size_t>(wireIndex))) {
+            const auto index = static_cast<std::size_t>(
+                std::find_if(written.begin(), written.end(), [&](const Written& x) { return x.userWire == wireIndex; })
+                - written.begin());
+            const int offset = tagOffset(written, index);
+            const int pieces = type == 1 ? 1 : scale;
+            for (int k = 0; k < pieces; ++k) {
+                text += loadLine(card, w.tag, offset + (local - 1) * scale + k + 1, lumped ? 1.0 / pieces : 1.0);
+            }
+            continue;
+        }
+        // Along the match's element: the span of the user's segment.
+        const Point segment = scaled(sub(w.to, w.from), 1.0 / w.segments);
+        const Point centre = add(w.from, scaled(segment, local - 0.5));
+        const double halfSpan = std::abs(dot(segment, driven.along)) / 2;
+        std::vector<int> hits;
+        int number = ourOffset;
+        for (const Wire& e : driven.wires) {
+            const Point direction = sub(e.to, e.from);
+            const double length = norm(direction);
+            if (std::abs(dot(direction, driven.along)) > 0.99 * length) { // not a spoke
+                const double sign = dot(direction, driven.along) > 0 ? 1 : -1;
+                const double start = dot(sub(centre, e.from), driven.along) * sign; // centre, from e.from
+                for (int k = 0; k < e.segments; ++k) {
+                    const double from = length * k / e.segments;
+                    const double to = length * (k + 1) / e.segments;
+                    const bool inside
+                        = lumped ? (start >= from && start < to) : std::abs((from + to) / 2 - start) < halfSpan;
+                    if (inside) {
+                        hits.push_back(number + k + 1);
+                    }
+                }
+            }
+            number += e.segments;
+        }
+        // The cage's wires side by side: as many as hit one place.
+        const double share = lumped ? static_cast<double>(hits.size()) : (type == 5 ? 1.0 : driven.parallel);
+        for (const int hit : hits) {
+            text += loadLine(card, elementTag, hit, share);
+        }
+    }
+    return text;
 }
 
 } // namespace
@@ -151,6 +299,7 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
     const DrivenCards& driven = std::get<DrivenCards>(made);
     std::string text;
     bool commented = false;
+    bool designRun = false;
     std::size_t wireIndex = 0;
     const double capacitance = run.match != nullptr ? run.match->capacitancePf : 0;
     for (const Card& card : deck.cards) {
@@ -168,6 +317,8 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
         case CardWriting::Wire:
             if (wireIndex == static_cast<std::size_t>(deck.drivenWire)) {
                 text += driven.text;
+            } else if (replaced(deck, driven, wireIndex)) {
+                // the match's element stands in for it
             } else if (cut.segmentScale > 1) {
                 Wire w = deck.wires[wireIndex];
                 w.segments *= cut.segmentScale;
@@ -185,13 +336,20 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
             text += sourceCards(driven.sourceTag, driven.sourceSegment, capacitance);
             break;
         case CardWriting::Environment:
-            // The user's network at the feed point is replaced by the match.
-            if (!run.freeSpace && !isSourceLoad(deck, card)) {
-                text += card.text + "\n";
+            // Loads moved with the wires they are on (readDeck refused one
+            // at the source).
+            if (!run.freeSpace) {
+                text += cardReading(card.name) == CardReading::Load ? placedLoads(deck, card, driven, cut.segmentScale)
+                                                                    : card.text + "\n";
             }
             break;
         case CardWriting::UserControl:
             if (run.keepUserControls) {
+                // First a run at the design frequency, then the user's own.
+                if (!designRun) {
+                    text += controlCards(Controls{{cut.freqMhz}, false});
+                    designRun = true;
+                }
                 text += card.text + "\n";
             }
             break;
@@ -207,8 +365,34 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
     }
     if (!run.keepUserControls) {
         text += controlCards(run.controls);
+    } else if (!designRun) {
+        text += controlCards(Controls{{cut.freqMhz}, false});
     }
     return text + "EN\n";
+}
+
+} // namespace vostrel::nec
+
+namespace vostrel::nec {
+
+std::string userFrequencies(const UserDeck& deck, double freqMhz)
+{
+    std::string ranges;
+    bool differs = false;
+    for (const Card& card : deck.cards) {
+        if (card.name != "FR") {
+            continue;
+        }
+        const auto at = [&](std::size_t i) { return i < card.fields.size() ? card.fields[i] : 0.0; };
+        const int count = std::max(1, static_cast<int>(std::lround(at(1))));
+        const double from = at(4);
+        // FR type 1 steps by multiplying, type 0 by adding.
+        const double to = std::lround(at(0)) == 1 ? from * std::pow(at(5), count - 1) : from + at(5) * (count - 1);
+        differs = differs || count > 1 || std::abs(from - freqMhz) > 1e-9 * freqMhz;
+        ranges
+            += (ranges.empty() ? "" : ", ") + number(from) + (count > 1 ? " to " + number(to) : std::string()) + " MHz";
+    }
+    return differs ? "the deck's own FR cards ask for " + ranges : std::string();
 }
 
 } // namespace vostrel::nec

@@ -30,7 +30,9 @@ Outcome<std::string> dipoleMatchDeck(
 // The user's deck as run by us: ground, loads and the other wires kept, our
 // EX, FR and RP. `match` null: the bare element, as the user modelled it.
 // `keepUserControls` keeps the user's FR, RP and XQ cards (the deck written
-// for the user's own program); `freeSpace` drops ground and loads (the
+// for the user's own program), after a run at the design frequency (an FR
+// card at `cut.freqMhz` and XQ: without it nec2c would compute at the
+// user's frequencies only, or at 299.8 MHz when the deck has none); `freeSpace` drops ground and loads (the
 // average gain test of the lossless model). Each card as its type's
 // CardWriting says (cards.h).
 struct UserDeckRun {
@@ -40,5 +42,11 @@ struct UserDeckRun {
     bool freeSpace = false;
 };
 Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut);
+
+// What the deck's own FR cards ask for, when that is not the design
+// frequency alone; "" when it is or the deck has none.
+//   "FR 0 2 0 0 14.0 0.35", 14.2 -> "the deck's own FR cards ask for 14 to 14.35 MHz"
+//   "FR 0 1 0 0 14.2 0", 14.2 -> ""
+std::string userFrequencies(const UserDeck& deck, double freqMhz);
 
 } // namespace vostrel::nec

@@ -17,7 +17,10 @@ struct NecFailure {
         Garbage, // nec2c's output holds no input impedance
         Timeout, // nec2c ran past the time limit and was killed
         Cancelled, // the caller's cancel flag was set
-        NoMatch, // NEC finds no rod length whose Re Zin reaches the line impedance
+        NoMatch, // NEC finds no rod length whose Re Zin reaches the line impedance,
+                 // or its best match leaves an SWR above kMatchedSwr
+        Invalid, // the model fails its checks too badly to build from: message
+                 // says why and what to change
     };
     Kind kind = Kind::BadInput;
     std::string message;

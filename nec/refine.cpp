@@ -50,24 +50,7 @@ public:
 
     int runs() const { return m_runs; }
 
-    // The rod's length limit: the element beyond the feed point, at most a
-    // quarter wave.
-    double rodLimit() const
-    {
-        const double quarter = physics::wavelengthMetres(m_job.design.freqMhz) / 4;
-        double ahead = 0;
-        if (const auto* dipole = std::get_if<DipoleElement>(&m_job.element)) {
-            ahead = dipole->length / 2;
-        } else {
-            const auto& deck = std::get<UserDeck>(m_job.element);
-            const Wire& wire = deck.wires[static_cast<std::size_t>(deck.drivenWire)];
-            const double position = (deck.sourceSegment - 0.5) / wire.segments;
-            const double length
-                = std::hypot(wire.to[0] - wire.from[0], wire.to[1] - wire.from[1], wire.to[2] - wire.from[2]);
-            ahead = length * std::max(position, 1 - position);
-        }
-        return std::min(0.97 * ahead, quarter);
-    }
+    double rodLimit() const { return nec::rodLimit(m_job).length; }
 
     Match match(double rodLength, double capacitancePf) const
     {
@@ -162,7 +145,19 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
         if (const auto* failure = std::get_if<NecFailure>(&z)) {
             return *failure;
         }
-        return Sample{length, std::get<std::complex<double>>(z)};
+        const auto impedance = std::get<std::complex<double>>(z);
+        if (impedance.real() < 0) {
+            // No passive antenna has one: NEC's solution is not to be trusted.
+            return NecFailure{NecFailure::Kind::Invalid,
+                "NEC-2 gives a negative input resistance (" + ohms(impedance.real()) + " with a rod of "
+                    + metres(length) + "), so its model of this match is invalid: the rod is "
+                    + metres(job.design.geometry.spacing
+                        - (job.design.geometry.rodDiameter + job.design.geometry.elementDiameter) / 2)
+                    + " from the element's surface; space it further (at least two rod diameters of gap) or check the "
+                      "deck's segments",
+                {}};
+        }
+        return Sample{length, impedance};
     };
     Sample nearest{0, {}};
     auto keepNearest = [&](const Sample& s) {
@@ -199,11 +194,11 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
     Sample after = low;
     while ((after.z.real() < zc) == up) {
         if (up ? after.length >= limit : after.length <= shortest) {
-            return noMatch(up
-                    ? "NEC finds no match up to the rod's limit of " + metres(limit) + ": Re Zin reaches at most "
-                        + ohms(nearest.z.real()) + ", at a rod of " + metres(nearest.length)
-                    : "NEC's Re Zin is above the line impedance even with the shortest rod (" + ohms(nearest.z.real())
-                        + " at " + metres(nearest.length) + ")");
+            return noMatch(up ? "NEC finds no match up to the rod's limit of " + metres(limit) + " ("
+                        + rodLimit(job).why + "): Re Zin reaches at most " + ohms(nearest.z.real()) + ", at a rod of "
+                        + metres(nearest.length)
+                              : "NEC's Re Zin is above the line impedance even with the shortest rod ("
+                        + ohms(nearest.z.real()) + " at " + metres(nearest.length) + ")");
         }
         behind = after;
         auto next = sample(up ? std::min(after.length * kStep, limit) : std::max(after.length / kStep, shortest));
@@ -293,6 +288,13 @@ Outcome<Refined> refine(const NecJob& job)
     }
     Session session(job);
     Refined result;
+    const auto invalid = [&](const std::string& why) {
+        return NecFailure{NecFailure::Kind::Invalid,
+            "NEC-2's model of this match is invalid: " + why
+                + "; change the geometry NEC-2 cannot model closely (a rod nearer the element's diameter, a wider "
+                  "spacing) or the deck's segments",
+            {}};
+    };
 
     auto bare = session.impedance(nullptr, 1);
     if (const auto* failure = std::get_if<NecFailure>(&bare)) {
@@ -306,6 +308,9 @@ Outcome<Refined> refine(const NecJob& job)
     double start = session.rodLimit() / 25; // walking up: the shortest rod
     if (const auto* problem = std::get_if<design::Problem>(&closed)) {
         result.closedFormMessage = problem->message;
+    } else if (const RodLimit limit = rodLimit(job); std::get<design::Design>(closed).rodLength > limit.length) {
+        result.closedFormMessage = "its rod of " + metres(std::get<design::Design>(closed).rodLength)
+            + " is longer than the rod's limit of " + metres(limit.length) + " (" + limit.why + ")";
     } else {
         result.closedForm = std::get<design::Design>(closed);
         start = result.closedForm->rodLength;
@@ -346,6 +351,19 @@ Outcome<Refined> refine(const NecJob& job)
     const Solution& solution = std::get<Solution>(confirmed);
     result.zin = solution.points.front().impedance;
     result.swr = physics::swr(result.zin, job.design.lineImpedance);
+    if (!(result.swr <= kMatchedSwr)) {
+        // The rod and capacitor found leave the line mismatched (a load or
+        // a coupling the search's linear steps do not follow): no match.
+        NecFailure failure{NecFailure::Kind::NoMatch,
+            "NEC-2's best match, a rod of " + metres(result.rodLength) + " and " + fixed(result.capacitancePf, 2)
+                + " pF, leaves an SWR of " + fixed(result.swr, 2) + " (Zin " + fixed(result.zin.real(), 2) + " "
+                + (result.zin.imag() < 0 ? "- j" : "+ j") + fixed(std::abs(result.zin.imag()), 2) + " ohms), above "
+                + fixed(kMatchedSwr, 1),
+            {}};
+        failure.reachedResistance = result.zin.real();
+        failure.reachedRodLength = result.rodLength;
+        return failure;
+    }
 
     if (job.checks) {
         if (!solution.averageGains.empty()) {
@@ -363,17 +381,24 @@ Outcome<Refined> refine(const NecJob& job)
             }
             result.averageGain = s.averageGains.front();
         }
+        if (!(*result.averageGain >= kInvalidGainLow && *result.averageGain <= kInvalidGainHigh)) {
+            return invalid("its average gain test gives " + fixed(*result.averageGain, 3) + ", far from 1");
+        }
         auto halved = search(session, job, result.rodLength, 2, false);
         if (const auto* failure = std::get_if<NecFailure>(&halved)) {
-            // No match with halved segments is itself a sign of a doubtful model.
-            result.doubtful = true;
-            result.doubt = "with every segment halved: " + failure->message;
+            if (failure->kind != NecFailure::Kind::NoMatch && failure->kind != NecFailure::Kind::Invalid) {
+                return *failure;
+            }
+            return invalid("with every segment halved " + failure->message);
         } else {
             const Found& h = std::get<Found>(halved);
             result.halvedRodLength = h.rodLength;
             result.halvedCapacitancePf = h.capacitancePf;
             result.rodChange = (h.rodLength - result.rodLength) / result.rodLength;
             result.capacitanceChange = (h.capacitancePf - result.capacitancePf) / result.capacitancePf;
+            if (!(std::abs(result.rodChange) <= kInvalidRodChange)) {
+                return invalid("the rod moves " + fixed(result.rodChange * 100, 1, true) + " % with halved segments");
+            }
         }
         const std::string doubt = doubtOf(*result.averageGain, result.rodChange, result.capacitanceChange);
         if (!doubt.empty()) {
@@ -392,6 +417,57 @@ Outcome<Refined> refine(const NecJob& job)
     }
     result.runs = session.runs();
     return result;
+}
+
+RodLimit rodLimit(const NecJob& job)
+{
+    const double quarter = physics::wavelengthMetres(job.design.freqMhz) / 4;
+    double ahead = 0;
+    std::string what;
+    if (const auto* dipole = std::get_if<DipoleElement>(&job.element)) {
+        ahead = dipole->length / 2;
+        what = "the element's half length, ";
+    } else {
+        const auto& deck = std::get<UserDeck>(job.element);
+        const ElementSection section = elementSection(deck);
+        ahead = section.ahead();
+        what = "the element's straight part of its diameter at the feed, beyond the feed point, ";
+        // A load on the element ahead of the feed point (a loading coil, a
+        // trap) ends the part the rod may lie beside.
+        const Point along = scaled(sub(section.to, section.feed), 1 / section.ahead());
+        for (const Card& card : deck.cards) {
+            const int tag = card.fields.size() > 2 ? static_cast<int>(std::lround(card.fields[1])) : 0;
+            const int first = card.fields.size() > 2 ? static_cast<int>(std::lround(card.fields[2])) : 0;
+            if (cardReading(card.name) != CardReading::Load || tag == 0 || first == 0) {
+                continue;
+            }
+            const int last
+                = std::max(first, card.fields.size() > 3 ? static_cast<int>(std::lround(card.fields[3])) : 0);
+            for (int s = first; s <= last; ++s) {
+                const auto at = segmentOfTag(deck, tag, s);
+                if (!at
+                    || std::find(deck.elementWires.begin(), deck.elementWires.end(), at->first)
+                        == deck.elementWires.end()) {
+                    continue;
+                }
+                const Wire& w = deck.wires[static_cast<std::size_t>(at->first)];
+                const Point segment = scaled(sub(w.to, w.from), 1.0 / w.segments);
+                // The load's segment begins this far ahead of the feed point.
+                const double begins = dot(sub(add(w.from, scaled(segment, at->second - 1)), section.feed), along);
+                const double ends = dot(sub(add(w.from, scaled(segment, at->second)), section.feed), along);
+                const double nearer = std::min(begins, ends);
+                if (nearer > 0 && nearer < ahead) {
+                    ahead = nearer;
+                    what = "the element's load on tag " + std::to_string(tag) + " segment " + std::to_string(s)
+                        + " (a loading coil or trap), ";
+                }
+            }
+        }
+    }
+    if (0.97 * ahead < quarter) {
+        return {0.97 * ahead, what + metres(ahead) + ", less room for the strap"};
+    }
+    return {quarter, "a quarter wave"};
 }
 
 Outcome<Point> rodSideOf(const NecJob& job)

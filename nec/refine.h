@@ -84,6 +84,27 @@ inline constexpr double kAverageGainHigh = 1.05;
 inline constexpr double kRodTolerance = 0.03;
 inline constexpr double kCapacitanceTolerance = 0.05;
 
+// Past these the model is not doubtful but invalid (NecFailure::Invalid, no
+// numbers): the average gain outside kInvalidGainLow..kInvalidGainHigh, the
+// rod moving more than kInvalidRodChange with halved segments (or no match
+// with them), a negative input resistance anywhere in the search.
+inline constexpr double kInvalidGainLow = 0.8;
+inline constexpr double kInvalidGainHigh = 1.25;
+inline constexpr double kInvalidRodChange = 0.10;
+
+// A refined match whose confirming run leaves an SWR above this is no match
+// (NecFailure::NoMatch, with the Re Zin and rod it reached).
+inline constexpr double kMatchedSwr = 1.5;
+
+// The rod's length limit for the job: the element's straight centre section
+// beyond the feed point on its longer side (97 % of it, leaving room for the
+// strap), at most a quarter wave; `why` names it for messages.
+struct RodLimit {
+    double length = 0;
+    std::string why; // "the element's straight 1.500 m beyond the feed point"
+};
+RodLimit rodLimit(const NecJob& job);
+
 // Why a model is doubtful, "" when it is not: the average gain outside
 // kAverageGainLow..kAverageGainHigh, the rod moving more than kRodTolerance
 // or the capacitor more than kCapacitanceTolerance (relative) with halved
@@ -123,8 +144,11 @@ Outcome<Point> rodSideOf(const NecJob& job);
 // 4. the capacitor from Im Zin there, confirmed by a run holding it;
 // 5. the checks.
 // Failures: BadInput (the geometry does not fit), BadDeck, the runner's,
-// NoMatch (with the nearest Re Zin and its rod length; or a capacitive Im
-// Zin at the matching length, which no capacitor cancels).
+// NoMatch (with the nearest Re Zin and its rod length; a capacitive Im Zin
+// at the matching length, which no capacitor cancels; a confirming run with
+// an SWR above kMatchedSwr), Invalid (see kInvalidGainLow: why, and what to
+// change). A closed-form rod longer than rodLimit() is no closed form: the
+// search then starts from the shortest rod.
 //   14.2 MHz, 10.1 m tube of 25 mm, rod 12.7 mm at 150 mm, Zc 50
 //     -> a rod and capacitor whose confirming run has SWR below 1.05
 Outcome<Refined> refine(const NecJob& job);

@@ -37,7 +37,7 @@ TEST(UserDeck, RoundTripsWithTheMatchAdded)
 
     // Read again: the reflector unchanged, the source now on the feed
     // connection (tag 3, after the user's tags), the capacitor on it.
-    const auto again = readDeck(*text, "matched.nec");
+    const auto again = readWritten(*text, "matched.nec");
     const auto* matched = okOrFail(again);
     ASSERT_NE(matched, nullptr);
     EXPECT_TRUE(matched->hasGround);
@@ -71,20 +71,24 @@ TEST(UserDeck, RoundTripsWithTheMatchAdded)
     EXPECT_GE(cageWires, 2);
 }
 
-TEST(UserDeck, NetworkAtTheSourceIsReplacedByTheMatch)
+// The design frequency's run comes first in the deck for the user's
+// program, also when the deck has no frequency of its own (nec2c would run
+// at 299.8 MHz) or none that runs (no XQ or RP).
+TEST(UserDeck, WrittenDeckRunsAtTheDesignFrequency)
 {
-    // The user's own capacitor on the source segment.
-    std::string beam = kBeamOverGround;
-    beam.insert(beam.find("FR 0 3"), "LD 0 1 11 11 0 0 1E-10\r\n");
-    const auto read = readDeck(beam, "beam.nec");
-    const auto* deck = okOrFail(read);
-    ASSERT_NE(deck, nullptr);
-    const auto written = userDeck(*deck, UserDeckRun{&kMatch, {}, true, false}, Segmentation{28.5, 1});
-    const auto* text = okOrFail(written);
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(countOf(*text, "\nLD 0 "), 1);
-    EXPECT_EQ(text->find("1E-10"), std::string::npos);
-    EXPECT_NE(text->find("LD 5 0 0 0 2.5E7"), std::string::npos);
+    for (const auto& [controls, tail] : {std::pair{"", "FR 0 1 0 0 28.5 0\nXQ\nEN\n"},
+             std::pair{"FR 0 2 0 0 28.0 0.35\n", "FR 0 1 0 0 28.5 0\nXQ\nFR 0 2 0 0 28.0 0.35\nEN\n"},
+             std::pair{"FR 0 2 0 0 28.0 0.35\nXQ\n", "FR 0 1 0 0 28.5 0\nXQ\nFR 0 2 0 0 28.0 0.35\nXQ\nEN\n"}}) {
+        const auto read
+            = readDeck(std::string("CE\nGW 1 21 0 -2.5 0 0 2.5 0 0.0125\nGE 0\nEX 0 1 11 0 1\n") + controls + "EN\n",
+                "dipole.nec");
+        const auto* deck = okOrFail(read);
+        ASSERT_NE(deck, nullptr);
+        const auto written = userDeck(*deck, UserDeckRun{&kMatch, {}, true, false}, Segmentation{28.5, 1});
+        const auto* text = okOrFail(written);
+        ASSERT_NE(text, nullptr);
+        EXPECT_TRUE(text->ends_with(tail)) << *text;
+    }
 }
 
 TEST(UserDeck, FreeSpaceRunDropsGroundAndLoads)
@@ -116,7 +120,7 @@ TEST(UserDeck, InchesStayInches)
         const auto* text = okOrFail(written);
         ASSERT_NE(text, nullptr);
         EXPECT_EQ(text->find("LD 0"), std::string::npos); // capacitor shorted: no load
-        const auto again = readDeck(*text, "in2.nec");
+        const auto again = readWritten(*text, "in2.nec");
         const auto* matched = okOrFail(again);
         ASSERT_NE(matched, nullptr);
         const auto rod
@@ -147,7 +151,7 @@ class RodSide : public ::testing::TestWithParam<SideCase> { };
 // The wire of `tag` in a deck we wrote, read back.
 std::optional<Wire> wireOf(const std::string& text, int tag)
 {
-    const auto read = readDeck(text, "written.nec");
+    const auto read = readWritten(text, "written.nec");
     const auto* deck = okOrFail(read);
     if (deck == nullptr) {
         return std::nullopt;
@@ -250,7 +254,7 @@ TEST(UserDeck, HalvedRunCutsEveryWireFiner)
         if (text == nullptr) {
             return segments;
         }
-        const auto again = readDeck(*text, "written.nec");
+        const auto again = readWritten(*text, "written.nec");
         if (const auto* back = okOrFail(again)) {
             for (const Wire& w : back->wires) {
                 segments[w.tag] += w.segments;
@@ -319,10 +323,12 @@ TEST(UserDeck, EveryCardAsItsTypeSays)
         int user, run, freeSpace;
     };
     // FR: the user's, or ours for 28.5 MHz; XQ: the user's, or ours.
+    // The deck for the user's program runs at the design frequency first
+    // (FR and XQ of ours), then as the user's deck asks.
     for (const Row& row : {Row{"CM", 1, 1, 1}, Row{"CE", 1, 1, 1}, Row{"GS", 1, 1, 1}, Row{"GE", 1, 1, 1},
-             Row{"GN", 1, 1, 0}, Row{"GD", 1, 1, 0}, Row{"EK", 1, 1, 1}, Row{"EX", 1, 1, 1}, Row{"FR", 1, 1, 1},
+             Row{"GN", 1, 1, 0}, Row{"GD", 1, 1, 0}, Row{"EK", 1, 1, 1}, Row{"EX", 1, 1, 1}, Row{"FR", 2, 1, 1},
              Row{"NE", 1, 0, 0}, Row{"NH", 1, 0, 0}, Row{"PQ", 1, 0, 0}, Row{"PT", 1, 0, 0}, Row{"KH", 1, 0, 0},
-             Row{"RP", 1, 0, 0}, Row{"XQ", 1, 1, 1}, Row{"EN", 1, 1, 1}}) {
+             Row{"RP", 1, 0, 0}, Row{"XQ", 2, 1, 1}, Row{"EN", 1, 1, 1}}) {
         EXPECT_EQ(count(user, row.name), row.user) << row.name;
         EXPECT_EQ(count(run, row.name), row.run) << row.name;
         EXPECT_EQ(count(freeSpace, row.name), row.freeSpace) << row.name;

@@ -3,6 +3,7 @@
 
 // Helpers of the NEC tests: a private PATH and TMPDIR per test, the
 // outcome checks, and a user's deck several tests read.
+#include "deck_reader.h"
 #include "failure.h"
 #include "wire.h"
 
@@ -42,6 +43,23 @@ template <typename T> NecFailure failureOf(const Outcome<T>& outcome)
     }
     ADD_FAILURE() << "expected a failure";
     return {};
+}
+
+// A deck we wrote, read back to look at its geometry: without the
+// capacitor on the source segment, which readDeck refuses in a user's deck.
+inline Outcome<UserDeck> readWritten(const std::string& text, std::string_view name)
+{
+    std::string kept;
+    std::size_t from = 0;
+    while (from < text.size()) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        const std::string line = text.substr(from, end - from);
+        if (line.rfind("LD 0 ", 0) != 0) {
+            kept += line + "\n";
+        }
+        from = end + 1;
+    }
+    return readDeck(kept, name);
 }
 
 // A directory of its own for the test, removed at the end; TMPDIR points

@@ -429,7 +429,7 @@ TEST(NecRefine, SweepAndWrittenDeckAgreeWithTheConfirmingRun)
     const auto written = writeMatchedDeck(job, r->rodLength, r->capacitancePf);
     const auto* text = okOrFail(written);
     ASSERT_NE(text, nullptr);
-    const auto reread = readDeck(*text, "dipole.nec");
+    const auto reread = readWritten(*text, "dipole.nec");
     ASSERT_NE(okOrFail(reread), nullptr);
     const auto again = run(*text, RunOptions{});
     const auto* solution = okOrFail(again);

@@ -286,6 +286,9 @@ void ResultsPanel::showFullWave(
         case Kind::NoMatch:
             setStatus(tr("NEC-2 finds no match: %1.").arg(why));
             break;
+        case Kind::Invalid:
+            setStatus(tr("NEC-2's model is not fit to build from: %1.").arg(why));
+            break;
         case Kind::BadInput:
         case Kind::BadDeck:
             setStatus(tr("NEC-2 cannot model this: %1.").arg(why));
