@@ -302,7 +302,9 @@ std::optional<CommandLineError> writeDeck(const std::string& path, const nec::Ne
     const Outcome<Design>& designed, std::ostream& err)
 {
     const auto* r = std::get_if<nec::Refined>(&answer.refined);
-    const auto* d = std::get_if<Design>(&designed);
+    // The closed form only when NEC-2 could not run: a match NEC-2 refuses
+    // is not written as if it were one.
+    const auto* d = necDecided(answer.refined) ? nullptr : std::get_if<Design>(&designed);
     if (r == nullptr && d == nullptr) {
         err << "vostrel-design: --write-nec: nothing written, no match to write\n";
         return std::nullopt;

@@ -393,6 +393,11 @@ ElementSection elementSection(const UserDeck& deck)
     if (-low > high) {
         std::swap(section.from, section.to);
     }
+    // A section bent by less than kInLine is modelled straight from end to
+    // end, so that it still meets the rest of the element: the feed point
+    // on that line.
+    const Point line = sub(section.to, section.from);
+    section.feed = add(section.from, scaled(line, dot(sub(section.feed, section.from), line) / dot(line, line)));
     return section;
 }
 

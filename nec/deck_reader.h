@@ -47,9 +47,10 @@ struct UserDeck {
 // whose ends agree to their own rounding.
 inline constexpr double kInLine = 0.0524;
 
-// The straight centre section of the driven element: its ends (`from`
-// towards the feed point's longer side being `to`), the feed point, the
-// radius and the tag of the source wire.
+// The straight centre section of the driven element: its ends (`to` on the
+// feed point's longer side), the feed point (the source segment's centre,
+// moved onto the line between the ends where the section bends a little),
+// the radius and the tag of the source wire.
 struct ElementSection {
     Point from{};
     Point to{};

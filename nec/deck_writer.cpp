@@ -7,6 +7,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace vostrel::nec {
 namespace {
@@ -52,16 +53,21 @@ std::string controlCards(const Controls& controls)
     return text;
 }
 
+// A series RLC load (LD type 0) with only C: the capacitor in series with
+// the source on the same segment; "" for none.
+std::string capacitorCard(int tag, int segment, double capacitancePf)
+{
+    if (!(capacitancePf > 0)) {
+        return {};
+    }
+    return "LD 0 " + std::to_string(tag) + " " + std::to_string(segment) + " " + std::to_string(segment) + " 0 0 "
+        + number(capacitancePf * 1e-12) + "\n";
+}
+
 std::string sourceCards(int tag, int segment, double capacitancePf)
 {
-    std::string text = "EX 0 " + std::to_string(tag) + " " + std::to_string(segment) + " 0 1 0\n";
-    // A series RLC load (LD type 0) with only C: the capacitor in series
-    // with the source on the same segment.
-    if (capacitancePf > 0) {
-        text += "LD 0 " + std::to_string(tag) + " " + std::to_string(segment) + " " + std::to_string(segment) + " 0 0 "
-            + number(capacitancePf * 1e-12) + "\n";
-    }
-    return text;
+    return "EX 0 " + std::to_string(tag) + " " + std::to_string(segment) + " 0 1 0\n"
+        + capacitorCard(tag, segment, capacitancePf);
 }
 
 // The GW cards standing for the driven element, and where the source goes;
@@ -302,6 +308,17 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
     bool designRun = false;
     std::size_t wireIndex = 0;
     const double capacitance = run.match != nullptr ? run.match->capacitancePf : 0;
+    // NEC takes a run of LD cards as the structure's loading, and a later
+    // run, after any other card, as a new loading in its place: the user's
+    // loads, moved, and the capacitor go together in one run, where the
+    // first of the user's LD cards or the source stood.
+    std::string loads;
+    for (const Card& card : deck.cards) {
+        if (cardReading(card.name) == CardReading::Load && !run.freeSpace) {
+            loads += placedLoads(deck, card, driven, cut.segmentScale);
+        }
+    }
+    loads += capacitorCard(driven.sourceTag, driven.sourceSegment, capacitance);
     for (const Card& card : deck.cards) {
         const CardWriting writing = cardWriting(card.name);
         if (writing == CardWriting::Comment) {
@@ -333,14 +350,13 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
             text += "EK\n";
             break;
         case CardWriting::Source:
-            text += sourceCards(driven.sourceTag, driven.sourceSegment, capacitance);
+            text += std::exchange(loads, std::string()) + sourceCards(driven.sourceTag, driven.sourceSegment, 0);
             break;
         case CardWriting::Environment:
-            // Loads moved with the wires they are on (readDeck refused one
-            // at the source).
-            if (!run.freeSpace) {
-                text += cardReading(card.name) == CardReading::Load ? placedLoads(deck, card, driven, cut.segmentScale)
-                                                                    : card.text + "\n";
+            if (cardReading(card.name) == CardReading::Load) {
+                text += std::exchange(loads, std::string());
+            } else if (!run.freeSpace) {
+                text += card.text + "\n";
             }
             break;
         case CardWriting::UserControl:

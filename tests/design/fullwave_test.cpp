@@ -208,6 +208,9 @@ TEST(FullWave, NecMatchesWhereTheLineModelCannot)
     EXPECT_NEAR(number(row["nec_rod_length"]), 376, 20); // mm: the unit of --rod
     EXPECT_LT(number(row["nec_swr"]), 1.05);
     EXPECT_EQ(row["nec_swr_of_closed_form"], "");
+    // (This beam's model is doubtful: the 12.7 mm rod beside the 25 mm element.)
+    EXPECT_EQ(row["nec_status"], row["nec_doubtful"] == "yes" ? "doubtful" : "matched");
+    EXPECT_EQ(row["nec_doubtful"], "yes");
 }
 
 TEST(FullWave, WhereNecCannotMatchEitherItSaysWhatItReached)
@@ -224,6 +227,7 @@ TEST(FullWave, WhereNecCannotMatchEitherItSaysWhatItReached)
     EXPECT_NEAR(number(row["nec_feed_r_ohm"]), 72.25, 1.5);
     EXPECT_EQ(row["nec_rod_length"], "");
     EXPECT_EQ(row["nec_doubtful"], "");
+    EXPECT_EQ(row["nec_status"], "no_match");
 }
 
 TEST(FullWave, WritesTheMatchedDeckWhole)
@@ -363,6 +367,34 @@ TEST(FullWave, CsvOfAnUncheckedDesignHasEmptyNecColumns)
         EXPECT_TRUE(row.contains(column)) << column;
         EXPECT_EQ(row[column], "") << column;
     }
+    EXPECT_EQ(row["nec_status"], "not_checked");
+}
+
+// A loading coil on the driven element is kept and the rod stops short of
+// it: on a 40 m element shortened to 14 m the match would need the rod
+// past the coils, so NEC-2 finds none and says what stops it, writing no
+// deck; a load on the source segment is refused, saying why.
+TEST(FullWave, LoadedElementNamesTheLoadThatStopsTheRod)
+{
+    const Folder folder;
+    const auto deck = folder.path() / "coils.nec";
+    const auto written = folder.path() / "matched.nec";
+    std::ofstream(deck) << "CE\nGW 1 41 0 -7 0 0 7 0 0.01\nGE 0\nLD 0 1 9 9 2 12e-6 0\nLD 0 1 33 33 2 12e-6 0\n"
+                           "EX 0 1 21 0 1 0\nEN\n";
+    const CliRun result = run({"design", "--freq", "7.1", "--rod", "12mm", "--spacing", "120mm", "--nec",
+        deck.string().c_str(), "--csv", "--write-nec", written.string().c_str()});
+    EXPECT_EQ(result.status, ExitStatus::NoSolution) << result.err;
+    EXPECT_TRUE(contains(result.err, "the rod can go no further than the element's load on tag 1 segment 33"))
+        << result.err;
+    EXPECT_TRUE(contains(result.err, "--write-nec: nothing written")) << result.err;
+    EXPECT_FALSE(fs::exists(written));
+    EXPECT_EQ(csvRow(result.out)["nec_status"], "no_match");
+
+    std::ofstream(deck) << "CE\nGW 1 41 0 -7 0 0 7 0 0.01\nGE 0\nLD 0 1 21 21 0 0 1e-10\nEX 0 1 21 0 1 0\nEN\n";
+    const CliRun refused
+        = run({"design", "--freq", "7.1", "--rod", "12mm", "--spacing", "120mm", "--nec", deck.string().c_str()});
+    EXPECT_EQ(refused.status, ExitStatus::BadInput) << refused.err;
+    EXPECT_TRUE(contains(refused.err, "coils.nec:4: a load on the source segment (tag 1 segment 21)")) << refused.err;
 }
 
 TEST(FullWave, FrequencySweepComesFromNec)

@@ -316,6 +316,48 @@ INSTANTIATE_TEST_SUITE_P(Nec, SteepCurve,
         SteepCase{"AtTheShortEnd", {{0, 0}, {0.77, 0}, {0.8, 45}, {0.85, 55}, {1, 56}, {10, 56}}, 0.825}),
     RowName());
 
+// No confident wrong answer: a negative input resistance anywhere in the
+// search is an invalid model (no numbers); a match the confirming run does
+// not confirm (SWR above 1.5) is no match, with what it reached.
+TEST(NecRefine, InvalidModelAndUnconfirmedMatchGiveNoNumbers)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    const double start = closedFormRodAt30Ohms(job);
+    ASSERT_GT(start, 0);
+    {
+        std::ostringstream curve;
+        curve << "0 -30 10 -30";
+        Scratch scratch;
+        const FakeCurve fake(scratch, "30 0", curve.str());
+        const NecFailure failure = failureOf(refine(job));
+        EXPECT_EQ(failure.kind, NecFailure::Kind::Invalid) << failure.message;
+        EXPECT_NE(failure.message.find("negative input resistance"), std::string::npos) << failure.message;
+    }
+    for (const bool capacitorCounts : {true, false}) {
+        std::ostringstream curve;
+        curve << "0 0 " << 2 * start << " 100 10 100";
+        Scratch scratch;
+        const FakeCurve fake(scratch, "30 0", curve.str());
+        if (!capacitorCounts) {
+            setenv("VOSTREL_FAKE_NO_CAPACITOR", "1", 1);
+        }
+        const auto outcome = refine(job);
+        unsetenv("VOSTREL_FAKE_NO_CAPACITOR");
+        if (capacitorCounts) {
+            const auto* r = okOrFail(outcome);
+            ASSERT_NE(r, nullptr);
+            EXPECT_LT(r->swr, 1.05);
+            continue;
+        }
+        // Zin stays 50 + j40 ohms, SWR 2.2, with the capacitor in place.
+        const NecFailure failure = failureOf(outcome);
+        EXPECT_EQ(failure.kind, NecFailure::Kind::NoMatch) << failure.message;
+        EXPECT_NE(failure.message.find("leaves an SWR of 2.18"), std::string::npos) << failure.message;
+        EXPECT_NEAR(failure.reachedRodLength, start, 0.01 * start);
+    }
+}
+
 // The rod may reach the element's tip on the longer side of an off-centre
 // source (segment 9 of 21: 12.5/21 of the element, 2.976 m of 5 m; 97 % of
 // that), so that is where the search gives up on a Re Zin that stays at
