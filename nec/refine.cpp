@@ -151,9 +151,12 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
             return NecFailure{NecFailure::Kind::Invalid,
                 "NEC-2 gives a negative input resistance (" + ohms(impedance.real()) + " with a rod of "
                     + metres(length) + "), so its model of this match is invalid: the rod is "
-                    + metres(job.design.geometry.spacing
-                        - (job.design.geometry.rodDiameter + job.design.geometry.elementDiameter) / 2)
-                    + " from the element's surface; space it further (at least two rod diameters of gap) or check the "
+                    + fixed(1000
+                            * (job.design.geometry.spacing
+                                - (job.design.geometry.rodDiameter + job.design.geometry.elementDiameter) / 2),
+                        1)
+                    + " mm from the element's surface; space it further (at least two rod diameters of gap) or check "
+                      "the "
                       "deck's segments",
                 {}};
         }
