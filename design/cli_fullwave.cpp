@@ -178,12 +178,8 @@ std::string noMatchText(const nec::NecFailure& failure, Unit unit)
     std::string text = "NEC-2 finds no match either: its Re Zin comes nearest the line's impedance at "
         + decimalsText(failure.reachedResistance, 2) + " ohms, with a rod of "
         + lengthText(failure.reachedRodLength, unit) + " " + std::string(unitSymbol(unit));
-    // The walk up stopped at the rod's limit: say what limits it.
-    const std::size_t open = failure.message.find(" (");
-    const std::size_t close = failure.message.find("): Re Zin");
-    if (failure.message.find("rod's limit") != std::string::npos && open != std::string::npos
-        && close != std::string::npos && close > open) {
-        text += "; the rod can go no further than " + failure.message.substr(open + 2, close - open - 2);
+    if (!failure.reachedLimit.empty()) {
+        text += "; the rod can go no further than " + failure.reachedLimit;
     }
     return text;
 }

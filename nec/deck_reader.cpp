@@ -265,13 +265,12 @@ int sourceNumber(const UserDeck& deck)
 // segment numbers.
 std::optional<std::string> misplacedLoad(const UserDeck& deck, const Card& card)
 {
-    const int loadTag = intField(card, 1);
-    const bool segments = intField(card, 2) != 0 || intField(card, 3) != 0;
-    if (loadTag == 0 && segments) {
+    const auto loaded = loadedSegments(card);
+    if (loaded && loaded->tag == 0) {
         return std::string("a load on absolute segment numbers, which the match would shift");
     }
     if (isSourceLoad(deck, card)) {
-        return "a load on the source segment (tag " + std::to_string(loadTag) + " segment "
+        return "a load on the source segment (tag " + std::to_string(loaded->tag) + " segment "
             + std::to_string(sourceNumber(deck))
             + "): the gamma match takes the place of whatever matches the element there; leave it out";
     }
@@ -401,20 +400,20 @@ ElementSection elementSection(const UserDeck& deck)
     return section;
 }
 
-bool isSourceLoad(const UserDeck& deck, const Card& card)
+std::optional<LoadedSegments> loadedSegments(const Card& card)
 {
     if (cardReading(card.name) != CardReading::Load || intField(card, 2) == 0) {
-        return false; // the whole structure or tag: a material, kept
+        return std::nullopt;
     }
-    const int tag = deck.wires[static_cast<std::size_t>(deck.drivenWire)].tag;
-    const int first = intField(card, 2);
-    const int last = std::max(first, intField(card, 3));
-    const auto at = segmentOfTag(deck, tag, first);
-    if (intField(card, 1) != tag || !at) {
-        return false;
-    }
+    return LoadedSegments{intField(card, 1), intField(card, 2), std::max(intField(card, 2), intField(card, 3))};
+}
+
+bool isSourceLoad(const UserDeck& deck, const Card& card)
+{
+    const auto loaded = loadedSegments(card);
     const int number = sourceNumber(deck);
-    return first <= number && number <= last;
+    return loaded && loaded->tag == deck.wires[static_cast<std::size_t>(deck.drivenWire)].tag && loaded->first <= number
+        && number <= loaded->last;
 }
 
 Point drivenAxis(const UserDeck& deck)

@@ -84,6 +84,18 @@ ElementSection elementSection(const UserDeck& deck);
 // conductivity) are kept.
 Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName);
 
+// The segments an LD card loads by number: its tag (0: absolute segment
+// numbers) and the first and last segment; none for a card that is no load
+// or loads the whole structure or a whole tag (a material).
+//   "LD 0 1 9 9 2 12e-6 0" -> tag 1, 9 to 9    "LD 4 1 10 12 5" -> tag 1, 10 to 12
+//   "LD 0 1 11 0 0 0 1e-6" -> tag 1, 11 to 11  "LD 5 0 0 0 2.5E7", "LD 5 2 0 0 3.7E7" -> none
+struct LoadedSegments {
+    int tag = 0;
+    int first = 0;
+    int last = 0;
+};
+std::optional<LoadedSegments> loadedSegments(const Card& card);
+
 // An LD card loading the driven element's source segment (among others).
 bool isSourceLoad(const UserDeck& deck, const Card& card);
 

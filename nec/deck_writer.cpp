@@ -199,15 +199,12 @@ std::string loadLine(const Card& card, int tag, int segment, double share)
 // carry the user's. A load per metre covers the segments within the user's.
 std::string placedLoads(const UserDeck& deck, const Card& card, const DrivenCards& driven, int scale)
 {
-    const auto intAt
-        = [&](std::size_t i) { return i < card.fields.size() ? static_cast<int>(std::lround(card.fields[i])) : 0; };
-    const int type = intAt(0);
-    const int tag = intAt(1);
-    const int first = intAt(2);
-    if (tag == 0 || first == 0 || (driven.wires.empty() && scale == 1)) {
+    const auto loaded = loadedSegments(card);
+    if (!loaded || loaded->tag == 0 || (driven.wires.empty() && scale == 1)) {
         return card.text + "\n";
     }
-    const int last = std::max(first, intAt(3));
+    const auto [tag, first, last] = *loaded;
+    const int type = static_cast<int>(std::lround(card.fields.front()));
     const bool lumped = type == 0 || type == 1 || type == 4;
     const std::vector<Written> written = writtenWires(deck, driven, scale);
     const int elementTag = deck.wires[static_cast<std::size_t>(deck.drivenWire)].tag;

@@ -29,6 +29,9 @@ struct NecFailure {
     // what rod length (metres).
     double reachedResistance = 0;
     double reachedRodLength = 0;
+    // For NoMatch where the search stopped at the rod's limit: what limits
+    // it ("a quarter wave", "the element's half length, 5.050 m, ...").
+    std::string reachedLimit = {};
 };
 
 template <typename T> using Outcome = std::variant<T, NecFailure>;

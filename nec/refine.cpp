@@ -197,11 +197,13 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
     Sample after = low;
     while ((after.z.real() < zc) == up) {
         if (up ? after.length >= limit : after.length <= shortest) {
-            return noMatch(up ? "NEC finds no match up to the rod's limit of " + metres(limit) + " ("
+            NecFailure failure = noMatch(up ? "NEC finds no match up to the rod's limit of " + metres(limit) + " ("
                         + rodLimit(job).why + "): Re Zin reaches at most " + ohms(nearest.z.real()) + ", at a rod of "
                         + metres(nearest.length)
-                              : "NEC's Re Zin is above the line impedance even with the shortest rod ("
+                                            : "NEC's Re Zin is above the line impedance even with the shortest rod ("
                         + ohms(nearest.z.real()) + " at " + metres(nearest.length) + ")");
+            failure.reachedLimit = up ? rodLimit(job).why : "";
+            return failure;
         }
         behind = after;
         auto next = sample(up ? std::min(after.length * kStep, limit) : std::max(after.length / kStep, shortest));
@@ -439,15 +441,12 @@ RodLimit rodLimit(const NecJob& job)
         // trap) ends the part the rod may lie beside.
         const Point along = scaled(sub(section.to, section.feed), 1 / section.ahead());
         for (const Card& card : deck.cards) {
-            const int tag = card.fields.size() > 2 ? static_cast<int>(std::lround(card.fields[1])) : 0;
-            const int first = card.fields.size() > 2 ? static_cast<int>(std::lround(card.fields[2])) : 0;
-            if (cardReading(card.name) != CardReading::Load || tag == 0 || first == 0) {
+            const auto loaded = loadedSegments(card);
+            if (!loaded) {
                 continue;
             }
-            const int last
-                = std::max(first, card.fields.size() > 3 ? static_cast<int>(std::lround(card.fields[3])) : 0);
-            for (int s = first; s <= last; ++s) {
-                const auto at = segmentOfTag(deck, tag, s);
+            for (int s = loaded->first; s <= loaded->last; ++s) {
+                const auto at = segmentOfTag(deck, loaded->tag, s);
                 if (!at
                     || std::find(deck.elementWires.begin(), deck.elementWires.end(), at->first)
                         == deck.elementWires.end()) {
@@ -461,7 +460,7 @@ RodLimit rodLimit(const NecJob& job)
                 const double nearer = std::min(begins, ends);
                 if (nearer > 0 && nearer < ahead) {
                     ahead = nearer;
-                    what = "the element's load on tag " + std::to_string(tag) + " segment " + std::to_string(s)
+                    what = "the element's load on tag " + std::to_string(loaded->tag) + " segment " + std::to_string(s)
                         + " (a loading coil or trap), ";
                 }
             }

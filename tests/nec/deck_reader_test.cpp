@@ -95,6 +95,11 @@ INSTANTIATE_TEST_SUITE_P(Nec, Refusal,
         RefusalCase{"SourceOffCentre", kWire + "GE\nEX 0 1 8 0 1\nEN\n", 4, "not at or near the centre"},
         RefusalCase{"LoadOnTheSourceSegment", kWire + "GE\nEX 0 1 11 0 1\nLD 0 1 11 11 0 0 1E-10\nEN\n", 5,
             "a load on the source segment (tag 1 segment 11)"},
+        // Counted within its tag: the reflector's segments before it do not count.
+        RefusalCase{"LoadOnTheSourceAfterAnotherTag",
+            "CE\nGW 2 21 -0.4 -5.2 0 -0.4 5.2 0 0.001\nGW 1 21 0 -5.2 0 0 5.2 0 0.001\nGE\nEX 0 1 11 0 1\n"
+            "LD 0 1 11 11 0 0 1E-10\nEN\n",
+            6, "a load on the source segment (tag 1 segment 11)"},
         RefusalCase{"LoadOverTheSourceSegment", kWire + "GE\nEX 0 1 11 0 1\nLD 4 1 10 12 5\nEN\n", 5,
             "a load on the source segment"},
         RefusalCase{"LoadOnTheSourceOfASplitTag",

@@ -45,12 +45,7 @@ TEST_P(Decks, MatchConfirmedByNec2cOrRefusedWithItsReason)
     }
     const auto* deck = okOrFail(read);
     ASSERT_NE(deck, nullptr);
-    NecJob job;
-    job.design.freqMhz = c.freqMhz;
-    job.design.geometry
-        = {2 * deck->wires[static_cast<std::size_t>(deck->drivenWire)].radius, c.rodDiameter, c.spacing};
-    job.design.lineImpedance = 50;
-    job.element = *deck;
+    const NecJob job = deckJob(*deck, c.freqMhz, c.rodDiameter, c.spacing);
     const auto refined = refine(job);
     if (c.expect != Expect::Matched) {
         const NecFailure failure = failureOf(refined);

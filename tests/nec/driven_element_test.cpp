@@ -186,37 +186,6 @@ TEST(DrivenElement, HalvedRunKeepsTheLoadsOfOtherWires)
     EXPECT_NE(text->find("LD 5 2 0 0 3.7e7\n"), std::string::npos) << *text;
 }
 
-// The match found on a loaded element, checked by nec2c on the deck
-// written for the user: SWR at most 1.1 at the design frequency.
-TEST(DrivenElement, LoadedAndSplitElementsMatchInTheDeckWritten)
-{
-    const std::string split = "CE\nGW 1 20 0 -5.05 0 0 -0.05 0 0.0125\nGW 2 1 0 -0.05 0 0 0.05 0 0.0125\n"
-                              "GW 3 20 0 0.05 0 0 5.05 0 0.0125\nGE 0\nEX 0 2 1 0 1 0\nEN\n";
-    for (const std::string& text : {std::string(kLoaded), split}) {
-        const auto read = readDeck(text, "element.nec");
-        const auto* deck = okOrFail(read);
-        ASSERT_NE(deck, nullptr);
-        NecJob job;
-        job.design.freqMhz = 14.2;
-        job.design.geometry = {0.025, 0.012, 0.1};
-        job.design.lineImpedance = 50;
-        job.element = *deck;
-        job.checks = false;
-        const auto refined = refine(job);
-        const auto* r = okOrFail(refined);
-        ASSERT_NE(r, nullptr);
-        const auto written = writeMatchedDeck(job, r->rodLength, r->capacitancePf);
-        const auto* deckText = okOrFail(written);
-        ASSERT_NE(deckText, nullptr);
-        const auto solved = run(*deckText, RunOptions{});
-        const auto* solution = okOrFail(solved);
-        ASSERT_NE(solution, nullptr);
-        ASSERT_FALSE(solution->points.empty());
-        EXPECT_NEAR(solution->points.front().freqMhz, 14.2, 1e-9);
-        EXPECT_LE(physics::swr(solution->points.front().impedance, 50), 1.1) << *deckText;
-    }
-}
-
 // The rod may lie beside the element up to the coil, no further: where it
 // needs more, NEC-2 finds no match and says what stops the rod.
 TEST(DrivenElement, RodStopsShortOfALoad)
@@ -224,11 +193,7 @@ TEST(DrivenElement, RodStopsShortOfALoad)
     const auto read = readDeck(kLoaded, "loaded.nec");
     const auto* deck = okOrFail(read);
     ASSERT_NE(deck, nullptr);
-    NecJob job;
-    job.design.freqMhz = 14.2;
-    job.design.geometry = {0.025, 0.012, 0.1};
-    job.design.lineImpedance = 50;
-    job.element = *deck;
+    NecJob job = deckJob(*deck, 14.2, 0.012, 0.1);
     const RodLimit limit = rodLimit(job);
     // Segment 37 of 41 begins 36/41 of the way along 8 m: 3.024 m from the
     // feed point.

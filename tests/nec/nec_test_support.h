@@ -5,6 +5,7 @@
 // outcome checks, and a user's deck several tests read.
 #include "deck_reader.h"
 #include "failure.h"
+#include "refine.h"
 #include "wire.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,18 @@ inline Outcome<UserDeck> readWritten(const std::string& text, std::string_view n
         from = end + 1;
     }
     return readDeck(kept, name);
+}
+
+// A job on the user's deck: its source wire's diameter for the element, the
+// rod and spacing given (metres), a 50 ohm line.
+inline NecJob deckJob(const UserDeck& deck, double freqMhz, double rodDiameter, double spacing)
+{
+    NecJob job;
+    job.design.freqMhz = freqMhz;
+    job.design.geometry = {2 * deck.wires[static_cast<std::size_t>(deck.drivenWire)].radius, rodDiameter, spacing};
+    job.design.lineImpedance = 50;
+    job.element = deck;
+    return job;
 }
 
 // A directory of its own for the test, removed at the end; TMPDIR points
