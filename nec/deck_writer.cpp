@@ -216,7 +216,8 @@ std::string placedLoads(const UserDeck& deck, const Card& card, const DrivenCard
         if (!at) {
             return card.text + "\n"; // beyond the tag: NEC's own complaint, as the user wrote it
         }
-        const auto [wireIndex, local] = *at;
+        const int wireIndex = at->first;
+        const int local = at->second;
         const Wire& w = deck.wires[static_cast<std::size_t>(wireIndex)];
         if (!replaced(deck, driven, static_cast<std::size_t>(wireIndex))) {
             const auto index = static_cast<std::size_t>(
