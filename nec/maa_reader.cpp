@@ -248,60 +248,17 @@ public:
 
     std::optional<NecFailure> read(const std::vector<Line>& lines)
     {
-        Section section = Section::None;
-        std::size_t expected = 0; // lines the section still owes
-        bool counted = false; // the section's count line was read
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            const Line& line = lines[i];
             if (i == 0) {
-                m_model.comments.emplace_back(trimmed(line.text));
-                continue;
-            }
-            if (const auto opened = sectionOf(line.text); opened && section != Section::Comment) {
-                if (counted && expected > 0) {
-                    return fail(line, "the section above lists " + std::to_string(expected) + " more line(s)");
-                }
-                section = *opened;
-                expected = section == Section::Segmentation || section == Section::Ground ? 1 : 0;
-                counted = section == Section::Segmentation || section == Section::Ground;
-                continue;
-            }
-            const std::string_view t = trimmed(line.text);
-            if (section == Section::Comment) {
-                m_model.comments.emplace_back(t);
-                continue;
-            }
-            if (t.empty() || t == "*") {
-                continue;
-            }
-            const auto fields = splitFields(t);
-            if (section == Section::None) {
-                if (auto failure = take(section, line, fields)) {
-                    return failure;
-                }
-                continue;
-            }
-            if (!counted) {
-                const auto count = fields.empty() ? std::nullopt : number(fields[0]);
-                if (!count || fields.size() > 2 || *count < 0 || *count != std::floor(*count)) {
-                    return fail(line, "a line count should start this section");
-                }
-                expected = static_cast<std::size_t>(*count);
-                counted = true;
-                continue;
-            }
-            if (expected == 0) {
-                return fail(line, "a line this reader cannot place");
-            }
-            --expected;
-            if (auto failure = take(section, line, fields)) {
+                m_model.comments.emplace_back(trimmed(lines[i].text));
+            } else if (auto failure = readLine(lines[i])) {
                 return failure;
             }
         }
-        if (counted && expected > 0) {
+        if (m_counted && m_expected > 0) {
             return NecFailure{NecFailure::Kind::BadDeck,
                 m_fileName + ":" + std::to_string(lines.empty() ? 1 : lines.back().number) + ": the file ends with "
-                    + std::to_string(expected) + " line(s) of its last section missing",
+                    + std::to_string(m_expected) + " line(s) of its last section missing",
                 {}};
         }
         return std::nullopt;
@@ -320,6 +277,47 @@ public:
     }
 
 private:
+    // One line after the title: a section's header, its count, one of its
+    // lines, or a comment.
+    std::optional<NecFailure> readLine(const Line& line)
+    {
+        if (const auto opened = sectionOf(line.text); opened && m_section != Section::Comment) {
+            if (m_counted && m_expected > 0) {
+                return fail(line, "the section above lists " + std::to_string(m_expected) + " more line(s)");
+            }
+            m_section = *opened;
+            m_counted = m_section == Section::Segmentation || m_section == Section::Ground; // one line, no count
+            m_expected = m_counted ? 1 : 0;
+            return std::nullopt;
+        }
+        const std::string_view t = trimmed(line.text);
+        if (m_section == Section::Comment) {
+            m_model.comments.emplace_back(t);
+            return std::nullopt;
+        }
+        if (t.empty() || t == "*") {
+            return std::nullopt;
+        }
+        const auto fields = splitFields(t);
+        if (m_section == Section::None) {
+            return take(m_section, line, fields);
+        }
+        if (!m_counted) {
+            const auto count = fields.empty() ? std::nullopt : number(fields[0]);
+            if (!count || fields.size() > 2 || *count < 0 || *count != std::floor(*count)) {
+                return fail(line, "a line count should start this section");
+            }
+            m_expected = static_cast<std::size_t>(*count);
+            m_counted = true;
+            return std::nullopt;
+        }
+        if (m_expected == 0) {
+            return fail(line, "a line this reader cannot place");
+        }
+        --m_expected;
+        return take(m_section, line, fields);
+    }
+
     std::optional<NecFailure> take(Section section, const Line& line, const std::vector<std::string_view>& fields)
     {
         std::vector<double> values;
@@ -413,6 +411,9 @@ private:
 
     std::string m_fileName;
     MaaModel m_model;
+    Section m_section = Section::None;
+    std::size_t m_expected = 0; // lines the section still owes
+    bool m_counted = false; // the section's count line was read
 };
 
 std::string numberText(double value)
@@ -454,6 +455,50 @@ int segmentCount(const MaaWire& wire, const MaaModel& model, bool needsCentre)
     return n % 2 == 0 ? n + 1 : n;
 }
 
+// Every wire's NEC segment count.
+std::vector<int> segmentCounts(const MaaModel& model)
+{
+    const int wireCount = static_cast<int>(model.wires.size());
+    std::vector<bool> centreNeeded(model.wires.size(), false);
+    for (const auto& s : model.sources) {
+        if (s.place.wire >= 1 && s.place.wire <= wireCount && s.place.anchor == 'c') {
+            centreNeeded[static_cast<std::size_t>(s.place.wire - 1)] = true;
+        }
+    }
+    std::vector<int> segments;
+    for (std::size_t w = 0; w < model.wires.size(); ++w) {
+        segments.push_back(segmentCount(model.wires[w], model, centreNeeded[w]));
+    }
+    return segments;
+}
+
+// The LD card of a load on `segment`: series L, C and the coil's loss at
+// angular frequency `omega`, or R + jX.
+std::string loadCard(const MaaLoad& load, int segment, double omega)
+{
+    std::string where(1, ' ');
+    where.append(std::to_string(load.place.wire)).append(" ").append(std::to_string(segment));
+    where.append(" ").append(std::to_string(segment)).append(" ");
+    if (load.type == 0) {
+        const double henries = load.values[0] * 1e-6;
+        const double farads = load.values[1] * 1e-12;
+        const double q = load.values[2];
+        const double ohms = q > 0 && henries > 0 ? omega * henries / q : 0.0;
+        return "LD 0" + where + numberText(ohms) + " " + numberText(henries) + " " + numberText(farads) + "\n";
+    }
+    return "LD 4" + where + numberText(load.values[0]) + " " + numberText(load.values[1]) + "\n";
+}
+
+// The EX card of a source on `segment`, its voltage at its phase.
+std::string sourceCard(const MaaSource& source, int segment)
+{
+    const double phase = source.phaseDeg * std::numbers::pi / 180;
+    // cos and sin of 90 degrees and the like are 0 to rounding: written as 0.
+    const auto part = [&](double x) { return std::abs(x) < 1e-12 ? 0.0 : source.volts * x; };
+    return "EX 0 " + std::to_string(source.place.wire) + " " + std::to_string(segment) + " 0 "
+        + numberText(part(std::cos(phase))) + " " + numberText(part(std::sin(phase))) + "\n";
+}
+
 } // namespace
 
 bool isMaaModel(std::string_view text, std::string_view fileName)
@@ -485,16 +530,7 @@ Outcome<std::string> maaToNecDeck(std::string_view text, std::string_view fileNa
         return reader.failAt(lastLine, "no source: a \"*** Source ***\" section places it");
     }
     const int wireCount = static_cast<int>(model.wires.size());
-    std::vector<bool> centreNeeded(model.wires.size(), false);
-    for (const auto& s : model.sources) {
-        if (s.place.wire >= 1 && s.place.wire <= wireCount && s.place.anchor == 'c') {
-            centreNeeded[static_cast<std::size_t>(s.place.wire - 1)] = true;
-        }
-    }
-    std::vector<int> segments;
-    for (std::size_t w = 0; w < model.wires.size(); ++w) {
-        segments.push_back(segmentCount(model.wires[w], model, centreNeeded[w]));
-    }
+    const std::vector<int> segments = segmentCounts(model);
     // The NEC segment of a source or load, or 0 when it is off its wire.
     const auto segmentOf = [&](const Place& p) {
         if (p.wire < 1 || p.wire > wireCount) {
@@ -536,31 +572,14 @@ Outcome<std::string> maaToNecDeck(std::string_view text, std::string_view fileNa
         if (segment == 0) {
             return offWire(load.place);
         }
-        std::string where(1, ' ');
-        where.append(std::to_string(load.place.wire)).append(" ").append(std::to_string(segment));
-        where.append(" ").append(std::to_string(segment)).append(" ");
-        if (load.type == 0) {
-            const double henries = load.values[0] * 1e-6;
-            const double farads = load.values[1] * 1e-12;
-            const double q = load.values[2];
-            const double ohms = q > 0 && henries > 0 ? omega * henries / q : 0.0;
-            deck += "LD 0" + where + numberText(ohms) + " " + numberText(henries) + " " + numberText(farads) + "\n";
-        } else {
-            deck += "LD 4" + where + numberText(load.values[0]) + " " + numberText(load.values[1]) + "\n";
-        }
+        deck += loadCard(load, segment, omega);
     }
     for (const auto& source : model.sources) {
         const int segment = segmentOf(source.place);
         if (segment == 0) {
             return offWire(source.place);
         }
-        const double phase = source.phaseDeg * std::numbers::pi / 180;
-        // cos and sin of 90 degrees and the like are 0 to rounding: written as 0.
-        const auto part = [&](double x) { return std::abs(x) < 1e-12 ? 0.0 : source.volts * x; };
-        const double re = part(std::cos(phase));
-        const double im = part(std::sin(phase));
-        deck += "EX 0 " + std::to_string(source.place.wire) + " " + std::to_string(segment) + " 0 " + numberText(re)
-            + " " + numberText(im) + "\n";
+        deck += sourceCard(source, segment);
     }
     deck += "FR 0 1 0 0 " + numberText(*model.freqMhz) + " 0\nXQ\nEN\n";
     return deck;
