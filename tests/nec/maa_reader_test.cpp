@@ -26,8 +26,15 @@ std::string model(const std::string& wires, const std::string& rest, const std::
     return "test model\n*\n" + freq + "\n*** Wires ***\n" + std::to_string(count) + "\n" + wires + rest;
 }
 
-const std::string kDipoleWire = "0.0,\t-5.05,\t0.0,\t0.0,\t5.05,\t0.0,\t1.25e-02,\t21\n";
-const std::string kCentreSource = "*** Source ***\n1,\t1\nw1c,\t0.0,\t1.0\n";
+// A 10.1 m wire of 21 segments, and a source at its centre.
+std::string dipoleWire()
+{
+    return "0.0,\t-5.05,\t0.0,\t0.0,\t5.05,\t0.0,\t1.25e-02,\t21\n";
+}
+std::string centreSource()
+{
+    return "*** Source ***\n1,\t1\nw1c,\t0.0,\t1.0\n";
+}
 
 std::string deckOf(const std::string& text)
 {
@@ -65,7 +72,7 @@ TEST(MaaReader, DipoleBecomesTheDeckTheHeaderShows)
 
 TEST(MaaReader, TitleAndCommentBecomeCmCards)
 {
-    const std::string deck = deckOf(model(kDipoleWire, kCentreSource + "###Comment###\nfirst note\n\nsecond\n"));
+    const std::string deck = deckOf(model(dipoleWire(), centreSource() + "###Comment###\nfirst note\n\nsecond\n"));
     EXPECT_TRUE(deck.starts_with("CM test model\nCM first note\nCM \nCM second\nCE\n")) << deck;
 }
 
@@ -76,7 +83,7 @@ TEST(MaaReader, LongCommentIsCutIntoCardsOnCharacterBoundaries)
         longLine += "\xD0\xB0"
                     "b"; // "аb": three bytes a pair
     }
-    const std::string deck = deckOf(model(kDipoleWire, kCentreSource + "###Comment###\n" + longLine + "\n"));
+    const std::string deck = deckOf(model(dipoleWire(), centreSource() + "###Comment###\n" + longLine + "\n"));
     const auto cm = cardsOf(deck, "CM");
     ASSERT_EQ(cm.size(), 3U) << deck; // title, then 120 bytes in two cards
     EXPECT_LE(cm[1].size(), 73U);
@@ -85,7 +92,7 @@ TEST(MaaReader, LongCommentIsCutIntoCardsOnCharacterBoundaries)
 
 TEST(MaaReader, ControlCharactersInTextAreEscaped)
 {
-    const std::string deck = deckOf("bad\x1B[2Jtitle\n*\n14.2\n*** Wires ***\n1\n" + kDipoleWire + kCentreSource);
+    const std::string deck = deckOf("bad\x1B[2Jtitle\n*\n14.2\n*** Wires ***\n1\n" + dipoleWire() + centreSource());
     EXPECT_TRUE(deck.starts_with("CM bad?[2Jtitle\n")) << deck;
 }
 
@@ -135,7 +142,7 @@ class Sources : public ::testing::TestWithParam<SourceRow> { };
 
 TEST_P(Sources, LandOnTheirSegment)
 {
-    const std::string deck = deckOf(model(kDipoleWire, "*** Source ***\n1,1\n" + std::string(GetParam().line) + "\n"));
+    const std::string deck = deckOf(model(dipoleWire(), "*** Source ***\n1,1\n" + std::string(GetParam().line) + "\n"));
     const auto ex = cardsOf(deck, "EX");
     ASSERT_EQ(ex.size(), 1U) << deck;
     EXPECT_EQ(ex[0], GetParam().ex);
@@ -167,14 +174,14 @@ TEST(MaaReader, LoadsBecomeLdCards)
                               "w2c,\t0,\t1.5,\t0.0,\t0.0\n" // 1.5 uH, no capacitor, lossless
                               "w2b+2,\t0,\t0.0,\t100.0,\t0.0\n" // 100 pF alone
                               "w1e,\t1,\t12.5,\t-30.0\n"; // R + jX
-    const std::string deck = deckOf(model(kDipoleWire + kDipoleWire, kCentreSource + loads));
+    const std::string deck = deckOf(model(dipoleWire() + dipoleWire(), centreSource() + loads));
     EXPECT_EQ(cardsOf(deck, "LD"),
         (std::vector<std::string>{"LD 0 2 11 11 0 1.5e-06 0", "LD 0 2 3 3 0 0 1e-10", "LD 4 1 21 21 12.5 -30"}));
 }
 
 TEST(MaaReader, CoilQGivesItsSeriesResistance)
 {
-    const std::string deck = deckOf(model(kDipoleWire, kCentreSource + "*** Load ***\n1,1\nw1c,0,2.0,0,200\n"));
+    const std::string deck = deckOf(model(dipoleWire(), centreSource() + "*** Load ***\n1,1\nw1c,0,2.0,0,200\n"));
     const auto ld = cardsOf(deck, "LD");
     ASSERT_EQ(ld.size(), 1U);
     double r = 0;
@@ -192,8 +199,8 @@ class Ground : public ::testing::TestWithParam<GroundRow> { };
 
 TEST_P(Ground, TypeGivesTheGroundCards)
 {
-    const std::string deck = deckOf(model(kDipoleWire,
-        kCentreSource + "*** G/H/M/R/AzEl/X ***\n" + GetParam().type + ",\t10.0,\t0,\t50.0,\t120,\t60,\t0.0\n"));
+    const std::string deck = deckOf(model(dipoleWire(),
+        centreSource() + "*** G/H/M/R/AzEl/X ***\n" + GetParam().type + ",\t10.0,\t0,\t50.0,\t120,\t60,\t0.0\n"));
     EXPECT_NE(deck.find(GetParam().cards), std::string::npos) << deck;
     EXPECT_EQ(countOf(deck, "GN"), std::string(GetParam().cards).find("GN") != std::string::npos ? 1 : 0);
 }
@@ -246,50 +253,51 @@ TEST_P(Refusals, NameFileAndLine)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Refusals,
-    ::testing::Values(RefusalRow{"NoFrequency", "t\n*\n*** Wires ***\n1\n" + kDipoleWire + kCentreSource,
+    ::testing::Values(RefusalRow{"NoFrequency", "t\n*\n*** Wires ***\n1\n" + dipoleWire() + centreSource(),
                           "beam.maa:8: no frequency: the line after the title's \"*\" gives it in MHz"},
-        RefusalRow{"ZeroFrequency", model(kDipoleWire, kCentreSource, "0"),
+        RefusalRow{"ZeroFrequency", model(dipoleWire(), centreSource(), "0"),
             "beam.maa:3: the frequency must be above 0 MHz: \"0\""},
-        RefusalRow{"WordForANumber", model("0,-5,0,0,5,0,ten,21\n", kCentreSource),
+        RefusalRow{"WordForANumber", model("0,-5,0,0,5,0,ten,21\n", centreSource()),
             "beam.maa:6: \"ten\" is not a number: \"0,-5,0,0,5,0,ten,21\""},
-        RefusalRow{"ShortWire", model("0,-5,0,0,5,0,0.01\n", kCentreSource),
+        RefusalRow{"ShortWire", model("0,-5,0,0,5,0,0.01\n", centreSource()),
             "beam.maa:6: a wire needs X1, Y1, Z1, X2, Y2, Z2, R and Seg: \"0,-5,0,0,5,0,0.01\""},
-        RefusalRow{"NegativeRadius", model("0,-5,0,0,5,0,-1,21\n", kCentreSource),
+        RefusalRow{"NegativeRadius", model("0,-5,0,0,5,0,-1,21\n", centreSource()),
             "beam.maa:6: the wire's radius must be above 0 (a negative MMANA radius is not taken): "
             "\"0,-5,0,0,5,0,-1,21\""},
-        RefusalRow{"UnknownSegmentCode", model("0,-5,0,0,5,0,0.01,-4\n", kCentreSource),
+        RefusalRow{"UnknownSegmentCode", model("0,-5,0,0,5,0,0.01,-4\n", centreSource()),
             "beam.maa:6: the segment count must be 1 to 10000, or an auto code 0, -1, -2 or -3: "
             "\"0,-5,0,0,5,0,0.01,-4\""},
-        RefusalRow{"PointWire", model("1,1,1,1,1,1,0.01,21\n", kCentreSource),
+        RefusalRow{"PointWire", model("1,1,1,1,1,1,0.01,21\n", centreSource()),
             "beam.maa:6: the wire has no length: \"1,1,1,1,1,1,0.01,21\""},
-        RefusalRow{"FewerWiresThanCounted", "t\n*\n14.2\n*** Wires ***\n2\n" + kDipoleWire + kCentreSource,
+        RefusalRow{"FewerWiresThanCounted", "t\n*\n14.2\n*** Wires ***\n2\n" + dipoleWire() + centreSource(),
             "beam.maa:7: the section above lists 1 more line(s): \"*** Source ***\""},
-        RefusalRow{"CountPastTheFileEnd", model(kDipoleWire, "*** Source ***\n2,1\nw1c,0,1\n"),
+        RefusalRow{"CountPastTheFileEnd", model(dipoleWire(), "*** Source ***\n2,1\nw1c,0,1\n"),
             "beam.maa:9: the file ends with 1 line(s) of its last section missing"},
-        RefusalRow{"MissingCount", "t\n*\n14.2\n*** Wires ***\n0,-5,0,0,5,0,0.01,21\n" + kCentreSource,
+        RefusalRow{"MissingCount", "t\n*\n14.2\n*** Wires ***\n0,-5,0,0,5,0,0.01,21\n" + centreSource(),
             "beam.maa:5: a line count should start this section: \"0,-5,0,0,5,0,0.01,21\""},
-        RefusalRow{"SourceWithoutPlace", model(kDipoleWire, "*** Source ***\n1,1\n1c,0,1\n"),
+        RefusalRow{"SourceWithoutPlace", model(dipoleWire(), "*** Source ***\n1,1\n1c,0,1\n"),
             "beam.maa:9: a position such as w1c, w2b or w3e should start the line: \"1c,0,1\""},
-        RefusalRow{"SourceOnMissingWire", model(kDipoleWire, "*** Source ***\n1,1\nw3c,0,1\n"),
+        RefusalRow{"SourceOnMissingWire", model(dipoleWire(), "*** Source ***\n1,1\nw3c,0,1\n"),
             "beam.maa:9: wire 3 does not exist (the model has 1)"},
-        RefusalRow{"SourceOffsetPastTheEnd", model(kDipoleWire, "*** Source ***\n1,1\nw1e+1,0,1\n"),
+        RefusalRow{"SourceOffsetPastTheEnd", model(dipoleWire(), "*** Source ***\n1,1\nw1e+1,0,1\n"),
             "beam.maa:9: the offset goes past the ends of wire 1 (21 segments)"},
-        RefusalRow{"NoSource", model(kDipoleWire, ""), "beam.maa:6: no source: a \"*** Source ***\" section places it"},
-        RefusalRow{"LoadOfUnknownType", model(kDipoleWire, kCentreSource + "*** Load ***\n1,1\nw1c,2,1,2,3\n"),
+        RefusalRow{
+            "NoSource", model(dipoleWire(), ""), "beam.maa:6: no source: a \"*** Source ***\" section places it"},
+        RefusalRow{"LoadOfUnknownType", model(dipoleWire(), centreSource() + "*** Load ***\n1,1\nw1c,2,1,2,3\n"),
             "beam.maa:12: a load needs its position, type 0 (L uH, C pF, Q) or 1 (R, jX), and its values: "
             "\"w1c,2,1,2,3\""},
-        RefusalRow{"LineAfterTheSections", model(kDipoleWire, kCentreSource + "stray\r\n"),
+        RefusalRow{"LineAfterTheSections", model(dipoleWire(), centreSource() + "stray\r\n"),
             "beam.maa:10: a line this reader cannot place: \"stray\""},
-        RefusalRow{"ControlsInTheQuotedLine", model("0,-5,0,0,5,0,\x1B[1m,21\n", kCentreSource),
+        RefusalRow{"ControlsInTheQuotedLine", model("0,-5,0,0,5,0,\x1B[1m,21\n", centreSource()),
             "beam.maa:6: \"?[1m\" is not a number: \"0,-5,0,0,5,0,?[1m,21\""},
-        RefusalRow{"BadGroundType", model(kDipoleWire, kCentreSource + "*** G/H/M/R/AzEl/X ***\n3,10,0,50\n"),
+        RefusalRow{"BadGroundType", model(dipoleWire(), centreSource() + "*** G/H/M/R/AzEl/X ***\n3,10,0,50\n"),
             "beam.maa:11: the ground type must be 0 (free space), 1 (perfect) or 2 (real): \"3,10,0,50\""}),
     RowName());
 
 TEST(ReadModel, TellsMaaFromNec)
 {
     EXPECT_TRUE(isMaaModel("", "beam.MAA"));
-    EXPECT_TRUE(isMaaModel(model(kDipoleWire, kCentreSource), "beam.txt"));
+    EXPECT_TRUE(isMaaModel(model(dipoleWire(), centreSource()), "beam.txt"));
     EXPECT_FALSE(isMaaModel(kBeamOverGround, "beam.nec"));
     // A NEC deck goes to readDeck as it is.
     const auto nec = readModel(kBeamOverGround, "beam.nec");
@@ -314,8 +322,8 @@ TEST(ReadModel, MaaIsReadAsItsDeck)
 TEST(ReadModel, RefusalOfTheConvertedDeckSaysSo)
 {
     // Two sources: converted, then refused by readDeck on its EX lines.
-    const NecFailure failure
-        = failureOf(readModel(model(kDipoleWire + kDipoleWire, "*** Source ***\n2,1\nw1c,0,1\nw2c,0,1\n"), "two.maa"));
+    const NecFailure failure = failureOf(
+        readModel(model(dipoleWire() + dipoleWire(), "*** Source ***\n2,1\nw1c,0,1\nw2c,0,1\n"), "two.maa"));
     EXPECT_EQ(failure.kind, NecFailure::Kind::BadDeck);
     EXPECT_TRUE(failure.message.starts_with("two.maa (as NEC-2):")) << failure.message;
 }
