@@ -53,8 +53,8 @@ constexpr std::array kDesignOptions = {
         "check and refine in NEC-2 (nec2c): a straight tube of this\ntip-to-tip length and the --element diameter, "
         "free\nspace, centre-fed; --r and --x become optional"},
     OptionInfo{OptionId::Nec, "--nec", "FILE",
-        "check and refine in NEC-2: the antenna's NEC-2 deck, its\none EX source on the driven element (which gives "
-        "the\nelement's diameter: leave out --element)"},
+        "check and refine in NEC-2: the antenna's NEC-2 deck or\nMMANA-GAL .maa model, its one source on the driven\n"
+        "element (which gives the element's diameter: leave out\n--element)"},
     OptionInfo{OptionId::WriteNec, "--write-nec", "FILE", "write the matched antenna's NEC-2 deck to FILE"},
     OptionInfo{OptionId::RodSide, "--rod-side", "SIDE",
         "where the NEC-2 model's rod lies: away (from the other\n"

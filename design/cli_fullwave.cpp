@@ -7,6 +7,7 @@
 #include "cli_files.h"
 #include "cli_report.h"
 #include "csv.h"
+#include "maa_reader.h"
 #include "number_text.h"
 #include "plain_number.h"
 #include "refine.h"
@@ -51,10 +52,11 @@ Refusal readElement(const Options& options, const Inputs& inputs, nec::NecJob& j
     }
     const std::string& path = *options.nec;
     std::string text;
-    if (auto failure = readFileText(OptionId::Nec, path, "a NEC-2 deck", text)) {
+    if (auto failure = readFileText(OptionId::Nec, path, "a NEC-2 deck or MMANA-GAL model", text)) {
         return failure;
     }
-    auto read = nec::readDeck(text, shownText(path, 200)); // the file as named, for "FILE:LINE"
+    // A NEC-2 deck or an MMANA-GAL .maa model, the file as named for "FILE:LINE".
+    auto read = nec::readModel(text, shownText(path, 200));
     if (const auto* failure = std::get_if<nec::NecFailure>(&read)) {
         return badInput(failure->message);
     }

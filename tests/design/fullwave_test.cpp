@@ -639,3 +639,42 @@ TEST(FullWave, RodSideChangesNecsAnswerForTheBeam)
 }
 
 } // namespace
+
+// An MMANA-GAL model goes where a NEC-2 deck goes: the .maa twin of a deck
+// gives the same report, and --write-nec writes NEC-2 from it.
+TEST(FullWave, MaaModelGivesItsNecTwinsReport)
+{
+    const std::string models = std::string(VOSTREL_NEC_MODELS);
+    Folder folder;
+    const std::string written = (folder.path() / "matched.nec").string();
+    const auto design = [&](const std::string& model, std::vector<std::string_view> extra) {
+        std::vector<std::string_view> args{
+            "design", "--freq", "28.5", "--rod", "12.7mm", "--spacing", "100mm", "--nec", model};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return run(args);
+    };
+    const CliRun fromMaa = design(models + "/yagi3.maa", {"--write-nec", written});
+    const CliRun fromNec = design(models + "/yagi3.nec", {});
+    ASSERT_EQ(fromMaa.status, ExitStatus::Solved) << fromMaa.err;
+    ASSERT_EQ(fromNec.status, ExitStatus::Solved) << fromNec.err;
+    EXPECT_EQ(rowValue(fromMaa.out, "NEC feed impedance, bare element"), "23.99 - j10.81 ohms");
+    EXPECT_EQ(fromMaa.out, fromNec.out);
+    std::ifstream file(written);
+    const std::string deck((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(deck.starts_with("CM 3-element 10 m Yagi")) << deck.substr(0, 200);
+    EXPECT_NE(deck.find("\nGW 3 21 1.2 -2.35 0 1.2 2.35 0 0.0125\n"), std::string::npos) << deck; // the director
+    const auto solved = vostrel::nec::run(deck, {});
+    ASSERT_TRUE(std::holds_alternative<vostrel::nec::Solution>(solved))
+        << std::get<vostrel::nec::NecFailure>(solved).message;
+    EXPECT_NEAR(std::abs(std::get<vostrel::nec::Solution>(solved).points.at(0).impedance - 50.0), 0, 2.5);
+
+    // A line the reader cannot use is named by file and line.
+    const std::string bad = (folder.path() / "bad.MAA").string();
+    {
+        std::ofstream maa(bad);
+        maa << "beam\n*\n28.5\n*** Wires ***\n1\n0,-2.5,0,0,2.5,0,-0.01,21\n";
+    }
+    const CliRun refused = design(bad, {});
+    EXPECT_EQ(refused.status, ExitStatus::BadInput);
+    EXPECT_TRUE(contains(refused.err, "bad.MAA:6: the wire's radius must be above 0")) << refused.err;
+}
