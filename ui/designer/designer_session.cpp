@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "designer_session.h"
 
+#include "maa_reader.h"
+
 #include <QCryptographicHash>
 
 #include <algorithm>
@@ -168,7 +170,8 @@ void DesignerSession::forgetMeasurement()
 
 std::optional<QString> DesignerSession::openAntennaModel(const QByteArray& bytes, const QString& name)
 {
-    auto read = nec::readDeck(
+    // A NEC-2 deck or an MMANA-GAL .maa model (known by its name or its text).
+    auto read = nec::readModel(
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), name.toStdString());
     if (const auto* failure = std::get_if<nec::NecFailure>(&read)) {
         return QString::fromStdString(failure->message);

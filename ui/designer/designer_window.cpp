@@ -191,7 +191,7 @@ void DesignerWindow::chooseAndOpen(FileKind kind)
     const QString path = QFileDialog::getOpenFileName(this,
         measurement ? tr("Open a measurement") : tr("Open an antenna model"), QString(),
         measurement ? tr("Touchstone one-port (*.s1p *.S1P);;All files (*)")
-                    : tr("NEC-2 deck (*.nec *.NEC);;All files (*)"));
+                    : tr("Antenna model (*.nec *.NEC *.maa *.MAA);;All files (*)"));
     if (!path.isEmpty()) {
         openFile(path, kind);
     }
@@ -486,7 +486,8 @@ void DesignerWindow::dropEvent(QDropEvent* event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() == 1 && urls.front().isLocalFile()) {
         const QString path = urls.front().toLocalFile();
-        const bool deck = path.endsWith(QLatin1String(".nec"), Qt::CaseInsensitive);
+        const bool deck = path.endsWith(QLatin1String(".nec"), Qt::CaseInsensitive)
+            || path.endsWith(QLatin1String(".maa"), Qt::CaseInsensitive);
         openFile(path, deck ? FileKind::AntennaModel : FileKind::Measurement);
         event->acceptProposedAction();
     }

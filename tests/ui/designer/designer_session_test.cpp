@@ -405,6 +405,30 @@ private slots:
         QVERIFY(std::holds_alternative<nec::DipoleElement>(straight.necJob->job.element));
     }
 
+    // An MMANA-GAL model is read as the deck it describes: its wire's
+    // diameter, and a refusal that names the converted deck's line.
+    void anMmanaModelIsAnAntennaModel()
+    {
+        DesignerSession session;
+        InputTexts texts = dipole();
+        texts.elementLength.clear();
+        const QByteArray maa = "dipole\n*\n14.2\n*** Wires ***\n1\n0,-5.2,10,0,5.2,10,0.0125,21\n"
+                               "*** Source ***\n1,1\nw1c,0,1\n";
+        QCOMPARE(session.openAntennaModel(maa, QStringLiteral("dipole.maa")), std::nullopt);
+        const auto read = session.update(texts, kEnglish);
+        QCOMPARE(read.nec, Action::Start);
+        QVERIFY(read.modelElement.has_value());
+        QCOMPARE(read.modelElement->diameter, QStringLiteral("25 mm"));
+        QCOMPARE(session.study().inputs().design.geometry.elementDiameter, 0.025);
+
+        const auto bad
+            = session.openAntennaModel(maa + "*** Load ***\n1, 1\nw9c, 0, 0.5, 0.0, 0.0\n", QStringLiteral("bad.maa"));
+        QVERIFY(bad.has_value());
+        QVERIFY2(
+            bad->startsWith(QStringLiteral("bad.maa:")) && bad->contains(QStringLiteral("wire")), qPrintable(*bad));
+        QCOMPARE(session.antennaModelName(), QStringLiteral("dipole.maa"));
+    }
+
     void aDeckThatCannotBeUsedChangesNothing()
     {
         DesignerSession session;
