@@ -26,6 +26,12 @@ enum class CardReading {
     Comment, // kept as text, no fields
     Wire, // a GW: a wire of the model
     Scale, // GS: scales every wire before it
+    Move, // GM: moves or copies wires
+    Rotate, // GR: repeats the structure about Z
+    Reflect, // GX: reflects the structure
+    Arc, // GA: a wire arc
+    Helix, // GH: a helix
+    Taper, // GC: the taper of the GW of radius 0 before it
     GeometryEnd, // GE
     Ground, // GN: ground unless its type is -1
     Source, // EX: marks the driven element
@@ -38,6 +44,9 @@ enum class CardReading {
 // How a deck written from the user's treats the card.
 enum class CardWriting {
     Kept, // as the user wrote it
+    Scale, // GS: kept, except where the wires are written out in metres
+    Generator, // GM, GR, GX, GA, GH, GC: the deck's wires are written out
+               // as GW cards in metres instead (see Wire)
     Comment, // kept; a CE is added when the user's deck has none
     Wire, // the driven element's replaced by ours (with the match), the
           // others kept, cut finer for the halved run

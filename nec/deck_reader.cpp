@@ -3,6 +3,7 @@
 
 #include "ascii.h"
 #include "cards.h"
+#include "geometry_cards.h"
 
 #include <algorithm>
 #include <charconv>
@@ -72,8 +73,9 @@ std::variant<Parsed, std::string> parseCard(std::string_view line, int lineNumbe
     return parsed;
 }
 
-// Adds a GW card's wire, or says why it is refused.
-std::optional<std::string> addWire(UserDeck& deck, const Card& card)
+// Adds a GW card's wire (or keeps a tapered one for its GC card), or says
+// why it is refused.
+std::optional<std::string> addWire(UserDeck& deck, const Card& card, std::optional<Wire>& taper)
 {
     if (card.fields.size() < 9) {
         return "malformed GW card: it needs tag, segments, two ends and a radius";
@@ -86,15 +88,17 @@ std::optional<std::string> addWire(UserDeck& deck, const Card& card)
     if (wire.segments <= 0) {
         return "a GW card needs at least one segment";
     }
-    if (wire.radius <= 0) {
-        return "tapered wires (radius 0, GC cards) are not supported";
+    if (wire.radius < 0) {
+        return "a GW card needs a radius above 0 (or 0 for a tapered wire, with a GC card after it)";
     }
     if (!(norm(sub(wire.to, wire.from)) > 0)) {
         return "a GW card whose two ends are the same point";
     }
-    deck.wireCards.push_back(static_cast<int>(deck.cards.size()));
+    if (wire.radius == 0) {
+        taper = wire; // its GC card follows
+        return std::nullopt;
+    }
     deck.wires.push_back(wire);
-    deck.wireScale.push_back(1);
     return std::nullopt;
 }
 
@@ -113,6 +117,7 @@ void scaleWires(UserDeck& deck, double factor)
 // What reading has seen so far besides the deck.
 struct Reading {
     bool geometryEnded = false;
+    std::optional<Wire> taper; // a GW of radius 0, waiting for its GC card
     bool ended = false;
     std::vector<std::size_t> sources; // indices in deck.cards of the EX cards
 };
@@ -123,9 +128,25 @@ std::optional<std::string> applyCard(UserDeck& deck, const Card& card, const Car
     if (type.role == CardRole::Geometry && reading.geometryEnded) {
         return "a " + card.name + " card after GE";
     }
+    if (reading.taper.has_value() != (type.reading == CardReading::Taper)) {
+        return reading.taper ? "a GW card of radius 0 (a tapered wire) needs a GC card right after it"
+                             : std::string("a GC card belongs right after a GW card of radius 0");
+    }
     switch (type.reading) {
     case CardReading::Wire:
-        return addWire(deck, card);
+        return addWire(deck, card, reading.taper);
+    case CardReading::Taper:
+        return appendTapered(*std::exchange(reading.taper, std::nullopt), card.fields, deck.wires);
+    case CardReading::Move:
+        return moveWires(card.fields, deck.wires);
+    case CardReading::Rotate:
+        return rotateWires(card.fields, deck.wires);
+    case CardReading::Reflect:
+        return reflectWires(card.fields, deck.wires);
+    case CardReading::Arc:
+        return appendArc(card.fields, deck.wires);
+    case CardReading::Helix:
+        return appendHelix(card.fields, deck.wires);
     case CardReading::Scale:
         if (!(field(card, 2) > 0)) {
             return "a GS card needs a scale factor above 0";
@@ -307,7 +328,14 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
         if (const auto why = applyCard(deck, card.card, *card.type, reading)) {
             return refuse(lineNumber, *why);
         }
+        deck.wireCards.resize(deck.wires.size(), static_cast<int>(deck.cards.size()));
+        deck.wireScale.resize(deck.wires.size(), 1.0);
+        deck.wiresWrittenOut = deck.wiresWrittenOut || card.type->writing == CardWriting::Generator;
         deck.cards.push_back(std::move(card.card));
+    }
+    if (deck.wiresWrittenOut) {
+        // Written out as GW cards in metres, without the deck's GS.
+        std::fill(deck.wireScale.begin(), deck.wireScale.end(), 1.0);
     }
     if (reading.sources.empty()) {
         return refuse(lineNumber, "no voltage source (EX 0 card) marks the driven element");

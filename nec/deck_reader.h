@@ -28,9 +28,12 @@ struct Card {
 struct UserDeck {
     std::string fileName;
     std::vector<Card> cards;
-    std::vector<Wire> wires; // every GW, coordinates in metres (GS applied)
-    std::vector<int> wireCards; // index in `cards` of each wire's GW card
-    std::vector<double> wireScale; // the GS factor applied to each wire
+    std::vector<Wire> wires; // every wire, as NEC-2 builds them, in metres (GS applied)
+    std::vector<int> wireCards; // index in `cards` of the card that made each wire
+    std::vector<double> wireScale; // the GS factor applied to each wire (1 when written out)
+    // Wires made or moved by GM, GR, GX, GA, GH or GC cards: a deck written
+    // from this one gives every wire as a GW card in metres, without GS.
+    bool wiresWrittenOut = false;
     int drivenWire = 0; // index in `wires` of the wire carrying the source
     int sourceSegment = 0; // 1-based on that wire
     // The driven element's straight centre section: the wires joined end to
@@ -67,14 +70,20 @@ struct ElementSection {
 ElementSection elementSection(const UserDeck& deck);
 
 // Reads a deck as modelling programs write it: the cards cardTypes()
-// accepts (CM/CE comments, GW, GS, GE, GN, GD, EK, EX, LD, FR, RP, XQ, NE,
-// NH, PQ, PT, KH, EN), names in any case, fields separated by blanks or
-// commas; missing trailing fields are 0.
+// accepts (CM/CE comments, GW, GS, GM, GR, GX, GA, GH, GC, GE, GN, GD, EK,
+// EX, LD, FR, RP, XQ, NE, NH, PQ, PT, KH, EN), names in any case, fields
+// separated by blanks or commas; missing trailing fields are 0. Wires made
+// by GM, GR, GX, GA, GH and GC are built as NEC-2 builds them
+// (geometry_cards.h).
+//   "GW 1 21 0 -2.6 0 0 0 0 0.001\nGX 0 010\nGE 0\nEX 0 1 21 0 1 0\nEN"
+//     -> two wires of tag 1 (the half reflected), the source on the first
 //   "GW 1 21 0 0 -5.2 0 0 5.2 0.001\nGE 0\nEX 0 1 11 0 1 0\nEN"
 //     -> one wire, driven, source segment 11
 // Refused (BadDeck, "FILE:LINE: why"): a card it does not know, a card
 // cardTypes() refuses (saying why), a field that is not a number, a GW with
-// too few fields, segments or radius <= 0, a wire of tag 0, no EX type 0 or
+// too few fields, segments <= 0 or radius < 0 (0 only for a tapered wire,
+// its GC card right after it), a geometry card NEC-2 cannot apply (see
+// geometry_cards.h), a wire of tag 0, no EX type 0 or
 // more than one, a source on no segment of its tag, a source more than a
 // tenth of the element's length from its centre (the element: the wires
 // joined end to end in line with the source wire, of any radius), a load on the source segment

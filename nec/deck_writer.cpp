@@ -263,6 +263,27 @@ std::string placedLoads(const UserDeck& deck, const Card& card, const DrivenCard
     return text;
 }
 
+// The GW cards of the user's wire `wire` in a deck written: the match's
+// element for the driven wire, nothing for a wire it replaces, the wire cut
+// finer for a halved run, else the user's own card (`card`, when the wire
+// is one GW card's) or the wire as NEC-2 built it.
+std::string wireLines(
+    const UserDeck& deck, const DrivenCards& driven, int segmentScale, std::size_t wire, const Card* card)
+{
+    if (wire == static_cast<std::size_t>(deck.drivenWire)) {
+        return driven.text;
+    }
+    if (replaced(deck, driven, wire)) {
+        return {}; // the match's element stands in for it
+    }
+    if (segmentScale == 1 && card != nullptr) {
+        return card->text + "\n";
+    }
+    Wire w = deck.wires[wire];
+    w.segments *= segmentScale;
+    return gwLine(w, deck.wireScale[wire]) + "\n";
+}
+
 } // namespace
 
 std::string bareDipoleDeck(double length, double diameter, const Segmentation& cut, const Controls& controls)
@@ -330,18 +351,21 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
         }
         switch (writing) {
         case CardWriting::Wire:
-            if (wireIndex == static_cast<std::size_t>(deck.drivenWire)) {
-                text += driven.text;
-            } else if (replaced(deck, driven, wireIndex)) {
-                // the match's element stands in for it
-            } else if (cut.segmentScale > 1) {
-                Wire w = deck.wires[wireIndex];
-                w.segments *= cut.segmentScale;
-                text += gwLine(w, deck.wireScale[wireIndex]) + "\n";
-            } else {
+        case CardWriting::Generator:
+            if (!deck.wiresWrittenOut) {
+                text += wireLines(deck, driven, cut.segmentScale, wireIndex, &card);
+                ++wireIndex;
+            } else if (wireIndex == 0) {
+                // Every wire as NEC-2 built it, where the first geometry card stood.
+                for (; wireIndex < deck.wires.size(); ++wireIndex) {
+                    text += wireLines(deck, driven, cut.segmentScale, wireIndex, nullptr);
+                }
+            }
+            break;
+        case CardWriting::Scale:
+            if (!deck.wiresWrittenOut) {
                 text += card.text + "\n";
             }
-            ++wireIndex;
             break;
         case CardWriting::GeometryEnd:
             text += run.freeSpace ? "GE 0\n" : card.text + "\n";

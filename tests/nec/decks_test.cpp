@@ -72,6 +72,8 @@ TEST_P(Decks, MatchConfirmedByNec2cOrRefusedWithItsReason)
 INSTANTIATE_TEST_SUITE_P(Nec, Decks,
     ::testing::Values(DeckCase{"InchesWithGsTabsAndCrLf", "inches-gs.nec", 14.2, 0.012, 0.12, Expect::Matched, ""},
         DeckCase{"SplitFeedWire", "split-feed.nec", 14.2, 0.012, 0.12, Expect::Matched, ""},
+        DeckCase{"YagiPlacedAndCopiedWithGmInInches", "yagi-gm.nec", 14.2, 0.012, 0.12, Expect::Matched, ""},
+        DeckCase{"HalfDipoleReflectedWithGx", "dipole-gx.nec", 14.2, 0.012, 0.12, Expect::Matched, ""},
         DeckCase{"LoadingCoilsLowerCaseTwoFrCards", "coil-loaded.nec", 14.2, 0.012, 0.1, Expect::Matched, ""},
         DeckCase{"BeamOverGroundWithConductivity", "beam-ground.nec", 28.5, 0.0127, 0.1, Expect::Matched, ""},
         // The centre section is 1.5 m each side; the match needs more.
