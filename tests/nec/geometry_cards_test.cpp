@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -62,7 +64,7 @@ TEST(GeometryCards, HeaderExamples)
     EXPECT_FALSE(appendHelix({4, 8, 1, 1, 0.5, 0, 0.5, 0, 0.001}, wires));
     ASSERT_EQ(wires.size(), 8u);
     expectPoint(wires.front().from, {0.5, 0, 0});
-    expectPoint(wires[1].from, {0.5 * std::cos(M_PI / 4), 0.5 * std::sin(M_PI / 4), 0.125});
+    expectPoint(wires[1].from, {0.5 * std::cos(std::numbers::pi / 4), 0.5 * std::sin(std::numbers::pi / 4), 0.125});
     expectPoint(wires.back().to, {0.5, 0, 1});
 
     wires.clear();
