@@ -189,6 +189,37 @@ std::string loadLine(const Card& card, int tag, int segment, double share)
         + std::to_string(segment) + " " + number(values[0]) + " " + number(values[1]) + " " + number(values[2]) + "\n";
 }
 
+// The segments of the match's element, numbered within its tag after
+// `offset`, that take a user's load whose segment is centred at `centre`:
+// a lumped load the one segment holding that point on each wire along the
+// element (not the spokes), a load per metre every segment within
+// `halfSpan` of it.
+std::vector<int> elementSegmentsAt(
+    const DrivenCards& driven, const Point& centre, double halfSpan, bool lumped, int offset)
+{
+    std::vector<int> hits;
+    int number = offset;
+    for (const Wire& e : driven.wires) {
+        const Point direction = sub(e.to, e.from);
+        const double length = norm(direction);
+        if (std::abs(dot(direction, driven.along)) > 0.99 * length) { // not a spoke
+            const double sign = dot(direction, driven.along) > 0 ? 1 : -1;
+            const double start = dot(sub(centre, e.from), driven.along) * sign; // centre, from e.from
+            for (int k = 0; k < e.segments; ++k) {
+                const double from = length * k / e.segments;
+                const double to = length * (k + 1) / e.segments;
+                const bool inside
+                    = lumped ? (start >= from && start < to) : std::abs((from + to) / 2 - start) < halfSpan;
+                if (inside) {
+                    hits.push_back(number + k + 1);
+                }
+            }
+        }
+        number += e.segments;
+    }
+    return hits;
+}
+
 // The user's LD card for the deck written. Loads on the whole structure or
 // a whole tag as written; loads on given segments move with them: on the
 // user's wires to the same place among finer segments (a series load split
@@ -234,26 +265,7 @@ std::string placedLoads(const UserDeck& deck, const Card& card, const DrivenCard
         const Point segment = scaled(sub(w.to, w.from), 1.0 / w.segments);
         const Point centre = add(w.from, scaled(segment, local - 0.5));
         const double halfSpan = std::abs(dot(segment, driven.along)) / 2;
-        std::vector<int> hits;
-        int number = ourOffset;
-        for (const Wire& e : driven.wires) {
-            const Point direction = sub(e.to, e.from);
-            const double length = norm(direction);
-            if (std::abs(dot(direction, driven.along)) > 0.99 * length) { // not a spoke
-                const double sign = dot(direction, driven.along) > 0 ? 1 : -1;
-                const double start = dot(sub(centre, e.from), driven.along) * sign; // centre, from e.from
-                for (int k = 0; k < e.segments; ++k) {
-                    const double from = length * k / e.segments;
-                    const double to = length * (k + 1) / e.segments;
-                    const bool inside
-                        = lumped ? (start >= from && start < to) : std::abs((from + to) / 2 - start) < halfSpan;
-                    if (inside) {
-                        hits.push_back(number + k + 1);
-                    }
-                }
-            }
-            number += e.segments;
-        }
+        const std::vector<int> hits = elementSegmentsAt(driven, centre, halfSpan, lumped, ourOffset);
         // The cage's wires side by side: as many as hit one place.
         const double share = lumped ? static_cast<double>(hits.size()) : (type == 5 ? 1.0 : driven.parallel);
         for (const int hit : hits) {

@@ -123,6 +123,67 @@ struct Found {
     std::complex<double> startImpedance;
 };
 
+// Zin with the capacitor shorted at one rod length; a negative input
+// resistance, which no passive antenna has, makes NEC's model invalid.
+Outcome<Sample> sampleAt(Session& session, const NecJob& job, double length, int scale)
+{
+    const Match m = session.match(length, 0);
+    auto z = session.impedance(&m, scale);
+    if (const auto* failure = std::get_if<NecFailure>(&z)) {
+        return *failure;
+    }
+    const auto impedance = std::get<std::complex<double>>(z);
+    if (impedance.real() < 0) {
+        const design::Geometry& g = job.design.geometry;
+        const double gap = g.spacing - (g.rodDiameter + g.elementDiameter) / 2;
+        return NecFailure{NecFailure::Kind::Invalid,
+            "NEC-2 gives a negative input resistance (" + ohms(impedance.real()) + " with a rod of " + metres(length)
+                + "), so its model of this match is invalid: the rod is " + fixed(1000 * gap, 1)
+                + " mm from the element's surface; space it further (at least two rod diameters of gap) or check the "
+                  "deck's segments",
+            {}};
+    }
+    return Sample{length, impedance};
+}
+
+// The crossing of Re Zin through `zc` between `low` (below it) and `high`
+// (above): regula falsi, Illinois variant (halving the weight of an end
+// kept twice), from the nearest sample so far.
+template <typename SampleAt>
+Outcome<Sample> narrowDown(SampleAt& sample, Sample low, Sample high, const Sample& nearest, double zc)
+{
+    double weightLow = 1;
+    double weightHigh = 1;
+    int side = 0;
+    Sample best = nearest;
+    while (std::abs(best.z.real() - zc) > kResistanceTolerance * zc
+        && high.length - low.length > kLengthTolerance * low.length) {
+        const double fLow = (low.z.real() - zc) * weightLow;
+        const double fHigh = (high.z.real() - zc) * weightHigh;
+        const double length = low.length + (high.length - low.length) * fLow / (fLow - fHigh);
+        auto next = sample(length);
+        if (const auto* failure = std::get_if<NecFailure>(&next)) {
+            return *failure;
+        }
+        const Sample s = std::get<Sample>(next);
+        if (std::abs(s.z.real() - zc) < std::abs(best.z.real() - zc)) {
+            best = s;
+        }
+        if (s.z.real() < zc) {
+            low = s;
+            weightLow = 1;
+            weightHigh = side == -1 ? weightHigh / 2 : 1;
+            side = -1;
+        } else {
+            high = s;
+            weightHigh = 1;
+            weightLow = side == 1 ? weightLow / 2 : 1;
+            side = 1;
+        }
+    }
+    return closest(best, low, high, zc);
+}
+
 // The rod length where Re Zin (capacitor shorted) is the line impedance, and
 // the capacitor cancelling Im Zin there. Re Zin against the rod length is
 // not monotonic: for a beam's 10 + j8 ohm element (rod 12.7 mm at 100 mm,
@@ -139,29 +200,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
     const double limit = session.rodLimit();
     const double shortest = limit / 50;
     const int before = session.runs();
-    auto sample = [&](double length) -> Outcome<Sample> {
-        const Match m = session.match(length, 0);
-        auto z = session.impedance(&m, scale);
-        if (const auto* failure = std::get_if<NecFailure>(&z)) {
-            return *failure;
-        }
-        const auto impedance = std::get<std::complex<double>>(z);
-        if (impedance.real() < 0) {
-            // No passive antenna has one: NEC's solution is not to be trusted.
-            return NecFailure{NecFailure::Kind::Invalid,
-                "NEC-2 gives a negative input resistance (" + ohms(impedance.real()) + " with a rod of "
-                    + metres(length) + "), so its model of this match is invalid: the rod is "
-                    + fixed(1000
-                            * (job.design.geometry.spacing
-                                - (job.design.geometry.rodDiameter + job.design.geometry.elementDiameter) / 2),
-                        1)
-                    + " mm from the element's surface; space it further (at least two rod diameters of gap) or check "
-                      "the "
-                      "deck's segments",
-                {}};
-        }
-        return Sample{length, impedance};
-    };
+    auto sample = [&](double length) { return sampleAt(session, job, length, scale); };
     Sample nearest{0, {}};
     auto keepNearest = [&](const Sample& s) {
         if (nearest.length == 0 || std::abs(s.z.real() - zc) < std::abs(nearest.z.real() - zc)) {
@@ -215,37 +254,11 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
     }
     low = up ? behind : after;
     Sample high = up ? after : behind;
-    // Regula falsi, Illinois variant (halving the weight of an end kept twice).
-    double weightLow = 1;
-    double weightHigh = 1;
-    int side = 0;
-    Sample best = nearest;
-    while (std::abs(best.z.real() - zc) > kResistanceTolerance * zc
-        && high.length - low.length > kLengthTolerance * low.length) {
-        const double fLow = (low.z.real() - zc) * weightLow;
-        const double fHigh = (high.z.real() - zc) * weightHigh;
-        const double length = low.length + (high.length - low.length) * fLow / (fLow - fHigh);
-        auto next = sample(length);
-        if (const auto* failure = std::get_if<NecFailure>(&next)) {
-            return *failure;
-        }
-        const Sample s = std::get<Sample>(next);
-        if (std::abs(s.z.real() - zc) < std::abs(best.z.real() - zc)) {
-            best = s;
-        }
-        if (s.z.real() < zc) {
-            low = s;
-            weightLow = 1;
-            weightHigh = side == -1 ? weightHigh / 2 : 1;
-            side = -1;
-        } else {
-            high = s;
-            weightHigh = 1;
-            weightLow = side == 1 ? weightLow / 2 : 1;
-            side = 1;
-        }
+    auto narrowed = narrowDown(sample, low, high, nearest, zc);
+    if (const auto* failure = std::get_if<NecFailure>(&narrowed)) {
+        return *failure;
     }
-    best = closest(best, low, high, zc);
+    Sample best = std::get<Sample>(narrowed);
     if (!(best.z.imag() > 0)) {
         nearest = best;
         return noMatch("at the rod length where NEC's Re Zin matches, its reactance is " + std::to_string(best.z.imag())
@@ -253,6 +266,54 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
     }
     const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
     return Found{best.length, 1e12 / (omega * best.z.imag()), session.runs() - before, started.length, started.z};
+}
+
+// The rod and capacitor found leave the line mismatched (a load or a
+// coupling the search's linear steps do not follow): no match.
+NecFailure mismatched(const Refined& result)
+{
+    NecFailure failure{NecFailure::Kind::NoMatch,
+        "NEC-2's best match, a rod of " + metres(result.rodLength) + " and " + fixed(result.capacitancePf, 2)
+            + " pF, leaves an SWR of " + fixed(result.swr, 2) + " (Zin " + fixed(result.zin.real(), 2) + " "
+            + (result.zin.imag() < 0 ? "- j" : "+ j") + fixed(std::abs(result.zin.imag()), 2) + " ohms), above "
+            + fixed(kMatchedSwr, 1),
+        {}};
+    failure.reachedResistance = result.zin.real();
+    failure.reachedRodLength = result.rodLength;
+    return failure;
+}
+
+// The average gain test of the matched antenna: from the confirming run
+// when it gave one (free space, no loads), else from a run without losses.
+Outcome<double> averageGainOf(
+    Session& session, const Match& matched, const Solution& confirmed, bool lossless, double freqMhz)
+{
+    if (!confirmed.averageGains.empty()) {
+        return confirmed.averageGains.front();
+    }
+    if (lossless) {
+        return NecFailure{NecFailure::Kind::Garbage, "nec2c's output has no average gain", {}};
+    }
+    auto agt = session.solve(&matched, 1, Controls{{freqMhz}, true}, true);
+    if (const auto* failure = std::get_if<NecFailure>(&agt)) {
+        return *failure;
+    }
+    const Solution& s = std::get<Solution>(agt);
+    if (s.averageGains.empty()) {
+        return NecFailure{NecFailure::Kind::Garbage, "nec2c's output has no average gain", {}};
+    }
+    return s.averageGains.front();
+}
+
+// An antenna in free space without loads: its confirming run can give the
+// average gain test too (nothing else differs then).
+bool withoutLosses(const NecJob& job)
+{
+    const auto* deck = std::get_if<UserDeck>(&job.element);
+    return deck == nullptr
+        || (!deck->hasGround && std::none_of(deck->cards.begin(), deck->cards.end(), [](const Card& c) {
+               return cardReading(c.name) == CardReading::Load;
+           }));
 }
 
 } // namespace
@@ -342,12 +403,7 @@ Outcome<Refined> refine(const NecJob& job)
 
     // The confirming run; in free space without loads it also gives the
     // average gain (nothing else differs then).
-    const bool lossless = std::holds_alternative<DipoleElement>(job.element) || [&] {
-        const auto& deck = std::get<UserDeck>(job.element);
-        return !deck.hasGround && std::none_of(deck.cards.begin(), deck.cards.end(), [](const Card& c) {
-            return cardReading(c.name) == CardReading::Load;
-        });
-    }();
+    const bool lossless = withoutLosses(job);
     const Match matched = session.match(result.rodLength, result.capacitancePf);
     auto confirmed = session.solve(&matched, 1, Controls{{job.design.freqMhz}, job.checks && lossless});
     if (const auto* failure = std::get_if<NecFailure>(&confirmed)) {
@@ -357,35 +413,15 @@ Outcome<Refined> refine(const NecJob& job)
     result.zin = solution.points.front().impedance;
     result.swr = physics::swr(result.zin, job.design.lineImpedance);
     if (!(result.swr <= kMatchedSwr)) {
-        // The rod and capacitor found leave the line mismatched (a load or
-        // a coupling the search's linear steps do not follow): no match.
-        NecFailure failure{NecFailure::Kind::NoMatch,
-            "NEC-2's best match, a rod of " + metres(result.rodLength) + " and " + fixed(result.capacitancePf, 2)
-                + " pF, leaves an SWR of " + fixed(result.swr, 2) + " (Zin " + fixed(result.zin.real(), 2) + " "
-                + (result.zin.imag() < 0 ? "- j" : "+ j") + fixed(std::abs(result.zin.imag()), 2) + " ohms), above "
-                + fixed(kMatchedSwr, 1),
-            {}};
-        failure.reachedResistance = result.zin.real();
-        failure.reachedRodLength = result.rodLength;
-        return failure;
+        return mismatched(result);
     }
 
     if (job.checks) {
-        if (!solution.averageGains.empty()) {
-            result.averageGain = solution.averageGains.front();
-        } else if (lossless) {
-            return NecFailure{NecFailure::Kind::Garbage, "nec2c's output has no average gain", {}};
-        } else {
-            auto agt = session.solve(&matched, 1, Controls{{job.design.freqMhz}, true}, true);
-            if (const auto* failure = std::get_if<NecFailure>(&agt)) {
-                return *failure;
-            }
-            const Solution& s = std::get<Solution>(agt);
-            if (s.averageGains.empty()) {
-                return NecFailure{NecFailure::Kind::Garbage, "nec2c's output has no average gain", {}};
-            }
-            result.averageGain = s.averageGains.front();
+        auto gain = averageGainOf(session, matched, solution, lossless, job.design.freqMhz);
+        if (const auto* failure = std::get_if<NecFailure>(&gain)) {
+            return *failure;
         }
+        result.averageGain = std::get<double>(gain);
         if (!(*result.averageGain >= kInvalidGainLow && *result.averageGain <= kInvalidGainHigh)) {
             return invalid("its average gain test gives " + fixed(*result.averageGain, 3) + ", far from 1");
         }
@@ -395,15 +431,14 @@ Outcome<Refined> refine(const NecJob& job)
                 return *failure;
             }
             return invalid("with every segment halved " + failure->message);
-        } else {
-            const Found& h = std::get<Found>(halved);
-            result.halvedRodLength = h.rodLength;
-            result.halvedCapacitancePf = h.capacitancePf;
-            result.rodChange = (h.rodLength - result.rodLength) / result.rodLength;
-            result.capacitanceChange = (h.capacitancePf - result.capacitancePf) / result.capacitancePf;
-            if (!(std::abs(result.rodChange) <= kInvalidRodChange)) {
-                return invalid("the rod moves " + fixed(result.rodChange * 100, 1, true) + " % with halved segments");
-            }
+        }
+        const Found& h = std::get<Found>(halved);
+        result.halvedRodLength = h.rodLength;
+        result.halvedCapacitancePf = h.capacitancePf;
+        result.rodChange = (h.rodLength - result.rodLength) / result.rodLength;
+        result.capacitanceChange = (h.capacitancePf - result.capacitancePf) / result.capacitancePf;
+        if (!(std::abs(result.rodChange) <= kInvalidRodChange)) {
+            return invalid("the rod moves " + fixed(result.rodChange * 100, 1, true) + " % with halved segments");
         }
         const std::string doubt = doubtOf(*result.averageGain, result.rodChange, result.capacitanceChange);
         if (!doubt.empty()) {
