@@ -43,6 +43,16 @@ Fault badField(std::string field, std::string message)
     return Fault{"bad", std::move(field), sentence(std::move(message))};
 }
 
+// A file's fault keeps the file's name as it is written.
+Fault badFile(std::string message)
+{
+    Fault fault{"bad", "s1p", std::move(message)};
+    if (fault.message.back() != '.') {
+        fault.message.push_back('.');
+    }
+    return fault;
+}
+
 std::string trimmed(std::string_view text)
 {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -206,12 +216,14 @@ std::variant<Reading, Fault> readReading(const AdjustPageInput& input)
     auto parsed = touchstone::parseOnePort(input.fileText);
     if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
         const std::string where
-            = error->line > 0 ? input.fileName + ", line " + std::to_string(error->line) : input.fileName;
-        return badField("s1p", where + ": " + error->message);
+            = error->line > 0 ? "line " + std::to_string(error->line) + " of " + input.fileName : input.fileName;
+        return error->line > 0 ? badField("s1p", where + ": " + error->message)
+                               : badFile(where + ": " + error->message);
     }
     reading.sweep = std::move(std::get<touchstone::OnePort>(parsed));
     if (const auto refused = touchstone::checkImpedances(*reading.sweep)) {
-        return badField("s1p", input.fileName + ", line " + std::to_string(refused->line) + ": " + refused->message);
+        return badField(
+            "s1p", "line " + std::to_string(refused->line) + " of " + input.fileName + ": " + refused->message);
     }
     return reading;
 }
@@ -297,8 +309,8 @@ std::string adjustJson(const AdjustPageInput& input)
     }
     std::string compared;
     if (step.expected) {
-        compared = "The model expected " + ohms(step.expected->zin) + " (SWR " + decimalsText(step.expected->swr, 2)
-            + ") from the design's " + ohms(d.feedImpedance) + ".";
+        compared = ohms(step.expected->zin) + " (SWR " + decimalsText(step.expected->swr, 2)
+            + "), from the design's Za " + ohms(d.feedImpedance);
     }
     std::string cableLoss;
     if (in.cable) {

@@ -103,8 +103,7 @@ TEST(AdjustPage, GoodReadingGivesTheNextCutAndCapacitor)
     EXPECT_EQ(value(json, "nextCapacitor"), "80.17 pF (-15.97 pF)");
     EXPECT_EQ(value(json, "expectedSwr"), "1.000");
     EXPECT_EQ(value(json, "reading"), "40.00 + j10.00 ohms (SWR 1.37)");
-    EXPECT_EQ(value(json, "compared"),
-        "The model expected 49.99 - j0.01 ohms (SWR 1.00) from the design's 25.00 - j25.00 ohms.");
+    EXPECT_EQ(value(json, "compared"), "49.99 - j0.01 ohms (SWR 1.00), from the design's Za 25.00 - j25.00 ohms");
     EXPECT_EQ(value(json, "cableLoss"), "");
     EXPECT_EQ(value(json, "warning"), "");
     // "Use as built" takes these into the built fields.
@@ -258,10 +257,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, AdjustPageRefuses,
         Refusal{"designField", withDesignRod(read(built(), "40", "10"), "abc"), "bad", "design",
             "The design above: \"abc\" is not a number."},
         Refusal{"fileBadLine", withFile("! NanoVNA\n# MHz S RI R 50\n14.0 0.1 0.1\n14.2 0.1 x\n14.4 0 0\n"), "bad",
-            "s1p", "Mast.s1p, line 4: "},
+            "s1p", "Line 4 of mast.s1p: \"x\" is not a number."},
         Refusal{"fileShortCircuit", withFile("# MHz S RI R 50\n14.0 0.1 0.1\n14.5 -1 0\n"), "bad", "s1p",
-            "Mast.s1p, line 3: S = -1 is a short circuit"},
-        Refusal{"fileEmpty", withFile("! nothing\n"), "bad", "s1p", "Mast.s1p: "},
+            "Line 3 of mast.s1p: S = -1 is a short circuit"},
+        Refusal{"fileEmpty", withFile("! nothing\n"), "bad", "s1p", "mast.s1p: "},
         Refusal{"fileElsewhere", withFile("# MHz S RI R 50\n7.0 0.1 0.1\n7.2 0.1 0.1\n"), "refused", "",
             "The sweep runs from 7.000 to 7.200 MHz and does not reach the design frequency, 14.300 MHz"}),
     [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
