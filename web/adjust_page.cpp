@@ -215,10 +215,10 @@ std::variant<Reading, Fault> readReading(const AdjustPageInput& input)
     }
     auto parsed = touchstone::parseOnePort(input.fileText);
     if (const auto* error = std::get_if<touchstone::ParseError>(&parsed)) {
-        const std::string where
-            = error->line > 0 ? "line " + std::to_string(error->line) + " of " + input.fileName : input.fileName;
-        return error->line > 0 ? badField("s1p", where + ": " + error->message)
-                               : badFile(where + ": " + error->message);
+        if (error->line == 0) {
+            return badFile(input.fileName + ": " + error->message);
+        }
+        return badField("s1p", "line " + std::to_string(error->line) + " of " + input.fileName + ": " + error->message);
     }
     reading.sweep = std::move(std::get<touchstone::OnePort>(parsed));
     if (const auto refused = touchstone::checkImpedances(*reading.sweep)) {
