@@ -10,6 +10,7 @@
 #include <array>
 #include <complex>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -178,6 +179,11 @@ struct Refusal {
     std::string field; // for "bad"
     std::string message; // the start of the message
 };
+
+void PrintTo(const Refusal& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class AdjustPageRefuses : public testing::TestWithParam<Refusal> { };
 
