@@ -2,7 +2,9 @@
 // The designer page: the inputs of vostrel-design, the results or the
 // reason there is no match, the tuning sliders and three SWR plots (uPlot),
 // computed by the core as WebAssembly. Every field is read as it is typed;
-// the address holds the inputs.
+// the address holds the inputs. Below them the adjust form: what was built
+// and what the analyser read (R and X, or a .s1p file read in the page),
+// into the next strap position and capacitor.
 'use strict';
 (function () {
   const fieldIds = ['freq', 'r', 'x', 'element', 'rod', 'spacing', 'line', 'unit', 'share', 'model'];
@@ -89,12 +91,14 @@
       }
       document.body.classList.add('stale');
       banner.hidden = true;
+      adjust();
       return;
     }
     if (answer.status === 'nomatch') {
       banner.textContent = answer.message;
       banner.hidden = false;
       document.body.classList.add('stale');
+      adjust();
       return;
     }
     banner.hidden = true;
@@ -103,6 +107,61 @@
     el('stepUp').value = answer.results.stepUp + ' (α ' + answer.results.alpha + ')';
     answer.sweeps.forEach(plot);
     document.body.dataset.computed = String(Number(document.body.dataset.computed || 0) + 1);
+    if (!builtTyped) fillBuilt(answer.results.tunedLength, answer.results.tunedCapacitance);
+    adjust();
+  }
+
+  // The adjust form. The built fields follow the design (as tuned) until
+  // they are typed in.
+  const adjustIds = ['built-rod', 'built-cap', 'read-r', 'read-x', 'cable', 'cable-length'];
+  const answerIds = ['nextRod', 'strapMove', 'nextCapacitor', 'expectedSwr', 'elementZ', 'reading', 'compared', 'cableLoss', 'lowestNow', 'lowestNext'];
+  let builtTyped = false;
+  let file = null; // {name, text} of the chosen .s1p
+  let next = null; // the last suggestion, for "Use as built"
+
+  function fillBuilt(rod, capacitance) {
+    el('built-rod').value = rod;
+    el('built-cap').value = capacitance;
+  }
+
+  function adjust() {
+    if (!module) return;
+    const source = el('read-source').value;
+    el('typed-reading').hidden = source !== 'typed';
+    el('file-reading').hidden = source !== 'file';
+    el('cable-length').disabled = el('cable').value === '';
+    const design = fieldIds.map((id) => el(id).value).join('\t');
+    const form = adjustIds.map((id) => el(id).value).concat([source, source === 'file' && file ? file.name : '']).join('\t');
+    const text = source === 'file' && file ? file.text : '';
+    // The file through the module's heap: it may be larger than its stack.
+    const size = module.lengthBytesUTF8(text) + 1;
+    const heap = module._malloc(size);
+    module.stringToUTF8(text, heap, size);
+    const answer = JSON.parse(module.ccall('vostrel_adjust', 'string', ['string', 'string', 'number'], [design, form, heap]));
+    module._free(heap);
+    adjustIds.concat(['s1p']).forEach((id) => { el(id).removeAttribute('aria-invalid'); el(id + '-error').textContent = ''; });
+    const refusal = el('adjust-refusal');
+    const note = el('adjust-note');
+    note.textContent = answer.status === 'waiting' ? answer.message : '';
+    refusal.hidden = !(answer.status === 'refused' || (answer.status === 'bad' && answer.field === 'design'));
+    refusal.textContent = refusal.hidden ? '' : answer.message;
+    if (answer.status === 'bad' && answer.field !== 'design') {
+      el(answer.field).setAttribute('aria-invalid', 'true');
+      el(answer.field + '-error').textContent = answer.message;
+    }
+    const ok = answer.status === 'ok';
+    el('adjust-results').hidden = !ok;
+    el('use-as-built').hidden = !ok;
+    el('adjust-warning').hidden = !(ok && answer.warning);
+    el('adjust-warning').textContent = ok ? answer.warning : '';
+    next = ok ? answer.next : null;
+    if (ok) {
+      answerIds.forEach((id) => {
+        el('adj-' + id).value = answer.results[id];
+        el('adj-' + id).closest('div').hidden = answer.results[id] === '';
+      });
+    }
+    document.body.dataset.adjusted = String(Number(document.body.dataset.adjusted || 0) + 1);
   }
 
   const query = new URLSearchParams(location.search);
@@ -113,6 +172,29 @@
   strap.addEventListener('input', compute);
   cap.addEventListener('input', compute);
   el('recentre').addEventListener('click', () => { strap.value = '0'; cap.value = '0'; compute(); });
+  ['built-rod', 'built-cap'].forEach((id) => el(id).addEventListener('input', () => { builtTyped = true; }));
+  adjustIds.concat(['read-source']).forEach((id) => el(id).addEventListener('input', adjust));
+  el('built-from-design').addEventListener('click', () => { builtTyped = false; compute(); });
+  el('s1p').addEventListener('change', () => {
+    const chosen = el('s1p').files[0];
+    if (!chosen) { file = null; adjust(); return; }
+    const reader = new FileReader();
+    reader.onload = () => { file = { name: chosen.name, text: String(reader.result) }; adjust(); };
+    reader.onerror = () => { file = null; adjust(); el('s1p-error').textContent = 'The file could not be read: ' + reader.error.message; };
+    reader.readAsText(chosen);
+  });
+  // The suggestion becomes the build; the next reading is of it.
+  el('use-as-built').addEventListener('click', () => {
+    if (!next) return;
+    builtTyped = true;
+    fillBuilt(next.rod, next.capacitance);
+    el('read-r').value = '';
+    el('read-x').value = '';
+    el('s1p').value = '';
+    file = null;
+    adjust();
+    el(el('read-source').value === 'file' ? 's1p' : 'read-r').focus();
+  });
   // Each plot as wide as its box, once laid out and whenever the window
   // changes size.
   const plotWidth = (name) => Math.max(el('plot-' + name).clientWidth - 8, 200);
@@ -132,6 +214,9 @@
     });
     strap.value = query.get('strap') || '0'; // within the reach just set
     cap.value = query.get('cap') || '0';
+    JSON.parse(module.ccall('vostrel_cables', 'string', [], [])).forEach((cable) => {
+      el('cable').append(new Option(cable.label, cable.name));
+    });
     compute();
     fit();
     document.body.dataset.ready = 'true';

@@ -15,8 +15,6 @@
 #include <vector>
 
 namespace vostrel::web {
-namespace {
-
 using design::Complex;
 using design::DesignInput;
 using design::Unit;
@@ -39,6 +37,8 @@ std::string jsonString(std::string_view text)
     }
     return out + "\"";
 }
+
+namespace {
 
 // A JSON number, or null for an infinity or NaN (an SWR of a lossless
 // mismatch can be infinite).
@@ -108,11 +108,11 @@ std::string sweepJson(std::string_view name, std::string_view unit, double scale
 
 } // namespace
 
-std::string designerJson(const DesignerInput& input)
+std::variant<ReadDesign, BadField> readDesignerInput(const DesignerInput& input)
 {
     const std::optional<Unit> unit = design::unitFromSymbol(input.unit);
     if (!unit || (*unit != Unit::Millimetre && *unit != Unit::Centimetre && *unit != Unit::Inch)) {
-        return bad("unit", "the unit is mm, cm or in");
+        return BadField{"unit", "the unit is mm, cm or in"};
     }
     DesignInput in;
     in.stepUp = input.share == "half" ? design::StepUp::Half : design::StepUp::Whole;
@@ -128,7 +128,7 @@ std::string designerJson(const DesignerInput& input)
         const std::string& text = *numberFields[i].text;
         const auto value = readPlainNumber(text, {});
         if (const auto* why = std::get_if<NumberRefusal>(&value)) {
-            return bad(numberFields[i].name, "\"" + text + "\" " + refusalText(*why, {}));
+            return BadField{numberFields[i].name, "\"" + text + "\" " + refusalText(*why, {})};
         }
         numbers[i] = std::get<double>(value);
     }
@@ -143,11 +143,21 @@ std::string designerJson(const DesignerInput& input)
     for (const auto& [field, target] : lengths) {
         const auto length = design::parseLength(*field.text, unit);
         if (const auto* message = std::get_if<std::string>(&length)) {
-            return bad(field.name, *message);
+            return BadField{field.name, *message};
         }
         *target = std::get<design::Length>(length).metres;
     }
+    return ReadDesign{in, *unit};
+}
 
+std::string designerJson(const DesignerInput& input)
+{
+    const auto read = readDesignerInput(input);
+    if (const auto* fault = std::get_if<BadField>(&read)) {
+        return bad(fault->field, fault->message);
+    }
+    const DesignInput& in = std::get<ReadDesign>(read).input;
+    const std::optional<Unit> unit = std::get<ReadDesign>(read).unit;
     // The window's study: the same spans, points and tuning steps.
     study::MatchStudy study(study::MatchStudy::kDefaultPoints);
     study.setInputs(study::Inputs{in, *unit, std::nullopt, 1}, nullptr);

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "gamma_design.h"
+#include "length_text.h"
+
 #include <string>
+#include <string_view>
+#include <variant>
 
 namespace vostrel::web {
 
@@ -36,5 +41,20 @@ struct DesignerInput {
 // +12 steps and capacitor -10 -> rod "38.90 in", capacitor "96.14 pF",
 // tuned "40.07 in" and "91.33 pF", SWR "1.09".
 std::string designerJson(const DesignerInput& input);
+
+// The design's inputs read as designerJson() reads them, or the field at
+// fault ("freq", "rod", ...) and why.
+struct ReadDesign {
+    design::DesignInput input;
+    design::Unit unit = design::Unit::Inch;
+};
+struct BadField {
+    std::string field;
+    std::string message;
+};
+std::variant<ReadDesign, BadField> readDesignerInput(const DesignerInput& input);
+
+// `text` as a JSON string, quoted, with '"', '\\' and control characters escaped.
+std::string jsonString(std::string_view text);
 
 } // namespace vostrel::web

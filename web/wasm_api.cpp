@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The functions the pages call, with C names and UTF-8 strings. The text a
 // function returns stays valid until the next call.
+#include "adjust_page.h"
 #include "classic_page.h"
 #include "designer_page.h"
 #include "match_study.h"
@@ -15,6 +16,21 @@ std::string& answer()
 {
     static std::string text;
     return text;
+}
+
+// `fields` cut at each tab into `parts`; what is beyond the last part stays in it.
+template <std::size_t N> std::array<std::string, N> tabFields(const char* fields)
+{
+    std::array<std::string, N> parts;
+    std::size_t part = 0;
+    for (const char* c = fields; *c != '\0'; ++c) {
+        if (*c == '\t') {
+            part = std::min(part + 1, parts.size() - 1);
+        } else {
+            parts[part].push_back(*c);
+        }
+    }
+    return parts;
 }
 
 } // namespace
@@ -48,19 +64,42 @@ const char* vostrel_classic(const char* text, int unit)
 // capacitor steps. JSON as designerJson gives it.
 const char* vostrel_designer(const char* fields, int strapSteps, int capacitorSteps)
 {
-    std::array<std::string, 10> parts;
-    std::size_t part = 0;
-    for (const char* c = fields; *c != '\0'; ++c) {
-        if (*c == '\t') {
-            part = std::min(part + 1, parts.size() - 1);
-        } else {
-            parts[part].push_back(*c);
-        }
-    }
+    const auto parts = tabFields<10>(fields);
     vostrel::web::DesignerInput input{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], parts[7],
         parts[8], parts[9], std::clamp(strapSteps, -vostrel::study::kTuningSteps, vostrel::study::kTuningSteps),
         std::clamp(capacitorSteps, -vostrel::study::kTuningSteps, vostrel::study::kTuningSteps)};
     answer() = vostrel::web::designerJson(input);
+    return answer().c_str();
+}
+
+// The adjust form: the designer's fields as vostrel_designer takes them;
+// the form's tab-separated (rod as built, capacitor as set, R, X, cable,
+// cable length, "file" or "typed", the file's name); the file's text. JSON
+// as adjustJson gives it. The page passes the file in memory it allocated,
+// as a file can be larger than the stack.
+const char* vostrel_adjust(const char* designFields, const char* adjustFields, const char* fileText)
+{
+    const auto d = tabFields<10>(designFields);
+    const auto a = tabFields<8>(adjustFields);
+    vostrel::web::AdjustPageInput input;
+    input.design = vostrel::web::DesignerInput{d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7], d[8], d[9], 0, 0};
+    input.rodLength = a[0];
+    input.capacitance = a[1];
+    input.r = a[2];
+    input.x = a[3];
+    input.cable = a[4];
+    input.cableLength = a[5];
+    input.fromFile = a[6] == "file";
+    input.fileName = a[7];
+    input.fileText = fileText;
+    answer() = vostrel::web::adjustJson(input);
+    return answer().c_str();
+}
+
+// The cables the adjust form offers, as cablesJson gives them.
+const char* vostrel_cables()
+{
+    answer() = vostrel::web::cablesJson();
     return answer().c_str();
 }
 

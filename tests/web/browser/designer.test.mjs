@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The designer page in headless Chromium from a local server: the worked
 // example on load, typing, a bad field, no match, the sliders, the three
-// plots, the address round trip and a phone-width layout.
+// plots, the address round trip and a phone-width layout; the adjust form
+// from a typed reading, a refused one, a lossy cable and a .s1p file.
 //   node designer.test.mjs SITE_DIR [SCREENSHOT_DIR]
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdirSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, writeFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { serve, browser } from './site.mjs';
 
@@ -119,6 +121,92 @@ test('a 360 px phone screen: nothing wider than the screen', async () => {
   const widths = await page.evaluate(() => ({ page: document.documentElement.scrollWidth, screen: innerWidth }));
   assert.ok(widths.page <= widths.screen, `the page is ${widths.page} px wide on a ${widths.screen} px screen`);
   await page.screenshot({ path: path.join(shotDir, 'designer-360.png'), fullPage: true });
+  await page.close();
+});
+
+const adjusted = (page) => page.$eval('body', (b) => Number(b.dataset.adjusted || 0));
+const answer = (page, id) => page.$eval('#adj-' + id, (o) => (o.closest('div').hidden ? null : o.value));
+const visibleText = (page, id) => page.$eval('#' + id, (e) => (e.hidden ? null : e.textContent));
+
+test('adjust: a reading gives the next cut, and "Use as built" takes it', async () => {
+  const page = await open('?model=textbook');
+  // Prefilled from the design as tuned.
+  assert.equal(await page.$eval('#built-rod', (f) => f.value), '38.90 in');
+  assert.equal(await page.$eval('#built-cap', (f) => f.value), '96.14 pF');
+  assert.match(await visibleText(page, 'adjust-note'), /Type the R and X/);
+  await retype(page, 'read-r', '40');
+  await retype(page, 'read-x', '10');
+  assert.equal(await answer(page, 'nextRod'), '42.11 in');
+  assert.equal(await answer(page, 'strapMove'), '3.21 in further from the feed point');
+  assert.equal(await answer(page, 'nextCapacitor'), '80.17 pF (-15.97 pF)');
+  assert.equal(await answer(page, 'expectedSwr'), '1.000');
+  assert.equal(await answer(page, 'elementZ'), '23.23 - j32.41 ohms');
+  assert.equal(await answer(page, 'cableLoss'), null); // no cable: the row is hidden
+  assert.equal(await visibleText(page, 'adjust-refusal'), null);
+  await page.click('#use-as-built');
+  assert.equal(await page.$eval('#built-rod', (f) => f.value), '42.11 in');
+  assert.equal(await page.$eval('#built-cap', (f) => f.value), '80.17');
+  assert.equal(await page.$eval('#read-r', (f) => f.value), '');
+  assert.equal(await visibleText(page, 'use-as-built'), null);
+  // The design's tuning no longer overwrites what was built.
+  await page.focus('#strap');
+  await page.keyboard.press('ArrowRight');
+  assert.equal(await page.$eval('#built-rod', (f) => f.value), '42.11 in');
+  await page.close();
+});
+
+test('adjust: a negative resistance and a short are refused in plain text', async () => {
+  const page = await open('?model=textbook');
+  await retype(page, 'read-r', '-5');
+  await retype(page, 'read-x', '10');
+  assert.match(await visibleText(page, 'adjust-refusal'), /^The reading has a negative resistance \(-5\.00 ohms\) at the connector: calibrate the analyser/);
+  assert.equal(await page.$eval('#adjust-results', (d) => d.hidden), true);
+  await retype(page, 'read-r', '0.2');
+  await retype(page, 'read-x', '0');
+  assert.match(await visibleText(page, 'adjust-refusal'), /is what a short or an open shows/);
+  await retype(page, 'read-r', 'abc');
+  assert.equal(await page.$eval('#read-r', (f) => f.getAttribute('aria-invalid')), 'true');
+  assert.equal(await page.$eval('#read-r-error', (e) => e.textContent), 'Reading R: "abc" is not a number.');
+  await page.close();
+});
+
+test('adjust at 360 px: a lossy cable warns, a .s1p file is read in the page, every control 44 px high', async () => {
+  const page = await open('?model=textbook', 360);
+  await retype(page, 'read-r', '45');
+  await retype(page, 'read-x', '5');
+  await page.select('#cable', 'RG-174');
+  await retype(page, 'cable-length', '30');
+  assert.equal(await answer(page, 'cableLoss'), '7.63 dB there and back at 14.3 MHz');
+  assert.match(await visibleText(page, 'adjust-warning'), /^The cable loses 7\.6 dB there and back/);
+  assert.equal(await answer(page, 'nextRod'), '41.81 in');
+  const small = await page.$$eval('.adjust input, .adjust select, .adjust button', (controls) => controls
+    .filter((c) => c.offsetParent && c.getBoundingClientRect().height < 44).map((c) => c.id));
+  assert.deepEqual(small, []);
+  const widths = await page.evaluate(() => ({ page: document.documentElement.scrollWidth, screen: innerWidth }));
+  assert.ok(widths.page <= widths.screen, `the page is ${widths.page} px wide on a ${widths.screen} px screen`);
+  await page.$eval('.adjust', (s) => s.scrollIntoView());
+  await page.screenshot({ path: path.join(shotDir, 'designer-adjust-360.png') });
+
+  await page.select('#cable', '');
+  await page.select('#read-source', 'file');
+  assert.match(await visibleText(page, 'adjust-note'), /Choose the \.s1p file/);
+  const dir = mkdtempSync(path.join(tmpdir(), 'vostrel-s1p-'));
+  const bad = path.join(dir, 'mast.s1p');
+  writeFileSync(bad, '! NanoVNA\r\n# Hz S RI R 50\r\n14000000 0.1 0.1\r\n14200000 0.1 O.2\r\n14600000 0 0\r\n');
+  const before = await adjusted(page);
+  await (await page.$('#s1p')).uploadFile(bad);
+  await page.waitForFunction((n) => Number(document.body.dataset.adjusted) > n, {}, before);
+  assert.equal(await page.$eval('#s1p-error', (e) => e.textContent), 'Line 4 of mast.s1p: "O.2" is not a number.');
+  const good = path.join(dir, 'good.s1p');
+  writeFileSync(good, '# MHz Z RI R 50\n14.0 0.8 0.2\n14.6 0.8 0.2\n');
+  const again = await adjusted(page);
+  await (await page.$('#s1p')).uploadFile(good);
+  await page.waitForFunction((n) => Number(document.body.dataset.adjusted) > n, {}, again);
+  rmSync(dir, { recursive: true, force: true });
+  assert.equal(await answer(page, 'reading'), "at 14.3 MHz, between the file's 2 points: 40.00 + j10.00 ohms (SWR 1.37)");
+  assert.equal(await answer(page, 'nextRod'), '42.11 in');
+  assert.equal(await answer(page, 'lowestNow'), '1.37 at 14 MHz'); // both points alike: the first
+  assert.match(await answer(page, 'lowestNext'), /^1\.0[0-2] at 14(\.6)? MHz$/);
   await page.close();
 });
 
