@@ -32,6 +32,23 @@ std::optional<std::string> checkTarget(const std::string& path)
     return std::nullopt;
 }
 
+bool sameFile(const std::string& a, const std::string& b)
+{
+    struct stat first { };
+    struct stat second { };
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
+}
+
+std::optional<std::string> checkSource(const std::string& path)
+{
+    struct stat existing { };
+    if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
+        return quotedInput(path) + " is not a regular file (a FIFO, a device or a socket): give the deck's file";
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> writeWhole(const std::string& path, const std::string& text)
 {
     if (auto refused = checkTarget(path)) {

@@ -51,6 +51,9 @@ Refusal readElement(const Options& options, const Inputs& inputs, nec::NecJob& j
         return std::nullopt;
     }
     const std::string& path = *options.nec;
+    if (auto why = checkSource(path)) {
+        return badInput("--nec: " + *why);
+    }
     std::string text;
     if (auto failure = readFileText(OptionId::Nec, path, "a NEC-2 deck or MMANA-GAL model", text)) {
         return failure;
@@ -379,6 +382,13 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
         return report(err, *failure);
     }
     if (options.writeNec.has_value()) {
+        if (options.nec && sameFile(*options.nec, *options.writeNec)) {
+            return report(err,
+                CommandLineError{ExitStatus::WriteFailed,
+                    "--write-nec: " + quotedInput(*options.writeNec)
+                        + " is the --nec input: writing it would replace your model; name another file",
+                    false});
+        }
         if (auto why = checkTarget(*options.writeNec)) {
             return report(err, CommandLineError{ExitStatus::WriteFailed, "--write-nec: " + *why, false});
         }

@@ -4,6 +4,7 @@
 #include "ascii.h"
 #include "cards.h"
 #include "geometry_cards.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <charconv>
@@ -53,7 +54,7 @@ std::variant<Parsed, std::string> parseCard(std::string_view line, int lineNumbe
     card.name = ascii::uppered(rest.substr(0, 2));
     parsed.type = cardType(card.name);
     if (parsed.type == nullptr) {
-        return "unknown card \"" + std::string(rest.substr(0, rest.find_first_of(" \t,"))) + "\"";
+        return "unknown card \"" + shownText(rest.substr(0, rest.find_first_of(" \t,")), 40) + "\"";
     }
     if (parsed.type->reading == CardReading::Comment) {
         return parsed;
@@ -65,7 +66,7 @@ std::variant<Parsed, std::string> parseCard(std::string_view line, int lineNumbe
         const std::size_t to = std::min(fields.find_first_of(" \t,"), fields.size());
         const auto value = parseNumber(fields.substr(0, to));
         if (!value) {
-            return "malformed " + card.name + " card: \"" + std::string(fields.substr(0, to)) + "\" is not a number";
+            return "malformed " + card.name + " card: \"" + shownText(fields.substr(0, to), 40) + "\" is not a number";
         }
         card.fields.push_back(*value);
         fields.remove_prefix(to);
@@ -93,6 +94,9 @@ std::optional<std::string> addWire(UserDeck& deck, const Card& card, std::option
     }
     if (!(norm(sub(wire.to, wire.from)) > 0)) {
         return "a GW card whose two ends are the same point";
+    }
+    if (auto refused = tooManySegments(deck.wires, wire.segments)) {
+        return refused;
     }
     if (wire.radius == 0) {
         taper = wire; // its GC card follows
@@ -307,6 +311,13 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
     auto refuse = [&](int line, const std::string& why) {
         return NecFailure{NecFailure::Kind::BadDeck, deck.fileName + ":" + std::to_string(line) + ": " + why, {}};
     };
+    if (text.size() > kMaxDeckBytes) {
+        return NecFailure{NecFailure::Kind::BadDeck,
+            deck.fileName + ": larger than " + std::to_string(kMaxDeckBytes >> 20U)
+                + " MB, more than a NEC-2 deck the full-wave check takes (at most " + std::to_string(kMaxSegments)
+                + " segments)",
+            {}};
+    }
     int lineNumber = 0;
     Reading reading;
     while (!text.empty() && !reading.ended) {

@@ -4,6 +4,7 @@
 #include "failure.h"
 #include "wire.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,6 +46,10 @@ struct UserDeck {
     bool hasGround = false; // a GN card other than GN -1
 };
 
+// The largest deck readDeck() takes: some thirty times what a deck of
+// kMaxSegments segments needs.
+inline constexpr std::size_t kMaxDeckBytes = std::size_t{1} << 20U;
+
 // Wires meeting at an angle below this (radians, 3 degrees) are one straight
 // element: modelling programs write a straight element as several wires
 // whose ends agree to their own rounding.
@@ -79,7 +84,9 @@ ElementSection elementSection(const UserDeck& deck);
 //     -> two wires of tag 1 (the half reflected), the source on the first
 //   "GW 1 21 0 0 -5.2 0 0 5.2 0.001\nGE 0\nEX 0 1 11 0 1 0\nEN"
 //     -> one wire, driven, source segment 11
-// Refused (BadDeck, "FILE:LINE: why"): a card it does not know, a card
+// Refused (BadDeck, "FILE:LINE: why", a token of the deck shown with
+// controls as "?"): a deck larger than kMaxDeckBytes ("FILE: ..."), more
+// than kMaxSegments segments, a card it does not know, a card
 // cardTypes() refuses (saying why), a field that is not a number, a GW with
 // too few fields, segments <= 0 or radius < 0 (0 only for a tapered wire,
 // its GC card right after it), a geometry card NEC-2 cannot apply (see

@@ -58,7 +58,31 @@ Wire transformed(const Wire& wire, const Transform& transform, int tagIncrement)
     return moved;
 }
 
+long long segmentsOf(const std::vector<Wire>& wires, std::size_t from = 0)
+{
+    long long count = 0;
+    for (std::size_t i = from; i < wires.size(); ++i) {
+        count += wires[i].segments;
+    }
+    return count;
+}
+
+// Refused before a card makes more segments than a deck may have.
+std::optional<std::string> tooMany(long long segments)
+{
+    if (segments <= kMaxSegments) {
+        return std::nullopt;
+    }
+    return "the deck would have " + std::to_string(segments) + " segments, more than the "
+        + std::to_string(kMaxSegments) + " the full-wave check takes";
+}
+
 } // namespace
+
+std::optional<std::string> tooManySegments(const std::vector<Wire>& wires, long long adding)
+{
+    return tooMany(segmentsOf(wires) + adding);
+}
 
 std::optional<std::string> moveWires(const std::vector<double>& fields, std::vector<Wire>& wires)
 {
@@ -75,6 +99,9 @@ std::optional<std::string> moveWires(const std::vector<double>& fields, std::vec
             return "a GM card moves the wires from tag " + std::to_string(firstTag) + " on, and no wire has it";
         }
         first = static_cast<std::size_t>(found - wires.begin());
+    }
+    if (auto refused = tooMany(segmentsOf(wires) + static_cast<long long>(repeats) * segmentsOf(wires, first))) {
+        return refused;
     }
     const Transform transform = rotation(radians(at(fields, 2)), radians(at(fields, 3)), radians(at(fields, 4)),
         {at(fields, 5), at(fields, 6), at(fields, 7)});
@@ -103,6 +130,9 @@ std::optional<std::string> rotateWires(const std::vector<double>& fields, std::v
     if (count < 1) {
         return std::string("a GR card needs the number of times the structure stands, 1 or more");
     }
+    if (auto refused = tooMany(segmentsOf(wires) * count)) {
+        return refused;
+    }
     const double turn = 2 * std::numbers::pi / count;
     const Transform transform = rotation(0, 0, turn, {});
     const std::size_t cell = wires.size();
@@ -118,6 +148,11 @@ std::optional<std::string> reflectWires(const std::vector<double>& fields, std::
 {
     int increment = intAt(fields, 0);
     const int planes = intAt(fields, 1);
+    const int reflections
+        = (planes % 10 != 0 ? 1 : 0) + (planes / 10 % 10 != 0 ? 1 : 0) + (planes / 100 % 10 != 0 ? 1 : 0);
+    if (auto refused = tooMany(segmentsOf(wires) << reflections)) {
+        return refused;
+    }
     // Z first, then Y, then X, as NEC-2 reflects.
     for (const int axis : {2, 1, 0}) {
         const int digit = (planes / (axis == 2 ? 1 : axis == 1 ? 10 : 100)) % 10;
@@ -158,6 +193,9 @@ std::optional<std::string> appendArc(const std::vector<double>& fields, std::vec
     if (!(std::abs(end - start) < 360.00001)) {
         return std::string("a GA card's arc goes round more than once");
     }
+    if (auto refused = tooMany(segmentsOf(wires) + segments)) {
+        return refused;
+    }
     const double step = radians(end - start) / segments;
     auto point = [&](int k) {
         const double angle = radians(start) + step * k;
@@ -185,6 +223,9 @@ std::optional<std::string> appendHelix(const std::vector<double>& fields, std::v
     }
     if (a1 < 0 || b1 < 0 || a2 < 0 || b2 < 0) {
         return std::string("a GH card's helix radii cannot be below 0");
+    }
+    if (auto refused = tooMany(segmentsOf(wires) + segments)) {
+        return refused;
     }
     // A helix of one radius takes only A1 and B1; a tapered one goes from
     // A1, B1 to A2, B2 along its length.
@@ -219,6 +260,9 @@ std::optional<std::string> appendTapered(const Wire& wire, const std::vector<dou
         return std::string(
             "a tapered wire (GW of radius 0 and its GC card) needs 2 segments or more, and a length ratio and "
             "radii above 0");
+    }
+    if (auto refused = tooMany(segmentsOf(wires) + wire.segments)) {
+        return refused;
     }
     const Point along = sub(wire.to, wire.from);
     const double n = wire.segments;

@@ -18,6 +18,14 @@ namespace vostrel::nec {
 // reads them; angles in degrees. Each returns why the card is refused, or
 // nothing when it was applied.
 
+// Every card is refused, before it makes a wire, where the deck would have
+// more than kMaxSegments segments ("the deck would have N segments, more
+// than the 3000 the full-wave check takes").
+
+// Why `adding` more segments would make too many; nothing when they fit.
+//   3000 in `wires`, 1 -> "the deck would have 3001 segments, ..."
+std::optional<std::string> tooManySegments(const std::vector<Wire>& wires, long long adding);
+
 // GM ITGI NRPT ROX ROY ROZ XS YS ZS ITS: the wires from the first of tag
 // ITS on (every wire when ITS is 0) rotated about X, then Y, then Z and
 // shifted; moved in place when NRPT is 0, else NRPT copies appended, each

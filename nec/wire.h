@@ -11,6 +11,10 @@ namespace vostrel::nec {
 
 using Point = std::array<double, 3>;
 
+// The most segments a user's deck may have: nec2c's matrix for the halved
+// run (twice as many) then takes about 576 MB and minutes to solve.
+inline constexpr int kMaxSegments = 3000;
+
 // A GW card.
 struct Wire {
     int tag = 0;

@@ -292,6 +292,56 @@ INSTANTIATE_TEST_SUITE_P(Rows, WriteTarget,
         TargetRow{"missing_folder", "none/matched.nec", "No such file or directory"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+std::string readText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The user's own deck is never the one written: by its name, another
+// path to it, or a link to it; status 3, the deck as it was.
+TEST(FullWave, NeverWritesOverItsOwnInput)
+{
+    Folder folder;
+    const fs::path deck = folder.path() / "beam.nec";
+    fs::copy_file(kBeam, deck);
+    fs::create_directory(folder.path() / "sub");
+    fs::create_symlink(deck, folder.path() / "link.nec");
+    const std::string before = readText(deck.string());
+    for (const fs::path& target : {deck, folder.path() / "sub" / ".." / "beam.nec", folder.path() / "link.nec"}) {
+        const CliRun result = run({"design", "--freq", "28.5", "--rod", "12.7mm", "--spacing", "100mm", "--nec",
+            deck.c_str(), "--write-nec", target.c_str()});
+        EXPECT_EQ(result.status, ExitStatus::WriteFailed) << target;
+        EXPECT_EQ(result.out, "");
+        EXPECT_TRUE(contains(result.err, "is the --nec input")) << result.err;
+        EXPECT_EQ(toolOutput::lines(result.err).size(), 1U) << result.err;
+        EXPECT_EQ(readText(deck.string()), before);
+        EXPECT_TRUE(fs::is_symlink(folder.path() / "link.nec"));
+    }
+}
+
+// --nec reads a regular file only, at once: a FIFO would wait for a writer
+// and a device might never end. A control character in the deck is shown
+// as "?", never sent to the terminal.
+TEST(FullWave, ReadsOnlyARegularFileAndShowsNoControls)
+{
+    Folder folder;
+    ASSERT_EQ(mkfifo((folder.path() / "fifo.nec").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", folder.path() / "zero.nec");
+    for (const char* entry : {"fifo.nec", "zero.nec"}) {
+        const CliRun result = run({"design", "--freq", "14.2", "--rod", "12.7mm", "--spacing", "150mm", "--nec",
+            (folder.path() / entry).c_str()});
+        EXPECT_EQ(result.status, ExitStatus::BadInput) << entry;
+        EXPECT_TRUE(contains(result.err, "is not a regular file")) << result.err;
+    }
+    const std::string path = (folder.path() / "escape.nec").string();
+    std::ofstream(path) << "CE\nGW 1 21 0 0 -5 0 0 5 0.01\nGQ\x1b[2J 1\nGE 0\nEN\n";
+    const CliRun result = run({"design", "--freq", "14.2", "--rod", "12.7mm", "--spacing", "150mm", "--nec", path});
+    EXPECT_EQ(result.status, ExitStatus::BadInput);
+    EXPECT_TRUE(contains(result.err, "escape.nec:3: unknown card \"GQ?[2J\"")) << result.err;
+    EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
+}
+
 TEST(FullWave, RefusedDeckNamesFileAndLine)
 {
     Folder folder;

@@ -60,6 +60,21 @@ struct RefusalCase {
 
 class Refusal : public ::testing::TestWithParam<RefusalCase> { };
 
+// A deck too large is refused before a line is read.
+TEST(ReadDeck, RefusesADeckLargerThanTheLimit)
+{
+    const std::string line = "CM " + std::string(77, 'x') + "\n";
+    std::string text;
+    while (text.size() + line.size() <= kMaxDeckBytes) {
+        text += line;
+    }
+    const std::string fits = text + std::string(kMaxDeckBytes - text.size(), '\n');
+    EXPECT_NE(failureOf(readDeck(fits, "big.nec")).message.find("no voltage source"), std::string::npos);
+    const NecFailure failure = failureOf(readDeck(fits + "\n", "big.nec"));
+    EXPECT_EQ(failure.kind, NecFailure::Kind::BadDeck);
+    EXPECT_EQ(failure.message.rfind("big.nec: larger than 1 MB", 0), 0U) << failure.message;
+}
+
 TEST_P(Refusal, NamesFileAndLine)
 {
     const RefusalCase& c = GetParam();
@@ -74,6 +89,12 @@ const std::string kWire = "CE\nGW 1 21 0 0 -5.2 0 0 5.2 0.001\n";
 
 INSTANTIATE_TEST_SUITE_P(Nec, Refusal,
     ::testing::Values(RefusalCase{"UnknownCard", kWire + "GQ 1 110\nGE\nEX 0 1 11 0 1\nEN\n", 3, "unknown card \"GQ\""},
+        RefusalCase{"OneSegmentTooMany", "CE\nGW 1 2999 0 0 -5.2 0 0 5.2 0.001\nGW 2 2 1 0 -5.2 1 0 5.2 0.001\n", 3,
+            "3001 segments, more than the 3000"},
+        RefusalCase{"AsManySegmentsAsTaken",
+            "CE\nGW 1 2998 0 0 -5.2 0 0 5.2 0.001\nGW 2 2 1 0 -5.2 1 0 5.2 0.001\nGE\nEX 0 1 1500 0 1\nGQ\n", 6,
+            "unknown card"},
+        RefusalCase{"CopiesPastTheLimit", kWire + "GM 1 1000000000 0 0 0 1 0 0 0\n", 3, "more than the 3000"},
         RefusalCase{"GreensFunctionFile", kWire + "GF 0\nGE\nEX 0 1 11 0 1\nEN\n", 3, "Green's function"},
         RefusalCase{"Network", kWire + "GE\nEX 0 1 11 0 1\nNT 1 11 2 1 0 0 0 0 0 0\nEN\n", 5, "networks (NT cards)"},
         RefusalCase{"ArcAfterGe", kWire + "GE\nGA 2 5 1 0 90 0.001\n", 4, "a GA card after GE"},

@@ -130,10 +130,26 @@ std::optional<QString> writeWholeFile(const QString& path, const QByteArray& byt
     return std::nullopt;
 }
 
+namespace {
+
+constexpr qint64 kMaxOpenedBytes = qint64{64} << 20; // a long measured sweep
+
+} // namespace
+
 std::variant<QByteArray, QString> readWholeFile(const QString& path)
 {
     if (QFileInfo(path).isDir()) {
         return tr("Cannot open %1: it is a folder.").arg(QDir::toNativeSeparators(path));
+    }
+    // A FIFO or a device would hold the window until something writes to
+    // it, or never end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        return tr("Cannot open %1: it is not a regular file (a FIFO, a device or a socket).")
+            .arg(QDir::toNativeSeparators(path));
+    }
+    if (info.size() > kMaxOpenedBytes) {
+        return tr("Cannot open %1: it is larger than 64 MB.").arg(QDir::toNativeSeparators(path));
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

@@ -392,6 +392,13 @@ private slots:
                 refused, QStringLiteral("Cannot open %1: it is a folder.").arg(QDir::toNativeSeparators(dir.path())));
             QVERIFY(window.noticeIsProblem());
         }
+#ifdef Q_OS_UNIX
+        // A FIFO is refused at once: opening it would wait for a writer.
+        const QString fifo = dir.filePath(QStringLiteral("model.nec"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(window.openAntennaModel(fifo).value_or(QString()).contains(QStringLiteral("not a regular file")));
+        QVERIFY(window.openMeasurement(fifo).value_or(QString()).contains(QStringLiteral("not a regular file")));
+#endif
     }
 
     // Export writes the whole file through a symbolic link, or refuses
