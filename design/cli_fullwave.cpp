@@ -5,6 +5,7 @@
 #include "cli_csv.h"
 #include "cli_deck_file.h"
 #include "cli_files.h"
+#include "cli_interrupt.h"
 #include "cli_report.h"
 #include "csv.h"
 #include "maa_reader.h"
@@ -24,6 +25,7 @@ namespace {
 nec::RunOptions runOptions()
 {
     nec::RunOptions run;
+    run.cancel = watchInterrupts();
     if (const char* program = std::getenv("VOSTREL_NEC2C"); program != nullptr && *program != '\0') {
         run.program = program;
     }
@@ -157,6 +159,7 @@ std::optional<Complex> bareFeed(const nec::NecJob& job)
         return std::nullopt;
     }
     const auto solved = nec::run(std::get<std::string>(deck), job.run);
+    endIfInterrupted();
     if (const auto* solution = std::get_if<nec::Solution>(&solved); solution != nullptr && !solution->points.empty()) {
         return solution->points.front().impedance;
     }
@@ -276,6 +279,7 @@ struct NecAnswer {
 std::variant<NecAnswer, CommandLineError> checkInNec(const nec::NecJob& job, bool feedGiven, std::ostream& err)
 {
     NecAnswer answer{nec::refine(job), std::nullopt};
+    endIfInterrupted();
     if (const auto* r = std::get_if<nec::Refined>(&answer.refined)) {
         answer.feed = r->feedImpedance;
         return answer;
@@ -464,6 +468,7 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
         held = "as given";
     } else {
         const auto refined = nec::refine(job);
+        endIfInterrupted();
         if (const auto* failure = std::get_if<nec::NecFailure>(&refined)) {
             if (nec2cFailed(*failure)) {
                 return fallBack(*failure);
@@ -482,6 +487,7 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
         held = "NEC-2's refined match at " + doubleText(job.design.freqMhz, std::nullopt) + " MHz";
     }
     auto swept = nec::sweep(job, rod, pf, fromMhz, toMhz, count);
+    endIfInterrupted();
     if (const auto* failure = std::get_if<nec::NecFailure>(&swept)) {
         if (nec2cFailed(*failure)) {
             return fallBack(*failure);

@@ -10,7 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include <algorithm>
 #include <complex>
@@ -341,6 +349,75 @@ TEST(FullWave, ReadsOnlyARegularFileAndShowsNoControls)
     EXPECT_TRUE(contains(result.err, "escape.nec:3: unknown card \"GQ?[2J\"")) << result.err;
     EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
 }
+
+// Ctrl+C or SIGTERM in the middle of a real nec2c run: nec2c is killed,
+// the run's folder removed, and the program ends by that signal (a shell's
+// 130 or 143), not with an answer.
+class Interrupted : public ::testing::TestWithParam<int> { };
+
+TEST_P(Interrupted, LeavesNoProcessAndNoFolder)
+{
+    Folder folder;
+    const fs::path temporary = folder.path() / "tmp";
+    fs::create_directory(temporary);
+    const fs::path pidFile = folder.path() / "nec2c.pid";
+    const fs::path program = folder.path() / "nec2c";
+    std::ofstream(program) << "#!/bin/sh\necho $$ > '" << pidFile.string() << "'\nexec nec2c \"$@\"\n";
+    fs::permissions(program, fs::perms::owner_all);
+    const fs::path deck = folder.path() / "slow.nec";
+    // Some seconds of nec2c for one run.
+    std::ofstream(deck) << "CE\nGW 1 1999 0 0 -5.2 0 0 5.2 0.0005\nGE 0\nEX 0 1 1000 0 1 0\nEN\n";
+
+    const std::string necProgram = "VOSTREL_NEC2C=" + program.string();
+    const std::string tmpdir = "TMPDIR=" + temporary.string();
+    std::vector<std::string> environment{necProgram, tmpdir};
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (!std::string_view(*e).starts_with("VOSTREL_NEC2C=") && !std::string_view(*e).starts_with("TMPDIR=")) {
+            environment.emplace_back(*e);
+        }
+    }
+    std::vector<char*> envp;
+    for (std::string& e : environment) {
+        envp.push_back(e.data());
+    }
+    envp.push_back(nullptr);
+    std::vector<std::string> args{VOSTREL_DESIGN_PROGRAM, "design", "--freq", "14.2", "--rod", "3mm", "--spacing",
+        "40mm", "--nec", deck.string()};
+    std::vector<char*> argv;
+    for (std::string& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()), 0);
+    posix_spawn_file_actions_destroy(&actions);
+
+    // Once nec2c has started (its pid written), the signal.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!fs::exists(pidFile) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_EQ(kill(pid, GetParam()), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "status " << status;
+    EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, GetParam());
+
+    std::ifstream pidText(pidFile);
+    pid_t nec2c = 0;
+    ASSERT_TRUE(pidText >> nec2c) << "nec2c never started";
+    EXPECT_EQ(kill(nec2c, 0), -1) << "nec2c still runs";
+    EXPECT_EQ(errno, ESRCH);
+    EXPECT_TRUE(fs::is_empty(temporary)) << "a run's folder is left";
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, Interrupted, ::testing::Values(SIGINT, SIGTERM),
+    [](const auto& info) { return std::string(info.param == SIGINT ? "sigint" : "sigterm"); });
 
 TEST(FullWave, RefusedDeckNamesFileAndLine)
 {
