@@ -49,6 +49,9 @@ Refusal readElement(const Options& options, const Inputs& inputs, nec::NecJob& j
         if (auto failure = readLength(options, OptionId::ElementLength, length, nullptr, inputs.elementUnit, "")) {
             return failure;
         }
+        if (auto why = nec::elementLengthRefusal(length, inputs.study.design.freqMhz)) {
+            return badInput("--element-length: " + *why);
+        }
         job.element = nec::DipoleElement{length};
         return std::nullopt;
     }
@@ -66,6 +69,9 @@ Refusal readElement(const Options& options, const Inputs& inputs, nec::NecJob& j
         return badInput(failure->message);
     }
     auto& deck = std::get<nec::UserDeck>(read);
+    if (auto why = nec::elementLengthRefusal(deck.elementLength, inputs.study.design.freqMhz)) {
+        return badInput(shownText(path, 200) + ": " + *why + " (or --freq)");
+    }
     job.design.geometry.elementDiameter = 2 * deck.wires[static_cast<std::size_t>(deck.drivenWire)].radius;
     job.element = std::move(deck);
     return std::nullopt;

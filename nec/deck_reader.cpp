@@ -374,6 +374,7 @@ Outcome<UserDeck> readDeck(std::string_view text, std::string_view fileName)
     if (std::abs(feedAt / total - 0.5) > 0.1) {
         return refuse(source.line, "the source is not at or near the centre of its element");
     }
+    deck.elementLength = total;
     deck.elementWires.assign(before.rbegin(), before.rend());
     deck.elementWires.push_back(driven);
     deck.elementWires.insert(deck.elementWires.end(), after.begin(), after.end());

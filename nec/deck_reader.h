@@ -43,6 +43,9 @@ struct UserDeck {
     // them; the rest of the element (thinner arms of a tapered element,
     // drooping or bent tips) stays as the user modelled it.
     std::vector<int> elementWires;
+    // The driven element's length tip to tip along its line: the wires in
+    // line with the source wire, of any radius (a tapered element's arms).
+    double elementLength = 0;
     bool hasGround = false; // a GN card other than GN -1
 };
 

@@ -318,6 +318,26 @@ bool withoutLosses(const NecJob& job)
 
 } // namespace
 
+std::optional<std::string> elementLengthRefusal(double length, double freqMhz)
+{
+    const double wavelength = physics::wavelengthMetres(freqMhz);
+    const double share = length / wavelength;
+    if (share >= kShortestElement && share <= kLongestElement) {
+        return std::nullopt;
+    }
+    // Figures as they are, in the fewest digits: "14.2", "0.0005".
+    auto shortest = [](double value, int digits) {
+        std::array<char, 32> buffer{};
+        const auto written
+            = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, digits);
+        return std::string(buffer.data(), written.ptr);
+    };
+    return "the element is " + metres(length) + " long, " + shortest(share, 3) + " wavelengths at "
+        + shortest(freqMhz, 9) + " MHz: an element a gamma match feeds is 0.05 to 3 wavelengths ("
+        + metres(kShortestElement * wavelength) + " to " + metres(kLongestElement * wavelength)
+        + ") long; check the length and its unit";
+}
+
 bool feedDiffersFromNec(std::complex<double> given, std::complex<double> nec)
 {
     return std::abs(given - nec) > kFeedDifference * std::abs(nec);
@@ -348,6 +368,12 @@ Outcome<Refined> refine(const NecJob& job)
     }
     if (const auto* dipole = std::get_if<DipoleElement>(&job.element); dipole != nullptr && !(dipole->length > 0)) {
         return badInput("the element length must be above 0");
+    }
+    const double elementLength = std::holds_alternative<DipoleElement>(job.element)
+        ? std::get<DipoleElement>(job.element).length
+        : std::get<UserDeck>(job.element).elementLength;
+    if (auto why = elementLengthRefusal(elementLength, job.design.freqMhz)) {
+        return badInput(*why);
     }
     if (const auto side = rodSideOf(job); std::holds_alternative<NecFailure>(side)) {
         return std::get<NecFailure>(side);

@@ -92,6 +92,20 @@ inline constexpr double kInvalidGainLow = 0.8;
 inline constexpr double kInvalidGainHigh = 1.25;
 inline constexpr double kInvalidRodChange = 0.10;
 
+// The element lengths a gamma match is built on, in wavelengths: from a
+// short loaded element to a long wire; outside them the length is a slip
+// (a unit, a band) rather than an antenna.
+inline constexpr double kShortestElement = 0.05;
+inline constexpr double kLongestElement = 3;
+
+// Why an element `length` metres long (tip to tip along its line) is no
+// element for a gamma match at `freqMhz`; nothing when it is one.
+//   10.1, 14.2 -> nothing
+//   0.0102, 14.2 -> "the element is 0.010 m long, 0.000483 wavelengths at
+//     14.2 MHz: an element a gamma match feeds is 0.05 to 3 wavelengths
+//     (1.056 m to 63.336 m) long; check the length and its unit"
+std::optional<std::string> elementLengthRefusal(double length, double freqMhz);
+
 // A refined match whose confirming run leaves an SWR above this is no match
 // (NecFailure::NoMatch, with the Re Zin and rod it reached).
 inline constexpr double kMatchedSwr = 1.5;
@@ -143,7 +157,8 @@ Outcome<Point> rodSideOf(const NecJob& job);
 //    wave);
 // 4. the capacitor from Im Zin there, confirmed by a run holding it;
 // 5. the checks.
-// Failures: BadInput (the geometry does not fit), BadDeck, the runner's,
+// Failures: BadInput (the geometry does not fit, an element length
+// elementLengthRefusal() refuses), BadDeck, the runner's,
 // NoMatch (with the nearest Re Zin and its rod length; a capacitive Im Zin
 // at the matching length, which no capacitor cancels; a confirming run with
 // an SWR above kMatchedSwr), Invalid (see kInvalidGainLow: why, and what to

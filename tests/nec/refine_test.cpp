@@ -616,6 +616,41 @@ INSTANTIATE_TEST_SUITE_P(Nec, Doubt,
             "moves +6.0 % with halved segments"}),
     RowName());
 
+// Both sides of 0.05 and 3 wavelengths (21.112 m at 14.2 MHz), and the
+// header's example whole.
+struct LengthCase {
+    const char* name;
+    double length;
+    bool refused;
+};
+
+class ElementLength : public ::testing::TestWithParam<LengthCase> { };
+
+TEST_P(ElementLength, BetweenAShortAndALongElement)
+{
+    const LengthCase& c = GetParam();
+    const auto why = elementLengthRefusal(c.length, 14.2);
+    EXPECT_EQ(why.has_value(), c.refused) << why.value_or("");
+}
+
+INSTANTIATE_TEST_SUITE_P(Nec, ElementLength,
+    ::testing::Values(LengthCase{"TenthOfAMillimetreUnit", 0.0102, true}, LengthCase{"JustShort", 1.05, true},
+        LengthCase{"Shortest", 1.06, false}, LengthCase{"HalfWave", 10.1, false}, LengthCase{"Longest", 63.3, false},
+        LengthCase{"JustLong", 63.4, true}, LengthCase{"NotANumber", std::nan(""), true}),
+    RowName());
+
+TEST(Nec, ElementLengthRefusalSaysTheRange)
+{
+    EXPECT_EQ(elementLengthRefusal(0.0102, 14.2).value_or(""),
+        "the element is 0.010 m long, 0.000483 wavelengths at 14.2 MHz: an element a gamma match feeds is 0.05 to 3 "
+        "wavelengths (1.056 m to 63.336 m) long; check the length and its unit");
+    NecJob job = twentyMetres();
+    job.element = DipoleElement{80};
+    const NecFailure failure = failureOf(refine(job));
+    EXPECT_EQ(failure.kind, NecFailure::Kind::BadInput);
+    EXPECT_NE(failure.message.find("3.79 wavelengths"), std::string::npos) << failure.message;
+}
+
 } // namespace
 
 namespace {
