@@ -4,11 +4,14 @@
 #include "ascii.h"
 #include "cli_csv.h"
 #include "cli_fullwave.h"
+#include "cli_ratings.h"
 #include "cli_report.h"
+#include "csv.h"
 #include "design_options.h"
 #include "exact_range.h"
 #include "match_study.h"
 #include "number_text.h"
+#include "physics.h"
 #include "plain_number.h"
 #include "touchstone.h"
 
@@ -31,6 +34,9 @@ std::string shortest(double value)
 int runDesign(const Options& options, std::ostream& out, std::ostream& err)
 {
     if (fullWaveAsked(options)) {
+        if (options.power) {
+            return report(err, usage("--power rates the closed-form design: leave out --element-length and --nec"));
+        }
         return runFullWaveDesign(options, out, err);
     }
     for (const OptionId necOnly : {OptionId::WriteNec, OptionId::RodSide}) {
@@ -42,6 +48,11 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (auto failure = readModelInputs(options, inputs)) {
         return report(err, *failure);
     }
+    const auto asked = readRatings(options, inputs);
+    if (const auto* failure = std::get_if<CommandLineError>(&asked)) {
+        return report(err, *failure);
+    }
+    const std::optional<RatingsAsked>& rating = std::get<std::optional<RatingsAsked>>(asked);
     const DesignInput& in = inputs.study.design;
     const Unit unit = inputs.study.unit;
     const auto designed = design(in);
@@ -49,9 +60,34 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (problem != nullptr && problem->kind == Problem::Kind::BadInput) {
         return report(err, fromProblem(*problem));
     }
+    std::optional<ratings::Ratings> rated;
+    if (const auto* d = std::get_if<Design>(&designed); d != nullptr && rating) {
+        auto result = rateMatch(*rating, in, d->rodLength, d->capacitorReactance);
+        if (const auto* failure = std::get_if<CommandLineError>(&result)) {
+            return report(err, *failure);
+        }
+        rated = std::get<ratings::Ratings>(result);
+    }
     const ExitStatus status = problem != nullptr ? ExitStatus::NoSolution : ExitStatus::Solved;
-    const std::string text
-        = options.csv ? designCsv(in, unit, designed) : designText(in, unit, designed, FeedShown::Given);
+    std::string text;
+    if (options.csv && rating) {
+        std::vector<std::string> names = designCsvNames();
+        std::vector<std::string> fields = designCsvFields(in, unit, designed);
+        for (std::string& name : ratingsCsvNames()) {
+            names.push_back(std::move(name));
+        }
+        for (std::string& field : ratingsCsvFields(rated ? &*rated : nullptr)) {
+            fields.push_back(std::move(field));
+        }
+        text = csv::record(names) + csv::record(fields);
+    } else if (options.csv) {
+        text = designCsv(in, unit, designed);
+    } else {
+        text = designText(in, unit, designed, FeedShown::Given);
+        if (rated) {
+            text += ratingsText(*rating, *rated);
+        }
+    }
     const int written = writeResult(out, err, text, status);
     if (problem != nullptr && written == static_cast<int>(status)) {
         err << "vostrel-design: " << problem->message << "\n"; // a diagnostic, as a sweep gives it
@@ -65,15 +101,45 @@ int runAnalyze(const Options& options, std::ostream& out, std::ostream& err)
     if (auto failure = readModelInputs(options, inputs)) {
         return report(err, *failure);
     }
+    const auto asked = readRatings(options, inputs);
+    if (const auto* failure = std::get_if<CommandLineError>(&asked)) {
+        return report(err, *failure);
+    }
+    const std::optional<RatingsAsked>& rating = std::get<std::optional<RatingsAsked>>(asked);
     const DesignInput& in = inputs.study.design;
     const auto analysed = analyze(in, *inputs.rodLength, *inputs.capacitancePf);
     if (const auto* problem = std::get_if<Problem>(&analysed)) {
         return report(err, fromProblem(*problem));
     }
     const auto& a = std::get<Analysis>(analysed);
-    const auto write = options.csv ? analyzeCsv : analyzeText;
-    return writeResult(
-        out, err, write(in, inputs.study.unit, *inputs.rodLength, *inputs.capacitancePf, a), ExitStatus::Solved);
+    const Unit unit = inputs.study.unit;
+    if (!rating) {
+        const auto write = options.csv ? analyzeCsv : analyzeText;
+        return writeResult(out, err, write(in, unit, *inputs.rodLength, *inputs.capacitancePf, a), ExitStatus::Solved);
+    }
+    // The capacitor as given: Xc = 1 / (2 pi f C), none when shorted.
+    const double pf = *inputs.capacitancePf;
+    const double reactance = std::isinf(pf) ? 0 : 1 / (physics::kTwoPi * in.freqMhz * 1e6 * pf * 1e-12);
+    auto result = rateMatch(*rating, in, *inputs.rodLength, reactance);
+    if (const auto* failure = std::get_if<CommandLineError>(&result)) {
+        return report(err, *failure);
+    }
+    const auto& rated = std::get<ratings::Ratings>(result);
+    std::string text;
+    if (options.csv) {
+        std::vector<std::string> names = analyzeCsvNames();
+        std::vector<std::string> fields = analyzeCsvFields(in, unit, *inputs.rodLength, pf, a);
+        for (std::string& name : ratingsCsvNames()) {
+            names.push_back(std::move(name));
+        }
+        for (std::string& field : ratingsCsvFields(&rated)) {
+            fields.push_back(std::move(field));
+        }
+        text = csv::record(names) + csv::record(fields);
+    } else {
+        text = analyzeText(in, unit, *inputs.rodLength, pf, a) + ratingsText(*rating, rated);
+    }
+    return writeResult(out, err, text, ExitStatus::Solved);
 }
 
 int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)

@@ -28,8 +28,10 @@ template <std::size_t... Sizes> constexpr auto joined(const std::array<Id, Sizes
     return all;
 }
 
-constexpr auto kDesign = joined(kModel, std::array{Id::ElementLength, Id::Nec, Id::WriteNec, Id::RodSide});
-constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap});
+// The ratings at a power, and the coaxial capacitor whose gap they check.
+constexpr std::array kRatings = {Id::Power, Id::SwrMargin, Id::TubeId, Id::Dielectric};
+constexpr auto kDesign = joined(kModel, std::array{Id::ElementLength, Id::Nec, Id::WriteNec, Id::RodSide}, kRatings);
+constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap}, kRatings);
 // The reading of a built match, and the build: --r and --x optional (the
 // model's estimate), --element-length the rod's limit (no NEC-2 here).
 constexpr auto kAdjust = joined(kModel,
@@ -180,6 +182,10 @@ std::variant<ValueMember, FlagMember> memberOf(OptionId id)
         return &Options::writeNec;
     case Id::RodSide:
         return &Options::rodSide;
+    case Id::Power:
+        return &Options::power;
+    case Id::SwrMargin:
+        return &Options::swrMargin;
     case Id::Csv:
         return &Options::csv;
     }
@@ -295,7 +301,9 @@ std::string helpText()
           "                              [--write-nec FILE] [--rod-side SIDE]\n"
           "       vostrel-design design  --nec FILE --freq MHZ --rod LEN --spacing LEN [--write-nec FILE]\n"
           "                              [--rod-side SIDE]\n"
-          "       vostrel-design analyze   (the options of design) --length LEN --cap PF\n"
+          "       vostrel-design design  (any of the above) --power W [--swr-margin S]\n"
+          "                              [--tube-id LEN] [--dielectric D]\n"
+          "       vostrel-design analyze   (the options of design) --length LEN --cap PF [--power W ...]\n"
           "       vostrel-design adjust    (the options of design, --r and --x optional) --length LEN --cap PF\n"
           "                                --zin R,X | --zin-s1p FILE  [--through CABLE,LENGTH | --through-line\n"
           "                                Z0,VF,DB100M@MHZ,LENGTH] [--element-length LEN]\n"
