@@ -63,7 +63,7 @@ std::variant<ratings::Ratings, CommandLineError> rateMatch(
     rated.rodDiameter = in.geometry.rodDiameter;
     rated.strapLength = in.geometry.spacing;
     auto result = ratings::rate(rated);
-    if (const auto* problem = std::get_if<ratings::Problem>(&result)) {
+    if (const auto* problem = std::get_if<ratings::NoRating>(&result)) {
         const std::string name = problem->field == ratings::Field::TubeInnerDiameter ? "--tube-id: " : "";
         return badInput(name + problem->message);
     }
