@@ -73,12 +73,7 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (options.csv && rating) {
         std::vector<std::string> names = designCsvNames();
         std::vector<std::string> fields = designCsvFields(in, unit, designed);
-        for (std::string& name : ratingsCsvNames()) {
-            names.push_back(std::move(name));
-        }
-        for (std::string& field : ratingsCsvFields(rated ? &*rated : nullptr)) {
-            fields.push_back(std::move(field));
-        }
+        appendRatingsColumns(names, fields, rated ? &*rated : nullptr);
         text = csv::record(names) + csv::record(fields);
     } else if (options.csv) {
         text = designCsv(in, unit, designed);
@@ -129,12 +124,7 @@ int runAnalyze(const Options& options, std::ostream& out, std::ostream& err)
     if (options.csv) {
         std::vector<std::string> names = analyzeCsvNames();
         std::vector<std::string> fields = analyzeCsvFields(in, unit, *inputs.rodLength, pf, a);
-        for (std::string& name : ratingsCsvNames()) {
-            names.push_back(std::move(name));
-        }
-        for (std::string& field : ratingsCsvFields(&rated)) {
-            fields.push_back(std::move(field));
-        }
+        appendRatingsColumns(names, fields, &rated);
         text = csv::record(names) + csv::record(fields);
     } else {
         text = analyzeText(in, unit, *inputs.rodLength, pf, a) + ratingsText(*rating, rated);

@@ -35,8 +35,7 @@ constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap}, kRatin
 // The reading of a built match, and the build: --r and --x optional (the
 // model's estimate), --element-length the rod's limit (no NEC-2 here).
 constexpr auto kAdjust = joined(kModel,
-    std::array{Id::Length, Id::Cap, Id::Zin, Id::ZinS1p, Id::Through, Id::ThroughLine, Id::ElementLength, Id::TubeId,
-        Id::Dielectric});
+    std::array{Id::Length, Id::Cap, Id::Zin, Id::ZinS1p, Id::Through, Id::ThroughLine, Id::ElementLength}, kRatings);
 constexpr std::array kCapacitor = {Id::Freq, Id::X, Id::TubeId, Id::Rod, Id::Dielectric, Id::Units, Id::Csv};
 constexpr auto kSweepCap = joined(kModel, std::array{Id::Length});
 constexpr auto kSweepLength = joined(kModel, std::array{Id::Cap});
@@ -307,7 +306,7 @@ std::string helpText()
           "       vostrel-design adjust    (the options of design, --r and --x optional) --length LEN --cap PF\n"
           "                                --zin R,X | --zin-s1p FILE  [--through CABLE,LENGTH | --through-line\n"
           "                                Z0,VF,DB100M@MHZ,LENGTH] [--element-length LEN]\n"
-          "                                [--tube-id LEN [--dielectric D]]\n"
+          "                                [--tube-id LEN [--dielectric D]] [--power W [--swr-margin S]]\n"
           "       vostrel-design capacitor --freq MHZ --x OHMS [--tube-id LEN --rod LEN [--dielectric D]]\n"
           "       vostrel-design sweep cap FROM:TO:STEP     (the options of design) [--length LEN]\n"
           "       vostrel-design sweep length FROM:TO:STEP  (the options of design) [--cap PF]\n"

@@ -9,11 +9,13 @@
 
 namespace vostrel::design::cli {
 
-std::variant<std::optional<RatingsAsked>, CommandLineError> readRatings(const Options& options, const Inputs& inputs)
+std::variant<std::optional<RatingsAsked>, CommandLineError> readRatings(
+    const Options& options, const Inputs& inputs, TubeUse tubeUse)
 {
     if (!options.power) {
         for (const OptionId needsPower : {OptionId::SwrMargin, OptionId::TubeId, OptionId::Dielectric}) {
-            if (options.valueOf(needsPower)) {
+            const bool ownUse = tubeUse == TubeUse::InsertionToo && needsPower != OptionId::SwrMargin;
+            if (!ownUse && options.valueOf(needsPower)) {
                 return usage(optionName(needsPower) + " needs --power");
             }
         }
@@ -36,8 +38,10 @@ std::variant<std::optional<RatingsAsked>, CommandLineError> readRatings(const Op
     if (options.dielectric) {
         const auto kind = ratings::capacitorOfDielectric(ascii::lowered(*options.dielectric));
         if (!kind) {
-            return badInput(
-                "--dielectric: " + quotedInput(*options.dielectric) + " is neither air, ptfe nor polyethylene");
+            const std::string why = tubeUse == TubeUse::InsertionToo
+                ? " is neither air, ptfe nor polyethylene: --power needs the dielectric's name, not its permittivity"
+                : " is neither air, ptfe nor polyethylene";
+            return badInput("--dielectric: " + quotedInput(*options.dielectric) + why);
         }
         in.capacitor = *kind;
     }
@@ -70,14 +74,15 @@ std::variant<ratings::Ratings, CommandLineError> rateMatch(
     return std::get<ratings::Ratings>(std::move(result));
 }
 
-std::string ratingsText(const RatingsAsked& asked, const ratings::Ratings& r)
+std::string ratingsText(const RatingsAsked& asked, const ratings::Ratings& r, std::string_view of)
 {
     const ratings::Input& in = asked.base;
     const ratings::CapacitorKind& kind = ratings::capacitorKind(in.capacitor);
     const std::string swr = "SWR " + doubleText(in.swrMargin, std::nullopt);
     const auto watts = [](double w) { return decimalsText(w, 3) + " W"; };
-    std::string text = "\nRatings at " + doubleText(in.powerW, std::nullopt) + " W, margin " + swr + " ("
-        + std::string(kind.name) + ", " + std::string(ratings::metal(in.rodMetal).name) + " rod and strap)\n";
+    std::string text = "\nRatings " + (of.empty() ? std::string() : std::string(of) + " ") + "at "
+        + doubleText(in.powerW, std::nullopt) + " W, margin " + swr + " (" + std::string(kind.name) + ", "
+        + std::string(ratings::metal(in.rodMetal).name) + " rod and strap)\n";
     text += resultRow("Line current",
         decimalsText(r.lineCurrent, 3) + " A rms (" + decimalsText(r.lineCurrentAtMargin, 3) + " A at " + swr + ")");
     text += resultRow("Capacitor voltage",
@@ -116,6 +121,16 @@ std::vector<std::string> ratingsCsvFields(const ratings::Ratings* r)
     return {csv::number(r->capacitorVoltage), csv::number(r->capacitorVoltagePeak),
         csv::number(r->capacitorVoltagePeakAtMargin), csv::number(r->lineCurrent), csv::number(r->capacitorLoss),
         csv::number(r->matchLoss)};
+}
+
+void appendRatingsColumns(std::vector<std::string>& names, std::vector<std::string>& fields, const ratings::Ratings* r)
+{
+    for (std::string& name : ratingsCsvNames()) {
+        names.push_back(std::move(name));
+    }
+    for (std::string& field : ratingsCsvFields(r)) {
+        fields.push_back(std::move(field));
+    }
 }
 
 } // namespace vostrel::design::cli

@@ -149,6 +149,7 @@ TEST(CliOptionsMembers, EachValueLandsInItsOwnMember)
                  {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--units", "--element-length",
                      "--nec", "--write-nec", "--rod-side", "--power", "--swr-margin"}},
              {{"analyze"}, {"--power", "--swr-margin", "--tube-id", "--dielectric"}},
+             {{"adjust"}, {"--power", "--swr-margin", "--tube-id", "--dielectric"}},
              {{"capacitor"}, {"--tube-id", "--dielectric"}},
              {{"sweep", "freq"}, {"--length", "--cap", "--s1p", "--from", "--to", "--step"}},
          }) {
@@ -187,7 +188,7 @@ TEST(CliOptionsMembers, EachCommandTakesItsOptionsAndRefusesTheOthers)
         {{"analyze"}, with({"--length", "--cap", "--power", "--swr-margin", "--tube-id", "--dielectric"})},
         {{"adjust"},
             with({"--length", "--cap", "--zin", "--zin-s1p", "--through", "--through-line", "--element-length",
-                "--tube-id", "--dielectric"})},
+                "--tube-id", "--dielectric", "--power", "--swr-margin"})},
         {{"capacitor"}, {"--freq", "--x", "--tube-id", "--rod", "--dielectric", "--units", "--csv"}},
         {{"sweep", "cap"}, with({"--length"})},
         {{"sweep", "length"}, with({"--cap"})},
