@@ -80,8 +80,11 @@ std::string ratingsText(const RatingsAsked& asked, const ratings::Ratings& r, st
     const ratings::CapacitorKind& kind = ratings::capacitorKind(in.capacitor);
     const std::string swr = "SWR " + doubleText(in.swrMargin, std::nullopt);
     const auto watts = [](double w) { return decimalsText(w, 3) + " W"; };
+    // A rod in a tube of air is a coaxial capacitor, not a variable.
+    const bool airTube = in.tubeInnerDiameter && in.capacitor == ratings::Capacitor::AirVariable;
+    const std::string capacitorName = airTube ? std::string("air-spaced coaxial") : std::string(kind.name);
     std::string text = "\nRatings " + (of.empty() ? std::string() : std::string(of) + " ") + "at "
-        + doubleText(in.powerW, std::nullopt) + " W, margin " + swr + " (" + std::string(kind.name) + ", "
+        + doubleText(in.powerW, std::nullopt) + " W, margin " + swr + " (" + capacitorName + ", "
         + std::string(ratings::metal(in.rodMetal).name) + " rod and strap)\n";
     text += resultRow("Line current",
         decimalsText(r.lineCurrent, 3) + " A rms (" + decimalsText(r.lineCurrentAtMargin, 3) + " A at " + swr + ")");
