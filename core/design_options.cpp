@@ -65,6 +65,9 @@ constexpr std::array kDesignOptions = {
         "the ratings at this transmitter power: the line current,\nthe capacitor's voltage and the match's losses"},
     OptionInfo{OptionId::SwrMargin, "--swr-margin", "S",
         "the worst SWR the capacitor must stand while tuning (2):\nits voltage at the current maximum of that SWR"},
+    OptionInfo{OptionId::Coax, "--coax", "NAME",
+        "the capacitor as a piece of this cable, open at its far end\n(RG-213, RG-58, Aircell 7, ...): its length as a "
+        "line"},
     OptionInfo{OptionId::Csv, "--csv", "", "comma-separated values with a header line"},
 };
 

@@ -6,6 +6,8 @@
 #include "cli_fullwave.h"
 #include "cli_ratings.h"
 #include "cli_report.h"
+#include "coax_cable.h"
+#include "coax_capacitor.h"
 #include "csv.h"
 #include "design_options.h"
 #include "exact_range.h"
@@ -52,7 +54,7 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (const auto* failure = std::get_if<CommandLineError>(&asked)) {
         return report(err, *failure);
     }
-    const std::optional<RatingsAsked>& rating = std::get<std::optional<RatingsAsked>>(asked);
+    const auto& rating = std::get<std::optional<RatingsAsked>>(asked);
     const DesignInput& in = inputs.study.design;
     const Unit unit = inputs.study.unit;
     const auto designed = design(in);
@@ -100,7 +102,7 @@ int runAnalyze(const Options& options, std::ostream& out, std::ostream& err)
     if (const auto* failure = std::get_if<CommandLineError>(&asked)) {
         return report(err, *failure);
     }
-    const std::optional<RatingsAsked>& rating = std::get<std::optional<RatingsAsked>>(asked);
+    const auto& rating = std::get<std::optional<RatingsAsked>>(asked);
     const DesignInput& in = inputs.study.design;
     const auto analysed = analyze(in, *inputs.rodLength, *inputs.capacitancePf);
     if (const auto* problem = std::get_if<Problem>(&analysed)) {
@@ -182,6 +184,23 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
         insertion.length = std::get<double>(length);
         insertion.unit = unit.value_or(*tubeUnit);
         answer.insertion = insertion;
+    }
+    if (options.coax) {
+        const auto found = coax::findCable(*options.coax);
+        if (const auto* unknown = std::get_if<std::string>(&found)) {
+            return fail(badInput("--coax: " + *unknown));
+        }
+        const coax::Cable& cable = *std::get<const coax::Cable*>(found);
+        answer.coaxAsked = true;
+        if (!std::isinf(pf)) {
+            auto line = coax::openLineCapacitor({freq, reactance, cable.pfPerMetre, cable.velocityFactor});
+            if (const auto* problem = std::get_if<coax::NoOpenLine>(&line)) {
+                return fail(badInput("--coax: " + problem->message));
+            }
+            answer.coax = CoaxPiece{std::string(cable.name), std::string(coax::dielectricName(cable.dielectric)),
+                cable.pfPerMetre, cable.velocityFactor, std::get<coax::OpenLineCapacitor>(line),
+                unit.value_or(Unit::Metre)};
+        }
     }
     return writeResult(out, err, options.csv ? capacitorCsv(answer) : capacitorText(answer), ExitStatus::Solved);
 }

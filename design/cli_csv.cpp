@@ -77,9 +77,20 @@ std::string capacitorCsv(const CapacitorAnswer& answer)
     } else {
         fields.insert(fields.end(), {"", "", "", ""});
     }
-    return csv::record({"freq_mhz", "reactance_ohm", "capacitance_pf", "insertion_length", "length_unit", "dielectric",
-               "permittivity"})
-        + csv::record(fields);
+    std::vector<std::string> names = {
+        "freq_mhz", "reactance_ohm", "capacitance_pf", "insertion_length", "length_unit", "dielectric", "permittivity"};
+    if (answer.coaxAsked) {
+        // In metres whatever --units says: the row has one length_unit, the insertion's.
+        names.insert(names.end(), {"coax_cable", "coax_length_m", "coax_lumped_length_m", "coax_trim_m_per_pf"});
+        if (const auto& piece = answer.coax) {
+            fields.insert(fields.end(),
+                {csv::field(piece->cable), csv::number(piece->line.length), csv::number(piece->line.lumpedLength),
+                    csv::number(piece->line.trimPerPf)});
+        } else {
+            fields.insert(fields.end(), {"", "", "", ""});
+        }
+    }
+    return csv::record(names) + csv::record(fields);
 }
 
 std::string sweepCsvHeader(study::Swept quantity)

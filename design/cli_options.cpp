@@ -36,7 +36,7 @@ constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap}, kRatin
 // model's estimate), --element-length the rod's limit (no NEC-2 here).
 constexpr auto kAdjust = joined(kModel,
     std::array{Id::Length, Id::Cap, Id::Zin, Id::ZinS1p, Id::Through, Id::ThroughLine, Id::ElementLength}, kRatings);
-constexpr std::array kCapacitor = {Id::Freq, Id::X, Id::TubeId, Id::Rod, Id::Dielectric, Id::Units, Id::Csv};
+constexpr std::array kCapacitor = {Id::Freq, Id::X, Id::TubeId, Id::Rod, Id::Dielectric, Id::Coax, Id::Units, Id::Csv};
 constexpr auto kSweepCap = joined(kModel, std::array{Id::Length});
 constexpr auto kSweepLength = joined(kModel, std::array{Id::Cap});
 constexpr auto kSweepFreq = joined(kModel,
@@ -185,6 +185,8 @@ std::variant<ValueMember, FlagMember> memberOf(OptionId id)
         return &Options::power;
     case Id::SwrMargin:
         return &Options::swrMargin;
+    case Id::Coax:
+        return &Options::coax;
     case Id::Csv:
         return &Options::csv;
     }
@@ -308,6 +310,7 @@ std::string helpText()
           "                                Z0,VF,DB100M@MHZ,LENGTH] [--element-length LEN]\n"
           "                                [--tube-id LEN [--dielectric D]] [--power W [--swr-margin S]]\n"
           "       vostrel-design capacitor --freq MHZ --x OHMS [--tube-id LEN --rod LEN [--dielectric D]]\n"
+          "                                [--coax NAME]\n"
           "       vostrel-design sweep cap FROM:TO:STEP     (the options of design) [--length LEN]\n"
           "       vostrel-design sweep length FROM:TO:STEP  (the options of design) [--cap PF]\n"
           "       vostrel-design sweep freq FROM:TO:STEP    (the options of design) [--length LEN --cap PF]\n"

@@ -49,6 +49,7 @@ struct Options {
     std::optional<std::string> rodSide;
     std::optional<std::string> power;
     std::optional<std::string> swrMargin;
+    std::optional<std::string> coax;
     bool half = false;
     bool textbook = false; // the line model alone, not the default corrected one
     bool csv = false;

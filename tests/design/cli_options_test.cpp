@@ -45,15 +45,16 @@ std::string described(const cli::Options& options)
     }
     // Each member by hand, not through the parser's own binding, so that an
     // option bound to the wrong member shows.
-    const std::map<std::string, const std::optional<std::string>*> values = {{"--freq", &options.freq},
-        {"--r", &options.r}, {"--x", &options.x}, {"--element", &options.element}, {"--rod", &options.rod},
-        {"--spacing", &options.spacing}, {"--line", &options.line}, {"--units", &options.units},
-        {"--length", &options.length}, {"--cap", &options.cap}, {"--tube-id", &options.tubeId},
-        {"--dielectric", &options.dielectric}, {"--s1p", &options.s1p}, {"--from", &options.from},
-        {"--to", &options.to}, {"--step", &options.step}, {"--element-length", &options.elementLength},
-        {"--nec", &options.nec}, {"--write-nec", &options.writeNec}, {"--rod-side", &options.rodSide},
-        {"--zin", &options.zin}, {"--zin-s1p", &options.zinS1p}, {"--through", &options.through},
-        {"--through-line", &options.throughLine}, {"--power", &options.power}, {"--swr-margin", &options.swrMargin}};
+    const std::map<std::string, const std::optional<std::string>*> values
+        = {{"--freq", &options.freq}, {"--r", &options.r}, {"--x", &options.x}, {"--element", &options.element},
+            {"--rod", &options.rod}, {"--spacing", &options.spacing}, {"--line", &options.line},
+            {"--units", &options.units}, {"--length", &options.length}, {"--cap", &options.cap},
+            {"--tube-id", &options.tubeId}, {"--dielectric", &options.dielectric}, {"--s1p", &options.s1p},
+            {"--from", &options.from}, {"--to", &options.to}, {"--step", &options.step},
+            {"--element-length", &options.elementLength}, {"--nec", &options.nec}, {"--write-nec", &options.writeNec},
+            {"--rod-side", &options.rodSide}, {"--zin", &options.zin}, {"--zin-s1p", &options.zinS1p},
+            {"--through", &options.through}, {"--through-line", &options.throughLine}, {"--power", &options.power},
+            {"--swr-margin", &options.swrMargin}, {"--coax", &options.coax}};
     for (const auto& [name, value] : values) {
         if (*value) {
             text += name + "=" + **value + ";";
@@ -150,7 +151,7 @@ TEST(CliOptionsMembers, EachValueLandsInItsOwnMember)
                      "--nec", "--write-nec", "--rod-side", "--power", "--swr-margin"}},
              {{"analyze"}, {"--power", "--swr-margin", "--tube-id", "--dielectric"}},
              {{"adjust"}, {"--power", "--swr-margin", "--tube-id", "--dielectric"}},
-             {{"capacitor"}, {"--tube-id", "--dielectric"}},
+             {{"capacitor"}, {"--tube-id", "--dielectric", "--coax"}},
              {{"sweep", "freq"}, {"--length", "--cap", "--s1p", "--from", "--to", "--step"}},
          }) {
         std::vector<std::string_view> args = command;
@@ -189,7 +190,7 @@ TEST(CliOptionsMembers, EachCommandTakesItsOptionsAndRefusesTheOthers)
         {{"adjust"},
             with({"--length", "--cap", "--zin", "--zin-s1p", "--through", "--through-line", "--element-length",
                 "--tube-id", "--dielectric", "--power", "--swr-margin"})},
-        {{"capacitor"}, {"--freq", "--x", "--tube-id", "--rod", "--dielectric", "--units", "--csv"}},
+        {{"capacitor"}, {"--freq", "--x", "--tube-id", "--rod", "--dielectric", "--coax", "--units", "--csv"}},
         {{"sweep", "cap"}, with({"--length"})},
         {{"sweep", "length"}, with({"--cap"})},
         {{"sweep", "freq"},

@@ -453,3 +453,72 @@ TEST(RatingsCli, AdjustKeepsItsTubeForTheInsertionAndWarnsOfTheNextCapacitor)
     EXPECT_TRUE(contains(warningsAt("17500"), "above a third of the air gap's breakdown of 13.20 kV"));
     EXPECT_TRUE(contains(warningsAt("118000"), "above the air gap's breakdown of 13.20 kV: it will arc"));
 }
+
+// capacitor --coax: the piece of cable as a line, the per-metre estimate
+// beside it only when they differ by more than 2 %. RG-213: 101 pF/m, VF
+// 0.66, Z0 = 1 / (C' VF c) = 50.04 ohms.
+TEST(CoaxCli, ShortAgreesLongDiffers)
+{
+    const double z0 = 1 / (101e-12 * 0.66 * 299792458.0);
+    struct Row {
+        const char* name;
+        double freqMhz;
+        double pf;
+        bool differs;
+    };
+    for (const Row& row : {Row{"160 m, 200 pF: short", 1.83, 200, false}, Row{"80 m, 1000 pF: long", 3.6, 1000, true},
+             Row{"20 m, 130 pF", 14.2, 130, true}, Row{"40 m, 20 pF: short", 7.1, 20, false}}) {
+        SCOPED_TRACE(row.name);
+        const double xc = 1e12 / (2 * kPi * row.freqMhz * 1e6 * row.pf);
+        const std::vector<std::string> args
+            = {"capacitor", "--freq", exact(row.freqMhz), "--x", exact(xc), "--coax", "RG-213"};
+        const CliRun csv = run(joined(args, {"--csv"}));
+        ASSERT_EQ(csv.status, ExitStatus::Solved) << csv.err;
+        auto columns = csvRow(csv.out);
+        EXPECT_EQ(columns["coax_cable"], "RG-213");
+        // By hand: l = atan(Z0 / X) / beta, beta = 2 pi f / (VF c); C / C'.
+        const double beta = 2 * kPi * row.freqMhz * 1e6 / (0.66 * 299792458.0);
+        const double line = std::atan(z0 / xc) / beta;
+        EXPECT_NEAR(number(columns["coax_length_m"]), line, 1e-9 * line);
+        EXPECT_NEAR(number(columns["coax_lumped_length_m"]), row.pf / 101, 1e-6);
+        const double trim = 1e-12 * 2 * kPi * row.freqMhz * 1e6 * z0 * std::pow(std::cos(beta * line), 2) / beta;
+        EXPECT_NEAR(number(columns["coax_trim_m_per_pf"]), trim, 1e-9 * trim);
+
+        const CliRun text = run(args);
+        EXPECT_TRUE(contains(text.out, "Coax capacitor of RG-213 (solid PE, 101 pF/m, VF 0.66), open at its far end"))
+            << text.out;
+        EXPECT_EQ(contains(text.out, "Per-metre estimate"), row.differs) << text.out;
+        EXPECT_TRUE(contains(text.out, "mm per pF")) << text.out;
+    }
+    const CliRun longLine
+        = run({"capacitor", "--freq", "3.6", "--x", exact(1e12 / (2 * kPi * 3.6e6 * 1000)), "--coax", "rg213"});
+    EXPECT_TRUE(contains(longLine.out, "open at its far end: 7.4106 m (a line of 48.5 degrees)\n")) << longLine.out;
+    EXPECT_TRUE(contains(longLine.out, "1000.00 pF / 101 pF/m = 9.9010 m: 33.6 % longer than the line\n"))
+        << longLine.out;
+    EXPECT_TRUE(contains(longLine.out, "  Trim                              4.3 mm per pF")) << longLine.out;
+}
+
+TEST(CoaxCli, UnknownCableListsTheKnownOnesAndWithoutCoaxNothingChanges)
+{
+    const CliRun unknown = run({"capacitor", "--freq", "14.2", "--x", "86", "--coax", "RG-999"});
+    EXPECT_EQ(unknown.status, ExitStatus::BadInput);
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_EQ(lines(unknown.err).front(),
+        "vostrel-design: --coax: unknown cable \"RG-999\": the known cables are RG-58, RG-8X, RG-213, LMR-400, "
+        "Aircell 7, Ecoflex 10, Ecoflex 15, H-155, RG-174, RG-142, RG-6");
+    EXPECT_TRUE(contains(run({"capacitor", "--freq", "14.2", "--x", "86", "--coax", ""}).err, "the known cables are"));
+
+    const CliRun plain = run({"capacitor", "--freq", "14.2", "--x", "86", "--csv"});
+    EXPECT_EQ(lines(plain.out).front(),
+        "freq_mhz,reactance_ohm,capacitance_pf,insertion_length,length_unit,dielectric,permittivity");
+    EXPECT_EQ(
+        run({"capacitor", "--freq", "14.2", "--x", "86"}).out, "Capacitor for 86.00 ohms at 14.2 MHz: 130.33 pF\n");
+    // A shorted capacitor has no piece to cut: the columns are there, empty.
+    auto shorted = csvRow(run({"capacitor", "--freq", "14.2", "--x", "0", "--coax", "RG-58", "--csv"}).out);
+    EXPECT_EQ(shorted["coax_cable"], "");
+    EXPECT_EQ(shorted["coax_length_m"], "");
+    // Inches when asked for: 1.9715 m = 77.62 in, trimmed 0.38 in per pF.
+    const CliRun inches = run({"capacitor", "--freq", "1.83", "--x", "434.85", "--coax", "RG-213", "--units", "in"});
+    EXPECT_TRUE(contains(inches.out, "open at its far end: 77.62 in")) << inches.out;
+    EXPECT_TRUE(contains(inches.out, "0.38 in per pF")) << inches.out;
+}
