@@ -156,7 +156,10 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
     if (auto failure = readUnits(options, unit)) {
         return fail(*failure);
     }
-    CapacitorAnswer answer{freq, reactance, pf, std::nullopt};
+    CapacitorAnswer answer;
+    answer.freqMhz = freq;
+    answer.reactance = reactance;
+    answer.capacitancePf = pf;
     if (tube && !std::isinf(pf)) {
         Insertion insertion{0, 0, "air", 1, 0, Unit::Metre};
         std::optional<Unit> tubeUnit;
