@@ -161,7 +161,8 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
     answer.reactance = reactance;
     answer.capacitancePf = pf;
     if (tube && !std::isinf(pf)) {
-        Insertion insertion{0, 0, "air", 1, 0, Unit::Metre};
+        Insertion insertion;
+        insertion.dielectric = "air";
         std::optional<Unit> tubeUnit;
         if (auto failure = readLength(options, OptionId::TubeId, insertion.tubeId, &tubeUnit, std::nullopt,
                 "the tube's inner diameter, with a unit")) {
@@ -185,6 +186,12 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
             return fail(fromProblem(*problem));
         }
         insertion.length = std::get<double>(length);
+        auto line = coax::openLineCapacitor(
+            coax::tubeLine(freq, reactance, insertion.tubeId, insertion.rod, insertion.permittivity));
+        if (const auto* asLine = std::get_if<coax::OpenLineCapacitor>(&line);
+            asLine != nullptr && asLine->lumpedDiffers) {
+            insertion.asLine = *asLine;
+        }
         insertion.unit = unit.value_or(*tubeUnit);
         answer.insertion = insertion;
     }

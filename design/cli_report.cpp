@@ -145,6 +145,12 @@ std::string capacitorText(const CapacitorAnswer& answer)
             + sizeText(in->tubeId, in->unit) + " " + symbol + " inner diameter, " + in->dielectric
             + " (relative permittivity " + doubleText(in->permittivity, std::nullopt)
             + "): " + lengthText(in->length, in->unit) + " " + symbol + "\n";
+        if (const auto& line = in->asLine) {
+            text += resultRow("As a line, open at the rod's end",
+                lengthText(line->length, in->unit) + " " + symbol + " (a line of "
+                    + decimalsText(line->electricalDegrees, 1) + " degrees; the per-metre length above is "
+                    + decimalsText((line->lumpedLength / line->length - 1) * 100, 1) + " % longer)");
+        }
     }
     if (const auto& piece = answer.coax) {
         const std::string symbol(unitSymbol(piece->unit));

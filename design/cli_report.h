@@ -62,6 +62,9 @@ struct Insertion {
     double permittivity = 1;
     double length = 0; // metres
     Unit unit = Unit::Metre; // the one it is shown in
+    // The inserted part as an open-ended line, when its length differs from
+    // the per-metre one above by more than 2 %.
+    std::optional<coax::OpenLineCapacitor> asLine;
 };
 // A piece of coax cable with its braid trimmed back, as a line.
 struct CoaxPiece {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <numbers>
 #include <optional>
@@ -521,4 +522,39 @@ TEST(CoaxCli, UnknownCableListsTheKnownOnesAndWithoutCoaxNothingChanges)
     const CliRun inches = run({"capacitor", "--freq", "1.83", "--x", "434.85", "--coax", "RG-213", "--units", "in"});
     EXPECT_TRUE(contains(inches.out, "open at its far end: 77.62 in")) << inches.out;
     EXPECT_TRUE(contains(inches.out, "0.38 in per pF")) << inches.out;
+}
+
+// The rod in a tube is an open-ended line too: its length as a line is
+// added below the per-metre insertion only past 2 %. PTFE in a 10.2 mm tube
+// over a 6.35 mm rod: C' = 2 pi e0 2.1 / ln(10.2 / 6.35), VF 1 / sqrt(2.1).
+TEST(CoaxCli, ARodInATubeIsShownAsALinePastTwoPercent)
+{
+    const double perMetre = 2 * kPi * 8.8541878128e-12 * 2.1 / std::log(10.2 / 6.35);
+    const double speed = 299792458.0 / std::sqrt(2.1);
+    struct Row {
+        const char* name;
+        double freqMhz;
+        double xc;
+        bool shown;
+    };
+    // 130 pF at 14.2 MHz is 528.7 mm, 1.8 % over the line; 1105 pF at 3.6 MHz is 15 % over.
+    for (const Row& row : {Row{"under 2 %", 14.2, 86, false}, Row{"over 2 %", 3.6, 40, true}}) {
+        SCOPED_TRACE(row.name);
+        const CliRun result = run({"capacitor", "--freq", exact(row.freqMhz), "--x", exact(row.xc), "--tube-id",
+            "10.2mm", "--rod", "6.35mm", "--dielectric", "ptfe"});
+        ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
+        const double omega = 2 * kPi * row.freqMhz * 1e6;
+        const double lumped = 1 / (omega * row.xc) / perMetre;
+        const double line = std::atan(1 / (perMetre * speed) / row.xc) / (omega / speed);
+        const double over = (lumped / line - 1) * 100;
+        EXPECT_EQ(over > 2, row.shown) << over;
+        EXPECT_EQ(contains(result.out, "As a line, open at the rod's end"), row.shown) << result.out;
+        if (row.shown) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "end  %.1f mm", line * 1000);
+            EXPECT_TRUE(contains(result.out, expected)) << result.out << "\nlacks: " << expected;
+            std::snprintf(expected, sizeof expected, "%.1f %% longer)", over);
+            EXPECT_TRUE(contains(result.out, expected)) << result.out << "\nlacks: " << expected;
+        }
+    }
 }
