@@ -90,7 +90,9 @@ struct CapacitorAnswer {
 //    end: 7.4106 m (a line of 48.5 degrees)"
 //   "  Per-metre estimate    1000.00 pF / 101 pF/m = 9.9010 m: 33.6 % longer than the line"
 //   "  Trim                  4.3 mm per pF (shorter for less capacitance)"
-// the estimate's line only when it differs by more than 2 %.
+// the estimate's line only when it differs by more than 2 %. A rod in a
+// tube likewise gets "  As a line, open at the rod's end  4168.7 mm (...)"
+// below its insertion length past 2 %.
 std::string capacitorText(const CapacitorAnswer& answer);
 
 // What a sweep holds, one line each: the rod length and the capacitor
