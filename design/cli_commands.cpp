@@ -36,8 +36,13 @@ std::string shortest(double value)
 int runDesign(const Options& options, std::ostream& out, std::ostream& err)
 {
     if (fullWaveAsked(options)) {
-        if (options.power) {
-            return report(err, usage("--power rates the closed-form design: leave out --element-length and --nec"));
+        for (const OptionId rating : {OptionId::Power, OptionId::SwrMargin, OptionId::TubeId, OptionId::Dielectric}) {
+            if (options.valueOf(rating)) {
+                return report(err,
+                    usage(optionName(rating)
+                        + " goes with --power, which rates the closed-form design: leave out "
+                          "--element-length and --nec"));
+            }
         }
         return runFullWaveDesign(options, out, err);
     }

@@ -239,6 +239,22 @@ TEST(RatingsCli, NoMatchLeavesTheColumnsEmpty)
     EXPECT_FALSE(contains(text.out, "Ratings")) << text.out;
 }
 
+// The ratings are of the closed form's design: with the NEC-2 check asked
+// for they are refused, as a usage error.
+TEST(RatingsCli, DesignRefusesThemWithTheFullWaveCheck)
+{
+    for (const std::vector<std::string>& given : std::vector<std::vector<std::string>>{
+             {"--power", "100"}, {"--swr-margin", "3"}, {"--tube-id", "10mm"}, {"--dielectric", "ptfe"}}) {
+        SCOPED_TRACE(given[0]);
+        const CliRun result = run(joined(joined({"design"}, kYagi), joined({"--element-length", "1m"}, given)));
+        EXPECT_EQ(result.status, ExitStatus::BadInput);
+        EXPECT_EQ(result.out, "");
+        EXPECT_TRUE(result.err.starts_with("vostrel-design: " + given[0]
+            + " goes with --power, which rates the closed-form design: leave out --element-length and --nec\n"))
+            << result.err;
+    }
+}
+
 // The design's own capacitor is rated: its reactance from the design's CSV.
 TEST(RatingsCli, DesignRatesTheCapacitorItDesigns)
 {
