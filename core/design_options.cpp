@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -60,6 +61,13 @@ constexpr std::array kDesignOptions = {
         "where the NEC-2 model's rod lies: away (from the other\n"
         "elements, upwards for a lone tube; the default), +x, -x,\n"
         "+y, -y, +z or -z (the deck's axes, across the element)"},
+    OptionInfo{OptionId::Power, "--power", "W",
+        "the ratings at this transmitter power: the line current,\nthe capacitor's voltage and the match's losses"},
+    OptionInfo{OptionId::SwrMargin, "--swr-margin", "S",
+        "the worst SWR the capacitor must stand while tuning (2):\nits voltage at the current maximum of that SWR"},
+    OptionInfo{OptionId::Coax, "--coax", "NAME",
+        "the capacitor as a piece of this cable, open at its far end\n(RG-213, RG-58, Aircell 7, ...): its length as a "
+        "line"},
     OptionInfo{OptionId::Csv, "--csv", "", "comma-separated values with a header line"},
 };
 
@@ -124,6 +132,18 @@ std::optional<double> readPermittivity(std::string_view text)
         }
     }
     return plainNumber(text);
+}
+
+std::optional<double> readPower(std::string_view text)
+{
+    const auto power = plainNumber(text);
+    return power && std::isfinite(*power) && *power > 0 ? power : std::nullopt;
+}
+
+std::optional<double> readSwrMargin(std::string_view text)
+{
+    const auto margin = plainNumber(text);
+    return margin && std::isfinite(*margin) && *margin >= 1 ? margin : std::nullopt;
 }
 
 } // namespace vostrel::options

@@ -43,6 +43,9 @@ enum class OptionId {
     Nec,
     WriteNec,
     RodSide,
+    Power,
+    SwrMargin,
+    Coax,
     Csv,
 };
 inline constexpr std::size_t kOptionCount = static_cast<std::size_t>(OptionId::Csv) + 1;
@@ -59,7 +62,8 @@ struct OptionInfo {
 //   --line OHMS, --half, --units UNIT, --length LEN, --cap PF, --tube-id LEN,
 //   --dielectric D, --s1p FILE, --from MHZ, --to MHZ, --step MHZ, --zin R,X,
 //   --zin-s1p FILE, --through CABLE,LENGTH, --through-line Z0,VF,DB100M@MHZ,LENGTH,
-//   --element-length LEN, --nec FILE, --write-nec FILE, --rod-side SIDE, --csv
+//   --element-length LEN, --nec FILE, --write-nec FILE, --rod-side SIDE, --power W,
+//   --swr-margin S, --coax NAME, --csv
 std::span<const OptionInfo> designOptions();
 
 // The entry for `name`, or nullptr.
@@ -84,5 +88,14 @@ std::optional<double> readCapacitance(std::string_view text);
 // design::dielectrics()) or a plain number.
 //   "ptfe", "PTFE" -> 2.1     "3.5" -> 3.5     "glass" -> nothing
 std::optional<double> readPermittivity(std::string_view text);
+
+// A transmitter's power in watts: a plain number above 0.
+//   "100" -> 100    "1.5e3" -> 1500    "0", "-5", "lots", "inf" -> nothing
+std::optional<double> readPower(std::string_view text);
+
+// The worst SWR the capacitor must stand while tuning: a plain number of
+// 1 or more.
+//   "2" -> 2    "1" -> 1    "0.9", "nan", "" -> nothing
+std::optional<double> readSwrMargin(std::string_view text);
 
 } // namespace vostrel::options

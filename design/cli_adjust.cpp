@@ -5,17 +5,21 @@
 #include "cli_csv.h"
 #include "cli_files.h"
 #include "cli_inputs.h"
+#include "cli_ratings.h"
 #include "cli_report.h"
 #include "coax_cable.h"
 #include "csv.h"
 #include "design_options.h"
 #include "line_transform.h"
 #include "number_text.h"
+#include "physics.h"
 #include "plain_number.h"
 #include "touchstone.h"
 
 #include <cmath>
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace vostrel::design::cli {
 namespace {
@@ -45,6 +49,8 @@ struct Answer {
     std::optional<double> cableLossDb; // round trip, at --freq
     std::optional<double> builtInsertion; // metres, with --tube-id
     std::optional<double> nextInsertion;
+    std::optional<RatingsAsked> ratingsAsked; // --power
+    std::optional<ratings::Ratings> rated; // of the next rod and capacitor
 };
 
 std::string withUnit(double metres, Unit unit)
@@ -297,6 +303,9 @@ std::string adjustText(const Answer& a)
     if (a.step.cableWarning) {
         text += "\nWarning: " + a.step.cableWarning->message + "\n";
     }
+    if (a.rated) {
+        text += ratingsText(*a.ratingsAsked, *a.rated, "of the next rod and capacitor");
+    }
     return text;
 }
 
@@ -317,27 +326,31 @@ std::string adjustCsv(const Answer& a)
         insertionChange = (*a.nextInsertion - *a.builtInsertion) / perUnit;
     }
     const auto& expected = a.step.expected;
-    return csv::record({"freq_mhz", "rod_length", "length_unit", "strap_move", "capacitance_pf",
-               "capacitance_change_pf", "capacitor", "expected_swr", "element_r_ohm", "element_x_ohm", "read_r_ohm",
-               "read_x_ohm", "read_swr", "model_r_ohm", "model_x_ohm", "insertion_length", "insertion_change",
-               "swr_min_mhz", "swr_min_swr", "swr_min_next_mhz", "swr_min_next_swr", "skipped_points", "cable_loss_db",
-               "share", "closed_form", "warning"})
-        + csv::record({csv::number(a.model.freqMhz), csv::number(a.step.next.rodLength / perUnit),
-            std::string(unitSymbol(a.unit)), csv::number(a.step.strapMove / perUnit), number(next),
-            bothSeries ? csv::number(a.step.capacitanceChangePf) : std::string(),
-            std::isinf(next) ? "shorted" : "series", csv::number(a.step.nextExpected.swr),
-            csv::number(a.step.feedImpedance.real()), csv::number(a.step.feedImpedance.imag()),
-            csv::number(a.step.reading.real()), csv::number(a.step.reading.imag()), csv::number(a.step.readingSwr),
-            expected ? csv::number(expected->zin.real()) : std::string(),
-            expected ? csv::number(expected->zin.imag()) : std::string(),
-            a.nextInsertion ? csv::number(*a.nextInsertion / perUnit) : std::string(), number(insertionChange),
-            best ? csv::number(a.sweep->bestNowMhz) : std::string(),
-            best ? csv::number(a.sweep->bestNowSwr) : std::string(),
-            best ? csv::number(a.sweep->bestNextMhz) : std::string(),
-            best ? csv::number(a.sweep->bestNextSwr) : std::string(),
-            a.sweep ? std::to_string(a.sweep->skippedPoints) : std::string(), number(a.cableLossDb),
-            std::string(shareColumn(a.model.stepUp)), std::string(modelColumn(a.model.model)),
-            a.step.cableWarning ? csv::field(a.step.cableWarning->message) : std::string()});
+    std::vector<std::string> names = {"freq_mhz", "rod_length", "length_unit", "strap_move", "capacitance_pf",
+        "capacitance_change_pf", "capacitor", "expected_swr", "element_r_ohm", "element_x_ohm", "read_r_ohm",
+        "read_x_ohm", "read_swr", "model_r_ohm", "model_x_ohm", "insertion_length", "insertion_change", "swr_min_mhz",
+        "swr_min_swr", "swr_min_next_mhz", "swr_min_next_swr", "skipped_points", "cable_loss_db", "share",
+        "closed_form", "warning"};
+    std::vector<std::string> fields = {csv::number(a.model.freqMhz), csv::number(a.step.next.rodLength / perUnit),
+        std::string(unitSymbol(a.unit)), csv::number(a.step.strapMove / perUnit), number(next),
+        bothSeries ? csv::number(a.step.capacitanceChangePf) : std::string(), std::isinf(next) ? "shorted" : "series",
+        csv::number(a.step.nextExpected.swr), csv::number(a.step.feedImpedance.real()),
+        csv::number(a.step.feedImpedance.imag()), csv::number(a.step.reading.real()),
+        csv::number(a.step.reading.imag()), csv::number(a.step.readingSwr),
+        expected ? csv::number(expected->zin.real()) : std::string(),
+        expected ? csv::number(expected->zin.imag()) : std::string(),
+        a.nextInsertion ? csv::number(*a.nextInsertion / perUnit) : std::string(), number(insertionChange),
+        best ? csv::number(a.sweep->bestNowMhz) : std::string(),
+        best ? csv::number(a.sweep->bestNowSwr) : std::string(),
+        best ? csv::number(a.sweep->bestNextMhz) : std::string(),
+        best ? csv::number(a.sweep->bestNextSwr) : std::string(),
+        a.sweep ? std::to_string(a.sweep->skippedPoints) : std::string(), number(a.cableLossDb),
+        std::string(shareColumn(a.model.stepUp)), std::string(modelColumn(a.model.model)),
+        a.step.cableWarning ? csv::field(a.step.cableWarning->message) : std::string()};
+    if (a.ratingsAsked) {
+        appendRatingsColumns(names, fields, a.rated ? &*a.rated : nullptr);
+    }
+    return csv::record(names) + csv::record(fields);
 }
 
 } // namespace
@@ -381,6 +394,11 @@ int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
     if (auto failure = readTube(options, inputs, tube)) {
         return fail(*failure);
     }
+    auto asked = readRatings(options, inputs, TubeUse::InsertionToo);
+    if (const auto* failure = std::get_if<CommandLineError>(&asked)) {
+        return fail(*failure);
+    }
+    answer.ratingsAsked = std::get<std::optional<RatingsAsked>>(asked);
     if (options.zinS1p) {
         reading.sweep.emplace();
         if (auto failure = readTouchstone(OptionId::ZinS1p, *options.zinS1p, *reading.sweep)) {
@@ -417,6 +435,16 @@ int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
             }
             *length = std::get<std::optional<double>>(insertion);
         }
+    }
+    if (answer.ratingsAsked) {
+        // What the next cut must stand: the next capacitor, none when shorted.
+        const double pf = answer.step.next.capacitancePf;
+        const double reactance = std::isinf(pf) ? 0 : 1 / (physics::kTwoPi * in.freqMhz * 1e6 * pf * 1e-12);
+        auto rated = rateMatch(*answer.ratingsAsked, answer.model, answer.step.next.rodLength, reactance);
+        if (const auto* failure = std::get_if<CommandLineError>(&rated)) {
+            return fail(*failure);
+        }
+        answer.rated = std::get<ratings::Ratings>(std::move(rated));
     }
     return writeResult(out, err, options.csv ? adjustCsv(answer) : adjustText(answer), ExitStatus::Solved);
 }

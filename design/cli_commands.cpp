@@ -4,11 +4,16 @@
 #include "ascii.h"
 #include "cli_csv.h"
 #include "cli_fullwave.h"
+#include "cli_ratings.h"
 #include "cli_report.h"
+#include "coax_cable.h"
+#include "coax_capacitor.h"
+#include "csv.h"
 #include "design_options.h"
 #include "exact_range.h"
 #include "match_study.h"
 #include "number_text.h"
+#include "physics.h"
 #include "plain_number.h"
 #include "touchstone.h"
 
@@ -31,6 +36,14 @@ std::string shortest(double value)
 int runDesign(const Options& options, std::ostream& out, std::ostream& err)
 {
     if (fullWaveAsked(options)) {
+        for (const OptionId rating : {OptionId::Power, OptionId::SwrMargin, OptionId::TubeId, OptionId::Dielectric}) {
+            if (options.valueOf(rating)) {
+                return report(err,
+                    usage(optionName(rating)
+                        + " goes with --power, which rates the closed-form design: leave out "
+                          "--element-length and --nec"));
+            }
+        }
         return runFullWaveDesign(options, out, err);
     }
     for (const OptionId necOnly : {OptionId::WriteNec, OptionId::RodSide}) {
@@ -42,6 +55,11 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (auto failure = readModelInputs(options, inputs)) {
         return report(err, *failure);
     }
+    const auto asked = readRatings(options, inputs);
+    if (const auto* failure = std::get_if<CommandLineError>(&asked)) {
+        return report(err, *failure);
+    }
+    const auto& rating = std::get<std::optional<RatingsAsked>>(asked);
     const DesignInput& in = inputs.study.design;
     const Unit unit = inputs.study.unit;
     const auto designed = design(in);
@@ -49,9 +67,29 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (problem != nullptr && problem->kind == Problem::Kind::BadInput) {
         return report(err, fromProblem(*problem));
     }
+    std::optional<ratings::Ratings> rated;
+    if (const auto* d = std::get_if<Design>(&designed); d != nullptr && rating) {
+        auto result = rateMatch(*rating, in, d->rodLength, d->capacitorReactance);
+        if (const auto* failure = std::get_if<CommandLineError>(&result)) {
+            return report(err, *failure);
+        }
+        rated = std::get<ratings::Ratings>(result);
+    }
     const ExitStatus status = problem != nullptr ? ExitStatus::NoSolution : ExitStatus::Solved;
-    const std::string text
-        = options.csv ? designCsv(in, unit, designed) : designText(in, unit, designed, FeedShown::Given);
+    std::string text;
+    if (options.csv && rating) {
+        std::vector<std::string> names = designCsvNames();
+        std::vector<std::string> fields = designCsvFields(in, unit, designed);
+        appendRatingsColumns(names, fields, rated ? &*rated : nullptr);
+        text = csv::record(names) + csv::record(fields);
+    } else if (options.csv) {
+        text = designCsv(in, unit, designed);
+    } else {
+        text = designText(in, unit, designed, FeedShown::Given);
+        if (rated) {
+            text += ratingsText(*rating, *rated);
+        }
+    }
     const int written = writeResult(out, err, text, status);
     if (problem != nullptr && written == static_cast<int>(status)) {
         err << "vostrel-design: " << problem->message << "\n"; // a diagnostic, as a sweep gives it
@@ -65,15 +103,40 @@ int runAnalyze(const Options& options, std::ostream& out, std::ostream& err)
     if (auto failure = readModelInputs(options, inputs)) {
         return report(err, *failure);
     }
+    const auto asked = readRatings(options, inputs);
+    if (const auto* failure = std::get_if<CommandLineError>(&asked)) {
+        return report(err, *failure);
+    }
+    const auto& rating = std::get<std::optional<RatingsAsked>>(asked);
     const DesignInput& in = inputs.study.design;
     const auto analysed = analyze(in, *inputs.rodLength, *inputs.capacitancePf);
     if (const auto* problem = std::get_if<Problem>(&analysed)) {
         return report(err, fromProblem(*problem));
     }
     const auto& a = std::get<Analysis>(analysed);
-    const auto write = options.csv ? analyzeCsv : analyzeText;
-    return writeResult(
-        out, err, write(in, inputs.study.unit, *inputs.rodLength, *inputs.capacitancePf, a), ExitStatus::Solved);
+    const Unit unit = inputs.study.unit;
+    if (!rating) {
+        const auto write = options.csv ? analyzeCsv : analyzeText;
+        return writeResult(out, err, write(in, unit, *inputs.rodLength, *inputs.capacitancePf, a), ExitStatus::Solved);
+    }
+    // The capacitor as given: Xc = 1 / (2 pi f C), none when shorted.
+    const double pf = *inputs.capacitancePf;
+    const double reactance = std::isinf(pf) ? 0 : 1 / (physics::kTwoPi * in.freqMhz * 1e6 * pf * 1e-12);
+    auto result = rateMatch(*rating, in, *inputs.rodLength, reactance);
+    if (const auto* failure = std::get_if<CommandLineError>(&result)) {
+        return report(err, *failure);
+    }
+    const auto& rated = std::get<ratings::Ratings>(result);
+    std::string text;
+    if (options.csv) {
+        std::vector<std::string> names = analyzeCsvNames();
+        std::vector<std::string> fields = analyzeCsvFields(in, unit, *inputs.rodLength, pf, a);
+        appendRatingsColumns(names, fields, &rated);
+        text = csv::record(names) + csv::record(fields);
+    } else {
+        text = analyzeText(in, unit, *inputs.rodLength, pf, a) + ratingsText(*rating, rated);
+    }
+    return writeResult(out, err, text, ExitStatus::Solved);
 }
 
 int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
@@ -98,9 +161,13 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
     if (auto failure = readUnits(options, unit)) {
         return fail(*failure);
     }
-    CapacitorAnswer answer{freq, reactance, pf, std::nullopt};
+    CapacitorAnswer answer;
+    answer.freqMhz = freq;
+    answer.reactance = reactance;
+    answer.capacitancePf = pf;
     if (tube && !std::isinf(pf)) {
-        Insertion insertion{0, 0, "air", 1, 0, Unit::Metre};
+        Insertion insertion;
+        insertion.dielectric = "air";
         std::optional<Unit> tubeUnit;
         if (auto failure = readLength(options, OptionId::TubeId, insertion.tubeId, &tubeUnit, std::nullopt,
                 "the tube's inner diameter, with a unit")) {
@@ -124,8 +191,31 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
             return fail(fromProblem(*problem));
         }
         insertion.length = std::get<double>(length);
+        auto line = coax::openLineCapacitor(
+            coax::tubeLine(freq, reactance, insertion.tubeId, insertion.rod, insertion.permittivity));
+        if (const auto* asLine = std::get_if<coax::OpenLineCapacitor>(&line);
+            asLine != nullptr && asLine->lumpedDiffers) {
+            insertion.asLine = *asLine;
+        }
         insertion.unit = unit.value_or(*tubeUnit);
         answer.insertion = insertion;
+    }
+    if (options.coax) {
+        const auto found = coax::findCable(*options.coax);
+        if (const auto* unknown = std::get_if<std::string>(&found)) {
+            return fail(badInput("--coax: " + *unknown));
+        }
+        const coax::Cable& cable = *std::get<const coax::Cable*>(found);
+        answer.coaxAsked = true;
+        if (!std::isinf(pf)) {
+            auto line = coax::openLineCapacitor({freq, reactance, cable.pfPerMetre, cable.velocityFactor});
+            if (const auto* problem = std::get_if<coax::NoOpenLine>(&line)) {
+                return fail(badInput("--coax: " + problem->message));
+            }
+            answer.coax = CoaxPiece{std::string(cable.name), std::string(coax::dielectricName(cable.dielectric)),
+                cable.pfPerMetre, cable.velocityFactor, std::get<coax::OpenLineCapacitor>(line),
+                unit.value_or(Unit::Metre)};
+        }
     }
     return writeResult(out, err, options.csv ? capacitorCsv(answer) : capacitorText(answer), ExitStatus::Solved);
 }

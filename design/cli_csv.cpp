@@ -43,17 +43,27 @@ std::string designCsv(const DesignInput& in, Unit unit, const Outcome<Design>& d
     return csv::record(designCsvNames()) + csv::record(designCsvFields(in, unit, designed));
 }
 
-std::string analyzeCsv(const DesignInput& in, Unit unit, double rodLength, double capacitancePf, const Analysis& a)
+std::vector<std::string> analyzeCsvNames()
+{
+    return {"freq_mhz", "rod_length", "length_unit", "capacitance_pf", "share", "closed_form", "z0_ohm", "alpha",
+        "step_up", "zp_r_ohm", "zp_x_ohm", "r_ohm", "x_ohm", "reflection", "return_loss_db", "swr"};
+}
+
+std::vector<std::string> analyzeCsvFields(
+    const DesignInput& in, Unit unit, double rodLength, double capacitancePf, const Analysis& a)
 {
     const bool shorted = std::isinf(capacitancePf);
-    return csv::record({"freq_mhz", "rod_length", "length_unit", "capacitance_pf", "share", "closed_form", "z0_ohm",
-               "alpha", "step_up", "zp_r_ohm", "zp_x_ohm", "r_ohm", "x_ohm", "reflection", "return_loss_db", "swr"})
-        + csv::record({csv::number(in.freqMhz), csv::number(rodLength / metresPer(unit)), std::string(unitSymbol(unit)),
-            shorted ? std::string() : csv::number(capacitancePf), std::string(shareColumn(in.stepUp)),
-            std::string(modelColumn(in.model)), csv::number(a.line.z0), csv::number(a.line.alpha),
-            csv::number(a.line.stepUp), csv::number(a.zp.real()), csv::number(a.zp.imag()), csv::number(a.zin.real()),
-            csv::number(a.zin.imag()), csv::number(std::abs(a.reflection)), csv::number(a.returnLossDb),
-            csv::number(a.swr)});
+    return {csv::number(in.freqMhz), csv::number(rodLength / metresPer(unit)), std::string(unitSymbol(unit)),
+        shorted ? std::string() : csv::number(capacitancePf), std::string(shareColumn(in.stepUp)),
+        std::string(modelColumn(in.model)), csv::number(a.line.z0), csv::number(a.line.alpha),
+        csv::number(a.line.stepUp), csv::number(a.zp.real()), csv::number(a.zp.imag()), csv::number(a.zin.real()),
+        csv::number(a.zin.imag()), csv::number(std::abs(a.reflection)), csv::number(a.returnLossDb),
+        csv::number(a.swr)};
+}
+
+std::string analyzeCsv(const DesignInput& in, Unit unit, double rodLength, double capacitancePf, const Analysis& a)
+{
+    return csv::record(analyzeCsvNames()) + csv::record(analyzeCsvFields(in, unit, rodLength, capacitancePf, a));
 }
 
 std::string capacitorCsv(const CapacitorAnswer& answer)
@@ -67,9 +77,20 @@ std::string capacitorCsv(const CapacitorAnswer& answer)
     } else {
         fields.insert(fields.end(), {"", "", "", ""});
     }
-    return csv::record({"freq_mhz", "reactance_ohm", "capacitance_pf", "insertion_length", "length_unit", "dielectric",
-               "permittivity"})
-        + csv::record(fields);
+    std::vector<std::string> names = {
+        "freq_mhz", "reactance_ohm", "capacitance_pf", "insertion_length", "length_unit", "dielectric", "permittivity"};
+    if (answer.coaxAsked) {
+        // In metres whatever --units says: the row has one length_unit, the insertion's.
+        names.insert(names.end(), {"coax_cable", "coax_length_m", "coax_lumped_length_m", "coax_trim_m_per_pf"});
+        if (const auto& piece = answer.coax) {
+            fields.insert(fields.end(),
+                {csv::field(piece->cable), csv::number(piece->line.length), csv::number(piece->line.lumpedLength),
+                    csv::number(piece->line.trimPerPf)});
+        } else {
+            fields.insert(fields.end(), {"", "", "", ""});
+        }
+    }
+    return csv::record(names) + csv::record(fields);
 }
 
 std::string sweepCsvHeader(study::Swept quantity)

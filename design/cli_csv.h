@@ -27,7 +27,10 @@ std::vector<std::string> designCsvFields(const DesignInput& in, Unit unit, const
 std::string designCsv(const DesignInput& in, Unit unit, const Outcome<Design>& designed);
 
 // The analyze command's header and record (capacitance infinity: shorted,
-// an empty field).
+// an empty field); its names and fields apart, for the ratings to extend.
+std::vector<std::string> analyzeCsvNames();
+std::vector<std::string> analyzeCsvFields(
+    const DesignInput& in, Unit unit, double rodLength, double capacitancePf, const Analysis& a);
 std::string analyzeCsv(const DesignInput& in, Unit unit, double rodLength, double capacitancePf, const Analysis& a);
 
 // The capacitor command's header and record; the insertion's fields empty

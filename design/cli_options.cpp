@@ -28,14 +28,15 @@ template <std::size_t... Sizes> constexpr auto joined(const std::array<Id, Sizes
     return all;
 }
 
-constexpr auto kDesign = joined(kModel, std::array{Id::ElementLength, Id::Nec, Id::WriteNec, Id::RodSide});
-constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap});
+// The ratings at a power, and the coaxial capacitor whose gap they check.
+constexpr std::array kRatings = {Id::Power, Id::SwrMargin, Id::TubeId, Id::Dielectric};
+constexpr auto kDesign = joined(kModel, std::array{Id::ElementLength, Id::Nec, Id::WriteNec, Id::RodSide}, kRatings);
+constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap}, kRatings);
 // The reading of a built match, and the build: --r and --x optional (the
 // model's estimate), --element-length the rod's limit (no NEC-2 here).
 constexpr auto kAdjust = joined(kModel,
-    std::array{Id::Length, Id::Cap, Id::Zin, Id::ZinS1p, Id::Through, Id::ThroughLine, Id::ElementLength, Id::TubeId,
-        Id::Dielectric});
-constexpr std::array kCapacitor = {Id::Freq, Id::X, Id::TubeId, Id::Rod, Id::Dielectric, Id::Units, Id::Csv};
+    std::array{Id::Length, Id::Cap, Id::Zin, Id::ZinS1p, Id::Through, Id::ThroughLine, Id::ElementLength}, kRatings);
+constexpr std::array kCapacitor = {Id::Freq, Id::X, Id::TubeId, Id::Rod, Id::Dielectric, Id::Coax, Id::Units, Id::Csv};
 constexpr auto kSweepCap = joined(kModel, std::array{Id::Length});
 constexpr auto kSweepLength = joined(kModel, std::array{Id::Cap});
 constexpr auto kSweepFreq = joined(kModel,
@@ -180,6 +181,12 @@ std::variant<ValueMember, FlagMember> memberOf(OptionId id)
         return &Options::writeNec;
     case Id::RodSide:
         return &Options::rodSide;
+    case Id::Power:
+        return &Options::power;
+    case Id::SwrMargin:
+        return &Options::swrMargin;
+    case Id::Coax:
+        return &Options::coax;
     case Id::Csv:
         return &Options::csv;
     }
@@ -295,12 +302,15 @@ std::string helpText()
           "                              [--write-nec FILE] [--rod-side SIDE]\n"
           "       vostrel-design design  --nec FILE --freq MHZ --rod LEN --spacing LEN [--write-nec FILE]\n"
           "                              [--rod-side SIDE]\n"
-          "       vostrel-design analyze   (the options of design) --length LEN --cap PF\n"
+          "       vostrel-design design  (any of the above) --power W [--swr-margin S]\n"
+          "                              [--tube-id LEN] [--dielectric D]\n"
+          "       vostrel-design analyze   (the options of design) --length LEN --cap PF [--power W ...]\n"
           "       vostrel-design adjust    (the options of design, --r and --x optional) --length LEN --cap PF\n"
           "                                --zin R,X | --zin-s1p FILE  [--through CABLE,LENGTH | --through-line\n"
           "                                Z0,VF,DB100M@MHZ,LENGTH] [--element-length LEN]\n"
-          "                                [--tube-id LEN [--dielectric D]]\n"
+          "                                [--tube-id LEN [--dielectric D]] [--power W [--swr-margin S]]\n"
           "       vostrel-design capacitor --freq MHZ --x OHMS [--tube-id LEN --rod LEN [--dielectric D]]\n"
+          "                                [--coax NAME]\n"
           "       vostrel-design sweep cap FROM:TO:STEP     (the options of design) [--length LEN]\n"
           "       vostrel-design sweep length FROM:TO:STEP  (the options of design) [--cap PF]\n"
           "       vostrel-design sweep freq FROM:TO:STEP    (the options of design) [--length LEN --cap PF]\n"

@@ -47,6 +47,9 @@ struct Options {
     std::optional<std::string> nec;
     std::optional<std::string> writeNec;
     std::optional<std::string> rodSide;
+    std::optional<std::string> power;
+    std::optional<std::string> swrMargin;
+    std::optional<std::string> coax;
     bool half = false;
     bool textbook = false; // the line model alone, not the default corrected one
     bool csv = false;
@@ -93,7 +96,7 @@ CommandLineError badInput(std::string message);
 //   {"design", "--freq", "--r", "25"}         -> "--freq needs a value"
 //   {"design", "--freq=", "--r", "25"}        -> "--freq needs a value"
 //   {"design", "--csv=yes"}     -> "--csv takes no value"
-//   {"design", "--tube-id", "3mm"} -> "--tube-id is not an option of design"
+//   {"design", "--zin", "3,0"}  -> "--zin is not an option of design"
 //   {"design", "--bogus"}       -> "unknown option --bogus"
 //   {"design", "stray"}         -> "unexpected argument stray"
 std::variant<Options, CommandLineError> parseArguments(std::span<const std::string_view> args);

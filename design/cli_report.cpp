@@ -145,6 +145,32 @@ std::string capacitorText(const CapacitorAnswer& answer)
             + sizeText(in->tubeId, in->unit) + " " + symbol + " inner diameter, " + in->dielectric
             + " (relative permittivity " + doubleText(in->permittivity, std::nullopt)
             + "): " + lengthText(in->length, in->unit) + " " + symbol + "\n";
+        if (const auto& line = in->asLine) {
+            text += resultRow("As a line, open at the rod's end",
+                lengthText(line->length, in->unit) + " " + symbol + " (a line of "
+                    + decimalsText(line->electricalDegrees, 1) + " degrees; the per-metre length above is "
+                    + decimalsText((line->lumpedLength / line->length - 1) * 100, 1) + " % longer)");
+        }
+    }
+    if (const auto& piece = answer.coax) {
+        const std::string symbol(unitSymbol(piece->unit));
+        const coax::OpenLineCapacitor& line = piece->line;
+        text += "Coax capacitor of " + piece->cable + " (" + piece->dielectric + ", "
+            + doubleText(piece->pfPerMetre, std::nullopt) + " pF/m, VF "
+            + doubleText(piece->velocityFactor, std::nullopt)
+            + "), open at its far end: " + lengthText(line.length, piece->unit) + " " + symbol + " (a line of "
+            + decimalsText(line.electricalDegrees, 1) + " degrees)\n";
+        if (line.lumpedDiffers) {
+            text += resultRow("Per-metre estimate",
+                quantityText(line.capacitancePf, 2) + " pF / " + doubleText(piece->pfPerMetre, std::nullopt)
+                    + " pF/m = " + lengthText(line.lumpedLength, piece->unit) + " " + symbol + ": "
+                    + decimalsText((line.lumpedLength / line.length - 1) * 100, 1) + " % longer than the line");
+        }
+        // Shown in millimetres or inches: a trim is a small cut.
+        const Unit trimUnit = piece->unit == Unit::Inch || piece->unit == Unit::Foot ? Unit::Inch : Unit::Millimetre;
+        text += resultRow("Trim",
+            lengthText(line.trimPerPf, trimUnit) + " " + std::string(unitSymbol(trimUnit))
+                + " per pF (shorter for less capacitance)");
     }
     return text;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "coax_capacitor.h"
 #include "design_cli.h"
 #include "gamma_design.h"
 #include "length_text.h"
@@ -61,6 +62,18 @@ struct Insertion {
     double permittivity = 1;
     double length = 0; // metres
     Unit unit = Unit::Metre; // the one it is shown in
+    // The inserted part as an open-ended line, when its length differs from
+    // the per-metre one above by more than 2 %.
+    std::optional<coax::OpenLineCapacitor> asLine;
+};
+// A piece of coax cable with its braid trimmed back, as a line.
+struct CoaxPiece {
+    std::string cable; // "RG-213"
+    std::string dielectric; // "solid PE"
+    double pfPerMetre = 0;
+    double velocityFactor = 0;
+    coax::OpenLineCapacitor line;
+    Unit unit = Unit::Metre; // the one it is shown in
 };
 // The capacitor command's answer: infinite capacitance when there is no
 // reactance to cancel.
@@ -69,7 +82,17 @@ struct CapacitorAnswer {
     double reactance = 0;
     double capacitancePf = 0;
     std::optional<Insertion> insertion;
+    bool coaxAsked = false; // --coax: its CSV columns, empty when shorted
+    std::optional<CoaxPiece> coax;
 };
+// With a coax piece, after the capacitance:
+//   "Coax capacitor of RG-213 (solid PE, 101 pF/m, VF 0.66), open at its far
+//    end: 7.4106 m (a line of 48.5 degrees)"
+//   "  Per-metre estimate    1000.00 pF / 101 pF/m = 9.9010 m: 33.6 % longer than the line"
+//   "  Trim                  4.3 mm per pF (shorter for less capacitance)"
+// the estimate's line only when it differs by more than 2 %. A rod in a
+// tube likewise gets "  As a line, open at the rod's end  4168.7 mm (...)"
+// below its insertion length past 2 %.
 std::string capacitorText(const CapacitorAnswer& answer);
 
 // What a sweep holds, one line each: the rod length and the capacitor

@@ -53,7 +53,8 @@ std::string described(const cli::Options& options)
             {"--from", &options.from}, {"--to", &options.to}, {"--step", &options.step},
             {"--element-length", &options.elementLength}, {"--nec", &options.nec}, {"--write-nec", &options.writeNec},
             {"--rod-side", &options.rodSide}, {"--zin", &options.zin}, {"--zin-s1p", &options.zinS1p},
-            {"--through", &options.through}, {"--through-line", &options.throughLine}};
+            {"--through", &options.through}, {"--through-line", &options.throughLine}, {"--power", &options.power},
+            {"--swr-margin", &options.swrMargin}, {"--coax", &options.coax}};
     for (const auto& [name, value] : values) {
         if (*value) {
             text += name + "=" + **value + ";";
@@ -102,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliOptions,
         OptionsRow{"missingValueBeforeOption", {"design", "--freq", "--r", "25"}, "error:--freq needs a value"},
         OptionsRow{"missingValueAtEnd", {"design", "--freq"}, "error:--freq needs a value"},
         OptionsRow{"flagWithValue", {"design", "--csv=yes"}, "error:--csv takes no value"},
-        OptionsRow{"otherCommandsOption", {"design", "--tube-id", "3mm"}, "error:--tube-id is not an option of design"},
+        OptionsRow{"otherCommandsOption", {"design", "--zin", "3,0"}, "error:--zin is not an option of design"},
         OptionsRow{"otherCommandsOptionEquals", {"capacitor", "--half"}, "error:--half is not an option of capacitor"},
         OptionsRow{"unknownOption", {"design", "--bogus"}, "error:unknown option --bogus"},
         OptionsRow{"strayArgument", {"design", "stray"}, "error:unexpected argument stray"},
@@ -147,8 +148,10 @@ TEST(CliOptionsMembers, EachValueLandsInItsOwnMember)
     for (const auto& [command, names] : std::vector<std::pair<std::vector<std::string_view>, std::vector<std::string>>>{
              {{"design"},
                  {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--units", "--element-length",
-                     "--nec", "--write-nec", "--rod-side"}},
-             {{"capacitor"}, {"--tube-id", "--dielectric"}},
+                     "--nec", "--write-nec", "--rod-side", "--power", "--swr-margin"}},
+             {{"analyze"}, {"--power", "--swr-margin", "--tube-id", "--dielectric"}},
+             {{"adjust"}, {"--power", "--swr-margin", "--tube-id", "--dielectric"}},
+             {{"capacitor"}, {"--tube-id", "--dielectric", "--coax"}},
              {{"sweep", "freq"}, {"--length", "--cap", "--s1p", "--from", "--to", "--step"}},
          }) {
         std::vector<std::string_view> args = command;
@@ -180,12 +183,14 @@ TEST(CliOptionsMembers, EachCommandTakesItsOptionsAndRefusesTheOthers)
         return more;
     };
     const std::vector<std::pair<std::vector<std::string_view>, std::vector<std::string>>> commands = {
-        {{"design"}, with({"--element-length", "--nec", "--write-nec", "--rod-side"})},
-        {{"analyze"}, with({"--length", "--cap"})},
+        {{"design"},
+            with({"--element-length", "--nec", "--write-nec", "--rod-side", "--power", "--swr-margin", "--tube-id",
+                "--dielectric"})},
+        {{"analyze"}, with({"--length", "--cap", "--power", "--swr-margin", "--tube-id", "--dielectric"})},
         {{"adjust"},
             with({"--length", "--cap", "--zin", "--zin-s1p", "--through", "--through-line", "--element-length",
-                "--tube-id", "--dielectric"})},
-        {{"capacitor"}, {"--freq", "--x", "--tube-id", "--rod", "--dielectric", "--units", "--csv"}},
+                "--tube-id", "--dielectric", "--power", "--swr-margin"})},
+        {{"capacitor"}, {"--freq", "--x", "--tube-id", "--rod", "--dielectric", "--coax", "--units", "--csv"}},
         {{"sweep", "cap"}, with({"--length"})},
         {{"sweep", "length"}, with({"--cap"})},
         {{"sweep", "freq"},

@@ -687,7 +687,7 @@ TEST(DesignCli, RefusalsNameTheOption)
         {{}, "give a command"},
         {{"build"}, "unknown command"},
         {{"design", "--bogus"}, "unknown option --bogus"},
-        {{"design", "--tube-id", "3mm"}, "--tube-id is not an option of design"},
+        {{"design", "--zin", "3,0"}, "--zin is not an option of design"},
         {{"design", "--freq", "14", "--freq", "15"}, "--freq is given twice"},
         {{"design", "--freq"}, "--freq needs a value"},
         {{"design", "--csv=yes"}, "--csv takes no value"},
