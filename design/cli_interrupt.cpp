@@ -54,8 +54,9 @@ void endIfInterrupted()
     struct sigaction fallBack { };
     fallBack.sa_handler = SIG_DFL;
     sigemptyset(&fallBack.sa_mask);
-    sigaction(signal, &fallBack, nullptr);
-    std::raise(signal);
+    if (sigaction(signal, &fallBack, nullptr) == 0) {
+        (void)std::raise(signal); // ends the program
+    }
 }
 
 } // namespace vostrel::design::cli

@@ -359,7 +359,9 @@ std::string doubtOf(double averageGain, double rodChange, double capacitanceChan
     return doubt;
 }
 
-Outcome<Refined> refine(const NecJob& job)
+// Why a job cannot be refined at all: inputs out of range, an element no
+// gamma match feeds, a rod side that cannot be.
+std::optional<NecFailure> refusedJob(const NecJob& job)
 {
     const design::Geometry& g = job.design.geometry;
     if (!(job.design.freqMhz > 0) || !(g.elementDiameter > 0) || !(g.rodDiameter > 0) || !(g.spacing > 0)
@@ -377,6 +379,14 @@ Outcome<Refined> refine(const NecJob& job)
     }
     if (const auto side = rodSideOf(job); std::holds_alternative<NecFailure>(side)) {
         return std::get<NecFailure>(side);
+    }
+    return std::nullopt;
+}
+
+Outcome<Refined> refine(const NecJob& job)
+{
+    if (auto refused = refusedJob(job)) {
+        return *refused;
     }
     Session session(job);
     Refined result;
