@@ -9,6 +9,10 @@
 (function () {
   const fieldIds = ['freq', 'r', 'x', 'element', 'rod', 'spacing', 'line', 'unit', 'share', 'model'];
   const example = { freq: '14.3', r: '25', x: '-25', element: '1.5in', rod: '0.5in', spacing: '6in', line: '50', unit: 'in', share: 'whole', model: 'corrected' };
+  // The ratings at a power: none while the power is empty.
+  const ratingIds = ['power', 'swrMargin', 'dielectric', 'tube'];
+  const ratingDefaults = { power: '', swrMargin: '2', dielectric: 'air', tube: '' };
+  const ratingKeys = ['lineCurrent', 'lineCurrentAtMargin', 'capacitorVoltage', 'capacitorVoltageAtMargin', 'recommended', 'rodCurrent', 'capacitorLoss', 'rodLoss', 'strapLoss', 'matchLoss', 'gapField'];
   const resultIds = ['rodLength', 'capacitance', 'z0', 'stepUp', 'reactance', 'tunedLength', 'tunedCapacitance', 'swr'];
   const el = (id) => document.getElementById(id);
   const strap = el('strap');
@@ -21,6 +25,7 @@
   function keepAddress() {
     const query = new URLSearchParams();
     fieldIds.forEach((id) => query.set(id, el(id).value));
+    ratingIds.forEach((id) => { if (el(id).value !== ratingDefaults[id]) query.set(id, el(id).value); });
     if (strap.value !== '0') query.set('strap', strap.value);
     if (cap.value !== '0') query.set('cap', cap.value);
     history.replaceState(null, '', '?' + query.toString());
@@ -77,11 +82,12 @@
   function compute() {
     if (!module) return;
     const fields = fieldIds.map((id) => el(id).value).join('\t');
-    const answer = JSON.parse(module.ccall('vostrel_designer', 'string', ['string', 'number', 'number'], [fields, Number(strap.value), Number(cap.value)]));
+    const rating = ratingIds.map((id) => el(id).value).join('\t');
+    const answer = JSON.parse(module.ccall('vostrel_designer', 'string', ['string', 'number', 'number', 'string'], [fields, Number(strap.value), Number(cap.value), rating]));
     el('strap-value').textContent = (strap.value * steps.strap).toFixed(2) + ' %';
     el('cap-value').textContent = (cap.value * steps.cap).toFixed(1) + ' %';
     keepAddress();
-    fieldIds.forEach((id) => { el(id).removeAttribute('aria-invalid'); const e = el(id + '-error'); if (e) e.textContent = ''; });
+    fieldIds.concat(ratingIds).forEach((id) => { el(id).removeAttribute('aria-invalid'); const e = el(id + '-error'); if (e) e.textContent = ''; });
     if (answer.status === 'bad') {
       // The last good results stay, marked out of date.
       const field = el(answer.field);
@@ -105,10 +111,27 @@
     document.body.classList.remove('stale');
     resultIds.forEach((id) => { el(id).value = answer.results[id]; });
     el('stepUp').value = answer.results.stepUp + ' (α ' + answer.results.alpha + ')';
+    showRatings(answer.ratings);
     answer.sweeps.forEach(plot);
     document.body.dataset.computed = String(Number(document.body.dataset.computed || 0) + 1);
     if (!builtTyped) fillBuilt(answer.results.tunedLength, answer.results.tunedCapacitance);
     adjust();
+  }
+
+  // The ratings as the core words them; a warning marks the voltage at the margin.
+  function showRatings(ratings) {
+    el('ratings').hidden = !ratings;
+    if (!ratings) return;
+    el('rt-heading').textContent = ratings.heading;
+    el('rt-margin').textContent = ratings.margin;
+    ratingKeys.forEach((key) => { el('rt-' + key).value = ratings[key]; });
+    el('rt-gapField').closest('div').hidden = ratings.gapField === '';
+    const warning = el('ratings-warning');
+    warning.hidden = ratings.warnings.length === 0;
+    warning.textContent = ratings.warnings.map((w) => 'Warning: ' + w.message).join(' ');
+    const row = el('rt-margin-row');
+    row.classList.toggle('over', ratings.warnings.some((w) => w.level === 'breakdown'));
+    row.classList.toggle('near', ratings.warnings.some((w) => w.level === 'third'));
   }
 
   // The adjust form. The built fields follow the design (as tuned) until
@@ -166,6 +189,8 @@
 
   const query = new URLSearchParams(location.search);
   fieldIds.forEach((id) => { el(id).value = query.has(id) ? query.get(id) : example[id]; });
+  ratingIds.forEach((id) => { el(id).value = query.has(id) ? query.get(id) : ratingDefaults[id]; });
+  ratingIds.forEach((id) => el(id).addEventListener('input', compute));
   strap.value = query.get('strap') || '0';
   cap.value = query.get('cap') || '0';
   fieldIds.forEach((id) => el(id).addEventListener('input', compute));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "designer_page.h"
 
+#include "ascii.h"
+#include "design_options.h"
 #include "double_chars.h"
 #include "gamma_design.h"
 #include "length_text.h"
@@ -106,7 +108,103 @@ std::string sweepJson(std::string_view name, std::string_view unit, double scale
     return out;
 }
 
+// A field's text as the refusal quotes it.
+std::string quoted(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+bool blank(std::string_view text)
+{
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 } // namespace
+
+std::variant<std::optional<ratings::Input>, BadField> readRatingsInput(const DesignerInput& input, Unit unit)
+{
+    if (blank(input.power)) {
+        return std::optional<ratings::Input>();
+    }
+    ratings::Input in;
+    const auto power = options::readPower(input.power);
+    if (!power) {
+        return BadField{"power", quoted(input.power) + " is not a power in watts above 0"};
+    }
+    in.powerW = *power;
+    if (!blank(input.swrMargin)) {
+        const auto margin = options::readSwrMargin(input.swrMargin);
+        if (!margin) {
+            return BadField{"swrMargin", quoted(input.swrMargin) + " is not an SWR of 1 or more"};
+        }
+        in.swrMargin = *margin;
+    }
+    const auto kind = ratings::capacitorOfDielectric(ascii::lowered(input.dielectric));
+    if (!kind) {
+        return BadField{"dielectric", quoted(input.dielectric) + " is neither air, ptfe nor polyethylene"};
+    }
+    in.capacitor = *kind;
+    if (!blank(input.tube)) {
+        const auto length = design::parseLength(input.tube, unit);
+        if (const auto* message = std::get_if<std::string>(&length)) {
+            return BadField{"tube", *message};
+        }
+        in.tubeInnerDiameter = std::get<design::Length>(length).metres;
+    }
+    return std::optional<ratings::Input>(in);
+}
+
+std::variant<std::string, BadField> ratingsJson(const ratings::Input& in)
+{
+    const auto rated = ratings::rate(in);
+    if (const auto* problem = std::get_if<ratings::NoRating>(&rated)) {
+        const char* field = problem->field == ratings::Field::TubeInnerDiameter ? "tube"
+            : problem->field == ratings::Field::SwrMargin                       ? "swrMargin"
+            : problem->field == ratings::Field::Power                           ? "power"
+                                                                                : "design";
+        return BadField{field, problem->message};
+    }
+    const ratings::Ratings& r = std::get<ratings::Ratings>(rated);
+    const ratings::CapacitorKind& kind = ratings::capacitorKind(in.capacitor);
+    const std::string swr = "SWR " + doubleText(in.swrMargin, std::nullopt);
+    // A rod in a tube of air is a coaxial capacitor, not a variable.
+    const bool airTube = in.tubeInnerDiameter && in.capacitor == ratings::Capacitor::AirVariable;
+    const std::string capacitorName = airTube ? std::string("air-spaced coaxial") : std::string(kind.name);
+    const auto volts
+        = [](double rms, double peak) { return decimalsText(rms, 1) + " V rms, " + decimalsText(peak, 1) + " V peak"; };
+    const auto watts = [](double w) { return decimalsText(w, 3) + " W"; };
+    std::string out = "{";
+    const auto add = [&out](std::string_view key, const std::string& value) {
+        out += jsonString(key) + ":" + jsonString(value) + ",";
+    };
+    add("heading",
+        "At " + doubleText(in.powerW, std::nullopt) + " W, margin " + swr + " (" + capacitorName + ", "
+            + std::string(ratings::metal(in.rodMetal).name) + " rod and strap)");
+    add("margin", swr);
+    add("lineCurrent", decimalsText(r.lineCurrent, 3) + " A rms");
+    add("lineCurrentAtMargin", decimalsText(r.lineCurrentAtMargin, 3) + " A rms");
+    add("capacitorVoltage", volts(r.capacitorVoltage, r.capacitorVoltagePeak));
+    add("capacitorVoltageAtMargin", volts(r.capacitorVoltageAtMargin, r.capacitorVoltagePeakAtMargin));
+    add("recommended", decimalsText(r.recommendedVoltage, 0) + " V peak");
+    add("rodCurrent", decimalsText(r.rodCurrent, 3) + " A rms");
+    add("capacitorLoss", watts(r.capacitorLoss) + " (Q " + decimalsText(r.capacitorQ, 0) + ", typical)");
+    add("rodLoss", watts(r.rodLoss) + " (" + decimalsText(r.rodResistance, 4) + " ohms)");
+    add("strapLoss", watts(r.strapLoss) + " (" + decimalsText(r.strapResistance, 4) + " ohms)");
+    add("matchLoss", watts(r.matchLoss));
+    add("gapField",
+        r.breakdownVoltage > 0
+            ? decimalsText(r.surfaceFieldAtMargin / 1e6, 3) + " kV/mm (" + std::string(kind.dielectric)
+                + " breaks down at " + decimalsText(r.breakdownVoltage / 1000, 2) + " kV peak)"
+            : std::string());
+    out += R"("warnings":[)";
+    for (std::size_t i = 0; i < r.warnings.size(); ++i) {
+        const ratings::Warning& warning = r.warnings[i];
+        const char* level = warning.kind == ratings::Warning::Kind::AboveBreakdown ? "breakdown" : "third";
+        out += std::string(i == 0 ? "" : ",") + R"({"level":")" + level + R"(","message":)"
+            + jsonString(warning.message) + "}";
+    }
+    return out + "]}";
+}
 
 std::variant<ReadDesign, BadField> readDesignerInput(const DesignerInput& input)
 {
@@ -158,6 +256,11 @@ std::string designerJson(const DesignerInput& input)
     }
     const DesignInput& in = std::get<ReadDesign>(read).input;
     const std::optional<Unit> unit = std::get<ReadDesign>(read).unit;
+    const auto ratingsRead = readRatingsInput(input, *unit);
+    if (const auto* fault = std::get_if<BadField>(&ratingsRead)) {
+        return bad(fault->field, fault->message);
+    }
+    const std::optional<ratings::Input>& ratingsAsked = std::get<std::optional<ratings::Input>>(ratingsRead);
     // The window's study: the same spans, points and tuning steps.
     study::MatchStudy study(study::MatchStudy::kDefaultPoints);
     study.setInputs(study::Inputs{in, *unit, std::nullopt, 1}, nullptr);
@@ -194,7 +297,23 @@ std::string designerJson(const DesignerInput& input)
     add("tunedLength", doubleText(tunedLength / metres, decimals) + " " + unitText);
     add("tunedCapacitance", d.capacitorShorted ? "shorted" : doubleText(tunedCapacitance, 2) + " pF");
     add("swr", doubleText(tunedSwr, 2), true);
-    out += R"(},"sweeps":[)";
+    out += "}";
+    if (ratingsAsked) {
+        // The design's rod and capacitor: what is built first.
+        ratings::Input rated = *ratingsAsked;
+        rated.freqMhz = in.freqMhz;
+        rated.lineImpedance = in.lineImpedance;
+        rated.capacitorReactance = d.capacitorShorted ? 0 : d.capacitorReactance;
+        rated.rodLength = d.rodLength;
+        rated.rodDiameter = in.geometry.rodDiameter;
+        rated.strapLength = in.geometry.spacing;
+        const auto json = ratingsJson(rated);
+        if (const auto* fault = std::get_if<BadField>(&json)) {
+            return bad(fault->field, fault->message);
+        }
+        out += R"(,"ratings":)" + std::get<std::string>(json);
+    }
+    out += R"(,"sweeps":[)";
     const auto sweepOf
         = [](const std::vector<design::SweepPoint>& points) -> design::Outcome<std::vector<design::SweepPoint>> {
         if (points.empty()) {

@@ -33,6 +33,23 @@ template <std::size_t N> std::array<std::string, N> tabFields(const char* fields
     return parts;
 }
 
+// The designer's ten fields in DesignerInput's order; no tuning, no power.
+vostrel::web::DesignerInput designerInput(const std::array<std::string, 10>& parts)
+{
+    vostrel::web::DesignerInput input;
+    input.freq = parts[0];
+    input.r = parts[1];
+    input.x = parts[2];
+    input.element = parts[3];
+    input.rod = parts[4];
+    input.spacing = parts[5];
+    input.line = parts[6];
+    input.unit = parts[7];
+    input.share = parts[8];
+    input.model = parts[9];
+    return input;
+}
+
 } // namespace
 
 extern "C" {
@@ -61,13 +78,19 @@ const char* vostrel_classic(const char* text, int unit)
 
 // The designer page: its fields tab-separated in DesignerInput's order
 // (freq, r, x, element, rod, spacing, line, unit, share, model), then the strap and
-// capacitor steps. JSON as designerJson gives it.
-const char* vostrel_designer(const char* fields, int strapSteps, int capacitorSteps)
+// capacitor steps; the ratings fields tab-separated (power, SWR margin,
+// dielectric, tube inner diameter). JSON as designerJson gives it.
+const char* vostrel_designer(const char* fields, int strapSteps, int capacitorSteps, const char* ratingFields)
 {
     const auto parts = tabFields<10>(fields);
-    vostrel::web::DesignerInput input{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], parts[7],
-        parts[8], parts[9], std::clamp(strapSteps, -vostrel::study::kTuningSteps, vostrel::study::kTuningSteps),
-        std::clamp(capacitorSteps, -vostrel::study::kTuningSteps, vostrel::study::kTuningSteps)};
+    vostrel::web::DesignerInput input = designerInput(parts);
+    input.strapSteps = std::clamp(strapSteps, -vostrel::study::kTuningSteps, vostrel::study::kTuningSteps);
+    input.capacitorSteps = std::clamp(capacitorSteps, -vostrel::study::kTuningSteps, vostrel::study::kTuningSteps);
+    const auto rating = tabFields<4>(ratingFields);
+    input.power = rating[0];
+    input.swrMargin = rating[1];
+    input.dielectric = rating[2];
+    input.tube = rating[3];
     answer() = vostrel::web::designerJson(input);
     return answer().c_str();
 }
@@ -82,7 +105,7 @@ const char* vostrel_adjust(const char* designFields, const char* adjustFields, c
     const auto d = tabFields<10>(designFields);
     const auto a = tabFields<8>(adjustFields);
     vostrel::web::AdjustPageInput input;
-    input.design = vostrel::web::DesignerInput{d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7], d[8], d[9], 0, 0};
+    input.design = designerInput(d);
     input.rodLength = a[0];
     input.capacitance = a[1];
     input.r = a[2];

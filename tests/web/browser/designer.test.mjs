@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The designer page in headless Chromium from a local server: the worked
 // example on load, typing, a bad field, no match, the sliders, the three
-// plots, the address round trip and a phone-width layout; the adjust form
+// plots, the address round trip and a phone-width layout; the ratings at a
+// power; the adjust form
 // from a typed reading, a refused one, a lossy cable and a .s1p file.
 //   node designer.test.mjs SITE_DIR [SCREENSHOT_DIR]
 import { test, before, after } from 'node:test';
@@ -121,6 +122,42 @@ test('a 360 px phone screen: nothing wider than the screen', async () => {
   const widths = await page.evaluate(() => ({ page: document.documentElement.scrollWidth, screen: innerWidth }));
   assert.ok(widths.page <= widths.screen, `the page is ${widths.page} px wide on a ${widths.screen} px screen`);
   await page.screenshot({ path: path.join(shotDir, 'designer-360.png'), fullPage: true });
+  await page.close();
+});
+
+test('ratings at 360 px: a power gives them, a high one warns, a bad one is named, empty hides them', async () => {
+  const page = await open('?model=textbook', 360);
+  assert.equal(await page.$eval('#ratings', (s) => s.hidden), true);
+  await retype(page, 'power', '100');
+  // The design's 115.77 ohms at sqrt(100 / 50) A.
+  assert.equal(await shown(page, 'rt-lineCurrent'), '1.414 A rms');
+  assert.equal(await shown(page, 'rt-capacitorVoltage'), '163.7 V rms, 231.5 V peak');
+  assert.equal(await shown(page, 'rt-capacitorVoltageAtMargin'), '231.5 V rms, 327.4 V peak');
+  assert.equal(await page.$eval('#ratings-warning', (w) => w.hidden), true);
+  assert.equal(params(page).power, '100');
+  // The 0.5 in rod in a 0.75 in air tube holds 7.72 kV peak: 10 kW at SWR 2
+  // is 3.27 kV, above a third of it.
+  await retype(page, 'tube', '0.75');
+  await retype(page, 'power', '10000');
+  assert.match(await visibleText(page, 'ratings-warning'), /above a third of the air gap's breakdown of 7\.72 kV/);
+  assert.equal(await page.$eval('#rt-margin-row', (r) => r.className), 'near');
+  const small = await page.$$eval('.power input, .power select', (controls) => controls
+    .filter((c) => c.getBoundingClientRect().height < 44).map((c) => c.id));
+  assert.deepEqual(small, []);
+  const widths = await page.evaluate(() => ({ page: document.documentElement.scrollWidth, screen: innerWidth }));
+  assert.ok(widths.page <= widths.screen, `the page is ${widths.page} px wide on a ${widths.screen} px screen`);
+  mkdirSync(shotDir, { recursive: true });
+  await page.$eval('#ratings', (s) => s.scrollIntoView());
+  await page.screenshot({ path: path.join(shotDir, 'designer-ratings-360.png') });
+  await page.setViewport({ width: 1280, height: 800 });
+  await page.$eval('.power', (s) => s.scrollIntoView());
+  await page.screenshot({ path: path.join(shotDir, 'designer-ratings-1280.png') });
+  await retype(page, 'power', 'abc');
+  assert.equal(await page.$eval('#power', (f) => f.getAttribute('aria-invalid')), 'true');
+  assert.equal(await page.$eval('#power-error', (e) => e.textContent), '"abc" is not a power in watts above 0');
+  await page.click('#power', { clickCount: 3 });
+  await page.keyboard.press('Backspace');
+  assert.equal(await page.$eval('#ratings', (s) => s.hidden), true);
   await page.close();
 });
 
