@@ -293,7 +293,7 @@ private slots:
     {
         Fixture f;
         f.window.setInputs({"144", "10", "0", "12", "12", "38", Unit::Millimetre, "50", StepUp::Whole, "", "ptfe", "",
-            Model::Corrected});
+            Model::Corrected, "", "2"});
         QVERIFY(!f.window.study().hasDesign());
         QCOMPARE(f.window.study().problem().kind, design::Problem::Kind::NoMatch);
         const QLabel* banner = f.window.results()->banner();
@@ -320,7 +320,7 @@ private slots:
     {
         Fixture f;
         f.window.setInputs({"144", "12.5", "0", "12", "12", "38", Unit::Millimetre, "50", StepUp::Whole, "", "ptfe", "",
-            Model::Textbook});
+            Model::Textbook, "", "2"});
         QVERIFY(f.window.study().design().capacitorShorted);
         QVERIFY(f.window.results()->capacitance()->text().contains("short"));
         QVERIFY(!f.window.tuning()->capacitor()->isEnabled());
@@ -915,8 +915,8 @@ private slots:
 
     void theLastInputsComeBackAndTheCommandLineOverrides()
     {
-        InputTexts texts{
-            "144", "50", "0", "12", "12", "38", Unit::Millimetre, "75", StepUp::Half, "20", "air", "", Model::Textbook};
+        InputTexts texts{"144", "50", "0", "12", "12", "38", Unit::Millimetre, "75", StepUp::Half, "20", "air", "",
+            Model::Textbook, "100", "3"};
         {
             DesignerWindow window;
             window.setInputs(texts);
