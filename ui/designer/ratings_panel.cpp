@@ -74,9 +74,10 @@ void RatingsPanel::showRatings(
 {
     const QString swr = swrText(input.swrMargin);
     const bool airTube = input.tubeInnerDiameter && input.capacitor == ratings::Capacitor::AirVariable;
-    const QString capacitor = airTube ? tr("air-spaced coaxial")
-                                      : QString::fromLatin1(ratings::capacitorKind(input.capacitor).name.data(),
-                                          static_cast<qsizetype>(ratings::capacitorKind(input.capacitor).name.size()));
+    const std::string_view name = ratings::capacitorKind(input.capacitor).name;
+    // A rod in a tube of air is a coaxial capacitor, not a variable.
+    const QString capacitor
+        = airTube ? tr("air-spaced coaxial") : QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
     setTitle(tr("Ratings at %1 W, margin %2 (%3)").arg(formatInput(input.powerW, QLocale()), swr, capacitor));
     m_atMarginCaption->setText(tr("At %1:").arg(swr));
     m_atMargin->setAccessibleName(tr("Capacitor voltage at %1").arg(swr));
@@ -90,7 +91,7 @@ void RatingsPanel::showRatings(
         m_warning->show();
         return;
     }
-    const ratings::Ratings& r = std::get<ratings::Ratings>(answer);
+    const auto& r = std::get<ratings::Ratings>(answer);
     const auto watts = [](double w) { return decimals(w, 3) + QStringLiteral(" W"); };
     m_lineCurrent->setText(
         tr("%1 A rms (%2 A at %3)").arg(decimals(r.lineCurrent, 3), decimals(r.lineCurrentAtMargin, 3), swr));
