@@ -274,11 +274,7 @@ void DesignerWindow::recompute()
     const MatchStudy& study = m_session.study();
     m_results->showStudy(study);
     m_ratings->setStale(false);
-    if (const auto& rated = m_session.rated()) {
-        m_ratings->showRatings(rated->input, rated->answer);
-    } else {
-        m_ratings->clearRatings();
-    }
+    m_ratings->showRated(m_session.rated());
     m_drawing->showStudy(study);
     m_adjust->showStudy(study);
     m_plots->setLengthUnit(study.inputs().unit);

@@ -113,6 +113,15 @@ void RatingsPanel::showRatings(
     mark(!warnings.isEmpty());
 }
 
+void RatingsPanel::showRated(const std::optional<DesignerSession::Rated>& rated)
+{
+    if (rated) {
+        showRatings(rated->input, rated->answer);
+    } else {
+        clearRatings();
+    }
+}
+
 void RatingsPanel::clearRatings()
 {
     for (QLineEdit* edit : m_all) {

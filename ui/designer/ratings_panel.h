@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "designer_session.h"
 #include "ratings.h"
 
 #include <QGroupBox>
@@ -26,6 +27,8 @@ public:
     // `input` is what was rated; clearRatings() hides the panel.
     void showRatings(const ratings::Input& input, const std::variant<ratings::Ratings, ratings::NoRating>& answer);
     void clearRatings();
+    // The session's ratings, or none: the panel hidden.
+    void showRated(const std::optional<DesignerSession::Rated>& rated);
     // Greyed while a field is bad: the figures are of the last good inputs.
     void setStale(bool stale);
 
