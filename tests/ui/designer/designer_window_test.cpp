@@ -615,6 +615,12 @@ private slots:
                                             << "";
         QTest::newRow("antenna model") << QStringList{"--nec", "beam.nec"} << "nec=beam.nec"
                                        << "";
+        QTest::newRow("power") << QStringList{"--power", "1500"} << "power=1500"
+                               << "";
+        QTest::newRow("swr margin") << QStringList{"--power", "100", "--swr-margin", "3"} << "margin=3"
+                                    << "";
+        QTest::newRow("bad power") << QStringList{"--power", "lots"} << "error=--power: \"lots\" is not a number"
+                                   << "";
         QTest::newRow("length and model") << QStringList{"--nec", "beam.nec", "--element-length", "5m"}
                                           << "error=--element-length and --nec each give the element"
                                           << "";
@@ -649,6 +655,8 @@ private slots:
             : what == QLatin1String("model")      ? QString::fromLatin1(design::modelColumn(t.model).data())
             : what == QLatin1String("length")     ? t.elementLength
             : what == QLatin1String("nec")        ? given.antennaModel
+            : what == QLatin1String("power")      ? t.power
+            : what == QLatin1String("margin")     ? t.swrMargin
                                                   : t.frequency;
         QCOMPARE(got, value);
         QCOMPARE(given.notes, note.isEmpty() ? QStringList{} : QStringList{note});
