@@ -98,6 +98,8 @@ enum class Field {
     Permittivity,
     MeasuredReactance,
     ElementLength, // tip to tip, for the full-wave check
+    Power, // the transmitter's, for the ratings
+    SwrMargin, // the worst SWR the capacitor must survive while tuning
 };
 
 // Why there is no answer. `field` names the offending input for BadInput;

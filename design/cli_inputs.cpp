@@ -41,6 +41,10 @@ OptionId fieldOption(Field field)
         return OptionId::Dielectric;
     case Field::ElementLength:
         return OptionId::ElementLength;
+    case Field::Power:
+        return OptionId::Power;
+    case Field::SwrMargin:
+        return OptionId::SwrMargin;
     }
     return OptionId::Freq;
 }

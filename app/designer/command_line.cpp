@@ -17,8 +17,9 @@ namespace vostrel::designer {
 namespace {
 
 // The options of vostrel-design that fill this form.
-constexpr std::array kFormOptions = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--half",
-    "--textbook", "--units", "--tube-id", "--dielectric", "--s1p", "--element-length", "--nec"};
+constexpr std::array kFormOptions
+    = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--half", "--textbook", "--units",
+        "--tube-id", "--dielectric", "--s1p", "--element-length", "--nec", "--power", "--swr-margin"};
 
 struct OlderSpelling {
     const char* name;
@@ -158,7 +159,8 @@ std::optional<QString> readNumbers(const Reader& read, InputTexts& texts)
 {
     QString message;
     for (const auto& [name, into] : {std::pair{"freq", &texts.frequency}, std::pair{"r", &texts.resistance},
-             std::pair{"x", &texts.reactance}, std::pair{"line", &texts.lineImpedance}}) {
+             std::pair{"x", &texts.reactance}, std::pair{"line", &texts.lineImpedance},
+             std::pair{"power", &texts.power}, std::pair{"swr-margin", &texts.swrMargin}}) {
         if (read.isSet(name)) {
             const auto number = read.number(name, message);
             if (!number) {

@@ -75,7 +75,8 @@ public:
         return metres;
     }
 
-private:
+    const QLocale& locale() const { return m_locale; }
+
     double fail(Field field, QString message)
     {
         m_errors.append({field, std::move(message)});
@@ -85,6 +86,25 @@ private:
     const QLocale& m_locale;
     QList<FieldError>& m_errors;
 };
+
+// The power, the margin and the capacitor they rate: the dielectric's
+// coaxial one with a tube, an air variable without.
+ratings::Input readRatings(const InputTexts& texts, const ValidInputs& inputs, Reader& read)
+{
+    ratings::Input asked;
+    asked.powerW = read.number(texts.power, Field::Power, QStringLiteral("100"), true);
+    asked.swrMargin = read.number(texts.swrMargin, Field::SwrMargin, QStringLiteral("2"), false);
+    if (!texts.swrMargin.trimmed().isEmpty() && parseNumber(texts.swrMargin, read.locale())
+        && !(asked.swrMargin >= 1)) {
+        read.fail(Field::SwrMargin, QStringLiteral("%1 must be 1 or more.").arg(fieldName(Field::SwrMargin)));
+    }
+    if (inputs.tubeInnerDiameter) {
+        asked.tubeInnerDiameter = inputs.tubeInnerDiameter;
+        const auto kind = ratings::capacitorOfDielectric(texts.dielectric.toStdString());
+        asked.capacitor = kind.value_or(ratings::Capacitor::AirVariable);
+    }
+    return asked;
+}
 
 // "Centre spacing: the rod would touch the element: ...".
 QString coreMessage(const design::Problem& problem)
@@ -98,9 +118,9 @@ namespace {
 
 InputTexts withSeparator(InputTexts texts, const QString& from, const QString& to)
 {
-    for (QString* text :
-        {&texts.frequency, &texts.resistance, &texts.reactance, &texts.elementDiameter, &texts.rodDiameter,
-            &texts.spacing, &texts.lineImpedance, &texts.tubeInnerDiameter, &texts.elementLength}) {
+    for (QString* text : {&texts.frequency, &texts.resistance, &texts.reactance, &texts.elementDiameter,
+             &texts.rodDiameter, &texts.spacing, &texts.lineImpedance, &texts.tubeInnerDiameter, &texts.elementLength,
+             &texts.power, &texts.swrMargin}) {
         text->replace(from, to);
     }
     return texts;
@@ -151,6 +171,9 @@ Validation validate(const InputTexts& texts, const QLocale& locale)
     }
     if (!texts.elementLength.trimmed().isEmpty()) {
         result.elementLength = read.length(texts.elementLength, Field::ElementLength, texts.unit);
+    }
+    if (!texts.power.trimmed().isEmpty()) {
+        result.ratings = readRatings(texts, inputs, read);
     }
     if (!result.errors.isEmpty()) {
         return result;
@@ -222,6 +245,10 @@ QString fieldName(design::Field field)
         return QStringLiteral("Measured reactance");
     case Field::ElementLength:
         return QStringLiteral("Element length");
+    case Field::Power:
+        return QStringLiteral("Power");
+    case Field::SwrMargin:
+        return QStringLiteral("SWR margin");
     }
     return {};
 }

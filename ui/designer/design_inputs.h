@@ -5,6 +5,7 @@
 #include "length_text.h"
 #include "match_study.h"
 #include "number_text.h"
+#include "ratings.h"
 
 #include <QList>
 #include <QLocale>
@@ -35,6 +36,9 @@ struct InputTexts {
     // space; empty: no check (unless an antenna model is open).
     QString elementLength;
     design::Model model = design::Model::Corrected; // Textbook: the line model alone
+    // Watts at the transmitter for the ratings; empty: none.
+    QString power;
+    QString swrMargin = QStringLiteral("2"); // the worst SWR the capacitor must survive
 
     bool operator==(const InputTexts&) const = default;
 };
@@ -52,6 +56,9 @@ struct FieldError {
 struct Validation {
     std::optional<ValidInputs> inputs; // only when `errors` is empty
     std::optional<double> elementLength; // metres, when one is typed
+    // The power, margin, capacitor and tube, when a power is typed; the
+    // design's figures are the study's to fill in.
+    std::optional<ratings::Input> ratings;
     QList<FieldError> errors;
 };
 

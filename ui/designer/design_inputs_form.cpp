@@ -54,6 +54,7 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     column->addWidget(buildGeometry());
     column->addWidget(buildFeedLine());
     column->addWidget(buildCoaxCapacitor());
+    column->addWidget(buildPower());
     column->addWidget(buildProblemList());
     column->addStretch(1);
 
@@ -61,10 +62,10 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     updateUnitLabels();
 
     // The tab order follows the form from top to bottom.
-    const std::array<QWidget*, 14> order = {field(Field::Frequency), field(Field::FeedResistance),
+    const std::array<QWidget*, 16> order = {field(Field::Frequency), field(Field::FeedResistance),
         field(Field::FeedReactance), m_unit, field(Field::ElementDiameter), field(Field::RodDiameter),
         field(Field::Spacing), field(Field::ElementLength), m_line, m_whole, m_half, m_textbook,
-        field(Field::TubeInnerDiameter), m_dielectric};
+        field(Field::TubeInnerDiameter), m_dielectric, field(Field::Power), field(Field::SwrMargin)};
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -159,9 +160,9 @@ QGroupBox* DesignInputsForm::buildFeedLine()
     form->addRow(lineCaption, lineRow);
     connect(m_line, &QComboBox::currentTextChanged, this, &DesignInputsForm::emitEdited);
 
-    m_whole = new QRadioButton(tr("&Whole feed impedance (k = 1)"));
+    m_whole = new QRadioButton(tr("Whole feed impedance (k = 1)"));
     m_whole->setObjectName(names::stepUpWhole);
-    m_half = new QRadioButton(tr("H&alf feed impedance (k = 1/2)"));
+    m_half = new QRadioButton(tr("Half feed impedance (k = 1/2)"));
     m_half->setObjectName(names::stepUpHalf);
     m_stepUp = new QButtonGroup(this);
     m_stepUp->addButton(m_whole);
@@ -212,6 +213,18 @@ QGroupBox* DesignInputsForm::buildCoaxCapacitor()
     dielectricCaption->setBuddy(m_dielectric);
     form->addRow(dielectricCaption, m_dielectric);
     connect(m_dielectric, &QComboBox::currentIndexChanged, this, &DesignInputsForm::emitEdited);
+    return group;
+}
+
+QGroupBox* DesignInputsForm::buildPower()
+{
+    auto* group = new QGroupBox(tr("Power (optional)"));
+    auto* form = new QFormLayout(group);
+    addField(form, tr("Po&wer:"), names::power, Field::Power, unitLabel(tr("W")),
+        tr("The transmitter's power in watts: the ratings the capacitor, rod and strap must stand. Empty for none."));
+    field(Field::Power)->setPlaceholderText(tr("none"));
+    addField(form, tr("SWR m&argin:"), names::swrMargin, Field::SwrMargin, unitLabel(QString()),
+        tr("The worst SWR the capacitor must survive while the match is tuned, e.g. 2"));
     return group;
 }
 
@@ -285,6 +298,8 @@ InputTexts DesignInputsForm::texts() const
     texts.dielectric = m_dielectric->currentData().toString();
     texts.elementLength = field(Field::ElementLength)->text();
     texts.model = m_textbook->isChecked() ? design::Model::Textbook : design::Model::Corrected;
+    texts.power = field(Field::Power)->text();
+    texts.swrMargin = field(Field::SwrMargin)->text();
     return texts;
 }
 
@@ -316,6 +331,8 @@ void DesignInputsForm::setTextsQuietly(const InputTexts& texts)
     m_dielectric->setCurrentIndex(dielectric >= 0 ? dielectric : 0);
     field(Field::ElementLength)->setText(texts.elementLength);
     m_textbook->setChecked(texts.model == design::Model::Textbook);
+    field(Field::Power)->setText(texts.power);
+    field(Field::SwrMargin)->setText(texts.swrMargin);
     updateUnitLabels();
     m_quiet = false;
 }

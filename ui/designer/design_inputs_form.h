@@ -22,7 +22,8 @@ namespace vostrel::designer {
 
 // The inputs in a form layout: operating point, geometry with one unit
 // selector (choosing another converts the lengths typed as plain numbers),
-// feed line and step-up convention, the optional coax capacitor.
+// feed line and step-up convention, the optional coax capacitor and the
+// optional power to rate them at.
 // It holds text only; the window validates and marks the bad fields here.
 class DesignInputsForm : public QWidget {
     Q_OBJECT
@@ -60,6 +61,7 @@ private:
     QGroupBox* buildGeometry();
     QGroupBox* buildFeedLine();
     QGroupBox* buildCoaxCapacitor();
+    QGroupBox* buildPower();
     QLabel* buildProblemList();
     void emitEdited(); // edited(), unless the texts are being set quietly
 

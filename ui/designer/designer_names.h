@@ -54,6 +54,17 @@ inline constexpr const char* swrByCapacitance = "swrByCapacitance";
 inline constexpr const char* swrByRodLength = "swrByRodLength";
 inline constexpr const char* swrByFrequency = "swrByFrequency";
 inline constexpr const char* smithChart = "smithChart";
+inline constexpr const char* power = "power";
+inline constexpr const char* swrMargin = "swrMargin";
+inline constexpr const char* ratings = "ratings";
+inline constexpr const char* lineCurrent = "lineCurrent";
+inline constexpr const char* capacitorVoltage = "capacitorVoltage";
+inline constexpr const char* capacitorVoltageAtMargin = "capacitorVoltageAtMargin";
+inline constexpr const char* recommendedVoltage = "recommendedVoltage";
+inline constexpr const char* rodCurrent = "rodCurrent";
+inline constexpr const char* capacitorLoss = "capacitorLoss";
+inline constexpr const char* matchLoss = "matchLoss";
+inline constexpr const char* ratingsWarning = "ratingsWarning";
 inline constexpr const char* drawing = "drawing";
 
 } // namespace vostrel::designer::names

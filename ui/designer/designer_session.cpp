@@ -10,6 +10,28 @@
 
 namespace vostrel::designer {
 
+namespace {
+
+// The design's rod, strap and capacitor at the power asked, if any.
+std::optional<DesignerSession::Rated> rateDesign(const MatchStudy& study, const std::optional<ratings::Input>& asked)
+{
+    if (!asked || !study.hasDesign()) {
+        return std::nullopt;
+    }
+    const design::Design& d = study.design();
+    const design::DesignInput& in = study.inputs().design;
+    ratings::Input rated = *asked;
+    rated.freqMhz = in.freqMhz;
+    rated.lineImpedance = in.lineImpedance;
+    rated.capacitorReactance = d.capacitorShorted ? 0 : std::fabs(d.capacitorReactance);
+    rated.rodLength = d.rodLength;
+    rated.rodDiameter = in.geometry.rodDiameter;
+    rated.strapLength = in.geometry.spacing;
+    return DesignerSession::Rated{rated, ratings::rate(rated)};
+}
+
+} // namespace
+
 DesignerSession::Update DesignerSession::update(const InputTexts& texts, const QLocale& locale)
 {
     Update update;
@@ -52,6 +74,7 @@ DesignerSession::Update DesignerSession::update(const InputTexts& texts, const Q
     m_stale = false;
     m_study.setInputs(*validation.inputs, m_measured);
     m_hasStudy = true;
+    m_rated = rateDesign(m_study, validation.ratings);
     update.nec = planFullWave(*validation.inputs, validation.elementLength, update);
     return update;
 }

@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <optional>
+#include <variant>
 
 namespace vostrel::designer {
 
@@ -92,6 +93,13 @@ public:
     // A design for the inputs the fields hold now: what the sliders tune
     // and every export writes. False while a field is bad.
     bool hasCurrentDesign() const { return m_hasStudy && !m_stale && m_study.hasDesign(); }
+    // The design's ratings at the power typed: none without a power or a
+    // design; the core's refusal when it cannot rate them.
+    struct Rated {
+        ratings::Input input; // what was rated, the design's figures filled in
+        std::variant<ratings::Ratings, ratings::NoRating> answer;
+    };
+    const std::optional<Rated>& rated() const { return m_rated; }
     // Moves the tuned point; false (nothing moves) without a current design.
     bool retune(Tuning tuning);
 
@@ -113,6 +121,7 @@ private:
     MatchStudy m_study;
     bool m_hasStudy = false;
     bool m_stale = false;
+    std::optional<Rated> m_rated;
 
     std::shared_ptr<const touchstone::OnePort> m_measured; // shared with the study
     QString m_measuredName;

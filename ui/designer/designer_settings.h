@@ -34,6 +34,8 @@ inline constexpr std::array kTextKeys = {
     TextKey{"tubeInnerDiameter", &InputTexts::tubeInnerDiameter},
     TextKey{"dielectric", &InputTexts::dielectric},
     TextKey{"elementLength", &InputTexts::elementLength},
+    TextKey{"power", &InputTexts::power},
+    TextKey{"swrMargin", &InputTexts::swrMargin},
 };
 // The choices, also under "inputs/": the unit's symbol, "half" or
 // "whole", "textbook" or "corrected".

@@ -8,6 +8,7 @@
 #include "full_wave_check.h"
 #include "match_drawing.h"
 #include "notice_bar.h"
+#include "ratings_panel.h"
 #include "results_panel.h"
 #include "smith_chart_view.h"
 #include "sweep_chart.h"
@@ -108,6 +109,7 @@ QWidget* DesignerWindow::buildLayout()
 {
     m_form = new DesignInputsForm;
     m_results = new ResultsPanel;
+    m_ratings = new RatingsPanel;
     m_tuning = new TuningPanel;
     m_plots = new PlotsPage;
     m_drawing = new MatchDrawing;
@@ -121,6 +123,7 @@ QWidget* DesignerWindow::buildLayout()
     auto* left = new QVBoxLayout(inputs);
     left->addWidget(m_form);
     left->addWidget(m_results);
+    left->addWidget(m_ratings);
     left->addStretch(1);
     auto scrolled = [](QWidget* page) {
         auto* scroll = new QScrollArea;
@@ -153,6 +156,7 @@ QWidget* DesignerWindow::buildLayout()
     splitter->setStretchFactor(1, 1);
     m_form->setFixedWidth(m_form->sizeHint().width() + 40);
     m_results->setFixedWidth(m_form->width());
+    m_ratings->setFixedWidth(m_form->width());
     // Both sides fit the narrowest window (320 wide) and scroll from there.
     inputsScroll->setMinimumWidth(140);
     rightScroll->setMinimumWidth(140);
@@ -255,6 +259,7 @@ void DesignerWindow::recompute()
     if (!update.errors.isEmpty()) {
         m_form->showErrors(update.errors);
         m_results->setStale(m_session.hasStudy());
+        m_ratings->setStale(true);
         setPicturesStale(m_session.hasStudy());
         statusBar()->showMessage(update.errors.front().message);
         m_tuning->setAvailable(false); // the study is of the last good inputs
@@ -268,6 +273,8 @@ void DesignerWindow::recompute()
     statusBar()->clearMessage();
     const MatchStudy& study = m_session.study();
     m_results->showStudy(study);
+    m_ratings->setStale(false);
+    m_ratings->showRated(m_session.rated());
     m_drawing->showStudy(study);
     m_adjust->showStudy(study);
     m_plots->setLengthUnit(study.inputs().unit);

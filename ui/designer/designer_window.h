@@ -27,6 +27,7 @@ namespace vostrel::designer {
 class AdjustPanel;
 class FullWaveCheck;
 class MatchDrawing;
+class RatingsPanel;
 class ResultsPanel;
 class SmithChartView;
 class SweepChart;
@@ -95,6 +96,7 @@ public:
     bool hasStudy() const { return m_session.hasStudy(); }
     DesignInputsForm* form() const { return m_form; }
     ResultsPanel* results() const { return m_results; }
+    RatingsPanel* ratings() const { return m_ratings; }
     TuningPanel* tuning() const { return m_tuning; }
     SweepChart* chart(Plot plot) const { return m_plots->chart(plot); }
     SmithChartView* smithChart() const { return m_plots->smithChart(); }
@@ -140,6 +142,7 @@ private:
     DesignerSession m_session;
     DesignInputsForm* m_form;
     ResultsPanel* m_results;
+    RatingsPanel* m_ratings;
     TuningPanel* m_tuning;
     PlotsPage* m_plots;
     MatchDrawing* m_drawing;

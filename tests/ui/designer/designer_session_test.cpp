@@ -466,6 +466,8 @@ private slots:
             locale)
                                       .tubeInnerDiameter;
         texts.dielectric = QStringLiteral("polyethylene");
+        texts.power = QStringLiteral("1500") + locale.decimalPoint() + QStringLiteral("5");
+        texts.swrMargin = QStringLiteral("2") + locale.decimalPoint() + QStringLiteral("5");
         QVERIFY(settings::writeInputs(store, texts, locale));
         for (const auto& key : settings::kTextKeys) {
             QVERIFY2(store.contains(QStringLiteral("inputs/") + QLatin1String(key.key)), key.key);
@@ -473,6 +475,8 @@ private slots:
         // Kept with "." whatever the locale.
         QCOMPARE(store.value(QStringLiteral("inputs/frequency")).toString(), QStringLiteral("14.2"));
         QCOMPARE(store.value(QStringLiteral("inputs/unit")).toString(), QStringLiteral("mm"));
+        QCOMPARE(store.value(QStringLiteral("inputs/power")).toString(), QStringLiteral("1500.5"));
+        QCOMPARE(store.value(QStringLiteral("inputs/swrMargin")).toString(), QStringLiteral("2.5"));
         QCOMPARE(settings::readInputs(store, locale), texts);
     }
 
@@ -490,6 +494,8 @@ private slots:
         QCOMPARE(read.stepUp, StepUp::Whole);
         QCOMPARE(read.model, Model::Corrected);
         QCOMPARE(read.resistance, InputTexts{}.resistance); // a key not written keeps the example's
+        QCOMPARE(read.power, QString()); // settings from before the ratings: none
+        QCOMPARE(read.swrMargin, QStringLiteral("2"));
     }
 
     void settingsThatCannotBeWritten()

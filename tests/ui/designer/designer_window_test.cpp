@@ -293,7 +293,7 @@ private slots:
     {
         Fixture f;
         f.window.setInputs({"144", "10", "0", "12", "12", "38", Unit::Millimetre, "50", StepUp::Whole, "", "ptfe", "",
-            Model::Corrected});
+            Model::Corrected, "", "2"});
         QVERIFY(!f.window.study().hasDesign());
         QCOMPARE(f.window.study().problem().kind, design::Problem::Kind::NoMatch);
         const QLabel* banner = f.window.results()->banner();
@@ -320,7 +320,7 @@ private slots:
     {
         Fixture f;
         f.window.setInputs({"144", "12.5", "0", "12", "12", "38", Unit::Millimetre, "50", StepUp::Whole, "", "ptfe", "",
-            Model::Textbook});
+            Model::Textbook, "", "2"});
         QVERIFY(f.window.study().design().capacitorShorted);
         QVERIFY(f.window.results()->capacitance()->text().contains("short"));
         QVERIFY(!f.window.tuning()->capacitor()->isEnabled());
@@ -615,6 +615,12 @@ private slots:
                                             << "";
         QTest::newRow("antenna model") << QStringList{"--nec", "beam.nec"} << "nec=beam.nec"
                                        << "";
+        QTest::newRow("power") << QStringList{"--power", "1500"} << "power=1500"
+                               << "";
+        QTest::newRow("swr margin") << QStringList{"--power", "100", "--swr-margin", "3"} << "margin=3"
+                                    << "";
+        QTest::newRow("bad power") << QStringList{"--power", "lots"} << "error=--power: \"lots\" is not a number"
+                                   << "";
         QTest::newRow("length and model") << QStringList{"--nec", "beam.nec", "--element-length", "5m"}
                                           << "error=--element-length and --nec each give the element"
                                           << "";
@@ -649,6 +655,8 @@ private slots:
             : what == QLatin1String("model")      ? QString::fromLatin1(design::modelColumn(t.model).data())
             : what == QLatin1String("length")     ? t.elementLength
             : what == QLatin1String("nec")        ? given.antennaModel
+            : what == QLatin1String("power")      ? t.power
+            : what == QLatin1String("margin")     ? t.swrMargin
                                                   : t.frequency;
         QCOMPARE(got, value);
         QCOMPARE(given.notes, note.isEmpty() ? QStringList{} : QStringList{note});
@@ -915,8 +923,8 @@ private slots:
 
     void theLastInputsComeBackAndTheCommandLineOverrides()
     {
-        InputTexts texts{
-            "144", "50", "0", "12", "12", "38", Unit::Millimetre, "75", StepUp::Half, "20", "air", "", Model::Textbook};
+        InputTexts texts{"144", "50", "0", "12", "12", "38", Unit::Millimetre, "75", StepUp::Half, "20", "air", "",
+            Model::Textbook, "100", "3"};
         {
             DesignerWindow window;
             window.setInputs(texts);
