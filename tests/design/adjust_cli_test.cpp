@@ -30,26 +30,9 @@ namespace coax = vostrel::coax;
 
 namespace {
 
-struct CliRun {
-    ExitStatus status;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(const std::vector<std::string>& args)
-{
-    const std::vector<std::string_view> views(args.begin(), args.end());
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runDesignCli(views, out, err);
-    return {static_cast<ExitStatus>(status), out.str(), err.str()};
-}
-
-std::vector<std::string> joined(std::vector<std::string> head, const std::vector<std::string>& tail)
-{
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
+using cliTest::CliRun;
+using cliTest::joined;
+using cliTest::run;
 
 // The ARRL example's geometry at 14.3 MHz.
 const std::vector<std::string> kGeometry

@@ -4,6 +4,7 @@
 // What the tests of vostrel-design's commands share: reading its numbers,
 // writing exact ones, and the temporary files they give it.
 
+#include "design_cli.h"
 #include "tool_output.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +16,32 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cliTest {
+
+// One run of vostrel-design's commands, as the program would make it.
+struct CliRun {
+    vostrel::design::ExitStatus status;
+    std::string out;
+    std::string err;
+};
+
+inline CliRun run(const std::vector<std::string>& args)
+{
+    const std::vector<std::string_view> views(args.begin(), args.end());
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = vostrel::design::runDesignCli(views, out, err);
+    return {static_cast<vostrel::design::ExitStatus>(status), out.str(), err.str()};
+}
+
+// Arguments: `head`, then `tail`.
+inline std::vector<std::string> joined(std::vector<std::string> head, const std::vector<std::string>& tail)
+{
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
 
 // A CSV number: written in the shortest form that reads back as the
 // computed double, so compared with the rounded value shown to a person.

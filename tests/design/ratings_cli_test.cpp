@@ -23,26 +23,9 @@ using vostrel::design::runDesignCli;
 
 namespace {
 
-struct CliRun {
-    ExitStatus status;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(const std::vector<std::string>& args)
-{
-    const std::vector<std::string_view> views(args.begin(), args.end());
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runDesignCli(views, out, err);
-    return {static_cast<ExitStatus>(status), out.str(), err.str()};
-}
-
-std::vector<std::string> joined(std::vector<std::string> head, const std::vector<std::string>& tail)
-{
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
+using cliTest::CliRun;
+using cliTest::joined;
+using cliTest::run;
 
 using cliTest::contains;
 using cliTest::csvRow;
