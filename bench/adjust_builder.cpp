@@ -161,10 +161,7 @@ int main()
                     break;
                 }
                 const std::complex<double> reading = cable ? coax::inputImpedance(*cable, a.freqMhz, *zin) : *zin;
-                adjust::AdjustInput built;
-                built.freqMhz = a.freqMhz;
-                built.geometry = job.design.geometry;
-                built.assumedFeedImpedance = guess;
+                adjust::AdjustInput built = adjust::builtFrom(in);
                 if (a.dipoleLength > 0) {
                     built.elementLength = a.dipoleLength;
                 }

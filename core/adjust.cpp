@@ -261,6 +261,18 @@ Outcome<Complex> calibrate(const design::DesignInput& in, double rodLength, doub
     return za;
 }
 
+AdjustInput builtFrom(const design::DesignInput& design)
+{
+    AdjustInput in;
+    in.freqMhz = design.freqMhz;
+    in.geometry = design.geometry;
+    in.lineImpedance = design.lineImpedance;
+    in.stepUp = design.stepUp;
+    in.model = design.model;
+    in.assumedFeedImpedance = design.feedImpedance;
+    return in;
+}
+
 Outcome<Adjustment> adjust(const AdjustInput& in, Complex reading)
 {
     if (auto problem = checkBuild(in)) {

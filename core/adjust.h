@@ -49,6 +49,13 @@ struct AdjustInput {
     std::optional<coax::Line> cable;
 };
 
+// What was built from a design: its frequency, geometry, line, convention
+// and closed form, and its Za as the model's estimate; the rod and
+// capacitor as built, the element length and the cable left to the caller.
+//   the ARRL example (14.3 MHz, Za 25 - j25, Textbook)
+//     -> freq 14.3, its geometry, Zc 50, Whole, Textbook, assumed Za 25 - j25
+AdjustInput builtFrom(const design::DesignInput& design);
+
 // Why there is no adjustment, with a sentence saying what to do.
 struct NoAdjustment {
     enum class Kind {

@@ -369,14 +369,10 @@ int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
     Answer answer;
     answer.model = inputs.study.design;
     answer.unit = inputs.study.unit;
+    answer.in = adjust::builtFrom(answer.model);
     adjust::AdjustInput& in = answer.in;
-    in.freqMhz = answer.model.freqMhz;
-    in.geometry = answer.model.geometry;
-    in.lineImpedance = answer.model.lineImpedance;
-    in.stepUp = answer.model.stepUp;
-    in.model = answer.model.model;
-    if (options.r) { // both or neither: readModelInputs saw to it
-        in.assumedFeedImpedance = answer.model.feedImpedance;
+    if (!options.r) { // both or neither: readModelInputs saw to it
+        in.assumedFeedImpedance.reset();
     }
     in.rodLength = *inputs.rodLength;
     in.capacitancePf = *inputs.capacitancePf;

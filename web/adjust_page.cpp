@@ -243,13 +243,7 @@ std::string adjustJson(const AdjustPageInput& input)
     }
     const design::DesignInput& d = std::get<ReadDesign>(design).input;
     const Unit unit = std::get<ReadDesign>(design).unit;
-    adjust::AdjustInput in;
-    in.freqMhz = d.freqMhz;
-    in.geometry = d.geometry;
-    in.lineImpedance = d.lineImpedance;
-    in.stepUp = d.stepUp;
-    in.model = d.model;
-    in.assumedFeedImpedance = d.feedImpedance;
+    adjust::AdjustInput in = adjust::builtFrom(d);
 
     const auto rod = readLength(input.rodLength, unit, "built-rod", "rod as built");
     if (const auto* fault = std::get_if<Fault>(&rod)) {

@@ -71,6 +71,27 @@ void expectRelative(Complex actual, Complex expected, double relative)
     EXPECT_LE(std::abs(actual - expected), relative * std::abs(expected)) << actual << " vs " << expected;
 }
 
+// Every figure of the design carried over, none of them a default; the
+// build's own figures left for the caller.
+TEST(BuiltFrom, TakesTheDesignWhole)
+{
+    const DesignInput d{14.3, Complex(25, -25), {1.5 * kInch, 0.5 * kInch, 6 * kInch}, 75, design::StepUp::Half,
+        design::Model::Textbook};
+    const AdjustInput in = adjust::builtFrom(d);
+    EXPECT_EQ(in.freqMhz, 14.3);
+    EXPECT_EQ(in.geometry.elementDiameter, d.geometry.elementDiameter);
+    EXPECT_EQ(in.geometry.rodDiameter, d.geometry.rodDiameter);
+    EXPECT_EQ(in.geometry.spacing, d.geometry.spacing);
+    EXPECT_EQ(in.lineImpedance, 75);
+    EXPECT_EQ(in.stepUp, design::StepUp::Half);
+    EXPECT_EQ(in.model, design::Model::Textbook);
+    EXPECT_EQ(in.assumedFeedImpedance, Complex(25, -25));
+    EXPECT_EQ(in.rodLength, 0);
+    EXPECT_EQ(in.capacitancePf, 0);
+    EXPECT_FALSE(in.elementLength.has_value());
+    EXPECT_FALSE(in.cable.has_value());
+}
+
 TEST(Calibrate, HeaderExamples)
 {
     const AdjustInput in = antennaBook();

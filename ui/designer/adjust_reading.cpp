@@ -104,14 +104,7 @@ AdjustTexts AdjustReading::builtFrom(const design::Design& design, design::Unit 
 AdjustOutcome AdjustReading::adjust(const ValidInputs& inputs, const AdjustTexts& texts, const QLocale& locale)
 {
     const NumberFormat format = numberFormat(locale);
-    adjust::AdjustInput in;
-    const design::DesignInput& d = inputs.design;
-    in.freqMhz = d.freqMhz;
-    in.geometry = d.geometry;
-    in.lineImpedance = d.lineImpedance;
-    in.stepUp = d.stepUp;
-    in.model = d.model;
-    in.assumedFeedImpedance = d.feedImpedance;
+    adjust::AdjustInput in = adjust::builtFrom(inputs.design);
 
     const auto rod = design::parseLength(texts.rodLength.trimmed().toStdString(), inputs.unit, format);
     if (const auto* why = std::get_if<std::string>(&rod)) {
