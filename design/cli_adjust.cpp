@@ -12,7 +12,6 @@
 #include "design_options.h"
 #include "line_transform.h"
 #include "number_text.h"
-#include "physics.h"
 #include "plain_number.h"
 #include "touchstone.h"
 
@@ -433,10 +432,9 @@ int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
         }
     }
     if (answer.ratingsAsked) {
-        // What the next cut must stand: the next capacitor, none when shorted.
-        const double pf = answer.step.next.capacitancePf;
-        const double reactance = std::isinf(pf) ? 0 : 1 / (physics::kTwoPi * in.freqMhz * 1e6 * pf * 1e-12);
-        auto rated = rateMatch(*answer.ratingsAsked, answer.model, answer.step.next.rodLength, reactance);
+        // What the next cut must stand: the next capacitor (Xc 0 when shorted).
+        const design::Design& next = answer.step.next;
+        auto rated = rateMatch(*answer.ratingsAsked, answer.model, next.rodLength, next.capacitorReactance);
         if (const auto* failure = std::get_if<CommandLineError>(&rated)) {
             return fail(*failure);
         }
