@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli_fullwave.h"
 
+#include "allowance.h"
 #include "ascii.h"
 #include "cli_csv.h"
 #include "cli_deck_file.h"
@@ -217,6 +218,14 @@ std::string necSection(const nec::Outcome<nec::Refined>& refined, std::optional<
                         : std::string(r.closedForm ? "not built: the rod does not fit" : "no closed-form match"));
     text += resultRow("Refined rod length", lengthText(r.rodLength, unit) + " " + symbol);
     text += resultRow("Refined capacitor", quantityText(r.capacitancePf, 2) + " pF");
+    const nec::Allowance allowance = nec::allowanceOf(r);
+    const int tenths = allowance.capacitancePf.low < 10 ? 1 : 0;
+    text += resultRow("Allow for",
+        "capacitor " + quantityText(allowance.capacitancePf.low, tenths) + " to "
+            + quantityText(allowance.capacitancePf.high, tenths) + " pF; strap "
+            + lengthText(allowance.rodLength.low, unit) + " to " + lengthText(allowance.rodLength.high, unit) + " "
+            + symbol + " from the feed point");
+    text += resultRow("  from", allowance.basis);
     text += resultRow("SWR in NEC", decimalsText(r.swr, 3) + " (Zin " + complexText(r.zin) + " ohms)");
     if (r.averageGain) {
         text += resultRow("Average gain test", decimalsText(*r.averageGain, 3) + " (1 for a perfect model)");
@@ -233,12 +242,13 @@ std::string necSection(const nec::Outcome<nec::Refined>& refined, std::optional<
 std::vector<std::string> necCsvNames()
 {
     return {"nec_feed_r_ohm", "nec_feed_x_ohm", "nec_swr_of_closed_form", "nec_rod_length", "nec_capacitance_pf",
-        "nec_swr", "nec_agt", "nec_doubtful", "nec_status"};
+        "nec_swr", "nec_agt", "nec_doubtful", "nec_status", "nec_rod_low", "nec_rod_high", "nec_cap_low_pf",
+        "nec_cap_high_pf"};
 }
 
 std::vector<std::string> necCsvFields(const nec::Outcome<nec::Refined>& refined, std::optional<Complex> feed, Unit unit)
 {
-    std::vector<std::string> fields(9);
+    std::vector<std::string> fields(13);
     fields[8] = necStatus(refined);
     if (feed) {
         fields[0] = csv::number(feed->real());
@@ -251,6 +261,11 @@ std::vector<std::string> necCsvFields(const nec::Outcome<nec::Refined>& refined,
         fields[5] = csv::number(r->swr);
         fields[6] = r->averageGain ? csv::number(*r->averageGain) : "";
         fields[7] = r->doubtful ? "yes" : "no";
+        const nec::Allowance allowance = nec::allowanceOf(*r);
+        fields[9] = csv::number(allowance.rodLength.low / metresPer(unit));
+        fields[10] = csv::number(allowance.rodLength.high / metresPer(unit));
+        fields[11] = csv::number(allowance.capacitancePf.low);
+        fields[12] = csv::number(allowance.capacitancePf.high);
     }
     return fields;
 }

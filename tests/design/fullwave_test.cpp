@@ -158,6 +158,12 @@ TEST(FullWave, DipoleReportFromNec)
     EXPECT_LT(agt, 1.05);
     EXPECT_TRUE(contains(rowValue(text.out, "Halved segments"), "rod ")) << text.out;
     EXPECT_EQ(rowValue(text.out, "Model"), "not doubtful");
+    // What to allow for: the capacitor in whole pF around the refined one,
+    // the strap up to the closed form's 1387.9 mm (within a quarter).
+    EXPECT_EQ(rowValue(text.out, "Allow for"), "capacitor 70 to 88 pF; strap 1199.5 to 1387.9 mm from the feed point")
+        << text.out;
+    EXPECT_EQ(rowValue(text.out, "  from"),
+        "the spread between engines (±5 % rod, ±10 % capacitor), the halved run and the closed form");
 
     // The CSV's columns: the same figures, the rod in --units.
     const CliRun table = runDipole({"design", "--csv", "--units", "cm"});
@@ -174,6 +180,10 @@ TEST(FullWave, DipoleReportFromNec)
     EXPECT_LT(number(row["nec_swr"]), 1.05);
     EXPECT_NEAR(number(row["nec_agt"]), agt, 0.0006);
     EXPECT_EQ(row["nec_doubtful"], "no");
+    EXPECT_NEAR(number(row["nec_rod_low"]), 119.95, 0.006);
+    EXPECT_NEAR(number(row["nec_rod_high"]), 138.79, 0.006);
+    EXPECT_EQ(row["nec_cap_low_pf"], "70");
+    EXPECT_EQ(row["nec_cap_high_pf"], "88");
 }
 
 // --r/--x given as well: the closed form uses them, and a difference from
@@ -489,8 +499,9 @@ TEST(FullWave, CsvOfAnUncheckedDesignHasEmptyNecColumns)
     ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
     auto row = csvRow(result.out);
     EXPECT_NE(row["rod_length"], "");
-    for (const char* column : {"nec_feed_r_ohm", "nec_feed_x_ohm", "nec_swr_of_closed_form", "nec_rod_length",
-             "nec_capacitance_pf", "nec_swr", "nec_agt", "nec_doubtful"}) {
+    for (const char* column :
+        {"nec_feed_r_ohm", "nec_feed_x_ohm", "nec_swr_of_closed_form", "nec_rod_length", "nec_capacitance_pf",
+            "nec_swr", "nec_agt", "nec_doubtful", "nec_rod_low", "nec_rod_high", "nec_cap_low_pf", "nec_cap_high_pf"}) {
         EXPECT_TRUE(row.contains(column)) << column;
         EXPECT_EQ(row[column], "") << column;
     }
