@@ -61,6 +61,11 @@ constexpr std::array kDesignOptions = {
         "where the NEC-2 model's rod lies: away (from the other\n"
         "elements, upwards for a lone tube; the default), +x, -x,\n"
         "+y, -y, +z or -z (the deck's axes, across the element)"},
+    OptionInfo{OptionId::CapAt, "--cap-at", "WHERE",
+        "where the NEC-2 model's capacitor sits: feed (beside the\n"
+        "feed point, in the feed connection; the default) or\n"
+        "rod-end (in series at the rod's feed end: a coax\n"
+        "capacitor inside the rod's tube)"},
     OptionInfo{OptionId::Power, "--power", "W",
         "the ratings at this transmitter power: the line current,\nthe capacitor's voltage and the match's losses"},
     OptionInfo{OptionId::SwrMargin, "--swr-margin", "S",

@@ -43,6 +43,7 @@ enum class OptionId {
     Nec,
     WriteNec,
     RodSide,
+    CapAt,
     Power,
     SwrMargin,
     Coax,
@@ -62,8 +63,8 @@ struct OptionInfo {
 //   --line OHMS, --half, --units UNIT, --length LEN, --cap PF, --tube-id LEN,
 //   --dielectric D, --s1p FILE, --from MHZ, --to MHZ, --step MHZ, --zin R,X,
 //   --zin-s1p FILE, --through CABLE,LENGTH, --through-line Z0,VF,DB100M@MHZ,LENGTH,
-//   --element-length LEN, --nec FILE, --write-nec FILE, --rod-side SIDE, --power W,
-//   --swr-margin S, --coax NAME, --csv
+//   --element-length LEN, --nec FILE, --write-nec FILE, --rod-side SIDE,
+//   --cap-at WHERE, --power W, --swr-margin S, --coax NAME, --csv
 std::span<const OptionInfo> designOptions();
 
 // The entry for `name`, or nullptr.

@@ -46,7 +46,7 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
         }
         return runFullWaveDesign(options, out, err);
     }
-    for (const OptionId necOnly : {OptionId::WriteNec, OptionId::RodSide}) {
+    for (const OptionId necOnly : {OptionId::WriteNec, OptionId::RodSide, OptionId::CapAt}) {
         if (options.valueOf(necOnly)) {
             return report(err, usage(optionName(necOnly) + " needs the element: give --element-length or --nec"));
         }
@@ -342,8 +342,10 @@ int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept,
 int runSweep(const Options& options, std::ostream& out, std::ostream& err)
 {
     const auto fail = [&](const CommandLineError& failure) { return report(err, failure); };
-    if (options.rodSide.has_value() && !fullWaveAsked(options)) {
-        return fail(usage("--rod-side needs the element: give --element-length or --nec"));
+    for (const OptionId necOnly : {OptionId::RodSide, OptionId::CapAt}) {
+        if (options.valueOf(necOnly) && !fullWaveAsked(options)) {
+            return fail(usage(optionName(necOnly) + " needs the element: give --element-length or --nec"));
+        }
     }
     Inputs inputs;
     if (auto failure = readModelInputs(options, inputs)) {

@@ -102,6 +102,23 @@ Refusal readRodSide(const Options& options, nec::NecJob& job)
     return std::nullopt;
 }
 
+// --cap-at: where the model's capacitor sits.
+Refusal readCapacitorPlace(const Options& options, nec::NecJob& job)
+{
+    if (!options.capAt.has_value()) {
+        return std::nullopt;
+    }
+    const std::string place = ascii::lowered(*options.capAt);
+    if (place == "feed") {
+        job.capacitorAt = nec::CapacitorAt::Feed;
+    } else if (place == "rod-end") {
+        job.capacitorAt = nec::CapacitorAt::RodEnd;
+    } else {
+        return badInput("--cap-at: \"" + shownText(*options.capAt, 40) + "\" is not a place: feed or rod-end");
+    }
+    return std::nullopt;
+}
+
 // Why nec2c gave no answer, in one line, with the last of its output.
 std::string notRun(const nec::NecFailure& failure)
 {
@@ -217,7 +234,9 @@ std::string necSection(const nec::Outcome<nec::Refined>& refined, std::optional<
         r.closedFormSwr ? decimalsText(*r.closedFormSwr, 2)
                         : std::string(r.closedForm ? "not built: the rod does not fit" : "no closed-form match"));
     text += resultRow("Refined rod length", lengthText(r.rodLength, unit) + " " + symbol);
-    text += resultRow("Refined capacitor", quantityText(r.capacitancePf, 2) + " pF");
+    text += resultRow("Refined capacitor",
+        quantityText(r.capacitancePf, 2) + " pF"
+            + (r.capacitorAt == nec::CapacitorAt::RodEnd ? ", at the rod's feed end" : ", beside the feed point"));
     const nec::Allowance allowance = nec::allowanceOf(r);
     const int tenths = allowance.capacitancePf.low < 10 ? 1 : 0;
     text += resultRow("Allow for",
@@ -406,6 +425,9 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     if (auto failure = readRodSide(options, job)) {
         return report(err, *failure);
     }
+    if (auto failure = readCapacitorPlace(options, job)) {
+        return report(err, *failure);
+    }
     if (options.writeNec.has_value()) {
         if (options.nec && sameFile(*options.nec, *options.writeNec)) {
             return report(err,
@@ -468,6 +490,9 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
         return *failure;
     }
     if (auto failure = readRodSide(options, job)) {
+        return *failure;
+    }
+    if (auto failure = readCapacitorPlace(options, job)) {
         return *failure;
     }
     const bool feedGiven = options.r.has_value() || options.x.has_value();

@@ -30,7 +30,8 @@ template <std::size_t... Sizes> constexpr auto joined(const std::array<Id, Sizes
 
 // The ratings at a power, and the coaxial capacitor whose gap they check.
 constexpr std::array kRatings = {Id::Power, Id::SwrMargin, Id::TubeId, Id::Dielectric};
-constexpr auto kDesign = joined(kModel, std::array{Id::ElementLength, Id::Nec, Id::WriteNec, Id::RodSide}, kRatings);
+constexpr auto kDesign
+    = joined(kModel, std::array{Id::ElementLength, Id::Nec, Id::WriteNec, Id::RodSide, Id::CapAt}, kRatings);
 constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap}, kRatings);
 // The reading of a built match, and the build: --r and --x optional (the
 // model's estimate), --element-length the rod's limit (no NEC-2 here).
@@ -40,7 +41,8 @@ constexpr std::array kCapacitor = {Id::Freq, Id::X, Id::TubeId, Id::Rod, Id::Die
 constexpr auto kSweepCap = joined(kModel, std::array{Id::Length});
 constexpr auto kSweepLength = joined(kModel, std::array{Id::Cap});
 constexpr auto kSweepFreq = joined(kModel,
-    std::array{Id::Length, Id::Cap, Id::S1p, Id::From, Id::To, Id::Step, Id::ElementLength, Id::Nec, Id::RodSide});
+    std::array{
+        Id::Length, Id::Cap, Id::S1p, Id::From, Id::To, Id::Step, Id::ElementLength, Id::Nec, Id::RodSide, Id::CapAt});
 
 std::string shown(std::string_view text)
 {
@@ -181,6 +183,8 @@ std::variant<ValueMember, FlagMember> memberOf(OptionId id)
         return &Options::writeNec;
     case Id::RodSide:
         return &Options::rodSide;
+    case Id::CapAt:
+        return &Options::capAt;
     case Id::Power:
         return &Options::power;
     case Id::SwrMargin:

@@ -47,6 +47,7 @@ struct Options {
     std::optional<std::string> nec;
     std::optional<std::string> writeNec;
     std::optional<std::string> rodSide;
+    std::optional<std::string> capAt; // feed or rod-end
     std::optional<std::string> power;
     std::optional<std::string> swrMargin;
     std::optional<std::string> coax;

@@ -53,8 +53,8 @@ std::string controlCards(const Controls& controls)
     return text;
 }
 
-// A series RLC load (LD type 0) with only C: the capacitor in series with
-// the source on the same segment; "" for none.
+// A series RLC load (LD type 0) with only C: the capacitor in series on
+// its segment (the source's, or the rod's first); "" for none.
 std::string capacitorCard(int tag, int segment, double capacitancePf)
 {
     if (!(capacitancePf > 0)) {
@@ -64,10 +64,9 @@ std::string capacitorCard(int tag, int segment, double capacitancePf)
         + number(capacitancePf * 1e-12) + "\n";
 }
 
-std::string sourceCards(int tag, int segment, double capacitancePf)
+std::string sourceCard(int tag, int segment)
 {
-    return "EX 0 " + std::to_string(tag) + " " + std::to_string(segment) + " 0 1 0\n"
-        + capacitorCard(tag, segment, capacitancePf);
+    return "EX 0 " + std::to_string(tag) + " " + std::to_string(segment) + " 0 1 0\n";
 }
 
 // The GW cards standing for the driven element, and where the source goes;
@@ -77,6 +76,8 @@ struct DrivenCards {
     std::string text;
     int sourceTag = 0;
     int sourceSegment = 0;
+    int capacitorTag = 0; // where the match's capacitor goes
+    int capacitorSegment = 0;
     std::vector<Wire> wires;
     Point along{};
     double parallel = 1; // the element's wires side by side (a cage's)
@@ -93,7 +94,7 @@ Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, c
         w.segments = w.segments * cut.segmentScale + (cut.segmentScale > 1 && w.segments % 2 == 1 ? 1 : 0);
         const int segment
             = static_cast<int>(std::lround((deck.sourceSegment - 0.5) / wire.segments * w.segments + 0.5));
-        return DrivenCards{gwLine(w, deck.wireScale[driven]) + "\n", wire.tag, segment, {}, {}, 1};
+        return DrivenCards{gwLine(w, deck.wireScale[driven]) + "\n", wire.tag, segment, wire.tag, segment, {}, {}, 1};
     }
     int maxTag = 0;
     for (const Wire& w : deck.wires) {
@@ -121,6 +122,8 @@ Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, c
     }
     cards.sourceTag = wires.wires[static_cast<std::size_t>(wires.sourceWire)].tag;
     cards.sourceSegment = wires.sourceSegment;
+    cards.capacitorTag = wires.wires[static_cast<std::size_t>(wires.capacitorWire)].tag;
+    cards.capacitorSegment = wires.capacitorSegment;
     cards.along = scaled(axis, 1 / norm(axis));
     cards.parallel = wires.cage ? wires.cageWires : 1;
     return cards;
@@ -302,7 +305,7 @@ std::string bareDipoleDeck(double length, double diameter, const Segmentation& c
 {
     const Wire wire = tubeWire(length, diameter, cut);
     return "CM straight tube, centre fed\nCE\n" + gwLine(wire, 1) + "\nGE 0\nEK\n"
-        + sourceCards(1, wire.segments / 2 + 1, 0) + controlCards(controls) + "EN\n";
+        + sourceCard(1, wire.segments / 2 + 1) + controlCards(controls) + "EN\n";
 }
 
 Outcome<std::string> dipoleMatchDeck(
@@ -323,8 +326,9 @@ Outcome<std::string> dipoleMatchDeck(
         text += gwLine(wire, 1) + "\n";
     }
     const Wire& source = made.wires[static_cast<std::size_t>(made.sourceWire)];
-    return text + "GE 0\nEK\n" + sourceCards(source.tag, made.sourceSegment, match.capacitancePf)
-        + controlCards(controls) + "EN\n";
+    const Wire& capacitor = made.wires[static_cast<std::size_t>(made.capacitorWire)];
+    return text + "GE 0\nEK\n" + sourceCard(source.tag, made.sourceSegment)
+        + capacitorCard(capacitor.tag, made.capacitorSegment, match.capacitancePf) + controlCards(controls) + "EN\n";
 }
 
 Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut)
@@ -349,7 +353,7 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
             loads += placedLoads(deck, card, driven, cut.segmentScale);
         }
     }
-    loads += capacitorCard(driven.sourceTag, driven.sourceSegment, capacitance);
+    loads += capacitorCard(driven.capacitorTag, driven.capacitorSegment, capacitance);
     for (const Card& card : deck.cards) {
         const CardWriting writing = cardWriting(card.name);
         if (writing == CardWriting::Comment) {
@@ -384,7 +388,7 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
             text += "EK\n";
             break;
         case CardWriting::Source:
-            text += std::exchange(loads, std::string()) + sourceCards(driven.sourceTag, driven.sourceSegment, 0);
+            text += std::exchange(loads, std::string()) + sourceCard(driven.sourceTag, driven.sourceSegment);
             break;
         case CardWriting::Environment:
             if (cardReading(card.name) == CardReading::Load) {

@@ -219,6 +219,9 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     }
     result.sourceWire = static_cast<int>(result.wires.size());
     result.sourceSegment = feedSegments / 2 + 1;
+    const bool atRodEnd = match.capacitorAt == CapacitorAt::RodEnd;
+    result.capacitorWire = result.sourceWire + (atRodEnd ? 1 : 0);
+    result.capacitorSegment = atRodEnd ? 1 : result.sourceSegment;
     result.wires.push_back(Wire{firstMatchTag, feedSegments, at(0, elementSide), at(0, rodSide), rodRadius});
     result.wires.push_back(
         Wire{firstMatchTag + 1, segmentsFor(rod, segment), at(0, rodSide), at(rod, rodSide), rodRadius});

@@ -12,6 +12,12 @@ namespace vostrel::nec {
 // The wires of an element with a gamma match, and of the lone tube. Lengths
 // in metres, frequencies in MHz, capacitance in pF.
 
+// Where the series capacitor sits: on the feed connection beside the
+// source (a variable capacitor in a box at the feed point), or at the rod's
+// feed end, in series between the feed connection and the rod (a coax
+// capacitor inside the rod's tube, or a sleeve on the rod).
+enum class CapacitorAt { Feed, RodEnd };
+
 // The physical gamma match.
 struct Match {
     double elementDiameter = 0;
@@ -23,6 +29,7 @@ struct Match {
     // (its part across the element is used, see sideAcross); none: away
     // from the other wires (rodSide), upwards (+z) for the lone tube.
     std::optional<Point> side = std::nullopt;
+    CapacitorAt capacitorAt = CapacitorAt::Feed;
 };
 
 // How finely to cut the wires. `segmentScale` 2 halves every segment, for
@@ -41,11 +48,15 @@ struct Segmentation {
 // angles to the element). The element's wires all get `elementTag` (so that
 // a load on that tag covers them); the feed connection, rod and strap get
 // `firstMatchTag` and the two after it. The source is on wire `sourceWire`,
-// segment `sourceSegment` (the middle of the feed connection).
+// segment `sourceSegment` (the middle of the feed connection); the
+// capacitor's load on wire `capacitorWire`, segment `capacitorSegment`: the
+// source's with CapacitorAt::Feed, the rod's first with CapacitorAt::RodEnd.
 struct MatchWires {
     std::vector<Wire> wires;
     int sourceWire = 0;
     int sourceSegment = 0;
+    int capacitorWire = 0;
+    int capacitorSegment = 0;
     bool cage = false; // the element is modelled as a cage of rod-radius wires
     int cageWires = 0;
     double cageRadius = 0;

@@ -42,6 +42,13 @@ std::string ohms(double value)
 }
 
 // One job's runs: builds the decks, counts the runs.
+// The job's match with this rod and capacitor, where the job puts them.
+Match matchOf(const NecJob& job, double rodLength, double capacitancePf)
+{
+    const design::Geometry& g = job.design.geometry;
+    return Match{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf, job.rodSide, job.capacitorAt};
+}
+
 class Session {
 public:
     explicit Session(const NecJob& job)
@@ -52,11 +59,7 @@ public:
 
     double rodLimit() const { return nec::rodLimit(m_job).length; }
 
-    Match match(double rodLength, double capacitancePf) const
-    {
-        const design::Geometry& g = m_job.design.geometry;
-        return Match{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf, m_job.rodSide};
-    }
+    Match match(double rodLength, double capacitancePf) const { return matchOf(m_job, rodLength, capacitancePf); }
 
     Outcome<std::string> deck(const Match* match, int scale, const Controls& controls, bool lossless) const
     {
@@ -268,6 +271,90 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
     return Found{best.length, 1e12 / (omega * best.z.imag()), session.runs() - before, started.length, started.z};
 }
 
+// Solves j1 a + j2 b = -r for real a and b (the two parts of a complex
+// equation); false when j1 and j2 are parallel.
+bool newtonStep(std::complex<double> j1, std::complex<double> j2, std::complex<double> r, double& a, double& b)
+{
+    const double det = j1.real() * j2.imag() - j2.real() * j1.imag();
+    if (!(std::abs(det) > 0)) {
+        return false;
+    }
+    a = (-r.real() * j2.imag() + r.imag() * j2.real()) / det;
+    b = (-j1.real() * r.imag() + j1.imag() * r.real()) / det;
+    return true;
+}
+
+// With the capacitor at the rod's end it is not simply in series with the
+// source: NEC's Zin holding it is not the shorted Zin less its reactance.
+// From the search's answer, rod length and reactance move together by
+// Newton steps on Zin - Zc: the Jacobian starts from the shorted Zin's
+// slope in the rod length (one more run) and -j in the reactance, and takes
+// Broyden's update after each step (J += (dZ - J dx) dx^T / dx^T dx, in
+// coordinates scaled to ohms).
+Outcome<Found> placedCapacitor(Session& session, const NecJob& job, Found found, int scale)
+{
+    if (job.capacitorAt == CapacitorAt::Feed) {
+        return found;
+    }
+    const double zc = job.design.lineImpedance;
+    const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
+    const int before = session.runs();
+    double length = found.rodLength;
+    double reactance = 1e12 / (omega * found.capacitancePf);
+    const double nudge = 0.01 * length;
+    auto further = sampleAt(session, job, length + nudge, scale);
+    if (const auto* failure = std::get_if<NecFailure>(&further)) {
+        return *failure;
+    }
+    // The shorted Zin at the found length is Zc + jX, within the search's tolerance.
+    const std::complex<double> slope = (std::get<Sample>(further).z - std::complex<double>(zc, reactance)) / nudge;
+    const double perMetre = std::max(std::abs(slope), 1e-9); // ohms per metre: the length's scale
+    std::complex<double> byLength = slope / perMetre;
+    std::complex<double> byReactance(0, -1);
+    auto zinAt = [&](double l, double x) -> Outcome<std::complex<double>> {
+        const Match m = session.match(l, 1e12 / (omega * x));
+        return session.impedance(&m, scale);
+    };
+    auto held = zinAt(length, reactance);
+    for (int step = 0;; ++step) {
+        if (const auto* failure = std::get_if<NecFailure>(&held)) {
+            return *failure;
+        }
+        const std::complex<double> z = std::get<std::complex<double>>(held);
+        const std::complex<double> off = z - zc;
+        if (std::abs(off) <= kResistanceTolerance * zc) {
+            break;
+        }
+        double a = 0;
+        double b = 0;
+        if (step == kCapacitorSteps || !newtonStep(byLength, byReactance, off, a, b)) {
+            NecFailure failure{NecFailure::Kind::NoMatch,
+                "with the capacitor at the rod's end NEC's Zin stays at " + ohms(z.real())
+                    + (z.imag() < 0 ? " - j" : " + j") + ohms(std::abs(z.imag())) + " (rod " + metres(length) + ")",
+                {}};
+            failure.reachedResistance = z.real();
+            failure.reachedRodLength = length;
+            return failure;
+        }
+        // Keep a capacitor and a rod: at most halve the reactance or the rod in a step.
+        a = std::max(a, -0.5 * length * perMetre);
+        b = std::max(b, -0.5 * reactance);
+        length += a / perMetre;
+        reactance += b;
+        held = zinAt(length, reactance);
+        if (const auto* next = std::get_if<std::complex<double>>(&held)) {
+            const std::complex<double> predicted = byLength * a + byReactance * b;
+            const std::complex<double> correction = ((*next - z) - predicted) / (a * a + b * b);
+            byLength += correction * a;
+            byReactance += correction * b;
+        }
+    }
+    found.rodLength = length;
+    found.capacitancePf = 1e12 / (omega * reactance);
+    found.runs += session.runs() - before;
+    return found;
+}
+
 // The rod and capacitor found leave the line mismatched (a load or a
 // coupling the search's linear steps do not follow): no match.
 NecFailure mismatched(const Refined& result)
@@ -419,22 +506,35 @@ Outcome<Refined> refine(const NecJob& job)
     }
 
     auto found = search(session, job, start, 1, true);
+    if (const auto* searched = std::get_if<Found>(&found)) {
+        found = placedCapacitor(session, job, *searched, 1);
+    }
     if (const auto* failure = std::get_if<NecFailure>(&found)) {
         return *failure;
     }
     const Found& f = std::get<Found>(found);
     // The closed form as built: its rod is the search's first sample; the
     // capacitor, a series load on the source segment, adds exactly its
-    // reactance in series (no run of its own).
+    // reactance in series (no run of its own). At the rod's end it does
+    // not: a run holding it.
     if (result.closedForm && f.startLength == result.closedForm->rodLength) {
         const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
-        const double reactance
-            = result.closedForm->capacitorShorted ? 0 : 1e12 / (omega * result.closedForm->capacitancePf);
+        const bool shorted = result.closedForm->capacitorShorted;
+        const double reactance = shorted ? 0 : 1e12 / (omega * result.closedForm->capacitancePf);
         result.closedFormZin = f.startImpedance - std::complex<double>(0, reactance);
+        if (job.capacitorAt == CapacitorAt::RodEnd && !shorted) {
+            const Match built = session.match(result.closedForm->rodLength, result.closedForm->capacitancePf);
+            auto zin = session.impedance(&built, 1);
+            if (const auto* failure = std::get_if<NecFailure>(&zin)) {
+                return *failure;
+            }
+            result.closedFormZin = std::get<std::complex<double>>(zin);
+        }
         result.closedFormSwr = physics::swr(result.closedFormZin, job.design.lineImpedance);
     }
     result.rodLength = f.rodLength;
     result.capacitancePf = f.capacitancePf;
+    result.capacitorAt = job.capacitorAt;
     result.searchRuns = f.runs;
 
     // The confirming run; in free space without loads it also gives the
@@ -462,6 +562,9 @@ Outcome<Refined> refine(const NecJob& job)
             return invalid("its average gain test gives " + fixed(*result.averageGain, 3) + ", far from 1");
         }
         auto halved = search(session, job, result.rodLength, 2, false);
+        if (const auto* searched = std::get_if<Found>(&halved)) {
+            halved = placedCapacitor(session, job, *searched, 2);
+        }
         if (const auto* failure = std::get_if<NecFailure>(&halved)) {
             if (failure->kind != NecFailure::Kind::NoMatch && failure->kind != NecFailure::Kind::Invalid) {
                 return *failure;
@@ -553,8 +656,7 @@ Outcome<Point> rodSideOf(const NecJob& job)
 
 Outcome<std::string> writeMatchedDeck(const NecJob& job, double rodLength, double capacitancePf)
 {
-    const design::Geometry& g = job.design.geometry;
-    const Match m{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf, job.rodSide};
+    const Match m = matchOf(job, rodLength, capacitancePf);
     const Segmentation cut{job.design.freqMhz, 1};
     if (const auto* dipole = std::get_if<DipoleElement>(&job.element)) {
         return dipoleMatchDeck(dipole->length, m, cut, Controls{{job.design.freqMhz}, false});

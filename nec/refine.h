@@ -42,6 +42,9 @@ struct NecJob {
     std::optional<Point> rodSide;
     // The average gain test and the convergence run with halved segments.
     bool checks = true;
+    // Where the capacitor sits (see CapacitorAt): the refined rod and
+    // capacitor are for that build.
+    CapacitorAt capacitorAt = CapacitorAt::Feed;
 };
 
 struct Refined {
@@ -57,6 +60,7 @@ struct Refined {
 
     double rodLength = 0; // metres, where NEC's Re Zin (capacitor shorted) is the line impedance
     double capacitancePf = 0; // from NEC's Im Zin there
+    CapacitorAt capacitorAt = CapacitorAt::Feed; // where it sits in the model
     std::complex<double> zin; // the confirming run, capacitor in place
     double swr = 0;
     int searchRuns = 0; // nec2c runs of the rod length search
@@ -77,6 +81,10 @@ struct Refined {
     bool cage = false;
     int cageWires = 0;
 };
+
+// Newton steps at most that move rod and capacitor together when the
+// capacitor sits at the rod's end; still off after them: NoMatch.
+inline constexpr int kCapacitorSteps = 8;
 
 // Thresholds of "doubtful".
 inline constexpr double kAverageGainLow = 0.95;
@@ -155,8 +163,12 @@ Outcome<Point> rodSideOf(const NecJob& job);
 //    regula falsi (Illinois) to 0.5 % of the line impedance; within the
 //    rod's physical limit (the element beyond the feed point, or a quarter
 //    wave);
-// 4. the capacitor from Im Zin there, confirmed by a run holding it;
-// 5. the checks.
+// 4. the capacitor from Im Zin there; with the capacitor at the rod's end
+//    (where it is not simply in series with the source), rod and capacitor
+//    then moved together by Newton steps on Zin until it is within 0.5 % of
+//    the line impedance (kCapacitorSteps at most); confirmed by a run
+//    holding it;
+// 5. the checks (the halved run places the capacitor the same way).
 // Failures: BadInput (the geometry does not fit, an element length
 // elementLengthRefusal() refuses), BadDeck, the runner's,
 // NoMatch (with the nearest Re Zin and its rod length; a capacitive Im Zin

@@ -52,9 +52,9 @@ std::string described(const cli::Options& options)
             {"--tube-id", &options.tubeId}, {"--dielectric", &options.dielectric}, {"--s1p", &options.s1p},
             {"--from", &options.from}, {"--to", &options.to}, {"--step", &options.step},
             {"--element-length", &options.elementLength}, {"--nec", &options.nec}, {"--write-nec", &options.writeNec},
-            {"--rod-side", &options.rodSide}, {"--zin", &options.zin}, {"--zin-s1p", &options.zinS1p},
-            {"--through", &options.through}, {"--through-line", &options.throughLine}, {"--power", &options.power},
-            {"--swr-margin", &options.swrMargin}, {"--coax", &options.coax}};
+            {"--rod-side", &options.rodSide}, {"--cap-at", &options.capAt}, {"--zin", &options.zin},
+            {"--zin-s1p", &options.zinS1p}, {"--through", &options.through}, {"--through-line", &options.throughLine},
+            {"--power", &options.power}, {"--swr-margin", &options.swrMargin}, {"--coax", &options.coax}};
     for (const auto& [name, value] : values) {
         if (*value) {
             text += name + "=" + **value + ";";
@@ -148,7 +148,7 @@ TEST(CliOptionsMembers, EachValueLandsInItsOwnMember)
     for (const auto& [command, names] : std::vector<std::pair<std::vector<std::string_view>, std::vector<std::string>>>{
              {{"design"},
                  {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--units", "--element-length",
-                     "--nec", "--write-nec", "--rod-side", "--power", "--swr-margin"}},
+                     "--nec", "--write-nec", "--rod-side", "--cap-at", "--power", "--swr-margin"}},
              {{"analyze"}, {"--power", "--swr-margin", "--tube-id", "--dielectric"}},
              {{"adjust"}, {"--power", "--swr-margin", "--tube-id", "--dielectric"}},
              {{"capacitor"}, {"--tube-id", "--dielectric", "--coax"}},
@@ -184,8 +184,8 @@ TEST(CliOptionsMembers, EachCommandTakesItsOptionsAndRefusesTheOthers)
     };
     const std::vector<std::pair<std::vector<std::string_view>, std::vector<std::string>>> commands = {
         {{"design"},
-            with({"--element-length", "--nec", "--write-nec", "--rod-side", "--power", "--swr-margin", "--tube-id",
-                "--dielectric"})},
+            with({"--element-length", "--nec", "--write-nec", "--rod-side", "--cap-at", "--power", "--swr-margin",
+                "--tube-id", "--dielectric"})},
         {{"analyze"}, with({"--length", "--cap", "--power", "--swr-margin", "--tube-id", "--dielectric"})},
         {{"adjust"},
             with({"--length", "--cap", "--zin", "--zin-s1p", "--through", "--through-line", "--element-length",
@@ -194,8 +194,8 @@ TEST(CliOptionsMembers, EachCommandTakesItsOptionsAndRefusesTheOthers)
         {{"sweep", "cap"}, with({"--length"})},
         {{"sweep", "length"}, with({"--cap"})},
         {{"sweep", "freq"},
-            with(
-                {"--length", "--cap", "--s1p", "--from", "--to", "--step", "--element-length", "--nec", "--rod-side"})},
+            with({"--length", "--cap", "--s1p", "--from", "--to", "--step", "--element-length", "--nec", "--rod-side",
+                "--cap-at"})},
     };
     for (const auto& [command, taken] : commands) {
         const std::string commandName

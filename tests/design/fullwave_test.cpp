@@ -637,6 +637,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, FullWaveUsage,
             {"sweep", "freq", "14:14.4:0.1", "--freq", "14.2", "--r", "72", "--x", "2", "--element", "25mm", "--rod",
                 "12.7mm", "--spacing", "150mm", "--length", "1.2m", "--cap", "80", "--rod-side", "-z"},
             "--rod-side needs the element: give --element-length or --nec"},
+        UsageRow{"cap_at_without_element",
+            {"design", "--freq", "14.2", "--r", "72", "--x", "2", "--element", "25mm", "--rod", "12.7mm", "--spacing",
+                "150mm", "--cap-at", "rod-end"},
+            "--cap-at needs the element: give --element-length or --nec"},
+        UsageRow{"cap_at_in_a_sweep_without_element",
+            {"sweep", "freq", "14:14.4:0.1", "--freq", "14.2", "--r", "72", "--x", "2", "--element", "25mm", "--rod",
+                "12.7mm", "--spacing", "150mm", "--length", "1.2m", "--cap", "80", "--cap-at", "feed"},
+            "--cap-at needs the element: give --element-length or --nec"},
         UsageRow{"rod_side_in_a_cap_sweep",
             {"sweep", "cap", "70:80:1", "--freq", "14.2", "--r", "72", "--x", "2", "--element", "25mm", "--rod",
                 "12.7mm", "--spacing", "150mm", "--rod-side", "-z"},
@@ -691,6 +699,36 @@ INSTANTIATE_TEST_SUITE_P(Rows, RodSideRefusal,
         SideRefusalRow{"along_the_beam", true, "-y", false,
             "--rod-side: the rod side -y runs along the driven element, which lies along y; choose a side across it"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// --cap-at: a place that is none refused in one line, status 2, before
+// nec2c runs (in design and in a sweep); the two places in any case; and the
+// report says where the refined capacitor sits.
+TEST(FullWave, CapacitorPlace)
+{
+    {
+        const FakeNec fake("/nonexistent/nec2c");
+        for (const std::string_view command : {"design", "sweep"}) {
+            std::vector<std::string_view> args = {command};
+            if (command == "sweep") {
+                args = {"sweep", "freq", "14:14.4:0.2"};
+            }
+            const CliRun result = runDipole(args, {"--cap-at", "rod-middle"});
+            EXPECT_EQ(result.status, ExitStatus::BadInput) << command;
+            EXPECT_EQ(result.out, "") << command;
+            EXPECT_EQ(result.err, "vostrel-design: --cap-at: \"rod-middle\" is not a place: feed or rod-end\n")
+                << command;
+        }
+    }
+    const CliRun feed = runDipole({"design"}, {"--cap-at", "FEED"});
+    ASSERT_EQ(feed.status, ExitStatus::Solved) << feed.err;
+    EXPECT_TRUE(rowValue(feed.out, "Refined capacitor").ends_with(" pF, beside the feed point")) << feed.out;
+    const CliRun rodEnd = runDipole({"design"}, {"--cap-at", "Rod-End"});
+    ASSERT_EQ(rodEnd.status, ExitStatus::Solved) << rodEnd.err;
+    EXPECT_TRUE(rowValue(rodEnd.out, "Refined capacitor").ends_with(" pF, at the rod's feed end")) << rodEnd.out;
+    EXPECT_GT(
+        std::stod(rowValue(rodEnd.out, "Refined rod length")), std::stod(rowValue(feed.out, "Refined rod length")));
+    EXPECT_LT(std::stod(rowValue(rodEnd.out, "Refined capacitor")), std::stod(rowValue(feed.out, "Refined capacitor")));
+}
 
 // --write-nec writes the rod on the side asked. nec2c fails here, so that
 // the deck holds the closed form's match without a refinement's runs.

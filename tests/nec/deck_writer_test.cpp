@@ -340,3 +340,49 @@ TEST(UserDeck, EveryCardAsItsTypeSays)
 }
 
 } // namespace
+
+namespace {
+
+// The LD card of a deck we wrote: "LD 0 TAG FROM TO 0 0 C".
+std::string capacitorLoad(const std::string& text)
+{
+    const std::size_t at = text.find("\nLD 0 ");
+    return at == std::string::npos ? "" : text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+}
+
+// The capacitor goes where it sits: on the source's segment of the feed
+// connection (beside the feed point) or on the rod's first segment (at its
+// feed end), in the tube's deck and in the user's; the source stays.
+TEST(CapacitorPlace, OnTheSegmentItSitsOn)
+{
+    const auto read = readDeck(kBeamOverGround, "beam.nec");
+    const auto* beam = okOrFail(read);
+    ASSERT_NE(beam, nullptr);
+    for (const CapacitorAt at : {CapacitorAt::Feed, CapacitorAt::RodEnd}) {
+        Match match = kMatch;
+        match.capacitancePf = 80;
+        match.capacitorAt = at;
+        const bool rodEnd = at == CapacitorAt::RodEnd;
+        const auto tube = dipoleMatchDeck(10.1, match, {14.2, 1}, Controls{{14.2}, false});
+        const auto* tubeText = okOrFail(tube);
+        ASSERT_NE(tubeText, nullptr);
+        // The tube is tag 1; the feed connection 2 (source on its middle
+        // segment), the rod 3.
+        const std::string source = tubeText->substr(tubeText->find("\nEX 0 ") + 1, 10);
+        EXPECT_EQ(source, "EX 0 2 3 0") << *tubeText;
+        EXPECT_EQ(capacitorLoad(*tubeText), rodEnd ? "LD 0 3 1 1 0 0 8e-11" : "LD 0 2 3 3 0 0 8e-11") << *tubeText;
+
+        const auto user = userDeck(*beam, UserDeckRun{&match, {}, true, false}, Segmentation{28.5, 1});
+        const auto* userText = okOrFail(user);
+        ASSERT_NE(userText, nullptr);
+        const auto feed = wireOf(*userText, 3);
+        ASSERT_TRUE(feed.has_value());
+        const std::string feedSegment = std::to_string(feed->segments / 2 + 1);
+        EXPECT_NE(userText->find("EX 0 3 " + feedSegment + " 0 1 0"), std::string::npos) << *userText;
+        EXPECT_EQ(capacitorLoad(*userText),
+            rodEnd ? "LD 0 4 1 1 0 0 8e-11" : "LD 0 3 " + feedSegment + " " + feedSegment + " 0 0 8e-11")
+            << *userText;
+    }
+}
+
+} // namespace
