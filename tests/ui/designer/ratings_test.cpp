@@ -268,6 +268,10 @@ private slots:
                     QStringLiteral("%1 V rms, %2 V peak")
                         .arg(QString::number(current * xc, 'f', 1),
                             QString::number(current * xc * std::sqrt(2.0), 'f', 1))),
+                row("Capacitor voltage at SWR 2:",
+                    QStringLiteral("%1 V rms, %2 V peak")
+                        .arg(QString::number(current * xc * std::sqrt(2.0), 'f', 1),
+                            QString::number(current * xc * 2, 'f', 1))),
                 row("Capacitor rating, at least:",
                     QStringLiteral("%1 V peak (twice the peak at SWR 2)")
                         .arg(QString::number(4 * current * xc, 'f', 0))),
