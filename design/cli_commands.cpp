@@ -141,7 +141,7 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (const auto* failure = std::get_if<CommandLineError>(&read)) {
         return report(err, *failure);
     }
-    Extras& extras = std::get<Extras>(read);
+    auto& extras = std::get<Extras>(read);
     const DesignInput& in = inputs.study.design;
     const Unit unit = inputs.study.unit;
     const auto designed = design(in);
@@ -175,7 +175,7 @@ int runAnalyze(const Options& options, std::ostream& out, std::ostream& err)
     if (const auto* failure = std::get_if<CommandLineError>(&read)) {
         return report(err, *failure);
     }
-    Extras& extras = std::get<Extras>(read);
+    auto& extras = std::get<Extras>(read);
     const DesignInput& in = inputs.study.design;
     const double pf = *inputs.capacitancePf;
     const auto analysed = analyze(in, *inputs.rodLength, pf);
