@@ -20,44 +20,54 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // sheet when a long run makes the loss matter.
 constexpr std::array<Cable, 10> kCables = {{
     // Belden 8240 (RG-58/U) datasheet: VF 0.66, 30.8 pF/ft; loss 1.4, 4.9
-    // and 10.5 dB/100 ft at 10, 100 and 400 MHz. Typical of RG-58 from any
-    // maker.
-    {"RG-58", 50, 0.66, 101, Dielectric::SolidPe, {{{10, 4.6}, {100, 16}, {400, 34}}}, 3},
+    // and 10.5 dB/100 ft at 10, 100 and 400 MHz; 20 AWG solid conductor
+    // 0.032 in, PE 0.116 in. Typical of RG-58 from any maker.
+    {"RG-58", 50, 0.66, 101, Dielectric::SolidPe, {{{10, 4.6}, {100, 16}, {400, 34}}}, 3, 0.81e-3, 2.95e-3},
     // Belden 9258 (RG-8X) datasheet: VF 0.82, 25.3 pF/ft; loss 1.0, 3.7 and
-    // 8.0 dB/100 ft at 10, 100 and 400 MHz. Typical.
-    {"RG-8X", 50, 0.82, 83, Dielectric::FoamPe, {{{10, 3.3}, {100, 12}, {400, 26}}}, 3},
+    // 8.0 dB/100 ft at 10, 100 and 400 MHz; 16 AWG (19x29) conductor about
+    // 0.057 in, foam PE 0.155 in. Typical.
+    {"RG-8X", 50, 0.82, 83, Dielectric::FoamPe, {{{10, 3.3}, {100, 12}, {400, 26}}}, 3, 1.44e-3, 3.94e-3},
     // Belden 8267 (RG-213/U) datasheet: VF 0.66, 30.8 pF/ft; loss 0.6, 1.9
-    // and 4.1 dB/100 ft at 10, 100 and 400 MHz. Typical of RG-213.
-    {"RG-213", 50, 0.66, 101, Dielectric::SolidPe, {{{10, 2.0}, {100, 6.2}, {400, 13}}}, 3},
+    // and 4.1 dB/100 ft at 10, 100 and 400 MHz; 13 AWG (7x21) conductor
+    // 0.089 in, PE 0.285 in. Typical of RG-213.
+    {"RG-213", 50, 0.66, 101, Dielectric::SolidPe, {{{10, 2.0}, {100, 6.2}, {400, 13}}}, 3, 2.26e-3, 7.24e-3},
     // Times Microwave LMR-400 datasheet: VF 0.85, 78.4 pF/m; loss 2.2, 5.0,
-    // 8.9 and 12.8 dB/100 m at 30, 150, 450 and 900 MHz.
-    {"LMR-400", 50, 0.85, 78.4, Dielectric::FoamPe, {{{30, 2.2}, {150, 5.0}, {450, 8.9}, {900, 12.8}}}, 4},
+    // 8.9 and 12.8 dB/100 m at 30, 150, 450 and 900 MHz; solid conductor
+    // 0.108 in (2.74 mm), foam PE 0.285 in (7.24 mm).
+    {"LMR-400", 50, 0.85, 78.4, Dielectric::FoamPe, {{{30, 2.2}, {150, 5.0}, {450, 8.9}, {900, 12.8}}}, 4, 2.74e-3,
+        7.24e-3},
     // SSB-Electronic Aircell 7 datasheet: VF 0.83, 74 pF/m; loss 7.9, 14.1
-    // and 26.1 dB/100 m at 144, 432 and 1296 MHz. Typical.
-    {"Aircell 7", 50, 0.83, 74, Dielectric::FoamPe, {{{144, 7.9}, {432, 14.1}, {1296, 26.1}}}, 3},
+    // and 26.1 dB/100 m at 144, 432 and 1296 MHz; stranded conductor
+    // 1.85 mm (19 x 0.37 mm), foam PE about 5.0 mm. Typical.
+    {"Aircell 7", 50, 0.83, 74, Dielectric::FoamPe, {{{144, 7.9}, {432, 14.1}, {1296, 26.1}}}, 3, 1.85e-3, 5.0e-3},
     // SSB-Electronic Ecoflex 10 datasheet: VF 0.85, 78 pF/m; loss 4.8, 8.9
-    // and 16.5 dB/100 m at 144, 432 and 1296 MHz. Typical.
-    {"Ecoflex 10", 50, 0.85, 78, Dielectric::FoamPe, {{{144, 4.8}, {432, 8.9}, {1296, 16.5}}}, 3},
+    // and 16.5 dB/100 m at 144, 432 and 1296 MHz; stranded conductor
+    // 2.85 mm (7 x 0.95 mm), foam PE about 7.5 mm. Typical.
+    {"Ecoflex 10", 50, 0.85, 78, Dielectric::FoamPe, {{{144, 4.8}, {432, 8.9}, {1296, 16.5}}}, 3, 2.85e-3, 7.5e-3},
     // SSB-Electronic Ecoflex 15 datasheet: VF 0.86, 77 pF/m; loss 3.4, 6.1
-    // and 11.4 dB/100 m at 144, 432 and 1296 MHz. Typical.
-    {"Ecoflex 15", 50, 0.86, 77, Dielectric::FoamPe, {{{144, 3.4}, {432, 6.1}, {1296, 11.4}}}, 3},
+    // and 11.4 dB/100 m at 144, 432 and 1296 MHz; stranded conductor
+    // 4.5 mm (7 x 1.5 mm), foam PE about 11.3 mm. Typical.
+    {"Ecoflex 15", 50, 0.86, 77, Dielectric::FoamPe, {{{144, 3.4}, {432, 6.1}, {1296, 11.4}}}, 3, 4.5e-3, 11.3e-3},
     // H-155 (Belden H155 and its copies): VF 0.79, about 82 pF/m; loss
-    // about 11 and 35 dB/100 m at 100 and 1000 MHz. Typical.
-    {"H-155", 50, 0.79, 82, Dielectric::FoamPe, {{{100, 11}, {1000, 35}}}, 2},
+    // about 11 and 35 dB/100 m at 100 and 1000 MHz; stranded conductor
+    // about 1.4 mm, foam PE about 3.9 mm. Typical.
+    {"H-155", 50, 0.79, 82, Dielectric::FoamPe, {{{100, 11}, {1000, 35}}}, 2, 1.4e-3, 3.9e-3},
     // Belden 8216 (RG-174/U) datasheet: VF 0.66, 30.8 pF/ft; loss 3.3, 8.4
-    // and 19 dB/100 ft at 10, 100 and 400 MHz. Typical of RG-174.
-    {"RG-174", 50, 0.66, 101, Dielectric::SolidPe, {{{10, 11}, {100, 28}, {400, 62}}}, 3},
+    // and 19 dB/100 ft at 10, 100 and 400 MHz; 26 AWG (7x34) conductor
+    // 0.019 in, PE 0.060 in. Typical of RG-174.
+    {"RG-174", 50, 0.66, 101, Dielectric::SolidPe, {{{10, 11}, {100, 28}, {400, 62}}}, 3, 0.48e-3, 1.52e-3},
     // RG-142 (silver-plated, PTFE): VF 0.70, 96 pF/m (29.4 pF/ft); loss
-    // about 14, 29 and 47 dB/100 m at 100, 400 and 1000 MHz. Typical.
-    {"RG-142", 50, 0.70, 96, Dielectric::Ptfe, {{{100, 14}, {400, 29}, {1000, 47}}}, 3},
+    // about 14, 29 and 47 dB/100 m at 100, 400 and 1000 MHz; conductor
+    // 0.039 in, PTFE 0.116 in. Typical.
+    {"RG-142", 50, 0.70, 96, Dielectric::Ptfe, {{{100, 14}, {400, 29}, {1000, 47}}}, 3, 0.99e-3, 2.95e-3},
 }};
 
 // 75 ohms: RG-6 television drop cable, foam PE, quad or dual shield: VF
 // 0.85, 53 pF/m (16.2 pF/ft); loss 1.60, 3.05, 4.45 and 6.55 dB/100 ft at
 // 55, 211, 450 and 1000 MHz, as the CATV makers' (CommScope, Belden) sheets
-// give it. Typical.
-constexpr Cable kRg6
-    = {"RG-6", 75, 0.85, 53, Dielectric::FoamPe, {{{55, 5.2}, {211, 10.0}, {450, 14.6}, {1000, 21.5}}}, 4};
+// give it; 18 AWG conductor 0.040 in, foam PE 0.180 in. Typical.
+constexpr Cable kRg6 = {"RG-6", 75, 0.85, 53, Dielectric::FoamPe, {{{55, 5.2}, {211, 10.0}, {450, 14.6}, {1000, 21.5}}},
+    4, 1.02e-3, 4.57e-3};
 
 constexpr std::array<Cable, kCables.size() + 1> kAll = [] {
     std::array<Cable, kCables.size() + 1> all{};
@@ -143,6 +153,21 @@ std::string_view dielectricName(Dielectric dielectric)
         return "PTFE";
     }
     return "";
+}
+
+// Solid PE and PTFE as core/ratings.cpp takes them for a sleeve (its
+// sources there): 20 kV/mm. Foam PE: no maker gives a figure; its cells are
+// gas, so air's 3 kV/mm is taken, the cautious figure.
+double dielectricStrength(Dielectric dielectric)
+{
+    switch (dielectric) {
+    case Dielectric::SolidPe:
+    case Dielectric::Ptfe:
+        return 20e6;
+    case Dielectric::FoamPe:
+        return 3e6;
+    }
+    return 3e6;
 }
 
 double lossAt(std::span<const LossPoint> points, double freqMhz)

@@ -21,6 +21,11 @@ enum class Dielectric { SolidPe, FoamPe, Ptfe };
 // "solid PE", "foam PE", "PTFE".
 std::string_view dielectricName(Dielectric dielectric);
 
+// The field a cable's dielectric stands, volts per metre peak (typical,
+// sources in coax_cable.cpp): solid PE and PTFE 20 kV/mm, foam PE 3 kV/mm
+// (taken as the air in its cells).
+double dielectricStrength(Dielectric dielectric);
+
 struct LossPoint {
     double freqMhz = 0;
     double dbPer100m = 0;
@@ -48,6 +53,11 @@ struct Cable {
     Dielectric dielectric = Dielectric::SolidPe;
     std::array<LossPoint, 4> loss{}; // the first lossCount are listed
     std::size_t lossCount = 0;
+    // The cross-section, for a piece used as a capacitor: the inner
+    // conductor's diameter and the dielectric's outer one (the braid's
+    // inside), metres.
+    double innerDiameter = 0;
+    double dielectricDiameter = 0;
 
     std::span<const LossPoint> lossPoints() const { return {loss.data(), lossCount}; }
 };

@@ -72,7 +72,7 @@ constexpr std::array kDesignOptions = {
         "the worst SWR the capacitor must stand while tuning (2):\nits voltage at the current maximum of that SWR"},
     OptionInfo{OptionId::Coax, "--coax", "NAME",
         "the capacitor as a piece of this cable, open at its far end\n(RG-213, RG-58, Aircell 7, ...): its length as a "
-        "line"},
+        "line;\nwith --power, what its dielectric and cut end stand"},
     OptionInfo{OptionId::Csv, "--csv", "", "comma-separated values with a header line"},
 };
 

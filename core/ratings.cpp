@@ -23,6 +23,9 @@ namespace {
 // level; PTFE in thick sections and tubes 10 to 30 kV/mm (ASTM D1710
 // grades; thin films reach far more), so 20; polyethylene tables give 20
 // to 40 kV/mm, so 20.
+// The rating of twice the peak: Han Higasa, JE1BMJ, on the Amps mailing
+// list (December 2012, "Air Variable Spacing Question"): "using a safety
+// factor of 200 %" an air variable with a 1 mm gap stands 1 kV peak.
 constexpr std::array kCapacitorKinds = {
     CapacitorKind{Capacitor::AirVariable, "air variable", "air", 2500, 3e6},
     CapacitorKind{Capacitor::PtfeCoax, "PTFE coaxial", "ptfe", 500, 20e6},
@@ -45,26 +48,60 @@ std::string kilovolts(double volts)
     return decimalsText(volts / 1000, 2) + " kV";
 }
 
-void warn(Ratings& r, const CapacitorKind& kind, bool tube)
+// A gap that may break down: what it holds, V peak, and how a warning
+// names it and its remedy.
+struct Gap {
+    double holds = 0;
+    std::string breakdown; // "the air gap's breakdown of 4.51 kV"
+    std::string instead; // what to use instead
+};
+
+void warnOf(Ratings& r, const Gap& gap)
 {
     const double peak = r.capacitorVoltagePeakAtMargin;
-    const double holds = r.breakdownVoltage;
-    if (!tube || holds <= 0) {
-        return;
-    }
     const std::string what = "the capacitor's peak of " + kilovolts(peak) + " at the SWR margin";
-    const std::string instead = kind.kind == Capacitor::AirVariable
-        ? "slide a PTFE sleeve into the gap, or use a thicker gap"
-        : "use a thicker gap (a wider tube) or a vacuum or wide-spaced air variable";
-    if (peak > holds) {
-        r.warnings.push_back({Warning::Kind::AboveBreakdown,
-            what + " is above the " + std::string(kind.dielectric) + " gap's breakdown of " + kilovolts(holds)
-                + ": it will arc; " + instead});
-    } else if (peak > holds / 3) {
+    if (peak > gap.holds) {
+        r.warnings.push_back(
+            {Warning::Kind::AboveBreakdown, what + " is above " + gap.breakdown + ": it will arc; " + gap.instead});
+    } else if (peak > gap.holds / 3) {
         r.warnings.push_back({Warning::Kind::AboveThirdOfBreakdown,
-            what + " is above a third of the " + std::string(kind.dielectric) + " gap's breakdown of "
-                + kilovolts(holds) + ": too little margin for dirt and damp; " + instead});
+            what + " is above a third of " + gap.breakdown + ": too little margin for dirt and damp; " + gap.instead});
     }
+}
+
+void warnOfTube(Ratings& r, const CapacitorKind& kind)
+{
+    warnOf(r,
+        {r.breakdownVoltage,
+            "the " + std::string(kind.dielectric) + " gap's breakdown of " + kilovolts(r.breakdownVoltage),
+            kind.kind == Capacitor::AirVariable
+                ? "slide a PTFE sleeve into the gap, or use a thicker gap"
+                : "use a thicker gap (a wider tube) or a vacuum or wide-spaced air variable"});
+}
+
+// The cut end first: its air gives way long before the dielectric.
+void warnOfCable(Ratings& r, const coax::Cable& cable)
+{
+    const std::string name(cable.name);
+    warnOf(r,
+        {r.airGapBreakdownVoltage,
+            "the breakdown of the air at the braid's cut end, " + kilovolts(r.airGapBreakdownVoltage),
+            "trim the braid back well clear of the cut end and seal it, or use a thicker cable or a vacuum or "
+            "wide-spaced air variable"});
+    const std::string_view otherCable
+        = cable.dielectric == coax::Dielectric::Ptfe ? "use a thicker cable" : "use a PTFE cable or a thicker one";
+    warnOf(r,
+        {r.breakdownVoltage,
+            "the breakdown of " + name + "'s " + std::string(coax::dielectricName(cable.dielectric)) + ", "
+                + kilovolts(r.breakdownVoltage),
+            std::string(otherCable) + ", or a vacuum or wide-spaced air variable"});
+}
+
+// The gap of a rod in a tube or of a cable, r ln(R / r) at the rod's
+// (inner conductor's) surface, from their diameters.
+double gapGeometry(double innerDiameter, double outerDiameter)
+{
+    return innerDiameter / 2 * std::log(outerDiameter / innerDiameter);
 }
 
 } // namespace
@@ -87,6 +124,11 @@ std::optional<Capacitor> capacitorOfDielectric(std::string_view dielectric)
         }
     }
     return std::nullopt;
+}
+
+Capacitor capacitorOfCable(const coax::Cable& cable)
+{
+    return cable.dielectric == coax::Dielectric::Ptfe ? Capacitor::PtfeCoax : Capacitor::PolyethyleneCoax;
 }
 
 std::span<const MetalKind> metals()
@@ -138,8 +180,15 @@ std::variant<Ratings, NoRating> rate(const Input& in)
     if (in.tubeInnerDiameter && !(std::isfinite(*in.tubeInnerDiameter) && *in.tubeInnerDiameter > in.rodDiameter)) {
         return NoRating{Field::TubeInnerDiameter, "the tube's inner diameter must be above the rod's"};
     }
+    if (in.cable != nullptr && in.tubeInnerDiameter) {
+        return NoRating{Field::Cable, "the capacitor is a rod in a tube or a piece of cable, not both"};
+    }
+    if (in.cable != nullptr
+        && !(positive(in.cable->innerDiameter) && in.cable->dielectricDiameter > in.cable->innerDiameter)) {
+        return NoRating{Field::Cable, "the cable's dielectric must be wider than its inner conductor"};
+    }
 
-    const CapacitorKind& kind = capacitorKind(in.capacitor);
+    const CapacitorKind& kind = capacitorKind(in.cable != nullptr ? capacitorOfCable(*in.cable) : in.capacitor);
     const double rho = metal(in.rodMetal).resistivity;
     Ratings r;
     r.lineCurrent = std::sqrt(in.powerW / in.lineImpedance);
@@ -159,12 +208,18 @@ std::variant<Ratings, NoRating> rate(const Input& in)
     r.matchLoss = r.capacitorLoss + r.rodLoss + r.strapLoss;
     r.recommendedVoltage = 2 * r.capacitorVoltagePeakAtMargin;
     if (in.tubeInnerDiameter) {
-        const double radius = in.rodDiameter / 2;
-        const double geometry = radius * std::log(*in.tubeInnerDiameter / in.rodDiameter);
+        const double geometry = gapGeometry(in.rodDiameter, *in.tubeInnerDiameter);
         r.breakdownVoltage = kind.strengthVoltsPerMetre * geometry;
         r.surfaceFieldAtMargin = r.capacitorVoltagePeakAtMargin / geometry;
+        warnOfTube(r, kind);
     }
-    warn(r, kind, in.tubeInnerDiameter.has_value());
+    if (const coax::Cable* cable = in.cable) {
+        const double geometry = gapGeometry(cable->innerDiameter, cable->dielectricDiameter);
+        r.breakdownVoltage = coax::dielectricStrength(cable->dielectric) * geometry;
+        r.airGapBreakdownVoltage = capacitorKind(Capacitor::AirVariable).strengthVoltsPerMetre * geometry;
+        r.surfaceFieldAtMargin = r.capacitorVoltagePeakAtMargin / geometry;
+        warnOfCable(r, *cable);
+    }
     return r;
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "coax_cable.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -33,10 +35,18 @@ namespace vostrel::ratings {
 //            skin-effect resistance of a round conductor (Terman, Radio
 //            Engineers' Handbook, 1943, skin effect in round wires), the
 //            strap taken as the rod's diameter and the spacing's length
-//   Rating = 2 Vpeak(S): a safety factor of two is common practice
+//   Rating = 2 Vpeak(S): the safety factor of two builders use for RF
+//   capacitors (sources in ratings.cpp)
 //   Coaxial gap, rod radius r in a tube of inner radius R, the sleeve (if
 //   any) filling it: E = V / (r ln(R / r)) at the rod's surface, the
 //   highest field of the gap; breakdown at Vbd = Estrength r ln(R / r).
+//   A piece of coax cable, inner conductor radius a in a dielectric of
+//   outer radius b: the same E = V / (a ln(b / a)) at the conductor's
+//   surface; the dielectric breaks down at Estrength a ln(b / a)
+//   (coax::dielectricStrength()), and the air at the cut end of the braid,
+//   where that field leaves the dielectric (the braid cut flush with it,
+//   the worst case), at 3 kV/mm a ln(b / a). Its Q is that of its
+//   dielectric: PE (solid or foam) as polyethylene, PTFE as PTFE.
 
 enum class Capacitor { AirVariable, PtfeCoax, PolyethyleneCoax };
 enum class Metal { Copper, Aluminium };
@@ -55,6 +65,9 @@ const CapacitorKind& capacitorKind(Capacitor kind);
 // By the dielectric's name: "ptfe" -> PtfeCoax, "air" -> AirVariable,
 // "glass" -> nothing.
 std::optional<Capacitor> capacitorOfDielectric(std::string_view dielectric);
+// A piece of that cable: RG-213 (solid PE), RG-8X (foam PE) ->
+// PolyethyleneCoax; RG-142 (PTFE) -> PtfeCoax.
+Capacitor capacitorOfCable(const coax::Cable& cable);
 
 struct MetalKind {
     Metal metal;
@@ -84,6 +97,9 @@ struct Input {
     Capacitor capacitor = Capacitor::AirVariable;
     Metal rodMetal = Metal::Aluminium;
     std::optional<double> tubeInnerDiameter; // a coaxial capacitor's tube
+    // Or a piece of this cable (from coax::cables()): its dielectric, not
+    // `capacitor`, then gives the Q and the strength.
+    const coax::Cable* cable = nullptr;
 };
 
 enum class Field {
@@ -96,6 +112,7 @@ enum class Field {
     RodDiameter,
     StrapLength,
     TubeInnerDiameter,
+    Cable,
 };
 
 // Why there are no ratings: the first input that cannot be rated.
@@ -130,8 +147,9 @@ struct Ratings {
     double strapLoss = 0;
     double matchLoss = 0; // capacitor, rod and strap
     double recommendedVoltage = 0; // V peak
-    double breakdownVoltage = 0; // V peak; 0 without a tube
-    double surfaceFieldAtMargin = 0; // V/m at the rod's surface; 0 without a tube
+    double breakdownVoltage = 0; // V peak, the tube's gap or the cable's dielectric; 0 without either
+    double surfaceFieldAtMargin = 0; // V/m at the rod's (inner conductor's) surface; 0 without either
+    double airGapBreakdownVoltage = 0; // V peak, the air at the cable's cut end; 0 without a cable
     std::vector<Warning> warnings;
 };
 
@@ -143,10 +161,14 @@ struct Ratings {
 //   rod 6.35 mm in a 10.2 mm PTFE tube, 942 V peak -> E 0.627 kV/mm,
 //   Vbd 30.1 kV: no warning; in an air gap at 3 kV/mm Vbd 4.51 kV: none
 //   either; 3000 V peak in that air gap -> above a third of it.
+//   RG-213 (2.26 mm in 7.24 mm of solid PE), 942 V peak -> E 0.716 kV/mm,
+//   the PE holds 26.31 kV, the cut end's air 3.95 kV: no warning; 1.5 kV
+//   peak -> above a third of the cut end's.
 // Failures (NoRating, the first bad input in Field's order): power <= 0 or
 // not finite; margin < 1 or not finite; frequency, line impedance, rod
 // length, rod or strap length <= 0 or not finite; reactance < 0 or not
-// finite; a tube inner diameter not above the rod's.
+// finite; a tube inner diameter not above the rod's; a cable and a tube
+// both, or a cable whose dielectric is not wider than its conductor.
 std::variant<Ratings, NoRating> rate(const Input& in);
 
 } // namespace vostrel::ratings

@@ -31,6 +31,84 @@ std::string shortest(double value)
     return doubleText(value, std::nullopt);
 }
 
+// What design and analyze add to their answer when asked: the ratings at
+// --power and the piece of --coax cable for the capacitor.
+struct Extras {
+    std::optional<RatingsAsked> rating;
+    const coax::Cable* cable = nullptr;
+    std::optional<ratings::Ratings> rated;
+    std::optional<CoaxPiece> piece;
+};
+
+std::variant<Extras, CommandLineError> readExtras(const Options& options, const Inputs& inputs)
+{
+    if (auto failure = oneCapacitor(options)) {
+        return *failure;
+    }
+    const auto cable = readCoax(options);
+    if (const auto* failure = std::get_if<CommandLineError>(&cable)) {
+        return *failure;
+    }
+    const auto asked = readRatings(options, inputs);
+    if (const auto* failure = std::get_if<CommandLineError>(&asked)) {
+        return *failure;
+    }
+    Extras extras;
+    extras.rating = std::get<std::optional<RatingsAsked>>(asked);
+    extras.cable = std::get<const coax::Cable*>(cable);
+    if (extras.rating) {
+        extras.rating->base.cable = extras.cable;
+    }
+    return extras;
+}
+
+// Rates the match of `rodLength` and the capacitor of `reactance` (ohms, 0
+// when shorted), and cuts the capacitor from the cable (none when shorted).
+std::optional<CommandLineError> fillExtras(
+    Extras& extras, const DesignInput& in, double rodLength, double reactance, Unit unit)
+{
+    if (extras.rating) {
+        auto result = rateMatch(*extras.rating, in, rodLength, reactance);
+        if (const auto* failure = std::get_if<CommandLineError>(&result)) {
+            return *failure;
+        }
+        extras.rated = std::get<ratings::Ratings>(std::move(result));
+    }
+    if (extras.cable != nullptr && reactance > 0) {
+        auto piece = coaxPieceOf(*extras.cable, in.freqMhz, reactance, unit);
+        if (const auto* failure = std::get_if<CommandLineError>(&piece)) {
+            return *failure;
+        }
+        extras.piece = std::get<CoaxPiece>(std::move(piece));
+    }
+    return std::nullopt;
+}
+
+// The command's own CSV header and record with the extras' columns after
+// its own: the ratings', then the cable's, each when asked for.
+std::string csvWithExtras(const Extras& extras, std::vector<std::string> names, std::vector<std::string> fields)
+{
+    if (extras.rating) {
+        appendRatingsColumns(names, fields, extras.rated ? &*extras.rated : nullptr);
+    }
+    if (extras.cable != nullptr) {
+        appendCoaxColumns(names, fields, extras.piece ? &*extras.piece : nullptr);
+    }
+    return csv::record(names) + csv::record(fields);
+}
+
+// The command's own text, then the cable piece's lines and the ratings.
+std::string textWithExtras(const Extras& extras, std::string text)
+{
+    if (extras.piece) {
+        text += "\n" + coaxPieceText(*extras.piece);
+    }
+    if (extras.rated) {
+        text += ratingsText(*extras.rating, *extras.rated);
+    }
+    return text;
+}
+
 } // namespace
 
 int runDesign(const Options& options, std::ostream& out, std::ostream& err)
@@ -44,6 +122,10 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
                           "--element-length and --nec"));
             }
         }
+        if (options.coax) {
+            return report(
+                err, usage("--coax cuts the closed-form design's capacitor: leave out --element-length and --nec"));
+        }
         return runFullWaveDesign(options, out, err);
     }
     for (const OptionId necOnly : {OptionId::WriteNec, OptionId::RodSide, OptionId::CapAt}) {
@@ -55,11 +137,11 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (auto failure = readModelInputs(options, inputs)) {
         return report(err, *failure);
     }
-    const auto asked = readRatings(options, inputs);
-    if (const auto* failure = std::get_if<CommandLineError>(&asked)) {
+    auto read = readExtras(options, inputs);
+    if (const auto* failure = std::get_if<CommandLineError>(&read)) {
         return report(err, *failure);
     }
-    const auto& rating = std::get<std::optional<RatingsAsked>>(asked);
+    auto& extras = std::get<Extras>(read);
     const DesignInput& in = inputs.study.design;
     const Unit unit = inputs.study.unit;
     const auto designed = design(in);
@@ -67,29 +149,15 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
     if (problem != nullptr && problem->kind == Problem::Kind::BadInput) {
         return report(err, fromProblem(*problem));
     }
-    std::optional<ratings::Ratings> rated;
-    if (const auto* d = std::get_if<Design>(&designed); d != nullptr && rating) {
-        auto result = rateMatch(*rating, in, d->rodLength, d->capacitorReactance);
-        if (const auto* failure = std::get_if<CommandLineError>(&result)) {
+    if (const auto* d = std::get_if<Design>(&designed)) {
+        const double reactance = d->capacitorShorted ? 0 : std::abs(d->capacitorReactance);
+        if (auto failure = fillExtras(extras, in, d->rodLength, reactance, unit)) {
             return report(err, *failure);
         }
-        rated = std::get<ratings::Ratings>(result);
     }
     const ExitStatus status = problem != nullptr ? ExitStatus::NoSolution : ExitStatus::Solved;
-    std::string text;
-    if (options.csv && rating) {
-        std::vector<std::string> names = designCsvNames();
-        std::vector<std::string> fields = designCsvFields(in, unit, designed);
-        appendRatingsColumns(names, fields, rated ? &*rated : nullptr);
-        text = csv::record(names) + csv::record(fields);
-    } else if (options.csv) {
-        text = designCsv(in, unit, designed);
-    } else {
-        text = designText(in, unit, designed, FeedShown::Given);
-        if (rated) {
-            text += ratingsText(*rating, *rated);
-        }
-    }
+    const std::string text = options.csv ? csvWithExtras(extras, designCsvNames(), designCsvFields(in, unit, designed))
+                                         : textWithExtras(extras, designText(in, unit, designed, FeedShown::Given));
     const int written = writeResult(out, err, text, status);
     if (problem != nullptr && written == static_cast<int>(status)) {
         err << "vostrel-design: " << problem->message << "\n"; // a diagnostic, as a sweep gives it
@@ -103,39 +171,27 @@ int runAnalyze(const Options& options, std::ostream& out, std::ostream& err)
     if (auto failure = readModelInputs(options, inputs)) {
         return report(err, *failure);
     }
-    const auto asked = readRatings(options, inputs);
-    if (const auto* failure = std::get_if<CommandLineError>(&asked)) {
+    auto read = readExtras(options, inputs);
+    if (const auto* failure = std::get_if<CommandLineError>(&read)) {
         return report(err, *failure);
     }
-    const auto& rating = std::get<std::optional<RatingsAsked>>(asked);
+    auto& extras = std::get<Extras>(read);
     const DesignInput& in = inputs.study.design;
-    const auto analysed = analyze(in, *inputs.rodLength, *inputs.capacitancePf);
+    const double pf = *inputs.capacitancePf;
+    const auto analysed = analyze(in, *inputs.rodLength, pf);
     if (const auto* problem = std::get_if<Problem>(&analysed)) {
         return report(err, fromProblem(*problem));
     }
     const auto& a = std::get<Analysis>(analysed);
     const Unit unit = inputs.study.unit;
-    if (!rating) {
-        const auto write = options.csv ? analyzeCsv : analyzeText;
-        return writeResult(out, err, write(in, unit, *inputs.rodLength, *inputs.capacitancePf, a), ExitStatus::Solved);
-    }
     // The capacitor as given: Xc = 1 / (2 pi f C), none when shorted.
-    const double pf = *inputs.capacitancePf;
     const double reactance = std::isinf(pf) ? 0 : 1 / (physics::kTwoPi * in.freqMhz * 1e6 * pf * 1e-12);
-    auto result = rateMatch(*rating, in, *inputs.rodLength, reactance);
-    if (const auto* failure = std::get_if<CommandLineError>(&result)) {
+    if (auto failure = fillExtras(extras, in, *inputs.rodLength, reactance, unit)) {
         return report(err, *failure);
     }
-    const auto& rated = std::get<ratings::Ratings>(result);
-    std::string text;
-    if (options.csv) {
-        std::vector<std::string> names = analyzeCsvNames();
-        std::vector<std::string> fields = analyzeCsvFields(in, unit, *inputs.rodLength, pf, a);
-        appendRatingsColumns(names, fields, &rated);
-        text = csv::record(names) + csv::record(fields);
-    } else {
-        text = analyzeText(in, unit, *inputs.rodLength, pf, a) + ratingsText(*rating, rated);
-    }
+    const std::string text = options.csv
+        ? csvWithExtras(extras, analyzeCsvNames(), analyzeCsvFields(in, unit, *inputs.rodLength, pf, a))
+        : textWithExtras(extras, analyzeText(in, unit, *inputs.rodLength, pf, a));
     return writeResult(out, err, text, ExitStatus::Solved);
 }
 
@@ -200,21 +256,18 @@ int runCapacitor(const Options& options, std::ostream& out, std::ostream& err)
         insertion.unit = unit.value_or(*tubeUnit);
         answer.insertion = insertion;
     }
-    if (options.coax) {
-        const auto found = coax::findCable(*options.coax);
-        if (const auto* unknown = std::get_if<std::string>(&found)) {
-            return fail(badInput("--coax: " + *unknown));
-        }
-        const coax::Cable& cable = *std::get<const coax::Cable*>(found);
+    const auto cable = readCoax(options);
+    if (const auto* failure = std::get_if<CommandLineError>(&cable)) {
+        return fail(*failure);
+    }
+    if (const coax::Cable* piece = std::get<const coax::Cable*>(cable)) {
         answer.coaxAsked = true;
         if (!std::isinf(pf)) {
-            auto line = coax::openLineCapacitor({freq, reactance, cable.pfPerMetre, cable.velocityFactor});
-            if (const auto* problem = std::get_if<coax::NoOpenLine>(&line)) {
-                return fail(badInput("--coax: " + problem->message));
+            auto cut = coaxPieceOf(*piece, freq, reactance, unit.value_or(Unit::Metre));
+            if (const auto* failure = std::get_if<CommandLineError>(&cut)) {
+                return fail(*failure);
             }
-            answer.coax = CoaxPiece{std::string(cable.name), std::string(coax::dielectricName(cable.dielectric)),
-                cable.pfPerMetre, cable.velocityFactor, std::get<coax::OpenLineCapacitor>(line),
-                unit.value_or(Unit::Metre)};
+            answer.coax = std::get<CoaxPiece>(std::move(cut));
         }
     }
     return writeResult(out, err, options.csv ? capacitorCsv(answer) : capacitorText(answer), ExitStatus::Solved);

@@ -80,17 +80,21 @@ std::string capacitorCsv(const CapacitorAnswer& answer)
     std::vector<std::string> names = {
         "freq_mhz", "reactance_ohm", "capacitance_pf", "insertion_length", "length_unit", "dielectric", "permittivity"};
     if (answer.coaxAsked) {
-        // In metres whatever --units says: the row has one length_unit, the insertion's.
-        names.insert(names.end(), {"coax_cable", "coax_length_m", "coax_lumped_length_m", "coax_trim_m_per_pf"});
-        if (const auto& piece = answer.coax) {
-            fields.insert(fields.end(),
-                {csv::field(piece->cable), csv::number(piece->line.length), csv::number(piece->line.lumpedLength),
-                    csv::number(piece->line.trimPerPf)});
-        } else {
-            fields.insert(fields.end(), {"", "", "", ""});
-        }
+        appendCoaxColumns(names, fields, answer.coax ? &*answer.coax : nullptr);
     }
     return csv::record(names) + csv::record(fields);
+}
+
+void appendCoaxColumns(std::vector<std::string>& names, std::vector<std::string>& fields, const CoaxPiece* piece)
+{
+    names.insert(names.end(), {"coax_cable", "coax_length_m", "coax_lumped_length_m", "coax_trim_m_per_pf"});
+    if (piece != nullptr) {
+        fields.insert(fields.end(),
+            {csv::field(piece->cable), csv::number(piece->line.length), csv::number(piece->line.lumpedLength),
+                csv::number(piece->line.trimPerPf)});
+    } else {
+        fields.insert(fields.end(), {"", "", "", ""});
+    }
 }
 
 std::string sweepCsvHeader(study::Swept quantity)

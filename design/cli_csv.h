@@ -37,6 +37,12 @@ std::string analyzeCsv(const DesignInput& in, Unit unit, double rodLength, doubl
 // without one.
 std::string capacitorCsv(const CapacitorAnswer& answer);
 
+// --coax's columns, appended to a command's own (in metres whatever
+// --units says: a row has one length_unit, the command's own):
+//   coax_cable, coax_length_m, coax_lumped_length_m, coax_trim_m_per_pf
+// the fields empty without a piece (a shorted capacitor, no design).
+void appendCoaxColumns(std::vector<std::string>& names, std::vector<std::string>& fields, const CoaxPiece* piece);
+
 // A sweep's header: the swept quantity's column first.
 std::string sweepCsvHeader(study::Swept quantity);
 // One row of a sweep: the value's label as counted, Zin and SWR, the feed

@@ -30,9 +30,10 @@ template <std::size_t... Sizes> constexpr auto joined(const std::array<Id, Sizes
 
 // The ratings at a power, and the coaxial capacitor whose gap they check.
 constexpr std::array kRatings = {Id::Power, Id::SwrMargin, Id::TubeId, Id::Dielectric};
-constexpr auto kDesign
-    = joined(kModel, std::array{Id::ElementLength, Id::Nec, Id::WriteNec, Id::RodSide, Id::CapAt}, kRatings);
-constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap}, kRatings);
+// The capacitor as a piece of cable instead of a rod in a tube.
+constexpr auto kDesign = joined(kModel, std::array{Id::ElementLength, Id::Nec, Id::WriteNec, Id::RodSide, Id::CapAt},
+    kRatings, std::array{Id::Coax});
+constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap}, kRatings, std::array{Id::Coax});
 // The reading of a built match, and the build: --r and --x optional (the
 // model's estimate), --element-length the rod's limit (no NEC-2 here).
 constexpr auto kAdjust = joined(kModel,
@@ -308,7 +309,9 @@ std::string helpText()
           "                              [--rod-side SIDE]\n"
           "       vostrel-design design  (any of the above) --power W [--swr-margin S]\n"
           "                              [--tube-id LEN] [--dielectric D]\n"
+          "       vostrel-design design  (the closed form) [--power W ...] --coax NAME\n"
           "       vostrel-design analyze   (the options of design) --length LEN --cap PF [--power W ...]\n"
+          "                                [--coax NAME]\n"
           "       vostrel-design adjust    (the options of design, --r and --x optional) --length LEN --cap PF\n"
           "                                --zin R,X | --zin-s1p FILE  [--through CABLE,LENGTH | --through-line\n"
           "                                Z0,VF,DB100M@MHZ,LENGTH] [--element-length LEN]\n"

@@ -82,7 +82,10 @@ std::string ratingsText(const RatingsAsked& asked, const ratings::Ratings& r, st
     const auto watts = [](double w) { return decimalsText(w, 3) + " W"; };
     // A rod in a tube of air is a coaxial capacitor, not a variable.
     const bool airTube = in.tubeInnerDiameter && in.capacitor == ratings::Capacitor::AirVariable;
-    const std::string capacitorName = airTube ? std::string("air-spaced coaxial") : std::string(kind.name);
+    const coax::Cable* cable = in.cable;
+    const std::string capacitorName = cable != nullptr ? std::string(cable->name) + " coaxial"
+        : airTube                                      ? std::string("air-spaced coaxial")
+                                                       : std::string(kind.name);
     std::string text = "\nRatings " + (of.empty() ? std::string() : std::string(of) + " ") + "at "
         + doubleText(in.powerW, std::nullopt) + " W, margin " + swr + " (" + capacitorName + ", "
         + std::string(ratings::metal(in.rodMetal).name) + " rod and strap)\n";
@@ -100,7 +103,13 @@ std::string ratingsText(const RatingsAsked& asked, const ratings::Ratings& r, st
     text += resultRow("Rod loss", watts(r.rodLoss) + " (" + decimalsText(r.rodResistance, 4) + " ohms)");
     text += resultRow("Strap loss", watts(r.strapLoss) + " (" + decimalsText(r.strapResistance, 4) + " ohms)");
     text += resultRow("Loss in the match", watts(r.matchLoss));
-    if (r.breakdownVoltage > 0) {
+    if (cable != nullptr) {
+        text += resultRow("Field at the conductor at " + swr,
+            decimalsText(r.surfaceFieldAtMargin / 1e6, 3) + " kV/mm ("
+                + std::string(coax::dielectricName(cable->dielectric)) + " breaks down at "
+                + decimalsText(r.breakdownVoltage / 1000, 2) + " kV peak, the air at the braid's cut end at "
+                + decimalsText(r.airGapBreakdownVoltage / 1000, 2) + " kV)");
+    } else if (r.breakdownVoltage > 0) {
         text += resultRow("Gap field at the rod at " + swr,
             decimalsText(r.surfaceFieldAtMargin / 1e6, 3) + " kV/mm (" + std::string(kind.dielectric)
                 + " breaks down at " + decimalsText(r.breakdownVoltage / 1000, 2) + " kV peak)");
@@ -109,6 +118,44 @@ std::string ratingsText(const RatingsAsked& asked, const ratings::Ratings& r, st
         text += "Warning: " + warning.message + "\n";
     }
     return text;
+}
+
+std::variant<const coax::Cable*, CommandLineError> readCoax(const Options& options)
+{
+    if (!options.coax) {
+        return static_cast<const coax::Cable*>(nullptr);
+    }
+    const auto found = coax::findCable(*options.coax);
+    if (const auto* unknown = std::get_if<std::string>(&found)) {
+        return badInput("--coax: " + *unknown);
+    }
+    return std::get<const coax::Cable*>(found);
+}
+
+std::optional<CommandLineError> oneCapacitor(const Options& options)
+{
+    if (!options.coax) {
+        return std::nullopt;
+    }
+    if (options.tubeId) {
+        return badInput("--coax and --tube-id are two capacitors, a piece of cable and a rod in a tube: give one");
+    }
+    if (options.dielectric) {
+        return badInput(
+            "--coax and --dielectric: the cable's own dielectric is the capacitor's, leave out --dielectric");
+    }
+    return std::nullopt;
+}
+
+std::variant<CoaxPiece, CommandLineError> coaxPieceOf(
+    const coax::Cable& cable, double freqMhz, double reactance, Unit unit)
+{
+    auto line = coax::openLineCapacitor({freqMhz, reactance, cable.pfPerMetre, cable.velocityFactor});
+    if (const auto* problem = std::get_if<coax::NoOpenLine>(&line)) {
+        return badInput("--coax: " + problem->message);
+    }
+    return CoaxPiece{std::string(cable.name), std::string(coax::dielectricName(cable.dielectric)), cable.pfPerMetre,
+        cable.velocityFactor, std::get<coax::OpenLineCapacitor>(line), unit};
 }
 
 std::vector<std::string> ratingsCsvNames()

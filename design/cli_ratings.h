@@ -2,6 +2,8 @@
 #pragma once
 
 #include "cli_inputs.h"
+#include "cli_report.h"
+#include "coax_cable.h"
 #include "ratings.h"
 
 #include <optional>
@@ -36,8 +38,21 @@ std::variant<ratings::Ratings, CommandLineError> rateMatch(
     const RatingsAsked& asked, const DesignInput& in, double rodLength, double capacitorReactance);
 
 // The text block, "Ratings at 100 W ..." and its rows; `of` after
-// "Ratings" when given ("of the next rod and capacitor").
+// "Ratings" when given ("of the next rod and capacitor"). A tube adds the
+// gap's field and breakdown, a cable (--coax) the field at its inner
+// conductor with what its dielectric and the air at its cut end hold.
 std::string ratingsText(const RatingsAsked& asked, const ratings::Ratings& r, std::string_view of = {});
+
+// --coax: the cable of the table it names, nullptr without it; an unknown
+// name is refused with findCable()'s sentence (status 2).
+std::variant<const coax::Cable*, CommandLineError> readCoax(const Options& options);
+// design and analyze take one capacitor: --coax refuses --tube-id and
+// --dielectric (the cable's dielectric is its own), status 2.
+std::optional<CommandLineError> oneCapacitor(const Options& options);
+// The piece of `cable` whose reactance at `freqMhz` is `reactance` (> 0),
+// as a line, shown in `unit`.
+std::variant<CoaxPiece, CommandLineError> coaxPieceOf(
+    const coax::Cable& cable, double freqMhz, double reactance, Unit unit);
 
 // The CSV's columns, appended after the command's own:
 //   cap_v_rms, cap_v_peak, cap_v_peak_at_margin, line_current_a, cap_loss_w, match_loss_w

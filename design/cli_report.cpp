@@ -129,6 +129,28 @@ std::string analyzeText(const DesignInput& in, Unit unit, double rodLength, doub
     return text;
 }
 
+std::string coaxPieceText(const CoaxPiece& piece)
+{
+    const std::string symbol(unitSymbol(piece.unit));
+    const coax::OpenLineCapacitor& line = piece.line;
+    std::string text = "Coax capacitor of " + piece.cable + " (" + piece.dielectric + ", "
+        + doubleText(piece.pfPerMetre, std::nullopt) + " pF/m, VF " + doubleText(piece.velocityFactor, std::nullopt)
+        + "), open at its far end: " + lengthText(line.length, piece.unit) + " " + symbol + " (a line of "
+        + decimalsText(line.electricalDegrees, 1) + " degrees)\n";
+    if (line.lumpedDiffers) {
+        text += resultRow("Per-metre estimate",
+            quantityText(line.capacitancePf, 2) + " pF / " + doubleText(piece.pfPerMetre, std::nullopt)
+                + " pF/m = " + lengthText(line.lumpedLength, piece.unit) + " " + symbol + ": "
+                + decimalsText((line.lumpedLength / line.length - 1) * 100, 1) + " % longer than the line");
+    }
+    // Shown in millimetres or inches: a trim is a small cut.
+    const Unit trimUnit = piece.unit == Unit::Inch || piece.unit == Unit::Foot ? Unit::Inch : Unit::Millimetre;
+    text += resultRow("Trim",
+        lengthText(line.trimPerPf, trimUnit) + " " + std::string(unitSymbol(trimUnit))
+            + " per pF (shorter for less capacitance)");
+    return text;
+}
+
 std::string capacitorText(const CapacitorAnswer& answer)
 {
     std::string text;
@@ -153,24 +175,7 @@ std::string capacitorText(const CapacitorAnswer& answer)
         }
     }
     if (const auto& piece = answer.coax) {
-        const std::string symbol(unitSymbol(piece->unit));
-        const coax::OpenLineCapacitor& line = piece->line;
-        text += "Coax capacitor of " + piece->cable + " (" + piece->dielectric + ", "
-            + doubleText(piece->pfPerMetre, std::nullopt) + " pF/m, VF "
-            + doubleText(piece->velocityFactor, std::nullopt)
-            + "), open at its far end: " + lengthText(line.length, piece->unit) + " " + symbol + " (a line of "
-            + decimalsText(line.electricalDegrees, 1) + " degrees)\n";
-        if (line.lumpedDiffers) {
-            text += resultRow("Per-metre estimate",
-                quantityText(line.capacitancePf, 2) + " pF / " + doubleText(piece->pfPerMetre, std::nullopt)
-                    + " pF/m = " + lengthText(line.lumpedLength, piece->unit) + " " + symbol + ": "
-                    + decimalsText((line.lumpedLength / line.length - 1) * 100, 1) + " % longer than the line");
-        }
-        // Shown in millimetres or inches: a trim is a small cut.
-        const Unit trimUnit = piece->unit == Unit::Inch || piece->unit == Unit::Foot ? Unit::Inch : Unit::Millimetre;
-        text += resultRow("Trim",
-            lengthText(line.trimPerPf, trimUnit) + " " + std::string(unitSymbol(trimUnit))
-                + " per pF (shorter for less capacitance)");
+        text += coaxPieceText(*piece);
     }
     return text;
 }

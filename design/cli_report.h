@@ -85,14 +85,17 @@ struct CapacitorAnswer {
     bool coaxAsked = false; // --coax: its CSV columns, empty when shorted
     std::optional<CoaxPiece> coax;
 };
-// With a coax piece, after the capacitance:
+// A coax piece's lines, as the capacitor command writes them after the
+// capacitance and design and analyze after theirs:
 //   "Coax capacitor of RG-213 (solid PE, 101 pF/m, VF 0.66), open at its far
 //    end: 7.4106 m (a line of 48.5 degrees)"
 //   "  Per-metre estimate    1000.00 pF / 101 pF/m = 9.9010 m: 33.6 % longer than the line"
 //   "  Trim                  4.3 mm per pF (shorter for less capacitance)"
-// the estimate's line only when it differs by more than 2 %. A rod in a
-// tube likewise gets "  As a line, open at the rod's end  4168.7 mm (...)"
-// below its insertion length past 2 %.
+// the estimate's line only when it differs by more than 2 %.
+std::string coaxPieceText(const CoaxPiece& piece);
+// The capacitance, then the coax piece's lines. A rod in a tube likewise
+// gets "  As a line, open at the rod's end  4168.7 mm (...)" below its
+// insertion length past 2 %.
 std::string capacitorText(const CapacitorAnswer& answer);
 
 // What a sweep holds, one line each: the rod length and the capacitor

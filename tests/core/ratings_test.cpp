@@ -6,8 +6,11 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 using namespace vostrel::ratings;
+namespace coax = vostrel::coax;
 
 namespace {
 
@@ -240,6 +243,123 @@ TEST(Ratings, RefusesEachBadInputNamingIt)
         ASSERT_NE(problem, nullptr) << row.name;
         EXPECT_EQ(problem->field, row.field) << row.name;
         EXPECT_FALSE(problem->message.empty()) << row.name;
+    }
+}
+
+const coax::Cable& cableNamed(std::string_view name)
+{
+    return *std::get<const coax::Cable*>(coax::findCable(name));
+}
+
+// A piece of `name` as the capacitor, its reactance giving `peakAtMargin`
+// at 1500 W and SWR 2 (as inTube()).
+Input ofCable(std::string_view name, double peakAtMargin)
+{
+    Input in = build144(1500);
+    in.cable = &cableNamed(name);
+    in.capacitorReactance = peakAtMargin / std::sqrt(120.0);
+    return in;
+}
+
+// By hand, a ln(b / a) from the makers' diameters: RG-213 1.13 mm *
+// ln(7.24 / 2.26) = 1.315610 mm; RG-142 0.495 mm * ln(2.95 / 0.99) =
+// 0.540468 mm; LMR-400 1.37 mm * ln(7.24 / 2.74) = 1.331179 mm.
+TEST(Ratings, CableFieldAndBreakdownOfItsDielectricAndItsCutEnd)
+{
+    struct Row {
+        const char* name;
+        double geometryMm;
+        double strengthKvPerMm; // the dielectric's
+        double q;
+    };
+    for (const Row& row :
+        {Row{"RG-213", 1.315610, 20, 300}, Row{"RG-142", 0.540468, 20, 500}, Row{"LMR-400", 1.331179, 3, 300}}) {
+        SCOPED_TRACE(row.name);
+        const Ratings r = rated(ofCable(row.name, 400));
+        EXPECT_NEAR(r.surfaceFieldAtMargin, 400 / (row.geometryMm * 1e-3), 1); // V/m
+        EXPECT_NEAR(r.breakdownVoltage, row.strengthKvPerMm * 1e3 * row.geometryMm, 0.01); // V peak
+        EXPECT_NEAR(r.airGapBreakdownVoltage, 3e3 * row.geometryMm, 0.01); // 3 kV/mm
+        EXPECT_EQ(r.capacitorQ, row.q); // PE 300, PTFE 500, whatever `capacitor` says
+        EXPECT_NEAR(r.capacitorLoss, 30 * (400 / std::sqrt(120.0)) / row.q, 1e-9);
+        EXPECT_TRUE(r.warnings.empty());
+    }
+    // The header's figures: RG-213 at 942 V peak.
+    const Ratings rg213 = rated(ofCable("RG-213", 942.07));
+    EXPECT_NEAR(rg213.surfaceFieldAtMargin / 1e6, 0.716, 0.0005); // kV/mm
+    EXPECT_NEAR(rg213.breakdownVoltage, 26312.2, 0.1);
+    EXPECT_NEAR(rg213.airGapBreakdownVoltage, 3946.83, 0.01);
+    EXPECT_TRUE(rg213.warnings.empty());
+    // Without a cable nor a tube, no gap.
+    EXPECT_EQ(rated(build144(1500)).airGapBreakdownVoltage, 0);
+}
+
+// RG-213's cut end holds 3946.83 V, its PE 26312.2 V; each warns above a
+// third of it and again above all of it, the cut end's first.
+TEST(Ratings, CableWarningsOnBothSidesOfEachThreshold)
+{
+    const double air = 3946.83;
+    const double pe = 26312.2;
+    using Kind = Warning::Kind;
+    struct Row {
+        const char* name;
+        double peak;
+        std::vector<Kind> kinds; // the cut end's, then the dielectric's
+    };
+    const Row rows[] = {
+        {"below a third of the cut end", air / 3 * 0.99, {}},
+        {"above a third of the cut end", air / 3 * 1.01, {Kind::AboveThirdOfBreakdown}},
+        {"below the cut end", air * 0.99, {Kind::AboveThirdOfBreakdown}},
+        {"above the cut end", air * 1.01, {Kind::AboveBreakdown}},
+        {"below a third of the PE", pe / 3 * 0.99, {Kind::AboveBreakdown}},
+        {"above a third of the PE", pe / 3 * 1.01, {Kind::AboveBreakdown, Kind::AboveThirdOfBreakdown}},
+        {"below the PE", pe * 0.99, {Kind::AboveBreakdown, Kind::AboveThirdOfBreakdown}},
+        {"above the PE", pe * 1.01, {Kind::AboveBreakdown, Kind::AboveBreakdown}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Ratings r = rated(ofCable("RG-213", row.peak));
+        ASSERT_EQ(r.warnings.size(), row.kinds.size());
+        for (std::size_t i = 0; i < r.warnings.size(); ++i) {
+            EXPECT_EQ(r.warnings[i].kind, row.kinds[i]) << r.warnings[i].message;
+        }
+        if (!r.warnings.empty()) {
+            const std::string& end = r.warnings[0].message;
+            EXPECT_NE(end.find("the air at the braid's cut end, 3.95 kV"), std::string::npos) << end;
+            EXPECT_NE(end.find("trim the braid back"), std::string::npos) << end;
+        }
+        if (r.warnings.size() == 2) {
+            const std::string& dielectric = r.warnings[1].message;
+            EXPECT_NE(dielectric.find("RG-213's solid PE, 26.31 kV"), std::string::npos) << dielectric;
+            EXPECT_NE(dielectric.find("use a PTFE cable or a thicker one"), std::string::npos) << dielectric;
+        }
+    }
+    // A PTFE cable is not told to use one.
+    const Ratings ptfe = rated(ofCable("RG-142", 10809.4 * 1.01));
+    ASSERT_EQ(ptfe.warnings.size(), 2u);
+    EXPECT_NE(ptfe.warnings[1].message.find("RG-142's PTFE"), std::string::npos) << ptfe.warnings[1].message;
+    EXPECT_NE(ptfe.warnings[1].message.find("use a thicker cable, or a vacuum"), std::string::npos);
+}
+
+TEST(Ratings, RefusesACableWithATubeOrWithoutItsCrossSection)
+{
+    Input both = ofCable("RG-213", 400);
+    both.tubeInnerDiameter = 0.02;
+    const auto twice = rate(both);
+    ASSERT_TRUE(std::holds_alternative<NoRating>(twice));
+    EXPECT_EQ(std::get<NoRating>(twice).field, Field::Cable);
+
+    coax::Cable flat = cableNamed("RG-213");
+    for (const auto& [inner, outer] : {std::pair{0.0, 7e-3}, std::pair{2e-3, 2e-3}, std::pair{2e-3, 1e-3}}) {
+        flat.innerDiameter = inner;
+        flat.dielectricDiameter = outer;
+        Input in = build144(100);
+        in.cable = &flat;
+        const auto result = rate(in);
+        ASSERT_TRUE(std::holds_alternative<NoRating>(result)) << inner << " in " << outer;
+        EXPECT_EQ(std::get<NoRating>(result).field, Field::Cable);
+    }
+    for (const coax::Cable& cable : coax::cables()) {
+        EXPECT_TRUE(std::holds_alternative<Ratings>(rate(ofCable(cable.name, 400)))) << cable.name;
     }
 }
 

@@ -148,8 +148,8 @@ TEST(CliOptionsMembers, EachValueLandsInItsOwnMember)
     for (const auto& [command, names] : std::vector<std::pair<std::vector<std::string_view>, std::vector<std::string>>>{
              {{"design"},
                  {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--units", "--element-length",
-                     "--nec", "--write-nec", "--rod-side", "--cap-at", "--power", "--swr-margin"}},
-             {{"analyze"}, {"--power", "--swr-margin", "--tube-id", "--dielectric"}},
+                     "--nec", "--write-nec", "--rod-side", "--cap-at", "--power", "--swr-margin", "--coax"}},
+             {{"analyze"}, {"--power", "--swr-margin", "--tube-id", "--dielectric", "--coax"}},
              {{"adjust"}, {"--power", "--swr-margin", "--tube-id", "--dielectric"}},
              {{"capacitor"}, {"--tube-id", "--dielectric", "--coax"}},
              {{"sweep", "freq"}, {"--length", "--cap", "--s1p", "--from", "--to", "--step"}},
@@ -185,8 +185,8 @@ TEST(CliOptionsMembers, EachCommandTakesItsOptionsAndRefusesTheOthers)
     const std::vector<std::pair<std::vector<std::string_view>, std::vector<std::string>>> commands = {
         {{"design"},
             with({"--element-length", "--nec", "--write-nec", "--rod-side", "--cap-at", "--power", "--swr-margin",
-                "--tube-id", "--dielectric"})},
-        {{"analyze"}, with({"--length", "--cap", "--power", "--swr-margin", "--tube-id", "--dielectric"})},
+                "--tube-id", "--dielectric", "--coax"})},
+        {{"analyze"}, with({"--length", "--cap", "--power", "--swr-margin", "--tube-id", "--dielectric", "--coax"})},
         {{"adjust"},
             with({"--length", "--cap", "--zin", "--zin-s1p", "--through", "--through-line", "--element-length",
                 "--tube-id", "--dielectric", "--power", "--swr-margin"})},

@@ -3,15 +3,29 @@
 
 #include "csv.h"
 #include "design_inputs.h"
+#include "number_text.h"
 
 #include <QIODevice>
 #include <QTextStream>
 
 #include <cmath>
+#include <string_view>
 
 namespace vostrel::designer {
 
 namespace {
+
+// Fixed decimals, as the command line and the Ratings group write them, in
+// the locale's notation.
+QString decimals(double value, int places, const QLocale& locale)
+{
+    return QString::fromStdString(decimalsText(value, places)).replace(QLatin1Char('.'), locale.decimalPoint());
+}
+
+QString latin1(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString impedanceText(design::Complex z, const QLocale& locale)
 {
@@ -69,6 +83,56 @@ QString summaryText(const MatchStudy& study, const QString& measurement)
         formatNumber(std::fabs(d.capacitorReactance), locale, 1) + QStringLiteral(" ohm"));
     if (const auto insertion = study.insertionLength()) {
         row(QStringLiteral("Coax capacitor insertion"), lengthText(*insertion, inputs.unit, locale));
+    }
+    return text;
+}
+
+QString ratingsSummaryText(const ratings::Input& input, const std::variant<ratings::Ratings, ratings::NoRating>& answer)
+{
+    const QLocale locale;
+    const QString swr = QStringLiteral("SWR %1").arg(formatInput(input.swrMargin, locale));
+    // A rod in a tube of air is a coaxial capacitor, not a variable.
+    const bool airTube = input.tubeInnerDiameter && input.capacitor == ratings::Capacitor::AirVariable;
+    const ratings::CapacitorKind& kind = ratings::capacitorKind(input.capacitor);
+    QString text;
+    QTextStream out(&text);
+    auto row = [&out](const QString& name, const QString& value) {
+        out << "  " << (name + QLatin1Char(':')).leftJustified(34) << value << '\n';
+    };
+    out << "\nRatings at " << formatInput(input.powerW, locale) << " W, margin " << swr << " ("
+        << (airTube ? QStringLiteral("air-spaced coaxial") : latin1(kind.name)) << ", "
+        << latin1(ratings::metal(input.rodMetal).name) << " rod and strap)\n";
+    if (const auto* refused = std::get_if<ratings::NoRating>(&answer)) {
+        out << "  " << capitalised(refused->message) << ".\n";
+        return text;
+    }
+    const auto& r = std::get<ratings::Ratings>(answer);
+    const auto watts = [&locale](double w) { return decimals(w, 3, locale) + QStringLiteral(" W"); };
+    const auto volts = [&locale](double rms, double peak) {
+        return QStringLiteral("%1 V rms, %2 V peak").arg(decimals(rms, 1, locale), decimals(peak, 1, locale));
+    };
+    row(QStringLiteral("Line current"),
+        QStringLiteral("%1 A rms (%2 A at %3)")
+            .arg(decimals(r.lineCurrent, 3, locale), decimals(r.lineCurrentAtMargin, 3, locale), swr));
+    row(QStringLiteral("Capacitor voltage"), volts(r.capacitorVoltage, r.capacitorVoltagePeak));
+    row(QStringLiteral("Capacitor voltage at ") + swr,
+        volts(r.capacitorVoltageAtMargin, r.capacitorVoltagePeakAtMargin));
+    row(QStringLiteral("Capacitor rating, at least"),
+        QStringLiteral("%1 V peak (twice the peak at %2)").arg(decimals(r.recommendedVoltage, 0, locale), swr));
+    row(QStringLiteral("Rod and strap current"), decimals(r.rodCurrent, 3, locale) + QStringLiteral(" A rms"));
+    row(QStringLiteral("Capacitor loss, Q %1 (typical)").arg(decimals(r.capacitorQ, 0, locale)),
+        watts(r.capacitorLoss));
+    row(QStringLiteral("Rod loss"), watts(r.rodLoss));
+    row(QStringLiteral("Strap loss"), watts(r.strapLoss));
+    row(QStringLiteral("Loss in the match"), watts(r.matchLoss));
+    if (r.breakdownVoltage > 0) {
+        row(QStringLiteral("Gap field at the rod at ") + swr,
+            QStringLiteral("%1 kV/mm (%2 breaks down at %3 kV peak)")
+                .arg(decimals(r.surfaceFieldAtMargin / 1e6, 3, locale), latin1(kind.dielectric),
+                    decimals(r.breakdownVoltage / 1000, 2, locale)));
+    }
+    for (const ratings::Warning& warning : r.warnings) {
+        out << "Warning: " << QString::fromStdString(warning.message) << '\n';
     }
     return text;
 }

@@ -427,8 +427,12 @@ QString DesignerWindow::summary() const
         }
         return text;
     }
-    return summaryText(m_session.study(), m_session.measurementName())
+    QString text = summaryText(m_session.study(), m_session.measurementName())
         + m_results->fullWaveSummary(m_fullWave->isWaiting());
+    if (const auto& rated = m_session.rated()) {
+        text += ratingsSummaryText(rated->input, rated->answer);
+    }
+    return text;
 }
 
 void DesignerWindow::copyResults()

@@ -39,7 +39,8 @@ RatingsPanel::RatingsPanel(QWidget* parent)
     m_capacitorLoss = addRow(tr("Capacitor loss:"), names::capacitorLoss);
     m_capacitorLossCaption = qobject_cast<QLabel*>(m_form->labelForField(m_capacitorLoss));
     m_matchLoss = addRow(tr("Loss in the match:"), names::matchLoss);
-    m_recommended->setToolTip(tr("Twice the peak voltage at the margin: a safety factor of two is common practice"));
+    m_recommended->setToolTip(
+        tr("Twice the peak voltage at the margin: the safety factor of two builders use for RF capacitors"));
     m_rodCurrent->setToolTip(tr("The capacitor is in series with the rod: they carry the line current"));
 
     m_warning = new QLabel;

@@ -3,11 +3,13 @@
 // as read, the design rated by the core, and the Ratings group's figures
 // and warning.
 #include "design_inputs_form.h"
+#include "design_report.h"
 #include "designer_session.h"
 #include "designer_window.h"
 #include "ratings_panel.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -205,6 +207,97 @@ private slots:
         QCOMPARE(update.errors.size(), 1);
         QCOMPARE(update.errors.front().field, field);
         QVERIFY2(update.errors.front().message.startsWith(starts), qPrintable(update.errors.front().message));
+    }
+
+    // Copy results carries the Ratings group's figures when a power is set,
+    // as rows after the results; nothing of them without a power. The
+    // default inputs design Xc = 131.49 ohms; a 0.5 in rod in a 0.75 in air
+    // tube holds 3 kV/mm * 6.35 mm * ln 1.5 = 7.72 kV, a third of it 2.57 kV.
+    // The peak at SWR 2 is 2 sqrt(P / 50) Xc.
+    void copyResultsCarriesTheRatings_data()
+    {
+        QTest::addColumn<QString>("power");
+        QTest::addColumn<QString>("tube");
+        QTest::addColumn<QString>("heading"); // empty: no ratings
+        QTest::addColumn<QString>("warning"); // in the warning's line; empty: none
+        QTest::newRow("no power") << QString() << QString() << QString() << QString();
+        QTest::newRow("100 W") << "100" << QString()
+                               << "Ratings at 100 W, margin SWR 2 (air variable, aluminium rod and strap)" << QString();
+        QTest::newRow("4000 W, air tube: 2.35 kV peak, under a third")
+            << "4000"
+            << "0.75"
+            << "Ratings at 4000 W, margin SWR 2 (air-spaced coaxial, aluminium rod and strap)" << QString();
+        QTest::newRow("6000 W, air tube: 2.88 kV peak, over a third")
+            << "6000"
+            << "0.75"
+            << "Ratings at 6000 W, margin SWR 2 (air-spaced coaxial, aluminium rod and strap)"
+            << "is above a third of the air gap's breakdown of 7.72 kV";
+    }
+    void copyResultsCarriesTheRatings()
+    {
+        QFETCH(QString, power);
+        QFETCH(QString, tube);
+        QFETCH(QString, heading);
+        QFETCH(QString, warning);
+        InputTexts texts;
+        texts.power = power;
+        texts.tubeInnerDiameter = tube;
+        texts.dielectric = QStringLiteral("air");
+        DesignerWindow window;
+        window.setInputs(texts);
+        window.copyResults();
+        const QString text = QGuiApplication::clipboard()->text();
+        QVERIFY(text.startsWith(vostrel::designer::summaryText(window.study(), {})));
+        QCOMPARE(text.contains(QStringLiteral("\nRatings at ")), !heading.isEmpty());
+        if (heading.isEmpty()) {
+            return;
+        }
+        QVERIFY2(text.contains(QLatin1Char('\n') + heading + QLatin1Char('\n')), qPrintable(text));
+        // By hand: I = sqrt(P / 50), V = I Xc, the margin's peak sqrt(2 S) times V.
+        const double watts = power.toDouble();
+        const double xc = std::fabs(window.study().design().capacitorReactance);
+        const double current = std::sqrt(watts / 50);
+        const auto row = [](const char* name, const QString& value) {
+            return QStringLiteral("  ") + QString::fromLatin1(name).leftJustified(34) + value + QLatin1Char('\n');
+        };
+        for (const QString& line :
+            {row("Line current:",
+                 QStringLiteral("%1 A rms (%2 A at SWR 2)")
+                     .arg(QString::number(current, 'f', 3), QString::number(current * std::sqrt(2.0), 'f', 3))),
+                row("Capacitor voltage:",
+                    QStringLiteral("%1 V rms, %2 V peak")
+                        .arg(QString::number(current * xc, 'f', 1),
+                            QString::number(current * xc * std::sqrt(2.0), 'f', 1))),
+                row("Capacitor voltage at SWR 2:",
+                    QStringLiteral("%1 V rms, %2 V peak")
+                        .arg(QString::number(current * xc * std::sqrt(2.0), 'f', 1),
+                            QString::number(current * xc * 2, 'f', 1))),
+                row("Capacitor rating, at least:",
+                    QStringLiteral("%1 V peak (twice the peak at SWR 2)")
+                        .arg(QString::number(4 * current * xc, 'f', 0))),
+                row("Capacitor loss, Q 2500 (typical):",
+                    QString::number(current * current * xc / 2500, 'f', 3) + " W")}) {
+            QVERIFY2(text.contains(line), qPrintable(text + QStringLiteral("\nlacks: ") + line));
+        }
+        QCOMPARE(text.contains(QStringLiteral("  Gap field at the rod at SWR 2:")), !tube.isEmpty());
+        const qsizetype at = text.indexOf(QStringLiteral("\nWarning: "));
+        QCOMPARE(at >= 0, !warning.isEmpty());
+        if (!warning.isEmpty()) {
+            const QString line = text.mid(at + 1).section(QLatin1Char('\n'), 0, 0);
+            QVERIFY2(line.contains(warning), qPrintable(line));
+            QVERIFY(line.contains(QStringLiteral("slide a PTFE sleeve into the gap"))); // what to use instead
+        }
+    }
+
+    // A rating the core refuses says why in place of the figures.
+    void copiedRatingsGiveTheCoresRefusal()
+    {
+        ratings::Input in = build144(100);
+        in.tubeInnerDiameter = 5e-3; // inside the 6.35 mm rod
+        const QString text = vostrel::designer::ratingsSummaryText(in, ratings::rate(in));
+        QCOMPARE(text,
+            QStringLiteral("\nRatings at 100 W, margin SWR 2 (air-spaced coaxial, aluminium rod and strap)\n"
+                           "  The tube's inner diameter must be above the rod's.\n"));
     }
 
     // In the window: the group comes with a power and goes with it; a bad
