@@ -403,13 +403,22 @@ void DesignInputsForm::setAntennaModel(const QString& elementDiameter, const QSt
     m_antennaModelNote->show();
 }
 
+InputTexts DesignInputsForm::typedTexts() const
+{
+    InputTexts typed = texts();
+    if (m_typedElementDiameter) {
+        InputTexts before;
+        before.elementDiameter = m_typedElementDiameter->first;
+        vostrel::designer::convertLengths(before, m_typedElementDiameter->second, m_shownUnit, QLocale());
+        typed.elementDiameter = before.elementDiameter;
+    }
+    return typed;
+}
+
 void DesignInputsForm::clearAntennaModel()
 {
     if (m_typedElementDiameter) {
-        InputTexts typed;
-        typed.elementDiameter = m_typedElementDiameter->first;
-        vostrel::designer::convertLengths(typed, m_typedElementDiameter->second, m_shownUnit, QLocale());
-        field(Field::ElementDiameter)->setText(typed.elementDiameter);
+        field(Field::ElementDiameter)->setText(typedTexts().elementDiameter);
         m_typedElementDiameter.reset();
     }
     field(Field::ElementDiameter)->setReadOnly(false);

@@ -2,6 +2,7 @@
 #include "designer_session.h"
 
 #include "maa_reader.h"
+#include "refine.h"
 
 #include <QCryptographicHash>
 
@@ -117,6 +118,7 @@ DesignerSession::NecAction DesignerSession::planFullWave(
 {
     if (!elementLength && !m_antennaModel) {
         m_necKey.reset();
+        m_necJob.reset();
         m_necPending = false;
         m_fullWave.reset();
         return NecAction::Hide;
@@ -137,12 +139,31 @@ DesignerSession::NecAction DesignerSession::planFullWave(
         job.job.element = nec::DipoleElement{*elementLength};
     }
     job.job.run = m_run;
+    m_necJob = job.job;
     const double mhz = inputs.design.freqMhz;
     job.sweepFromMhz = mhz * (1 - MatchStudy::kFrequencySpan);
     job.sweepToMhz = mhz * (1 + MatchStudy::kFrequencySpan);
     job.sweepPoints = kNecSweepPoints;
     update.necJob = std::move(job);
     return NecAction::Start;
+}
+
+std::variant<std::string, QString> DesignerSession::matchedDeck() const
+{
+    if (!m_necJob || !m_fullWave || m_necPending) {
+        return tr("NEC-2 has no match for these inputs yet: give the element length or open the antenna model, and "
+                  "wait for its answer.");
+    }
+    const auto* refined = std::get_if<nec::Refined>(&m_fullWave->refined);
+    if (refined == nullptr) {
+        return tr("NEC-2 found no match to write: %1")
+            .arg(QString::fromStdString(std::get<nec::NecFailure>(m_fullWave->refined).message));
+    }
+    const auto deck = nec::writeMatchedDeck(*m_necJob, refined->rodLength, refined->capacitancePf);
+    if (const auto* failure = std::get_if<nec::NecFailure>(&deck)) {
+        return QString::fromStdString(failure->message);
+    }
+    return std::get<std::string>(deck);
 }
 
 bool DesignerSession::retune(Tuning tuning)

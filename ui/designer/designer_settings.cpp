@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "designer_settings.h"
 
+#include <QRegularExpression>
+
 namespace vostrel::designer::settings {
 namespace {
 
@@ -58,6 +60,29 @@ bool writeInputs(QSettings& store, const InputTexts& texts, const QLocale& local
     store.setValue(inputKey(kClosedFormKey), closedFormWord(plain.model));
     store.sync();
     return store.status() == QSettings::NoError;
+}
+
+std::optional<RememberedModel> readAntennaModel(const QSettings& store)
+{
+    RememberedModel model{store.value(QLatin1String(kAntennaModelPathKey)).toString(),
+        store.value(QLatin1String(kAntennaModelSha256Key)).toString()};
+    static const QRegularExpression kHex(QStringLiteral("^[0-9a-f]{64}$"));
+    if (model.path.isEmpty() || !kHex.match(model.sha256).hasMatch()) {
+        return std::nullopt;
+    }
+    return model;
+}
+
+void writeAntennaModel(QSettings& store, const std::optional<RememberedModel>& model)
+{
+    if (model) {
+        store.setValue(QLatin1String(kAntennaModelPathKey), model->path);
+        store.setValue(QLatin1String(kAntennaModelSha256Key), model->sha256);
+    } else {
+        store.remove(QLatin1String(kAntennaModelPathKey));
+        store.remove(QLatin1String(kAntennaModelSha256Key));
+    }
+    store.sync();
 }
 
 std::optional<QSize> readWindowSize(const QSettings& store)
