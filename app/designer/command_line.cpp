@@ -348,12 +348,12 @@ std::variant<QStringList, StartRefusal> startWindow(DesignerWindow& window, cons
     QStringList leftOut;
     const bool otherAntenna = namesTheAntenna(parser);
     if (otherAntenna && !parser.isSet(QStringLiteral("element-length")) && !texts.elementLength.isEmpty()) {
+        // As the last session had it, before any change of unit.
         const bool ownUnit = std::holds_alternative<design::Length>(
-            design::parseLength(plainTexts(texts, locale).elementLength.toStdString(), std::nullopt));
+            design::parseLength(plainTexts(saved, locale).elementLength.toStdString(), std::nullopt));
+        const QString unit = QString::fromStdString(std::string(design::unitSymbol(saved.unit)));
         leftOut << DesignerWindow::tr("element length %1")
-                       .arg(ownUnit ? texts.elementLength
-                                    : texts.elementLength + QLatin1Char(' ')
-                                   + QString::fromStdString(std::string(design::unitSymbol(texts.unit))));
+                       .arg(ownUnit ? saved.elementLength : saved.elementLength + QLatin1Char(' ') + unit);
         texts.elementLength.clear();
     }
     const bool restoreModel = remembered && !otherAntenna;

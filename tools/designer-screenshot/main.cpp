@@ -38,10 +38,23 @@ int main(int argc, char* argv[])
     parser.addOption({"size", "The window's size, e.g. 1004x700 for a 1024 x 768 screen.", "WxH"});
     parser.addOption({"tab", "The tab beside the tuning: 0 plots, 1 drawing, 2 adjust.", "N", "0"});
     parser.addOption({"reading", "What the analyser read, for the Adjust tab.", "R,X"});
+    parser.addOption({"restart",
+        "Start as vostrel-designer does, after the last picture's inputs: the notice names "
+        "what came from that session."});
+    parser.addOption({"open-design", "Open this design file, as File > Open design does.", "FILE"});
     vostrel::designer::addInputOptions(parser);
     parser.process(app);
 
     vostrel::designer::DesignerWindow window;
+    if (parser.isSet("restart")) {
+        namespace settings = vostrel::designer::settings;
+        const auto started
+            = vostrel::designer::startWindow(window, parser, settings::readAntennaModel(settings::userSettings()));
+        if (const auto* refused = std::get_if<vostrel::designer::StartRefusal>(&started)) {
+            std::fprintf(stderr, "vostrel-designer-screenshot: %s\n", qPrintable(refused->message));
+            return 2;
+        }
+    }
     const auto options = vostrel::designer::readInputOptions(
         parser, vostrel::designer::localisedTexts(vostrel::designer::InputTexts{}, QLocale()));
     if (const auto* problem = std::get_if<QString>(&options)) {
@@ -49,8 +62,13 @@ int main(int argc, char* argv[])
         return 2;
     }
     const auto& given = std::get<vostrel::designer::CommandLineInputs>(options);
-    window.setInputs(given.texts);
-    if (!given.measurementFile.isEmpty()) {
+    if (!parser.isSet("restart")) {
+        window.setInputs(given.texts);
+    }
+    if (parser.isSet("open-design")) {
+        window.openDesign(parser.value("open-design"));
+    }
+    if (!given.measurementFile.isEmpty() && !parser.isSet("restart")) {
         if (const auto problem = window.openMeasurement(given.measurementFile)) {
             std::fprintf(stderr, "vostrel-designer-screenshot: %s\n", qPrintable(*problem));
         }

@@ -560,12 +560,12 @@ bool DesignerWindow::saveMatchedModel(const QString& path)
 {
     const auto deck = m_session.matchedDeck();
     std::optional<QString> problem;
-    if (const auto* none = std::get_if<QString>(&deck)) {
-        problem = *none;
-    } else if (!m_antennaModelPath.isEmpty() && QFileInfo::exists(path)
+    if (!m_antennaModelPath.isEmpty() && QFileInfo::exists(path)
         && QFileInfo(path).canonicalFilePath() == QFileInfo(m_antennaModelPath).canonicalFilePath()) {
         problem = tr("%1 is the antenna model open: the matched model is written to another file, never over it.")
                       .arg(QDir::toNativeSeparators(path));
+    } else if (const auto* none = std::get_if<QString>(&deck)) {
+        problem = *none;
     } else {
         problem = writeWholeFile(path, QByteArray::fromStdString(std::get<std::string>(deck)));
     }

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMenuBar>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -390,6 +391,49 @@ private slots:
         QVERIFY(!f.window.form()->problemOf(Field::ElementLength).isEmpty());
         QVERIFY(f.window.form()->problemOf(Field::ElementLength).startsWith(QStringLiteral("Element length")));
         QVERIFY(!f.window.fullWave()->isBusy());
+    }
+    // File > Save matched antenna model writes the deck vostrel-design
+    // --write-nec writes for the same inputs, only once NEC-2 has matched,
+    // and never over the antenna model open.
+    void theMatchedModelIsSavedAsTheCommandLineWritesIt()
+    {
+        QTemporaryDir dir;
+        const QString matched = dir.filePath(QStringLiteral("matched.nec"));
+        Fixture f;
+        f.window.setInputs(dipole());
+        QVERIFY(!f.window.saveMatchedModel(matched)); // NEC-2 still computing
+        QVERIFY2(
+            f.window.noticeText().contains(QStringLiteral("NEC-2 has no match")), qPrintable(f.window.noticeText()));
+        QVERIFY(!QFile::exists(matched));
+        QVERIFY(f.settled());
+        QVERIFY(f.window.saveMatchedModel(matched));
+        QCOMPARE(f.window.noticeText(), QStringLiteral("Wrote ") + matched);
+        const QString byTool = dir.filePath(QStringLiteral("tool.nec"));
+        QProcess tool;
+        tool.start(QStringLiteral(VOSTREL_DESIGN_TOOL),
+            {"design", "--freq", "14.2", "--r", "72.25", "--x", "1.92", "--element", "25mm", "--rod", "12.7mm",
+                "--spacing", "150mm", "--element-length", "10.1m", "--textbook", "--write-nec", byTool});
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 0);
+        QFile mine(matched);
+        QFile theirs(byTool);
+        QVERIFY(mine.open(QIODevice::ReadOnly) && theirs.open(QIODevice::ReadOnly));
+        const QByteArray deck = mine.readAll();
+        QVERIFY(deck.contains("GW "));
+        QCOMPARE(deck, theirs.readAll());
+
+        // The model open is never written over; the deck stays as it was.
+        const QString beam = dir.filePath(QStringLiteral("beam.nec"));
+        QVERIFY(QFile::copy(QStringLiteral(VOSTREL_BEAM_DECK), beam));
+        QFile::setPermissions(beam, QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(!f.window.openAntennaModel(beam).has_value());
+        QVERIFY(!f.window.saveMatchedModel(dir.filePath(QStringLiteral("./beam.nec"))));
+        QVERIFY2(f.window.noticeText().contains(QStringLiteral("is the antenna model open")),
+            qPrintable(f.window.noticeText()));
+        QFile original(QStringLiteral(VOSTREL_BEAM_DECK));
+        QFile kept(beam);
+        QVERIFY(original.open(QIODevice::ReadOnly) && kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), original.readAll());
     }
 };
 

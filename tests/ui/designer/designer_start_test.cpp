@@ -155,12 +155,12 @@ private slots:
             << "75"
             << ""
             << QStringList{"not on the command line: ", "Feed line impedance 75", "Half step-up",
-                   "Not used, as the command line names another antenna", "element length 39.3701 in"}
+                   "Not used, as the command line names another antenna", "element length 1000 mm"}
             << QStringList{"Frequency", "Centre spacing", "Unit"};
         QTest::newRow("the dipole with every choice")
             << kDipole + QStringList{"--line", "50", "--step-up", "whole", "--dielectric", "ptfe"} << "14.3"
             << "50"
-            << "" << QStringList{"Textbook line model", "element length 39.3701 in"}
+            << "" << QStringList{"Textbook line model", "element length 1000 mm"}
             << QStringList{"Feed line impedance", "step-up", "Dielectric"};
         QTest::newRow("the dipole and its element length")
             << kDipole + QStringList{"--element-length", "10.2m"} << "14.3"
