@@ -23,7 +23,7 @@ namespace {
 // The options of vostrel-design that fill this form.
 constexpr std::array kFormOptions
     = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--half", "--textbook", "--units",
-        "--tube-id", "--dielectric", "--s1p", "--element-length", "--nec", "--power", "--swr-margin"};
+        "--tube-id", "--dielectric", "--s1p", "--element-length", "--nec", "--power", "--swr-margin", "--rod-side"};
 
 struct OlderSpelling {
     const char* name;
@@ -250,6 +250,14 @@ std::optional<QString> readChoices(const Reader& read, InputTexts& texts)
             return QStringLiteral("--step-up takes whole or half, not %1").arg(quoted(read.value("step-up")));
         }
         texts.stepUp = value == QLatin1String("half") ? design::StepUp::Half : design::StepUp::Whole;
+    }
+    if (read.isSet("rod-side")) {
+        const QString value = read.value("rod-side").toLower();
+        if (std::find(kRodSides.begin(), kRodSides.end(), value.toStdString()) == kRodSides.end()) {
+            return QStringLiteral("--rod-side: %1 is not a side: away, +x, -x, +y, -y, +z or -z")
+                .arg(quoted(read.value("rod-side")));
+        }
+        texts.rodSide = value;
     }
     if (read.isSet("dielectric")) {
         const QString value = read.value("dielectric").toLower();

@@ -18,7 +18,7 @@ class DesignerWindow;
 // The inputs as options, with vostrel-design's names and value forms:
 //   vostrel-designer --freq 14.3 --r 25 --x -25 --element 1.5in --rod 0.5in --spacing 6in
 //   [--line OHMS] [--half] [--textbook] [--units mm|cm|in] [--tube-id LEN] [--dielectric D]
-//   [--element-length LEN | --nec FILE] [--s1p FILE | FILE]
+//   [--element-length LEN | --nec FILE] [--rod-side SIDE] [--s1p FILE | FILE]
 // Numbers are written with "." as on any command line, whatever the
 // locale; the form shows them in the locale's notation. Lengths take a unit
 // symbol or --units'; without --units the first length's own symbol

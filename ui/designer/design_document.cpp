@@ -34,6 +34,7 @@ constexpr std::array kTextKeys = {
     TextKey{Key::ElementLength, &InputTexts::elementLength, true, "Element length"},
     TextKey{Key::Power, &InputTexts::power, false, "Power"},
     TextKey{Key::SwrMargin, &InputTexts::swrMargin, false, "SWR margin"},
+    TextKey{Key::RodSide, &InputTexts::rodSide, false, "Rod side"},
 };
 
 QString fromStd(const std::string& text)
@@ -132,6 +133,7 @@ std::variant<DesignDocument, QString> readDesignDocument(
         }
     }
     texts.dielectric = texts.dielectric.toLower();
+    texts.rodSide = texts.rodSide.toLower();
     texts.stepUp = file[Key::StepUp] == "half" ? design::StepUp::Half : design::StepUp::Whole;
     texts.model = file[Key::ClosedForm] == "textbook" ? design::Model::Textbook : design::Model::Corrected;
     if (const auto& model = file[Key::AntennaModel]) {

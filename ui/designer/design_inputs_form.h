@@ -84,6 +84,7 @@ private:
     QRadioButton* m_half;
     QButtonGroup* m_stepUp;
     QComboBox* m_dielectric;
+    QComboBox* m_rodSide;
     QCheckBox* m_textbook;
     QLabel* m_measurementNote;
     QLabel* m_antennaModelNote;

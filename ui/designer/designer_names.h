@@ -21,6 +21,7 @@ inline constexpr const char* dielectric = "dielectric";
 inline constexpr const char* measurementNote = "measurementNote";
 inline constexpr const char* elementLength = "elementLength";
 inline constexpr const char* antennaModelNote = "antennaModelNote";
+inline constexpr const char* rodSide = "rodSide";
 inline constexpr const char* textbookModel = "textbookModel";
 inline constexpr const char* inputProblems = "inputProblems";
 

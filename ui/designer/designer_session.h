@@ -119,7 +119,8 @@ public:
 private:
     std::optional<Measured> measuredAt(
         const QString& frequency, const QLocale& locale, QList<FieldError>& errors) const;
-    NecAction planFullWave(const ValidInputs& inputs, std::optional<double> elementLength, Update& update);
+    NecAction planFullWave(
+        const ValidInputs& inputs, std::optional<double> elementLength, const QString& rodSide, Update& update);
 
     nec::RunOptions m_run;
     MatchStudy m_study;

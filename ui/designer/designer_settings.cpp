@@ -3,6 +3,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace vostrel::designer::settings {
 namespace {
 
@@ -36,6 +38,9 @@ InputTexts readInputs(const QSettings& store, const QLocale& locale)
     }
     for (const TextKey& text : kTextKeys) {
         texts.*text.member = store.value(inputKey(text.key), texts.*text.member).toString();
+    }
+    if (std::find(kRodSides.begin(), kRodSides.end(), texts.rodSide.toStdString()) == kRodSides.end()) {
+        texts.rodSide = InputTexts{}.rodSide; // a hand-edited file's slip
     }
     if (const auto unit = design::unitFromSymbol(store.value(inputKey(kUnitKey)).toString().toStdString())) {
         texts.unit = *unit;

@@ -36,6 +36,7 @@ inline constexpr std::array kTextKeys = {
     TextKey{"elementLength", &InputTexts::elementLength},
     TextKey{"power", &InputTexts::power},
     TextKey{"swrMargin", &InputTexts::swrMargin},
+    TextKey{"rodSide", &InputTexts::rodSide},
 };
 // The choices, also under "inputs/": the unit's symbol, "half" or
 // "whole", "textbook" or "corrected".

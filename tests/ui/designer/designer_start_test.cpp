@@ -308,7 +308,7 @@ private slots:
         QTest::newRow("in German, a length in its own unit")
             << "de_DE"
             << InputTexts{"14,3", "25", "-25", "38,1", "12,7", "6 in", Unit::Millimetre, "50", StepUp::Whole, "",
-                   "ptfe", "", Model::Corrected, "", "2"}
+                   "ptfe", "", Model::Corrected, "", "2", "-z"}
             << -3 << 40;
     }
     void aDesignFileTravels()
@@ -331,6 +331,7 @@ private slots:
         const QByteArray bytes = readFile(path);
         QVERIFY(bytes.startsWith("vostrel design 1\n"));
         QVERIFY2(bytes.contains("frequency = 14") && !bytes.contains(','), bytes.constData());
+        QVERIFY(bytes.contains("rod-side = " + texts.rodSide.toUtf8() + "\n"));
 
         DesignerWindow again;
         QVERIFY(!again.openDesign(path).has_value());
