@@ -23,7 +23,7 @@ namespace vostrel::designfile {
 
 inline constexpr std::string_view kFirstLine = "vostrel design 1";
 // Larger files are refused before they are read: a design is a few lines.
-inline constexpr std::size_t kMaxBytes = 64 * 1024;
+inline constexpr std::size_t kMaxBytes = std::size_t{64} * 1024;
 
 enum class Key {
     Frequency,

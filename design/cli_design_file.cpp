@@ -93,7 +93,7 @@ Refusal applyDesignFile(Options& options)
         const std::string where = shownText(path, 80) + (error->line > 0 ? ":" + std::to_string(error->line) : "");
         return badInput("--design: " + where + ": " + error->message);
     }
-    const designfile::Design& file = std::get<designfile::Design>(read);
+    const auto& file = std::get<designfile::Design>(read);
     const Options given = options;
     const bool elementGiven = given.element || given.elementLength || given.nec;
     const bool modelUsed = file[Key::AntennaModel] && !elementGiven && reads(options, OptionId::Nec);

@@ -51,7 +51,7 @@ int main(int argc, char* argv[])
         const auto started
             = vostrel::designer::startWindow(window, parser, settings::readAntennaModel(settings::userSettings()));
         if (const auto* refused = std::get_if<vostrel::designer::StartRefusal>(&started)) {
-            std::fprintf(stderr, "vostrel-designer-screenshot: %s\n", qPrintable(refused->message));
+            static_cast<void>(std::fprintf(stderr, "vostrel-designer-screenshot: %s\n", qPrintable(refused->message)));
             return 2;
         }
     }

@@ -45,7 +45,7 @@ QString fromStd(const std::string& text)
 // A length as the file writes it: with its own unit, or the form's.
 std::string withUnit(const QString& text, design::Unit unit)
 {
-    const std::string plain = text.trimmed().toStdString();
+    std::string plain = text.trimmed().toStdString();
     if (std::holds_alternative<design::Length>(design::parseLength(plain, std::nullopt))) {
         return plain;
     }
@@ -115,7 +115,7 @@ std::variant<DesignDocument, QString> readDesignDocument(
                                : QStringLiteral("%1: %2").arg(name, fromStd(error->message));
     }
     const QString directory = QFileInfo(path).absolutePath();
-    const designfile::Design& file = std::get<designfile::Design>(read);
+    const auto& file = std::get<designfile::Design>(read);
     DesignDocument document;
     InputTexts& texts = document.texts; // the worked example where the file is silent
     if (const auto& unit = file[Key::Unit]) {

@@ -90,6 +90,19 @@ void writeAntennaModel(QSettings& store, const std::optional<RememberedModel>& m
     store.sync();
 }
 
+std::chrono::seconds readNecTimeLimit(const QSettings& store)
+{
+    bool read = false;
+    const int seconds = store.value(QLatin1String(kNecTimeLimitKey)).toInt(&read);
+    return std::chrono::seconds(read && seconds >= 1 && seconds <= kMaxNecTimeLimit ? seconds : kDefaultNecTimeLimit);
+}
+
+void writeNecTimeLimit(QSettings& store, std::chrono::seconds limit)
+{
+    store.setValue(QLatin1String(kNecTimeLimitKey), static_cast<int>(limit.count()));
+    store.sync();
+}
+
 std::optional<QSize> readWindowSize(const QSettings& store)
 {
     const QSize saved = store.value(QLatin1String(kWindowSizeKey)).toSize();

@@ -7,6 +7,7 @@
 #include <QSize>
 
 #include <array>
+#include <chrono>
 #include <optional>
 
 namespace vostrel::designer::settings {
@@ -48,6 +49,14 @@ inline constexpr const char* kClosedFormKey = "closedForm";
 // still the same file.
 inline constexpr const char* kAntennaModelPathKey = "antennaModel/path";
 inline constexpr const char* kAntennaModelSha256Key = "antennaModel/sha256";
+// The time each nec2c run may take before it is stopped, in whole seconds.
+inline constexpr const char* kNecTimeLimitKey = "nec/timeLimitSeconds";
+inline constexpr int kDefaultNecTimeLimit = 20; // as vostrel-design's
+inline constexpr int kMaxNecTimeLimit = 3600;
+// The limit kept, or the default when none is kept or it is outside 1 to
+// kMaxNecTimeLimit seconds.
+std::chrono::seconds readNecTimeLimit(const QSettings& store);
+void writeNecTimeLimit(QSettings& store, std::chrono::seconds limit);
 // The window's size the user last gave it.
 inline constexpr const char* kWindowSizeKey = "window/size";
 

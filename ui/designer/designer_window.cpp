@@ -26,6 +26,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -60,6 +61,11 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     if (const QString program = qEnvironmentVariable("VOSTREL_NEC2C"); !program.isEmpty()) {
         nec::RunOptions run = m_session.runOptions();
         run.program = program.toStdString();
+        m_session.setRunOptions(run);
+    }
+    {
+        nec::RunOptions run = m_session.runOptions();
+        run.timeout = settings::readNecTimeLimit(settings::userSettings());
         m_session.setRunOptions(run);
     }
     connect(m_fullWave, &FullWaveCheck::finished, this, &DesignerWindow::showFullWave);
@@ -259,6 +265,17 @@ void DesignerWindow::buildMenus()
     QAction* copy = edit->addAction(tr("&Copy results"), this, &DesignerWindow::copyResults);
     copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
 
+    edit->addAction(tr("NEC-2 &time limit per run…"), this, [this] {
+        bool given = false;
+        const int seconds = QInputDialog::getInt(this, tr("NEC-2 time limit"),
+            tr("Seconds each nec2c run may take before it is stopped (%1 unless changed here):")
+                .arg(settings::kDefaultNecTimeLimit),
+            static_cast<int>(necTimeLimit().count()), 1, settings::kMaxNecTimeLimit, 1, &given);
+        if (given) {
+            setNecTimeLimit(std::chrono::seconds(seconds));
+        }
+    });
+
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("&About"), this, [this] {
         QMessageBox::about(this, tr("About Gamma Match Designer"),
@@ -375,7 +392,42 @@ void DesignerWindow::showFullWave(const FullWaveResult& result)
     if (frequencyPlotFromNec()) {
         m_plots->showNecFrequencyPlot(inputs.design.freqMhz, result);
     }
+    showNecTimeout(result);
     showNecBusy();
+}
+
+std::chrono::seconds DesignerWindow::necTimeLimit() const
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(m_session.runOptions().timeout);
+}
+
+void DesignerWindow::setNecTimeLimit(std::chrono::seconds limit)
+{
+    QSettings store = settings::userSettings();
+    settings::writeNecTimeLimit(store, limit);
+    nec::RunOptions run = m_session.runOptions();
+    run.timeout = settings::readNecTimeLimit(store); // the same limit, within its range
+    m_session.setRunOptions(run);
+    recompute(); // the limit is part of the job: it runs again
+}
+
+void DesignerWindow::showNecTimeout(const FullWaveResult& result)
+{
+    const auto* failed = std::get_if<nec::NecFailure>(&result.refined);
+    const bool refineTimedOut = failed != nullptr && failed->kind == nec::NecFailure::Kind::Timeout;
+    const bool sweepTimedOut = result.sweepFailure && result.sweepFailure->kind == nec::NecFailure::Kind::Timeout;
+    if (!refineTimedOut && !sweepTimedOut) {
+        return;
+    }
+    const QString limit = tr("%1 s").arg(necTimeLimit().count());
+    m_notice->showNotice(refineTimedOut
+            ? tr("A nec2c run took longer than the time limit of %1 and was stopped: there is no NEC-2 answer. A "
+                 "model of many segments needs more time: raise the limit in Edit > NEC-2 time limit per run.")
+                  .arg(limit)
+            : tr("NEC-2's sweep of the refined match took longer than the time limit of %1 and was stopped: the "
+                 "frequency plot keeps R and X fixed. Raise the limit in Edit > NEC-2 time limit per run.")
+                  .arg(limit),
+        true);
 }
 
 void DesignerWindow::showNecBusy()

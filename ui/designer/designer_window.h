@@ -96,6 +96,11 @@ public:
     // vostrel-design); a test's fake, a shorter time limit.
     void setNecRunOptions(const nec::RunOptions& options) { m_session.setRunOptions(options); }
     FullWaveCheck* fullWave() const { return m_fullWave; }
+    // Edit > NEC-2 time limit: how long each nec2c run may take before it
+    // is stopped (20 s unless the settings keep another), kept in the
+    // settings; the check runs again under it.
+    void setNecTimeLimit(std::chrono::seconds limit);
+    std::chrono::seconds necTimeLimit() const;
     // Whether the frequency plot shows NEC-2's sweep of the refined match
     // rather than the closed form's.
     bool frequencyPlotFromNec() const { return m_session.frequencyPlotFromNec(); }
@@ -159,6 +164,7 @@ private:
     void showFullWave(const FullWaveResult& result);
     void stopFullWave();
     void showNecBusy();
+    void showNecTimeout(const FullWaveResult& result);
     void updateFrequencyTitle();
     void retune(Tuning tuning)
     {

@@ -392,6 +392,26 @@ private slots:
         QVERIFY(f.window.form()->problemOf(Field::ElementLength).startsWith(QStringLiteral("Element length")));
         QVERIFY(!f.window.fullWave()->isBusy());
     }
+    // A run past the time limit is stopped and says so over the window;
+    // the limit (20 s at first) is the user's to change, and kept.
+    void aRunPastTheTimeLimitSaysSo()
+    {
+        Fixture f;
+        QCOMPARE(f.window.necTimeLimit(), std::chrono::seconds(20));
+        const nec::RunOptions hanging = fake("hanging");
+        f.window.setNecRunOptions(hanging);
+        f.window.setNecTimeLimit(std::chrono::seconds(1));
+        QCOMPARE(f.window.session().runOptions().program, hanging.program); // only the limit changed
+        QCOMPARE(f.window.session().runOptions().timeout, std::chrono::milliseconds(1000));
+        f.window.setInputs(dipole());
+        QVERIFY(f.settled());
+        QVERIFY2(f.window.noticeText().contains(QStringLiteral("longer than the time limit of 1 s")),
+            qPrintable(f.window.noticeText()));
+        QVERIFY(f.window.noticeIsProblem());
+        DesignerWindow again;
+        QCOMPARE(again.necTimeLimit(), std::chrono::seconds(1));
+    }
+
     // File > Save matched antenna model writes the deck vostrel-design
     // --write-nec writes for the same inputs, only once NEC-2 has matched,
     // and never over the antenna model open.

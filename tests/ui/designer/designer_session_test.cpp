@@ -535,6 +535,31 @@ private slots:
         QCOMPARE(read.swrMargin, QStringLiteral("2"));
     }
 
+    // The NEC-2 time limit kept, within 1 s to an hour; else the default.
+    void necTimeLimitKept_data()
+    {
+        QTest::addColumn<QVariant>("kept");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("none") << QVariant() << 20;
+        QTest::newRow("0") << QVariant(0) << 20;
+        QTest::newRow("1") << QVariant(1) << 1;
+        QTest::newRow("3600") << QVariant(3600) << 3600;
+        QTest::newRow("3601") << QVariant(3601) << 20;
+        QTest::newRow("words") << QVariant(QStringLiteral("long")) << 20;
+    }
+    void necTimeLimitKept()
+    {
+        QFETCH(QVariant, kept);
+        QTemporaryDir dir;
+        QSettings store(dir.filePath(QStringLiteral("designer.ini")), QSettings::IniFormat);
+        if (kept.isValid()) {
+            store.setValue(QLatin1String(settings::kNecTimeLimitKey), kept);
+        }
+        QTEST(static_cast<int>(settings::readNecTimeLimit(store).count()), "seconds");
+        settings::writeNecTimeLimit(store, std::chrono::seconds(45));
+        QCOMPARE(settings::readNecTimeLimit(store), std::chrono::seconds(45));
+    }
+
     void settingsThatCannotBeWritten()
     {
         if (!QFile::exists(QStringLiteral("/proc/self"))) {
