@@ -10,7 +10,9 @@
 #include "adjust_panel.h"
 #include "command_line.h"
 #include "designer_window.h"
+#include "full_wave_check.h"
 #include "offscreen_setup.h"
+#include "results_panel.h"
 #include "tuning_panel.h"
 
 #include <QSlider>
@@ -18,6 +20,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
 
@@ -42,6 +47,9 @@ int main(int argc, char* argv[])
         "Start as vostrel-designer does, after the last picture's inputs: the notice names "
         "what came from that session."});
     parser.addOption({"open-design", "Open this design file, as File > Open design does.", "FILE"});
+    parser.addOption({"results",
+        "Wait for NEC-2 (at most 60 s), then also picture the results panel and the "
+        "explanation of its checks."});
     vostrel::designer::addInputOptions(parser);
     parser.process(app);
 
@@ -97,6 +105,23 @@ int main(int argc, char* argv[])
 
     const QString path
         = QDir(parser.value("out")).filePath(QStringLiteral("designer-window@%1x.png").arg(parser.value("scale")));
+    if (parser.isSet("results")) {
+        QElapsedTimer waited;
+        waited.start();
+        while (window.fullWave()->isWaiting() && waited.elapsed() < 60000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 100);
+        }
+        const QString results = QDir(parser.value("out")).filePath(QStringLiteral("designer-results.png"));
+        static_cast<void>(window.results()->grab().save(results));
+        if (auto* explain = window.results()->findChild<QPushButton*>(QStringLiteral("explainNecChecks"))) {
+            explain->click();
+            QApplication::processEvents();
+            if (auto* help = window.findChild<QMessageBox*>(QStringLiteral("necChecksHelp"))) {
+                static_cast<void>(
+                    help->grab().save(QDir(parser.value("out")).filePath(QStringLiteral("designer-checks-help.png"))));
+            }
+        }
+    }
     const bool saved = window.grab().save(path);
     std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
     return saved ? 0 : 1;

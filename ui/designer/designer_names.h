@@ -43,6 +43,8 @@ inline constexpr const char* necAverageGain = "necAverageGain";
 inline constexpr const char* necHalvedSegments = "necHalvedSegments";
 inline constexpr const char* necStatus = "necStatus";
 inline constexpr const char* useNecFeed = "useNecFeed";
+inline constexpr const char* explainNecChecks = "explainNecChecks";
+inline constexpr const char* necChecksHelp = "necChecksHelp";
 
 inline constexpr const char* strapSlider = "strapSlider";
 inline constexpr const char* capacitorSlider = "capacitorSlider";

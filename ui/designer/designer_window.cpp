@@ -7,6 +7,7 @@
 #include "designer_settings.h"
 #include "full_wave_check.h"
 #include "match_drawing.h"
+#include "nec_checks_help.h"
 #include "notice_bar.h"
 #include "ratings_panel.h"
 #include "results_panel.h"
@@ -89,6 +90,18 @@ DesignerWindow::DesignerWindow(QWidget* parent)
 
     connect(m_form, &DesignInputsForm::edited, this, &DesignerWindow::recompute);
     connect(m_results, &ResultsPanel::useNecFeedImpedance, this, &DesignerWindow::useFeedImpedance);
+    connect(m_results, &ResultsPanel::explainNecChecks, this, [this] {
+        // Beside the window, not over it: the column stays readable.
+        auto* help = findChild<QMessageBox*>(QLatin1String(names::necChecksHelp));
+        if (help == nullptr) {
+            help = new QMessageBox(
+                QMessageBox::Information, tr("The NEC-2 checks"), necChecksExplanation(), QMessageBox::Close, this);
+            help->setObjectName(names::necChecksHelp);
+            help->setModal(false);
+        }
+        help->show();
+        help->raise();
+    });
     connect(m_tuning, &TuningPanel::tuningChanged, this, &DesignerWindow::retune);
 
     setInputs(settings::readInputs(settings::userSettings(), QLocale()));

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -392,6 +393,33 @@ private slots:
         QVERIFY(f.window.form()->problemOf(Field::ElementLength).startsWith(QStringLiteral("Element length")));
         QVERIFY(!f.window.fullWave()->isBusy());
     }
+    // "What do these checks mean?" is under the column, one click from a
+    // plain explanation of each check with its limits and what to do.
+    void theChecksAreExplainedOneClickAway()
+    {
+        Fixture f;
+        f.window.show();
+        auto* explain = f.window.results()->findChild<QPushButton*>(names::explainNecChecks);
+        QVERIFY(explain != nullptr);
+        QVERIFY(!explain->isVisible()); // no column, nothing to explain
+        f.window.setNecRunOptions(fake("hanging"));
+        f.window.setInputs(dipole());
+        QVERIFY(explain->isVisible());
+        QTest::mouseClick(explain, Qt::LeftButton);
+        auto* help = f.window.findChild<QMessageBox*>(names::necChecksHelp);
+        QVERIFY(help != nullptr);
+        QVERIFY(help->isVisible());
+        QVERIFY(!help->isModal()); // the column stays readable beside it
+        const QString text = help->text();
+        for (const char* part : {"Average gain test", "from 0.95 to 1.05", "Beyond 0.8 to 1.25", "Halved run",
+                 "Up to 3 % for the rod and 5 % for the capacitor", "Beyond 10 % for the rod", "Doubtful", "What to do",
+                 "Adjust tab"}) {
+            QVERIFY2(text.contains(QLatin1String(part)), part);
+        }
+        QTest::mouseClick(explain, Qt::LeftButton); // again: the same box, not a second
+        QCOMPARE(f.window.findChildren<QMessageBox*>(names::necChecksHelp).size(), 1);
+    }
+
     // A run past the time limit is stopped and says so over the window;
     // the limit (20 s at first) is the user's to change, and kept.
     void aRunPastTheTimeLimitSaysSo()
