@@ -73,6 +73,9 @@ constexpr std::array kDesignOptions = {
     OptionInfo{OptionId::Coax, "--coax", "NAME",
         "the capacitor as a piece of this cable, open at its far end\n(RG-213, RG-58, Aircell 7, ...): its length as a "
         "line;\nwith --power, what its dielectric and cut end stand"},
+    OptionInfo{OptionId::Design, "--design", "FILE",
+        "the inputs from a design file the designer window saved\n(docs/design-file-format.md); the options given\n"
+        "replace the file's"},
     OptionInfo{OptionId::Csv, "--csv", "", "comma-separated values with a header line"},
 };
 

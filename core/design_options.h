@@ -47,6 +47,7 @@ enum class OptionId {
     Power,
     SwrMargin,
     Coax,
+    Design,
     Csv,
 };
 inline constexpr std::size_t kOptionCount = static_cast<std::size_t>(OptionId::Csv) + 1;
@@ -64,7 +65,7 @@ struct OptionInfo {
 //   --dielectric D, --s1p FILE, --from MHZ, --to MHZ, --step MHZ, --zin R,X,
 //   --zin-s1p FILE, --through CABLE,LENGTH, --through-line Z0,VF,DB100M@MHZ,LENGTH,
 //   --element-length LEN, --nec FILE, --write-nec FILE, --rod-side SIDE,
-//   --cap-at WHERE, --power W, --swr-margin S, --coax NAME, --csv
+//   --cap-at WHERE, --power W, --swr-margin S, --coax NAME, --design FILE, --csv
 std::span<const OptionInfo> designOptions();
 
 // The entry for `name`, or nullptr.

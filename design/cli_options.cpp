@@ -16,8 +16,8 @@ namespace {
 using Id = OptionId;
 
 // The options of the line model, which every command but capacitor reads.
-constexpr std::array kModel
-    = {Id::Freq, Id::R, Id::X, Id::Element, Id::Rod, Id::Spacing, Id::Line, Id::Half, Id::Textbook, Id::Units, Id::Csv};
+constexpr std::array kModel = {Id::Freq, Id::R, Id::X, Id::Element, Id::Rod, Id::Spacing, Id::Line, Id::Half,
+    Id::Textbook, Id::Units, Id::Csv, Id::Design};
 
 template <std::size_t... Sizes> constexpr auto joined(const std::array<Id, Sizes>&... lists)
 {
@@ -192,6 +192,8 @@ std::variant<ValueMember, FlagMember> memberOf(OptionId id)
         return &Options::swrMargin;
     case Id::Coax:
         return &Options::coax;
+    case Id::Design:
+        return &Options::design;
     case Id::Csv:
         return &Options::csv;
     }

@@ -51,6 +51,7 @@ struct Options {
     std::optional<std::string> power;
     std::optional<std::string> swrMargin;
     std::optional<std::string> coax;
+    std::optional<std::string> design; // --design: the file read into the others
     bool half = false;
     bool textbook = false; // the line model alone, not the default corrected one
     bool csv = false;

@@ -3,6 +3,7 @@
 
 #include "cli_adjust.h"
 #include "cli_commands.h"
+#include "cli_design_file.h"
 #include "cli_inputs.h"
 #include "cli_options.h"
 #include "cli_report.h"
@@ -31,7 +32,10 @@ int runDesignCli(std::span<const std::string_view> args, std::ostream& out, std:
     if (const auto* failure = std::get_if<CommandLineError>(&parsed)) {
         return report(err, *failure);
     }
-    const auto& options = std::get<Options>(parsed);
+    Options options = std::get<Options>(parsed);
+    if (auto failure = applyDesignFile(options)) {
+        return report(err, *failure);
+    }
     switch (options.command) {
     case Command::Design:
         return runDesign(options, out, err);

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "command_line.h"
 
+#include "design_document.h"
+#include "designer_window.h"
+
 #include "design_options.h"
 #include "plain_number.h"
 #include "utf8.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 
 #include <algorithm>
 #include <array>
@@ -19,7 +23,7 @@ namespace {
 // The options of vostrel-design that fill this form.
 constexpr std::array kFormOptions
     = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--half", "--textbook", "--units",
-        "--tube-id", "--dielectric", "--s1p", "--element-length", "--nec", "--power", "--swr-margin"};
+        "--tube-id", "--dielectric", "--s1p", "--element-length", "--nec", "--power", "--swr-margin", "--rod-side"};
 
 struct OlderSpelling {
     const char* name;
@@ -247,6 +251,14 @@ std::optional<QString> readChoices(const Reader& read, InputTexts& texts)
         }
         texts.stepUp = value == QLatin1String("half") ? design::StepUp::Half : design::StepUp::Whole;
     }
+    if (read.isSet("rod-side")) {
+        const QString value = read.value("rod-side").toLower();
+        if (std::find(kRodSides.begin(), kRodSides.end(), value.toStdString()) == kRodSides.end()) {
+            return QStringLiteral("--rod-side: %1 is not a side: away, +x, -x, +y, -y, +z or -z")
+                .arg(quoted(read.value("rod-side")));
+        }
+        texts.rodSide = value;
+    }
     if (read.isSet("dielectric")) {
         const QString value = read.value("dielectric").toLower();
         bool known = false;
@@ -292,6 +304,100 @@ std::variant<CommandLineInputs, QString> readInputOptions(
         return *refusal;
     }
     return result;
+}
+
+namespace {
+
+// Whether the command line says which antenna it is about.
+bool namesTheAntenna(const QCommandLineParser& parser)
+{
+    for (const char* name : {"freq", "r", "x", "element", "element-length", "nec", "s1p", "file"}) {
+        if (parser.isSet(QLatin1String(name))) {
+            return true;
+        }
+    }
+    return !parser.positionalArguments().isEmpty();
+}
+
+// The notice of a start: what came from the last session, what of it was
+// left out. Empty when nothing did.
+QString startNotice(bool anyOption, const QStringList& restored, const QStringList& leftOut)
+{
+    QString text;
+    if (!restored.isEmpty()) {
+        text = (anyOption ? DesignerWindow::tr("From the last session, not on the command line: %1.")
+                          : DesignerWindow::tr("From the last session: %1."))
+                   .arg(restored.join(QStringLiteral(", ")));
+    }
+    if (!leftOut.isEmpty()) {
+        text += (text.isEmpty() ? QString() : QStringLiteral(" "))
+            + DesignerWindow::tr("Not used, as the command line names another antenna: the last session's %1.")
+                  .arg(leftOut.join(DesignerWindow::tr(" and ")));
+    }
+    return text;
+}
+
+} // namespace
+
+std::variant<QStringList, StartRefusal> startWindow(DesignerWindow& window, const QCommandLineParser& parser,
+    const std::optional<settings::RememberedModel>& remembered, const QLocale& locale)
+{
+    const InputTexts saved = window.inputs();
+    const auto options = readInputOptions(parser, saved, locale);
+    if (const auto* problem = std::get_if<QString>(&options)) {
+        return StartRefusal{*problem};
+    }
+    const auto& given = std::get<CommandLineInputs>(options);
+    // The same options over a fresh start's inputs: where the two differ,
+    // the last session speaks.
+    const auto alone
+        = std::get<CommandLineInputs>(readInputOptions(parser, localisedTexts(InputTexts{}, locale), locale));
+    InputTexts texts = given.texts;
+    QStringList leftOut;
+    const bool otherAntenna = namesTheAntenna(parser);
+    if (otherAntenna && !parser.isSet(QStringLiteral("element-length")) && !texts.elementLength.isEmpty()) {
+        // As the last session had it, before any change of unit.
+        const bool ownUnit = std::holds_alternative<design::Length>(
+            design::parseLength(plainTexts(saved, locale).elementLength.toStdString(), std::nullopt));
+        const QString unit = QString::fromStdString(std::string(design::unitSymbol(saved.unit)));
+        leftOut << DesignerWindow::tr("element length %1")
+                       .arg(ownUnit ? saved.elementLength : saved.elementLength + QLatin1Char(' ') + unit);
+        texts.elementLength.clear();
+    }
+    const bool restoreModel = remembered && !otherAntenna;
+    if (remembered && otherAntenna && !parser.isSet(QStringLiteral("nec"))) {
+        leftOut << DesignerWindow::tr("antenna model %1").arg(QDir::toNativeSeparators(remembered->path));
+    }
+    QStringList restored = differingInputs(texts, alone.texts);
+    if (texts != window.inputs()) {
+        window.setInputs(texts);
+    }
+    QStringList lines = given.notes;
+    if (restoreModel) {
+        if (const auto problem = window.restoreAntennaModel(*remembered)) {
+            lines << *problem;
+        } else {
+            restored << DesignerWindow::tr("antenna model %1").arg(QDir::toNativeSeparators(remembered->path));
+        }
+    }
+    if (!given.antennaModel.isEmpty()) {
+        if (const auto problem = window.openAntennaModel(given.antennaModel)) {
+            lines << *problem;
+        }
+    }
+    if (!given.measurementFile.isEmpty()) {
+        if (const auto problem = window.openMeasurement(given.measurementFile)) {
+            lines << *problem;
+        }
+    }
+    if (lines.size() == given.notes.size()) { // no file's problem in the notice to cover
+        if (const QString notice = startNotice(
+                !parser.optionNames().isEmpty() || !parser.positionalArguments().isEmpty(), restored, leftOut);
+            !notice.isEmpty()) {
+            window.showNotice(notice, false, true);
+        }
+    }
+    return lines;
 }
 
 } // namespace vostrel::designer

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "design_inputs.h"
+#include "designer_settings.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,10 +13,12 @@ class QCommandLineParser;
 
 namespace vostrel::designer {
 
+class DesignerWindow;
+
 // The inputs as options, with vostrel-design's names and value forms:
 //   vostrel-designer --freq 14.3 --r 25 --x -25 --element 1.5in --rod 0.5in --spacing 6in
 //   [--line OHMS] [--half] [--textbook] [--units mm|cm|in] [--tube-id LEN] [--dielectric D]
-//   [--element-length LEN | --nec FILE] [--s1p FILE | FILE]
+//   [--element-length LEN | --nec FILE] [--rod-side SIDE] [--s1p FILE | FILE]
 // Numbers are written with "." as on any command line, whatever the
 // locale; the form shows them in the locale's notation. Lengths take a unit
 // symbol or --units'; without --units the first length's own symbol
@@ -40,5 +43,24 @@ struct CommandLineInputs {
 // dielectric, more than one measurement file.
 std::variant<CommandLineInputs, QString> readInputOptions(
     const QCommandLineParser& parser, const InputTexts& base, const QLocale& locale = QLocale());
+
+// A start of the window, which shows the last session's inputs already:
+// what the command line names is as given, whole; what it does not name
+// stays as the last session left it, and a notice that waits to be read
+// lists each such input where it differs from a fresh start ("From the
+// last session, not on the command line: Feed line impedance 75"). When the
+// command line names the antenna (--freq, --r, --x, --element,
+// --element-length, --nec or a measurement file), the last session's
+// element length and antenna model were another antenna's: they are not
+// used, and the notice says so. Else the remembered model is re-read and
+// checked (DesignerWindow::restoreAntennaModel()). Then the files the
+// command line names are opened.
+// Returns the lines for standard error (older spellings, files that did not
+// open), or the options' refusal (status 2) with nothing changed.
+struct StartRefusal {
+    QString message;
+};
+std::variant<QStringList, StartRefusal> startWindow(DesignerWindow& window, const QCommandLineParser& parser,
+    const std::optional<settings::RememberedModel>& remembered, const QLocale& locale = QLocale());
 
 } // namespace vostrel::designer

@@ -83,28 +83,16 @@ int main(int argc, char* argv[])
             return *status;
         }
 
-        vostrel::designer::DesignerWindow window;
-        const auto options = vostrel::designer::readInputOptions(parser, window.inputs());
-        if (const auto* problem = std::get_if<QString>(&options)) {
-            say(*problem);
+        namespace settings = vostrel::designer::settings;
+        vostrel::designer::DesignerWindow window; // shows the last session's inputs
+        const auto started
+            = vostrel::designer::startWindow(window, parser, settings::readAntennaModel(settings::userSettings()));
+        if (const auto* refused = std::get_if<vostrel::designer::StartRefusal>(&started)) {
+            say(refused->message);
             return 2;
         }
-        const auto& given = std::get<vostrel::designer::CommandLineInputs>(options);
-        for (const QString& note : given.notes) {
-            say(note);
-        }
-        if (given.texts != window.inputs()) {
-            window.setInputs(given.texts); // the window already shows the saved inputs
-        }
-        if (!given.antennaModel.isEmpty()) {
-            if (const auto problem = window.openAntennaModel(given.antennaModel)) {
-                say(*problem);
-            }
-        }
-        if (!given.measurementFile.isEmpty()) {
-            if (const auto problem = window.openMeasurement(given.measurementFile)) {
-                say(*problem);
-            }
+        for (const QString& line : std::get<QStringList>(started)) {
+            say(line);
         }
         window.show();
         return QApplication::exec();

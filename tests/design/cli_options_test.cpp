@@ -177,7 +177,7 @@ TEST(CliOptionsMembers, EachValueLandsInItsOwnMember)
 TEST(CliOptionsMembers, EachCommandTakesItsOptionsAndRefusesTheOthers)
 {
     const std::vector<std::string> model = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line",
-        "--half", "--textbook", "--units", "--csv"};
+        "--half", "--textbook", "--units", "--csv", "--design"};
     const auto with = [&](std::vector<std::string> more) {
         more.insert(more.end(), model.begin(), model.end());
         return more;

@@ -10,7 +10,9 @@
 #include "adjust_panel.h"
 #include "command_line.h"
 #include "designer_window.h"
+#include "full_wave_check.h"
 #include "offscreen_setup.h"
+#include "results_panel.h"
 #include "tuning_panel.h"
 
 #include <QSlider>
@@ -18,6 +20,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
 
@@ -38,10 +43,26 @@ int main(int argc, char* argv[])
     parser.addOption({"size", "The window's size, e.g. 1004x700 for a 1024 x 768 screen.", "WxH"});
     parser.addOption({"tab", "The tab beside the tuning: 0 plots, 1 drawing, 2 adjust.", "N", "0"});
     parser.addOption({"reading", "What the analyser read, for the Adjust tab.", "R,X"});
+    parser.addOption({"restart",
+        "Start as vostrel-designer does, after the last picture's inputs: the notice names "
+        "what came from that session."});
+    parser.addOption({"open-design", "Open this design file, as File > Open design does.", "FILE"});
+    parser.addOption({"results",
+        "Wait for NEC-2 (at most 60 s), then also picture the results panel and the "
+        "explanation of its checks."});
     vostrel::designer::addInputOptions(parser);
     parser.process(app);
 
     vostrel::designer::DesignerWindow window;
+    if (parser.isSet("restart")) {
+        namespace settings = vostrel::designer::settings;
+        const auto started
+            = vostrel::designer::startWindow(window, parser, settings::readAntennaModel(settings::userSettings()));
+        if (const auto* refused = std::get_if<vostrel::designer::StartRefusal>(&started)) {
+            static_cast<void>(std::fprintf(stderr, "vostrel-designer-screenshot: %s\n", qPrintable(refused->message)));
+            return 2;
+        }
+    }
     const auto options = vostrel::designer::readInputOptions(
         parser, vostrel::designer::localisedTexts(vostrel::designer::InputTexts{}, QLocale()));
     if (const auto* problem = std::get_if<QString>(&options)) {
@@ -49,8 +70,13 @@ int main(int argc, char* argv[])
         return 2;
     }
     const auto& given = std::get<vostrel::designer::CommandLineInputs>(options);
-    window.setInputs(given.texts);
-    if (!given.measurementFile.isEmpty()) {
+    if (!parser.isSet("restart")) {
+        window.setInputs(given.texts);
+    }
+    if (parser.isSet("open-design")) {
+        window.openDesign(parser.value("open-design"));
+    }
+    if (!given.measurementFile.isEmpty() && !parser.isSet("restart")) {
         if (const auto problem = window.openMeasurement(given.measurementFile)) {
             std::fprintf(stderr, "vostrel-designer-screenshot: %s\n", qPrintable(*problem));
         }
@@ -79,6 +105,23 @@ int main(int argc, char* argv[])
 
     const QString path
         = QDir(parser.value("out")).filePath(QStringLiteral("designer-window@%1x.png").arg(parser.value("scale")));
+    if (parser.isSet("results")) {
+        QElapsedTimer waited;
+        waited.start();
+        while (window.fullWave()->isWaiting() && waited.elapsed() < 60000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 100);
+        }
+        const QString results = QDir(parser.value("out")).filePath(QStringLiteral("designer-results.png"));
+        static_cast<void>(window.results()->grab().save(results));
+        if (auto* explain = window.results()->findChild<QPushButton*>(QStringLiteral("explainNecChecks"))) {
+            explain->click();
+            QApplication::processEvents();
+            if (auto* help = window.findChild<QMessageBox*>(QStringLiteral("necChecksHelp"))) {
+                static_cast<void>(
+                    help->grab().save(QDir(parser.value("out")).filePath(QStringLiteral("designer-checks-help.png"))));
+            }
+        }
+    }
     const bool saved = window.grab().save(path);
     std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
     return saved ? 0 : 1;

@@ -39,6 +39,9 @@ struct InputTexts {
     // Watts at the transmitter for the ratings; empty: none.
     QString power;
     QString swrMargin = QStringLiteral("2"); // the worst SWR the capacitor must survive
+    // Where NEC-2's model puts the rod: "away" (from the other elements,
+    // upwards for a lone tube) or an axis of the deck, "+x" to "-z".
+    QString rodSide = QStringLiteral("away");
 
     bool operator==(const InputTexts&) const = default;
 };
@@ -61,6 +64,9 @@ struct Validation {
     std::optional<ratings::Input> ratings;
     QList<FieldError> errors;
 };
+
+// The rod sides the form offers, as InputTexts::rodSide writes them.
+inline constexpr std::array kRodSides = {"away", "+x", "-x", "+y", "-y", "+z", "-z"};
 
 // The length units the form offers.
 inline constexpr std::array kFormUnits = {design::Unit::Millimetre, design::Unit::Centimetre, design::Unit::Inch};

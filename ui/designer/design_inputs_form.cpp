@@ -62,9 +62,9 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     updateUnitLabels();
 
     // The tab order follows the form from top to bottom.
-    const std::array<QWidget*, 16> order = {field(Field::Frequency), field(Field::FeedResistance),
+    const std::array<QWidget*, 17> order = {field(Field::Frequency), field(Field::FeedResistance),
         field(Field::FeedReactance), m_unit, field(Field::ElementDiameter), field(Field::RodDiameter),
-        field(Field::Spacing), field(Field::ElementLength), m_line, m_whole, m_half, m_textbook,
+        field(Field::Spacing), field(Field::ElementLength), m_rodSide, m_line, m_whole, m_half, m_textbook,
         field(Field::TubeInnerDiameter), m_dielectric, field(Field::Power), field(Field::SwrMargin)};
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
@@ -124,6 +124,22 @@ QGroupBox* DesignInputsForm::buildGeometry()
         tr("The element's length tip to tip: the match is then checked and refined in NEC-2 for a straight "
            "element in free space. Empty for no check."));
     field(Field::ElementLength)->setPlaceholderText(tr("optional, for NEC-2"));
+    m_rodSide = new WheelGuardedComboBox;
+    m_rodSide->setObjectName(names::rodSide);
+    m_rodSide->addItem(tr("away from the other elements"), QStringLiteral("away"));
+    for (const char* side : kRodSides) {
+        if (QLatin1String(side) != QLatin1String("away")) {
+            m_rodSide->addItem(tr("%1 (the model's axes)").arg(QLatin1String(side)), QLatin1String(side));
+        }
+    }
+    m_rodSide->setAccessibleName(tr("Rod side in NEC-2"));
+    m_rodSide->setToolTip(tr("Where NEC-2's model puts the rod beside the element: away from the other elements "
+                             "(upwards for a lone tube), or along an axis of the antenna model, across the "
+                             "element. As vostrel-design's --rod-side."));
+    auto* rodSideCaption = new QLabel(tr("Rod side (NEC-2):"));
+    rodSideCaption->setBuddy(m_rodSide);
+    form->addRow(rodSideCaption, m_rodSide);
+    connect(m_rodSide, &QComboBox::currentIndexChanged, this, &DesignInputsForm::emitEdited);
     m_antennaModelNote = new QLabel;
     m_antennaModelNote->setObjectName(names::antennaModelNote);
     m_antennaModelNote->setWordWrap(true);
@@ -297,6 +313,7 @@ InputTexts DesignInputsForm::texts() const
     texts.tubeInnerDiameter = field(Field::TubeInnerDiameter)->text();
     texts.dielectric = m_dielectric->currentData().toString();
     texts.elementLength = field(Field::ElementLength)->text();
+    texts.rodSide = m_rodSide->currentData().toString();
     texts.model = m_textbook->isChecked() ? design::Model::Textbook : design::Model::Corrected;
     texts.power = field(Field::Power)->text();
     texts.swrMargin = field(Field::SwrMargin)->text();
@@ -330,6 +347,8 @@ void DesignInputsForm::setTextsQuietly(const InputTexts& texts)
     const int dielectric = m_dielectric->findData(texts.dielectric);
     m_dielectric->setCurrentIndex(dielectric >= 0 ? dielectric : 0);
     field(Field::ElementLength)->setText(texts.elementLength);
+    const int rodSide = m_rodSide->findData(texts.rodSide);
+    m_rodSide->setCurrentIndex(rodSide >= 0 ? rodSide : 0);
     m_textbook->setChecked(texts.model == design::Model::Textbook);
     field(Field::Power)->setText(texts.power);
     field(Field::SwrMargin)->setText(texts.swrMargin);
@@ -403,13 +422,22 @@ void DesignInputsForm::setAntennaModel(const QString& elementDiameter, const QSt
     m_antennaModelNote->show();
 }
 
+InputTexts DesignInputsForm::typedTexts() const
+{
+    InputTexts typed = texts();
+    if (m_typedElementDiameter) {
+        InputTexts before;
+        before.elementDiameter = m_typedElementDiameter->first;
+        vostrel::designer::convertLengths(before, m_typedElementDiameter->second, m_shownUnit, QLocale());
+        typed.elementDiameter = before.elementDiameter;
+    }
+    return typed;
+}
+
 void DesignInputsForm::clearAntennaModel()
 {
     if (m_typedElementDiameter) {
-        InputTexts typed;
-        typed.elementDiameter = m_typedElementDiameter->first;
-        vostrel::designer::convertLengths(typed, m_typedElementDiameter->second, m_shownUnit, QLocale());
-        field(Field::ElementDiameter)->setText(typed.elementDiameter);
+        field(Field::ElementDiameter)->setText(typedTexts().elementDiameter);
         m_typedElementDiameter.reset();
     }
     field(Field::ElementDiameter)->setReadOnly(false);

@@ -31,6 +31,10 @@ public:
     explicit DesignInputsForm(QWidget* parent = nullptr);
 
     InputTexts texts() const;
+    // texts() with the element diameter the user typed in place of the
+    // antenna model's, while one is open: what the settings and a design
+    // file keep, so that the model's diameter never outlives the model.
+    InputTexts typedTexts() const;
     void setTexts(const InputTexts& texts); // emits edited() once
 
     // Marks each field named in `errors` (colour, tool tip, accessible
@@ -80,6 +84,7 @@ private:
     QRadioButton* m_half;
     QButtonGroup* m_stepUp;
     QComboBox* m_dielectric;
+    QComboBox* m_rodSide;
     QCheckBox* m_textbook;
     QLabel* m_measurementNote;
     QLabel* m_antennaModelNote;

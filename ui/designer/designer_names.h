@@ -21,6 +21,7 @@ inline constexpr const char* dielectric = "dielectric";
 inline constexpr const char* measurementNote = "measurementNote";
 inline constexpr const char* elementLength = "elementLength";
 inline constexpr const char* antennaModelNote = "antennaModelNote";
+inline constexpr const char* rodSide = "rodSide";
 inline constexpr const char* textbookModel = "textbookModel";
 inline constexpr const char* inputProblems = "inputProblems";
 
@@ -42,6 +43,8 @@ inline constexpr const char* necAverageGain = "necAverageGain";
 inline constexpr const char* necHalvedSegments = "necHalvedSegments";
 inline constexpr const char* necStatus = "necStatus";
 inline constexpr const char* useNecFeed = "useNecFeed";
+inline constexpr const char* explainNecChecks = "explainNecChecks";
+inline constexpr const char* necChecksHelp = "necChecksHelp";
 
 inline constexpr const char* strapSlider = "strapSlider";
 inline constexpr const char* capacitorSlider = "capacitorSlider";

@@ -2,6 +2,7 @@
 #include "designer_session.h"
 
 #include "maa_reader.h"
+#include "refine.h"
 
 #include <QCryptographicHash>
 
@@ -75,7 +76,7 @@ DesignerSession::Update DesignerSession::update(const InputTexts& texts, const Q
     m_study.setInputs(*validation.inputs, m_measured);
     m_hasStudy = true;
     m_rated = rateDesign(m_study, validation.ratings);
-    update.nec = planFullWave(*validation.inputs, validation.elementLength, update);
+    update.nec = planFullWave(*validation.inputs, validation.elementLength, texts.rodSide, update);
     return update;
 }
 
@@ -112,16 +113,36 @@ std::optional<DesignerSession::Measured> DesignerSession::measuredAt(
             .arg(span)};
 }
 
+namespace {
+
+// "+y" -> (0, 1, 0); "away" (or any other text) -> none: away from the
+// other elements.
+std::optional<nec::Point> rodDirection(const QString& side)
+{
+    if (side.size() != 2 || (side[0] != QLatin1Char('+') && side[0] != QLatin1Char('-')) || side[1] < QLatin1Char('x')
+        || side[1] > QLatin1Char('z')) {
+        return std::nullopt;
+    }
+    nec::Point direction{0, 0, 0};
+    direction[static_cast<std::size_t>(side[1].unicode() - u'x')] = side[0] == QLatin1Char('+') ? 1 : -1;
+    return direction;
+}
+
+} // namespace
+
 DesignerSession::NecAction DesignerSession::planFullWave(
-    const ValidInputs& inputs, std::optional<double> elementLength, Update& update)
+    const ValidInputs& inputs, std::optional<double> elementLength, const QString& rodSide, Update& update)
 {
     if (!elementLength && !m_antennaModel) {
         m_necKey.reset();
+        m_necJob.reset();
         m_necPending = false;
         m_fullWave.reset();
         return NecAction::Hide;
     }
-    const NecJobKey key = necJobKey(inputs, elementLength, m_antennaModel ? m_antennaModelHash : QByteArray(), m_run);
+    NecJobKey key = necJobKey(inputs, elementLength, m_antennaModel ? m_antennaModelHash : QByteArray(), m_run);
+    const std::optional<nec::Point> direction = rodDirection(rodSide);
+    key.rodSide = direction ? rodSide : QStringLiteral("away");
     if (m_necKey == key) {
         return NecAction::Reshow;
     }
@@ -137,12 +158,32 @@ DesignerSession::NecAction DesignerSession::planFullWave(
         job.job.element = nec::DipoleElement{*elementLength};
     }
     job.job.run = m_run;
+    job.job.rodSide = direction;
+    m_necJob = job.job;
     const double mhz = inputs.design.freqMhz;
     job.sweepFromMhz = mhz * (1 - MatchStudy::kFrequencySpan);
     job.sweepToMhz = mhz * (1 + MatchStudy::kFrequencySpan);
     job.sweepPoints = kNecSweepPoints;
     update.necJob = std::move(job);
     return NecAction::Start;
+}
+
+std::variant<std::string, QString> DesignerSession::matchedDeck() const
+{
+    if (!m_necJob || !m_fullWave || m_necPending) {
+        return tr("NEC-2 has no match for these inputs yet: give the element length or open the antenna model, and "
+                  "wait for its answer.");
+    }
+    const auto* refined = std::get_if<nec::Refined>(&m_fullWave->refined);
+    if (refined == nullptr) {
+        return tr("NEC-2 found no match to write: %1")
+            .arg(QString::fromStdString(std::get<nec::NecFailure>(m_fullWave->refined).message));
+    }
+    const auto deck = nec::writeMatchedDeck(*m_necJob, refined->rodLength, refined->capacitancePf);
+    if (const auto* failure = std::get_if<nec::NecFailure>(&deck)) {
+        return QString::fromStdString(failure->message);
+    }
+    return std::get<std::string>(deck);
 }
 
 bool DesignerSession::retune(Tuning tuning)

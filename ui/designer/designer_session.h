@@ -109,13 +109,18 @@ public:
     // The answer for the inputs shown, once it has come.
     const std::optional<FullWaveResult>& fullWave() const { return m_fullWave; }
     bool fullWavePending() const { return m_necPending; }
+    // The matched antenna's NEC-2 deck, as vostrel-design --write-nec
+    // writes it: the antenna model (or the lone tube) with NEC-2's refined
+    // rod and capacitor. Without a refined match, the sentence why.
+    std::variant<std::string, QString> matchedDeck() const;
     // NEC-2's sweep of the refined match is the frequency plot's.
     bool frequencyPlotFromNec() const { return m_fullWave && !m_fullWave->sweep.empty(); }
 
 private:
     std::optional<Measured> measuredAt(
         const QString& frequency, const QLocale& locale, QList<FieldError>& errors) const;
-    NecAction planFullWave(const ValidInputs& inputs, std::optional<double> elementLength, Update& update);
+    NecAction planFullWave(
+        const ValidInputs& inputs, std::optional<double> elementLength, const QString& rodSide, Update& update);
 
     nec::RunOptions m_run;
     MatchStudy m_study;
@@ -131,6 +136,7 @@ private:
     QByteArray m_antennaModelHash;
 
     std::optional<NecJobKey> m_necKey; // the job whose answer is shown or on its way
+    std::optional<nec::NecJob> m_necJob; // that job
     bool m_necPending = false;
     std::optional<FullWaveResult> m_fullWave;
 };

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "designer_settings.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
+
 namespace vostrel::designer::settings {
 namespace {
 
@@ -35,6 +39,9 @@ InputTexts readInputs(const QSettings& store, const QLocale& locale)
     for (const TextKey& text : kTextKeys) {
         texts.*text.member = store.value(inputKey(text.key), texts.*text.member).toString();
     }
+    if (std::find(kRodSides.begin(), kRodSides.end(), texts.rodSide.toStdString()) == kRodSides.end()) {
+        texts.rodSide = InputTexts{}.rodSide; // a hand-edited file's slip
+    }
     if (const auto unit = design::unitFromSymbol(store.value(inputKey(kUnitKey)).toString().toStdString())) {
         texts.unit = *unit;
     }
@@ -58,6 +65,42 @@ bool writeInputs(QSettings& store, const InputTexts& texts, const QLocale& local
     store.setValue(inputKey(kClosedFormKey), closedFormWord(plain.model));
     store.sync();
     return store.status() == QSettings::NoError;
+}
+
+std::optional<RememberedModel> readAntennaModel(const QSettings& store)
+{
+    RememberedModel model{store.value(QLatin1String(kAntennaModelPathKey)).toString(),
+        store.value(QLatin1String(kAntennaModelSha256Key)).toString()};
+    static const QRegularExpression kHex(QStringLiteral("^[0-9a-f]{64}$"));
+    if (model.path.isEmpty() || !kHex.match(model.sha256).hasMatch()) {
+        return std::nullopt;
+    }
+    return model;
+}
+
+void writeAntennaModel(QSettings& store, const std::optional<RememberedModel>& model)
+{
+    if (model) {
+        store.setValue(QLatin1String(kAntennaModelPathKey), model->path);
+        store.setValue(QLatin1String(kAntennaModelSha256Key), model->sha256);
+    } else {
+        store.remove(QLatin1String(kAntennaModelPathKey));
+        store.remove(QLatin1String(kAntennaModelSha256Key));
+    }
+    store.sync();
+}
+
+std::chrono::seconds readNecTimeLimit(const QSettings& store)
+{
+    bool read = false;
+    const int seconds = store.value(QLatin1String(kNecTimeLimitKey)).toInt(&read);
+    return std::chrono::seconds(read && seconds >= 1 && seconds <= kMaxNecTimeLimit ? seconds : kDefaultNecTimeLimit);
+}
+
+void writeNecTimeLimit(QSettings& store, std::chrono::seconds limit)
+{
+    store.setValue(QLatin1String(kNecTimeLimitKey), static_cast<int>(limit.count()));
+    store.sync();
 }
 
 std::optional<QSize> readWindowSize(const QSettings& store)

@@ -7,6 +7,7 @@
 #include <QSize>
 
 #include <array>
+#include <chrono>
 #include <optional>
 
 namespace vostrel::designer::settings {
@@ -36,12 +37,26 @@ inline constexpr std::array kTextKeys = {
     TextKey{"elementLength", &InputTexts::elementLength},
     TextKey{"power", &InputTexts::power},
     TextKey{"swrMargin", &InputTexts::swrMargin},
+    TextKey{"rodSide", &InputTexts::rodSide},
 };
 // The choices, also under "inputs/": the unit's symbol, "half" or
 // "whole", "textbook" or "corrected".
 inline constexpr const char* kUnitKey = "unit";
 inline constexpr const char* kStepUpKey = "stepUp";
 inline constexpr const char* kClosedFormKey = "closedForm";
+// The antenna model open when the window closed: its path and the SHA-256
+// of its bytes then (64 hex digits), for the next start to check it is
+// still the same file.
+inline constexpr const char* kAntennaModelPathKey = "antennaModel/path";
+inline constexpr const char* kAntennaModelSha256Key = "antennaModel/sha256";
+// The time each nec2c run may take before it is stopped, in whole seconds.
+inline constexpr const char* kNecTimeLimitKey = "nec/timeLimitSeconds";
+inline constexpr int kDefaultNecTimeLimit = 20; // as vostrel-design's
+inline constexpr int kMaxNecTimeLimit = 3600;
+// The limit kept, or the default when none is kept or it is outside 1 to
+// kMaxNecTimeLimit seconds.
+std::chrono::seconds readNecTimeLimit(const QSettings& store);
+void writeNecTimeLimit(QSettings& store, std::chrono::seconds limit);
 // The window's size the user last gave it.
 inline constexpr const char* kWindowSizeKey = "window/size";
 
@@ -57,6 +72,17 @@ InputTexts readInputs(const QSettings& store, const QLocale& locale);
 // Writes every input key; false when the store cannot be written (a
 // read-only file), after trying.
 bool writeInputs(QSettings& store, const InputTexts& texts, const QLocale& locale);
+
+struct RememberedModel {
+    QString path;
+    QString sha256;
+    bool operator==(const RememberedModel&) const = default;
+};
+// None when no model was open (or the keys do not read: no path, a hash
+// that is not 64 hex digits).
+std::optional<RememberedModel> readAntennaModel(const QSettings& store);
+// Remembers `model`, or forgets the one remembered.
+void writeAntennaModel(QSettings& store, const std::optional<RememberedModel>& model);
 
 std::optional<QSize> readWindowSize(const QSettings& store); // none, or not a usable size: nullopt
 void writeWindowSize(QSettings& store, QSize size);

@@ -7,6 +7,7 @@
 #include "designer_settings.h"
 #include "full_wave_check.h"
 #include "match_drawing.h"
+#include "nec_checks_help.h"
 #include "notice_bar.h"
 #include "ratings_panel.h"
 #include "results_panel.h"
@@ -14,6 +15,8 @@
 #include "sweep_chart.h"
 #include "tuning_panel.h"
 #include "window_placement.h"
+
+#include "sha256.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -24,12 +27,14 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -37,6 +42,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace vostrel::designer {
 
@@ -56,6 +62,11 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     if (const QString program = qEnvironmentVariable("VOSTREL_NEC2C"); !program.isEmpty()) {
         nec::RunOptions run = m_session.runOptions();
         run.program = program.toStdString();
+        m_session.setRunOptions(run);
+    }
+    {
+        nec::RunOptions run = m_session.runOptions();
+        run.timeout = settings::readNecTimeLimit(settings::userSettings());
         m_session.setRunOptions(run);
     }
     connect(m_fullWave, &FullWaveCheck::finished, this, &DesignerWindow::showFullWave);
@@ -79,6 +90,18 @@ DesignerWindow::DesignerWindow(QWidget* parent)
 
     connect(m_form, &DesignInputsForm::edited, this, &DesignerWindow::recompute);
     connect(m_results, &ResultsPanel::useNecFeedImpedance, this, &DesignerWindow::useFeedImpedance);
+    connect(m_results, &ResultsPanel::explainNecChecks, this, [this] {
+        // Beside the window, not over it: the column stays readable.
+        auto* help = findChild<QMessageBox*>(QLatin1String(names::necChecksHelp));
+        if (help == nullptr) {
+            help = new QMessageBox(
+                QMessageBox::Information, tr("The NEC-2 checks"), necChecksExplanation(), QMessageBox::Close, this);
+            help->setObjectName(names::necChecksHelp);
+            help->setModal(false);
+        }
+        help->show();
+        help->raise();
+    });
     connect(m_tuning, &TuningPanel::tuningChanged, this, &DesignerWindow::retune);
 
     setInputs(settings::readInputs(settings::userSettings(), QLocale()));
@@ -204,6 +227,16 @@ void DesignerWindow::chooseAndOpen(FileKind kind)
 void DesignerWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("Open d&esign…"), this, [this] {
+        const QString path = QFileDialog::getOpenFileName(
+            this, tr("Open a design"), QString(), tr("Design (*.vostrel);;All files (*)"));
+        if (!path.isEmpty()) {
+            openDesign(path);
+        }
+    });
+    QAction* save = file->addAction(tr("&Save design…"), this, &DesignerWindow::chooseAndSaveDesign);
+    save->setShortcut(QKeySequence::Save);
+    file->addSeparator();
     QAction* open = file->addAction(tr("&Open measurement…"), this, [this] { chooseAndOpen(FileKind::Measurement); });
     open->setShortcut(QKeySequence::Open);
     m_forget = file->addAction(tr("&Forget measurement"), this, &DesignerWindow::forgetMeasurement);
@@ -212,6 +245,13 @@ void DesignerWindow::buildMenus()
     file->addAction(tr("Open &antenna model (NEC-2)…"), this, [this] { chooseAndOpen(FileKind::AntennaModel); });
     m_forgetModel = file->addAction(tr("Forget antenna &model"), this, &DesignerWindow::forgetAntennaModel);
     m_forgetModel->setEnabled(false);
+    file->addAction(tr("Save matched antenna model as &NEC-2…"), this, [this] {
+        const QString path = QFileDialog::getSaveFileName(
+            this, tr("Save the matched antenna model"), QStringLiteral("matched.nec"), tr("NEC-2 deck (*.nec)"));
+        if (!path.isEmpty()) {
+            saveMatchedModel(path);
+        }
+    });
     file->addSeparator();
     file->addAction(tr("Export sweeps as &CSV…"), this, [this] {
         const QString path = QFileDialog::getSaveFileName(
@@ -237,6 +277,17 @@ void DesignerWindow::buildMenus()
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     QAction* copy = edit->addAction(tr("&Copy results"), this, &DesignerWindow::copyResults);
     copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+
+    edit->addAction(tr("NEC-2 &time limit per run…"), this, [this] {
+        bool given = false;
+        const int seconds = QInputDialog::getInt(this, tr("NEC-2 time limit"),
+            tr("Seconds each nec2c run may take before it is stopped (%1 unless changed here):")
+                .arg(settings::kDefaultNecTimeLimit),
+            static_cast<int>(necTimeLimit().count()), 1, settings::kMaxNecTimeLimit, 1, &given);
+        if (given) {
+            setNecTimeLimit(std::chrono::seconds(seconds));
+        }
+    });
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("&About"), this, [this] {
@@ -354,7 +405,42 @@ void DesignerWindow::showFullWave(const FullWaveResult& result)
     if (frequencyPlotFromNec()) {
         m_plots->showNecFrequencyPlot(inputs.design.freqMhz, result);
     }
+    showNecTimeout(result);
     showNecBusy();
+}
+
+std::chrono::seconds DesignerWindow::necTimeLimit() const
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(m_session.runOptions().timeout);
+}
+
+void DesignerWindow::setNecTimeLimit(std::chrono::seconds limit)
+{
+    QSettings store = settings::userSettings();
+    settings::writeNecTimeLimit(store, limit);
+    nec::RunOptions run = m_session.runOptions();
+    run.timeout = settings::readNecTimeLimit(store); // the same limit, within its range
+    m_session.setRunOptions(run);
+    recompute(); // the limit is part of the job: it runs again
+}
+
+void DesignerWindow::showNecTimeout(const FullWaveResult& result)
+{
+    const auto* failed = std::get_if<nec::NecFailure>(&result.refined);
+    const bool refineTimedOut = failed != nullptr && failed->kind == nec::NecFailure::Kind::Timeout;
+    const bool sweepTimedOut = result.sweepFailure && result.sweepFailure->kind == nec::NecFailure::Kind::Timeout;
+    if (!refineTimedOut && !sweepTimedOut) {
+        return;
+    }
+    const QString limit = tr("%1 s").arg(necTimeLimit().count());
+    m_notice->showNotice(refineTimedOut
+            ? tr("A nec2c run took longer than the time limit of %1 and was stopped: there is no NEC-2 answer. A "
+                 "model of many segments needs more time: raise the limit in Edit > NEC-2 time limit per run.")
+                  .arg(limit)
+            : tr("NEC-2's sweep of the refined match took longer than the time limit of %1 and was stopped: the "
+                 "frequency plot keeps R and X fixed. Raise the limit in Edit > NEC-2 time limit per run.")
+                  .arg(limit),
+        true);
 }
 
 void DesignerWindow::showNecBusy()
@@ -385,6 +471,13 @@ std::optional<QString> DesignerWindow::openFile(const QString& path, FileKind ki
         return problem;
     }
     (kind == FileKind::Measurement ? m_forget : m_forgetModel)->setEnabled(true);
+    if (kind == FileKind::AntennaModel) {
+        const auto& bytes = std::get<QByteArray>(contents);
+        m_antennaModelPath = QFileInfo(path).absoluteFilePath();
+        m_antennaModelSha256 = QString::fromStdString(
+            sha256Hex(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+        rememberAntennaModel();
+    }
     closeNotice();
     recompute();
     return std::nullopt;
@@ -401,6 +494,9 @@ void DesignerWindow::forgetMeasurement()
 void DesignerWindow::forgetAntennaModel()
 {
     m_session.forgetAntennaModel();
+    m_antennaModelPath.clear();
+    m_antennaModelSha256.clear();
+    rememberAntennaModel();
     m_forgetModel->setEnabled(false);
     m_form->clearAntennaModel();
     recompute();
@@ -474,14 +570,158 @@ bool DesignerWindow::exportPlots(const QString& path, ExportFormat format)
 
 void DesignerWindow::saveSettings()
 {
+    rememberAntennaModel(); // the model open now, or none: never one the inputs no longer go with
     QSettings store = settings::userSettings();
-    if (!settings::writeInputs(store, m_form->texts(), QLocale()) && !m_settingsProblemReported) {
+    if (!settings::writeInputs(store, m_form->typedTexts(), QLocale()) && !m_settingsProblemReported) {
         m_settingsProblemReported = true; // once a run: the next edit would only say it again
         m_notice->showNotice(tr("The inputs cannot be saved in %1: it cannot be written. They will not come back "
                                 "at the next start.")
                                  .arg(QDir::toNativeSeparators(store.fileName())),
             true);
     }
+}
+
+void DesignerWindow::rememberAntennaModel()
+{
+    QSettings store = settings::userSettings();
+    settings::writeAntennaModel(store,
+        m_antennaModelPath.isEmpty()
+            ? std::nullopt
+            : std::optional(settings::RememberedModel{m_antennaModelPath, m_antennaModelSha256}));
+}
+
+std::optional<QString> DesignerWindow::restoreAntennaModel(const settings::RememberedModel& model)
+{
+    return restoreAntennaModel(model, tr("The last session's antenna model"));
+}
+
+std::optional<QString> DesignerWindow::restoreAntennaModel(const settings::RememberedModel& model, const QString& whose)
+{
+    const QString shown = QDir::toNativeSeparators(model.path);
+    const auto contents = readWholeFile(model.path);
+    std::optional<QString> problem;
+    if (const auto* cannot = std::get_if<QString>(&contents)) {
+        problem = tr("%1 %2 cannot be read now (%3): it is forgotten, and so is the element length.")
+                      .arg(whose, shown, *cannot);
+    } else {
+        const auto& bytes = std::get<QByteArray>(contents);
+        if (sha256Hex(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))
+            != model.sha256.toStdString()) {
+            problem = tr("%1 %2 has changed since: it is forgotten, and so is the element length. Open it again to "
+                         "use it as it is now.")
+                          .arg(whose, shown);
+        } else if (const auto unusable = openFile(model.path, FileKind::AntennaModel)) {
+            problem = tr("%1 %2 no longer opens (%3): it is forgotten, and so is the element length.")
+                          .arg(whose, shown, *unusable);
+        }
+    }
+    if (problem) {
+        forgetAntennaModel();
+        InputTexts texts = m_form->texts();
+        texts.elementLength.clear();
+        setInputs(texts);
+        m_notice->showNotice(*problem, true);
+    }
+    return problem;
+}
+
+bool DesignerWindow::saveMatchedModel(const QString& path)
+{
+    const auto deck = m_session.matchedDeck();
+    std::optional<QString> problem;
+    if (!m_antennaModelPath.isEmpty() && QFileInfo::exists(path)
+        && QFileInfo(path).canonicalFilePath() == QFileInfo(m_antennaModelPath).canonicalFilePath()) {
+        problem = tr("%1 is the antenna model open: the matched model is written to another file, never over it.")
+                      .arg(QDir::toNativeSeparators(path));
+    } else if (const auto* none = std::get_if<QString>(&deck)) {
+        problem = *none;
+    } else {
+        problem = writeWholeFile(path, QByteArray::fromStdString(std::get<std::string>(deck)));
+    }
+    m_notice->showNotice(problem ? *problem : tr("Wrote %1").arg(QDir::toNativeSeparators(path)), problem.has_value());
+    return !problem;
+}
+
+DesignDocument DesignerWindow::document() const
+{
+    DesignDocument document{m_form->typedTexts(), m_antennaModelPath, m_antennaModelSha256, std::nullopt};
+    if (m_session.hasCurrentDesign()) {
+        document.built = m_tuning->tuning();
+    }
+    return document;
+}
+
+void DesignerWindow::chooseAndSaveDesign()
+{
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Save the design"), QStringLiteral("gamma-match.vostrel"), tr("Design (*.vostrel)"));
+    if (!path.isEmpty()) {
+        saveDesign(path);
+    }
+}
+
+bool DesignerWindow::saveDesign(const QString& path)
+{
+    const auto written = writeDesignDocument(document(), QLocale());
+    std::optional<QString> problem;
+    if (const auto* refused = std::get_if<QString>(&written)) {
+        problem = tr("The design is not saved: %1").arg(*refused);
+    } else {
+        problem = writeWholeFile(path, std::get<QByteArray>(written));
+    }
+    m_notice->showNotice(problem ? *problem : tr("Wrote %1").arg(path), problem.has_value());
+    return !problem;
+}
+
+std::optional<QString> DesignerWindow::openDesign(const QString& path)
+{
+    const auto contents = readWholeFile(path);
+    std::optional<QString> problem;
+    if (const auto* cannot = std::get_if<QString>(&contents)) {
+        problem = *cannot;
+    } else {
+        const auto read = readDesignDocument(std::get<QByteArray>(contents), path, QLocale());
+        if (const auto* refused = std::get_if<QString>(&read)) {
+            problem = *refused;
+        } else {
+            if (showDocument(std::get<DesignDocument>(read))) {
+                m_notice->showNotice(tr("Opened the design %1").arg(QDir::toNativeSeparators(path)), false);
+            }
+            return std::nullopt;
+        }
+    }
+    m_notice->showNotice(*problem, true);
+    return problem;
+}
+
+bool DesignerWindow::showDocument(const DesignDocument& document)
+{
+    forgetMeasurement();
+    if (hasAntennaModel()) {
+        forgetAntennaModel();
+    }
+    setInputs(document.texts);
+    if (!document.antennaModel.isEmpty()) {
+        if (restoreAntennaModel(
+                {document.antennaModel, document.antennaModelSha256}, tr("The design's antenna model"))) {
+            return false; // its notice says why the design came without it
+        }
+    }
+    if (document.built && m_session.hasCurrentDesign()) {
+        // The sliders' steps nearest the saved strap and capacitor.
+        const Tuning design = m_session.study().designTuning();
+        const auto steps = [](double built, double designed, double step) {
+            const double nearest = std::round((built / designed - 1) / step);
+            return std::isfinite(nearest)
+                ? static_cast<int>(std::clamp(nearest, -1.0 * study::kTuningSteps, 1.0 * study::kTuningSteps))
+                : 0;
+        };
+        findChild<QSlider*>(QLatin1String(names::strapSlider))
+            ->setValue(steps(document.built->rodLength, design.rodLength, study::kStrapStep));
+        findChild<QSlider*>(QLatin1String(names::capacitorSlider))
+            ->setValue(steps(document.built->capacitancePf, design.capacitancePf, study::kCapacitorStep));
+    }
+    return true;
 }
 
 void DesignerWindow::dragEnterEvent(QDragEnterEvent* event)

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "design_document.h"
 #include "designer_session.h"
+#include "designer_settings.h"
 #include "export_file.h"
 #include "notice_bar.h"
 #include "plots_page.h"
@@ -63,6 +65,30 @@ public:
     // returned; nothing changes.
     std::optional<QString> openAntennaModel(const QString& path) { return openFile(path, FileKind::AntennaModel); }
     void forgetAntennaModel();
+    // The antenna model the last session had open, if it is still the same
+    // file (its SHA-256 as remembered). When it has changed or is gone, a
+    // notice says so, it is forgotten, and so is the element length, which
+    // belonged to it: the sentence is returned.
+    std::optional<QString> restoreAntennaModel(const settings::RememberedModel& model);
+    // The open model's path and SHA-256 (empty without one).
+    const QString& antennaModelPath() const { return m_antennaModelPath; }
+
+    // File > Save design: every input, the antenna model's path and
+    // SHA-256, the tuned strap and capacitor (docs/design-file-format.md).
+    // Says in the notice what it wrote or why not; false when it did not.
+    bool saveDesign(const QString& path);
+    // File > Open design: the file's inputs replace every input (the
+    // measurement and model open are forgotten), its antenna model opens
+    // when it is still the one the design was made with, and the sliders
+    // go to its strap and capacitor. On a file it cannot read, the sentence
+    // why (file and line) in the notice and returned; nothing changes.
+    std::optional<QString> openDesign(const QString& path);
+    // File > Save matched antenna model: NEC-2's refined match as a deck
+    // (DesignerSession::matchedDeck()), never over the antenna model open.
+    // Says in the notice what it wrote or why not.
+    bool saveMatchedModel(const QString& path);
+    // The document Save design writes, as the window holds it now.
+    DesignDocument document() const;
     // R and X from NEC-2's feed impedance of the element (its "Use as R, X").
     void useFeedImpedance(std::complex<double> feed);
     bool hasAntennaModel() const { return m_session.hasAntennaModel(); }
@@ -70,6 +96,11 @@ public:
     // vostrel-design); a test's fake, a shorter time limit.
     void setNecRunOptions(const nec::RunOptions& options) { m_session.setRunOptions(options); }
     FullWaveCheck* fullWave() const { return m_fullWave; }
+    // Edit > NEC-2 time limit: how long each nec2c run may take before it
+    // is stopped (20 s unless the settings keep another), kept in the
+    // settings; the check runs again under it.
+    void setNecTimeLimit(std::chrono::seconds limit);
+    std::chrono::seconds necTimeLimit() const;
     // Whether the frequency plot shows NEC-2's sweep of the refined match
     // rather than the closed form's.
     bool frequencyPlotFromNec() const { return m_session.frequencyPlotFromNec(); }
@@ -90,6 +121,11 @@ public:
     QString noticeText() const { return m_notice->text(); }
     bool noticeIsProblem() const { return m_notice->isProblem(); }
     void closeNotice() { m_notice->closeNotice(); }
+    void showNotice(const QString& text, bool problem, bool lasting = false)
+    {
+        m_notice->showNotice(text, problem, lasting);
+    }
+    bool noticeClosesItself() const { return m_notice->closesItself(); }
 
     const DesignerSession& session() const { return m_session; }
     const MatchStudy& study() const { return m_session.study(); }
@@ -128,6 +164,7 @@ private:
     void showFullWave(const FullWaveResult& result);
     void stopFullWave();
     void showNecBusy();
+    void showNecTimeout(const FullWaveResult& result);
     void updateFrequencyTitle();
     void retune(Tuning tuning)
     {
@@ -138,6 +175,10 @@ private:
     void showPlots();
     void setPicturesStale(bool stale);
     void rememberSize();
+    void rememberAntennaModel();
+    void chooseAndSaveDesign();
+    bool showDocument(const DesignDocument& document); // false: without its antenna model
+    std::optional<QString> restoreAntennaModel(const settings::RememberedModel& model, const QString& whose);
 
     DesignerSession m_session;
     DesignInputsForm* m_form;
@@ -155,6 +196,8 @@ private:
     bool m_settingsProblemReported = false;
     QAction* m_forget;
     QAction* m_forgetModel;
+    QString m_antennaModelPath;
+    QString m_antennaModelSha256;
     FullWaveCheck* m_fullWave;
     QProgressBar* m_necBusy;
 };

@@ -46,6 +46,8 @@ FullWaveResult FullWaveCheck::check(FullWaveJob job, const std::atomic<bool>* ca
             job.job, refined->rodLength, refined->capacitancePf, job.sweepFromMhz, job.sweepToMhz, job.sweepPoints);
         if (auto* points = std::get_if<std::vector<design::SweepPoint>>(&swept)) {
             result.sweep = std::move(*points);
+        } else {
+            result.sweepFailure = std::get<nec::NecFailure>(swept);
         }
     }
     return result;

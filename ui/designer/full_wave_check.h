@@ -24,6 +24,9 @@ struct FullWaveResult {
     NecJobKey key; // the job's: whose answer this is
     nec::Outcome<nec::Refined> refined = nec::NecFailure{};
     std::vector<design::SweepPoint> sweep;
+    // Why the sweep is empty though NEC-2 matched (it ran past the time
+    // limit, nec2c failed); none when it came, or was not asked for.
+    std::optional<nec::NecFailure> sweepFailure;
 };
 
 // One check: the NEC job, and the span of the frequency plot.

@@ -30,6 +30,7 @@ struct NecJobKey {
     // model by its content (a SHA-256 of the file's bytes).
     std::optional<double> elementLength;
     QByteArray antennaModelHash;
+    QString rodSide = QStringLiteral("away"); // InputTexts::rodSide, "away" for any it does not read
     QString program; // the nec2c that runs it
     std::chrono::milliseconds timeout{0};
 

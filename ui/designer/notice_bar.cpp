@@ -34,7 +34,7 @@ NoticeBar::NoticeBar(QWidget* parent)
     connect(m_timer, &QTimer::timeout, this, &NoticeBar::closeNotice);
 }
 
-void NoticeBar::showNotice(const QString& text, bool problem)
+void NoticeBar::showNotice(const QString& text, bool problem, bool lasting)
 {
     m_problem = problem;
     m_text->setText(text);
@@ -44,9 +44,9 @@ void NoticeBar::showNotice(const QString& text, bool problem)
     setPalette(colours);
     show();
     if (m_echo != nullptr) {
-        m_echo->showMessage(text, problem ? 0 : 5000);
+        m_echo->showMessage(text, problem || lasting ? 0 : 5000);
     }
-    if (problem) {
+    if (problem || lasting) {
         m_timer->stop(); // stays until read and closed, or the next notice
     } else {
         m_timer->start(8000);

@@ -18,7 +18,8 @@ class NoticeBar : public QFrame {
 public:
     explicit NoticeBar(QWidget* parent = nullptr);
 
-    void showNotice(const QString& text, bool problem);
+    // `lasting` good news waits to be read too (what a start restored).
+    void showNotice(const QString& text, bool problem, bool lasting = false);
     // Each notice also in `bar`, for as long as it shows.
     void echoIn(QStatusBar* bar);
     void closeNotice();

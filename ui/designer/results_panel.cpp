@@ -96,6 +96,17 @@ ResultsPanel::ResultsPanel(QWidget* parent)
     m_necStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(m_necStatus);
     m_necRows.append(m_necStatus);
+    auto* explain = new QPushButton(tr("What do these checks mean?"));
+    explain->setObjectName(names::explainNecChecks);
+    explain->setFlat(true);
+    QFont linkFont = explain->font(); // looks like the link it is
+    linkFont.setUnderline(true);
+    explain->setFont(linkFont);
+    explain->setCursor(Qt::PointingHandCursor);
+    explain->setToolTip(tr("The average gain test, the halved run and \"doubtful\" in plain words, and what to do"));
+    connect(explain, &QPushButton::clicked, this, &ResultsPanel::explainNecChecks);
+    form->addRow(explain);
+    m_necRows.append(explain);
 
     m_banner = new QLabel;
     m_banner->setObjectName(names::noMatchBanner);

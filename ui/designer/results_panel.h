@@ -72,6 +72,8 @@ signals:
     // "Use as R, X": the closed form is to be designed from NEC-2's feed
     // impedance of the bare element.
     void useNecFeedImpedance(std::complex<double> feed);
+    // "What do these checks mean?" under the NEC-2 column.
+    void explainNecChecks();
 
 private:
     QLineEdit* addResult(QFormLayout* form, const QString& label, const char* name, QLineEdit* beside = nullptr);

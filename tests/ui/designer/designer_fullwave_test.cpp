@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -390,6 +392,96 @@ private slots:
         QVERIFY(!f.window.form()->problemOf(Field::ElementLength).isEmpty());
         QVERIFY(f.window.form()->problemOf(Field::ElementLength).startsWith(QStringLiteral("Element length")));
         QVERIFY(!f.window.fullWave()->isBusy());
+    }
+    // "What do these checks mean?" is under the column, one click from a
+    // plain explanation of each check with its limits and what to do.
+    void theChecksAreExplainedOneClickAway()
+    {
+        Fixture f;
+        f.window.show();
+        auto* explain = f.window.results()->findChild<QPushButton*>(names::explainNecChecks);
+        QVERIFY(explain != nullptr);
+        QVERIFY(!explain->isVisible()); // no column, nothing to explain
+        f.window.setNecRunOptions(fake("hanging"));
+        f.window.setInputs(dipole());
+        QVERIFY(explain->isVisible());
+        QTest::mouseClick(explain, Qt::LeftButton);
+        auto* help = f.window.findChild<QMessageBox*>(names::necChecksHelp);
+        QVERIFY(help != nullptr);
+        QVERIFY(help->isVisible());
+        QVERIFY(!help->isModal()); // the column stays readable beside it
+        const QString text = help->text();
+        for (const char* part : {"Average gain test", "from 0.95 to 1.05", "Beyond 0.8 to 1.25", "Halved run",
+                 "Up to 3 % for the rod and 5 % for the capacitor", "Beyond 10 % for the rod", "Doubtful", "What to do",
+                 "Adjust tab"}) {
+            QVERIFY2(text.contains(QLatin1String(part)), part);
+        }
+        QTest::mouseClick(explain, Qt::LeftButton); // again: the same box, not a second
+        QCOMPARE(f.window.findChildren<QMessageBox*>(names::necChecksHelp).size(), 1);
+    }
+
+    // A run past the time limit is stopped and says so over the window;
+    // the limit (20 s at first) is the user's to change, and kept.
+    void aRunPastTheTimeLimitSaysSo()
+    {
+        Fixture f;
+        QCOMPARE(f.window.necTimeLimit(), std::chrono::seconds(20));
+        const nec::RunOptions hanging = fake("hanging");
+        f.window.setNecRunOptions(hanging);
+        f.window.setNecTimeLimit(std::chrono::seconds(1));
+        QCOMPARE(f.window.session().runOptions().program, hanging.program); // only the limit changed
+        QCOMPARE(f.window.session().runOptions().timeout, std::chrono::milliseconds(1000));
+        f.window.setInputs(dipole());
+        QVERIFY(f.settled());
+        QVERIFY2(f.window.noticeText().contains(QStringLiteral("longer than the time limit of 1 s")),
+            qPrintable(f.window.noticeText()));
+        QVERIFY(f.window.noticeIsProblem());
+        DesignerWindow again;
+        QCOMPARE(again.necTimeLimit(), std::chrono::seconds(1));
+    }
+
+    // File > Save matched antenna model writes the deck vostrel-design
+    // --write-nec writes for the same inputs, only once NEC-2 has matched,
+    // and never over the antenna model open.
+    void theMatchedModelIsSavedAsTheCommandLineWritesIt()
+    {
+        QTemporaryDir dir;
+        const QString matched = dir.filePath(QStringLiteral("matched.nec"));
+        Fixture f;
+        f.window.setInputs(dipole());
+        QVERIFY(!f.window.saveMatchedModel(matched)); // NEC-2 still computing
+        QVERIFY2(
+            f.window.noticeText().contains(QStringLiteral("NEC-2 has no match")), qPrintable(f.window.noticeText()));
+        QVERIFY(!QFile::exists(matched));
+        QVERIFY(f.settled());
+        QVERIFY(f.window.saveMatchedModel(matched));
+        QCOMPARE(f.window.noticeText(), QStringLiteral("Wrote ") + matched);
+        const QString byTool = dir.filePath(QStringLiteral("tool.nec"));
+        QProcess tool;
+        tool.start(QStringLiteral(VOSTREL_DESIGN_TOOL),
+            {"design", "--freq", "14.2", "--r", "72.25", "--x", "1.92", "--element", "25mm", "--rod", "12.7mm",
+                "--spacing", "150mm", "--element-length", "10.1m", "--textbook", "--write-nec", byTool});
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 0);
+        QFile mine(matched);
+        QFile theirs(byTool);
+        QVERIFY(mine.open(QIODevice::ReadOnly) && theirs.open(QIODevice::ReadOnly));
+        const QByteArray deck = mine.readAll();
+        QVERIFY(deck.contains("GW "));
+        QCOMPARE(deck, theirs.readAll());
+
+        // The model open is never written over; the deck stays as it was.
+        const QString beam = dir.filePath(QStringLiteral("beam.nec"));
+        QVERIFY(QFile::copy(QStringLiteral(VOSTREL_BEAM_DECK), beam));
+        QFile::setPermissions(beam, QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(!f.window.openAntennaModel(beam).has_value());
+        QVERIFY(!f.window.saveMatchedModel(dir.filePath(QStringLiteral("./beam.nec"))));
+        QVERIFY2(f.window.noticeText().contains(QStringLiteral("is the antenna model open")),
+            qPrintable(f.window.noticeText()));
+        QFile original(QStringLiteral(VOSTREL_BEAM_DECK));
+        QFile kept(beam);
+        QVERIFY(original.open(QIODevice::ReadOnly) && kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), original.readAll());
     }
 };
 

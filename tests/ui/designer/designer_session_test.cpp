@@ -180,6 +180,40 @@ private slots:
         QCOMPARE(update.necJob->sweepPoints, DesignerSession::kNecSweepPoints);
     }
 
+    // The form's rod side reaches NEC-2 as a direction, and another side is
+    // another job; a side that does not read is away (as a fresh start).
+    void theRodSideIsPartOfTheJob_data()
+    {
+        QTest::addColumn<QString>("side");
+        QTest::addColumn<QList<double>>("direction"); // empty: away
+        QTest::newRow("away") << "away" << QList<double>{};
+        QTest::newRow("+x") << "+x" << QList<double>{1, 0, 0};
+        QTest::newRow("+y") << "+y" << QList<double>{0, 1, 0};
+        QTest::newRow("-z") << "-z" << QList<double>{0, 0, -1};
+        QTest::newRow("w is no axis") << "+w" << QList<double>{};
+        QTest::newRow("no sign") << "zz" << QList<double>{};
+    }
+    void theRodSideIsPartOfTheJob()
+    {
+        QFETCH(QString, side);
+        QFETCH(QList<double>, direction);
+        DesignerSession session;
+        const auto away = session.update(dipole(), kEnglish);
+        InputTexts texts = dipole();
+        texts.rodSide = side;
+        const auto update = session.update(texts, kEnglish);
+        QCOMPARE(update.nec, direction.isEmpty() ? Action::Reshow : Action::Start);
+        if (direction.isEmpty()) {
+            QCOMPARE(update.necJob.has_value(), false);
+            return;
+        }
+        const auto& rod = update.necJob->job.rodSide;
+        QVERIFY(rod.has_value());
+        QCOMPARE((QList<double>{(*rod)[0], (*rod)[1], (*rod)[2]}), direction);
+        QVERIFY(!(update.necJob->key == away.necJob->key));
+        QCOMPARE(session.update(texts, kEnglish).nec, Action::Reshow);
+    }
+
     // Only the answer to the job handed out last is taken.
     void anEarlierJobsAnswerIsNotTaken()
     {
@@ -468,6 +502,7 @@ private slots:
         texts.dielectric = QStringLiteral("polyethylene");
         texts.power = QStringLiteral("1500") + locale.decimalPoint() + QStringLiteral("5");
         texts.swrMargin = QStringLiteral("2") + locale.decimalPoint() + QStringLiteral("5");
+        texts.rodSide = QStringLiteral("+y");
         QVERIFY(settings::writeInputs(store, texts, locale));
         for (const auto& key : settings::kTextKeys) {
             QVERIFY2(store.contains(QStringLiteral("inputs/") + QLatin1String(key.key)), key.key);
@@ -488,14 +523,41 @@ private slots:
         store.setValue(QStringLiteral("inputs/frequency"), QStringLiteral("7.1"));
         store.setValue(QStringLiteral("inputs/unit"), QStringLiteral("furlong"));
         store.setValue(QStringLiteral("inputs/stepUp"), QStringLiteral("sideways"));
+        store.setValue(QStringLiteral("inputs/rodSide"), QStringLiteral("up"));
         const InputTexts read = settings::readInputs(store, kEnglish);
         QCOMPARE(read.frequency, QStringLiteral("7.1"));
         QCOMPARE(read.unit, InputTexts{}.unit);
         QCOMPARE(read.stepUp, StepUp::Whole);
+        QCOMPARE(read.rodSide, QStringLiteral("away"));
         QCOMPARE(read.model, Model::Corrected);
         QCOMPARE(read.resistance, InputTexts{}.resistance); // a key not written keeps the example's
         QCOMPARE(read.power, QString()); // settings from before the ratings: none
         QCOMPARE(read.swrMargin, QStringLiteral("2"));
+    }
+
+    // The NEC-2 time limit kept, within 1 s to an hour; else the default.
+    void necTimeLimitKept_data()
+    {
+        QTest::addColumn<QVariant>("kept");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("none") << QVariant() << 20;
+        QTest::newRow("0") << QVariant(0) << 20;
+        QTest::newRow("1") << QVariant(1) << 1;
+        QTest::newRow("3600") << QVariant(3600) << 3600;
+        QTest::newRow("3601") << QVariant(3601) << 20;
+        QTest::newRow("words") << QVariant(QStringLiteral("long")) << 20;
+    }
+    void necTimeLimitKept()
+    {
+        QFETCH(QVariant, kept);
+        QTemporaryDir dir;
+        QSettings store(dir.filePath(QStringLiteral("designer.ini")), QSettings::IniFormat);
+        if (kept.isValid()) {
+            store.setValue(QLatin1String(settings::kNecTimeLimitKey), kept);
+        }
+        QTEST(static_cast<int>(settings::readNecTimeLimit(store).count()), "seconds");
+        settings::writeNecTimeLimit(store, std::chrono::seconds(45));
+        QCOMPARE(settings::readNecTimeLimit(store), std::chrono::seconds(45));
     }
 
     void settingsThatCannotBeWritten()

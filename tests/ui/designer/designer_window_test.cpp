@@ -621,6 +621,12 @@ private slots:
                                     << "";
         QTest::newRow("bad power") << QStringList{"--power", "lots"} << "error=--power: \"lots\" is not a number"
                                    << "";
+        QTest::newRow("rod side any case") << QStringList{"--rod-side", "-Z"} << "rodSide=-z"
+                                           << "";
+        QTest::newRow("rod side away") << QStringList{"--rod-side", "away"} << "rodSide=away"
+                                       << "";
+        QTest::newRow("rod side not one") << QStringList{"--rod-side", "up"} << "error=--rod-side: \"up\" is not a side"
+                                          << "";
         QTest::newRow("length and model") << QStringList{"--nec", "beam.nec", "--element-length", "5m"}
                                           << "error=--element-length and --nec each give the element"
                                           << "";
@@ -657,6 +663,7 @@ private slots:
             : what == QLatin1String("nec")        ? given.antennaModel
             : what == QLatin1String("power")      ? t.power
             : what == QLatin1String("margin")     ? t.swrMargin
+            : what == QLatin1String("rodSide")    ? t.rodSide
                                                   : t.frequency;
         QCOMPARE(got, value);
         QCOMPARE(given.notes, note.isEmpty() ? QStringList{} : QStringList{note});
