@@ -216,8 +216,29 @@ std::string noMatchText(const nec::NecFailure& failure, Unit unit)
     return text;
 }
 
+// The SWR in NEC of the closed form designed from NEC's feed impedance,
+// built as printed: the closed form above when R and X were not given,
+// another one (named by its rod and capacitor) when they were.
+std::string closedFormBuiltRow(const nec::Refined& r, bool feedGiven, Unit unit)
+{
+    if (!r.closedFormSwr) {
+        return resultRow(feedGiven ? "Closed form from NEC's Z, SWR" : "Closed form above, SWR in NEC",
+            r.closedForm ? "not built: the rod does not fit" : "no closed-form match");
+    }
+    const std::string swr = decimalsText(*r.closedFormSwr, 2);
+    if (!feedGiven) {
+        return resultRow("Closed form above, SWR in NEC", swr + " (built as printed)");
+    }
+    const std::string capacitor
+        = r.closedForm->capacitorShorted ? "capacitor shorted" : quantityText(r.closedForm->capacitancePf, 2) + " pF";
+    return resultRow("Closed form from NEC's Z, SWR",
+        swr + " in NEC (rod " + lengthText(r.closedForm->rodLength, unit) + " " + std::string(unitSymbol(unit)) + ", "
+            + capacitor + "; not the closed form above, which is from the R and X given)");
+}
+
 // The report's section.
-std::string necSection(const nec::Outcome<nec::Refined>& refined, std::optional<Complex> feed, Unit unit)
+std::string necSection(
+    const nec::Outcome<nec::Refined>& refined, std::optional<Complex> feed, Unit unit, bool feedGiven)
 {
     std::string text = "\nFull-wave check (NEC-2)\n";
     if (feed) {
@@ -230,9 +251,7 @@ std::string necSection(const nec::Outcome<nec::Refined>& refined, std::optional<
     }
     const auto& r = std::get<nec::Refined>(refined);
     const std::string symbol(unitSymbol(unit));
-    text += resultRow("Closed form from it, SWR in NEC",
-        r.closedFormSwr ? decimalsText(*r.closedFormSwr, 2)
-                        : std::string(r.closedForm ? "not built: the rod does not fit" : "no closed-form match"));
+    text += closedFormBuiltRow(r, feedGiven, unit);
     text += resultRow("Refined rod length", lengthText(r.rodLength, unit) + " " + symbol);
     text += resultRow("Refined capacitor",
         quantityText(r.capacitancePf, 2) + " pF"
@@ -392,7 +411,7 @@ std::string fullWaveText(
     if (const auto* problem = std::get_if<Problem>(&designed)) {
         text += resultRow("Line model", "no match: " + problem->message);
     }
-    return text + necSection(answer.refined, answer.feed, unit);
+    return text + necSection(answer.refined, answer.feed, unit, feedGiven);
 }
 
 // The line on standard error after the result, if any.

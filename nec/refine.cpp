@@ -100,11 +100,7 @@ private:
     int m_runs = 0;
 };
 
-// Zin (capacitor shorted) at one rod length.
-struct Sample {
-    double length;
-    std::complex<double> z;
-};
+using Sample = RodSample;
 
 // `best` when its Re Zin is within the tolerance of `zc`; else (the bracket
 // narrower than the length tolerance) both parts interpolated to the crossing.
@@ -197,13 +193,20 @@ Outcome<Sample> narrowDown(SampleAt& sample, Sample low, Sample high, const Samp
 // hump, where walking up finds no crossing (on that beam, a 100 ohm line and
 // a start past 1.5 m), so then `shortestRod` walks up from a quarter of it
 // instead.
-Outcome<Found> search(Session& session, const NecJob& job, double start, int scale, bool shortestRod)
+Outcome<Found> search(Session& session, const NecJob& job, double start, int scale, bool shortestRod,
+    std::vector<Sample>* samples = nullptr)
 {
     const double zc = job.design.lineImpedance;
     const double limit = session.rodLimit();
     const double shortest = limit / 50;
     const int before = session.runs();
-    auto sample = [&](double length) { return sampleAt(session, job, length, scale); };
+    auto sample = [&](double length) {
+        auto s = sampleAt(session, job, length, scale);
+        if (const auto* made = std::get_if<Sample>(&s); made != nullptr && samples != nullptr) {
+            samples->push_back(*made);
+        }
+        return s;
+    };
     Sample nearest{0, {}};
     auto keepNearest = [&](const Sample& s) {
         if (nearest.length == 0 || std::abs(s.z.real() - zc) < std::abs(nearest.z.real() - zc)) {
@@ -505,13 +508,15 @@ Outcome<Refined> refine(const NecJob& job)
         start = result.closedForm->rodLength;
     }
 
-    auto found = search(session, job, start, 1, true);
+    auto found = search(session, job, start, 1, true, &result.samples);
     if (const auto* searched = std::get_if<Found>(&found)) {
         found = placedCapacitor(session, job, *searched, 1);
     }
     if (const auto* failure = std::get_if<NecFailure>(&found)) {
         return *failure;
     }
+    std::sort(result.samples.begin(), result.samples.end(),
+        [](const Sample& a, const Sample& b) { return a.length < b.length; });
     const Found& f = std::get<Found>(found);
     // The closed form as built: its rod is the search's first sample; the
     // capacitor, a series load on the source segment, adds exactly its
@@ -596,6 +601,31 @@ Outcome<Refined> refine(const NecJob& job)
     }
     result.runs = session.runs();
     return result;
+}
+
+std::complex<double> zinNear(
+    const std::vector<RodSample>& samples, double rodLength, double capacitancePf, double freqMhz)
+{
+    if (samples.empty()) {
+        return {};
+    }
+    std::complex<double> shorted = samples.front().z;
+    if (samples.size() > 1) {
+        // The pair either side, or the end pair nearest beyond the samples.
+        auto above = std::upper_bound(samples.begin(), samples.end(), rodLength,
+            [](double length, const RodSample& s) { return length < s.length; });
+        above = std::clamp(above, samples.begin() + 1, samples.end() - 1);
+        const RodSample& low = *(above - 1);
+        const RodSample& high = *above;
+        const double span = high.length - low.length;
+        const double t = span > 0 ? (rodLength - low.length) / span : 0;
+        shorted = low.z + t * (high.z - low.z);
+    }
+    if (!std::isfinite(capacitancePf)) {
+        return shorted;
+    }
+    const double omega = physics::kTwoPi * freqMhz * 1e6;
+    return shorted - std::complex<double>(0, 1e12 / (omega * capacitancePf));
 }
 
 RodLimit rodLimit(const NecJob& job)

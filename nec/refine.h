@@ -47,6 +47,12 @@ struct NecJob {
     CapacitorAt capacitorAt = CapacitorAt::Feed;
 };
 
+// NEC's Zin with the capacitor shorted at one rod length (metres).
+struct RodSample {
+    double length = 0;
+    std::complex<double> z;
+};
+
 struct Refined {
     std::complex<double> feedImpedance; // NEC's, bare element
     // The closed form from NEC's feed impedance; null when it finds no
@@ -64,6 +70,9 @@ struct Refined {
     std::complex<double> zin; // the confirming run, capacitor in place
     double swr = 0;
     int searchRuns = 0; // nec2c runs of the rod length search
+    // Every run of that search, by rod length: the tuning sliders' model
+    // near the refined match (see zinNear()).
+    std::vector<RodSample> samples;
 
     // Checks (when asked for): the average gain of the lossless model in
     // free space (1 for a perfect model), and the refinement repeated with
@@ -85,6 +94,16 @@ struct Refined {
 // Newton steps at most that move rod and capacitor together when the
 // capacitor sits at the rod's end; still off after them: NoMatch.
 inline constexpr int kCapacitorSteps = 8;
+// Zin near the refined match without another run: Zin with the capacitor
+// shorted interpolated linearly in the rod length between the two samples
+// either side (beyond them, from the two nearest), and the capacitor's
+// reactance added in series, exactly as NEC's load on the source segment
+// adds it. An infinite capacitance is a shorted capacitor. Zero without
+// samples.
+//   samples {1 m, 40 + j100}, {1.2 m, 60 + j120}; 1.1 m, shorted -> 50 + j110
+//   the same at 1.1 m with C for 110 ohms at freqMhz            -> 50 + j0
+std::complex<double> zinNear(
+    const std::vector<RodSample>& samples, double rodLength, double capacitancePf, double freqMhz);
 
 // Thresholds of "doubtful".
 inline constexpr double kAverageGainLow = 0.95;

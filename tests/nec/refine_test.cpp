@@ -6,10 +6,12 @@
 #include "physics.h"
 #include "refine.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <thread>
 #include <utility>
@@ -131,6 +133,36 @@ TEST(NecRefine, DipoleMatchedWithChecks)
     EXPECT_GE(r->searchRuns, 2);
     EXPECT_GE(r->runs, 2 + r->searchRuns + 1);
     EXPECT_LT(r->runs, 20);
+    // Every run of the search is kept, by rod length, and the model made of
+    // them gives the confirming run's Zin at the refined match.
+    ASSERT_EQ(static_cast<int>(r->samples.size()), r->searchRuns);
+    EXPECT_TRUE(std::is_sorted(r->samples.begin(), r->samples.end(),
+        [](const RodSample& a, const RodSample& b) { return a.length < b.length; }));
+    EXPECT_LT(r->samples.front().length, r->rodLength);
+    EXPECT_GT(r->samples.back().length, r->rodLength);
+    EXPECT_NEAR(std::abs(zinNear(r->samples, r->rodLength, r->capacitancePf, 14.2) - r->zin), 0, 1);
+}
+
+// The sliders' model: between samples, beyond them, the capacitor exactly.
+TEST(NecRefine, ZinNearTheSamples)
+{
+    const std::vector<RodSample> samples = {{1.0, {40, 100}}, {1.2, {60, 120}}, {2.0, {140, 40}}};
+    const double mhz = 14.2;
+    const double omega = 2 * 3.14159265358979323846 * mhz * 1e6;
+    const double shorted = std::numeric_limits<double>::infinity();
+    struct Case {
+        double length;
+        std::complex<double> z;
+    };
+    for (const Case& c : {Case{1.1, {50, 110}}, Case{1.0, {40, 100}}, Case{1.2, {60, 120}}, Case{1.6, {100, 80}},
+             Case{0.9, {30, 90}}, Case{2.4, {180, 0}}}) {
+        EXPECT_NEAR(std::abs(zinNear(samples, c.length, shorted, mhz) - c.z), 0, 1e-9) << c.length;
+    }
+    // The capacitor for 110 ohms cancels the reactance at 1.1 m.
+    const double pf = 1e12 / (omega * 110);
+    EXPECT_NEAR(std::abs(zinNear(samples, 1.1, pf, mhz) - std::complex<double>(50, 0)), 0, 1e-9);
+    EXPECT_NEAR(std::abs(zinNear({{1.0, {40, 100}}}, 3, shorted, mhz) - std::complex<double>(40, 100)), 0, 1e-12);
+    EXPECT_EQ(zinNear({}, 1, pf, mhz), std::complex<double>(0, 0));
 }
 
 // The capacitor at the rod's feed end (a coax capacitor in the rod's tube)

@@ -92,6 +92,13 @@ int main(int argc, char* argv[])
         window.resize(1320, 900); // the README's picture: the size on a large screen
     }
     window.show();
+    // NEC-2's answer, when the inputs ask for one, before the picture: the
+    // window then shows the match it builds (two minutes at most).
+    QElapsedTimer waited;
+    waited.start();
+    while (window.fullWave()->isWaiting() && waited.elapsed() < 120000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
     window.tuning()->strap()->setValue(parser.value("strap").toInt());
     window.tuning()->capacitor()->setValue(parser.value("capacitor").toInt());
     window.pictureTabs()->setCurrentIndex(parser.value("tab").toInt());

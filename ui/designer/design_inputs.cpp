@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "design_inputs.h"
 
+#include <QRegularExpression>
+
 #include "plain_number.h"
 #include "utf8.h"
 
@@ -275,6 +277,16 @@ QString givenLengthText(double metres, design::Unit unit, const QLocale& locale)
 {
     return formatInput(metres / design::metresPer(unit), locale) + QLatin1Char(' ')
         + QString::fromLatin1(design::unitSymbol(unit));
+}
+
+QString localisedSentence(const std::string& text, const QLocale& locale)
+{
+    static const QRegularExpression decimal(QStringLiteral("(\\d)\\.(\\d)"));
+    static const QRegularExpression ohms(QStringLiteral("(\\d) ohms?\\b"));
+    QString sentence = QString::fromStdString(text);
+    sentence.replace(decimal, QStringLiteral("\\1") + locale.decimalPoint() + QStringLiteral("\\2"));
+    sentence.replace(ohms, QStringLiteral("\\1 Ω"));
+    return sentence;
 }
 
 QString capitalised(const std::string& text)

@@ -115,6 +115,12 @@ QString lengthText(double metres, design::Unit unit, const QLocale& locale);
 // A length the builder gave, echoed back as formatInput() writes it, e.g.
 // "1.5 in".
 QString givenLengthText(double metres, design::Unit unit, const QLocale& locale);
+// A sentence of NEC-2's search or the core, which write numbers with "."
+// and "ohms", as the window writes them: the locale's decimal separator
+// between digits, "Ω" for ohms.
+//   "111.1 ohms at 0.267 m" in German -> "111,1 Ω at 0,267 m"
+//   the same in English               -> "111.1 Ω at 0.267 m"
+QString localisedSentence(const std::string& text, const QLocale& locale);
 // The core's sentences start in lower case, to follow a colon; alone, they
 // start with a capital.
 QString capitalised(const std::string& text);

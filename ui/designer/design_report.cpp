@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "design_report.h"
 
+#include "built_match.h"
 #include "csv.h"
 #include "design_inputs.h"
 #include "number_text.h"
@@ -34,9 +35,14 @@ QString impedanceText(design::Complex z, const QLocale& locale)
             formatInput(std::fabs(z.imag()), locale));
 }
 
+QString capacitorText(double pf, const QLocale& locale)
+{
+    return std::isfinite(pf) ? formatNumber(pf, locale) + QStringLiteral(" pF") : QStringLiteral("shorted");
+}
+
 } // namespace
 
-QString summaryText(const MatchStudy& study, const QString& measurement)
+QString summaryText(const MatchStudy& study, const QString& measurement, const BuiltMatch* built)
 {
     const QLocale locale;
     const ValidInputs& inputs = study.inputs();
@@ -66,7 +72,17 @@ QString summaryText(const MatchStudy& study, const QString& measurement)
         row(QStringLiteral("Dielectric permittivity"), formatInput(inputs.permittivity, locale));
     }
 
-    out << "\nResults\n";
+    if (built != nullptr && built->fromNec()) {
+        out << "\nTo build: NEC-2 refined\n";
+        row(QStringLiteral("Rod length, feed point to strap"),
+            lengthText(built->design.rodLength, inputs.unit, locale));
+        row(QStringLiteral("Capacitor"), capacitorText(built->design.capacitancePf, locale));
+        if (built->insertionLength) {
+            row(QStringLiteral("Coax capacitor insertion"), lengthText(*built->insertionLength, inputs.unit, locale));
+        }
+        row(QStringLiteral("SWR in NEC-2"), formatNumber(built->swrAtDesign, locale, 3));
+    }
+    out << (built != nullptr && built->fromNec() ? "\nResults, closed form (for comparison)\n" : "\nResults\n");
     if (!study.hasDesign()) {
         out << "  " << capitalised(study.problem().message) << '\n';
         return text;
@@ -137,13 +153,69 @@ QString ratingsSummaryText(const ratings::Input& input, const std::variant<ratin
     return text;
 }
 
-bool writeSweepsCsv(const MatchStudy& study, QIODevice& device)
+QStringList exportCaption(
+    const MatchStudy& study, const BuiltMatch& built, const ExportSource& source, const QLocale& locale)
+{
+    const ValidInputs& inputs = study.inputs();
+    const design::DesignInput& in = inputs.design;
+    const design::Unit unit = inputs.unit;
+    QStringList lines;
+    QString feed = impedanceText(in.feedImpedance, locale);
+    if (!source.measurement.isEmpty()) {
+        feed += QStringLiteral(" (interpolated from %1)").arg(source.measurement);
+    }
+    lines << QStringLiteral("Gamma match at %1 MHz: feed %2; element %3, rod %4, centre spacing %5; %6 ohm line")
+                 .arg(formatInput(in.freqMhz, locale), feed, givenLengthText(in.geometry.elementDiameter, unit, locale),
+                     givenLengthText(in.geometry.rodDiameter, unit, locale),
+                     givenLengthText(in.geometry.spacing, unit, locale), formatInput(in.lineImpedance, locale));
+    QString model = QStringLiteral("Step-up: %1; closed form: %2")
+                        .arg(QString::fromLatin1(design::stepUpName(in.stepUp)),
+                            QString::fromLatin1(design::modelName(in.model)));
+    if (inputs.tubeInnerDiameter) {
+        model += QStringLiteral("; coax capacitor: tube %1, permittivity %2")
+                     .arg(givenLengthText(*inputs.tubeInnerDiameter, unit, locale),
+                         formatInput(inputs.permittivity, locale));
+    }
+    lines << model;
+    if (!source.antennaModel.isEmpty()) {
+        lines << QStringLiteral("NEC-2: the antenna model %1").arg(source.antennaModel);
+    } else if (source.elementLength) {
+        lines << QStringLiteral("NEC-2: a straight element %1 tip to tip, in free space")
+                     .arg(givenLengthText(*source.elementLength, unit, locale));
+    } else {
+        lines << QStringLiteral("NEC-2: not run (no element length, no antenna model)");
+    }
+    const QString match
+        = QStringLiteral("rod %1, capacitor %2")
+              .arg(lengthText(built.design.rodLength, unit, locale), capacitorText(built.design.capacitancePf, locale));
+    if (built.fromNec()) {
+        QString closed = study.hasDesign() ? QStringLiteral("rod %1, capacitor %2")
+                                                 .arg(lengthText(study.design().rodLength, unit, locale),
+                                                     capacitorText(study.design().capacitancePf, locale))
+                                           : QStringLiteral("no match");
+        lines << QStringLiteral("Match shown: NEC-2 refined, %1 (closed form: %2)").arg(match, closed);
+    } else {
+        lines << QStringLiteral("Match shown: closed form, %1 (not refined in NEC-2)").arg(match);
+    }
+    if (built.tuning.rodLength != built.design.rodLength || built.tuning.capacitancePf != built.design.capacitancePf) {
+        lines << QStringLiteral("Tuned to rod %1, capacitor %2")
+                     .arg(lengthText(built.tuning.rodLength, unit, locale),
+                         capacitorText(built.tuning.capacitancePf, locale));
+    }
+    return lines;
+}
+
+bool writeSweepsCsv(const MatchStudy& study, const BuiltMatch& built, const QStringList& caption, QIODevice& device)
 {
     const ValidInputs& inputs = study.inputs();
     const double perUnit = design::metresPer(inputs.unit);
     const std::string unit(design::unitSymbol(inputs.unit));
+    std::string text;
+    for (const QString& line : caption) {
+        text += "# " + line.toStdString() + '\n';
+    }
     // Every number in the shortest form that reads back as the computed one.
-    std::string text = "sweep,x,x_unit,r_ohm,x_ohm,swr\n";
+    text += "sweep,x,x_unit,r_ohm,x_ohm,swr\n";
     auto write = [&text](const char* name, const std::vector<design::SweepPoint>& sweep, double scale,
                      const std::string& xUnit) {
         for (const design::SweepPoint& point : sweep) {
@@ -151,9 +223,9 @@ bool writeSweepsCsv(const MatchStudy& study, QIODevice& device)
                 csv::number(point.zin.imag()), csv::number(point.swr)});
         }
     };
-    write("capacitance", study.byCapacitance(), 1, "pF");
-    write("strap", study.byRodLength(), perUnit, unit);
-    write("frequency", study.byFrequency(), 1, "MHz");
+    write("capacitance", built.byCapacitance, 1, "pF");
+    write("strap", built.byRodLength, perUnit, unit);
+    write("frequency", built.byFrequency, 1, "MHz");
     const auto size = static_cast<qint64>(text.size());
     return device.write(text.data(), size) == size;
 }

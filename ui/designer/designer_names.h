@@ -35,6 +35,7 @@ inline constexpr const char* noMatchBanner = "noMatchBanner";
 inline constexpr const char* staleNote = "staleNote";
 inline constexpr const char* fullWaveHeading = "fullWaveHeading";
 inline constexpr const char* necRodLength = "necRodLength";
+inline constexpr const char* necInsertionLength = "necInsertionLength";
 inline constexpr const char* necCapacitance = "necCapacitance";
 inline constexpr const char* necFeedImpedance = "necFeedImpedance";
 inline constexpr const char* necClosedFormSwr = "necClosedFormSwr";

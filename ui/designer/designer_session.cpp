@@ -2,6 +2,7 @@
 #include "designer_session.h"
 
 #include "maa_reader.h"
+#include "physics.h"
 #include "refine.h"
 
 #include <QCryptographicHash>
@@ -13,19 +14,27 @@ namespace vostrel::designer {
 
 namespace {
 
-// The design's rod, strap and capacitor at the power asked, if any.
-std::optional<DesignerSession::Rated> rateDesign(const MatchStudy& study, const std::optional<ratings::Input>& asked)
+// The rod, strap and capacitor of the match to build at the power asked,
+// if any.
+std::optional<DesignerSession::Rated> rateDesign(
+    const MatchStudy& study, const std::optional<BuiltMatch>& built, const std::optional<ratings::Input>& asked)
 {
-    if (!asked || !study.hasDesign()) {
+    if (!asked || !built) {
         return std::nullopt;
     }
-    const design::Design& d = study.design();
     const design::DesignInput& in = study.inputs().design;
     ratings::Input rated = *asked;
     rated.freqMhz = in.freqMhz;
     rated.lineImpedance = in.lineImpedance;
-    rated.capacitorReactance = d.capacitorShorted ? 0 : std::fabs(d.capacitorReactance);
-    rated.rodLength = d.rodLength;
+    if (built->fromNec()) {
+        const double omega = physics::kTwoPi * in.freqMhz * 1e6;
+        rated.capacitorReactance
+            = std::isfinite(built->design.capacitancePf) ? 1e12 / (omega * built->design.capacitancePf) : 0;
+    } else {
+        const design::Design& d = study.design();
+        rated.capacitorReactance = d.capacitorShorted ? 0 : std::fabs(d.capacitorReactance);
+    }
+    rated.rodLength = built->design.rodLength;
     rated.rodDiameter = in.geometry.rodDiameter;
     rated.strapLength = in.geometry.spacing;
     return DesignerSession::Rated{rated, ratings::rate(rated)};
@@ -75,9 +84,18 @@ DesignerSession::Update DesignerSession::update(const InputTexts& texts, const Q
     m_stale = false;
     m_study.setInputs(*validation.inputs, m_measured);
     m_hasStudy = true;
-    m_rated = rateDesign(m_study, validation.ratings);
+    m_ratingsAsked = validation.ratings;
+    m_elementLength = validation.elementLength;
     update.nec = planFullWave(*validation.inputs, validation.elementLength, texts.rodSide, update);
+    rebuild();
     return update;
+}
+
+void DesignerSession::rebuild(std::optional<Tuning> tuning)
+{
+    const bool necStands = m_fullWave && !m_necPending;
+    m_built = builtMatch(m_study, necStands ? &*m_fullWave : nullptr, tuning);
+    m_rated = rateDesign(m_study, m_built, m_ratingsAsked);
 }
 
 std::optional<DesignerSession::Measured> DesignerSession::measuredAt(
@@ -188,10 +206,15 @@ std::variant<std::string, QString> DesignerSession::matchedDeck() const
 
 bool DesignerSession::retune(Tuning tuning)
 {
-    if (!hasCurrentDesign()) {
-        return false; // no design, or one for inputs the fields no longer hold
+    if (!hasBuilt()) {
+        return false; // nothing to build, or a match for inputs the fields no longer hold
     }
-    m_study.setTuning(tuning);
+    if (m_built->fromNec()) {
+        rebuild(tuning); // the closed form stays at its design, for comparison
+    } else {
+        m_study.setTuning(tuning);
+        rebuild();
+    }
     return true;
 }
 
@@ -202,6 +225,12 @@ bool DesignerSession::fullWaveFinished(const FullWaveResult& result)
     }
     m_fullWave = result;
     m_necPending = false;
+    if (m_hasStudy && !m_stale) {
+        if (m_study.hasDesign()) {
+            m_study.setTuning(m_study.designTuning()); // the sliders start again from the match to build
+        }
+        rebuild();
+    }
     return true;
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "built_match.h"
 #include "design_inputs.h"
+#include "design_report.h"
 #include "full_wave_check.h"
 #include "nec_job_key.h"
 #include "touchstone.h"
@@ -100,7 +102,15 @@ public:
         std::variant<ratings::Ratings, ratings::NoRating> answer;
     };
     const std::optional<Rated>& rated() const { return m_rated; }
-    // Moves the tuned point; false (nothing moves) without a current design.
+    // The one match to build (see BuiltMatch): NEC-2's refined match once
+    // it has come for these inputs, else the closed form's; none while a
+    // field is bad or when neither matches.
+    const std::optional<BuiltMatch>& built() const { return m_built; }
+    bool hasBuilt() const { return m_built.has_value() && !m_stale; }
+    // What the exports name besides the inputs: the files, the element.
+    ExportSource exportSource() const { return {m_measuredName, m_antennaModelName, m_elementLength}; }
+    // Moves the tuned point of the match to build; false (nothing moves)
+    // without one for the inputs the fields hold.
     bool retune(Tuning tuning);
 
     // NEC-2's answer for the job handed out last. An answer for any other
@@ -121,12 +131,16 @@ private:
         const QString& frequency, const QLocale& locale, QList<FieldError>& errors) const;
     NecAction planFullWave(
         const ValidInputs& inputs, std::optional<double> elementLength, const QString& rodSide, Update& update);
+    void rebuild(std::optional<Tuning> tuning = std::nullopt);
 
     nec::RunOptions m_run;
     MatchStudy m_study;
     bool m_hasStudy = false;
     bool m_stale = false;
     std::optional<Rated> m_rated;
+    std::optional<ratings::Input> m_ratingsAsked;
+    std::optional<BuiltMatch> m_built;
+    std::optional<double> m_elementLength;
 
     std::shared_ptr<const touchstone::OnePort> m_measured; // shared with the study
     QString m_measuredName;

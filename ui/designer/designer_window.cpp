@@ -325,17 +325,25 @@ void DesignerWindow::recompute()
     const MatchStudy& study = m_session.study();
     m_results->showStudy(study);
     m_ratings->setStale(false);
-    m_ratings->showRated(m_session.rated());
-    m_drawing->showStudy(study);
     m_adjust->showStudy(study);
     m_plots->setLengthUnit(study.inputs().unit);
     showFullWaveStep(update);
-    if (!study.hasDesign()) {
+    showBuilt();
+}
+
+void DesignerWindow::showBuilt()
+{
+    const MatchStudy& study = m_session.study();
+    const auto& built = m_session.built();
+    m_results->showBuilt(built ? &*built : nullptr, study.inputs().unit, study.inputs().tubeInnerDiameter.has_value());
+    m_ratings->showRated(m_session.rated());
+    m_drawing->showStudy(study, built ? &*built : nullptr);
+    if (!built) {
         m_tuning->setAvailable(false);
         m_plots->clear();
         return;
     }
-    m_tuning->setDesign(study.designTuning(), study.inputs().unit);
+    m_tuning->setDesign(built->design, study.inputs().unit, built->fromNec());
     m_tuning->setAvailable(true);
     showPlots();
 }
@@ -381,9 +389,9 @@ bool DesignerWindow::picturesStale() const
 
 void DesignerWindow::showPlots()
 {
-    const FullWaveResult* nec = m_session.fullWave() ? &*m_session.fullWave() : nullptr;
-    m_plots->showStudy(m_session.study(), nec);
-    m_tuning->showTuned(m_session.study().tuned());
+    const BuiltMatch& built = *m_session.built();
+    m_plots->showBuilt(m_session.study(), built);
+    m_tuning->showTunedSwr(built.swrTuned);
 }
 
 void DesignerWindow::stopFullWave()
@@ -400,11 +408,8 @@ void DesignerWindow::showFullWave(const FullWaveResult& result)
     const study::Inputs& inputs = m_session.study().inputs();
     m_results->showFullWave(result.refined, inputs.unit, inputs.design.feedImpedance);
     updateFrequencyTitle();
-    // Only the frequency plot changes, and only to NEC-2's: the others, and
-    // the closed form's frequency plot, are drawn already.
-    if (frequencyPlotFromNec()) {
-        m_plots->showNecFrequencyPlot(inputs.design.freqMhz, result);
-    }
+    // NEC-2's refined match, when it found one, is now the one to build.
+    showBuilt();
     showNecTimeout(result);
     showNecBusy();
 }
@@ -523,8 +528,10 @@ QString DesignerWindow::summary() const
         }
         return text;
     }
-    QString text = summaryText(m_session.study(), m_session.measurementName())
-        + m_results->fullWaveSummary(m_fullWave->isWaiting());
+    const auto& built = m_session.built();
+    // The clipboard's text writes "ohm", as the rest of the summary does.
+    QString text = summaryText(m_session.study(), m_session.measurementName(), built ? &*built : nullptr)
+        + m_results->fullWaveSummary(m_fullWave->isWaiting()).replace(QStringLiteral(" Ω"), QStringLiteral(" ohm"));
     if (const auto& rated = m_session.rated()) {
         text += ratingsSummaryText(rated->input, rated->answer);
     }
@@ -541,12 +548,15 @@ bool DesignerWindow::exportCsv(const QString& path)
 {
     const QString named = withExtension(path, ExportFormat::Csv);
     std::optional<QString> problem;
-    if (!m_session.hasCurrentDesign()) {
+    if (!m_session.hasBuilt()) {
         problem = tr("Nothing to export to %1: there is no design for the inputs.").arg(named);
     } else {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly | QIODevice::Text);
-        writeSweepsCsv(m_session.study(), buffer);
+        // Numbers with ".", as in the rows.
+        const QStringList caption
+            = exportCaption(m_session.study(), *m_session.built(), m_session.exportSource(), QLocale::c());
+        writeSweepsCsv(m_session.study(), *m_session.built(), caption, buffer);
         problem = writeWholeFile(named, buffer.data());
     }
     m_notice->showNotice(problem ? *problem : tr("Wrote %1").arg(named), problem.has_value());
@@ -561,7 +571,12 @@ bool DesignerWindow::exportPlots(const QString& path, ExportFormat format)
     const QString target = withExtension(path, format);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    const bool drawn = format == ExportFormat::Svg ? m_plots->writeSvg(buffer) : m_plots->writePng(buffer);
+    QStringList caption;
+    if (m_session.hasBuilt()) {
+        caption = exportCaption(m_session.study(), *m_session.built(), m_session.exportSource(), QLocale());
+    }
+    const bool drawn
+        = format == ExportFormat::Svg ? m_plots->writeSvg(buffer, caption) : m_plots->writePng(buffer, caption);
     const std::optional<QString> problem
         = drawn ? writeWholeFile(target, buffer.data()) : tr("Could not draw the plots for %1.").arg(target);
     m_notice->showNotice(problem ? *problem : tr("Wrote %1").arg(target), problem.has_value());

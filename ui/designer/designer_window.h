@@ -162,6 +162,7 @@ private:
     void recompute();
     void showFullWaveStep(const DesignerSession::Update& update);
     void showFullWave(const FullWaveResult& result);
+    void showBuilt(); // the match to build: the sliders, plots, drawing, ratings
     void stopFullWave();
     void showNecBusy();
     void showNecTimeout(const FullWaveResult& result);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "match_drawing.h"
+#include "built_match.h"
 #include "design_inputs.h"
 
 #include <QLinearGradient>
@@ -73,7 +74,7 @@ MatchDrawing::MatchDrawing(QWidget* parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
-void MatchDrawing::showStudy(const MatchStudy& study)
+void MatchDrawing::showStudy(const MatchStudy& study, const BuiltMatch* built)
 {
     const QLocale locale;
     const ValidInputs& inputs = study.inputs();
@@ -82,7 +83,8 @@ void MatchDrawing::showStudy(const MatchStudy& study)
     m_element = geometry.elementDiameter;
     m_rod = geometry.rodDiameter;
     m_spacing = geometry.spacing;
-    m_designed = study.hasDesign();
+    const bool nec = built != nullptr && built->fromNec();
+    m_designed = study.hasDesign() || nec;
     m_elementText = tr("element Ø %1").arg(givenLengthText(m_element, inputs.unit, locale));
     m_rodText = tr("rod Ø %1").arg(givenLengthText(m_rod, inputs.unit, locale));
     m_spacingText = tr("s = %1").arg(givenLengthText(m_spacing, inputs.unit, locale));
@@ -91,16 +93,19 @@ void MatchDrawing::showStudy(const MatchStudy& study)
     m_capacitorText.clear();
     m_insertionText.clear();
     if (m_designed) {
-        const design::Design& d = study.design();
-        m_lengthText = tr("L = %1, feed point to strap").arg(lengthText(d.rodLength, inputs.unit, locale));
-        m_capacitorText
-            = d.capacitorShorted ? tr("C shorted") : tr("C = %1 pF").arg(formatNumber(d.capacitancePf, locale));
+        const Tuning match = nec ? built->design : study.designTuning();
+        m_lengthText = tr("L = %1, feed point to strap").arg(lengthText(match.rodLength, inputs.unit, locale));
+        m_capacitorText = !std::isfinite(match.capacitancePf)
+            ? tr("C shorted")
+            : tr("C = %1 pF").arg(formatNumber(match.capacitancePf, locale));
         m_texts << m_lengthText << m_capacitorText;
-        if (const auto insertion = study.insertionLength()) {
+        if (const auto insertion = nec ? built->insertionLength : study.insertionLength()) {
             m_insertionText = tr("rod %1 into the tube").arg(lengthText(*insertion, inputs.unit, locale));
             m_texts << m_insertionText;
         }
-        m_title = tr("As designed for %1 MHz").arg(formatInput(inputs.design.freqMhz, locale));
+        m_title = nec ? tr("NEC-2 refined, for %1 MHz (the closed form's is in the results)")
+                            .arg(formatInput(inputs.design.freqMhz, locale))
+                      : tr("As designed for %1 MHz").arg(formatInput(inputs.design.freqMhz, locale));
     } else {
         m_title = tr("No match with this geometry: the rod's length is not known");
     }

@@ -20,16 +20,21 @@ using study::MatchStudy;
 // the shorting strap, the series capacitor at the feed point, with dimension
 // lines carrying the computed values in the chosen unit. Diameters and the
 // spacing are drawn in proportion to each other; the rod's length is not.
+struct BuiltMatch;
+
 class MatchDrawing : public QWidget {
     Q_OBJECT
 public:
     explicit MatchDrawing(QWidget* parent = nullptr);
 
-    void showStudy(const MatchStudy& study);
+    // `built`: the match to build, when it is not the study's closed form
+    // (NEC-2's refined match, marked as such); null: the study's design.
+    void showStudy(const MatchStudy& study, const BuiltMatch* built = nullptr);
 
     // The texts on the dimension lines, in drawing order: D, d, s, L, C and
     // the insertion when given. L and C are absent without a design.
     const QStringList& dimensionTexts() const { return m_texts; }
+    const QString& title() const { return m_title; }
 
     QSize sizeHint() const override { return {560, 230}; }
     QSize minimumSizeHint() const override { return {360, 190}; }

@@ -63,33 +63,31 @@ PlotsPage::PlotsPage(QWidget* parent)
     grid->setColumnStretch(1, 1);
 }
 
-void PlotsPage::showStudy(const study::MatchStudy& study, const FullWaveResult* nec)
+void PlotsPage::showBuilt(const study::MatchStudy& study, const BuiltMatch& built)
 {
-    const design::Design& d = study.design();
-    const study::Tuning tuned = study.tuning();
-    const double designSwr = study.atDesign().swr;
-    const double tunedSwr = study.tuned().swr;
+    const study::Tuning d = built.design;
+    const study::Tuning tuned = built.tuning;
+    const double designSwr = built.swrAtDesign;
+    const double tunedSwr = built.swrTuned;
     const design::Unit unit = study.inputs().unit;
     const double perUnit = design::metresPer(unit);
     const double mhz = study.inputs().design.freqMhz;
     chart(Plot::Capacitance)
-        ->showSweep(study.byCapacitance(), 1, {d.capacitancePf, designSwr}, {tuned.capacitancePf, tunedSwr});
+        ->showSweep(built.byCapacitance, 1, {d.capacitancePf, designSwr}, {tuned.capacitancePf, tunedSwr});
     chart(Plot::RodLength)
         ->showSweep(
-            study.byRodLength(), perUnit, {d.rodLength / perUnit, designSwr}, {tuned.rodLength / perUnit, tunedSwr});
-    if (nec != nullptr && !nec->sweep.empty()) {
-        showNecFrequencyPlot(mhz, *nec);
+            built.byRodLength, perUnit, {d.rodLength / perUnit, designSwr}, {tuned.rodLength / perUnit, tunedSwr});
+    if (built.byFrequency.empty()) {
+        chart(Plot::Frequency)->clearSweep(); // NEC-2's sweep failed: no frequency plot of its match
+    } else if (built.fromNec()) {
+        chart(Plot::Frequency)->showSweep(built.byFrequency, 1, {mhz, designSwr}, {mhz, designSwr});
     } else {
-        chart(Plot::Frequency)->showSweep(study.byFrequency(), 1, {mhz, designSwr}, {mhz, tunedSwr});
+        chart(Plot::Frequency)->showSweep(built.byFrequency, 1, {mhz, designSwr}, {mhz, tunedSwr});
     }
-    m_smith->showLocus(
-        study.inputs().design.lineImpedance, study.byCapacitance(), study.atDesign().zin, study.tuned().zin);
-}
-
-void PlotsPage::showNecFrequencyPlot(double freqMhz, const FullWaveResult& nec) const
-{
-    const double swr = std::get<nec::Refined>(nec.refined).swr; // a sweep comes only with a match
-    chart(Plot::Frequency)->showSweep(nec.sweep, 1, {freqMhz, swr}, {freqMhz, swr});
+    m_smith->showLocus(study.inputs().design.lineImpedance, built.byCapacitance, built.zinAtDesign, built.zinTuned);
+    const QString note = built.fromNec() ? tr("NEC-2 refined: its runs near the match") : QString();
+    chart(Plot::Capacitance)->setNote(note);
+    chart(Plot::RodLength)->setNote(note);
 }
 
 void PlotsPage::showFrequencySource(bool fromNec, bool measured) const
@@ -139,24 +137,61 @@ bool PlotsPage::isStale() const
         && std::all_of(m_charts.begin(), m_charts.end(), [](const SweepChart* c) { return c->chart()->opacity() < 1; });
 }
 
-bool PlotsPage::writePng(QIODevice& device)
+namespace {
+
+// The caption's lines under the plots, from `top` down.
+int captionHeight(const QFontMetrics& metrics, const QStringList& caption)
 {
-    return grab().save(&device, "PNG");
+    return caption.isEmpty() ? 0 : static_cast<int>(caption.size()) * metrics.lineSpacing() + 8;
 }
 
-bool PlotsPage::writeSvg(QIODevice& device)
+void drawCaption(QPainter& painter, const QFontMetrics& metrics, int top, const QStringList& caption)
+{
+    painter.setPen(Qt::black);
+    int baseline = top + 4 + metrics.ascent();
+    for (const QString& line : caption) {
+        painter.drawText(6, baseline, line);
+        baseline += metrics.lineSpacing();
+    }
+}
+
+} // namespace
+
+bool PlotsPage::writePng(QIODevice& device, const QStringList& caption)
+{
+    const QPixmap page = grab();
+    const double ratio = page.devicePixelRatio();
+    const int below = captionHeight(fontMetrics(), caption);
+    QPixmap picture(QSize(page.width(), page.height() + static_cast<int>(below * ratio)));
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::white);
+    {
+        QPainter painter(&picture);
+        painter.drawPixmap(0, 0, page);
+        painter.setFont(font());
+        drawCaption(painter, fontMetrics(), height(), caption);
+    }
+    return picture.save(&device, "PNG");
+}
+
+bool PlotsPage::writeSvg(QIODevice& device, const QStringList& caption)
 {
     QBuffer drawn;
     drawn.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
     svg.setOutputDevice(&drawn);
-    svg.setSize(size());
-    svg.setViewBox(rect());
+    const QSize whole(width(), height() + captionHeight(fontMetrics(), caption));
+    svg.setSize(whole);
+    svg.setViewBox(QRect(QPoint(0, 0), whole));
     svg.setTitle(tr("Gamma match sweeps"));
+    svg.setDescription(caption.join(QLatin1Char('\n')));
     QPainter painter;
     if (!painter.begin(&svg)) {
         return false;
     }
+    painter.fillRect(QRect(QPoint(0, height()), QSize(width(), whole.height() - height())), Qt::white);
+    painter.setFont(font());
+    drawCaption(painter, fontMetrics(), height(), caption);
     // The SVG painter keeps no clipping: each curve is drawn clipped to its
     // plot area by hand, over the plots drawn without it.
     for (SweepChart* chart : m_charts) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "built_match.h"
 #include "full_wave_check.h"
 #include "match_study.h"
 
@@ -28,11 +29,10 @@ public:
     const std::array<SweepChart*, 3>& charts() const { return m_charts; }
     SmithChartView* smithChart() const { return m_smith; }
 
-    // The study's sweeps about its tuned point. The frequency plot is
-    // NEC-2's sweep of the refined match when `nec` holds one; the sliders
-    // do not move that.
-    void showStudy(const study::MatchStudy& study, const FullWaveResult* nec);
-    void showNecFrequencyPlot(double freqMhz, const FullWaveResult& nec) const;
+    // The sweeps of the match to build about its tuned point, for the
+    // study's inputs. The frequency plot is NEC-2's sweep of the refined
+    // match when the match is NEC-2's; the sliders do not move that.
+    void showBuilt(const study::MatchStudy& study, const BuiltMatch& built);
     // What the frequency plot is of: NEC-2's sweep, R and X measured at
     // each frequency, or the typed R and X held fixed.
     void showFrequencySource(bool fromNec, bool measured) const;
@@ -41,9 +41,11 @@ public:
     void setStale(bool stale);
     bool isStale() const;
 
-    // The page as drawn now; false when it cannot be drawn or written.
-    bool writePng(QIODevice& device);
-    bool writeSvg(QIODevice& device);
+    // The page as drawn now, with `caption` (what the plots are of, a
+    // line each) under it and, in the SVG, as its description; false when
+    // it cannot be drawn or written.
+    bool writePng(QIODevice& device, const QStringList& caption = {});
+    bool writeSvg(QIODevice& device, const QStringList& caption = {});
 
 private:
     std::array<SweepChart*, 3> m_charts{};

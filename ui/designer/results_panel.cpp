@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results_panel.h"
+#include "built_match.h"
 #include "design_inputs.h"
 #include "designer_names.h"
 
@@ -33,13 +34,15 @@ ResultsPanel::ResultsPanel(QWidget* parent)
     m_columnHeading->setObjectName(names::fullWaveHeading);
     auto* headings = new QHBoxLayout(m_columnHeading);
     headings->setContentsMargins(0, 0, 0, 0);
-    for (const QString& text : {tr("Closed form"), tr("Full-wave (NEC-2)")}) {
-        auto* heading = new QLabel(text);
+    for (QLabel** into : {&m_closedHeading, &m_necHeading}) {
+        auto* heading = new QLabel(into == &m_closedHeading ? tr("Closed form") : tr("Full-wave (NEC-2)"));
         heading->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+        heading->setWordWrap(true);
         QFont bold = heading->font();
         bold.setBold(true);
         heading->setFont(bold);
         headings->addWidget(heading, 1);
+        *into = heading;
     }
     form->addRow(QString(), m_columnHeading);
     m_necRows.append(m_columnHeading);
@@ -47,17 +50,18 @@ ResultsPanel::ResultsPanel(QWidget* parent)
     // NEC-2's rod length and capacitor share their rows with the closed form's.
     m_necRodLength = resultField(names::necRodLength, tr("Rod length, full-wave (NEC-2)"));
     m_necCapacitance = resultField(names::necCapacitance, tr("Capacitor, full-wave (NEC-2)"));
-    m_necRows << m_necRodLength << m_necCapacitance;
+    m_necInsertion = resultField(names::necInsertionLength, tr("Coax capacitor insertion, NEC-2 refined"));
+    m_necRows << m_necRodLength << m_necCapacitance << m_necInsertion;
     m_rodLength = addResult(form, tr("Rod length, feed point to strap:"), names::rodLength, m_necRodLength);
     m_capacitance = addResult(form, tr("Capacitor:"), names::capacitance, m_necCapacitance);
     m_z0 = addResult(form, tr("Rod-to-element line Z0:"), names::lineZ0);
     m_stepUp = addResult(form, tr("Step-up ratio:"), names::stepUpRatio);
     m_reactance = addResult(form, tr("Capacitor reactance:"), names::capacitorReactance);
-    m_insertion = addResult(form, tr("Coax capacitor insertion:"), names::insertionLength);
+    m_insertion = addResult(form, tr("Coax capacitor insertion:"), names::insertionLength, m_necInsertion);
 
     // NEC-2's checks, under the closed form's figures.
     const std::array necRows = {std::tuple{&m_necFeed, tr("NEC feed impedance, bare:"), names::necFeedImpedance},
-        std::tuple{&m_necClosedFormSwr, tr("Closed form as built, SWR:"), names::necClosedFormSwr},
+        std::tuple{&m_necClosedFormSwr, tr("Closed form in NEC-2, SWR:"), names::necClosedFormSwr},
         std::tuple{&m_necSwr, tr("Refined match, SWR:"), names::necSwr},
         std::tuple{&m_necAverageGain, tr("Average gain test:"), names::necAverageGain},
         std::tuple{&m_necHalved, tr("Halved segments:"), names::necHalvedSegments}};
@@ -81,13 +85,14 @@ ResultsPanel::ResultsPanel(QWidget* parent)
         }
     }
     m_necFeed->setToolTip(tr("The element's feed impedance in NEC-2, without the match"));
-    m_necClosedFormSwr->setToolTip(
-        tr("The SWR in NEC-2 of the closed form designed from NEC-2's feed impedance, built as printed"));
+    m_necClosedFormSwr->setToolTip(tr("The SWR in NEC-2 of the closed form designed from NEC-2's feed impedance, "
+                                      "built as printed: the one beside when R and X are NEC-2's, else the rod "
+                                      "and capacitor named"));
     m_necSwr->setToolTip(tr("The SWR in NEC-2 of the refined rod length and capacitor"));
     m_necAverageGain->setToolTip(tr("The average gain test of the lossless model: 1 for a perfect model"));
     m_useNecFeed->setEnabled(false);
-    m_necFields
-        = {m_necRodLength, m_necCapacitance, m_necFeed, m_necClosedFormSwr, m_necSwr, m_necAverageGain, m_necHalved};
+    m_necFields = {m_necRodLength, m_necCapacitance, m_necInsertion, m_necFeed, m_necClosedFormSwr, m_necSwr,
+        m_necAverageGain, m_necHalved};
     m_necHalved->setToolTip(tr("How far the refined rod and capacitor move with every segment halved"));
     m_necStatus = new QLabel;
     m_necStatus->setObjectName(names::necStatus);
@@ -243,7 +248,7 @@ void ResultsPanel::setFullWaveRowsVisible(bool visible)
 {
     m_form->setRowVisible(m_necFeedRow, visible);
     for (QWidget* row : std::as_const(m_necRows)) {
-        if (row == m_necRodLength || row == m_necCapacitance) {
+        if (row == m_necRodLength || row == m_necCapacitance || row == m_necInsertion) {
             row->setVisible(visible); // beside the closed form's, in its row
         } else {
             m_form->setRowVisible(row, visible);
@@ -291,8 +296,12 @@ void ResultsPanel::showFullWave(
     greyed(m_necFields, m_stale);
     if (const auto* failure = std::get_if<nec::NecFailure>(&refined)) {
         clearFullWave();
-        const QString why = QString::fromStdString(failure->message);
         using Kind = nec::NecFailure::Kind;
+        // The search's numbers as the window writes them; a deck's or the
+        // runner's words (file names among them) as they are.
+        const bool search = failure->kind == Kind::NoMatch || failure->kind == Kind::Invalid;
+        const QString why
+            = search ? localisedSentence(failure->message, locale) : QString::fromStdString(failure->message);
         switch (failure->kind) {
         case Kind::NoMatch:
             setStatus(tr("NEC-2 finds no match: %1.").arg(why));
@@ -315,9 +324,7 @@ void ResultsPanel::showFullWave(
     m_necFeed->setText(complexOhms(r.feedImpedance, locale));
     m_necFeedValue = r.feedImpedance;
     m_useNecFeed->setEnabled(true);
-    m_necClosedFormSwr->setText(r.closedFormSwr ? formatNumber(*r.closedFormSwr, locale, 2)
-            : r.closedForm                      ? tr("does not fit")
-                                                : tr("no closed-form match"));
+    m_necClosedFormSwr->setText(closedFormBuiltText(r, unit));
     m_necSwr->setText(formatNumber(r.swr, locale, 3));
     m_necAverageGain->setText(r.averageGain ? formatNumber(*r.averageGain, locale, 3) : tr("not run"));
     m_necHalved->setText(r.halvedRodLength
@@ -330,8 +337,49 @@ void ResultsPanel::showFullWave(
         runs += tr(" R and X differ from NEC-2's feed impedance by more than a tenth: Use as R, X designs the "
                    "closed form from NEC-2's.");
     }
-    setStatus(r.doubtful ? tr("Doubtful: %1. %2").arg(QString::fromStdString(r.doubt), runs)
+    setStatus(r.doubtful ? tr("Doubtful: %1. %2").arg(localisedSentence(r.doubt, locale), runs)
                          : tr("Not doubtful: the model passes its checks. %1").arg(runs));
+}
+
+void ResultsPanel::showBuilt(const BuiltMatch* built, design::Unit unit, bool tubeGiven)
+{
+    const bool nec = built != nullptr && built->fromNec();
+    m_necHeading->setText(nec ? tr("NEC-2 refined: build this") : tr("Full-wave (NEC-2)"));
+    m_closedHeading->setText(nec ? tr("Closed form (compare)") : tr("Closed form"));
+    if (!nec) {
+        m_necInsertion->clear();
+    } else if (built->insertionLength) {
+        m_necInsertion->setText(lengthText(*built->insertionLength, unit, QLocale()));
+    } else {
+        m_necInsertion->setText(tubeGiven ? tr("—") : tr("no tube given"));
+    }
+}
+
+QString ResultsPanel::necHeading() const
+{
+    return m_necHeading->text();
+}
+
+QString ResultsPanel::closedFormBuiltText(const nec::Refined& r, design::Unit unit) const
+{
+    const QLocale locale;
+    if (!r.closedForm) {
+        return tr("no closed-form match for NEC-2's R, X");
+    }
+    if (!r.closedFormSwr) {
+        return tr("does not fit");
+    }
+    // Built from NEC-2's feed impedance: the closed form beside only when
+    // it shows the same rod and capacitor.
+    const QString rod = lengthText(r.closedForm->rodLength, unit, locale);
+    const QString capacitor = r.closedForm->capacitorShorted
+        ? tr("none: short the capacitor")
+        : QStringLiteral("%1 pF").arg(formatNumber(r.closedForm->capacitancePf, locale));
+    const QString swr = formatNumber(*r.closedFormSwr, locale, 2);
+    if (rod == m_rodLength->text() && capacitor == m_capacitance->text()) {
+        return tr("%1 (the one beside, built)").arg(swr);
+    }
+    return tr("%1 (from NEC-2's R, X: rod %2, %3)").arg(swr, rod, capacitor);
 }
 
 QString ResultsPanel::fullWaveSummary(bool waiting) const
@@ -343,7 +391,7 @@ QString ResultsPanel::fullWaveSummary(bool waiting) const
     const std::array<std::pair<QString, const QLineEdit*>, 7> rows = {
         std::pair{tr("Refined rod length"), m_necRodLength}, std::pair{tr("Refined capacitor"), m_necCapacitance},
         std::pair{tr("NEC feed impedance, bare element"), m_necFeed},
-        std::pair{tr("Closed form as built, SWR"), m_necClosedFormSwr}, std::pair{tr("Refined match, SWR"), m_necSwr},
+        std::pair{tr("Closed form in NEC-2, SWR"), m_necClosedFormSwr}, std::pair{tr("Refined match, SWR"), m_necSwr},
         std::pair{tr("Average gain test"), m_necAverageGain}, std::pair{tr("Halved segments"), m_necHalved}};
     for (const auto& [name, field] : rows) {
         if (!waiting && !field->text().isEmpty()) {

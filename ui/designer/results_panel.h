@@ -21,6 +21,7 @@ class MatchStudy;
 namespace vostrel::designer {
 
 using study::MatchStudy;
+struct BuiltMatch;
 
 // The design's figures in read-only fields, or the banner saying why this
 // geometry cannot match and what to change. Marked stale while the inputs
@@ -46,6 +47,11 @@ public:
     void showFullWave(
         const nec::Outcome<nec::Refined>& refined, design::Unit unit, std::complex<double> typedFeed = {});
     bool fullWaveShown() const { return m_fullWaveShown; }
+    // Marks the column of the match to build (NEC-2's, or the closed
+    // form's when `built` is not NEC-2's or null) and gives NEC-2's
+    // capacitor's insertion into the tube.
+    void showBuilt(const BuiltMatch* built, design::Unit unit, bool tubeGiven);
+    QString necHeading() const;
     // The full-wave column as plain text for Copy results, its rows left
     // out while NEC-2 runs (`waiting`: they hold the last inputs' answer);
     // empty without the column.
@@ -59,6 +65,7 @@ public:
     QLineEdit* insertionLength() const { return m_insertion; }
     QLabel* banner() const { return m_banner; }
     QLineEdit* necRodLength() const { return m_necRodLength; }
+    QLineEdit* necInsertionLength() const { return m_necInsertion; }
     QLineEdit* necCapacitance() const { return m_necCapacitance; }
     QLineEdit* necFeedImpedance() const { return m_necFeed; }
     QLineEdit* necClosedFormSwr() const { return m_necClosedFormSwr; }
@@ -80,6 +87,7 @@ private:
     static QLineEdit* resultField(const char* name, const QString& accessibleName);
     void setFullWaveRowsVisible(bool visible);
     void setStatus(const QString& text);
+    QString closedFormBuiltText(const nec::Refined& r, design::Unit unit) const;
     void clearFullWave();
 
     QLineEdit* m_rodLength;
@@ -97,6 +105,9 @@ private:
     QWidget* m_columnHeading;
     QLineEdit* m_necRodLength;
     QLineEdit* m_necCapacitance;
+    QLineEdit* m_necInsertion;
+    QLabel* m_closedHeading;
+    QLabel* m_necHeading;
     QLineEdit* m_necFeed;
     QLineEdit* m_necClosedFormSwr;
     QLineEdit* m_necSwr;

@@ -91,10 +91,11 @@ TuningPanel::TuningPanel(QWidget* parent)
     });
 }
 
-void TuningPanel::setDesign(Tuning design, design::Unit unit)
+void TuningPanel::setDesign(Tuning design, design::Unit unit, bool fromNec)
 {
     m_design = design;
     m_unit = unit;
+    m_fromNec = fromNec;
     const QSignalBlocker blockStrap(m_strap);
     const QSignalBlocker blockCapacitor(m_capacitor);
     m_strap->setValue(0);
@@ -120,7 +121,12 @@ Tuning TuningPanel::tuning() const
     return study::tunedBySteps(m_design, m_strap->value(), m_capacitor->value());
 }
 
-void TuningPanel::showTuned(const design::Analysis& tuned)
+QString TuningPanel::swrText() const
+{
+    return m_swr->text();
+}
+
+void TuningPanel::showTunedSwr(double swr)
 {
     const QLocale locale;
     const Tuning now = tuning();
@@ -136,7 +142,9 @@ void TuningPanel::showTuned(const design::Analysis& tuned)
     } else {
         m_capacitorValue->setText(tr("shorted"));
     }
-    m_swr->setText(tr("SWR %1 at the tuned strap and capacitor").arg(formatNumber(tuned.swr, locale, 2)));
+    m_swr->setText(m_fromNec
+            ? tr("NEC-2 refined: SWR %1 in NEC-2 at the tuned strap and capacitor").arg(formatNumber(swr, locale, 2))
+            : tr("SWR %1 at the tuned strap and capacitor").arg(formatNumber(swr, locale, 2)));
 }
 
 void TuningPanel::changed()

@@ -22,10 +22,13 @@ class TuningPanel : public QWidget {
 public:
     explicit TuningPanel(QWidget* parent = nullptr);
 
-    // Centres the sliders on the design (no signal).
-    void setDesign(Tuning design, design::Unit unit);
+    // Centres the sliders on the match to build (no signal); `fromNec`:
+    // NEC-2's refined match, its SWR from NEC-2's model.
+    void setDesign(Tuning design, design::Unit unit, bool fromNec = false);
     void setAvailable(bool available); // false while there is no design
-    void showTuned(const design::Analysis& tuned);
+    void showTuned(const design::Analysis& tuned) { showTunedSwr(tuned.swr); }
+    void showTunedSwr(double swr);
+    QString swrText() const;
 
     Tuning tuning() const;
     QSlider* strap() const { return m_strap; }
@@ -39,6 +42,7 @@ private:
 
     Tuning m_design;
     design::Unit m_unit = design::Unit::Inch;
+    bool m_fromNec = false;
     QSlider* m_strap;
     QSlider* m_capacitor;
     QLabel* m_strapValue;

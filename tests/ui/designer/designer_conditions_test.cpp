@@ -458,9 +458,10 @@ private slots:
         }
         if (written) {
             const QByteArray text = contentsOf(path);
-            QVERIFY(text.startsWith("sweep,x,x_unit,r_ohm,x_ohm,swr\n"));
+            QVERIFY(text.startsWith("# Gamma match at "));
+            QVERIFY(text.contains("\nsweep,x,x_unit,r_ohm,x_ohm,swr\n"));
             QVERIFY(text.endsWith('\n'));
-            QCOMPARE(text.count('\n'), 1 + 3 * 500);
+            QCOMPARE(text.count('\n'), 4 + 1 + 3 * 500);
         } else {
             QVERIFY(window.noticeText().contains(QStringLiteral("not a regular file")));
         }
@@ -528,10 +529,13 @@ private slots:
 
         QSvgRenderer renderer(svg);
         QVERIFY(renderer.isValid());
-        QImage picture(drawnSize, QImage::Format_ARGB32);
+        // The caption's lines under the plots, at their own scale.
+        QCOMPARE(renderer.viewBox().size().width(), drawnSize.width());
+        QCOMPARE_GT(renderer.viewBox().size().height(), drawnSize.height());
+        QImage picture(renderer.viewBox().size(), QImage::Format_ARGB32);
         picture.fill(Qt::white);
         QPainter painter(&picture);
-        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(drawnSize)));
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(renderer.viewBox().size())));
         painter.end();
         int strays = 0;
         QRect strayBox;

@@ -7,6 +7,7 @@
 #include "designer_names.h"
 #include "designer_settings.h"
 #include "designer_window.h"
+#include "match_drawing.h"
 #include "readme_dipole.h"
 #include "results_panel.h"
 #include "sweep_chart.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -108,6 +110,32 @@ nec::RunOptions fake(const char* name)
     return run;
 }
 
+// An answer as the refinement gives it for the window's job: the match at
+// 1.2626 m and 79.16 pF with the search's runs about it (Re Zin through
+// 50 ohms there, Im Zin what the capacitor cancels), and a sweep.
+vostrel::designer::FullWaveResult handMadeAnswer(
+    const DesignerWindow& window, double r = 72.25, double x = 1.92, double elementLength = 10.1, double mhz = 14.2)
+{
+    vostrel::designer::FullWaveResult answer;
+    answer.key
+        = vostrel::designer::necJobKey(window.study().inputs(), elementLength, {}, window.session().runOptions());
+    nec::Refined refined;
+    refined.feedImpedance = {r, x};
+    refined.rodLength = 1.2626;
+    refined.capacitancePf = 79.16;
+    refined.swr = 1.002;
+    refined.zin = {50, 0.1};
+    refined.runs = 6;
+    const double reactance = 1e12 / (2 * 3.14159265358979323846 * mhz * 1e6 * refined.capacitancePf);
+    for (const double length : {0.9, 1.2, 1.26, 1.27, 1.6}) {
+        const double d = (length - refined.rodLength) / 0.1;
+        refined.samples.push_back({length, {50 + 8 * d, reactance + 10 * d}});
+    }
+    answer.refined = refined;
+    answer.sweep = {{13.9, {40, -30}, 2.1}, {14.2, {50, 0.1}, 1.002}, {14.5, {60, 30}, 1.9}};
+    return answer;
+}
+
 } // namespace
 
 class DesignerFullWaveTest : public QObject {
@@ -141,7 +169,8 @@ private slots:
         QVERIFY(r.necRodLength()->text().endsWith(QStringLiteral(" mm")));
         QCOMPARE_LE(std::fabs(numberIn(r.necCapacitance()) - 79.16), 0.2);
         QCOMPARE(r.necFeedImpedance()->text(), QStringLiteral("72.25 + j1.92 Ω"));
-        QCOMPARE(r.necClosedFormSwr()->text(), QStringLiteral("1.71"));
+        // The closed form NEC-2 built is the one beside: R and X are NEC-2's.
+        QCOMPARE(r.necClosedFormSwr()->text(), QStringLiteral("1.71 (the one beside, built)"));
         QCOMPARE_LE(numberIn(r.necSwr()), 1.05);
         QCOMPARE_LE(std::fabs(numberIn(r.necAverageGain()) - 0.985), 0.01);
         QCOMPARE(r.necHalvedSegments()->text(), QStringLiteral("rod +0.0 %, capacitor -0.9 %")); // as the README
@@ -154,7 +183,19 @@ private slots:
             summary.contains(QStringLiteral("Full-wave check (NEC-2)\n  Refined rod length:")), qPrintable(summary));
         QVERIFY(summary.contains(QRegularExpression(QStringLiteral("\n  Refined capacitor: +")
             + QRegularExpression::escape(r.necCapacitance()->text()) + "\n")));
-        QVERIFY(summary.contains(QRegularExpression(QStringLiteral("\n  Closed form as built, SWR: +1.71\n"))));
+        QVERIFY(summary.contains(
+            QRegularExpression(QStringLiteral("\n  Closed form in NEC-2, SWR: +1.71 \\(the one beside, built\\)\n"))));
+        // NEC-2's match is the one to build: the sliders and the drawing.
+        QCOMPARE(f.window.tuning()->findChild<QLabel*>(names::strapValue)->text(),
+            r.necRodLength()->text() + QStringLiteral(" (0.00 %)"));
+        QVERIFY(f.window.tuning()->swrText().startsWith(QStringLiteral("NEC-2 refined: SWR 1.00 in NEC-2")));
+        QVERIFY(f.window.drawing()->dimensionTexts().contains(
+            QStringLiteral("L = %1, feed point to strap").arg(r.necRodLength()->text())));
+        QVERIFY(summary.contains(QStringLiteral("\nTo build: NEC-2 refined\n")));
+        // A strap step away, NEC-2's own runs say the match is worse.
+        f.window.tuning()->strap()->setValue(20);
+        QCOMPARE_GT(f.window.session().built()->swrTuned, 1.05);
+        f.window.tuning()->strap()->setValue(0);
         QVERIFY(summary.endsWith(r.necStatus()->text() + QLatin1Char('\n')));
 
         // The frequency plot is NEC-2's sweep of the refined match, its
@@ -183,6 +224,8 @@ private slots:
         // Far from NEC-2's, R and X are said to be; "Use as R, X" takes NEC-2's.
         type(f.window.form()->field(Field::FeedResistance), QStringLiteral("50"));
         QVERIFY(r.necStatus()->text().contains(QStringLiteral("R and X differ from NEC-2's")));
+        QVERIFY2(r.necClosedFormSwr()->text().startsWith(QStringLiteral("1.71 (from NEC-2's R, X: rod 1388 mm, ")),
+            qPrintable(r.necClosedFormSwr()->text()));
         QTest::mouseClick(r.useNecFeedButton(), Qt::LeftButton);
         QCOMPARE(f.window.form()->field(Field::FeedResistance)->text(), QStringLiteral("72.25"));
         QCOMPARE(f.window.form()->field(Field::FeedReactance)->text(), QStringLiteral("1.92"));
@@ -298,7 +341,7 @@ private slots:
         QVERIFY(f.settled());
         QCOMPARE_LE(std::fabs(numberIn(f.results().necRodLength()) - 376.0), 4.0);
         QCOMPARE_LE(std::fabs(numberIn(f.results().necCapacitance()) - 114.96), 2.0);
-        QCOMPARE(f.results().necClosedFormSwr()->text(), QStringLiteral("no closed-form match"));
+        QCOMPARE(f.results().necClosedFormSwr()->text(), QStringLiteral("no closed-form match for NEC-2's R, X"));
         // NEC-2's sweep stands in for the closed form's missing one.
         QVERIFY(f.window.frequencyPlotFromNec());
         QCOMPARE(f.window.chart(Plot::Frequency)->curve()->points().size(), 41);
@@ -344,6 +387,8 @@ private slots:
         refined.runs = 6;
         answer.refined = refined;
         answer.sweep = {{13.9, {40, -30}, 2.1}, {14.2, {50, 0.1}, 1.002}, {14.5, {60, 30}, 1.9}};
+        refined.samples = std::get<nec::Refined>(handMadeAnswer(f.window).refined).samples;
+        answer.refined = refined;
 
         vostrel::designer::FullWaveResult other = answer;
         other.key.lineImpedance = 75; // the answer for a 75-ohm line, still ending
@@ -360,10 +405,120 @@ private slots:
         QCOMPARE(curve.front(), QPointF(13.9, 2.1));
         QCOMPARE(curve.back(), QPointF(14.5, 1.9));
         QCOMPARE(f.window.chart(Plot::Frequency)->curve()->name(), QStringLiteral("SWR, refined in NEC-2"));
-        // The sliders redraw the closed form's plots, not NEC-2's.
+        // The sliders redraw the capacitance and strap plots, not NEC-2's frequency sweep.
         f.window.tuning()->findChildren<QSlider*>().front()->setValue(8);
         QCOMPARE(f.window.chart(Plot::Frequency)->curve()->points(), curve);
         QVERIFY(f.window.chart(Plot::Capacitance)->curve()->points().size() > 3);
+    }
+
+    // A hand-made answer with the search's runs: the window builds NEC-2's
+    // match. The sliders centre on it and tune it from those runs, the
+    // drawing, the tube, Copy results and every export show it, marked;
+    // the closed form stays beside it in the results.
+    void theWindowBuildsNecsMatch()
+    {
+        Fixture f;
+        f.window.setNecRunOptions(fake("hanging"));
+        InputTexts texts = dipole();
+        texts.tubeInnerDiameter = QStringLiteral("20");
+        f.window.setInputs(texts);
+        QCOMPARE(f.window.tuning()->swrText(), QStringLiteral("SWR 1.00 at the tuned strap and capacitor"));
+        emit f.window.fullWave()->finished(handMadeAnswer(f.window));
+        auto* strap = f.window.tuning()->findChild<QLabel*>(names::strapValue);
+        QCOMPARE(strap->text(), QStringLiteral("1263 mm (0.00 %)"));
+        QVERIFY2(f.window.tuning()->swrText().startsWith(QStringLiteral("NEC-2 refined: SWR 1.00 in NEC-2")),
+            qPrintable(f.window.tuning()->swrText()));
+        QCOMPARE(f.results().necHeading(), QStringLiteral("NEC-2 refined: build this"));
+        QCOMPARE(f.window.results()->rodLength()->text(), QStringLiteral("1388 mm")); // for comparison
+        const QString necInsertion = f.results().necInsertionLength()->text();
+        QVERIFY(necInsertion.endsWith(QStringLiteral(" mm")));
+        QVERIFY(necInsertion != f.window.results()->insertionLength()->text());
+        const QStringList drawn = f.window.drawing()->dimensionTexts();
+        QVERIFY2(drawn.contains(QStringLiteral("L = 1263 mm, feed point to strap")), qPrintable(drawn.join('|')));
+        QVERIFY(drawn.contains(QStringLiteral("C = 79.16 pF")));
+        QVERIFY(drawn.contains(QStringLiteral("rod %1 into the tube").arg(necInsertion)));
+        QVERIFY(f.window.drawing()->title().startsWith(QStringLiteral("NEC-2 refined")));
+        // The capacitance plot's design marker is NEC-2's capacitor.
+        auto* byCapacitance = f.window.chart(Plot::Capacitance);
+        const QList<QPointF> before = byCapacitance->curve()->points();
+        QCOMPARE_LE(std::fabs(before.front().x() - 0.4 * 79.16), 1e-9);
+        // Four strap steps: SWR from NEC-2's runs, not the line model's.
+        f.window.tuning()->strap()->setValue(4);
+        QCOMPARE(strap->text(), QStringLiteral("1275 mm (1.00 %)"));
+        const auto& built = *f.window.session().built();
+        QVERIFY(built.fromNec());
+        QCOMPARE_GT(built.swrTuned, 1.02); // off the match
+        QVERIFY(f.window.tuning()->swrText().contains(
+            QStringLiteral("SWR %1 in NEC-2").arg(QLocale().toString(built.swrTuned, 'f', 2))));
+        QCOMPARE_GT(std::fabs(built.swrTuned - f.window.study().tuned().swr), 0.01);
+
+        const QString summary = f.window.summary();
+        QVERIFY2(summary.contains(QStringLiteral("\nTo build: NEC-2 refined\n  Rod length, feed point to strap:  "
+                                                 "1263 mm\n  Capacitor:                        79.16 pF\n")),
+            qPrintable(summary));
+        QVERIFY(summary.contains(QStringLiteral("Results, closed form (for comparison)")));
+        QVERIFY2(!summary.contains(QStringLiteral("Ω")), qPrintable(summary)); // "ohm" throughout
+        QVERIFY(summary.contains(QStringLiteral("72.25 + j1.92 ohm")));
+
+        QTemporaryDir dir;
+        const QString csvPath = dir.filePath(QStringLiteral("s.csv"));
+        QVERIFY(f.window.exportCsv(csvPath));
+        QFile csv(csvPath);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY(rows.front().startsWith(QStringLiteral("# Gamma match at 14.2 MHz")));
+        QVERIFY(rows.contains(QStringLiteral("# NEC-2: a straight element 10100 mm tip to tip, in free space")));
+        QVERIFY(rows.filter(QStringLiteral("# Match shown: NEC-2 refined, rod 1263 mm")).size() == 1);
+        QCOMPARE(rows.filter(QRegularExpression(QStringLiteral("^frequency,"))),
+            QStringList({QStringLiteral("frequency,13.9,MHz,40,-30,2.1"),
+                QStringLiteral("frequency,14.2,MHz,50,0.1,1.002"), QStringLiteral("frequency,14.5,MHz,60,30,1.9")}));
+        const QString svgPath = dir.filePath(QStringLiteral("p.svg"));
+        QVERIFY(f.window.exportPlots(svgPath, vostrel::designer::ExportFormat::Svg));
+        QFile svg(svgPath);
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const QString drawing = QString::fromUtf8(svg.readAll());
+        QVERIFY(
+            drawing.contains(QRegularExpression(QStringLiteral("<desc>Gamma match at 14.2 MHz[^<]*NEC-2 refined"))));
+        QVERIFY(drawing.contains(QStringLiteral(">Match shown: NEC-2 refined, rod 1263 mm")));
+        const QString pngPath = dir.filePath(QStringLiteral("p.png"));
+        QVERIFY(f.window.exportPlots(pngPath, vostrel::designer::ExportFormat::Png));
+        const QImage png(pngPath);
+        QCOMPARE_GT(png.height(), f.window.plots()->height()); // the caption under the plots
+    }
+
+    // The README's beam as a lone tube with k = 1/2: no closed form, NEC-2's
+    // match to tune and draw.
+    void whereOnlyNecMatchesTheWindowTunesIt()
+    {
+        Fixture f;
+        f.window.setNecRunOptions(fake("hanging"));
+        InputTexts texts = dipole();
+        texts.frequency = QStringLiteral("28.5");
+        texts.resistance = QStringLiteral("10.46");
+        texts.reactance = QStringLiteral("8.8");
+        texts.spacing = QStringLiteral("100");
+        texts.stepUp = StepUp::Half;
+        texts.elementLength = QStringLiteral("5 m");
+        f.window.setInputs(texts);
+        QVERIFY(!f.window.study().hasDesign());
+        QCOMPARE(f.window.tuning()->swrText(), QStringLiteral("No design to tune"));
+        QVERIFY(!f.window.tuning()->strap()->isEnabled());
+        vostrel::designer::FullWaveResult answer = handMadeAnswer(f.window, 10.46, 8.8, 5, 28.5);
+        auto& refined = std::get<nec::Refined>(answer.refined);
+        refined.rodLength = 0.376;
+        refined.capacitancePf = 115;
+        for (auto& sample : refined.samples) {
+            sample.length *= 0.376 / 1.2626;
+        }
+        emit f.window.fullWave()->finished(answer);
+        QVERIFY(f.window.tuning()->strap()->isEnabled());
+        QVERIFY(f.window.tuning()->swrText().startsWith(QStringLiteral("NEC-2 refined: SWR")));
+        QVERIFY2(f.window.drawing()->dimensionTexts().contains(QStringLiteral("L = 376.0 mm, feed point to strap")),
+            qPrintable(f.window.drawing()->dimensionTexts().join('|')));
+        QVERIFY(f.window.drawing()->title().startsWith(QStringLiteral("NEC-2 refined")));
+        QVERIFY(!f.window.results()->banner()->isHidden()); // the closed form's no match, beside
+        QTemporaryDir dir;
+        QVERIFY(f.window.exportCsv(dir.filePath(QStringLiteral("x.csv"))));
     }
 
     void aDeckItCannotUseIsRefusedWithItsLine()

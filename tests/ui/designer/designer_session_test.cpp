@@ -6,14 +6,18 @@
 #include "designer_session.h"
 #include "designer_settings.h"
 #include "nec_job_key.h"
+#include "physics.h"
 #include "readme_dipole.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <complex>
 
 using vostrel::design::Field;
@@ -65,6 +69,50 @@ FullWaveResult answerFor(const DesignerSession::Update& update, bool withSweep)
         result.sweep = {{14.0, {50, 5}, 1.1}, {14.2, {50, 0}, 1.01}, {14.4, {50, -5}, 1.1}};
     }
     return result;
+}
+
+// NEC-2's refined match with the search's runs about it: Re Zin through
+// 50 ohms at 1.2626 m, Im Zin there what 79.16 pF cancels at 14.2 MHz.
+constexpr double kNecRod = 1.2626;
+constexpr double kNecPf = 79.16;
+
+double reactanceOf(double pf)
+{
+    return 1e12 / (vostrel::physics::kTwoPi * 14.2e6 * pf);
+}
+
+std::vector<nec::RodSample> necSamples()
+{
+    const double x = reactanceOf(kNecPf);
+    // 8 ohms of R and 10 of X a decimetre, through (kNecRod, 50 + jx).
+    auto at = [x](double length) {
+        const double d = (length - kNecRod) / 0.1;
+        return nec::RodSample{length, {50 + 8 * d, x + 10 * d}};
+    };
+    return {at(0.9), at(1.2), at(1.26), at(1.27), at(1.6)};
+}
+
+FullWaveResult matchedAnswer(const DesignerSession::Update& update)
+{
+    FullWaveResult result = answerFor(update, true);
+    auto& refined = std::get<nec::Refined>(result.refined);
+    refined.samples = necSamples();
+    refined.zin = {50, 0};
+    return result;
+}
+
+// The readme's beam element as a lone tube, with k = 1/2: the line model
+// finds no match.
+InputTexts beamHalf()
+{
+    InputTexts texts = readmeDipole();
+    texts.frequency = QStringLiteral("28.5");
+    texts.resistance = QStringLiteral("10.46");
+    texts.reactance = QStringLiteral("8.8");
+    texts.spacing = QStringLiteral("100");
+    texts.stepUp = StepUp::Half;
+    texts.elementLength = QStringLiteral("5 m");
+    return texts;
 }
 
 } // namespace
@@ -231,6 +279,229 @@ private slots:
         QVERIFY(session.frequencyPlotFromNec());
         // Taken once: the same answer again is not news.
         QVERIFY(!session.fullWaveFinished(answerFor(second, true)));
+    }
+
+    // Which match is the one to build: NEC-2's refined one once it has
+    // come with its runs, else the closed form's; nothing when neither
+    // matches or a field is bad.
+    void theMatchToBuild_data()
+    {
+        QTest::addColumn<InputTexts>("texts");
+        QTest::addColumn<int>("answer"); // 0 none, 1 NEC-2's match, 2 a match without its runs, 3 no match
+        QTest::addColumn<bool>("built");
+        QTest::addColumn<bool>("fromNec");
+        QTest::newRow("closed_form_no_answer_yet") << dipole() << 0 << true << false;
+        QTest::newRow("nec_refined") << dipole() << 1 << true << true;
+        QTest::newRow("nec_match_without_runs") << dipole() << 2 << true << false;
+        QTest::newRow("nec_no_match") << dipole() << 3 << true << false;
+        QTest::newRow("only_nec_matches") << beamHalf() << 1 << true << true;
+        QTest::newRow("neither_matches") << beamHalf() << 3 << false << false;
+    }
+
+    void theMatchToBuild()
+    {
+        QFETCH(InputTexts, texts);
+        QFETCH(int, answer);
+        QFETCH(bool, built);
+        QFETCH(bool, fromNec);
+        DesignerSession session;
+        const auto update = session.update(texts, kEnglish);
+        QCOMPARE(update.nec, Action::Start);
+        if (answer == 1) {
+            QVERIFY(session.fullWaveFinished(matchedAnswer(update)));
+        } else if (answer == 2) {
+            QVERIFY(session.fullWaveFinished(answerFor(update, true)));
+        } else if (answer == 3) {
+            FullWaveResult none = answerFor(update, false);
+            none.refined = nec::NecFailure{nec::NecFailure::Kind::NoMatch, "no match", {}};
+            QVERIFY(session.fullWaveFinished(none));
+        }
+        QCOMPARE(session.hasBuilt(), built);
+        if (!built) {
+            QVERIFY(!session.built().has_value());
+            return;
+        }
+        const auto& match = *session.built();
+        QCOMPARE(match.fromNec(), fromNec);
+        const vostrel::study::Tuning expected
+            = fromNec ? vostrel::study::Tuning{kNecRod, kNecPf} : session.study().designTuning();
+        QCOMPARE(match.design.rodLength, expected.rodLength);
+        QCOMPARE(match.design.capacitancePf, expected.capacitancePf);
+        QCOMPARE(match.tuning.rodLength, expected.rodLength);
+        QVERIFY(!match.byCapacitance.empty());
+        QVERIFY(!match.byRodLength.empty());
+        if (fromNec) {
+            QCOMPARE(match.swrAtDesign, 1.01); // the confirming run's
+            QCOMPARE(match.byFrequency.size(), std::size_t{3}); // NEC-2's sweep, the plotted curve
+        }
+        // A bad field: nothing to build until it is put right.
+        texts.frequency = QStringLiteral("x");
+        session.update(texts, kEnglish);
+        QVERIFY(!session.hasBuilt());
+        QVERIFY(!session.retune(expected));
+    }
+
+    // The sliders about NEC-2's match: Zin from its runs, interpolated in
+    // the rod's length, and the capacitor's reactance; the closed form
+    // stays at its design. The ratings and the tube follow NEC-2's match.
+    void theSlidersTuneNecsMatchFromItsRuns()
+    {
+        DesignerSession session;
+        InputTexts texts = dipole();
+        texts.tubeInnerDiameter = QStringLiteral("20");
+        texts.power = QStringLiteral("100");
+        const auto update = session.update(texts, kEnglish);
+        QVERIFY(session.fullWaveFinished(matchedAnswer(update)));
+        const auto closedForm = session.study().designTuning();
+        const double rod = kNecRod * 1.01; // four strap steps
+        const double pf = kNecPf * 0.98; // four capacitor steps down
+        QVERIFY(session.retune({rod, pf}));
+        const auto& match = *session.built();
+        QVERIFY(match.fromNec());
+        QCOMPARE(match.tuning.rodLength, rod);
+        const double d = (rod - kNecRod) / 0.1;
+        const std::complex<double> zin(50 + 8 * d, reactanceOf(kNecPf) + 10 * d - reactanceOf(pf));
+        QCOMPARE_LE(std::abs(match.zinTuned - zin), 1e-9);
+        QCOMPARE_LE(std::fabs(match.swrTuned - vostrel::physics::swr(zin, 50)), 1e-9);
+        QCOMPARE_GT(match.swrTuned, 1.02); // off the match
+        QCOMPARE(session.study().tuning().rodLength, closedForm.rodLength);
+        // The plots' sweeps pass through the tuned point.
+        const auto nearest = std::min_element(match.byCapacitance.begin(), match.byCapacitance.end(),
+            [pf](const auto& a, const auto& b) { return std::fabs(a.x - pf) < std::fabs(b.x - pf); });
+        QCOMPARE_LE(std::fabs(nearest->x - pf), 0.5);
+        QCOMPARE_LE(std::fabs(nearest->swr - match.swrTuned), 0.05);
+        // The tube's insertion and the ratings are of NEC-2's capacitor and rod.
+        const auto insertion = vostrel::design::insertionLength(kNecPf, 0.020, 0.0127, 2.1);
+        QVERIFY(match.insertionLength.has_value());
+        QCOMPARE_LE(std::fabs(*match.insertionLength - std::get<double>(insertion)), 1e-12);
+        QVERIFY(session.study().insertionLength().has_value());
+        QVERIFY(*session.study().insertionLength() != *match.insertionLength);
+        QVERIFY(session.rated().has_value());
+        QCOMPARE(session.rated()->input.rodLength, kNecRod);
+        QCOMPARE_LE(std::fabs(session.rated()->input.capacitorReactance - reactanceOf(kNecPf)), 1e-9);
+        // A new job: the closed form's again until its answer comes.
+        texts.spacing = QStringLiteral("140");
+        QCOMPARE(session.update(texts, kEnglish).nec, Action::Start);
+        QVERIFY(!session.built()->fromNec());
+        QCOMPARE(session.rated()->input.rodLength, session.study().design().rodLength);
+    }
+
+    // What each export says it is of, and the CSV's rows: the plotted curves.
+    void exportsSayWhatTheyAre_data()
+    {
+        QTest::addColumn<bool>("nec");
+        QTest::addColumn<bool>("tuned");
+        QTest::addColumn<QString>("necLine");
+        QTest::addColumn<QString>("matchLine");
+        QTest::newRow("closed_form")
+            << false << false << "NEC-2: a straight element 10100 mm tip to tip, in free space"
+            << "Match shown: closed form, rod 1388 mm, capacitor 88.23 pF (not refined in NEC-2)";
+        QTest::newRow("nec_refined") << true << false << "NEC-2: a straight element 10100 mm tip to tip, in free space"
+                                     << "Match shown: NEC-2 refined, rod 1263 mm, capacitor 79.16 pF (closed form: rod "
+                                        "1388 mm, capacitor 88.23 pF)";
+        QTest::newRow("nec_tuned") << true << true << "NEC-2: a straight element 10100 mm tip to tip, in free space"
+                                   << "Match shown: NEC-2 refined, rod 1263 mm, capacitor 79.16 pF (closed form: rod "
+                                      "1388 mm, capacitor 88.23 pF)";
+    }
+
+    void exportsSayWhatTheyAre()
+    {
+        QFETCH(bool, nec);
+        QFETCH(bool, tuned);
+        QFETCH(QString, necLine);
+        QFETCH(QString, matchLine);
+        DesignerSession session;
+        const auto update = session.update(dipole(), kEnglish);
+        if (nec) {
+            QVERIFY(session.fullWaveFinished(matchedAnswer(update)));
+        }
+        if (tuned) {
+            QVERIFY(session.retune({kNecRod * 1.01, kNecPf}));
+        }
+        const auto& match = *session.built();
+        const QStringList caption
+            = vostrel::designer::exportCaption(session.study(), match, session.exportSource(), QLocale::c());
+        QCOMPARE(caption.value(0),
+            QStringLiteral("Gamma match at 14.2 MHz: feed 72.25 + j1.92 ohm; element 25 mm, rod 12.7 mm, centre "
+                           "spacing 150 mm; 50 ohm line"));
+        QCOMPARE(caption.value(1),
+            QStringLiteral("Step-up: whole feed impedance stepped up (k = 1); closed form: "
+                           "textbook line model"));
+        QCOMPARE(caption.value(2), necLine);
+        QCOMPARE(caption.value(3), matchLine);
+        QCOMPARE(caption.size(), tuned ? 5 : 4);
+        if (tuned) {
+            QCOMPARE(caption.value(4), QStringLiteral("Tuned to rod 1275 mm, capacitor 79.16 pF"));
+        }
+        QBuffer csv;
+        csv.open(QIODevice::WriteOnly);
+        QVERIFY(vostrel::designer::writeSweepsCsv(session.study(), match, caption, csv));
+        const QStringList rows = QString::fromUtf8(csv.data()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (int i = 0; i < caption.size(); ++i) {
+            QCOMPARE(rows.value(i), QStringLiteral("# ") + caption[i]);
+        }
+        QCOMPARE(rows.value(static_cast<int>(caption.size())), QStringLiteral("sweep,x,x_unit,r_ohm,x_ohm,swr"));
+        const QStringList frequency = rows.filter(QRegularExpression(QStringLiteral("^frequency,")));
+        QCOMPARE(frequency.size(), static_cast<qsizetype>(match.byFrequency.size()));
+        QCOMPARE(frequency.size(), nec ? 3 : static_cast<qsizetype>(session.study().byFrequency().size()));
+        if (nec) {
+            QCOMPARE(frequency.front(), QStringLiteral("frequency,14,MHz,50,5,1.1"));
+        }
+        QCOMPARE(rows.filter(QRegularExpression(QStringLiteral("^capacitance,"))).size(),
+            static_cast<qsizetype>(match.byCapacitance.size()));
+    }
+
+    // An antenna model, a measurement, a tube, and no NEC-2 at all.
+    void theCaptionNamesTheFiles()
+    {
+        DesignerSession session;
+        QVERIFY(!session.openAntennaModel(kDeckA, QStringLiteral("a.nec")));
+        InputTexts texts = dipole();
+        texts.elementLength.clear();
+        texts.tubeInnerDiameter = QStringLiteral("20");
+        session.update(texts, kEnglish);
+        QStringList caption
+            = vostrel::designer::exportCaption(session.study(), *session.built(), session.exportSource(), QLocale::c());
+        QCOMPARE(caption.value(2), QStringLiteral("NEC-2: the antenna model a.nec"));
+        QVERIFY2(caption.value(1).endsWith(QStringLiteral("; coax capacitor: tube 20 mm, permittivity 2.1")),
+            qPrintable(caption.value(1)));
+        session.forgetAntennaModel();
+        QVERIFY(!session.openMeasurement(kSweep, QStringLiteral("m.s1p")));
+        texts.frequency = QStringLiteral("14.3");
+        session.update(texts, kEnglish);
+        caption
+            = vostrel::designer::exportCaption(session.study(), *session.built(), session.exportSource(), QLocale::c());
+        QVERIFY2(caption.value(0).contains(QStringLiteral("(interpolated from m.s1p)")), qPrintable(caption.value(0)));
+        QCOMPARE(caption.value(2), QStringLiteral("NEC-2: not run (no element length, no antenna model)"));
+    }
+
+    // NEC-2's sentences in the window's notation (its status line).
+    void necSentencesInTheLocalesNotation_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("shown");
+        const QLocale german(QLocale::German, QLocale::Germany);
+        const QString shortest = QStringLiteral(
+            "NEC's Re Zin is above the line impedance even with the shortest rod (111.1 ohms at 0.267 m)");
+        QTest::newRow("german") << shortest << german
+                                << "NEC's Re Zin is above the line impedance even with the shortest rod (111,1 Ω at "
+                                   "0,267 m)";
+        QTest::newRow("english") << shortest << kEnglish
+                                 << "NEC's Re Zin is above the line impedance even with the shortest rod (111.1 Ω at "
+                                    "0.267 m)";
+        QTest::newRow("one_ohm_german") << "Re Zin reaches at most 1 ohm" << german << "Re Zin reaches at most 1 Ω";
+        QTest::newRow("a_full_stop_ends_a_sentence")
+            << "the rod moves +4.0 %. Space it 2. mm" << german << "the rod moves +4,0 %. Space it 2. mm";
+        QTest::newRow("ohms_not_after_a_number") << "the ohms of the line" << german << "the ohms of the line";
+    }
+
+    void necSentencesInTheLocalesNotation()
+    {
+        QFETCH(QString, text);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, shown);
+        QCOMPARE(vostrel::designer::localisedSentence(text.toStdString(), locale), shown);
     }
 
     void aMatchWithoutASweepLeavesTheClosedFormsFrequencyPlot()

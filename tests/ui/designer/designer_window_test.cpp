@@ -725,7 +725,20 @@ private slots:
         QVERIFY(f.window.exportCsv(dir.filePath("sweeps.csv")));
         QFile csv(dir.filePath("sweeps.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly | QIODevice::Text));
-        const QStringList rows = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+        QStringList rows = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+        // What the file is of, in "#" lines before the columns' names: the
+        // inputs, no NEC-2, the closed form's match.
+        const QStringList header = rows.filter(QRegularExpression(QStringLiteral("^# ")));
+        QCOMPARE(header.size(), 4);
+        QCOMPARE(rows.mid(0, 4), header);
+        QCOMPARE(header[0],
+            QStringLiteral("# Gamma match at 14.3 MHz: feed 25 - j25 ohm; element 1.5 in, rod 0.5 in, "
+                           "centre spacing 6 in; 50 ohm line"));
+        QCOMPARE(header[2], QStringLiteral("# NEC-2: not run (no element length, no antenna model)"));
+        QCOMPARE(header[3],
+            QStringLiteral("# Match shown: closed form, rod 38.90 in, capacitor 84.64 pF (not refined in "
+                           "NEC-2)"));
+        rows = rows.mid(4);
         QCOMPARE(rows.size(), 1 + 3 * 500);
         QCOMPARE(rows[0], QStringLiteral("sweep,x,x_unit,r_ohm,x_ohm,swr"));
         const design::SweepPoint& first = f.window.study().byRodLength().front();
@@ -737,12 +750,20 @@ private slots:
         QCOMPARE(strap[5].toDouble(), first.swr);
         QVERIFY(rows[1001].startsWith("frequency,"));
 
+        // The pictures carry the same lines under the plots, the SVG also
+        // as its description.
         QVERIFY(f.window.exportPlots(dir.filePath("plots.png")));
-        QCOMPARE(QImage(dir.filePath("plots.png")).size(), f.window.plots()->size());
+        const QImage png(dir.filePath("plots.png"));
+        QCOMPARE(png.width(), f.window.plots()->width());
+        const int lines = 4 * f.window.plots()->fontMetrics().lineSpacing() + 8;
+        QCOMPARE(png.height(), f.window.plots()->height() + lines);
         QVERIFY(f.window.exportPlots(dir.filePath("plots.svg")));
         QFile svg(dir.filePath("plots.svg"));
         QVERIFY(svg.open(QIODevice::ReadOnly));
-        QVERIFY(svg.readAll().contains("<svg"));
+        const QString drawn = QString::fromUtf8(svg.readAll());
+        QVERIFY(drawn.contains("<svg"));
+        QVERIFY(drawn.contains(QStringLiteral("<desc>Gamma match at 14.3 MHz: feed 25 - j25 ohm;")));
+        QVERIFY(drawn.contains(QStringLiteral(">NEC-2: not run (no element length, no antenna model)</text>")));
         QVERIFY(!f.window.exportCsv(dir.filePath("no/such/folder/sweeps.csv")));
     }
 
@@ -1021,8 +1042,8 @@ private slots:
                 = qobject_cast<QComboBox*>(edit->parentWidget()) ? edit->parentWidget() : const_cast<QLineEdit*>(edit);
             // NEC-2's rod and capacitor sit beside the closed form's, in
             // their rows: named for screen readers, reached by Tab.
-            const bool beside
-                = edit->objectName() == names::necRodLength || edit->objectName() == names::necCapacitance;
+            const bool beside = edit->objectName() == names::necRodLength || edit->objectName() == names::necCapacitance
+                || edit->objectName() == names::necInsertionLength;
             QVERIFY2(buddies.contains(owner) != beside, qPrintable(edit->objectName()));
             QVERIFY2(!owner->accessibleName().isEmpty(), qPrintable(edit->objectName()));
         }

@@ -315,6 +315,9 @@ private slots:
         vostrel::nec::Refined r;
         r.feedImpedance = {72.25, -1.92};
         r.closedFormSwr = 1.7149;
+        r.closedForm = design::Design{};
+        r.closedForm->rodLength = 1.3879;
+        r.closedForm->capacitancePf = 88.23;
         r.rodLength = 1.2626;
         r.capacitancePf = 79.163;
         r.swr = 1.0021;
@@ -337,7 +340,8 @@ private slots:
         QVERIFY(!panel.necRodLength()->property("stale").toBool());
         QCOMPARE(panel.necCapacitance()->text(), QStringLiteral("79.16 pF"));
         QCOMPARE(panel.necFeedImpedance()->text(), QStringLiteral("72.25 - j1.92 Ω"));
-        QCOMPARE(panel.necClosedFormSwr()->text(), QStringLiteral("1.71"));
+        // No closed form shown beside: the one NEC-2 built is named.
+        QCOMPARE(panel.necClosedFormSwr()->text(), QStringLiteral("1.71 (from NEC-2's R, X: rod 1388 mm, 88.23 pF)"));
         QCOMPARE(panel.necSwr()->text(), QStringLiteral("1.002"));
         QCOMPARE(panel.necAverageGain()->text(), QStringLiteral("0.985"));
         QCOMPARE(panel.necHalvedSegments()->text(), QStringLiteral("rod +3.2 %, capacitor -0.9 %"));
@@ -359,12 +363,13 @@ private slots:
 
         r.doubtful = false;
         r.closedFormSwr.reset();
+        r.closedForm.reset();
         r.averageGain.reset();
         r.halvedRodLength.reset();
         r.runs = 1;
         panel.showFullWave(r, design::Unit::Inch, r.feedImpedance);
         QCOMPARE(panel.necRodLength()->text(), QStringLiteral("49.71 in"));
-        QCOMPARE(panel.necClosedFormSwr()->text(), QStringLiteral("no closed-form match"));
+        QCOMPARE(panel.necClosedFormSwr()->text(), QStringLiteral("no closed-form match for NEC-2's R, X"));
         QCOMPARE(panel.necAverageGain()->text(), QStringLiteral("not run"));
         QCOMPARE(panel.necHalvedSegments()->text(), QStringLiteral("not run"));
         QCOMPARE(panel.necStatus()->text(), QStringLiteral("Not doubtful: the model passes its checks. 1 nec2c run."));
