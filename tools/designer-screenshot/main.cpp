@@ -113,11 +113,6 @@ int main(int argc, char* argv[])
     const QString path
         = QDir(parser.value("out")).filePath(QStringLiteral("designer-window@%1x.png").arg(parser.value("scale")));
     if (parser.isSet("results")) {
-        QElapsedTimer waited;
-        waited.start();
-        while (window.fullWave()->isWaiting() && waited.elapsed() < 60000) {
-            QApplication::processEvents(QEventLoop::AllEvents, 100);
-        }
         const QString results = QDir(parser.value("out")).filePath(QStringLiteral("designer-results.png"));
         static_cast<void>(window.results()->grab().save(results));
         if (auto* explain = window.results()->findChild<QPushButton*>(QStringLiteral("explainNecChecks"))) {
