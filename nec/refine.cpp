@@ -358,6 +358,31 @@ Outcome<Found> placedCapacitor(Session& session, const NecJob& job, Found found,
     return found;
 }
 
+// The closed form as built: its rod is the search's first sample; the
+// capacitor, a series load on the source segment, adds exactly its
+// reactance in series (no run of its own). At the rod's end it does not: a
+// run holding it.
+std::optional<NecFailure> closedFormAsBuilt(Session& session, const NecJob& job, const Found& f, Refined& result)
+{
+    if (!result.closedForm || f.startLength != result.closedForm->rodLength) {
+        return std::nullopt;
+    }
+    const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
+    const bool shorted = result.closedForm->capacitorShorted;
+    const double reactance = shorted ? 0 : 1e12 / (omega * result.closedForm->capacitancePf);
+    result.closedFormZin = f.startImpedance - std::complex<double>(0, reactance);
+    if (job.capacitorAt == CapacitorAt::RodEnd && !shorted) {
+        const Match built = session.match(result.closedForm->rodLength, result.closedForm->capacitancePf);
+        auto zin = session.impedance(&built, 1);
+        if (const auto* failure = std::get_if<NecFailure>(&zin)) {
+            return *failure;
+        }
+        result.closedFormZin = std::get<std::complex<double>>(zin);
+    }
+    result.closedFormSwr = physics::swr(result.closedFormZin, job.design.lineImpedance);
+    return std::nullopt;
+}
+
 // The rod and capacitor found leave the line mismatched (a load or a
 // coupling the search's linear steps do not follow): no match.
 NecFailure mismatched(const Refined& result)
@@ -518,24 +543,8 @@ Outcome<Refined> refine(const NecJob& job)
     std::sort(result.samples.begin(), result.samples.end(),
         [](const Sample& a, const Sample& b) { return a.length < b.length; });
     const Found& f = std::get<Found>(found);
-    // The closed form as built: its rod is the search's first sample; the
-    // capacitor, a series load on the source segment, adds exactly its
-    // reactance in series (no run of its own). At the rod's end it does
-    // not: a run holding it.
-    if (result.closedForm && f.startLength == result.closedForm->rodLength) {
-        const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
-        const bool shorted = result.closedForm->capacitorShorted;
-        const double reactance = shorted ? 0 : 1e12 / (omega * result.closedForm->capacitancePf);
-        result.closedFormZin = f.startImpedance - std::complex<double>(0, reactance);
-        if (job.capacitorAt == CapacitorAt::RodEnd && !shorted) {
-            const Match built = session.match(result.closedForm->rodLength, result.closedForm->capacitancePf);
-            auto zin = session.impedance(&built, 1);
-            if (const auto* failure = std::get_if<NecFailure>(&zin)) {
-                return *failure;
-            }
-            result.closedFormZin = std::get<std::complex<double>>(zin);
-        }
-        result.closedFormSwr = physics::swr(result.closedFormZin, job.design.lineImpedance);
+    if (auto failure = closedFormAsBuilt(session, job, f, result)) {
+        return *failure;
     }
     result.rodLength = f.rodLength;
     result.capacitancePf = f.capacitancePf;
