@@ -69,8 +69,18 @@ void warnOf(Ratings& r, const Gap& gap)
     }
 }
 
+// A sleeved tube: where the sleeve ends first, its air gives way long
+// before the sleeve.
 void warnOfTube(Ratings& r, const CapacitorKind& kind)
 {
+    if (r.airGapBreakdownVoltage > 0) {
+        warnOf(r,
+            {r.airGapBreakdownVoltage,
+                "the breakdown of the air where the " + std::string(kind.dielectric) + " sleeve ends, "
+                    + kilovolts(r.airGapBreakdownVoltage),
+                "let the sleeve run well past the rod's end and out of the tube's mouth, or use a thicker gap (a "
+                "wider tube) or a vacuum or wide-spaced air variable"});
+    }
     warnOf(r,
         {r.breakdownVoltage,
             "the " + std::string(kind.dielectric) + " gap's breakdown of " + kilovolts(r.breakdownVoltage),
@@ -210,6 +220,9 @@ std::variant<Ratings, NoRating> rate(const Input& in)
     if (in.tubeInnerDiameter) {
         const double geometry = gapGeometry(in.rodDiameter, *in.tubeInnerDiameter);
         r.breakdownVoltage = kind.strengthVoltsPerMetre * geometry;
+        if (kind.kind != Capacitor::AirVariable) {
+            r.airGapBreakdownVoltage = capacitorKind(Capacitor::AirVariable).strengthVoltsPerMetre * geometry;
+        }
         r.surfaceFieldAtMargin = r.capacitorVoltagePeakAtMargin / geometry;
         warnOfTube(r, kind);
     }

@@ -40,6 +40,8 @@ namespace vostrel::ratings {
 //   Coaxial gap, rod radius r in a tube of inner radius R, the sleeve (if
 //   any) filling it: E = V / (r ln(R / r)) at the rod's surface, the
 //   highest field of the gap; breakdown at Vbd = Estrength r ln(R / r).
+//   Where a sleeve ends (at the rod's end, or the tube's mouth when the
+//   sleeve stops short of it) the same gap is air: 3 kV/mm r ln(R / r).
 //   A piece of coax cable, inner conductor radius a in a dielectric of
 //   outer radius b: the same E = V / (a ln(b / a)) at the conductor's
 //   surface; the dielectric breaks down at Estrength a ln(b / a)
@@ -149,7 +151,9 @@ struct Ratings {
     double recommendedVoltage = 0; // V peak
     double breakdownVoltage = 0; // V peak, the tube's gap or the cable's dielectric; 0 without either
     double surfaceFieldAtMargin = 0; // V/m at the rod's (inner conductor's) surface; 0 without either
-    double airGapBreakdownVoltage = 0; // V peak, the air at the cable's cut end; 0 without a cable
+    // V peak, the air at the cable's cut end or where a tube's sleeve ends;
+    // 0 without either (an air gap is the gap itself).
+    double airGapBreakdownVoltage = 0;
     std::vector<Warning> warnings;
 };
 
@@ -159,8 +163,9 @@ struct Ratings {
 //                                    SWR 2: Imax 7.746 A, 942.1 V peak,
 //                                    rating 1884 V peak
 //   rod 6.35 mm in a 10.2 mm PTFE tube, 942 V peak -> E 0.627 kV/mm,
-//   Vbd 30.1 kV: no warning; in an air gap at 3 kV/mm Vbd 4.51 kV: none
-//   either; 3000 V peak in that air gap -> above a third of it.
+//   Vbd 30.1 kV, the air where the sleeve ends 4.51 kV: no warning; in an
+//   air gap at 3 kV/mm Vbd 4.51 kV: none either; 3000 V peak in that air
+//   gap (or where the PTFE sleeve ends) -> above a third of it.
 //   RG-213 (2.26 mm in 7.24 mm of solid PE), 942 V peak -> E 0.716 kV/mm,
 //   the PE holds 26.31 kV, the cut end's air 3.95 kV: no warning; 1.5 kV
 //   peak -> above a third of the cut end's.

@@ -112,7 +112,11 @@ std::string ratingsText(const RatingsAsked& asked, const ratings::Ratings& r, st
     } else if (r.breakdownVoltage > 0) {
         text += resultRow("Gap field at the rod at " + swr,
             decimalsText(r.surfaceFieldAtMargin / 1e6, 3) + " kV/mm (" + std::string(kind.dielectric)
-                + " breaks down at " + decimalsText(r.breakdownVoltage / 1000, 2) + " kV peak)");
+                + " breaks down at " + decimalsText(r.breakdownVoltage / 1000, 2) + " kV peak"
+                + (r.airGapBreakdownVoltage > 0
+                        ? ", the air where the sleeve ends at " + decimalsText(r.airGapBreakdownVoltage / 1000, 2) + " kV"
+                        : std::string())
+                + ")");
     }
     for (const ratings::Warning& warning : r.warnings) {
         text += "Warning: " + warning.message + "\n";

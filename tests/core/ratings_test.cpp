@@ -165,9 +165,11 @@ TEST(Ratings, CoaxialGapFieldAndBreakdown)
     const Ratings ptfe = rated(inTube(Capacitor::PtfeCoax, 942.07));
     EXPECT_NEAR(ptfe.surfaceFieldAtMargin, 0.62607e6, 5); // V/m: 0.626 kV/mm
     EXPECT_NEAR(ptfe.breakdownVoltage, 30094.7, 0.1); // 20 kV/mm * 1.50474 mm
+    EXPECT_NEAR(ptfe.airGapBreakdownVoltage, 4514.21, 0.01); // where the sleeve ends: the same gap in air
     EXPECT_TRUE(ptfe.warnings.empty());
     const Ratings air = rated(inTube(Capacitor::AirVariable, 942.07));
     EXPECT_NEAR(air.breakdownVoltage, 4514.21, 0.01); // 3 kV/mm
+    EXPECT_EQ(air.airGapBreakdownVoltage, 0); // no sleeve to end
     EXPECT_TRUE(air.warnings.empty()); // 942 V is below 4514 / 3 = 1504.7 V
     // Without a tube there is no gap to check.
     const Ratings free = rated(build144(1500));
@@ -202,12 +204,27 @@ TEST(Ratings, WarningsOnBothSidesOfEachThreshold)
         EXPECT_NE(r.warnings[0].message.find("PTFE sleeve"), std::string::npos) << r.warnings[0].message;
         EXPECT_NE(r.warnings[0].message.find("4.51 kV"), std::string::npos) << r.warnings[0].message;
     }
-    // A sleeved gap names the other remedies.
+    // A sleeved gap: the air where the sleeve ends is warned of first, on
+    // both sides of its thresholds; past the sleeve's own breakdown, both.
+    for (const Row& row : rows) {
+        const Ratings r = rated(inTube(Capacitor::PtfeCoax, row.peak));
+        if (!row.kind) {
+            EXPECT_TRUE(r.warnings.empty()) << row.name;
+            continue;
+        }
+        ASSERT_EQ(r.warnings.size(), 1u) << row.name;
+        EXPECT_EQ(r.warnings[0].kind, *row.kind) << row.name;
+        EXPECT_NE(r.warnings[0].message.find("where the ptfe sleeve ends, 4.51 kV"), std::string::npos)
+            << r.warnings[0].message;
+        EXPECT_NE(r.warnings[0].message.find("run well past the rod's end"), std::string::npos);
+    }
     const Ratings ptfe = rated(inTube(Capacitor::PtfeCoax, 30094.7 * 1.01));
-    ASSERT_EQ(ptfe.warnings.size(), 1u);
+    ASSERT_EQ(ptfe.warnings.size(), 2u);
     EXPECT_EQ(ptfe.warnings[0].kind, Warning::Kind::AboveBreakdown);
-    EXPECT_NE(ptfe.warnings[0].message.find("vacuum or wide-spaced air variable"), std::string::npos);
-    EXPECT_NE(ptfe.warnings[0].message.find("thicker gap"), std::string::npos);
+    EXPECT_NE(ptfe.warnings[0].message.find("sleeve ends"), std::string::npos);
+    EXPECT_EQ(ptfe.warnings[1].kind, Warning::Kind::AboveBreakdown);
+    EXPECT_NE(ptfe.warnings[1].message.find("vacuum or wide-spaced air variable"), std::string::npos);
+    EXPECT_NE(ptfe.warnings[1].message.find("thicker gap"), std::string::npos);
 }
 
 TEST(Ratings, RefusesEachBadInputNamingIt)
