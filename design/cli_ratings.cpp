@@ -113,9 +113,9 @@ std::string ratingsText(const RatingsAsked& asked, const ratings::Ratings& r, st
         text += resultRow("Gap field at the rod at " + swr,
             decimalsText(r.surfaceFieldAtMargin / 1e6, 3) + " kV/mm (" + std::string(kind.dielectric)
                 + " breaks down at " + decimalsText(r.breakdownVoltage / 1000, 2) + " kV peak"
-                + (r.airGapBreakdownVoltage > 0
-                        ? ", the air where the sleeve ends at " + decimalsText(r.airGapBreakdownVoltage / 1000, 2) + " kV"
-                        : std::string())
+                + (r.airGapBreakdownVoltage > 0 ? ", the air where the sleeve ends at "
+                            + decimalsText(r.airGapBreakdownVoltage / 1000, 2) + " kV"
+                                                : std::string())
                 + ")");
     }
     for (const ratings::Warning& warning : r.warnings) {

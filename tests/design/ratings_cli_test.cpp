@@ -331,8 +331,8 @@ TEST_P(RatingsWarnings, BothSidesOfEachThreshold)
     }
     ASSERT_EQ(warnings.size(), (row.sleeveEndArcs ? 1U : 0U) + (row.says.empty() ? 0U : 1U)) << result.out;
     if (row.sleeveEndArcs) {
-        EXPECT_TRUE(contains(warnings[0], "above the breakdown of the air where the " + std::string(row.dielectric)
-                                              + " sleeve ends"))
+        EXPECT_TRUE(contains(
+            warnings[0], "above the breakdown of the air where the " + std::string(row.dielectric) + " sleeve ends"))
             << warnings[0];
         EXPECT_TRUE(contains(warnings[0], "it will arc; let the sleeve run well past the rod's end")) << warnings[0];
     }
