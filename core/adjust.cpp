@@ -289,6 +289,22 @@ Outcome<Adjustment> adjust(const AdjustInput& in, Complex reading)
     return result;
 }
 
+Outcome<ConnectorReading> readingAtConnector(const AdjustInput& in, Complex reading)
+{
+    if (auto problem = checkBuild(in)) {
+        return *problem;
+    }
+    auto zin = atConnector(in, in.freqMhz, reading);
+    if (auto* problem = std::get_if<NoAdjustment>(&zin)) {
+        return *problem;
+    }
+    const Complex z = std::get<Complex>(zin);
+    if (auto problem = checkConnectorReading(in, z)) {
+        return *problem;
+    }
+    return ConnectorReading{z, physics::swr(z, in.lineImpedance), cableWarning(in, reading)};
+}
+
 Outcome<SweepAdjustment> adjustSweep(const AdjustInput& in, const touchstone::OnePort& sweep)
 {
     if (auto problem = checkBuild(in)) {

@@ -141,6 +141,20 @@ struct Adjustment {
 //   RodTooLong: the next rod beyond half the element (or a quarter wave)
 Outcome<Adjustment> adjust(const AdjustInput& in, Complex reading);
 
+// The reading as adjust() takes it before any model looks at it: taken back
+// to the connector (through in.cable when given), its SWR on Zc, and with a
+// lossy cable the warning. For another model of the match (NEC-2's) to
+// calibrate from.
+//   the build above, read 40 + j10 at the connector -> 40 + j10, SWR 1.30
+// Failures: adjust()'s up to and including ShortOrOpen on Zc (the build, the
+// cable, the reading); none of the closed form's.
+struct ConnectorReading {
+    Complex zin;
+    double swr = 0;
+    std::optional<CableWarning> cableWarning;
+};
+Outcome<ConnectorReading> readingAtConnector(const AdjustInput& in, Complex reading);
+
 struct SweepRow {
     double freqMhz = 0;
     Complex reading; // at the connector

@@ -64,6 +64,38 @@ std::string capacitorCard(int tag, int segment, double capacitancePf)
         + number(capacitancePf * 1e-12) + "\n";
 }
 
+// The element's correction (a series impedance, LD type 4) on each of
+// `segments` of `tag`, side by side: each takes `segments.size()` times it,
+// so that together they carry it; "" for none.
+std::string correctionCards(int tag, const std::vector<int>& segments, std::complex<double> correction)
+{
+    if (correction == std::complex<double>() || segments.empty()) {
+        return {};
+    }
+    const auto share = static_cast<double>(segments.size());
+    std::string text;
+    for (const int segment : segments) {
+        text += "LD 4 " + std::to_string(tag) + " " + std::to_string(segment) + " " + std::to_string(segment) + " "
+            + number(correction.real() * share) + " " + number(correction.imag() * share) + " 0\n";
+    }
+    return text;
+}
+
+// The segments, numbered within the element's tag from its first wire in
+// `wires`, beside the feed point that take the element's correction.
+std::vector<int> correctionSegments(const MatchWires& made)
+{
+    std::vector<int> segments;
+    for (const int index : made.feedSideWires) {
+        int number = 0;
+        for (int i = 0; i <= index; ++i) {
+            number += made.wires[static_cast<std::size_t>(i)].segments;
+        }
+        segments.push_back(number);
+    }
+    return segments;
+}
+
 std::string sourceCard(int tag, int segment)
 {
     return "EX 0 " + std::to_string(tag) + " " + std::to_string(segment) + " 0 1 0\n";
@@ -81,6 +113,9 @@ struct DrivenCards {
     std::vector<Wire> wires;
     Point along{};
     double parallel = 1; // the element's wires side by side (a cage's)
+    // Where the element's correction goes: segments of the section's tag
+    // numbered from the first of `wires` (the source's for the bare element).
+    std::vector<int> correctionSegments;
 };
 
 Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut)
@@ -94,7 +129,8 @@ Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, c
         w.segments = w.segments * cut.segmentScale + (cut.segmentScale > 1 && w.segments % 2 == 1 ? 1 : 0);
         const int segment
             = static_cast<int>(std::lround((deck.sourceSegment - 0.5) / wire.segments * w.segments + 0.5));
-        return DrivenCards{gwLine(w, deck.wireScale[driven]) + "\n", wire.tag, segment, wire.tag, segment, {}, {}, 1};
+        return DrivenCards{
+            gwLine(w, deck.wireScale[driven]) + "\n", wire.tag, segment, wire.tag, segment, {}, {}, 1, {segment}};
     }
     int maxTag = 0;
     for (const Wire& w : deck.wires) {
@@ -126,6 +162,7 @@ Outcome<DrivenCards> drivenCards(const UserDeck& deck, const UserDeckRun& run, c
     cards.capacitorSegment = wires.capacitorSegment;
     cards.along = scaled(axis, 1 / norm(axis));
     cards.parallel = wires.cage ? wires.cageWires : 1;
+    cards.correctionSegments = correctionSegments(wires);
     return cards;
 }
 
@@ -278,6 +315,23 @@ std::string placedLoads(const UserDeck& deck, const Card& card, const DrivenCard
     return text;
 }
 
+// The correction's segments numbered within the element's tag as written:
+// after the user's wires of that tag before the match's element.
+std::vector<int> correctionsOfTag(const UserDeck& deck, const DrivenCards& driven, int scale)
+{
+    if (driven.wires.empty()) {
+        return driven.correctionSegments; // the bare element: the source's segment
+    }
+    const std::vector<Written> written = writtenWires(deck, driven, scale);
+    const auto ours = std::find_if(written.begin(), written.end(), [](const Written& x) { return x.userWire < 0; });
+    const int offset = tagOffset(written, static_cast<std::size_t>(ours - written.begin()));
+    std::vector<int> segments = driven.correctionSegments;
+    for (int& segment : segments) {
+        segment += offset;
+    }
+    return segments;
+}
+
 // The GW cards of the user's wire `wire` in a deck written: the match's
 // element for the driven wire, nothing for a wire it replaces, the wire cut
 // finer for a halved run, else the user's own card (`card`, when the wire
@@ -301,11 +355,13 @@ std::string wireLines(
 
 } // namespace
 
-std::string bareDipoleDeck(double length, double diameter, const Segmentation& cut, const Controls& controls)
+std::string bareDipoleDeck(double length, double diameter, const Segmentation& cut, const Controls& controls,
+    std::complex<double> elementCorrection)
 {
     const Wire wire = tubeWire(length, diameter, cut);
-    return "CM straight tube, centre fed\nCE\n" + gwLine(wire, 1) + "\nGE 0\nEK\n"
-        + sourceCard(1, wire.segments / 2 + 1) + controlCards(controls) + "EN\n";
+    const int centre = wire.segments / 2 + 1;
+    return "CM straight tube, centre fed\nCE\n" + gwLine(wire, 1) + "\nGE 0\nEK\n" + sourceCard(1, centre)
+        + correctionCards(1, {centre}, elementCorrection) + controlCards(controls) + "EN\n";
 }
 
 Outcome<std::string> dipoleMatchDeck(
@@ -328,7 +384,8 @@ Outcome<std::string> dipoleMatchDeck(
     const Wire& source = made.wires[static_cast<std::size_t>(made.sourceWire)];
     const Wire& capacitor = made.wires[static_cast<std::size_t>(made.capacitorWire)];
     return text + "GE 0\nEK\n" + sourceCard(source.tag, made.sourceSegment)
-        + capacitorCard(capacitor.tag, made.capacitorSegment, match.capacitancePf) + controlCards(controls) + "EN\n";
+        + capacitorCard(capacitor.tag, made.capacitorSegment, match.capacitancePf)
+        + correctionCards(1, correctionSegments(made), match.elementCorrection) + controlCards(controls) + "EN\n";
 }
 
 Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut)
@@ -354,6 +411,11 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
         }
     }
     loads += capacitorCard(driven.capacitorTag, driven.capacitorSegment, capacitance);
+    if (!run.freeSpace) {
+        loads += correctionCards(deck.wires[static_cast<std::size_t>(deck.drivenWire)].tag,
+            correctionsOfTag(deck, driven, cut.segmentScale),
+            run.match != nullptr ? run.match->elementCorrection : run.bareCorrection);
+    }
     for (const Card& card : deck.cards) {
         const CardWriting writing = cardWriting(card.name);
         if (writing == CardWriting::Comment) {

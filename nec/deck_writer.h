@@ -5,6 +5,7 @@
 #include "failure.h"
 #include "match_geometry.h"
 
+#include <complex>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,11 @@ struct Controls {
     bool averageGain = false; // an RP card over the whole sphere
 };
 
-// A lone straight tube of `length` and `diameter` along x, fed at its centre.
-std::string bareDipoleDeck(double length, double diameter, const Segmentation& cut, const Controls& controls);
+// A lone straight tube of `length` and `diameter` along x, fed at its centre;
+// `elementCorrection` in series on the source's segment (an LD type 4 card,
+// none for 0).
+std::string bareDipoleDeck(double length, double diameter, const Segmentation& cut, const Controls& controls,
+    std::complex<double> elementCorrection = {});
 // The same tube with the gamma match; BadInput when the match does not fit
 // or its side runs along x.
 Outcome<std::string> dipoleMatchDeck(
@@ -35,11 +39,15 @@ Outcome<std::string> dipoleMatchDeck(
 // user's frequencies only, or at 299.8 MHz when the deck has none); `freeSpace` drops ground and loads (the
 // average gain test of the lossless model). Each card as its type's
 // CardWriting says (cards.h).
+// The element's correction (Match::elementCorrection; bareCorrection for the
+// bare element, on the source's segment) goes with the loads, and not in
+// free space.
 struct UserDeckRun {
     const Match* match = nullptr;
     Controls controls;
     bool keepUserControls = false;
     bool freeSpace = false;
+    std::complex<double> bareCorrection{};
 };
 Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut);
 

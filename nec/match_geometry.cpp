@@ -173,6 +173,7 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
         auto wire = [&](double from, double to, int segments) {
             result.wires.push_back(Wire{elementTag, segments, at(from, offset), at(to, offset), radius});
         };
+        result.feedSideWires.push_back(static_cast<int>(result.wires.size()));
         wire(-back, 0, segmentsFor(back, segment));
         wire(0, rod, segmentsFor(rod, segment));
         if (front > rod + 1e-9) {

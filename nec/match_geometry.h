@@ -4,6 +4,7 @@
 #include "failure.h"
 #include "wire.h"
 
+#include <complex>
 #include <optional>
 #include <vector>
 
@@ -30,6 +31,10 @@ struct Match {
     // from the other wires (rodSide), upwards (+z) for the lone tube.
     std::optional<Point> side = std::nullopt;
     CapacitorAt capacitorAt = CapacitorAt::Feed;
+    // A series impedance in the element beside the feed point (ohms; 0: none):
+    // what a reading of the built match says the element on the mast differs
+    // by from the model (see reading.h).
+    std::complex<double> elementCorrection{};
 };
 
 // How finely to cut the wires. `segmentScale` 2 halves every segment, for
@@ -57,6 +62,10 @@ struct MatchWires {
     int sourceSegment = 0;
     int capacitorWire = 0;
     int capacitorSegment = 0;
+    // The element's wires that end at the feed point from the side away from
+    // the rod (one per cage wire): their last segment, beside the feed point,
+    // takes the element's correction.
+    std::vector<int> feedSideWires;
     bool cage = false; // the element is modelled as a cage of rod-radius wires
     int cageWires = 0;
     double cageRadius = 0;

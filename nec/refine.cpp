@@ -46,7 +46,8 @@ std::string ohms(double value)
 Match matchOf(const NecJob& job, double rodLength, double capacitancePf)
 {
     const design::Geometry& g = job.design.geometry;
-    return Match{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf, job.rodSide, job.capacitorAt};
+    return Match{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf, job.rodSide, job.capacitorAt,
+        job.elementCorrection};
 }
 
 class Session {
@@ -63,14 +64,22 @@ public:
 
     Outcome<std::string> deck(const Match* match, int scale, const Controls& controls, bool lossless) const
     {
+        Match plain; // the average gain test's: without the element's correction
+        if (lossless && match != nullptr) {
+            plain = *match;
+            plain.elementCorrection = {};
+            match = &plain;
+        }
         const Segmentation cut{m_job.design.freqMhz, scale};
         if (const auto* dipole = std::get_if<DipoleElement>(&m_job.element)) {
             if (match == nullptr) {
-                return bareDipoleDeck(dipole->length, m_job.design.geometry.elementDiameter, cut, controls);
+                return bareDipoleDeck(
+                    dipole->length, m_job.design.geometry.elementDiameter, cut, controls, m_job.elementCorrection);
             }
             return dipoleMatchDeck(dipole->length, *match, cut, controls);
         }
-        return userDeck(std::get<UserDeck>(m_job.element), UserDeckRun{match, controls, false, lossless}, cut);
+        return userDeck(std::get<UserDeck>(m_job.element),
+            UserDeckRun{match, controls, false, lossless, m_job.elementCorrection}, cut);
     }
 
     Outcome<Solution> solve(const Match* match, int scale, const Controls& controls, bool lossless = false)
@@ -424,6 +433,9 @@ Outcome<double> averageGainOf(
 // average gain test too (nothing else differs then).
 bool withoutLosses(const NecJob& job)
 {
+    if (job.elementCorrection != std::complex<double>()) {
+        return false; // a correction's resistance is a loss (or a gain)
+    }
     const auto* deck = std::get_if<UserDeck>(&job.element);
     return deck == nullptr
         || (!deck->hasGround && std::none_of(deck->cards.begin(), deck->cards.end(), [](const Card& c) {
@@ -691,6 +703,13 @@ Outcome<Point> rodSideOf(const NecJob& job)
         return job.rodSide ? sideAcross(drivenAxis(*deck), *job.rodSide) : Outcome<Point>(rodSide(*deck));
     }
     return job.rodSide ? sideAcross({1, 0, 0}, *job.rodSide) : Outcome<Point>(Point{0, 0, 1});
+}
+
+Outcome<std::complex<double>> zinOfBuild(const NecJob& job, double rodLength, double capacitancePf)
+{
+    Session session(job);
+    const Match m = session.match(rodLength, capacitancePf);
+    return session.impedance(&m, 1);
 }
 
 Outcome<std::string> writeMatchedDeck(const NecJob& job, double rodLength, double capacitancePf)

@@ -45,6 +45,10 @@ struct NecJob {
     // Where the capacitor sits (see CapacitorAt): the refined rod and
     // capacitor are for that build.
     CapacitorAt capacitorAt = CapacitorAt::Feed;
+    // A series impedance in the element beside its feed point, in every run
+    // (the bare element's too): what a reading of the built match says the
+    // element differs by from the model (see reading.h). 0: the model as it is.
+    std::complex<double> elementCorrection{};
 };
 
 // NEC's Zin with the capacitor shorted at one rod length (metres).
@@ -198,6 +202,11 @@ Outcome<Point> rodSideOf(const NecJob& job);
 //   14.2 MHz, 10.1 m tube of 25 mm, rod 12.7 mm at 150 mm, Zc 50
 //     -> a rod and capacitor whose confirming run has SWR below 1.05
 Outcome<Refined> refine(const NecJob& job);
+
+// NEC's Zin of a build at the design frequency, the capacitor in place (0:
+// shorted) and the job's element correction with it: one run.
+// Failures: BadInput (the match does not fit), BadDeck, the runner's.
+Outcome<std::complex<double>> zinOfBuild(const NecJob& job, double rodLength, double capacitancePf);
 
 // The matched antenna's deck for the user's own modelling program: the
 // user's deck with the match in place (their FR, RP and other controls
