@@ -4,6 +4,7 @@
 #include "adjust.h"
 #include "cli_csv.h"
 #include "cli_files.h"
+#include "cli_fullwave.h"
 #include "cli_inputs.h"
 #include "cli_ratings.h"
 #include "cli_report.h"
@@ -15,6 +16,7 @@
 #include "plain_number.h"
 #include "touchstone.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 #include <string>
@@ -50,6 +52,7 @@ struct Answer {
     std::optional<double> nextInsertion;
     std::optional<RatingsAsked> ratingsAsked; // --power
     std::optional<ratings::Ratings> rated; // of the next rod and capacitor
+    std::optional<NecAdjustment> nec; // the step in NEC-2's model of the match
 };
 
 std::string withUnit(double metres, Unit unit)
@@ -274,11 +277,14 @@ std::string adjustText(const Answer& a)
     }
     text += " (SWR " + decimalsText(a.step.readingSwr, 2) + ")\n";
     if (a.step.expected) {
-        text += "The model expected " + ohmsText(a.step.expected->zin) + "; the analyser read "
-            + ohmsText(a.step.reading) + "\n";
+        text += std::string(a.nec ? "NEC-2's model of the match" : "The model") + " expected "
+            + ohmsText(a.step.expected->zin) + "; the analyser read " + ohmsText(a.step.reading) + "\n";
     }
     text += "\n";
     text += resultRow("Element Za from the reading", ohmsText(a.step.feedImpedance));
+    if (a.nec) {
+        text += resultRow("Element, beside the model", ohmsText(a.nec->correction) + " in series at the feed point");
+    }
     text += resultRow("Next rod, feed point to strap", withUnit(a.step.next.rodLength, a.unit));
     text += resultRow("Move the strap", strapMoveText(a.step.strapMove, a.unit));
     text += resultRow("Next capacitor", nextCapacitorText(a));
@@ -289,8 +295,11 @@ std::string adjustText(const Answer& a)
     if (a.sweep && !a.sweep->rows.empty()) {
         text += resultRow("Lowest SWR now",
             decimalsText(a.sweep->bestNowSwr, 3) + " at " + doubleText(a.sweep->bestNowMhz, std::nullopt) + " MHz");
-        text += resultRow("Lowest SWR after the change",
-            decimalsText(a.sweep->bestNextSwr, 3) + " at " + doubleText(a.sweep->bestNextMhz, std::nullopt) + " MHz");
+        if (a.sweep->bestNextSwr > 0) {
+            text += resultRow("Lowest SWR after the change",
+                decimalsText(a.sweep->bestNextSwr, 3) + " at " + doubleText(a.sweep->bestNextMhz, std::nullopt)
+                    + " MHz");
+        }
     }
     if (a.sweep && a.sweep->skippedPoints > 0) {
         text += resultRow("Points left out",
@@ -298,6 +307,9 @@ std::string adjustText(const Answer& a)
     }
     if (a.cableLossDb) {
         text += resultRow("Cable loss, there and back", decimalsText(*a.cableLossDb, 2) + " dB at " + freq);
+    }
+    if (a.nec) {
+        text += resultRow("Adjusted in", "NEC-2's model of the match, " + std::to_string(a.nec->runs) + " nec2c runs");
     }
     if (a.step.cableWarning) {
         text += "\nWarning: " + a.step.cableWarning->message + "\n";
@@ -320,6 +332,7 @@ std::string adjustCsv(const Answer& a)
     const double next = a.step.next.capacitancePf;
     const bool bothSeries = !std::isinf(built) && !std::isinf(next);
     const bool best = a.sweep && !a.sweep->rows.empty();
+    const bool bestNext = best && a.sweep->bestNextSwr > 0;
     std::optional<double> insertionChange;
     if (a.builtInsertion && a.nextInsertion) {
         insertionChange = (*a.nextInsertion - *a.builtInsertion) / perUnit;
@@ -341,15 +354,81 @@ std::string adjustCsv(const Answer& a)
         a.nextInsertion ? csv::number(*a.nextInsertion / perUnit) : std::string(), number(insertionChange),
         best ? csv::number(a.sweep->bestNowMhz) : std::string(),
         best ? csv::number(a.sweep->bestNowSwr) : std::string(),
-        best ? csv::number(a.sweep->bestNextMhz) : std::string(),
-        best ? csv::number(a.sweep->bestNextSwr) : std::string(),
+        bestNext ? csv::number(a.sweep->bestNextMhz) : std::string(),
+        bestNext ? csv::number(a.sweep->bestNextSwr) : std::string(),
         a.sweep ? std::to_string(a.sweep->skippedPoints) : std::string(), number(a.cableLossDb),
         std::string(shareColumn(a.model.stepUp)), std::string(modelColumn(a.model.model)),
         a.step.cableWarning ? csv::field(a.step.cableWarning->message) : std::string()};
+    names.insert(names.end(), {"adjusted_in", "nec_correction_r_ohm", "nec_correction_x_ohm", "nec_runs"});
+    fields.insert(fields.end(), {a.nec ? "nec2" : "closed_form", a.nec ? csv::number(a.nec->correction.real()) : "",
+                                    a.nec ? csv::number(a.nec->correction.imag()) : "",
+                                    a.nec ? std::to_string(a.nec->runs) : ""});
     if (a.ratingsAsked) {
         appendRatingsColumns(names, fields, a.rated ? &*a.rated : nullptr);
     }
     return csv::record(names) + csv::record(fields);
+}
+
+// The step in NEC-2's model of the match, into `a`: true when NEC-2 gave it,
+// false when the closed form's step must stand in (nec2c did not run, or
+// the sweep does not reach the design frequency, which the closed form's
+// path then says).
+std::variant<bool, CommandLineError> stepInNec(
+    const Options& options, const Inputs& inputs, const Reading& reading, Answer& a, std::ostream& err)
+{
+    const adjust::AdjustInput& in = a.in;
+    std::optional<Complex> atAnalyser = reading.zin;
+    std::optional<SweepSpan> span;
+    if (reading.sweep) {
+        atAnalyser = touchstone::impedanceAt(*reading.sweep, in.freqMhz * 1e6);
+        if (!atAnalyser) {
+            return false;
+        }
+        const auto& points = reading.sweep->points;
+        span = SweepSpan{points.front().freqHz / 1e6, points.back().freqHz / 1e6,
+            static_cast<int>(std::clamp<std::size_t>(points.size(), 2, 201))};
+    }
+    auto connector = adjust::readingAtConnector(in, *atAnalyser);
+    if (const auto* problem = std::get_if<adjust::NoAdjustment>(&connector)) {
+        return fromAdjust(*problem, options);
+    }
+    const adjust::ConnectorReading& read = std::get<adjust::ConnectorReading>(connector);
+    auto inNec = fullWaveAdjust(options, inputs, in, read.zin, span, err);
+    if (const auto* failure = std::get_if<CommandLineError>(&inNec)) {
+        return *failure;
+    }
+    if (std::holds_alternative<std::monostate>(inNec)) {
+        return false;
+    }
+    a.nec = std::get<NecAdjustment>(std::move(inNec));
+    a.step = a.nec->step;
+    a.step.cableWarning = read.cableWarning;
+    a.atAnalyser = *atAnalyser;
+    if (reading.sweep) {
+        // The lowest SWR now, from the readings themselves; after the change
+        // from NEC's sweep of the next build.
+        adjust::SweepAdjustment swept;
+        swept.atDesign = a.step;
+        for (const touchstone::Point& p : reading.sweep->points) {
+            adjust::AdjustInput at = in;
+            at.freqMhz = p.freqHz / 1e6;
+            auto there = adjust::readingAtConnector(at, p.impedance);
+            if (const auto* ok = std::get_if<adjust::ConnectorReading>(&there)) {
+                swept.rows.push_back({at.freqMhz, ok->zin, ok->swr, 0});
+                if (swept.rows.size() == 1 || ok->swr < swept.bestNowSwr) {
+                    swept.bestNowMhz = at.freqMhz;
+                    swept.bestNowSwr = ok->swr;
+                }
+            } else {
+                ++swept.skippedPoints;
+            }
+        }
+        swept.bestNextMhz = a.nec->bestNextMhz.value_or(0);
+        swept.bestNextSwr = a.nec->bestNextSwr.value_or(0);
+        a.sweep = std::move(swept);
+        a.sweepPoints = reading.sweep->points.size();
+    }
+    return true;
 }
 
 } // namespace
@@ -401,7 +480,17 @@ int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
         }
     }
 
-    if (reading.sweep) {
+    bool steppedInNec = false;
+    if (fullWaveAsked(options)) {
+        auto stepped = stepInNec(options, inputs, reading, answer, err);
+        if (const auto* failure = std::get_if<CommandLineError>(&stepped)) {
+            return fail(*failure);
+        }
+        steppedInNec = std::get<bool>(stepped);
+    }
+    if (steppedInNec) {
+        // answer.step and the sweep's figures are NEC-2's.
+    } else if (reading.sweep) {
         auto swept = adjust::adjustSweep(in, *reading.sweep);
         if (const auto* problem = std::get_if<adjust::NoAdjustment>(&swept)) {
             return fail(fromAdjust(*problem, options));

@@ -11,10 +11,13 @@
 #include "csv.h"
 #include "maa_reader.h"
 #include "number_text.h"
+#include "physics.h"
 #include "plain_number.h"
+#include "reading.h"
 #include "refine.h"
 #include "utf8.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -566,6 +569,71 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     // NEC computes the feed impedance at each frequency: the heading names none.
     result.heading = "SWR from NEC-2 (nec2c, one run) of " + held + "\n" + heading(shown, unit, FeedShown::Omitted)
         + heldLines(rod, pf == 0 ? std::numeric_limits<double>::infinity() : pf, unit) + "\n";
+    return result;
+}
+
+std::variant<NecAdjustment, std::monostate, CommandLineError> fullWaveAdjust(const Options& options,
+    const Inputs& inputs, const adjust::AdjustInput& in, Complex atConnector, const std::optional<SweepSpan>& span,
+    std::ostream& err)
+{
+    nec::NecJob job = necJob(inputs);
+    job.checks = false;
+    if (auto failure = readElement(options, inputs, job)) {
+        return *failure;
+    }
+    if (auto failure = readRodSide(options, job)) {
+        return *failure;
+    }
+    if (auto failure = readCapacitorPlace(options, job)) {
+        return *failure;
+    }
+    const double builtPf = std::isinf(in.capacitancePf) ? 0 : in.capacitancePf;
+    auto cut = nec::nextCut(job, in.rodLength, builtPf, atConnector);
+    endIfInterrupted();
+    if (const auto* failure = std::get_if<nec::NecFailure>(&cut)) {
+        if (failure->kind == nec::NecFailure::Kind::BadInput || failure->kind == nec::NecFailure::Kind::BadDeck) {
+            return badInput("the NEC-2 model: " + failure->message);
+        }
+        if (nec2cFailed(*failure)) {
+            err << "vostrel-design: " << notRun(*failure) << "; the closed form's step stands in\n";
+            return std::monostate{};
+        }
+        return CommandLineError{ExitStatus::NoSolution, "in NEC-2's model of the match: " + failure->message, false};
+    }
+    const nec::NextCut& found = std::get<nec::NextCut>(cut);
+    const nec::Refined& next = found.next;
+    const double zc = in.lineImpedance;
+    NecAdjustment result;
+    adjust::Adjustment& step = result.step;
+    step.reading = atConnector;
+    step.readingSwr = physics::swr(atConnector, zc);
+    step.expected = adjust::Expected{found.read.modelZin, physics::swr(found.read.modelZin, zc)};
+    step.feedImpedance = next.feedImpedance;
+    step.next.rodLength = next.rodLength;
+    step.next.capacitancePf = next.capacitancePf;
+    step.next.capacitorReactance = 1e12 / (physics::kTwoPi * in.freqMhz * 1e6 * next.capacitancePf);
+    step.strapMove = next.rodLength - in.rodLength;
+    step.capacitanceChangePf = next.capacitancePf - in.capacitancePf;
+    step.nextExpected = adjust::Expected{next.zin, next.swr};
+    result.correction = found.read.correction;
+    result.runs = found.runs;
+    if (span) {
+        job.elementCorrection = found.read.correction;
+        auto swept = nec::sweep(job, next.rodLength, next.capacitancePf, span->fromMhz, span->toMhz, span->count);
+        endIfInterrupted();
+        if (const auto* points = std::get_if<std::vector<SweepPoint>>(&swept)) {
+            ++result.runs;
+            const auto best = std::min_element(points->begin(), points->end(),
+                [](const SweepPoint& a, const SweepPoint& b) { return a.swr < b.swr; });
+            if (best != points->end()) {
+                result.bestNextMhz = best->x;
+                result.bestNextSwr = best->swr;
+            }
+        } else {
+            err << "vostrel-design: " << notRun(std::get<nec::NecFailure>(swept))
+                << "; no lowest SWR after the change\n";
+        }
+    }
     return result;
 }
 

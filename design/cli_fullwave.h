@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "adjust.h"
 #include "cli_inputs.h"
 #include "gamma_design.h"
 
@@ -39,5 +40,31 @@ struct NecSweep {
 // fixed-impedance sweep stands in (one line on `err` says so).
 std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     const Options& options, const Inputs& inputs, double fromMhz, double toMhz, int count, std::ostream& err);
+
+// adjust's step in NEC-2's model of the match (--element-length or --nec,
+// --rod-side, --cap-at): the reading at the connector calibrates the model's
+// element (a series impedance beside the feed point), and the match is
+// refined again with it.
+struct NecAdjustment {
+    // The reading, NEC's Zin of the build as modelled (expected), the
+    // element the reading shows, the next cut and what NEC expects of it.
+    adjust::Adjustment step;
+    Complex correction; // what the element differs by from the model, ohms
+    int runs = 0; // nec2c runs
+    // With a sweep's span: the lowest SWR of the next build over it, from one
+    // NEC run with the correction held.
+    std::optional<double> bestNextMhz;
+    std::optional<double> bestNextSwr;
+};
+struct SweepSpan {
+    double fromMhz = 0;
+    double toMhz = 0;
+    int count = 0;
+};
+// monostate: nec2c did not run; one line on `err` says so, and that the
+// closed form's step stands in. NEC finding no match: status 1.
+std::variant<NecAdjustment, std::monostate, CommandLineError> fullWaveAdjust(const Options& options,
+    const Inputs& inputs, const adjust::AdjustInput& in, Complex atConnector, const std::optional<SweepSpan>& span,
+    std::ostream& err);
 
 } // namespace vostrel::design::cli

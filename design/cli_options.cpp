@@ -35,9 +35,11 @@ constexpr auto kDesign = joined(kModel, std::array{Id::ElementLength, Id::Nec, I
     kRatings, std::array{Id::Coax});
 constexpr auto kAnalyze = joined(kModel, std::array{Id::Length, Id::Cap}, kRatings, std::array{Id::Coax});
 // The reading of a built match, and the build: --r and --x optional (the
-// model's estimate), --element-length the rod's limit (no NEC-2 here).
+// model's estimate); with --element-length or --nec the step is NEC-2's.
 constexpr auto kAdjust = joined(kModel,
-    std::array{Id::Length, Id::Cap, Id::Zin, Id::ZinS1p, Id::Through, Id::ThroughLine, Id::ElementLength}, kRatings);
+    std::array{Id::Length, Id::Cap, Id::Zin, Id::ZinS1p, Id::Through, Id::ThroughLine, Id::ElementLength, Id::Nec,
+        Id::RodSide, Id::CapAt},
+    kRatings);
 constexpr std::array kCapacitor = {Id::Freq, Id::X, Id::TubeId, Id::Rod, Id::Dielectric, Id::Coax, Id::Units, Id::Csv};
 constexpr auto kSweepCap = joined(kModel, std::array{Id::Length});
 constexpr auto kSweepLength = joined(kModel, std::array{Id::Cap});
@@ -316,7 +318,8 @@ std::string helpText()
           "                                [--coax NAME]\n"
           "       vostrel-design adjust    (the options of design, --r and --x optional) --length LEN --cap PF\n"
           "                                --zin R,X | --zin-s1p FILE  [--through CABLE,LENGTH | --through-line\n"
-          "                                Z0,VF,DB100M@MHZ,LENGTH] [--element-length LEN]\n"
+          "                                Z0,VF,DB100M@MHZ,LENGTH] [--element-length LEN | --nec FILE\n"
+          "                                [--rod-side SIDE] [--cap-at PLACE]]\n"
           "                                [--tube-id LEN [--dielectric D]] [--power W [--swr-margin S]]\n"
           "       vostrel-design capacitor --freq MHZ --x OHMS [--tube-id LEN --rod LEN [--dielectric D]]\n"
           "                                [--coax NAME]\n"
@@ -332,8 +335,8 @@ std::string helpText()
           "capacitor that match the feed line, from the rod-to-element line and the\n"
           "folded-dipole step-up of the feed impedance. adjust takes a built match and\n"
           "what an analyser read at it: the element impedance that explains the reading,\n"
-          "then the next strap position and capacitor. It uses the closed form alone:\n"
-          "there --element-length only limits the rod, and NEC-2 does not run.\n"
+          "then the next strap position and capacitor; with --element-length or --nec,\n"
+          "in NEC-2's model of the match (the closed form's step when nec2c cannot run).\n"
           "\n";
     for (const options::OptionInfo& option : options::designOptions()) {
         if (option.help.empty()) {

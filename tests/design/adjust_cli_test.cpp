@@ -147,8 +147,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, AdjustRefusals,
             "--dielectric is the sleeve in the capacitor's tube: give --tube-id too"},
         RefusalRow{"tubeNarrowerThanTheRod", {"--zin", "40,10", "--tube-id", "10mm"}, ExitStatus::BadInput,
             "--tube-id: the rod must fit inside the tube"},
-        RefusalRow{"necOption", {"--zin", "40,10", "--nec", "beam.nec"}, ExitStatus::BadInput,
-            "--nec is not an option of adjust"},
         RefusalRow{"missingFile", {"--zin-s1p", "/nonexistent/x.s1p"}, ExitStatus::BadInput,
             "--zin-s1p: cannot open \"/nonexistent/x.s1p\": No such file or directory"},
         RefusalRow{"unreadableFile", {"--zin-s1p", "/proc/self/mem"}, ExitStatus::InputUnreadable,
@@ -163,8 +161,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, AdjustRefusals,
         RefusalRow{"short", {"--zin", "0.5,0"}, ExitStatus::NoSolution, "is what a short or an open shows"},
         RefusalRow{"noMatchForTheElement", {"--zin", "40,-120"}, ExitStatus::NoSolution,
             "the reading shows an element impedance of 4.97 - j2.62 ohms, and no gamma match"},
-        RefusalRow{"nextRodBeyondTheElement", {"--zin", "40,10", "--element-length", "2.1m"}, ExitStatus::NoSolution,
-            "the next rod would be 1.070 m, longer than"},
         RefusalRow{"builtRodBeyondTheElement", {"--zin", "40,10", "--element-length", "1.9m"}, ExitStatus::NoSolution,
             "the rod as built (0.988 m) is longer than"}),
     [](const testing::TestParamInfo<RefusalRow>& info) { return std::string(info.param.name); });
@@ -322,9 +318,11 @@ TEST(AdjustCli, TheCsvHasItsColumnsAndTheRowsValues)
         "freq_mhz,rod_length,length_unit,strap_move,capacitance_pf,capacitance_change_pf,capacitor,expected_swr,"
         "element_r_ohm,element_x_ohm,read_r_ohm,read_x_ohm,read_swr,model_r_ohm,model_x_ohm,insertion_length,"
         "insertion_change,swr_min_mhz,swr_min_swr,swr_min_next_mhz,swr_min_next_swr,skipped_points,cable_loss_db,"
-        "share,closed_form,warning");
+        "share,closed_form,warning,adjusted_in,nec_correction_r_ohm,nec_correction_x_ohm,nec_runs");
     auto row = csvRow(result.out);
     EXPECT_EQ(row["freq_mhz"], "14.3");
+    EXPECT_EQ(row["adjusted_in"], "closed_form");
+    EXPECT_EQ(row["nec_runs"], "");
     EXPECT_NEAR(number(row["rod_length"]), 42.11 * 25.4, 0.2);
     EXPECT_EQ(row["length_unit"], "mm");
     EXPECT_NEAR(number(row["strap_move"]), 81.5, 0.1);
@@ -457,19 +455,6 @@ TEST(AdjustCli, AnAnalyzedSweepGivesBackTheElementBetweenItsPoints)
     EXPECT_NEAR(number(row["element_r_ohm"]), za(14.3).real(), 0.05);
     EXPECT_NEAR(number(row["element_x_ohm"]), za(14.3).imag(), 0.05);
     EXPECT_TRUE(row["swr_min_next_mhz"] == "14.29" || row["swr_min_next_mhz"] == "14.31") << row["swr_min_next_mhz"];
-}
-
-// --element-length limits the rod and nothing else: no NEC-2 run, the
-// same answer as without it when the rod stays within half the element.
-TEST(AdjustCli, TheElementLengthOnlyLimitsTheRod)
-{
-    const CliRun without = adjust({"--csv", "--zin", "40,10"});
-    const CliRun with = adjust({"--csv", "--zin", "40,10", "--element-length", "10m"});
-    ASSERT_EQ(with.status, ExitStatus::Solved) << with.err;
-    EXPECT_EQ(with.out, without.out);
-    EXPECT_TRUE(with.err.empty()) << with.err;
-    const CliRun text = adjust({"--zin", "40,10", "--element-length", "10m"});
-    EXPECT_FALSE(contains(text.out, "NEC")) << text.out;
 }
 
 // A long, lossy cable: the answer comes with how little the reading says.

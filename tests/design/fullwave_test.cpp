@@ -3,6 +3,8 @@
 // runs, --write-nec, the sweep from NEC, refused decks, and a fake nec2c
 // (VOSTREL_NEC2C) for every way nec2c can fail.
 #include "cli_test_support.h"
+#include "coax_cable.h"
+#include "line_transform.h"
 #include "deck_reader.h"
 #include "design_cli.h"
 #include "runner.h"
@@ -869,4 +871,118 @@ TEST(FullWave, MaaModelGivesItsNecTwinsReport)
     const CliRun refused = design(bad, {});
     EXPECT_EQ(refused.status, ExitStatus::BadInput);
     EXPECT_TRUE(contains(refused.err, "bad.MAA:6: the wire's radius must be above 0")) << refused.err;
+}
+
+namespace {
+
+// adjust on the README's 20 m dipole: built at `length` and `pf`, read `zin`.
+CliRun adjustDipole(const std::string& length, const std::string& pf, const std::string& zin,
+    std::vector<std::string_view> more = {})
+{
+    std::vector<std::string_view> head{"adjust", "--length", length, "--cap", pf, "--zin", zin};
+    return runDipole(head, more);
+}
+
+std::string ohmsArg(std::complex<double> z)
+{
+    std::ostringstream text;
+    text.precision(17);
+    text << z.real() << "," << z.imag();
+    return text.str();
+}
+
+} // namespace
+
+// With the element's length NEC-2's model of the match takes the step: a
+// reading of the model's own refined match changes next to nothing; a
+// reading off shows the element the model missed, and the next cut NEC
+// expects to match; through a cable the same once the cable is out.
+TEST(FullWaveAdjust, StepsInNecsModelOfTheMatch)
+{
+    auto refined = csvRow(runDipole({"design", "--csv"}).out);
+    const std::string rod = refined["nec_rod_length"] + "mm";
+    const std::string pf = refined["nec_capacitance_pf"];
+    // NEC's confirming run of that match gives 49.88 + j0.00 ohms.
+    const CliRun same = adjustDipole(rod, pf, "49.88,0", {"--csv"});
+    ASSERT_EQ(same.status, ExitStatus::Solved) << same.err;
+    auto row = csvRow(same.out);
+    EXPECT_EQ(row["adjusted_in"], "nec2");
+    EXPECT_LT(std::abs(number(row["strap_move"])), 2.0) << same.out;
+    EXPECT_LT(std::abs(number(row["capacitance_change_pf"])), 0.5) << same.out;
+    EXPECT_LT(std::abs(number(row["nec_correction_r_ohm"])), 0.5) << same.out;
+    EXPECT_LT(std::abs(number(row["nec_correction_x_ohm"])), 0.5) << same.out;
+
+    const CliRun off = adjustDipole("1300mm", "75", "38.5,-21.2", {"--csv"});
+    ASSERT_EQ(off.status, ExitStatus::Solved) << off.err;
+    row = csvRow(off.out);
+    EXPECT_EQ(row["adjusted_in"], "nec2");
+    EXPECT_LT(number(row["expected_swr"]), 1.05);
+    EXPECT_NEAR(number(row["strap_move"]), number(row["rod_length"]) - 1300, 1e-6);
+    EXPECT_NEAR(number(row["capacitance_change_pf"]), number(row["capacitance_pf"]) - 75, 1e-9);
+    // The element shown: NEC's bare element with the correction.
+    EXPECT_NEAR(number(row["element_r_ohm"]), number(refined["nec_feed_r_ohm"]) + number(row["nec_correction_r_ohm"]),
+        0.02);
+    EXPECT_NEAR(number(row["element_x_ohm"]), number(refined["nec_feed_x_ohm"]) + number(row["nec_correction_x_ohm"]),
+        0.02);
+    // What NEC-2 expected of the build as it was: near its match, not the reading.
+    EXPECT_LT(std::abs(std::complex<double>(number(row["model_r_ohm"]), number(row["model_x_ohm"])) - 50.0), 10.0);
+
+    const auto* rg58 = std::get<const vostrel::coax::Cable*>(vostrel::coax::findCable("rg58"));
+    const auto atShack = vostrel::coax::inputImpedance(vostrel::coax::lineOf(*rg58, 20), 14.2, {38.5, -21.2});
+    const CliRun through = adjustDipole("1300mm", "75", ohmsArg(atShack), {"--csv", "--through", "rg58,20m"});
+    ASSERT_EQ(through.status, ExitStatus::Solved) << through.err;
+    auto cabled = csvRow(through.out);
+    EXPECT_NEAR(number(cabled["rod_length"]), number(row["rod_length"]), 0.5);
+    EXPECT_NEAR(number(cabled["capacitance_pf"]), number(row["capacitance_pf"]), 0.1);
+
+    const CliRun text = adjustDipole("1300mm", "75", "38.5,-21.2");
+    EXPECT_TRUE(contains(text.out, "NEC-2's model of the match expected ")) << text.out;
+    EXPECT_TRUE(contains(text.out, "  Element, beside the model         ")) << text.out;
+    EXPECT_TRUE(contains(text.out, "  Adjusted in                       NEC-2's model of the match, ")) << text.out;
+}
+
+// A sweep read at the connector: the lowest SWR now from the readings, after
+// the change from NEC's sweep of the next build.
+TEST(FullWaveAdjust, SweepGivesTheLowestSwrAfterTheChangeFromNec)
+{
+    const std::string s1p = std::string(VOSTREL_DESIGN_TESTS) + "/nanovna.s1p";
+    const CliRun swept = runDipole({"adjust", "--length", "1300mm", "--cap", "75", "--zin-s1p", s1p}, {"--csv"});
+    ASSERT_EQ(swept.status, ExitStatus::Solved) << swept.err;
+    auto row = csvRow(swept.out);
+    EXPECT_EQ(row["adjusted_in"], "nec2");
+    EXPECT_FALSE(row["swr_min_mhz"].empty());
+    EXPECT_GE(number(row["swr_min_next_mhz"]), 14.0);
+    EXPECT_LE(number(row["swr_min_next_mhz"]), 14.4);
+    EXPECT_LE(number(row["swr_min_next_swr"]), number(row["expected_swr"]) + 1e-9);
+}
+
+// nec2c missing: the closed form's step, said so; the closed form's own
+// refusals then hold (its next rod beyond half the element).
+TEST(FullWaveAdjust, WithoutNec2cTheClosedFormsStepStandsIn)
+{
+    const FakeNec fake("/nonexistent/nec2c");
+    const CliRun result = adjustDipole("1300mm", "75", "38.5,-21.2", {"--csv"});
+    ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
+    EXPECT_TRUE(contains(result.err, "not checked in NEC-2: ")) << result.err;
+    EXPECT_TRUE(contains(result.err, "; the closed form's step stands in")) << result.err;
+    EXPECT_EQ(csvRow(result.out)["adjusted_in"], "closed_form");
+
+    const CliRun tooLong = run({"adjust", "--freq", "14.3", "--element", "1.5in", "--rod", "0.5in", "--spacing", "6in",
+        "--textbook", "--length", "38.90in", "--cap", "96.14", "--zin", "40,10", "--element-length", "2.1m"});
+    EXPECT_EQ(tooLong.status, ExitStatus::NoSolution) << tooLong.err;
+    EXPECT_TRUE(contains(tooLong.err, "the next rod would be 1.070 m, longer than")) << tooLong.err;
+}
+
+// A deck beside the element's figures is refused; a reading the build rules out is
+// refused before nec2c runs, as without NEC-2.
+TEST(FullWaveAdjust, RefusalsComeBeforeNec)
+{
+    const FakeNec fake(std::string(VOSTREL_NEC_FAKES) + "/failing");
+    const CliRun both = adjustDipole("1300mm", "75", "38.5,-21.2", {"--nec", kBeam});
+    EXPECT_EQ(both.status, ExitStatus::BadInput);
+    EXPECT_TRUE(contains(both.err, "--nec gives the element's diameter: leave out --element")) << both.err;
+    const CliRun negative = adjustDipole("1300mm", "75", "-5,10");
+    EXPECT_EQ(negative.status, ExitStatus::NoSolution);
+    EXPECT_TRUE(contains(negative.err, "negative resistance")) << negative.err;
+    EXPECT_FALSE(contains(negative.err, "NEC-2")) << negative.err;
 }
