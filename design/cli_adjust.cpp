@@ -444,6 +444,15 @@ int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
     if (auto failure = readReadingOptions(options, reading)) {
         return fail(*failure);
     }
+    if (fullWaveAsked(options)) {
+        auto diameter = fullWaveElementDiameter(options, inputs);
+        if (const auto* failure = std::get_if<CommandLineError>(&diameter)) {
+            return fail(*failure);
+        }
+        if (const auto& fromDeck = std::get<std::optional<double>>(diameter)) {
+            inputs.study.design.geometry.elementDiameter = *fromDeck;
+        }
+    }
     Answer answer;
     answer.model = inputs.study.design;
     answer.unit = inputs.study.unit;

@@ -572,6 +572,19 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     return result;
 }
 
+std::variant<std::optional<double>, CommandLineError> fullWaveElementDiameter(
+    const Options& options, const Inputs& inputs)
+{
+    nec::NecJob job = necJob(inputs);
+    if (auto failure = readElement(options, inputs, job)) {
+        return *failure;
+    }
+    if (options.nec) {
+        return std::optional(job.design.geometry.elementDiameter);
+    }
+    return std::optional<double>();
+}
+
 std::variant<NecAdjustment, std::monostate, CommandLineError> fullWaveAdjust(const Options& options,
     const Inputs& inputs, const adjust::AdjustInput& in, Complex atConnector, const std::optional<SweepSpan>& span,
     std::ostream& err)

@@ -61,6 +61,12 @@ struct SweepSpan {
     double toMhz = 0;
     int count = 0;
 };
+// The element's diameter the NEC-2 model gives: the deck's driven wire's
+// with --nec, none with --element-length (--element gives it). Refusals of
+// the deck as readElement's for design.
+std::variant<std::optional<double>, CommandLineError> fullWaveElementDiameter(
+    const Options& options, const Inputs& inputs);
+
 // monostate: nec2c did not run; one line on `err` says so, and that the
 // closed form's step stands in. NEC finding no match: status 1.
 std::variant<NecAdjustment, std::monostate, CommandLineError> fullWaveAdjust(const Options& options,

@@ -30,6 +30,12 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(const Opt
     return unavailable();
 }
 
+std::variant<std::optional<double>, CommandLineError> fullWaveElementDiameter(
+    const Options& /*options*/, const Inputs& /*inputs*/)
+{
+    return unavailable();
+}
+
 std::variant<NecAdjustment, std::monostate, CommandLineError> fullWaveAdjust(const Options& /*options*/,
     const Inputs& /*inputs*/, const adjust::AdjustInput& /*in*/, Complex /*atConnector*/,
     const std::optional<SweepSpan>& /*span*/, std::ostream& /*err*/)
