@@ -37,9 +37,9 @@ struct BuildRead {
 
 // dZ for a build (`capacitancePf` 0: shorted) read `reading` at the match's
 // connector; the job's own elementCorrection is replaced.
-//   the 20 m dipole of refine(), built at its refined match, read as NEC's
-//     Zin of that build with dZ 5 - j20 -> dZ 5 - j20 (within the tolerance)
-//   read as modelled -> dZ 0
+//   the 20 m dipole of refine() built at 1.26 m and 79 pF, read as NEC's
+//     Zin of that build with dZ 8 - j20 -> dZ 8 - j20 (to 5 %)
+//   read as modelled -> dZ 0, in one run
 // Failures: those of zinOfBuild(); NoMatch when no dZ within
 // kCalibrationRuns gives the reading (its message says to check the
 // reading and the build's figures).
@@ -56,9 +56,9 @@ struct NextCut {
 };
 
 // calibrateBuild() and then refine() with its dZ.
-//   the dipole above, built at its closed-form match, read as NEC's Zin of
-//     it with dZ 5 - j20 -> a next cut whose Zin, in NEC with dZ, has SWR
-//     below 1.05
+//   the dipole above, built at its refined match, read as NEC's Zin of it
+//     with dZ 10 - j30 -> a next cut whose Zin, built on that antenna (NEC
+//     with dZ), has SWR below 1.05
 // Failures: calibrateBuild()'s and refine()'s.
 Outcome<NextCut> nextCut(const NecJob& job, double rodLength, double capacitancePf, std::complex<double> reading);
 

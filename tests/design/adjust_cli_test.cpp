@@ -152,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, AdjustRefusals,
         RefusalRow{"unreadableFile", {"--zin-s1p", "/proc/self/mem"}, ExitStatus::InputUnreadable,
             "--zin-s1p: cannot read \"/proc/self/mem\": Input/output error"},
         RefusalRow{"zeroElementLength", {"--zin", "40,10", "--element-length", "0m"}, ExitStatus::BadInput,
-            "--element-length: the element's length must be a length above 0"},
+            "--element-length: the element is 0.000 m long, 0 wavelengths at 14.3 MHz"},
         // What the reading or the build rules out.
         RefusalRow{"negativeResistance", {"--zin", "-5,10"}, ExitStatus::NoSolution,
             "the reading has a negative resistance (-5.00 ohms) at the connector"},

@@ -935,6 +935,14 @@ TEST(FullWaveAdjust, StepsInNecsModelOfTheMatch)
     EXPECT_NEAR(number(cabled["rod_length"]), number(row["rod_length"]), 0.5);
     EXPECT_NEAR(number(cabled["capacitance_pf"]), number(row["capacitance_pf"]), 0.1);
 
+    // A long, lossy cable: NEC-2's step comes with the cable's warning.
+    const auto farShack = vostrel::coax::inputImpedance(vostrel::coax::lineOf(*rg58, 100), 14.2, {38.5, -21.2});
+    const CliRun lossy = adjustDipole("1300mm", "75", ohmsArg(farShack), {"--csv", "--through", "rg58,100m"});
+    ASSERT_EQ(lossy.status, ExitStatus::Solved) << lossy.err;
+    auto lossyRow = csvRow(lossy.out);
+    EXPECT_EQ(lossyRow["adjusted_in"], "nec2");
+    EXPECT_TRUE(lossyRow["warning"].starts_with("the cable loses ")) << lossy.out;
+
     const CliRun text = adjustDipole("1300mm", "75", "38.5,-21.2");
     EXPECT_TRUE(contains(text.out, "NEC-2's model of the match expected ")) << text.out;
     EXPECT_TRUE(contains(text.out, "  Element, beside the model         ")) << text.out;
@@ -954,6 +962,14 @@ TEST(FullWaveAdjust, SweepGivesTheLowestSwrAfterTheChangeFromNec)
     EXPECT_GE(number(row["swr_min_next_mhz"]), 14.0);
     EXPECT_LE(number(row["swr_min_next_mhz"]), 14.4);
     EXPECT_LE(number(row["swr_min_next_swr"]), number(row["expected_swr"]) + 1e-9);
+    // The lowest SWR now is the readings' own, whichever model adjusts.
+    const CliRun closedForm = run({"adjust", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing",
+        "150mm", "--length", "1300mm", "--cap", "75", "--zin-s1p", s1p, "--csv"});
+    ASSERT_EQ(closedForm.status, ExitStatus::Solved) << closedForm.err;
+    auto closedRow = csvRow(closedForm.out);
+    EXPECT_EQ(closedRow["adjusted_in"], "closed_form");
+    EXPECT_EQ(row["swr_min_mhz"], closedRow["swr_min_mhz"]);
+    EXPECT_EQ(row["swr_min_swr"], closedRow["swr_min_swr"]);
 }
 
 // nec2c missing: the closed form's step, said so; the closed form's own
