@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "adjust_panel.h"
+
+#include "built_match.h"
 #include "coax_cable.h"
 #include "wheel_guarded_combo_box.h"
 
@@ -113,7 +115,7 @@ AdjustPanel::AdjustPanel(QWidget* parent)
     recompute();
 }
 
-void AdjustPanel::showStudy(const MatchStudy& study)
+void AdjustPanel::showStudy(const MatchStudy& study, const BuiltMatch* built)
 {
     if (!study.hasDesign()) {
         m_inputs.reset();
@@ -121,7 +123,9 @@ void AdjustPanel::showStudy(const MatchStudy& study)
         return;
     }
     m_inputs = study.inputs();
-    const AdjustTexts prefill = AdjustReading::builtFrom(study.design(), study.inputs().unit, QLocale());
+    const AdjustTexts prefill = built != nullptr
+        ? AdjustReading::builtFrom(built->design, study.inputs().unit, QLocale())
+        : AdjustReading::builtFrom(study.design(), study.inputs().unit, QLocale());
     if (prefill.rodLength != m_prefilled.rodLength || prefill.capacitance != m_prefilled.capacitance) {
         m_prefilled = prefill;
         m_rodLength->setText(prefill.rodLength);

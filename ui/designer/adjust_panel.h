@@ -14,6 +14,7 @@ class QPushButton;
 namespace vostrel::designer {
 
 class WheelGuardedComboBox;
+struct BuiltMatch;
 
 // After the first cut: what was built (prefilled from the design shown) and
 // what the analyser read, and from them the element impedance that explains
@@ -24,9 +25,11 @@ class AdjustPanel : public QWidget {
 public:
     explicit AdjustPanel(QWidget* parent = nullptr);
 
-    // The design the window shows; a new rod or capacitor refills the built
-    // fields, the same one leaves what the user built.
-    void showStudy(const MatchStudy& study);
+    // The design the window shows and the match it builds (NEC-2's refined
+    // match when there is one, else the closed form's; null: the study's
+    // design); a new rod or capacitor refills the built fields, the same one
+    // leaves what the user built.
+    void showStudy(const MatchStudy& study, const BuiltMatch* built = nullptr);
 
     AdjustTexts texts() const;
     void setTexts(const AdjustTexts& texts); // recomputes

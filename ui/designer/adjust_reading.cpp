@@ -101,6 +101,15 @@ AdjustTexts AdjustReading::builtFrom(const design::Design& design, design::Unit 
     return texts;
 }
 
+AdjustTexts AdjustReading::builtFrom(const Tuning& built, design::Unit unit, const QLocale& locale)
+{
+    design::Design design;
+    design.rodLength = built.rodLength;
+    design.capacitorShorted = std::isinf(built.capacitancePf);
+    design.capacitancePf = built.capacitancePf;
+    return builtFrom(design, unit, locale);
+}
+
 AdjustOutcome AdjustReading::adjust(const ValidInputs& inputs, const AdjustTexts& texts, const QLocale& locale)
 {
     const NumberFormat format = numberFormat(locale);

@@ -57,6 +57,10 @@ public:
     // The built fields as the results show the design: its rod and capacitor.
     //   the worked example (closed form) -> "38.90 in", "84.64"
     static AdjustTexts builtFrom(const design::Design& design, design::Unit unit, const QLocale& locale);
+    // The same for a match to build (NEC-2's refined one, say): its rod and
+    // capacitor, an infinite capacitance shown as "short".
+    //   1.2626 m, 79.16 pF, mm -> "1263 mm", "79.16"
+    static AdjustTexts builtFrom(const Tuning& built, design::Unit unit, const QLocale& locale);
 
     // Reads `texts` and adjusts the match of `inputs` (its frequency,
     // geometry, line, share and closed form; its R and X are the model's

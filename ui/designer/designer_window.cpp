@@ -325,7 +325,6 @@ void DesignerWindow::recompute()
     const MatchStudy& study = m_session.study();
     m_results->showStudy(study);
     m_ratings->setStale(false);
-    m_adjust->showStudy(study);
     m_plots->setLengthUnit(study.inputs().unit);
     showFullWaveStep(update);
     showBuilt();
@@ -338,6 +337,7 @@ void DesignerWindow::showBuilt()
     m_results->showBuilt(built ? &*built : nullptr, study.inputs().unit, study.inputs().tubeInnerDiameter.has_value());
     m_ratings->showRated(m_session.rated());
     m_drawing->showStudy(study, built ? &*built : nullptr);
+    m_adjust->showStudy(study, built ? &*built : nullptr);
     if (!built) {
         m_tuning->setAvailable(false);
         m_plots->clear();

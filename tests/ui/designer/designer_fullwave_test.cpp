@@ -6,6 +6,7 @@
 #include "design_inputs_form.h"
 #include "designer_names.h"
 #include "designer_settings.h"
+#include "adjust_panel.h"
 #include "designer_window.h"
 #include "match_drawing.h"
 #include "readme_dipole.h"
@@ -438,6 +439,9 @@ private slots:
         QVERIFY(drawn.contains(QStringLiteral("C = 79.16 pF")));
         QVERIFY(drawn.contains(QStringLiteral("rod %1 into the tube").arg(necInsertion)));
         QVERIFY(f.window.drawing()->title().startsWith(QStringLiteral("NEC-2 refined")));
+        // What was built, for the reading: NEC-2's match.
+        QCOMPARE(f.window.adjustPanel()->rodLength()->text(), QStringLiteral("1263 mm"));
+        QCOMPARE(f.window.adjustPanel()->capacitance()->text(), QStringLiteral("79.16"));
         // The capacitance plot's design marker is NEC-2's capacitor.
         auto* byCapacitance = f.window.chart(Plot::Capacitance);
         const QList<QPointF> before = byCapacitance->curve()->points();
