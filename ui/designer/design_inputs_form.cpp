@@ -60,6 +60,9 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
 
     setTextsQuietly(localisedTexts(InputTexts{}, QLocale()));
     updateUnitLabels();
+    for (const auto& [which, label] : std::as_const(m_lengthUnitLabels)) {
+        connect(field(which), &QLineEdit::textChanged, this, &DesignInputsForm::updateUnitLabels);
+    }
 
     // The tab order follows the form from top to bottom.
     const std::array<QWidget*, 17> order = {field(Field::Frequency), field(Field::FeedResistance),
@@ -115,11 +118,11 @@ QGroupBox* DesignInputsForm::buildGeometry()
             std::tuple{tr("R&od diameter:"), names::rodDiameter, Field::RodDiameter},
             std::tuple{tr("Centre s&pacing:"), names::spacing, Field::Spacing}}) {
         auto* shownUnit = unitLabel(QString());
-        m_lengthUnitLabels.append(shownUnit);
+        m_lengthUnitLabels.append({field, shownUnit});
         addField(form, caption, name, field, shownUnit, lengthHelp);
     }
     auto* lengthUnit = unitLabel(QString());
-    m_lengthUnitLabels.append(lengthUnit);
+    m_lengthUnitLabels.append({Field::ElementLength, lengthUnit});
     addField(form, tr("Element len&gth:"), names::elementLength, Field::ElementLength, lengthUnit,
         tr("The element's length tip to tip: the match is then checked and refined in NEC-2 for a straight "
            "element in free space. Empty for no check."));
@@ -212,7 +215,7 @@ QGroupBox* DesignInputsForm::buildCoaxCapacitor()
     auto* group = new QGroupBox(tr("Coax capacitor (optional)"));
     auto* form = new QFormLayout(group);
     auto* tubeUnit = unitLabel(QString());
-    m_lengthUnitLabels.append(tubeUnit);
+    m_lengthUnitLabels.append({Field::TubeInnerDiameter, tubeUnit});
     addField(form, tr("&Tube inner diameter:"), names::tubeInnerDiameter, Field::TubeInnerDiameter, tubeUnit,
         tr("The inner diameter of the tube the rod slides into; empty for a separate capacitor"));
     m_fields[Field::TubeInnerDiameter]->setPlaceholderText(tr("none"));
@@ -290,11 +293,25 @@ void DesignInputsForm::convertLengths(design::Unit from, design::Unit to) const
     }
 }
 
+QString DesignInputsForm::unitBeside(design::Field which) const
+{
+    for (const auto& [shownFor, label] : m_lengthUnitLabels) {
+        if (shownFor == which) {
+            return label->text();
+        }
+    }
+    return {};
+}
+
 void DesignInputsForm::updateUnitLabels()
 {
     const auto unit = static_cast<design::Unit>(m_unit->currentData().toInt());
-    for (QLabel* label : m_lengthUnitLabels) {
-        label->setText(QString::fromLatin1(design::unitSymbol(unit)));
+    const NumberFormat format = numberFormat(QLocale());
+    for (const auto& [which, label] : std::as_const(m_lengthUnitLabels)) {
+        const std::string text = field(which)->text().trimmed().toStdString();
+        const bool ownUnit
+            = !text.empty() && std::holds_alternative<design::Length>(design::parseLength(text, std::nullopt, format));
+        label->setText(ownUnit ? QString() : QString::fromLatin1(design::unitSymbol(unit)));
     }
 }
 

@@ -55,6 +55,9 @@ public:
     void clearAntennaModel();
 
     QLineEdit* field(design::Field which) const;
+    // The unit shown beside a length field: the form's, "" while the field's
+    // text names its own.
+    QString unitBeside(design::Field which) const;
 
 signals:
     void edited();
@@ -77,7 +80,9 @@ private:
 
     std::map<design::Field, QLineEdit*> m_fields;
     std::map<design::Field, QString> m_problems;
-    QList<QLabel*> m_lengthUnitLabels;
+    // The unit beside each length field, blank while the field's text names
+    // its own ("10.1m" beside no "mm").
+    QList<std::pair<design::Field, QLabel*>> m_lengthUnitLabels;
     QComboBox* m_unit;
     QComboBox* m_line;
     QRadioButton* m_whole;

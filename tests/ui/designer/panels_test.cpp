@@ -467,6 +467,36 @@ private slots:
         QVERIFY(!element->isReadOnly());
     }
 
+    // A length typed with its own unit shows no second one beside it; a
+    // plain number shows the form's unit, which follows the unit chosen.
+    void aLengthWithItsOwnUnitShowsNoSecond_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("beside");
+        QTest::newRow("plain number") << "10.1" << "in";
+        QTest::newRow("empty") << "" << "in";
+        QTest::newRow("metres") << "10.1m" << "";
+        QTest::newRow("millimetres, spaced") << "10100 mm" << "";
+        QTest::newRow("feet") << "33ft" << "";
+        QTest::newRow("not a length") << "long" << "in";
+    }
+    void aLengthWithItsOwnUnitShowsNoSecond()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, beside);
+        vostrel::designer::DesignInputsForm form;
+        form.setTexts({}); // inches
+        for (const design::Field which : {design::Field::ElementLength, design::Field::RodDiameter}) {
+            form.field(which)->clear();
+            QTest::keyClicks(form.field(which), typed);
+            QCOMPARE(form.unitBeside(which), beside);
+        }
+        QCOMPARE(form.unitBeside(design::Field::Spacing), QStringLiteral("in")); // untouched
+        auto* unit = form.findChild<QComboBox*>(QString::fromLatin1(names::unit));
+        unit->setCurrentIndex(unit->findData(static_cast<int>(design::Unit::Millimetre)));
+        QCOMPARE(form.unitBeside(design::Field::Spacing), QStringLiteral("mm"));
+    }
+
     // A problem stays until read; good news closes itself. Both show in
     // the status bar too, and closing clears it.
     void theNoticeKeepsAProblemUntilRead()
