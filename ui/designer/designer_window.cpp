@@ -34,6 +34,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
@@ -183,7 +184,8 @@ QWidget* DesignerWindow::buildLayout()
     // Both sides fit the narrowest window (320 wide) and scroll from there.
     inputsScroll->setMinimumWidth(140);
     rightScroll->setMinimumWidth(140);
-    splitter->setSizes({m_form->width() + 30, 1000});
+    // The inputs' own width and their scroll bar's: no sideways scrolling.
+    splitter->setSizes({inputs->sizeHint().width() + inputsScroll->verticalScrollBar()->sizeHint().width(), 1000});
 
     // Where File > Open, Export and the settings speak.
     m_notice = new NoticeBar;

@@ -85,7 +85,7 @@ void PlotsPage::showBuilt(const study::MatchStudy& study, const BuiltMatch& buil
         chart(Plot::Frequency)->showSweep(built.byFrequency, 1, {mhz, designSwr}, {mhz, tunedSwr});
     }
     m_smith->showLocus(study.inputs().design.lineImpedance, built.byCapacitance, built.zinAtDesign, built.zinTuned);
-    const QString note = built.fromNec() ? tr("NEC-2 refined: its runs near the match") : QString();
+    const QString note = built.fromNec() ? tr("NEC-2: from its runs") : QString();
     chart(Plot::Capacitance)->setNote(note);
     chart(Plot::RodLength)->setNote(note);
 }
@@ -99,9 +99,9 @@ void PlotsPage::showFrequencySource(bool fromNec, bool measured) const
     if (fromNec) {
         byFrequency->setXTitle(tr("Frequency (MHz), NEC-2"));
         byFrequency->setNote(tr("NEC-2: the refined match"));
-        byFrequency->curve()->setName(tr("SWR, refined in NEC-2"));
+        byFrequency->curve()->setName(tr("SWR, NEC-2"));
     } else {
-        byFrequency->curve()->setName(tr("SWR as tuned"));
+        byFrequency->curve()->setName(tr("SWR"));
         byFrequency->setXTitle(measured ? tr("Frequency (MHz), measured R and X") : tr("Frequency (MHz)"));
         byFrequency->setNote(measured ? QString() : tr("R and X held fixed"));
     }
@@ -110,7 +110,7 @@ void PlotsPage::showFrequencySource(bool fromNec, bool measured) const
 void PlotsPage::setLengthUnit(design::Unit unit) const
 {
     chart(Plot::RodLength)
-        ->setXTitle(tr("Strap position, rod length (%1)").arg(QString::fromLatin1(design::unitSymbol(unit))));
+        ->setXTitle(tr("Rod length to the strap (%1)").arg(QString::fromLatin1(design::unitSymbol(unit))));
 }
 
 void PlotsPage::clear()

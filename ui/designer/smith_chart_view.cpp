@@ -67,7 +67,7 @@ QRectF SmithChartView::chartCircle() const
     const double line = fontMetrics().height();
     // Under the title, with room for the +j1 label above the rim.
     const double top = titleRect().bottom() + QFontMetricsF(labelFont()).ascent() + 3 + 4;
-    const double bottom = line * 2.4;
+    const double bottom = line * (keyRows() == 2 ? 3.4 : 2.4);
     const double side = fontMetrics().horizontalAdvance(QStringLiteral("+j0.2")) + 8;
     const double diameter = std::max(10.0, std::min(width() - 2 * side, height() - top - bottom));
     return {(width() - diameter) / 2, top + (height() - top - bottom - diameter) / 2, diameter, diameter};
@@ -219,15 +219,18 @@ void SmithChartView::paintEvent(QPaintEvent* /*event*/)
     }
     painter.setClipping(false);
 
-    // The key, centred under the chart.
+    // The key, centred under the chart: on one line, or on two when the
+    // chart is too narrow for one.
     const QFontMetricsF metrics(font());
-    const std::array keys = {tr("Zin, C swept"), tr("SWR 2"), tr("design"), tr("tuned")};
-    double keyWidth = 20 + 20 + 2 * (2 * mark + 4) + 3 * 12;
-    for (const QString& text : keys) {
-        keyWidth += metrics.horizontalAdvance(text);
-    }
-    double x = std::max(4.0, (width() - keyWidth) / 2);
-    const double y = height() - metrics.height() * 0.7;
+    const std::array keys = keyTexts();
+    const int rows = keyRows();
+    const double lineHeight = metrics.height();
+    double x = 0;
+    double y = 0;
+    const auto startRow = [&](std::size_t from, std::size_t to, int row) {
+        x = std::max(4.0, (width() - keyWidth(from, to)) / 2);
+        y = height() - lineHeight * 0.7 - (rows - 1 - row) * lineHeight;
+    };
     auto key = [&](const QColor& colour, bool square, bool line, const QString& text) {
         painter.setPen(line ? QPen(colour, 2, square ? Qt::SolidLine : Qt::DashLine) : QPen(Qt::white, 1));
         painter.setBrush(line ? QBrush(Qt::NoBrush) : QBrush(colour));
@@ -243,10 +246,37 @@ void SmithChartView::paintEvent(QPaintEvent* /*event*/)
         painter.drawText(QPointF(x, y), text);
         x += metrics.horizontalAdvance(text) + 12;
     };
+    startRow(0, rows == 2 ? 2 : 4, 0);
     key(kLocusColour, true, true, keys[0]);
     key(QColor(0x88, 0x88, 0x88), false, true, keys[1]);
+    if (rows == 2) {
+        startRow(2, 4, 1);
+    }
     key(kDesignColour, true, false, keys[2]);
     key(kTunedColour, false, false, keys[3]);
+}
+
+std::array<QString, 4> SmithChartView::keyTexts()
+{
+    return {tr("Zin, C swept"), tr("SWR 2"), tr("design"), tr("tuned")};
+}
+
+double SmithChartView::keyWidth(std::size_t from, std::size_t to) const
+{
+    // The first two keys are lines (20 px), the last two marks; 12 px apart.
+    const QFontMetricsF metrics(font());
+    const double mark = metrics.height() * 0.35;
+    const std::array<QString, 4> keys = keyTexts();
+    double total = 0;
+    for (std::size_t i = from; i < to; ++i) {
+        total += (i < 2 ? 20 : 2 * mark + 4) + metrics.horizontalAdvance(keys[i]) + (i + 1 < to ? 12 : 0);
+    }
+    return total;
+}
+
+int SmithChartView::keyRows() const
+{
+    return keyWidth(0, 4) + 8 > width() ? 2 : 1;
 }
 
 } // namespace vostrel::designer

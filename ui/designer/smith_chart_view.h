@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -32,13 +33,16 @@ public:
     // Where the impedance lies on the chart's plane: (z - Z0) / (z + Z0).
     static design::Complex reflection(design::Complex z, double referenceOhms);
 
+    // The chart is drawn as large as the widget's shorter side allows: no
+    // height asked for from the width, which would push the plots below a
+    // 768-pixel screen's fold.
     QSize sizeHint() const override { return {320, 320}; }
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override { return width; }
 
     // Where the title and the rim's reactance labels ("+j1") are drawn.
     QRectF titleRect() const;
     QRectF reactanceLabelRect(double normalisedReactance) const;
+    // The key's rows under the chart: 1, or 2 when one line is too wide.
+    int keyRows() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,6 +50,8 @@ protected:
 
 private:
     static QString reactanceLabel(double normalisedReactance); // "+j1"
+    static std::array<QString, 4> keyTexts();
+    double keyWidth(std::size_t from, std::size_t to) const; // of keys [from, to) on one line
     QFont labelFont() const;
     QRectF chartCircle() const;
     QPointF toPoint(design::Complex gamma) const;

@@ -94,7 +94,7 @@ SweepChart::SweepChart(const QString& title, QWidget* parent)
     chart->legend()->setFont(plain);
 
     m_curve = new QLineSeries;
-    m_curve->setName(tr("SWR as tuned"));
+    m_curve->setName(tr("SWR"));
     QPen pen(QColor(0x1f, 0x5f, 0xa8));
     pen.setWidthF(2);
     m_curve->setPen(pen);

@@ -72,10 +72,10 @@ TuningPanel::TuningPanel(QWidget* parent)
     m_swr->setFont(bold);
     m_reset = new QPushButton(tr("&Back to the design"));
     m_reset->setObjectName(names::resetTuning);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(m_swr, 1);
-    bottom->addWidget(m_reset);
-    grid->addLayout(bottom, 2, 0, 1, 3);
+    // The button beside the sliders, the SWR line alone below them: NEC-2's
+    // longer line still fits beside the inputs on a 1024-pixel screen.
+    grid->addWidget(m_reset, 0, 3, 2, 1, Qt::AlignVCenter);
+    grid->addWidget(m_swr, 2, 0, 1, 4);
     column->addWidget(box);
 
     connect(m_strap, &QSlider::valueChanged, this, &TuningPanel::changed);

@@ -11,6 +11,7 @@
 #include "match_drawing.h"
 #include "readme_dipole.h"
 #include "results_panel.h"
+#include "screen_fit.h"
 #include "sweep_chart.h"
 #include "tuning_panel.h"
 
@@ -204,7 +205,7 @@ private slots:
         QVERIFY(f.window.frequencyPlotFromNec());
         auto* chart = f.window.chart(Plot::Frequency);
         QVERIFY(chart->xAxis()->titleText().contains(QStringLiteral("NEC-2")));
-        QCOMPARE(chart->curve()->name(), QStringLiteral("SWR, refined in NEC-2"));
+        QCOMPARE(chart->curve()->name(), QStringLiteral("SWR, NEC-2"));
         const QList<QPointF> points = chart->curve()->points();
         QCOMPARE(points.size(), 41);
         const auto lowest = std::min_element(
@@ -250,7 +251,7 @@ private slots:
         QVERIFY(f.results().necStatus()->isHidden());
         QVERIFY(!f.window.frequencyPlotFromNec());
         QVERIFY(!chart->xAxis()->titleText().contains(QStringLiteral("NEC-2")));
-        QCOMPARE(chart->curve()->name(), QStringLiteral("SWR as tuned"));
+        QCOMPARE(chart->curve()->name(), QStringLiteral("SWR"));
         QVERIFY(!f.window.summary().contains(QStringLiteral("NEC-2")));
     }
 
@@ -405,11 +406,34 @@ private slots:
         QCOMPARE(curve.size(), 3);
         QCOMPARE(curve.front(), QPointF(13.9, 2.1));
         QCOMPARE(curve.back(), QPointF(14.5, 1.9));
-        QCOMPARE(f.window.chart(Plot::Frequency)->curve()->name(), QStringLiteral("SWR, refined in NEC-2"));
+        QCOMPARE(f.window.chart(Plot::Frequency)->curve()->name(), QStringLiteral("SWR, NEC-2"));
         // The sliders redraw the capacitance and strap plots, not NEC-2's frequency sweep.
         f.window.tuning()->findChildren<QSlider*>().front()->setValue(8);
         QCOMPARE(f.window.chart(Plot::Frequency)->curve()->points(), curve);
         QVERIFY(f.window.chart(Plot::Capacitance)->curve()->points().size() > 3);
+    }
+
+    // NEC-2's longer lines, too, fit beside the inputs on the common laptop
+    // screens.
+    void necsAnswerFitsCommonScreens_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1366 x 768") << QSize(1366, 768);
+        QTest::newRow("1024 x 768") << QSize(1024, 768);
+    }
+    void necsAnswerFitsCommonScreens()
+    {
+        QFETCH(QSize, size);
+        Fixture f;
+        f.window.setNecRunOptions(fake("hanging"));
+        f.window.setInputs(dipole());
+        f.window.resize(size);
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        emit f.window.fullWave()->finished(handMadeAnswer(f.window));
+        QVERIFY(f.window.session().built()->fromNec());
+        const QString problem = screenFit::problem(f.window, f.window.form()->field(vostrel::design::Field::Frequency));
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
     // A hand-made answer with the search's runs: the window builds NEC-2's

@@ -13,6 +13,7 @@
 #include "designer_window.h"
 #include "match_drawing.h"
 #include "results_panel.h"
+#include "screen_fit.h"
 #include "smith_chart_view.h"
 #include "sweep_chart.h"
 #include "tuning_panel.h"
@@ -843,6 +844,24 @@ private slots:
         QTest::keyClick(&f.window, Qt::Key_T, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), tube);
         QTRY_VERIFY(!tube->visibleRegion().isEmpty());
+    }
+
+    // On the common laptop screens the inputs need no sideways scrolling
+    // and every tab fits beside them without scrolling down.
+    void commonScreensShowEverything_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1366 x 768") << QSize(1366, 768);
+        QTest::newRow("1024 x 768") << QSize(1024, 768);
+    }
+    void commonScreensShowEverything()
+    {
+        QFETCH(QSize, size);
+        Fixture f;
+        f.window.resize(size);
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        const QString problem = screenFit::problem(f.window, f.field(Field::Frequency));
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
     // The Adjust tab starts from the design shown, and follows it when the

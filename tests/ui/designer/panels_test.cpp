@@ -7,6 +7,7 @@
 #include "designer_names.h"
 #include "notice_bar.h"
 #include "results_panel.h"
+#include "smith_chart_view.h"
 #include "tuning_panel.h"
 
 #include <QApplication>
@@ -495,6 +496,19 @@ private slots:
         auto* unit = form.findChild<QComboBox*>(QString::fromLatin1(names::unit));
         unit->setCurrentIndex(unit->findData(static_cast<int>(design::Unit::Millimetre)));
         QCOMPARE(form.unitBeside(design::Field::Spacing), QStringLiteral("mm"));
+    }
+
+    // The Smith chart's key goes on two lines where one would run past the
+    // chart's sides; the chart then gives it the room.
+    void theSmithKeyFoldsWhenNarrow()
+    {
+        vostrel::designer::SmithChartView chart;
+        chart.resize(520, 400);
+        QCOMPARE(chart.keyRows(), 1);
+        const QRectF wideTitle = chart.titleRect();
+        chart.resize(200, 400);
+        QCOMPARE(chart.keyRows(), 2);
+        QCOMPARE(chart.titleRect().height(), wideTitle.height());
     }
 
     // A problem stays until read; good news closes itself. Both show in
