@@ -197,8 +197,8 @@ int main()
                         said = no->message;
                         break;
                     }
-                    const auto next = nec::nextCut(model, rod, std::isinf(pf) ? 0 : pf,
-                        std::get<adjust::ConnectorReading>(atConnector).zin);
+                    const auto next = nec::nextCut(
+                        model, rod, std::isinf(pf) ? 0 : pf, std::get<adjust::ConnectorReading>(atConnector).zin);
                     if (const auto* failure = std::get_if<nec::NecFailure>(&next)) {
                         said = failure->message;
                         break;
@@ -210,7 +210,8 @@ int main()
                 }
                 std::printf("| %s | %s | %s | %s |%s %s |%s\n", a.name, ohms(*za).c_str(), ohms(guess).c_str(),
                     throughCable ? "20 m RG-58" : "connector", swrs.c_str(),
-                    inNec ? ("up to " + std::to_string(runs)).c_str() : "none", said.empty() ? "" : (" " + said).c_str());
+                    inNec ? ("up to " + std::to_string(runs)).c_str() : "none",
+                    said.empty() ? "" : (" " + said).c_str());
             }
         }
     }

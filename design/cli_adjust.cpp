@@ -360,9 +360,9 @@ std::string adjustCsv(const Answer& a)
         std::string(shareColumn(a.model.stepUp)), std::string(modelColumn(a.model.model)),
         a.step.cableWarning ? csv::field(a.step.cableWarning->message) : std::string()};
     names.insert(names.end(), {"adjusted_in", "nec_correction_r_ohm", "nec_correction_x_ohm", "nec_runs"});
-    fields.insert(fields.end(), {a.nec ? "nec2" : "closed_form", a.nec ? csv::number(a.nec->correction.real()) : "",
-                                    a.nec ? csv::number(a.nec->correction.imag()) : "",
-                                    a.nec ? std::to_string(a.nec->runs) : ""});
+    fields.insert(fields.end(),
+        {a.nec ? "nec2" : "closed_form", a.nec ? csv::number(a.nec->correction.real()) : "",
+            a.nec ? csv::number(a.nec->correction.imag()) : "", a.nec ? std::to_string(a.nec->runs) : ""});
     if (a.ratingsAsked) {
         appendRatingsColumns(names, fields, a.rated ? &*a.rated : nullptr);
     }

@@ -636,8 +636,8 @@ std::variant<NecAdjustment, std::monostate, CommandLineError> fullWaveAdjust(con
         endIfInterrupted();
         if (const auto* points = std::get_if<std::vector<SweepPoint>>(&swept)) {
             ++result.runs;
-            const auto best = std::min_element(points->begin(), points->end(),
-                [](const SweepPoint& a, const SweepPoint& b) { return a.swr < b.swr; });
+            const auto best = std::min_element(
+                points->begin(), points->end(), [](const SweepPoint& a, const SweepPoint& b) { return a.swr < b.swr; });
             if (best != points->end()) {
                 result.bestNextMhz = best->x;
                 result.bestNextSwr = best->swr;

@@ -332,6 +332,17 @@ std::vector<int> correctionsOfTag(const UserDeck& deck, const DrivenCards& drive
     return segments;
 }
 
+// The element's correction in the user's deck as run; none in free space.
+std::string userCorrectionCards(const UserDeck& deck, const DrivenCards& driven, const UserDeckRun& run, int scale)
+{
+    if (run.freeSpace) {
+        return {};
+    }
+    return correctionCards(deck.wires[static_cast<std::size_t>(deck.drivenWire)].tag,
+        correctionsOfTag(deck, driven, scale),
+        run.match != nullptr ? run.match->elementCorrection : run.bareCorrection);
+}
+
 // The GW cards of the user's wire `wire` in a deck written: the match's
 // element for the driven wire, nothing for a wire it replaces, the wire cut
 // finer for a halved run, else the user's own card (`card`, when the wire
@@ -411,11 +422,7 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
         }
     }
     loads += capacitorCard(driven.capacitorTag, driven.capacitorSegment, capacitance);
-    if (!run.freeSpace) {
-        loads += correctionCards(deck.wires[static_cast<std::size_t>(deck.drivenWire)].tag,
-            correctionsOfTag(deck, driven, cut.segmentScale),
-            run.match != nullptr ? run.match->elementCorrection : run.bareCorrection);
-    }
+    loads += userCorrectionCards(deck, driven, run, cut.segmentScale);
     for (const Card& card : deck.cards) {
         const CardWriting writing = cardWriting(card.name);
         if (writing == CardWriting::Comment) {

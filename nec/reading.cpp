@@ -47,8 +47,8 @@ bool finite(Complex z)
 std::string ohms(Complex z)
 {
     std::array<char, 64> text{};
-    std::snprintf(text.data(), text.size(), "%.1f %s j%.1f ohms", z.real(), z.imag() < 0 ? "-" : "+",
-        std::abs(z.imag()));
+    (void)std::snprintf(
+        text.data(), text.size(), "%.1f %s j%.1f ohms", z.real(), z.imag() < 0 ? "-" : "+", std::abs(z.imag()));
     return text.data();
 }
 

@@ -43,8 +43,8 @@ struct BuildRead {
 // Failures: those of zinOfBuild(); NoMatch when no dZ within
 // kCalibrationRuns gives the reading (its message says to check the
 // reading and the build's figures).
-Outcome<BuildRead> calibrateBuild(const NecJob& job, double rodLength, double capacitancePf,
-    std::complex<double> reading);
+Outcome<BuildRead> calibrateBuild(
+    const NecJob& job, double rodLength, double capacitancePf, std::complex<double> reading);
 
 struct NextCut {
     BuildRead read;

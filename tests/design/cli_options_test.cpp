@@ -188,8 +188,8 @@ TEST(CliOptionsMembers, EachCommandTakesItsOptionsAndRefusesTheOthers)
                 "--tube-id", "--dielectric", "--coax"})},
         {{"analyze"}, with({"--length", "--cap", "--power", "--swr-margin", "--tube-id", "--dielectric", "--coax"})},
         {{"adjust"},
-            with({"--length", "--cap", "--zin", "--zin-s1p", "--through", "--through-line", "--element-length",
-                "--nec", "--rod-side", "--cap-at", "--tube-id", "--dielectric", "--power", "--swr-margin"})},
+            with({"--length", "--cap", "--zin", "--zin-s1p", "--through", "--through-line", "--element-length", "--nec",
+                "--rod-side", "--cap-at", "--tube-id", "--dielectric", "--power", "--swr-margin"})},
         {{"capacitor"}, {"--freq", "--x", "--tube-id", "--rod", "--dielectric", "--coax", "--units", "--csv"}},
         {{"sweep", "cap"}, with({"--length"})},
         {{"sweep", "length"}, with({"--cap"})},
@@ -249,8 +249,8 @@ TEST(CliHelp, ListsEveryOptionOfTheSharedTable)
              "--line OHMS", "--half", "--textbook", "--units UNIT", "--length LEN", "--cap PF", "--tube-id LEN",
              "--dielectric D", "--s1p FILE", "--from MHZ", "--element-length LEN", "--nec FILE", "--write-nec FILE",
              "--rod-side SIDE", "--zin R,X", "--zin-s1p FILE", "--through CABLE,LENGTH",
-             "--through-line Z0,VF,DB100M@MHZ,LENGTH", "vostrel-design adjust", "in NEC-2's model of the match", "--csv",
-             "--help, --version", "5 the program itself failed"}) {
+             "--through-line Z0,VF,DB100M@MHZ,LENGTH", "vostrel-design adjust", "in NEC-2's model of the match",
+             "--csv", "--help, --version", "5 the program itself failed"}) {
         EXPECT_NE(help.find(name), std::string::npos) << name;
     }
     for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {

@@ -4,9 +4,9 @@
 // (VOSTREL_NEC2C) for every way nec2c can fail.
 #include "cli_test_support.h"
 #include "coax_cable.h"
-#include "line_transform.h"
 #include "deck_reader.h"
 #include "design_cli.h"
+#include "line_transform.h"
 #include "runner.h"
 #include "tool_output.h"
 
@@ -876,8 +876,8 @@ TEST(FullWave, MaaModelGivesItsNecTwinsReport)
 namespace {
 
 // adjust on the README's 20 m dipole: built at `length` and `pf`, read `zin`.
-CliRun adjustDipole(const std::string& length, const std::string& pf, const std::string& zin,
-    std::vector<std::string_view> more = {})
+CliRun adjustDipole(
+    const std::string& length, const std::string& pf, const std::string& zin, std::vector<std::string_view> more = {})
 {
     std::vector<std::string_view> head{"adjust", "--length", length, "--cap", pf, "--zin", zin};
     return runDipole(head, more);
@@ -920,10 +920,10 @@ TEST(FullWaveAdjust, StepsInNecsModelOfTheMatch)
     EXPECT_NEAR(number(row["strap_move"]), number(row["rod_length"]) - 1300, 1e-6);
     EXPECT_NEAR(number(row["capacitance_change_pf"]), number(row["capacitance_pf"]) - 75, 1e-9);
     // The element shown: NEC's bare element with the correction.
-    EXPECT_NEAR(number(row["element_r_ohm"]), number(refined["nec_feed_r_ohm"]) + number(row["nec_correction_r_ohm"]),
-        0.02);
-    EXPECT_NEAR(number(row["element_x_ohm"]), number(refined["nec_feed_x_ohm"]) + number(row["nec_correction_x_ohm"]),
-        0.02);
+    EXPECT_NEAR(
+        number(row["element_r_ohm"]), number(refined["nec_feed_r_ohm"]) + number(row["nec_correction_r_ohm"]), 0.02);
+    EXPECT_NEAR(
+        number(row["element_x_ohm"]), number(refined["nec_feed_x_ohm"]) + number(row["nec_correction_x_ohm"]), 0.02);
     // What NEC-2 expected of the build as it was: near its match, not the reading.
     EXPECT_LT(std::abs(std::complex<double>(number(row["model_r_ohm"]), number(row["model_x_ohm"])) - 50.0), 10.0);
 

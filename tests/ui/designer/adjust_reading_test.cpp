@@ -90,7 +90,8 @@ private slots:
         QCOMPARE(AdjustReading::builtFrom(d, Unit::Millimetre, kGerman).rodLength, QStringLiteral("988,1 mm"));
 
         // NEC-2's refined match, as the window builds it.
-        const AdjustTexts nec = AdjustReading::builtFrom(vostrel::designer::Tuning{1.2626, 79.16}, Unit::Millimetre, kEnglish);
+        const AdjustTexts nec
+            = AdjustReading::builtFrom(vostrel::designer::Tuning{1.2626, 79.16}, Unit::Millimetre, kEnglish);
         QCOMPARE(nec.rodLength, QStringLiteral("1263 mm"));
         QCOMPARE(nec.capacitance, QStringLiteral("79.16"));
         const vostrel::designer::Tuning rodAlone{1.2626, std::numeric_limits<double>::infinity()};

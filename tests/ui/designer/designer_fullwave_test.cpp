@@ -3,10 +3,10 @@
 // match from the element's length or an antenna model, off the GUI thread.
 // The real nec2c answers the dipole and the beam; fakes stand in for a
 // nec2c that is missing, hangs or prints garbage.
+#include "adjust_panel.h"
 #include "design_inputs_form.h"
 #include "designer_names.h"
 #include "designer_settings.h"
-#include "adjust_panel.h"
 #include "designer_window.h"
 #include "match_drawing.h"
 #include "readme_dipole.h"

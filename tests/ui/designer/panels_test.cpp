@@ -474,12 +474,18 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("beside");
-        QTest::newRow("plain number") << "10.1" << "in";
-        QTest::newRow("empty") << "" << "in";
-        QTest::newRow("metres") << "10.1m" << "";
-        QTest::newRow("millimetres, spaced") << "10100 mm" << "";
-        QTest::newRow("feet") << "33ft" << "";
-        QTest::newRow("not a length") << "long" << "in";
+        QTest::newRow("plain number") << "10.1"
+                                      << "in";
+        QTest::newRow("empty") << ""
+                               << "in";
+        QTest::newRow("metres") << "10.1m"
+                                << "";
+        QTest::newRow("millimetres, spaced") << "10100 mm"
+                                             << "";
+        QTest::newRow("feet") << "33ft"
+                              << "";
+        QTest::newRow("not a length") << "long"
+                                      << "in";
     }
     void aLengthWithItsOwnUnitShowsNoSecond()
     {

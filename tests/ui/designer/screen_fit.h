@@ -34,7 +34,8 @@ inline QString problem(vostrel::designer::DesignerWindow& window, QWidget* anInp
         QTest::qWait(50); // the layouts settle
         const auto add = [&](const char* what, int overflow) {
             if (overflow > 0) {
-                problems += QStringLiteral("tab %1: %2 scroll by %3 px; ").arg(tab).arg(QLatin1String(what)).arg(overflow);
+                problems
+                    += QStringLiteral("tab %1: %2 scroll by %3 px; ").arg(tab).arg(QLatin1String(what)).arg(overflow);
             }
         };
         add("the inputs sideways", inputs->horizontalScrollBar()->maximum());
