@@ -275,16 +275,13 @@ AdjustInput builtFrom(const design::DesignInput& design)
 
 Outcome<Adjustment> adjust(const AdjustInput& in, Complex reading)
 {
-    if (auto problem = checkBuild(in)) {
+    auto read = readingAtConnector(in, reading);
+    if (auto* problem = std::get_if<NoAdjustment>(&read)) {
         return *problem;
     }
-    auto zin = atConnector(in, in.freqMhz, reading);
-    if (auto* problem = std::get_if<NoAdjustment>(&zin)) {
-        return *problem;
-    }
-    auto result = adjustAtConnector(in, std::get<Complex>(zin));
+    auto result = adjustAtConnector(in, std::get<ConnectorReading>(read).zin);
     if (auto* adjustment = std::get_if<Adjustment>(&result)) {
-        adjustment->cableWarning = cableWarning(in, reading);
+        adjustment->cableWarning = std::get<ConnectorReading>(read).cableWarning;
     }
     return result;
 }

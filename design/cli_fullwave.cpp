@@ -122,6 +122,18 @@ Refusal readCapacitorPlace(const Options& options, nec::NecJob& job)
     return std::nullopt;
 }
 
+// The element, --rod-side and --cap-at, in that order.
+Refusal readModelOptions(const Options& options, const Inputs& inputs, nec::NecJob& job)
+{
+    if (auto failure = readElement(options, inputs, job)) {
+        return failure;
+    }
+    if (auto failure = readRodSide(options, job)) {
+        return failure;
+    }
+    return readCapacitorPlace(options, job);
+}
+
 // Why nec2c gave no answer, in one line, with the last of its output.
 std::string notRun(const nec::NecFailure& failure)
 {
@@ -441,13 +453,7 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
         return report(err, *failure);
     }
     nec::NecJob job = necJob(inputs);
-    if (auto failure = readElement(options, inputs, job)) {
-        return report(err, *failure);
-    }
-    if (auto failure = readRodSide(options, job)) {
-        return report(err, *failure);
-    }
-    if (auto failure = readCapacitorPlace(options, job)) {
+    if (auto failure = readModelOptions(options, inputs, job)) {
         return report(err, *failure);
     }
     if (options.writeNec.has_value()) {
@@ -508,13 +514,7 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     }
     nec::NecJob job = necJob(inputs);
     job.checks = false;
-    if (auto failure = readElement(options, inputs, job)) {
-        return *failure;
-    }
-    if (auto failure = readRodSide(options, job)) {
-        return *failure;
-    }
-    if (auto failure = readCapacitorPlace(options, job)) {
+    if (auto failure = readModelOptions(options, inputs, job)) {
         return *failure;
     }
     const bool feedGiven = options.r.has_value() || options.x.has_value();
@@ -591,13 +591,7 @@ std::variant<NecAdjustment, std::monostate, CommandLineError> fullWaveAdjust(con
 {
     nec::NecJob job = necJob(inputs);
     job.checks = false;
-    if (auto failure = readElement(options, inputs, job)) {
-        return *failure;
-    }
-    if (auto failure = readRodSide(options, job)) {
-        return *failure;
-    }
-    if (auto failure = readCapacitorPlace(options, job)) {
+    if (auto failure = readModelOptions(options, inputs, job)) {
         return *failure;
     }
     const double builtPf = std::isinf(in.capacitancePf) ? 0 : in.capacitancePf;
