@@ -497,9 +497,7 @@ int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
         }
         steppedInNec = std::get<bool>(stepped);
     }
-    if (steppedInNec) {
-        // answer.step and the sweep's figures are NEC-2's.
-    } else if (reading.sweep) {
+    if (!steppedInNec && reading.sweep) {
         auto swept = adjust::adjustSweep(in, *reading.sweep);
         if (const auto* problem = std::get_if<adjust::NoAdjustment>(&swept)) {
             return fail(fromAdjust(*problem, options));
@@ -508,7 +506,7 @@ int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
         answer.step = answer.sweep->atDesign;
         answer.sweepPoints = reading.sweep->points.size();
         answer.atAnalyser = touchstone::impedanceAt(*reading.sweep, in.freqMhz * 1e6).value_or(answer.step.reading);
-    } else {
+    } else if (!steppedInNec) {
         auto step = adjust::adjust(in, *reading.zin);
         if (const auto* problem = std::get_if<adjust::NoAdjustment>(&step)) {
             return fail(fromAdjust(*problem, options));

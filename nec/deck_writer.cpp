@@ -209,6 +209,13 @@ int tagOffset(const std::vector<Written>& written, std::size_t index)
     return offset;
 }
 
+// The same for the first of the match's element wires.
+int matchOffset(const std::vector<Written>& written)
+{
+    const auto ours = std::find_if(written.begin(), written.end(), [](const Written& x) { return x.userWire < 0; });
+    return tagOffset(written, static_cast<std::size_t>(ours - written.begin()));
+}
+
 // An LD card on one segment, its impedance `share` times the card's: R and
 // L (or R and X) multiplied, C divided; a conductivity (type 5) as it is.
 std::string loadLine(const Card& card, int tag, int segment, double share)
@@ -279,8 +286,7 @@ std::string placedLoads(const UserDeck& deck, const Card& card, const DrivenCard
     const bool lumped = type == 0 || type == 1 || type == 4;
     const std::vector<Written> written = writtenWires(deck, driven, scale);
     const int elementTag = deck.wires[static_cast<std::size_t>(deck.drivenWire)].tag;
-    const auto ours = std::find_if(written.begin(), written.end(), [](const Written& x) { return x.userWire < 0; });
-    const int ourOffset = tagOffset(written, static_cast<std::size_t>(ours - written.begin()));
+    const int ourOffset = matchOffset(written);
     std::string text;
     for (int s = first; s <= last; ++s) {
         const auto at = segmentOfTag(deck, tag, s);
@@ -322,9 +328,7 @@ std::vector<int> correctionsOfTag(const UserDeck& deck, const DrivenCards& drive
     if (driven.wires.empty()) {
         return driven.correctionSegments; // the bare element: the source's segment
     }
-    const std::vector<Written> written = writtenWires(deck, driven, scale);
-    const auto ours = std::find_if(written.begin(), written.end(), [](const Written& x) { return x.userWire < 0; });
-    const int offset = tagOffset(written, static_cast<std::size_t>(ours - written.begin()));
+    const int offset = matchOffset(writtenWires(deck, driven, scale));
     std::vector<int> segments = driven.correctionSegments;
     for (int& segment : segments) {
         segment += offset;
