@@ -145,7 +145,7 @@ Outcome<Adjustment> adjust(const AdjustInput& in, Complex reading);
 // to the connector (through in.cable when given), its SWR on Zc, and with a
 // lossy cable the warning. For another model of the match (NEC-2's) to
 // calibrate from.
-//   the build above, read 40 + j10 at the connector -> 40 + j10, SWR 1.30
+//   the build above, read 40 + j10 at the connector -> 40 + j10, SWR 1.37
 // Failures: adjust()'s up to and including ShortOrOpen on Zc (the build, the
 // cable, the reading); none of the closed form's.
 struct ConnectorReading {

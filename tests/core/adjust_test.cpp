@@ -119,6 +119,30 @@ TEST(Adjust, HeaderExample)
     EXPECT_FALSE(a.cableWarning.has_value());
 }
 
+// The reading as the header shows it, and through a cable as adjust()
+// takes it.
+TEST(ReadingAtConnector, HeaderExampleAndThroughACable)
+{
+    const adjust::ConnectorReading direct = ok(adjust::readingAtConnector(antennaBook(), {40, 10}));
+    EXPECT_EQ(direct.zin, Complex(40, 10));
+    EXPECT_NEAR(direct.swr, 1.37, 0.005);
+    EXPECT_NEAR(direct.swr, vostrel::physics::swr({40, 10}, 50), 1e-15);
+    EXPECT_FALSE(direct.cableWarning.has_value());
+
+    AdjustInput in = antennaBook();
+    in.lineImpedance = 75; // the SWR is on the line's impedance
+    EXPECT_NEAR(ok(adjust::readingAtConnector(in, {40, 10})).swr, vostrel::physics::swr({40, 10}, 75), 1e-15);
+
+    in = antennaBook();
+    in.cable = line("RG-58,60m");
+    const Complex atShack = coax::inputImpedance(*in.cable, 14.3, {40, 10});
+    const adjust::ConnectorReading cabled = ok(adjust::readingAtConnector(in, atShack));
+    expectRelative(cabled.zin, {40, 10}, 1e-12);
+    const Adjustment a = ok(adjust::adjust(in, atShack));
+    EXPECT_EQ(cabled.zin, a.reading);
+    EXPECT_EQ(cabled.cableWarning.has_value(), a.cableWarning.has_value());
+}
+
 TEST(Adjust, TakesALowLossCableOutOfTheReading)
 {
     AdjustInput in = antennaBook();
@@ -306,6 +330,17 @@ TEST_P(AdjustRefuses, WithASentence)
     EXPECT_EQ(problem.kind, GetParam().kind) << problem.message;
     EXPECT_NE(problem.message.find(GetParam().says), std::string::npos) << problem.message;
     EXPECT_EQ(problem.field, GetParam().field);
+
+    // The reading alone, before any model of the match: the same refusal,
+    // except those of the closed form (what the Za read calls for).
+    const auto read = adjust::readingAtConnector(in, GetParam().reading(in));
+    const bool closedForms = problem.kind == NoAdjustment::Kind::NoMatch
+        || problem.kind == NoAdjustment::Kind::Unexplained || problem.message.find("the next rod") != std::string::npos;
+    ASSERT_EQ(std::holds_alternative<adjust::NoAdjustment>(read), !closedForms) << problem.message;
+    if (!closedForms) {
+        EXPECT_EQ(std::get<adjust::NoAdjustment>(read).kind, problem.kind);
+        EXPECT_EQ(std::get<adjust::NoAdjustment>(read).message, problem.message);
+    }
 }
 
 std::function<Complex(const AdjustInput&)> read(Complex z)
