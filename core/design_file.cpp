@@ -32,6 +32,7 @@ constexpr std::array<KeyInfo, kKeyCount> kKeys = {{
     {Key::AntennaModel, "antenna-model", ValueKind::Path, "--nec"},
     {Key::AntennaModelSha256, "antenna-model-sha256", ValueKind::Sha256, ""},
     {Key::RodSide, "rod-side", ValueKind::RodSide, "--rod-side"},
+    {Key::CapAt, "cap-at", ValueKind::CapAt, "--cap-at"},
     {Key::BuiltLength, "built-rod-length", ValueKind::Length, "--length"},
     {Key::BuiltCapacitance, "built-capacitance", ValueKind::Capacitance, "--cap"},
 }};
@@ -102,6 +103,10 @@ std::optional<std::string> kindProblem(ValueKind kind, std::string_view value)
         return isOneOf(ascii::lowered(value), {"away", "+x", "-x", "+y", "-y", "+z", "-z"})
             ? std::nullopt
             : std::optional(quoted(value) + " is not a side: away, +x, -x, +y, -y, +z or -z");
+    case ValueKind::CapAt:
+        return isOneOf(ascii::lowered(value), {"feed", "rod-end"})
+            ? std::nullopt
+            : std::optional(quoted(value) + " is not a place: feed or rod-end");
     case ValueKind::Capacitance:
         return options::readCapacitance(value) ? std::nullopt
                                                : std::optional(quoted(value) + " is not a capacitance in pF");

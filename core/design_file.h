@@ -44,6 +44,7 @@ enum class Key {
     AntennaModel,
     AntennaModelSha256,
     RodSide,
+    CapAt,
     BuiltLength,
     BuiltCapacitance,
 };
@@ -59,6 +60,7 @@ enum class ValueKind {
     Path, // any text
     Sha256, // 64 hexadecimal digits
     RodSide, // away, +x, -x, +y, -y, +z or -z
+    CapAt, // feed or rod-end
     Capacitance, // pF: "96", "96 pF" or "short"
 };
 

@@ -120,9 +120,12 @@ Refusal applyDesignFile(Options& options)
         options.textbook = true;
     }
     dropRatings(options, given, options.nec.has_value() || options.elementLength.has_value());
-    if (!reads(options, OptionId::RodSide) || !(options.nec || options.elementLength)) {
-        if (!given.rodSide) {
-            options.rodSide.reset(); // the file's side means nothing without NEC-2
+    if (!(options.nec || options.elementLength)) {
+        // The file's rod side and capacitor place mean nothing without NEC-2.
+        for (const auto member : {&Options::rodSide, &Options::capAt}) {
+            if (!(given.*member)) {
+                (options.*member).reset();
+            }
         }
     }
     return std::nullopt;

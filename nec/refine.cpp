@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace vostrel::nec {
 namespace {
@@ -577,6 +578,13 @@ Outcome<Refined> refine(const NecJob& job)
     if (!(result.swr <= kMatchedSwr)) {
         return mismatched(result);
     }
+    if (job.capacitorAt == CapacitorAt::RodEnd) {
+        const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
+        const std::complex<double> reactance(0, 1e12 / (omega * result.capacitancePf));
+        const std::complex<double> shorted
+            = zinNear(result.samples, result.rodLength, std::numeric_limits<double>::infinity(), job.design.freqMhz);
+        result.capacitorGain = (shorted - result.zin) / reactance;
+    }
 
     if (job.checks) {
         auto gain = averageGainOf(session, matched, solution, lossless, job.design.freqMhz);
@@ -624,8 +632,8 @@ Outcome<Refined> refine(const NecJob& job)
     return result;
 }
 
-std::complex<double> zinNear(
-    const std::vector<RodSample>& samples, double rodLength, double capacitancePf, double freqMhz)
+std::complex<double> zinNear(const std::vector<RodSample>& samples, double rodLength, double capacitancePf,
+    double freqMhz, std::complex<double> capacitorGain)
 {
     if (samples.empty()) {
         return {};
@@ -646,7 +654,7 @@ std::complex<double> zinNear(
         return shorted;
     }
     const double omega = physics::kTwoPi * freqMhz * 1e6;
-    return shorted - std::complex<double>(0, 1e12 / (omega * capacitancePf));
+    return shorted - capacitorGain * std::complex<double>(0, 1e12 / (omega * capacitancePf));
 }
 
 RodLimit rodLimit(const NecJob& job)

@@ -77,6 +77,11 @@ struct Refined {
     // Every run of that search, by rod length: the tuning sliders' model
     // near the refined match (see zinNear()).
     std::vector<RodSample> samples;
+    // How much of the capacitor's series reactance reaches Zin: exactly 1
+    // beside the feed point; at the rod's end, fitted to the confirming run
+    // (Zin = shorted Zin - gain jX, the first term of the load's bilinear
+    // map, exact at the refined match).
+    std::complex<double> capacitorGain = 1;
 
     // Checks (when asked for): the average gain of the lossless model in
     // free space (1 for a perfect model), and the refinement repeated with
@@ -102,12 +107,14 @@ inline constexpr int kCapacitorSteps = 8;
 // shorted interpolated linearly in the rod length between the two samples
 // either side (beyond them, from the two nearest), and the capacitor's
 // reactance added in series, exactly as NEC's load on the source segment
-// adds it. An infinite capacitance is a shorted capacitor. Zero without
+// adds it (times `capacitorGain`, Refined::capacitorGain, for a capacitor
+// elsewhere). An infinite capacitance is a shorted capacitor. Zero without
 // samples.
 //   samples {1 m, 40 + j100}, {1.2 m, 60 + j120}; 1.1 m, shorted -> 50 + j110
 //   the same at 1.1 m with C for 110 ohms at freqMhz            -> 50 + j0
-std::complex<double> zinNear(
-    const std::vector<RodSample>& samples, double rodLength, double capacitancePf, double freqMhz);
+//   the same with capacitorGain 0.9                             -> 50 + j11
+std::complex<double> zinNear(const std::vector<RodSample>& samples, double rodLength, double capacitancePf,
+    double freqMhz, std::complex<double> capacitorGain = 1);
 
 // Thresholds of "doubtful".
 inline constexpr double kAverageGainLow = 0.95;

@@ -21,9 +21,9 @@ namespace vostrel::designer {
 namespace {
 
 // The options of vostrel-design that fill this form.
-constexpr std::array kFormOptions
-    = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--half", "--textbook", "--units",
-        "--tube-id", "--dielectric", "--s1p", "--element-length", "--nec", "--power", "--swr-margin", "--rod-side"};
+constexpr std::array kFormOptions = {"--freq", "--r", "--x", "--element", "--rod", "--spacing", "--line", "--half",
+    "--textbook", "--units", "--tube-id", "--dielectric", "--s1p", "--element-length", "--nec", "--power",
+    "--swr-margin", "--rod-side", "--cap-at"};
 
 struct OlderSpelling {
     const char* name;
@@ -258,6 +258,14 @@ std::optional<QString> readChoices(const Reader& read, InputTexts& texts)
                 .arg(quoted(read.value("rod-side")));
         }
         texts.rodSide = value;
+    }
+    if (read.isSet("cap-at")) {
+        const QString value = read.value("cap-at").toLower();
+        if (std::find(kCapacitorPlaces.begin(), kCapacitorPlaces.end(), value.toStdString())
+            == kCapacitorPlaces.end()) {
+            return QStringLiteral("--cap-at: %1 is not a place: feed or rod-end").arg(quoted(read.value("cap-at")));
+        }
+        texts.capAt = value;
     }
     if (read.isSet("dielectric")) {
         const QString value = read.value("dielectric").toLower();

@@ -48,6 +48,7 @@ Design everything()
     design[Key::AntennaModel] = "/home/ok1xyz/antennas/beam = 3 el.nec";
     design[Key::AntennaModelSha256] = sha256Hex("GW 1 21 0 -5 0 0 5 0 0.0125\n");
     design[Key::RodSide] = "-z";
+    design[Key::CapAt] = "rod-end";
     design[Key::BuiltLength] = "38.9 in";
     design[Key::BuiltCapacitance] = "96.14 pF";
     return design;
@@ -132,6 +133,7 @@ INSTANTIATE_TEST_SUITE_P(Malformed, DesignFileRefuses,
         Refused{"HashTooShort", kHead + "antenna-model-sha256 = " + std::string(63, 'a') + "\n", 2, "64 hex"},
         Refused{"HashNotHex", kHead + "antenna-model-sha256 = " + std::string(63, 'a') + "g\n", 2, "64 hex"},
         Refused{"RodSideW", kHead + "rod-side = +w\n", 2, "not a side"},
+        Refused{"CapAtTheStrap", kHead + "cap-at = strap\n", 2, "not a place: feed or rod-end"},
         Refused{"CapacitanceInNanofarads", kHead + "built-capacitance = 0.1 nF\n", 2, "not a capacitance"},
         Refused{"NotUtf8", kHead + "antenna-model = a\xFF.nec\n", 2, "UTF-8"},
         Refused{"AControlCharacter", kHead + "antenna-model = a\x1B[2J.nec\n", 2, "control"},

@@ -738,6 +738,14 @@ TEST(FullWave, CapacitorPlace)
     EXPECT_GT(
         std::stod(rowValue(rodEnd.out, "Refined rod length")), std::stod(rowValue(feed.out, "Refined rod length")));
     EXPECT_LT(std::stod(rowValue(rodEnd.out, "Refined capacitor")), std::stod(rowValue(feed.out, "Refined capacitor")));
+
+    // A design file's place is taken as the option would be, and the option
+    // given wins over it.
+    const cliTest::TempFile file("vostrel design 1\nfrequency = 14.2\nelement-diameter = 25 mm\n"
+                                 "rod-diameter = 12.7 mm\nspacing = 150 mm\nelement-length = 10.1 m\n"
+                                 "cap-at = rod-end\n");
+    EXPECT_EQ(run({"design", "--design", file.path()}).out, rodEnd.out);
+    EXPECT_EQ(run({"design", "--design", file.path(), "--cap-at", "feed"}).out, feed.out);
 }
 
 // --write-nec writes the rod on the side asked. nec2c fails here, so that

@@ -161,6 +161,8 @@ TEST(NecRefine, ZinNearTheSamples)
     // The capacitor for 110 ohms cancels the reactance at 1.1 m.
     const double pf = 1e12 / (omega * 110);
     EXPECT_NEAR(std::abs(zinNear(samples, 1.1, pf, mhz) - std::complex<double>(50, 0)), 0, 1e-9);
+    EXPECT_NEAR(std::abs(zinNear(samples, 1.1, pf, mhz, 0.9) - std::complex<double>(50, 11)), 0, 1e-9);
+    EXPECT_NEAR(std::abs(zinNear(samples, 1.1, pf, mhz, {1, 0.1}) - std::complex<double>(61, 0)), 0, 1e-9);
     EXPECT_NEAR(std::abs(zinNear({{1.0, {40, 100}}}, 3, shorted, mhz) - std::complex<double>(40, 100)), 0, 1e-12);
     EXPECT_EQ(zinNear({}, 1, pf, mhz), std::complex<double>(0, 0));
 }
@@ -197,6 +199,28 @@ TEST(NecRefine, CapacitorAtTheRodEnd)
     const auto* solution = okOrFail(confirmed);
     ASSERT_NE(solution, nullptr);
     EXPECT_LT(physics::swr(solution->points.front().impedance, 50), 1.02);
+
+    // The sliders' model: beside the feed point the capacitor's reactance
+    // is in series as it is; at the rod's end only part of it reaches Zin,
+    // and the model gives NEC-2's Zin at the refined match and, near it, at
+    // another capacitor (where the feed point's model is some ohms off).
+    EXPECT_EQ(feed->capacitorGain, std::complex<double>(1, 0));
+    EXPECT_LT(std::abs(rodEnd->capacitorGain - 1.0), 0.5);
+    EXPECT_GT(std::abs(rodEnd->capacitorGain - 1.0), 0.01);
+    EXPECT_NEAR(std::abs(zinNear(rodEnd->samples, rodEnd->rodLength, rodEnd->capacitancePf, 14.2, rodEnd->capacitorGain)
+                    - rodEnd->zin),
+        0, 1e-9);
+    const double other = rodEnd->capacitancePf * 1.15;
+    const auto otherDeck = writeMatchedDeck(job, rodEnd->rodLength, other);
+    ASSERT_NE(okOrFail(otherDeck), nullptr);
+    const auto otherRun = run(*okOrFail(otherDeck), RunOptions{});
+    ASSERT_NE(okOrFail(otherRun), nullptr);
+    const std::complex<double> nec = okOrFail(otherRun)->points.front().impedance;
+    const double modelled
+        = std::abs(zinNear(rodEnd->samples, rodEnd->rodLength, other, 14.2, rodEnd->capacitorGain) - nec);
+    const double asAtTheFeed = std::abs(zinNear(rodEnd->samples, rodEnd->rodLength, other, 14.2) - nec);
+    EXPECT_LT(modelled, 1.0) << nec;
+    EXPECT_LT(modelled, asAtTheFeed / 3) << nec;
 }
 
 TEST(NecRefine, WithoutChecksFewerRuns)

@@ -35,8 +35,9 @@ std::vector<design::SweepPoint> necSweep(
     const double mhz = inputs.design.freqMhz;
     for (int i = 0; i < kNecModelPoints; ++i) {
         const double x = from + (to - from) * i / (kNecModelPoints - 1);
-        const auto zin = byRod ? nec::zinNear(refined.samples, x, held.capacitancePf, mhz)
-                               : nec::zinNear(refined.samples, held.rodLength, x, mhz);
+        const std::complex<double> gain = refined.capacitorGain;
+        const auto zin = byRod ? nec::zinNear(refined.samples, x, held.capacitancePf, mhz, gain)
+                               : nec::zinNear(refined.samples, held.rodLength, x, mhz, gain);
         sweep.push_back({x, zin, physics::swr(zin, inputs.design.lineImpedance)});
     }
     return sweep;
@@ -57,8 +58,9 @@ BuiltMatch necMatch(
     built.swrAtDesign = refined.swr;
     const bool atDesign
         = built.tuning.rodLength == built.design.rodLength && built.tuning.capacitancePf == built.design.capacitancePf;
-    built.zinTuned = atDesign ? refined.zin
-                              : nec::zinNear(refined.samples, built.tuning.rodLength, built.tuning.capacitancePf, mhz);
+    built.zinTuned = atDesign
+        ? refined.zin
+        : nec::zinNear(refined.samples, built.tuning.rodLength, built.tuning.capacitancePf, mhz, refined.capacitorGain);
     built.swrTuned = physics::swr(built.zinTuned, zc);
     if (inputs.tubeInnerDiameter) {
         const auto length = design::insertionLength(

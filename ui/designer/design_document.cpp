@@ -35,6 +35,7 @@ constexpr std::array kTextKeys = {
     TextKey{Key::Power, &InputTexts::power, false, "Power"},
     TextKey{Key::SwrMargin, &InputTexts::swrMargin, false, "SWR margin"},
     TextKey{Key::RodSide, &InputTexts::rodSide, false, "Rod side"},
+    TextKey{Key::CapAt, &InputTexts::capAt, false, "Capacitor at"},
 };
 
 QString fromStd(const std::string& text)
@@ -134,6 +135,7 @@ std::variant<DesignDocument, QString> readDesignDocument(
     }
     texts.dielectric = texts.dielectric.toLower();
     texts.rodSide = texts.rodSide.toLower();
+    texts.capAt = texts.capAt.toLower();
     texts.stepUp = file[Key::StepUp] == "half" ? design::StepUp::Half : design::StepUp::Whole;
     texts.model = file[Key::ClosedForm] == "textbook" ? design::Model::Textbook : design::Model::Corrected;
     if (const auto& model = file[Key::AntennaModel]) {

@@ -65,9 +65,9 @@ DesignInputsForm::DesignInputsForm(QWidget* parent)
     }
 
     // The tab order follows the form from top to bottom.
-    const std::array<QWidget*, 17> order = {field(Field::Frequency), field(Field::FeedResistance),
+    const std::array<QWidget*, 18> order = {field(Field::Frequency), field(Field::FeedResistance),
         field(Field::FeedReactance), m_unit, field(Field::ElementDiameter), field(Field::RodDiameter),
-        field(Field::Spacing), field(Field::ElementLength), m_rodSide, m_line, m_whole, m_half, m_textbook,
+        field(Field::Spacing), field(Field::ElementLength), m_rodSide, m_capAt, m_line, m_whole, m_half, m_textbook,
         field(Field::TubeInnerDiameter), m_dielectric, field(Field::Power), field(Field::SwrMargin)};
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
@@ -143,6 +143,19 @@ QGroupBox* DesignInputsForm::buildGeometry()
     rodSideCaption->setBuddy(m_rodSide);
     form->addRow(rodSideCaption, m_rodSide);
     connect(m_rodSide, &QComboBox::currentIndexChanged, this, &DesignInputsForm::emitEdited);
+    m_capAt = new WheelGuardedComboBox;
+    m_capAt->setObjectName(names::capAt);
+    m_capAt->addItem(tr("at the feed point"), QStringLiteral("feed"));
+    m_capAt->addItem(tr("at the rod's end (inside its tube)"), QStringLiteral("rod-end"));
+    m_capAt->setAccessibleName(tr("Capacitor place in NEC-2"));
+    m_capAt->setToolTip(tr("Where the capacitor sits in NEC-2's model, as you build it: between the feed point and "
+                           "the feed connection (a variable capacitor in a box), or at the rod's feed end (a coax "
+                           "capacitor inside the rod's tube). It moves the refined rod and capacitor. As "
+                           "vostrel-design's --cap-at."));
+    auto* capAtCaption = new QLabel(tr("Capacitor (NEC-2):"));
+    capAtCaption->setBuddy(m_capAt);
+    form->addRow(capAtCaption, m_capAt);
+    connect(m_capAt, &QComboBox::currentIndexChanged, this, &DesignInputsForm::emitEdited);
     m_antennaModelNote = new QLabel;
     m_antennaModelNote->setObjectName(names::antennaModelNote);
     m_antennaModelNote->setWordWrap(true);
@@ -331,6 +344,7 @@ InputTexts DesignInputsForm::texts() const
     texts.dielectric = m_dielectric->currentData().toString();
     texts.elementLength = field(Field::ElementLength)->text();
     texts.rodSide = m_rodSide->currentData().toString();
+    texts.capAt = m_capAt->currentData().toString();
     texts.model = m_textbook->isChecked() ? design::Model::Textbook : design::Model::Corrected;
     texts.power = field(Field::Power)->text();
     texts.swrMargin = field(Field::SwrMargin)->text();
@@ -366,6 +380,8 @@ void DesignInputsForm::setTextsQuietly(const InputTexts& texts)
     field(Field::ElementLength)->setText(texts.elementLength);
     const int rodSide = m_rodSide->findData(texts.rodSide);
     m_rodSide->setCurrentIndex(rodSide >= 0 ? rodSide : 0);
+    const int capAt = m_capAt->findData(texts.capAt);
+    m_capAt->setCurrentIndex(capAt >= 0 ? capAt : 0);
     m_textbook->setChecked(texts.model == design::Model::Textbook);
     field(Field::Power)->setText(texts.power);
     field(Field::SwrMargin)->setText(texts.swrMargin);

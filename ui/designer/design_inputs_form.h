@@ -90,6 +90,7 @@ private:
     QButtonGroup* m_stepUp;
     QComboBox* m_dielectric;
     QComboBox* m_rodSide;
+    QComboBox* m_capAt;
     QCheckBox* m_textbook;
     QLabel* m_measurementNote;
     QLabel* m_antennaModelNote;

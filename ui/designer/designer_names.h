@@ -22,6 +22,7 @@ inline constexpr const char* measurementNote = "measurementNote";
 inline constexpr const char* elementLength = "elementLength";
 inline constexpr const char* antennaModelNote = "antennaModelNote";
 inline constexpr const char* rodSide = "rodSide";
+inline constexpr const char* capAt = "capAt";
 inline constexpr const char* textbookModel = "textbookModel";
 inline constexpr const char* inputProblems = "inputProblems";
 
@@ -42,6 +43,8 @@ inline constexpr const char* necClosedFormSwr = "necClosedFormSwr";
 inline constexpr const char* necSwr = "necSwr";
 inline constexpr const char* necAverageGain = "necAverageGain";
 inline constexpr const char* necHalvedSegments = "necHalvedSegments";
+inline constexpr const char* necCapacitorAllowance = "necCapacitorAllowance";
+inline constexpr const char* necStrapAllowance = "necStrapAllowance";
 inline constexpr const char* necStatus = "necStatus";
 inline constexpr const char* useNecFeed = "useNecFeed";
 inline constexpr const char* explainNecChecks = "explainNecChecks";

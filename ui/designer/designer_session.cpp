@@ -86,7 +86,7 @@ DesignerSession::Update DesignerSession::update(const InputTexts& texts, const Q
     m_hasStudy = true;
     m_ratingsAsked = validation.ratings;
     m_elementLength = validation.elementLength;
-    update.nec = planFullWave(*validation.inputs, validation.elementLength, texts.rodSide, update);
+    update.nec = planFullWave(*validation.inputs, validation.elementLength, texts, update);
     rebuild();
     return update;
 }
@@ -149,7 +149,7 @@ std::optional<nec::Point> rodDirection(const QString& side)
 } // namespace
 
 DesignerSession::NecAction DesignerSession::planFullWave(
-    const ValidInputs& inputs, std::optional<double> elementLength, const QString& rodSide, Update& update)
+    const ValidInputs& inputs, std::optional<double> elementLength, const InputTexts& texts, Update& update)
 {
     if (!elementLength && !m_antennaModel) {
         m_necKey.reset();
@@ -159,8 +159,10 @@ DesignerSession::NecAction DesignerSession::planFullWave(
         return NecAction::Hide;
     }
     NecJobKey key = necJobKey(inputs, elementLength, m_antennaModel ? m_antennaModelHash : QByteArray(), m_run);
-    const std::optional<nec::Point> direction = rodDirection(rodSide);
-    key.rodSide = direction ? rodSide : QStringLiteral("away");
+    const std::optional<nec::Point> direction = rodDirection(texts.rodSide);
+    key.rodSide = direction ? texts.rodSide : QStringLiteral("away");
+    const bool atRodEnd = texts.capAt == QLatin1String("rod-end");
+    key.capacitorAt = atRodEnd ? nec::CapacitorAt::RodEnd : nec::CapacitorAt::Feed;
     if (m_necKey == key) {
         return NecAction::Reshow;
     }
@@ -177,6 +179,7 @@ DesignerSession::NecAction DesignerSession::planFullWave(
     }
     job.job.run = m_run;
     job.job.rodSide = direction;
+    job.job.capacitorAt = key.capacitorAt;
     m_necJob = job.job;
     const double mhz = inputs.design.freqMhz;
     job.sweepFromMhz = mhz * (1 - MatchStudy::kFrequencySpan);

@@ -130,7 +130,7 @@ private:
     std::optional<Measured> measuredAt(
         const QString& frequency, const QLocale& locale, QList<FieldError>& errors) const;
     NecAction planFullWave(
-        const ValidInputs& inputs, std::optional<double> elementLength, const QString& rodSide, Update& update);
+        const ValidInputs& inputs, std::optional<double> elementLength, const InputTexts& texts, Update& update);
     void rebuild(std::optional<Tuning> tuning = std::nullopt);
 
     nec::RunOptions m_run;

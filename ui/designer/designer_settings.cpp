@@ -42,6 +42,10 @@ InputTexts readInputs(const QSettings& store, const QLocale& locale)
     if (std::find(kRodSides.begin(), kRodSides.end(), texts.rodSide.toStdString()) == kRodSides.end()) {
         texts.rodSide = InputTexts{}.rodSide; // a hand-edited file's slip
     }
+    if (std::find(kCapacitorPlaces.begin(), kCapacitorPlaces.end(), texts.capAt.toStdString())
+        == kCapacitorPlaces.end()) {
+        texts.capAt = InputTexts{}.capAt;
+    }
     if (const auto unit = design::unitFromSymbol(store.value(inputKey(kUnitKey)).toString().toStdString())) {
         texts.unit = *unit;
     }

@@ -38,6 +38,7 @@ inline constexpr std::array kTextKeys = {
     TextKey{"power", &InputTexts::power},
     TextKey{"swrMargin", &InputTexts::swrMargin},
     TextKey{"rodSide", &InputTexts::rodSide},
+    TextKey{"capAt", &InputTexts::capAt},
 };
 // The choices, also under "inputs/": the unit's symbol, "half" or
 // "whole", "textbook" or "corrected".

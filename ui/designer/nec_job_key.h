@@ -2,6 +2,7 @@
 #pragma once
 
 #include "design_inputs.h"
+#include "match_geometry.h"
 #include "runner.h"
 
 #include <QByteArray>
@@ -31,6 +32,7 @@ struct NecJobKey {
     std::optional<double> elementLength;
     QByteArray antennaModelHash;
     QString rodSide = QStringLiteral("away"); // InputTexts::rodSide, "away" for any it does not read
+    nec::CapacitorAt capacitorAt = nec::CapacitorAt::Feed; // InputTexts::capAt, feed for any it does not read
     QString program; // the nec2c that runs it
     std::chrono::milliseconds timeout{0};
 

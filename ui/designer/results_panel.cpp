@@ -4,6 +4,8 @@
 #include "design_inputs.h"
 #include "designer_names.h"
 
+#include "allowance.h"
+
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -64,7 +66,9 @@ ResultsPanel::ResultsPanel(QWidget* parent)
         std::tuple{&m_necClosedFormSwr, tr("Closed form in NEC-2, SWR:"), names::necClosedFormSwr},
         std::tuple{&m_necSwr, tr("Refined match, SWR:"), names::necSwr},
         std::tuple{&m_necAverageGain, tr("Average gain test:"), names::necAverageGain},
-        std::tuple{&m_necHalved, tr("Halved segments:"), names::necHalvedSegments}};
+        std::tuple{&m_necHalved, tr("Halved segments:"), names::necHalvedSegments},
+        std::tuple{&m_necCapacitorAllowance, tr("Capacitor to allow for:"), names::necCapacitorAllowance},
+        std::tuple{&m_necStrapAllowance, tr("Strap to allow for:"), names::necStrapAllowance}};
     for (const auto& [into, label, name] : necRows) {
         *into = resultField(name, QString(label).chopped(1));
         auto* caption = new QLabel(label);
@@ -92,8 +96,12 @@ ResultsPanel::ResultsPanel(QWidget* parent)
     m_necAverageGain->setToolTip(tr("The average gain test of the lossless model: 1 for a perfect model"));
     m_useNecFeed->setEnabled(false);
     m_necFields = {m_necRodLength, m_necCapacitance, m_necInsertion, m_necFeed, m_necClosedFormSwr, m_necSwr,
-        m_necAverageGain, m_necHalved};
+        m_necAverageGain, m_necHalved, m_necCapacitorAllowance, m_necStrapAllowance};
     m_necHalved->setToolTip(tr("How far the refined rod and capacitor move with every segment halved"));
+    m_necCapacitorAllowance->setToolTip(tr("The range the capacitor you buy or build should cover around NEC-2's "
+                                           "refined one: engines differ, and so do real builds"));
+    m_necStrapAllowance->setToolTip(tr("The range of strap positions, from the feed point, that the rod you cut "
+                                       "should leave room for around NEC-2's refined one"));
     m_necStatus = new QLabel;
     m_necStatus->setObjectName(names::necStatus);
     m_necStatus->setWordWrap(true);
@@ -330,7 +338,17 @@ void ResultsPanel::showFullWave(
     m_necHalved->setText(r.halvedRodLength
             ? tr("rod %1, capacitor %2").arg(percent(r.rodChange, locale), percent(r.capacitanceChange, locale))
             : tr("not run"));
+    const nec::Allowance allowance = nec::allowanceOf(r);
+    const int tenths = allowance.capacitancePf.low < 10 ? 1 : 0;
+    m_necCapacitorAllowance->setText(tr("%1 to %2 pF")
+                                         .arg(formatNumber(allowance.capacitancePf.low, locale, tenths),
+                                             formatNumber(allowance.capacitancePf.high, locale, tenths)));
+    m_necStrapAllowance->setText(tr("%1 to %2")
+                                     .arg( // the unit once, after the second length
+                                         formatNumber(allowance.rodLength.low / design::metresPer(unit), locale),
+                                         lengthText(allowance.rodLength.high, unit, locale)));
     QString runs = r.runs == 1 ? tr("1 nec2c run.") : tr("%1 nec2c runs.").arg(r.runs);
+    runs += tr(" Allow for: from %1.").arg(QString::fromStdString(allowance.basis));
     // R and X typed far from NEC-2's: the closed form beside is another
     // element's (the command line says the same on standard error).
     if (nec::feedDiffersFromNec(typedFeed, r.feedImpedance)) {
@@ -388,11 +406,13 @@ QString ResultsPanel::fullWaveSummary(bool waiting) const
         return {};
     }
     QString text = QStringLiteral("\nFull-wave check (NEC-2)\n");
-    const std::array<std::pair<QString, const QLineEdit*>, 7> rows = {
+    const std::array<std::pair<QString, const QLineEdit*>, 9> rows = {
         std::pair{tr("Refined rod length"), m_necRodLength}, std::pair{tr("Refined capacitor"), m_necCapacitance},
         std::pair{tr("NEC feed impedance, bare element"), m_necFeed},
         std::pair{tr("Closed form in NEC-2, SWR"), m_necClosedFormSwr}, std::pair{tr("Refined match, SWR"), m_necSwr},
-        std::pair{tr("Average gain test"), m_necAverageGain}, std::pair{tr("Halved segments"), m_necHalved}};
+        std::pair{tr("Average gain test"), m_necAverageGain}, std::pair{tr("Halved segments"), m_necHalved},
+        std::pair{tr("Capacitor to allow for"), m_necCapacitorAllowance},
+        std::pair{tr("Strap to allow for"), m_necStrapAllowance}};
     for (const auto& [name, field] : rows) {
         if (!waiting && !field->text().isEmpty()) {
             text += QStringLiteral("  ") + (name + QLatin1Char(':')).leftJustified(34) + field->text()

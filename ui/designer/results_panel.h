@@ -72,6 +72,8 @@ public:
     QLineEdit* necSwr() const { return m_necSwr; }
     QLineEdit* necAverageGain() const { return m_necAverageGain; }
     QLineEdit* necHalvedSegments() const { return m_necHalved; }
+    QLineEdit* necCapacitorAllowance() const { return m_necCapacitorAllowance; }
+    QLineEdit* necStrapAllowance() const { return m_necStrapAllowance; }
     QLabel* necStatus() const { return m_necStatus; }
     QPushButton* useNecFeedButton() const { return m_useNecFeed; }
 
@@ -113,6 +115,8 @@ private:
     QLineEdit* m_necSwr;
     QLineEdit* m_necAverageGain;
     QLineEdit* m_necHalved;
+    QLineEdit* m_necCapacitorAllowance;
+    QLineEdit* m_necStrapAllowance;
     QLabel* m_necStatus;
     QPushButton* m_useNecFeed;
     QHBoxLayout* m_necFeedRow; // NEC-2's feed impedance and its button

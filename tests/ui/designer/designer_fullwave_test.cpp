@@ -38,6 +38,7 @@
 #include <QTest>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <fstream>
@@ -512,6 +513,33 @@ private slots:
         QVERIFY(f.window.exportPlots(pngPath, vostrel::designer::ExportFormat::Png));
         const QImage png(pngPath);
         QCOMPARE_GT(png.height(), f.window.plots()->height()); // the caption under the plots
+    }
+
+    // Only part of a capacitor's reactance at the rod's end reaches Zin: the
+    // curves against capacitance follow the answer's gain, so that their
+    // lowest SWR is where the answer's is (here 0.9: at 0.9 times the
+    // capacitor whose whole reactance would cancel the shorted Zin's).
+    void theCurvesFollowWhereTheCapacitorSits_data()
+    {
+        QTest::addColumn<double>("gain");
+        QTest::newRow("beside the feed point") << 1.0;
+        QTest::newRow("at the rod's end") << 0.9;
+    }
+    void theCurvesFollowWhereTheCapacitorSits()
+    {
+        QFETCH(double, gain);
+        Fixture f;
+        f.window.setNecRunOptions(fake("hanging"));
+        f.window.setInputs(dipole());
+        auto answer = handMadeAnswer(f.window);
+        std::get<nec::Refined>(answer.refined).capacitorGain = gain;
+        emit f.window.fullWave()->finished(answer);
+        const QList<QPointF> curve = f.window.chart(Plot::Capacitance)->curve()->points();
+        QVERIFY(!curve.isEmpty());
+        const auto lowest = std::min_element(
+            curve.begin(), curve.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+        QCOMPARE_LE(std::fabs(lowest->x() / (gain * 79.16) - 1), 0.01);
+        QCOMPARE_LT(lowest->y(), 1.05);
     }
 
     // The README's beam as a lone tube with k = 1/2: no closed form, NEC-2's

@@ -262,6 +262,36 @@ private slots:
         QCOMPARE(session.update(texts, kEnglish).nec, Action::Reshow);
     }
 
+    // The form's capacitor place reaches NEC-2, and the other place is
+    // another job; a place that does not read is the feed point.
+    void theCapacitorPlaceIsPartOfTheJob_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<bool>("atRodEnd");
+        QTest::newRow("feed") << "feed" << false;
+        QTest::newRow("rod-end") << "rod-end" << true;
+        QTest::newRow("strap is no place") << "strap" << false;
+    }
+    void theCapacitorPlaceIsPartOfTheJob()
+    {
+        QFETCH(QString, place);
+        QFETCH(bool, atRodEnd);
+        DesignerSession session;
+        const auto feed = session.update(dipole(), kEnglish);
+        QCOMPARE(feed.necJob->job.capacitorAt, vostrel::nec::CapacitorAt::Feed);
+        InputTexts texts = dipole();
+        texts.capAt = place;
+        const auto update = session.update(texts, kEnglish);
+        QCOMPARE(update.nec, atRodEnd ? Action::Start : Action::Reshow);
+        if (!atRodEnd) {
+            QCOMPARE(update.necJob.has_value(), false);
+            return;
+        }
+        QCOMPARE(update.necJob->job.capacitorAt, vostrel::nec::CapacitorAt::RodEnd);
+        QVERIFY(!(update.necJob->key == feed.necJob->key));
+        QCOMPARE(session.update(texts, kEnglish).nec, Action::Reshow);
+    }
+
     // Only the answer to the job handed out last is taken.
     void anEarlierJobsAnswerIsNotTaken()
     {
@@ -774,6 +804,7 @@ private slots:
         texts.power = QStringLiteral("1500") + locale.decimalPoint() + QStringLiteral("5");
         texts.swrMargin = QStringLiteral("2") + locale.decimalPoint() + QStringLiteral("5");
         texts.rodSide = QStringLiteral("+y");
+        texts.capAt = QStringLiteral("rod-end");
         QVERIFY(settings::writeInputs(store, texts, locale));
         for (const auto& key : settings::kTextKeys) {
             QVERIFY2(store.contains(QStringLiteral("inputs/") + QLatin1String(key.key)), key.key);
@@ -795,11 +826,13 @@ private slots:
         store.setValue(QStringLiteral("inputs/unit"), QStringLiteral("furlong"));
         store.setValue(QStringLiteral("inputs/stepUp"), QStringLiteral("sideways"));
         store.setValue(QStringLiteral("inputs/rodSide"), QStringLiteral("up"));
+        store.setValue(QStringLiteral("inputs/capAt"), QStringLiteral("strap"));
         const InputTexts read = settings::readInputs(store, kEnglish);
         QCOMPARE(read.frequency, QStringLiteral("7.1"));
         QCOMPARE(read.unit, InputTexts{}.unit);
         QCOMPARE(read.stepUp, StepUp::Whole);
         QCOMPARE(read.rodSide, QStringLiteral("away"));
+        QCOMPARE(read.capAt, QStringLiteral("feed"));
         QCOMPARE(read.model, Model::Corrected);
         QCOMPARE(read.resistance, InputTexts{}.resistance); // a key not written keeps the example's
         QCOMPARE(read.power, QString()); // settings from before the ratings: none

@@ -308,7 +308,7 @@ private slots:
         QTest::newRow("in German, a length in its own unit")
             << "de_DE"
             << InputTexts{"14,3", "25", "-25", "38,1", "12,7", "6 in", Unit::Millimetre, "50", StepUp::Whole, "",
-                   "ptfe", "", Model::Corrected, "", "2", "-z"}
+                   "ptfe", "", Model::Corrected, "", "2", "-z", "rod-end"}
             << -3 << 40;
     }
     void aDesignFileTravels()
@@ -332,6 +332,7 @@ private slots:
         QVERIFY(bytes.startsWith("vostrel design 1\n"));
         QVERIFY2(bytes.contains("frequency = 14") && !bytes.contains(','), bytes.constData());
         QVERIFY(bytes.contains("rod-side = " + texts.rodSide.toUtf8() + "\n"));
+        QVERIFY(bytes.contains("cap-at = " + texts.capAt.toUtf8() + "\n"));
 
         DesignerWindow again;
         QVERIFY(!again.openDesign(path).has_value());

@@ -628,6 +628,13 @@ private slots:
                                        << "";
         QTest::newRow("rod side not one") << QStringList{"--rod-side", "up"} << "error=--rod-side: \"up\" is not a side"
                                           << "";
+        QTest::newRow("capacitor at the rod's end, any case") << QStringList{"--cap-at", "Rod-End"} << "capAt=rod-end"
+                                                              << "";
+        QTest::newRow("capacitor at the feed") << QStringList{"--cap-at", "feed"} << "capAt=feed"
+                                               << "";
+        QTest::newRow("capacitor at no place")
+            << QStringList{"--cap-at", "strap"} << "error=--cap-at: \"strap\" is not a place: feed or rod-end"
+            << "";
         QTest::newRow("length and model") << QStringList{"--nec", "beam.nec", "--element-length", "5m"}
                                           << "error=--element-length and --nec each give the element"
                                           << "";
@@ -665,6 +672,7 @@ private slots:
             : what == QLatin1String("power")      ? t.power
             : what == QLatin1String("margin")     ? t.swrMargin
             : what == QLatin1String("rodSide")    ? t.rodSide
+            : what == QLatin1String("capAt")      ? t.capAt
                                                   : t.frequency;
         QCOMPARE(got, value);
         QCOMPARE(given.notes, note.isEmpty() ? QStringList{} : QStringList{note});

@@ -346,8 +346,14 @@ private slots:
         QCOMPARE(panel.necSwr()->text(), QStringLiteral("1.002"));
         QCOMPARE(panel.necAverageGain()->text(), QStringLiteral("0.985"));
         QCOMPARE(panel.necHalvedSegments()->text(), QStringLiteral("rod +3.2 %, capacitor -0.9 %"));
+        // The rod's span reaches from 5 % under NEC-2's to the closed form's
+        // 1388 mm, the capacitor's from 10 % under to the closed form's
+        // 88.23 pF, in whole picofarads outward.
+        QCOMPARE(panel.necCapacitorAllowance()->text(), QStringLiteral("71 to 89 pF"));
+        QCOMPARE(panel.necStrapAllowance()->text(), QStringLiteral("1199 to 1388 mm"));
         QCOMPARE(panel.necStatus()->text(),
-            QStringLiteral("Doubtful: the rod moves +3.2 % with halved segments. 14 nec2c runs."));
+            QStringLiteral("Doubtful: the rod moves +3.2 % with halved segments. 14 nec2c runs. Allow for: from the "
+                           "spread between engines (±5 % rod, ±10 % capacitor) and the closed form."));
         // "Use as R, X" hands NEC-2's feed impedance on.
         QVERIFY(panel.useNecFeedButton()->isEnabled());
         QSignalSpy used(&panel, &ResultsPanel::useNecFeedImpedance);
@@ -373,7 +379,12 @@ private slots:
         QCOMPARE(panel.necClosedFormSwr()->text(), QStringLiteral("no closed-form match for NEC-2's R, X"));
         QCOMPARE(panel.necAverageGain()->text(), QStringLiteral("not run"));
         QCOMPARE(panel.necHalvedSegments()->text(), QStringLiteral("not run"));
-        QCOMPARE(panel.necStatus()->text(), QStringLiteral("Not doubtful: the model passes its checks. 1 nec2c run."));
+        // No halved run and no closed form: the engines' spread alone.
+        QCOMPARE(panel.necCapacitorAllowance()->text(), QStringLiteral("71 to 88 pF"));
+        QCOMPARE(panel.necStrapAllowance()->text(), QStringLiteral("47.22 to 52.19 in"));
+        QCOMPARE(panel.necStatus()->text(),
+            QStringLiteral("Not doubtful: the model passes its checks. 1 nec2c run. Allow for: from the spread "
+                           "between engines (±5 % rod, ±10 % capacitor)."));
 
         panel.hideFullWave();
         QVERIFY(!panel.fullWaveShown());
