@@ -24,7 +24,8 @@ namespace {
 //   halved convergence run still keeps 2;
 // - segments meeting at a junction of about equal length: the feed
 //   connection, rod and strap share the segment length of the element's
-//   match region, which grows by doubling only away from the match.
+//   match region, which grows by doubling only away from the junctions
+//   (along the middle of a long rod too, the element beside it cut alike).
 constexpr double kWavelengthsPerSegment = 40;
 constexpr double kSegmentsPerSpacing = 4;
 constexpr double kMinLengthOverRadius = 4;
@@ -95,6 +96,34 @@ double firstSegment(const Match& match, const Segmentation& cut)
     const double segment = std::max(std::min(wavelength / kWavelengthsPerSegment, match.spacing / kSegmentsPerSpacing),
         kMinLengthOverRadius * match.rodDiameter / 2);
     return segment / cut.segmentScale;
+}
+
+// The rod and the element beside it, cut alike so that their segments stay
+// aligned: one spacing at each end in the match region's segments (where the
+// current turns into the feed connection and the strap), graded by doubling
+// towards the middle and mirrored. Along the middle the two wires carry the
+// line's current, which changes over a wavelength, not over the spacing.
+// The pieces are those of the model as it is, their segments multiplied by
+// the segmentation's scale: the halved run halves every segment.
+std::vector<Piece> rodPieces(double rod, double spacing, const Match& match, const Segmentation& cut)
+{
+    const Segmentation unscaled{cut.freqMhz, 1, cut.cage};
+    const double segment = firstSegment(match, unscaled);
+    const double longest = std::max(segment, physics::wavelengthMetres(cut.freqMhz) / kWavelengthsPerSegment);
+    const double end = std::max(spacing, 4 * segment);
+    const auto scaled = [&cut](int segments) { return segments * cut.segmentScale; };
+    if (rod <= 2 * end + 12 * segment) {
+        return {{0, rod, scaled(segmentsFor(rod, segment))}};
+    }
+    std::vector<Piece> half{{0, end, scaled(segmentsFor(end, segment))}};
+    for (const Piece& piece : gradedPieces(end, rod / 2, segment, longest)) {
+        half.push_back({piece.from, piece.to, scaled(piece.segments)});
+    }
+    std::vector<Piece> pieces = half;
+    for (auto piece = half.rbegin(); piece != half.rend(); ++piece) {
+        pieces.push_back({rod - piece->to, rod - piece->from, piece->segments});
+    }
+    return pieces;
 }
 
 } // namespace
@@ -175,7 +204,9 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
         };
         result.feedSideWires.push_back(static_cast<int>(result.wires.size()));
         wire(-back, 0, segmentsFor(back, segment));
-        wire(0, rod, segmentsFor(rod, segment));
+        for (const Piece& piece : rodPieces(rod, s, match, cut)) {
+            wire(piece.from, piece.to, piece.segments);
+        }
         if (front > rod + 1e-9) {
             wire(rod, front, segmentsFor(front - rod, segment));
         }
@@ -224,8 +255,10 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     result.capacitorWire = result.sourceWire + (atRodEnd ? 1 : 0);
     result.capacitorSegment = atRodEnd ? 1 : result.sourceSegment;
     result.wires.push_back(Wire{firstMatchTag, feedSegments, at(0, elementSide), at(0, rodSide), rodRadius});
-    result.wires.push_back(
-        Wire{firstMatchTag + 1, segmentsFor(rod, segment), at(0, rodSide), at(rod, rodSide), rodRadius});
+    for (const Piece& piece : rodPieces(rod, s, match, cut)) {
+        result.wires.push_back(
+            Wire{firstMatchTag + 1, piece.segments, at(piece.from, rodSide), at(piece.to, rodSide), rodRadius});
+    }
     result.wires.push_back(Wire{firstMatchTag + 2, feedSegments, at(rod, rodSide), at(rod, elementSide), rodRadius});
     return result;
 }

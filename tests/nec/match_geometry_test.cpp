@@ -42,21 +42,59 @@ TEST_P(MatchCage, EquivalentRadiusAndJunctions)
     EXPECT_EQ(feed.segments % 2, 1);
     EXPECT_EQ(wires->sourceSegment, feed.segments / 2 + 1);
     EXPECT_DOUBLE_EQ(feed.radius, c.rod / 2);
-    const Wire& rod = wires->wires[static_cast<std::size_t>(wires->sourceWire) + 1];
-    // The element's wire beside the rod has the rod's segments, aligned.
-    const auto beside = std::find_if(wires->wires.begin(), wires->wires.end(),
-        [](const Wire& w) { return w.tag == 1 && w.from[0] == 0 && std::abs(w.to[0] - 1.2) < 1e-12; });
-    ASSERT_NE(beside, wires->wires.end());
-    EXPECT_EQ(beside->segments, rod.segments);
-    const double rodSegment = wireLength(rod) / rod.segments;
+    // The rod's pieces, end to end from the feed connection to the strap;
+    // beside each, on every wire of the element, a piece cut alike.
+    std::vector<Wire> rod;
+    for (auto w = wires->wires.begin() + wires->sourceWire + 1; w->tag == 3; ++w) {
+        rod.push_back(*w);
+    }
+    ASSERT_GE(rod.size(), 3U); // 1.2 m at 150 mm: graded towards the middle
+    EXPECT_DOUBLE_EQ(rod.front().from[0], 0);
+    EXPECT_NEAR(rod.back().to[0], 1.2, 1e-12);
+    const int elementWires = c.cage ? wires->cageWires : 1;
+    double previous = 0;
+    for (std::size_t i = 0; i < rod.size(); ++i) {
+        const Wire& piece = rod[i];
+        if (i > 0) {
+            EXPECT_NEAR(piece.from[0], rod[i - 1].to[0], 1e-12);
+        }
+        const long alike = std::count_if(wires->wires.begin(), wires->wires.end(), [&](const Wire& w) {
+            return w.tag == 1 && std::abs(w.from[0] - piece.from[0]) < 1e-12 && std::abs(w.to[0] - piece.to[0]) < 1e-12
+                && w.segments == piece.segments;
+        });
+        EXPECT_EQ(alike, elementWires) << "piece " << i;
+        // Neighbouring segments within a factor of 2.
+        const double segment = wireLength(piece) / piece.segments;
+        if (previous > 0) {
+            EXPECT_LE(std::max(segment, previous) / std::min(segment, previous), 2.0 + 1e-9) << "piece " << i;
+        }
+        previous = segment;
+    }
+    // At both ends the rod has the feed connection's segments (a quarter of
+    // the spacing), longer ones only in the middle.
+    const double rodEnd = wireLength(rod.front()) / rod.front().segments;
     const double feedSegment = wireLength(feed) / feed.segments;
-    EXPECT_LT(std::max(rodSegment, feedSegment) / std::min(rodSegment, feedSegment), 2.0);
-    EXPECT_GE(rodSegment / (c.rod / 2), 4.0);
+    EXPECT_LT(std::max(rodEnd, feedSegment) / std::min(rodEnd, feedSegment), 2.0);
+    EXPECT_NEAR(wireLength(rod.back()) / rod.back().segments, rodEnd, 1e-12);
+    EXPECT_NEAR(rodEnd, 0.15 / 4, 1e-12);
+    double longest = 0;
+    int segments = 0;
+    for (const Wire& piece : rod) {
+        longest = std::max(longest, wireLength(piece) / piece.segments);
+        segments += piece.segments;
+    }
+    EXPECT_GT(longest, 1.5 * rodEnd);
+    EXPECT_LT(segments, 1.2 / rodEnd);
+    EXPECT_GE(rodEnd / (c.rod / 2), 4.0);
 
     const auto halved = matchWires(match, {-5, 0, 0}, {5, 0, 0}, {0, 0, 0}, {0, 0, 1}, {14.2, 2}, 1, 2);
     const auto* fine = okOrFail(halved);
     ASSERT_NE(fine, nullptr);
-    EXPECT_EQ(fine->wires[static_cast<std::size_t>(fine->sourceWire) + 1].segments, 2 * rod.segments);
+    int fineSegments = 0;
+    for (auto w = fine->wires.begin() + fine->sourceWire + 1; w->tag == 3; ++w) {
+        fineSegments += w->segments;
+    }
+    EXPECT_EQ(fineSegments, 2 * segments);
 }
 
 INSTANTIATE_TEST_SUITE_P(Nec, MatchCage,
