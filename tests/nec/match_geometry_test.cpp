@@ -41,7 +41,9 @@ TEST_P(MatchCage, EquivalentRadiusAndJunctions)
     const Wire& feed = wires->wires[static_cast<std::size_t>(wires->sourceWire)];
     EXPECT_EQ(feed.segments % 2, 1);
     EXPECT_EQ(wires->sourceSegment, feed.segments / 2 + 1);
-    EXPECT_DOUBLE_EQ(feed.radius, c.rod / 2);
+    // The feed connection has the radius of the element's wires it meets:
+    // the cage's (the rod's), else the tube's.
+    EXPECT_DOUBLE_EQ(feed.radius, c.cage ? c.rod / 2 : c.element / 2);
     // The rod's pieces, end to end from the feed connection to the strap;
     // beside each, on every wire of the element, a piece cut alike.
     std::vector<Wire> rod;
@@ -49,6 +51,10 @@ TEST_P(MatchCage, EquivalentRadiusAndJunctions)
         rod.push_back(*w);
     }
     ASSERT_GE(rod.size(), 3U); // 1.2 m at 150 mm: graded towards the middle
+    const Wire& strap = wires->wires[static_cast<std::size_t>(wires->sourceWire) + rod.size() + 1];
+    EXPECT_EQ(strap.tag, 4);
+    EXPECT_DOUBLE_EQ(strap.radius, feed.radius);
+    EXPECT_DOUBLE_EQ(rod.front().radius, c.rod / 2);
     EXPECT_DOUBLE_EQ(rod.front().from[0], 0);
     EXPECT_NEAR(rod.back().to[0], 1.2, 1e-12);
     const int elementWires = c.cage ? wires->cageWires : 1;
