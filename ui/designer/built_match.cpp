@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "built_match.h"
 
+#include "coax_capacitor.h"
 #include "physics.h"
 
 #include <cmath>
@@ -63,10 +64,19 @@ BuiltMatch necMatch(
         : nec::zinNear(refined.samples, built.tuning.rodLength, built.tuning.capacitancePf, mhz, refined.capacitorGain);
     built.swrTuned = physics::swr(built.zinTuned, zc);
     if (inputs.tubeInnerDiameter) {
-        const auto length = design::insertionLength(
-            refined.capacitancePf, *inputs.tubeInnerDiameter, inputs.design.geometry.rodDiameter, inputs.permittivity);
-        if (const auto* metres = std::get_if<double>(&length)) {
-            built.insertionLength = *metres;
+        // The rod in the tube as what it is, a piece of coaxial line open at
+        // its end, whose input reactance is the refined capacitor's at the
+        // design frequency (the per-metre figure first, for its checks).
+        const double rodDiameter = inputs.design.geometry.rodDiameter;
+        const auto lumped = design::insertionLength(
+            refined.capacitancePf, *inputs.tubeInnerDiameter, rodDiameter, inputs.permittivity);
+        const double reactance = 1e12 / (physics::kTwoPi * mhz * 1e6 * refined.capacitancePf);
+        if (std::holds_alternative<double>(lumped) && std::isfinite(reactance) && reactance > 0) {
+            const auto line = coax::openLineCapacitor(
+                coax::tubeLine(mhz, reactance, *inputs.tubeInnerDiameter, rodDiameter, inputs.permittivity));
+            if (const auto* piece = std::get_if<coax::OpenLineCapacitor>(&line)) {
+                built.insertionLength = piece->length;
+            }
         }
     }
     const auto& capacitance = MatchStudy::kCapacitanceSpan;

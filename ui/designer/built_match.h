@@ -29,7 +29,9 @@ struct BuiltMatch {
     double swrAtDesign = 0;
     std::complex<double> zinTuned;
     double swrTuned = 0;
-    std::optional<double> insertionLength; // metres, of the design's capacitor in the tube given
+    // Metres, of the design's capacitor in the tube given: the closed form's
+    // per metre of its capacitance; NEC-2's as a piece of open coaxial line.
+    std::optional<double> insertionLength;
     // About the tuned point, over the study's spans: SWR against the
     // capacitance and the rod length; against frequency, the closed form's
     // at the tuned point or NEC-2's sweep of its refined match (which the

@@ -459,6 +459,13 @@ private slots:
         const QString necInsertion = f.results().necInsertionLength()->text();
         QVERIFY(necInsertion.endsWith(QStringLiteral(" mm")));
         QVERIFY(necInsertion != f.window.results()->insertionLength()->text());
+        // NEC-2's capacitor in the 20 mm PTFE tube as an open coaxial line,
+        // X = Z0 cot(beta l): Z0 = 59.96 / sqrt(2.1) ln(20 / 12.7) = 18.79
+        // ohms, beta = 2 pi 14.2 MHz sqrt(2.1) / c = 0.4313 per metre, X =
+        // 141.59 ohms for 79.16 pF: 305.9 mm, where its 257.3 pF per metre
+        // would give 307.7 mm.
+        const double insertion = *f.window.session().built()->insertionLength;
+        QCOMPARE_LE(std::fabs(insertion - 0.3059), 0.0002);
         const QStringList drawn = f.window.drawing()->dimensionTexts();
         QVERIFY2(drawn.contains(QStringLiteral("L = 1263 mm, feed point to strap")), qPrintable(drawn.join('|')));
         QVERIFY(drawn.contains(QStringLiteral("C = 79.16 pF")));

@@ -3,6 +3,7 @@
 // again, whose answer is taken, what is stale and what may be exported,
 // the measurement and antenna model files, and the settings kept between
 // runs. Only Qt Core is linked: no widget is made.
+#include "coax_capacitor.h"
 #include "designer_session.h"
 #include "designer_settings.h"
 #include "nec_job_key.h"
@@ -400,10 +401,15 @@ private slots:
             [pf](const auto& a, const auto& b) { return std::fabs(a.x - pf) < std::fabs(b.x - pf); });
         QCOMPARE_LE(std::fabs(nearest->x - pf), 0.5);
         QCOMPARE_LE(std::fabs(nearest->swr - match.swrTuned), 0.05);
-        // The tube's insertion and the ratings are of NEC-2's capacitor and rod.
-        const auto insertion = vostrel::design::insertionLength(kNecPf, 0.020, 0.0127, 2.1);
+        // The tube's insertion and the ratings are of NEC-2's capacitor and
+        // rod; the insertion as an open coaxial line, a little shorter than
+        // the per-metre figure.
+        const auto line
+            = vostrel::coax::openLineCapacitor(vostrel::coax::tubeLine(14.2, reactanceOf(kNecPf), 0.020, 0.0127, 2.1));
+        const auto perMetre = vostrel::design::insertionLength(kNecPf, 0.020, 0.0127, 2.1);
         QVERIFY(match.insertionLength.has_value());
-        QCOMPARE_LE(std::fabs(*match.insertionLength - std::get<double>(insertion)), 1e-12);
+        QCOMPARE_LE(std::fabs(*match.insertionLength - std::get<vostrel::coax::OpenLineCapacitor>(line).length), 1e-12);
+        QCOMPARE_LT(*match.insertionLength, std::get<double>(perMetre) * 0.997);
         QVERIFY(session.study().insertionLength().has_value());
         QVERIFY(*session.study().insertionLength() != *match.insertionLength);
         QVERIFY(session.rated().has_value());
