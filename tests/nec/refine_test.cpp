@@ -759,3 +759,46 @@ TEST(Nec, GivenFeedDiffersFromNecPastATenth)
 }
 
 } // namespace
+
+namespace {
+
+// Each class of geometry the model is known to handle passes both checks,
+// so that a change that makes one doubtful again fails here (the grid of
+// bench/nec_grid.cpp has the rest): 2 m dipoles 0.47 wavelength long with an
+// 8 mm element and the rod as thick as it, a quarter thinner (a single tube
+// wire; its feed connection and strap of the element's radius), just thin
+// enough for a cage of two, and half as thick (a cage of three).
+struct PassingRow {
+    const char* name;
+    double elementOverRod;
+    double spacingInRods;
+    bool cage;
+};
+
+class ModelPasses : public ::testing::TestWithParam<PassingRow> { };
+
+TEST_P(ModelPasses, BothChecksOnEveryClass)
+{
+    const PassingRow& row = GetParam();
+    const double rod = 0.008 / row.elementOverRod;
+    NecJob job = dipoleJob(144.3, 0.47 * 299.792458 / 144.3, 0.008, rod, row.spacingInRods * rod);
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->cage, row.cage);
+    EXPECT_FALSE(r->doubtful) << r->doubt;
+    ASSERT_TRUE(r->averageGain.has_value());
+    EXPECT_GE(*r->averageGain, kAverageGainLow);
+    EXPECT_LE(*r->averageGain, kAverageGainHigh);
+    EXPECT_LE(std::abs(r->rodChange), kRodTolerance);
+    EXPECT_LE(std::abs(r->capacitanceChange), kCapacitanceTolerance);
+    EXPECT_LT(r->swr, 1.02);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nec, ModelPasses,
+    ::testing::Values(PassingRow{"RodAsThickAsTheElement", 1, 4, false},
+        PassingRow{"ElementAThirdThicker", 1.33, 4, false}, PassingRow{"JustACageOfTwo", 1.55, 6, true},
+        PassingRow{"ElementTwiceTheRod", 2, 6, true}),
+    RowName());
+
+} // namespace
