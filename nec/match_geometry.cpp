@@ -254,12 +254,14 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     const bool atRodEnd = match.capacitorAt == CapacitorAt::RodEnd;
     result.capacitorWire = result.sourceWire + (atRodEnd ? 1 : 0);
     result.capacitorSegment = atRodEnd ? 1 : result.sourceSegment;
-    // Without a cage the feed connection and the strap take the element's
-    // radius, so that the radius step sits where they meet the rod, not the
-    // element: with the rod's radius, on 64 free-space dipoles of element
-    // 1.33 and 1.45 rods thick, the halved run moved the rod by 19 to 30 %
-    // (invalid); with the element's, by 0.4 to 1.6 % (docs/nec-validation.md).
-    const double linkRadius = result.cage ? rodRadius : elementRadius;
+    // Without a cage the feed connection and the strap take the radius of
+    // the thicker of the element and the rod, so that the radius step sits
+    // where they meet the thinner: on the grid's free-space dipoles with an
+    // element 1.33 rods thick, the rod's radius let the halved run move the
+    // rod by 23 to 30 % (invalid), the element's by 0.4 to 1.3 %; with a rod
+    // 1.33 elements thick the element's radius put the average gain at 0.79,
+    // the rod's at 0.89 (docs/nec-validation.md).
+    const double linkRadius = result.cage ? rodRadius : std::max(rodRadius, elementRadius);
     result.wires.push_back(Wire{firstMatchTag, feedSegments, at(0, elementSide), at(0, rodSide), linkRadius});
     for (const Piece& piece : rodPieces(rod, s, match, cut)) {
         result.wires.push_back(

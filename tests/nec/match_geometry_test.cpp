@@ -41,9 +41,9 @@ TEST_P(MatchCage, EquivalentRadiusAndJunctions)
     const Wire& feed = wires->wires[static_cast<std::size_t>(wires->sourceWire)];
     EXPECT_EQ(feed.segments % 2, 1);
     EXPECT_EQ(wires->sourceSegment, feed.segments / 2 + 1);
-    // The feed connection has the radius of the element's wires it meets:
-    // the cage's (the rod's), else the tube's.
-    EXPECT_DOUBLE_EQ(feed.radius, c.cage ? c.rod / 2 : c.element / 2);
+    // The feed connection has the radius of the cage's wires it meets (the
+    // rod's), else of the thicker of the tube and the rod.
+    EXPECT_DOUBLE_EQ(feed.radius, c.cage ? c.rod / 2 : std::max(c.element, c.rod) / 2);
     // The rod's pieces, end to end from the feed connection to the strap;
     // beside each, on every wire of the element, a piece cut alike.
     std::vector<Wire> rod;
