@@ -112,14 +112,21 @@ private:
 
 using Sample = RodSample;
 
-// `best` when its Re Zin is within the tolerance of `zc`; else (the bracket
-// narrower than the length tolerance) both parts interpolated to the crossing.
+// The crossing: both parts of Zin interpolated linearly between the two
+// samples either side of it, to where Re Zin is `zc` exactly. The search
+// stops once a sample is within the tolerance of `zc`; taking that sample
+// as it is would leave its Re Zin up to the tolerance off, and Im Zin with
+// it (on a low-resistance beam, where Im Zin is steep in the rod length,
+// the capacitor then wandered by 5 % between rods 2 % apart). `best` only
+// when the bracket does not straddle `zc`.
 Sample closest(const Sample& best, const Sample& low, const Sample& high, double zc)
 {
-    if (std::abs(best.z.real() - zc) <= kResistanceTolerance * zc) {
+    const double below = zc - low.z.real();
+    const double above = high.z.real() - zc;
+    if (!(below >= 0 && above >= 0 && below + above > 0)) {
         return best;
     }
-    const double t = (zc - low.z.real()) / (high.z.real() - low.z.real());
+    const double t = below / (below + above);
     return Sample{low.length + t * (high.length - low.length), low.z + t * (high.z - low.z)};
 }
 
