@@ -304,6 +304,82 @@ bool newtonStep(std::complex<double> j1, std::complex<double> j2, std::complex<d
     return true;
 }
 
+// The halved run's rod and capacitor, in as few of its runs (each several
+// times dearer than a refining run) as will do. Its first run is at the
+// refined rod; the refining search's own slope of Zin in the rod length,
+// between its samples either side, gives the step to the halved model's
+// crossing. A step under kLinearStep of the rod is taken as it is (the
+// straight line is then as good as the search's tolerance); a longer one is
+// run, and the two runs narrowed down like the search's bracket. Without
+// samples either side, or when the two runs do not bracket the crossing,
+// the search itself from the refined rod.
+constexpr double kLinearStep = 0.003;
+
+Outcome<Found> halvedFound(Session& session, const NecJob& job, double rodLength, const std::vector<Sample>& samples)
+{
+    const double zc = job.design.lineImpedance;
+    const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
+    const int before = session.runs();
+    const auto above = std::upper_bound(
+        samples.begin(), samples.end(), rodLength, [](double length, const Sample& s) { return length < s.length; });
+    if (above == samples.begin() || above == samples.end()) {
+        return search(session, job, rodLength, 2, false);
+    }
+    const Sample& lowSample = *(above - 1);
+    const Sample& highSample = *above;
+    const std::complex<double> slope = (highSample.z - lowSample.z) / (highSample.length - lowSample.length);
+    if (!(std::abs(slope.real()) > 0) || !std::isfinite(slope.real()) || !std::isfinite(slope.imag())) {
+        return search(session, job, rodLength, 2, false);
+    }
+    auto sample = [&](double length) { return sampleAt(session, job, length, 2); };
+    auto first = sample(rodLength);
+    if (const auto* failure = std::get_if<NecFailure>(&first)) {
+        return *failure;
+    }
+    const Sample at = std::get<Sample>(first);
+    const double step = (zc - at.z.real()) / slope.real();
+    Sample crossing = at;
+    if (std::abs(step) <= kLinearStep * rodLength) {
+        crossing = Sample{rodLength + step, at.z + slope * step};
+    } else {
+        // Secant steps from the halved runs themselves until two of them
+        // bracket the crossing (or one is within the tolerance).
+        Sample previous = at;
+        double length = rodLength + step;
+        for (int steps = 0;; ++steps) {
+            auto run = sample(length);
+            if (const auto* failure = std::get_if<NecFailure>(&run)) {
+                return *failure;
+            }
+            const Sample next = std::get<Sample>(run);
+            const Sample nearer = std::abs(previous.z.real() - zc) < std::abs(next.z.real() - zc) ? previous : next;
+            if ((previous.z.real() - zc) * (next.z.real() - zc) <= 0
+                || std::abs(nearer.z.real() - zc) <= kResistanceTolerance * zc) {
+                const bool rising = previous.z.real() < next.z.real();
+                auto narrowed = narrowDown(sample, rising ? previous : next, rising ? next : previous, nearer, zc);
+                if (const auto* failure = std::get_if<NecFailure>(&narrowed)) {
+                    return *failure;
+                }
+                crossing = std::get<Sample>(narrowed);
+                break;
+            }
+            const double rise = next.z.real() - previous.z.real();
+            if (steps == 2 || !(std::abs(rise) > 0)) {
+                return search(session, job, next.length, 2, false);
+            }
+            length = next.length + (zc - next.z.real()) * (next.length - previous.length) / rise;
+            if (!(length > 0)) {
+                return search(session, job, next.length, 2, false);
+            }
+            previous = next;
+        }
+    }
+    if (!(crossing.z.imag() > 0) || !(crossing.length > 0)) {
+        return search(session, job, rodLength, 2, false);
+    }
+    return Found{crossing.length, 1e12 / (omega * crossing.z.imag()), session.runs() - before, rodLength, at.z};
+}
+
 // With the capacitor at the rod's end it is not simply in series with the
 // source: NEC's Zin holding it is not the shorted Zin less its reactance.
 // From the search's answer, rod length and reactance move together by
@@ -602,7 +678,8 @@ Outcome<Refined> refine(const NecJob& job)
         if (!(*result.averageGain >= kInvalidGainLow && *result.averageGain <= kInvalidGainHigh)) {
             return invalid("its average gain test gives " + fixed(*result.averageGain, 3) + ", far from 1");
         }
-        auto halved = search(session, job, result.rodLength, 2, false);
+        auto halved = job.capacitorAt == CapacitorAt::Feed ? halvedFound(session, job, result.rodLength, result.samples)
+                                                           : search(session, job, result.rodLength, 2, false);
         if (const auto* searched = std::get_if<Found>(&halved)) {
             halved = placedCapacitor(session, job, *searched, 2);
         }
