@@ -18,8 +18,10 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -74,13 +76,13 @@ std::vector<Geometry> grid()
         double mhz;
         double element; // a usual tube there
     };
-    const Band bands[] = {{1.85, 0.050}, {3.6, 0.050}, {7.1, 0.040}, {14.2, 0.025}, {28.5, 0.019}, {50.1, 0.012},
-        {144.3, 0.008}, {432.1, 0.005}};
+    const std::array<Band, 8> bands = {{{1.85, 0.050}, {3.6, 0.050}, {7.1, 0.040}, {14.2, 0.025}, {28.5, 0.019},
+        {50.1, 0.012}, {144.3, 0.008}, {432.1, 0.005}}};
     // Element/rod and spacing in rods: rods thicker than the element,
     // either side of the 1.5 at which the cage starts, and down to a
     // twentieth of the element.
-    const std::pair<double, double> shapes[] = {
-        {0.75, 2.5}, {1, 4}, {1.33, 4}, {1.45, 6}, {1.55, 6}, {2, 6}, {4, 8}, {10, 12}, {20, 15}};
+    const std::array<std::pair<double, double>, 9> shapes
+        = {{{0.75, 2.5}, {1, 4}, {1.33, 4}, {1.45, 6}, {1.55, 6}, {2, 6}, {4, 8}, {10, 12}, {20, 15}}};
     std::vector<Geometry> all;
     for (const Band& band : bands) {
         for (const auto& [ratio, spacing] : shapes) {
@@ -121,9 +123,8 @@ void printGrid()
         passed += r.doubtful ? 0 : 1;
         std::printf("%s | %.1f | %.2f | %.3f | %+.1f %% | %+.1f %% | %d | %.2f | %s |\n",
             g.beam ? "the deck's" : (r.cage ? "cage of " + std::to_string(r.cageWires) : "one wire").c_str(),
-            r.rodLength * 1e3,
-            r.capacitancePf, r.averageGain.value_or(0), r.rodChange * 100, r.capacitanceChange * 100, r.runs, cpu,
-            r.doubtful ? ("doubtful: " + r.doubt).c_str() : "passes");
+            r.rodLength * 1e3, r.capacitancePf, r.averageGain.value_or(0), r.rodChange * 100, r.capacitanceChange * 100,
+            r.runs, cpu, r.doubtful ? ("doubtful: " + r.doubt).c_str() : "passes");
     }
     std::printf("\n%d geometries: %d answered, %d pass both checks; the most CPU for one: %.2f s\n", total, answered,
         passed, worstCpu);
@@ -132,12 +133,13 @@ void printGrid()
 void printCurves()
 {
     for (const double spacing : {2.0, 4.0, 6.0}) {
-        std::printf("\nspacing %.0f in: rod diameter in, rod in, capacitor pF, cage wires\n", spacing);
+        std::printf("\nspacing %.0f in: rod diameter in, rod in, capacitor pF\n", spacing);
         double largestRodStep = 0;
         double largestCapStep = 0;
         double lastRod = 0;
         double lastCap = 0;
-        for (double d = 0.1; d <= 0.7 + 1e-9; d *= 1.02) {
+        for (int step = 0; step <= 98; ++step) { // 0.1 to 0.7 in, 2 % apart
+            const double d = 0.1 * std::pow(1.02, step);
             const Geometry g{28.5, 0.5 * kInch, d * kInch, spacing * kInch, true};
             const auto outcome = nec::refine(jobFor(g, false));
             if (const auto* failure = std::get_if<nec::NecFailure>(&outcome)) {
@@ -146,7 +148,7 @@ void printCurves()
                 continue;
             }
             const auto& r = std::get<nec::Refined>(outcome);
-            std::printf("%.4f %.3f %.2f %d\n", d, r.rodLength / kInch, r.capacitancePf, r.cage ? r.cageWires : 1);
+            std::printf("%.4f %.3f %.2f\n", d, r.rodLength / kInch, r.capacitancePf);
             if (lastRod > 0) {
                 largestRodStep = std::max(largestRodStep, std::abs(r.rodLength / lastRod - 1));
                 largestCapStep = std::max(largestCapStep, std::abs(r.capacitancePf / lastCap - 1));
@@ -163,9 +165,15 @@ void printCurves()
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::string(argv[1]) == "--curves") {
-        printCurves();
-    } else {
-        printGrid();
+    try {
+        if (argc > 1 && std::string(argv[1]) == "--curves") {
+            printCurves();
+        } else {
+            printGrid();
+        }
+    } catch (const std::exception& e) {
+        static_cast<void>(std::fprintf(stderr, "vostrel-nec-grid: %s\n", e.what()));
+        return 1;
     }
+    return 0;
 }

@@ -120,10 +120,39 @@ std::vector<Piece> rodPieces(double rod, double spacing, const Match& match, con
         half.push_back({piece.from, piece.to, scaled(piece.segments)});
     }
     std::vector<Piece> pieces = half;
-    for (auto piece = half.rbegin(); piece != half.rend(); ++piece) {
-        pieces.push_back({rod - piece->to, rod - piece->from, piece->segments});
+    for (std::size_t i = half.size(); i-- > 0;) { // mirrored, from the middle out
+        pieces.push_back({rod - half[i].to, rod - half[i].from, half[i].segments});
     }
     return pieces;
+}
+
+// The element's wires' offsets from its axis: one wire on the axis, or the
+// cage (see matchWires()), which `result` then records.
+std::vector<Point> cageOffsets(
+    const Match& match, const Segmentation& cut, const Point& side, const Point& along, MatchWires& result)
+{
+    const double rodRadius = match.rodDiameter / 2;
+    const double elementRadius = match.elementDiameter / 2;
+    const Point p2 = cross(along, side);
+    for (const double apart : {2.5, 2.2}) {
+        for (int n = 6; n >= 2 && cut.cage && elementRadius > rodRadius * 1.0001; --n) {
+            const double cageRadius = std::pow(std::pow(elementRadius, n) / (n * rodRadius), 1.0 / (n - 1));
+            const double neighbours = n == 2 ? 2 * cageRadius : 2 * cageRadius * std::sin(std::numbers::pi / n);
+            if (neighbours >= apart * rodRadius && match.spacing - cageRadius >= 2.5 * rodRadius) {
+                std::vector<Point> offsets;
+                for (int k = 0; k < n; ++k) {
+                    const double angle = physics::kTwoPi * k / n;
+                    offsets.push_back(
+                        add(scaled(side, cageRadius * std::cos(angle)), scaled(p2, cageRadius * std::sin(angle))));
+                }
+                result.cage = true;
+                result.cageWires = n;
+                result.cageRadius = cageRadius;
+                return offsets;
+            }
+        }
+    }
+    return {Point{0, 0, 0}};
 }
 
 } // namespace
@@ -168,30 +197,9 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     // average gain test), and clear of the rod by 2.5 rod radii; a
     // single tube wire when none fits (an element less than about 1.5 times
     // the rod: then the average gain test tells whether to trust it).
-    Point p1 = side;
-    Point p2 = cross(along, side);
-    std::vector<Point> offsets{Point{0, 0, 0}};
-    double radius = elementRadius;
-    double feedOffset = 0;
-    for (const double apart : {2.5, 2.2}) {
-        for (int n = 6; n >= 2 && cut.cage && !result.cage && elementRadius > rodRadius * 1.0001; --n) {
-            const double cageRadius = std::pow(std::pow(elementRadius, n) / (n * rodRadius), 1.0 / (n - 1));
-            const double neighbours = n == 2 ? 2 * cageRadius : 2 * cageRadius * std::sin(std::numbers::pi / n);
-            if (neighbours >= apart * rodRadius && s - cageRadius >= 2.5 * rodRadius) {
-                offsets.clear();
-                for (int k = 0; k < n; ++k) {
-                    const double angle = physics::kTwoPi * k / n;
-                    offsets.push_back(
-                        add(scaled(p1, cageRadius * std::cos(angle)), scaled(p2, cageRadius * std::sin(angle))));
-                }
-                radius = rodRadius;
-                feedOffset = cageRadius;
-                result.cage = true;
-                result.cageWires = n;
-                result.cageRadius = cageRadius;
-            }
-        }
-    }
+    const std::vector<Point> offsets = cageOffsets(match, cut, side, along, result);
+    const double radius = result.cage ? rodRadius : elementRadius;
+    const double feedOffset = result.cage ? result.cageRadius : 0;
 
     // The match region, cut at the feed point and the strap, with a margin of
     // one spacing either side; graded segments beyond it.
