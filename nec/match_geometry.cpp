@@ -266,7 +266,7 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     // the thicker of the element and the rod, so that the radius step sits
     // where they meet the thinner: on the grid's free-space dipoles with an
     // element 1.33 rods thick, the rod's radius let the halved run move the
-    // rod by 23 to 30 % (invalid), the element's by 0.4 to 1.3 %; with a rod
+    // rod by 23 to 30 % (invalid), the element's by at most 2.3 %; with a rod
     // 1.33 elements thick the element's radius put the average gain at 0.79,
     // the rod's at 0.89 (docs/nec-validation.md).
     const double linkRadius = result.cage ? rodRadius : std::max(rodRadius, elementRadius);
