@@ -206,13 +206,14 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     const double back = std::min(s, behind / 2);
     const double front = std::min(rod + s, ahead);
     auto at = [&](double distance, const Point& offset) { return add(add(feed, scaled(along, distance)), offset); };
+    const std::vector<Piece> rodCut = rodPieces(rod, s, match, cut); // the rod's, and the element's beside it
     for (const Point& offset : offsets) {
         auto wire = [&](double from, double to, int segments) {
             result.wires.push_back(Wire{elementTag, segments, at(from, offset), at(to, offset), radius});
         };
         result.feedSideWires.push_back(static_cast<int>(result.wires.size()));
         wire(-back, 0, segmentsFor(back, segment));
-        for (const Piece& piece : rodPieces(rod, s, match, cut)) {
+        for (const Piece& piece : rodCut) {
             wire(piece.from, piece.to, piece.segments);
         }
         if (front > rod + 1e-9) {
@@ -271,7 +272,7 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     // the rod's at 0.89 (docs/nec-validation.md).
     const double linkRadius = result.cage ? rodRadius : std::max(rodRadius, elementRadius);
     result.wires.push_back(Wire{firstMatchTag, feedSegments, at(0, elementSide), at(0, rodSide), linkRadius});
-    for (const Piece& piece : rodPieces(rod, s, match, cut)) {
+    for (const Piece& piece : rodCut) {
         result.wires.push_back(
             Wire{firstMatchTag + 1, piece.segments, at(piece.from, rodSide), at(piece.to, rodSide), rodRadius});
     }

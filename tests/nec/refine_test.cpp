@@ -378,20 +378,28 @@ struct SteepCase {
 
 class SteepCurve : public ::testing::TestWithParam<SteepCase> { };
 
-TEST_P(SteepCurve, EndsInFewRuns)
+// The 20 m dipole's job without checks refined on the fake's Re Zin through
+// `points` (L / L0, ohms); `start` is L0, the closed form's rod.
+Outcome<Refined> refinedOnCurve(const std::vector<std::pair<double, double>>& points, double& start)
 {
     NecJob job = twentyMetres();
     job.checks = false;
-    const double start = closedFormRodAt30Ohms(job);
-    ASSERT_GT(start, 0);
+    start = closedFormRodAt30Ohms(job);
     std::ostringstream curve;
     curve.precision(12);
-    for (const auto& [length, resistance] : GetParam().points) {
+    for (const auto& [length, resistance] : points) {
         curve << length * start << " " << resistance << " ";
     }
     Scratch scratch;
     const FakeCurve fake(scratch, "30 0", curve.str());
-    const auto outcome = refine(job);
+    return refine(job);
+}
+
+TEST_P(SteepCurve, EndsInFewRuns)
+{
+    double start = 0;
+    const auto outcome = refinedOnCurve(GetParam().points, start);
+    ASSERT_GT(start, 0);
     const auto* r = okOrFail(outcome);
     ASSERT_NE(r, nullptr);
     EXPECT_NEAR(r->rodLength, GetParam().crossing * start, 0.002 * start);
@@ -412,19 +420,14 @@ INSTANTIATE_TEST_SUITE_P(Nec, SteepCurve,
 // 0.05 L0 pieces) it lands within a few hundredths of a per cent.
 TEST(NecRefine, TheCrossingNotTheLastRun)
 {
-    NecJob job = twentyMetres();
-    job.checks = false;
-    const double start = closedFormRodAt30Ohms(job);
-    ASSERT_GT(start, 0);
-    std::ostringstream curve;
-    curve.precision(12);
+    std::vector<std::pair<double, double>> points;
     for (int i = 0; i <= 40; ++i) {
         const double x = 0.05 * i;
-        curve << x * start << " " << 5 + 45 * (x / 0.9) * (x / 0.9) << " ";
+        points.emplace_back(x, 5 + 45 * (x / 0.9) * (x / 0.9));
     }
-    Scratch scratch;
-    const FakeCurve fake(scratch, "30 0", curve.str());
-    const auto outcome = refine(job);
+    double start = 0;
+    const auto outcome = refinedOnCurve(points, start);
+    ASSERT_GT(start, 0);
     const auto* r = okOrFail(outcome);
     ASSERT_NE(r, nullptr);
     EXPECT_NEAR(r->rodLength / start, 0.9, 0.0003);
