@@ -134,9 +134,6 @@ struct Found {
     double rodLength = 0;
     double capacitancePf = 0;
     int runs = 0;
-    // The first sample, at the start (capacitor shorted).
-    double startLength = 0;
-    std::complex<double> startImpedance;
 };
 
 // Zin with the capacitor shorted at one rod length; a negative input
@@ -243,7 +240,6 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
         return *failure;
     }
     Sample low = std::get<Sample>(first);
-    const Sample started = low;
     keepNearest(low);
     if (shortestRod && low.z.real() < zc && low.length / 4 > shortest) {
         auto lower = sample(low.length / 4);
@@ -288,7 +284,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
             + " ohms: no series capacitor cancels that");
     }
     const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
-    return Found{best.length, 1e12 / (omega * best.z.imag()), session.runs() - before, started.length, started.z};
+    return Found{best.length, 1e12 / (omega * best.z.imag()), session.runs() - before};
 }
 
 // Solves j1 a + j2 b = -r for real a and b (the two parts of a complex
@@ -377,7 +373,7 @@ Outcome<Found> halvedFound(Session& session, const NecJob& job, double rodLength
     if (!(crossing.z.imag() > 0) || !(crossing.length > 0)) {
         return search(session, job, rodLength, 2, false);
     }
-    return Found{crossing.length, 1e12 / (omega * crossing.z.imag()), session.runs() - before, rodLength, at.z};
+    return Found{crossing.length, 1e12 / (omega * crossing.z.imag()), session.runs() - before};
 }
 
 // With the capacitor at the rod's end it is not simply in series with the
@@ -451,21 +447,63 @@ Outcome<Found> placedCapacitor(Session& session, const NecJob& job, Found found,
     return found;
 }
 
-// The closed form as built: its rod is the search's first sample; the
-// capacitor, a series load on the source segment, adds exactly its
-// reactance in series (no run of its own). At the rod's end it does not: a
-// run holding it.
-std::optional<NecFailure> closedFormAsBuilt(Session& session, const NecJob& job, const Found& f, Refined& result)
+// The closed form for the job's own step-up convention and model, from
+// NEC's feed impedance of the bare element: result.closedForm, or
+// result.closedFormMessage saying why there is none.
+void closedFormOf(const NecJob& job, Refined& result)
 {
-    if (!result.closedForm || f.startLength != result.closedForm->rodLength) {
+    result.closedForm.reset();
+    result.closedFormMessage.clear();
+    result.closedFormSwr.reset();
+    result.closedFormZin = {};
+    design::DesignInput input = job.design;
+    input.feedImpedance = result.feedImpedance;
+    const auto closed = design::design(input);
+    if (const auto* problem = std::get_if<design::Problem>(&closed)) {
+        result.closedFormMessage = problem->message;
+    } else if (const RodLimit limit = rodLimit(job); std::get<design::Design>(closed).rodLength > limit.length) {
+        result.closedFormMessage = "its rod of " + metres(std::get<design::Design>(closed).rodLength)
+            + " is longer than the rod's limit of " + metres(limit.length) + " (" + limit.why + ")";
+    } else {
+        result.closedForm = std::get<design::Design>(closed);
+    }
+}
+
+// Where the rod length search starts: the closed form's rod in the whole
+// step-up convention (the textbook and corrected models share it), so that
+// the refined match, its samples and its runs are the same whichever
+// convention and model the job shows its closed form in; the shortest rod
+// when that finds no match.
+double searchStart(const NecJob& job, std::complex<double> feedImpedance)
+{
+    NecJob canonical = job;
+    canonical.design.stepUp = design::StepUp::Whole;
+    canonical.design.model = design::Model::Corrected;
+    Refined start;
+    start.feedImpedance = feedImpedance;
+    closedFormOf(canonical, start);
+    return start.closedForm ? start.closedForm->rodLength : rodLimit(job).length / 25;
+}
+
+// The closed form as built. Beside the feed point the capacitor, a series
+// load on the source segment, adds exactly its reactance in series: a
+// sample of the search at its rod (the first, in the whole convention)
+// needs no run of its own. At the rod's end it does not, and another
+// convention's rod was not sampled: a run holding it.
+std::optional<NecFailure> closedFormAsBuilt(Session& session, const NecJob& job, Refined& result)
+{
+    if (!result.closedForm) {
         return std::nullopt;
     }
+    const design::Design& closed = *result.closedForm;
     const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
-    const bool shorted = result.closedForm->capacitorShorted;
-    const double reactance = shorted ? 0 : 1e12 / (omega * result.closedForm->capacitancePf);
-    result.closedFormZin = f.startImpedance - std::complex<double>(0, reactance);
-    if (job.capacitorAt == CapacitorAt::RodEnd && !shorted) {
-        const Match built = session.match(result.closedForm->rodLength, result.closedForm->capacitancePf);
+    const double reactance = closed.capacitorShorted ? 0 : 1e12 / (omega * closed.capacitancePf);
+    const auto sampled = std::find_if(
+        result.samples.begin(), result.samples.end(), [&](const Sample& s) { return s.length == closed.rodLength; });
+    if (sampled != result.samples.end() && (job.capacitorAt == CapacitorAt::Feed || closed.capacitorShorted)) {
+        result.closedFormZin = sampled->z - std::complex<double>(0, reactance);
+    } else {
+        const Match built = session.match(closed.rodLength, closed.capacitorShorted ? 0 : closed.capacitancePf);
         auto zin = session.impedance(&built, 1);
         if (const auto* failure = std::get_if<NecFailure>(&zin)) {
             return *failure;
@@ -615,19 +653,8 @@ Outcome<Refined> refine(const NecJob& job)
     }
     result.feedImpedance = std::get<std::complex<double>>(bare);
 
-    design::DesignInput closedInput = job.design;
-    closedInput.feedImpedance = result.feedImpedance;
-    const auto closed = design::design(closedInput);
-    double start = session.rodLimit() / 25; // walking up: the shortest rod
-    if (const auto* problem = std::get_if<design::Problem>(&closed)) {
-        result.closedFormMessage = problem->message;
-    } else if (const RodLimit limit = rodLimit(job); std::get<design::Design>(closed).rodLength > limit.length) {
-        result.closedFormMessage = "its rod of " + metres(std::get<design::Design>(closed).rodLength)
-            + " is longer than the rod's limit of " + metres(limit.length) + " (" + limit.why + ")";
-    } else {
-        result.closedForm = std::get<design::Design>(closed);
-        start = result.closedForm->rodLength;
-    }
+    closedFormOf(job, result);
+    const double start = searchStart(job, result.feedImpedance);
 
     auto found = search(session, job, start, 1, true, &result.samples);
     if (const auto* searched = std::get_if<Found>(&found)) {
@@ -639,7 +666,7 @@ Outcome<Refined> refine(const NecJob& job)
     std::sort(result.samples.begin(), result.samples.end(),
         [](const Sample& a, const Sample& b) { return a.length < b.length; });
     const Found& f = std::get<Found>(found);
-    if (auto failure = closedFormAsBuilt(session, job, f, result)) {
+    if (auto failure = closedFormAsBuilt(session, job, result)) {
         return *failure;
     }
     result.rodLength = f.rodLength;
@@ -795,6 +822,17 @@ Outcome<Point> rodSideOf(const NecJob& job)
         return job.rodSide ? sideAcross(drivenAxis(*deck), *job.rodSide) : Outcome<Point>(rodSide(*deck));
     }
     return job.rodSide ? sideAcross({1, 0, 0}, *job.rodSide) : Outcome<Point>(Point{0, 0, 1});
+}
+
+Outcome<Refined> withClosedForm(const NecJob& job, Refined refined)
+{
+    Session session(job);
+    closedFormOf(job, refined);
+    if (auto failure = closedFormAsBuilt(session, job, refined)) {
+        return *failure;
+    }
+    refined.runs += session.runs();
+    return refined;
 }
 
 Outcome<std::complex<double>> zinOfBuild(const NecJob& job, double rodLength, double capacitancePf)

@@ -185,11 +185,14 @@ Outcome<Point> rodSideOf(const NecJob& job);
 //    element);
 // 1. the bare element, for its feed impedance and the closed-form design;
 // 2. the closed form as built: the search's first run, at its rod length,
-//    with its capacitor's reactance added in series;
+//    with its capacitor's reactance added in series (in another step-up
+//    convention, or with the capacitor at the rod's end, a run of its own);
 // 3. the rod length search for the shortest rod that matches: from the
-//    closed form's length, steps of 30 % down while Re Zin is above the
-//    line impedance, or up from a quarter of it while below (from a
-//    twenty-fifth of the limit when the closed form finds no match); then
+//    whole convention's closed-form length (so the convention and model
+//    shown change nothing else; see withClosedForm()), steps of 30 % down
+//    while Re Zin is above the line impedance, or up from a quarter of it
+//    while below (from a twenty-fifth of the limit when the closed form
+//    finds no match); then
 //    regula falsi (Illinois) to 0.5 % of the line impedance; within the
 //    rod's physical limit (the element beyond the feed point, or a quarter
 //    wave);
@@ -209,6 +212,20 @@ Outcome<Point> rodSideOf(const NecJob& job);
 //   14.2 MHz, 10.1 m tube of 25 mm, rod 12.7 mm at 150 mm, Zc 50
 //     -> a rod and capacitor whose confirming run has SWR below 1.05
 Outcome<Refined> refine(const NecJob& job);
+
+// `refined`, a refinement of the same job shown in another step-up
+// convention or closed-form model, with its closed form redone for `job`'s
+// (closedForm, closedFormMessage, closedFormSwr, closedFormZin; runs counts
+// the run). The rest holds: the refinement does not depend on them, its
+// search starting from the whole convention's rod whichever the job shows.
+// At most one run, none when the search sampled the closed form's rod and
+// the capacitor sits beside the feed point.
+//   the 20 m dipole refined in the half convention, redone for the whole
+//     -> refine() of the whole convention's job field by field (runs
+//        aside), no run of its own
+//   the whole one redone for the half -> one run; refine() of the half's job
+// Failures: the runner's.
+Outcome<Refined> withClosedForm(const NecJob& job, Refined refined);
 
 // NEC's Zin of a build at the design frequency, the capacitor in place (0:
 // shorted) and the job's element correction with it: one run.

@@ -167,6 +167,61 @@ TEST(NecRefine, ZinNearTheSamples)
     EXPECT_EQ(zinNear({}, 1, pf, mhz), std::complex<double>(0, 0));
 }
 
+// The step-up convention and the closed-form model choose only the closed
+// form shown beside the refined match: the search starts from the whole
+// convention's rod whichever the job shows, so the refined match, its
+// samples and its runs are the same; withClosedForm() redoes the closed form
+// alone, in at most one run, to the figures a full refinement gives.
+TEST(NecRefine, TheConventionChangesOnlyTheClosedForm)
+{
+    for (const CapacitorAt at : {CapacitorAt::Feed, CapacitorAt::RodEnd}) {
+        SCOPED_TRACE(at == CapacitorAt::Feed ? "feed" : "rod-end");
+        NecJob wholeJob = twentyMetres();
+        wholeJob.checks = false;
+        wholeJob.capacitorAt = at;
+        NecJob halfJob = wholeJob;
+        halfJob.design.stepUp = design::StepUp::Half;
+        halfJob.design.model = design::Model::Textbook;
+        const auto wholeOutcome = refine(wholeJob);
+        const auto halfOutcome = refine(halfJob);
+        const auto* whole = okOrFail(wholeOutcome);
+        const auto* half = okOrFail(halfOutcome);
+        ASSERT_NE(whole, nullptr);
+        ASSERT_NE(half, nullptr);
+        EXPECT_EQ(half->rodLength, whole->rodLength);
+        EXPECT_EQ(half->capacitancePf, whole->capacitancePf);
+        EXPECT_EQ(half->searchRuns, whole->searchRuns);
+        ASSERT_EQ(half->samples.size(), whole->samples.size());
+        for (std::size_t i = 0; i < half->samples.size(); ++i) {
+            EXPECT_EQ(half->samples[i].length, whole->samples[i].length) << i;
+            EXPECT_EQ(half->samples[i].z, whole->samples[i].z) << i;
+        }
+        ASSERT_TRUE(whole->closedForm && half->closedForm && whole->closedFormSwr && half->closedFormSwr);
+        EXPECT_GT(std::abs(half->closedForm->rodLength / whole->closedForm->rodLength - 1), 0.05);
+        // The whole convention's closed form is the search's first sample:
+        // beside the feed point it costs no run; at the rod's end one.
+        const int ownRun = at == CapacitorAt::Feed ? 0 : 1;
+        EXPECT_EQ(half->runs, whole->runs + 1 - ownRun);
+
+        const auto toWhole = withClosedForm(wholeJob, *half);
+        const auto toHalf = withClosedForm(halfJob, *whole);
+        const auto* redoneWhole = okOrFail(toWhole);
+        const auto* redoneHalf = okOrFail(toHalf);
+        ASSERT_NE(redoneWhole, nullptr);
+        ASSERT_NE(redoneHalf, nullptr);
+        for (const auto& [redone, full] : {std::pair{redoneWhole, whole}, std::pair{redoneHalf, half}}) {
+            ASSERT_TRUE(redone->closedForm && redone->closedFormSwr);
+            EXPECT_EQ(redone->closedForm->rodLength, full->closedForm->rodLength);
+            EXPECT_EQ(redone->closedForm->capacitancePf, full->closedForm->capacitancePf);
+            EXPECT_DOUBLE_EQ(*redone->closedFormSwr, *full->closedFormSwr);
+            EXPECT_EQ(redone->closedFormZin, full->closedFormZin);
+            EXPECT_EQ(redone->rodLength, full->rodLength);
+        }
+        EXPECT_EQ(redoneWhole->runs, half->runs + ownRun);
+        EXPECT_EQ(redoneHalf->runs, whole->runs + 1);
+    }
+}
+
 // The capacitor at the rod's feed end (a coax capacitor in the rod's tube)
 // is not in series with the source: the answer is for that build, and, as
 // the published MININEC study found, its rod is longer and its capacitor

@@ -166,12 +166,24 @@ DesignerSession::NecAction DesignerSession::planFullWave(
     if (m_necKey == key) {
         return NecAction::Reshow;
     }
+    std::shared_ptr<const FullWaveResult> before;
+    if (m_necKey && m_necJob && m_fullWave && !m_necPending && std::holds_alternative<nec::Refined>(m_fullWave->refined)
+        && differsOnlyInClosedForm(*m_necKey, key)) {
+        before = std::make_shared<const FullWaveResult>(*m_fullWave);
+    }
     m_fullWave.reset();
     m_necKey = key;
     m_necPending = true;
     FullWaveJob job;
     job.key = key;
     job.job.design = inputs.design;
+    if (before) {
+        // The job that ran, to the last bit (a unit written back differs in
+        // the seventh figure), shown in the convention and model chosen now.
+        job.job.design = m_necJob->design;
+        job.job.design.stepUp = inputs.design.stepUp;
+        job.job.design.model = inputs.design.model;
+    }
     if (m_antennaModel) {
         job.job.element = *m_antennaModel;
     } else {
@@ -180,6 +192,7 @@ DesignerSession::NecAction DesignerSession::planFullWave(
     job.job.run = m_run;
     job.job.rodSide = direction;
     job.job.capacitorAt = key.capacitorAt;
+    job.before = std::move(before);
     m_necJob = job.job;
     const double mhz = inputs.design.freqMhz;
     job.sweepFromMhz = mhz * (1 - MatchStudy::kFrequencySpan);

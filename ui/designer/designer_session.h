@@ -45,7 +45,7 @@ public:
         Hide, // no element to model: no full-wave column
         Hold, // a field is bad: the run stops, the column waits
         Reshow, // the answer shown (or on its way) holds for these inputs
-        Start, // another job: stop the one in flight, start `necJob`
+        Start, // another job: stop the one in flight, start `necJob` (its `before`: a redo of the closed form alone)
     };
 
     struct Update {

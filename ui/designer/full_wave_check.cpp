@@ -36,6 +36,16 @@ FullWaveCheck::~FullWaveCheck()
 FullWaveResult FullWaveCheck::check(FullWaveJob job, const std::atomic<bool>* cancel)
 {
     job.job.run.cancel = cancel;
+    if (const auto* earlier = job.before ? std::get_if<nec::Refined>(&job.before->refined) : nullptr) {
+        FullWaveResult result = *job.before;
+        result.key = job.key;
+        result.refined = nec::withClosedForm(job.job, *earlier);
+        if (std::holds_alternative<nec::NecFailure>(result.refined)) {
+            result.sweep.clear();
+            result.sweepFailure.reset();
+        }
+        return result;
+    }
     FullWaveResult result;
     result.key = job.key;
     result.refined = nec::refine(job.job);

@@ -36,6 +36,10 @@ struct FullWaveJob {
     double sweepFromMhz = 0;
     double sweepToMhz = 0;
     int sweepPoints = 0; // 0: no sweep
+    // The answer of the same job shown in another step-up convention or
+    // closed-form model, when it found a match: only its closed form is
+    // redone (at most one run), its refined match and sweep kept.
+    std::shared_ptr<const FullWaveResult> before;
 };
 
 // The refinement in NEC-2, away from the GUI thread. One job at a time: a

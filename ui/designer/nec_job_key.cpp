@@ -16,6 +16,13 @@ double sixFigures(double value)
     return std::strtod(text.data(), nullptr);
 }
 
+bool differsOnlyInClosedForm(NecJobKey a, NecJobKey b)
+{
+    a.stepUp = b.stepUp;
+    a.model = b.model;
+    return a == b;
+}
+
 NecJobKey necJobKey(const ValidInputs& inputs, std::optional<double> elementLength, const QByteArray& antennaModelHash,
     const nec::RunOptions& run)
 {

@@ -14,7 +14,9 @@
 namespace vostrel::designer {
 
 // Everything NEC-2's answer depends on, compared field by field: equal keys
-// mean the answer shown (or on its way) still holds. Not the feed
+// mean the answer shown (or on its way) still holds. The step-up convention
+// and the closed-form model choose only the closed form shown beside the
+// refined match (see differsOnlyInClosedForm()). Not the feed
 // impedance typed (NEC computes the element's own), nor the coax
 // capacitor's tube and dielectric, nor the unit the lengths are shown in.
 // Lengths and ohms are kept to six significant figures: another unit
@@ -42,6 +44,13 @@ struct NecJobKey {
 // The value to six significant figures, as "%.6g" would print it.
 //   1.0000004 -> 1;  0.0381 -> 0.0381;  14.2000001 -> 14.2
 double sixFigures(double value);
+
+// Whether `a` and `b` differ in nothing but the step-up convention and the
+// closed-form model: the refined match holds for both, and only the closed
+// form beside it is redone (nec::withClosedForm()).
+//   a key, the same with StepUp::Half -> true;  equal keys -> true
+//   a key, the same with StepUp::Half and another frequency -> false
+bool differsOnlyInClosedForm(NecJobKey a, NecJobKey b);
 
 // The key of a job for `inputs` on a straight element of `elementLength`
 // or the antenna model whose bytes hash to `antennaModelHash` (non-empty

@@ -30,6 +30,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSlider>
@@ -239,6 +240,30 @@ private slots:
         QCOMPARE(f.window.form()->texts().unit, Unit::Inch);
         QCOMPARE(r.necRodLength()->text(), QStringLiteral("49.75 in")); // 1263.6 mm
         QVERIFY(!f.window.fullWave()->isBusy());
+        // The step-up convention chooses only the closed form beside: NEC-2's
+        // match and its sweep stay, the closed form is built again in one
+        // run, and the whole convention's again in none (the search sampled
+        // its rod).
+        const auto runsShown = [&r] {
+            const auto found = QRegularExpression(QStringLiteral("(\\d+) nec2c runs")).match(r.necStatus()->text());
+            return found.hasMatch() ? found.captured(1).toInt() : -1;
+        };
+        const int runs = runsShown();
+        QCOMPARE_GT(runs, 5);
+        const QString necRod = r.necRodLength()->text();
+        const QString closedBuilt = r.necClosedFormSwr()->text();
+        f.window.form()->findChild<QRadioButton*>(names::stepUpHalf)->click();
+        QCOMPARE(f.window.form()->texts().stepUp, StepUp::Half);
+        QVERIFY(f.busyShown());
+        QVERIFY(f.settled());
+        QCOMPARE(r.necRodLength()->text(), necRod);
+        QVERIFY2(r.necClosedFormSwr()->text() != closedBuilt, qPrintable(r.necClosedFormSwr()->text()));
+        QCOMPARE(runsShown(), runs + 1);
+        QVERIFY(f.window.frequencyPlotFromNec());
+        f.window.form()->findChild<QRadioButton*>(names::stepUpWhole)->click();
+        QVERIFY(f.settled());
+        QCOMPARE(r.necClosedFormSwr()->text(), closedBuilt);
+        QCOMPARE(runsShown(), runs + 1);
         type(f.window.form()->field(Field::Spacing), QStringLiteral("140mm"));
         QCOMPARE(r.necStatus()->text(), QStringLiteral("Computing in NEC-2…"));
         QVERIFY(f.busyShown());

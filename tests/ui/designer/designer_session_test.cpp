@@ -26,10 +26,13 @@ using vostrel::design::Model;
 using vostrel::design::StepUp;
 using vostrel::design::Unit;
 using vostrel::designer::DesignerSession;
+using vostrel::designer::FullWaveCheck;
+using vostrel::designer::FullWaveJob;
 using vostrel::designer::FullWaveResult;
 using vostrel::designer::InputTexts;
 using vostrel::designer::sixFigures;
 using Action = DesignerSession::NecAction;
+namespace design = vostrel::design;
 namespace nec = vostrel::nec;
 namespace settings = vostrel::designer::settings;
 
@@ -136,10 +139,11 @@ private slots:
     {
         QTest::addColumn<InputTexts>("changed");
         QTest::addColumn<Action>("expected");
-        auto row = [](const char* name, void (*change)(InputTexts&), Action expected) {
+        QTest::addColumn<bool>("closedFormOnly"); // the job redoes the closed form alone
+        auto row = [](const char* name, void (*change)(InputTexts&), Action expected, bool closedFormOnly = false) {
             InputTexts texts = dipole();
             change(texts);
-            QTest::newRow(name) << texts << expected;
+            QTest::newRow(name) << texts << expected << closedFormOnly;
         };
         row(
             "nothing", [](InputTexts&) {}, Action::Reshow);
@@ -154,9 +158,16 @@ private slots:
         row(
             "line impedance", [](InputTexts& t) { t.lineImpedance = QStringLiteral("75"); }, Action::Start);
         row(
-            "step-up", [](InputTexts& t) { t.stepUp = StepUp::Half; }, Action::Start);
+            "step-up", [](InputTexts& t) { t.stepUp = StepUp::Half; }, Action::Start, true);
         row(
-            "closed form", [](InputTexts& t) { t.model = Model::Corrected; }, Action::Start);
+            "closed form", [](InputTexts& t) { t.model = Model::Corrected; }, Action::Start, true);
+        row(
+            "step-up and frequency",
+            [](InputTexts& t) {
+                t.stepUp = StepUp::Half;
+                t.frequency = QStringLiteral("14.25");
+            },
+            Action::Start);
         row(
             "element length", [](InputTexts& t) { t.elementLength = QStringLiteral("10.2 m"); }, Action::Start);
         row(
@@ -171,6 +182,16 @@ private slots:
             "dielectric", [](InputTexts& t) { t.dielectric = QStringLiteral("air"); }, Action::Reshow);
         // The same lengths in inches, as the unit selector writes them back.
         row(
+            "step-up in inches",
+            [](InputTexts& t) {
+                t.unit = Unit::Inch;
+                t.elementDiameter = QStringLiteral("0.984252");
+                t.rodDiameter = QStringLiteral("0.5");
+                t.spacing = QStringLiteral("5.90551");
+                t.stepUp = StepUp::Half;
+            },
+            Action::Start, true);
+        row(
             "unit",
             [](InputTexts& t) {
                 t.unit = Unit::Inch;
@@ -184,18 +205,108 @@ private slots:
     {
         QFETCH(InputTexts, changed);
         QFETCH(Action, expected);
+        QFETCH(bool, closedFormOnly);
         DesignerSession session;
         const auto first = session.update(dipole(), kEnglish);
         QVERIFY(first.errors.isEmpty());
         QCOMPARE(first.nec, Action::Start);
         QVERIFY(first.necJob.has_value());
-        QVERIFY(session.fullWaveFinished(answerFor(first, false)));
+        QVERIFY(!first.necJob->before);
+        QVERIFY(session.fullWaveFinished(answerFor(first, true)));
         const auto next = session.update(changed, kEnglish);
         QVERIFY2(next.errors.isEmpty(), qPrintable(next.errors.value(0).message));
         QCOMPARE(next.nec, expected);
         QCOMPARE(next.necJob.has_value(), expected == Action::Start);
+        if (next.necJob) {
+            // A redo carries the answer it redoes: the refined match and its sweep.
+            QCOMPARE(bool(next.necJob->before), closedFormOnly);
+            if (closedFormOnly) {
+                QCOMPARE(std::get<nec::Refined>(next.necJob->before->refined).rodLength, 1.2626);
+                QCOMPARE(next.necJob->before->sweep.size(), std::size_t(3));
+                QCOMPARE(next.necJob->job.design.stepUp, changed.stepUp);
+                QCOMPARE(next.necJob->job.design.model, changed.model);
+                // The job that ran, to the last bit: its samples hold the
+                // closed form's rod only for the very same geometry.
+                QCOMPARE(next.necJob->job.design.geometry.elementDiameter,
+                    first.necJob->job.design.geometry.elementDiameter);
+                QCOMPARE(next.necJob->job.design.geometry.spacing, first.necJob->job.design.geometry.spacing);
+            }
+        }
         // The answer shown is the inputs' own: kept only when they did not change it.
         QCOMPARE(session.fullWave().has_value(), expected == Action::Reshow);
+    }
+
+    // Only a match found is redone for another convention: with no answer
+    // yet, or NEC-2's failure, the whole refinement runs again.
+    void theClosedFormAloneOnlyForAMatchFound()
+    {
+        InputTexts half = dipole();
+        half.stepUp = StepUp::Half;
+        {
+            DesignerSession session;
+            QCOMPARE(session.update(dipole(), kEnglish).nec, Action::Start);
+            const auto next = session.update(half, kEnglish); // the first still on its way
+            QCOMPARE(next.nec, Action::Start);
+            QVERIFY(!next.necJob->before);
+        }
+        DesignerSession session;
+        const auto first = session.update(dipole(), kEnglish);
+        FullWaveResult failed;
+        failed.key = first.necJob->key;
+        failed.refined = nec::NecFailure{nec::NecFailure::Kind::NoMatch, "no match", {}};
+        QVERIFY(session.fullWaveFinished(failed));
+        const auto next = session.update(half, kEnglish);
+        QCOMPARE(next.nec, Action::Start);
+        QVERIFY(!next.necJob->before);
+    }
+
+    // The redo itself, with a nec2c that fails: where the closed form needs
+    // a run, NEC-2's failure and no sweep of a match not shown; where the
+    // search sampled the closed form's rod, no run: the match and its sweep
+    // kept, the closed form the job's own.
+    void aRedoKeepsTheMatchAndItsSweep()
+    {
+        const std::string failing = std::string(VOSTREL_NEC_FAKES) + "/failing";
+        DesignerSession session;
+        const auto first = session.update(dipole(), kEnglish);
+        FullWaveResult answer = matchedAnswer(first);
+        std::get<nec::Refined>(answer.refined).feedImpedance = {72.25, 1.92};
+        QVERIFY(session.fullWaveFinished(answer));
+        InputTexts half = dipole();
+        half.stepUp = StepUp::Half;
+        auto toHalf = session.update(half, kEnglish);
+        QVERIFY(toHalf.necJob && toHalf.necJob->before);
+        FullWaveJob redo = *toHalf.necJob;
+        redo.job.run.program = failing;
+        const FullWaveResult failed = FullWaveCheck::check(redo, nullptr);
+        QVERIFY(std::holds_alternative<nec::NecFailure>(failed.refined));
+        QVERIFY(failed.sweep.empty());
+
+        // The half's answer, its samples holding the whole closed form's rod.
+        design::DesignInput whole = toHalf.necJob->job.design;
+        whole.stepUp = StepUp::Whole;
+        whole.feedImpedance = {72.25, 1.92};
+        const double wholeRod = std::get<design::Design>(design::design(whole)).rodLength;
+        FullWaveResult halfAnswer = matchedAnswer(toHalf);
+        auto& refined = std::get<nec::Refined>(halfAnswer.refined);
+        refined.feedImpedance = whole.feedImpedance;
+        refined.samples.push_back({wholeRod, {55, 130}});
+        std::sort(refined.samples.begin(), refined.samples.end(),
+            [](const nec::RodSample& a, const nec::RodSample& b) { return a.length < b.length; });
+        QVERIFY(session.fullWaveFinished(halfAnswer));
+        auto toWhole = session.update(dipole(), kEnglish);
+        QVERIFY(toWhole.necJob && toWhole.necJob->before);
+        toWhole.necJob->job.run.program = failing;
+        const FullWaveResult redone = FullWaveCheck::check(*toWhole.necJob, nullptr);
+        const auto* match = std::get_if<nec::Refined>(&redone.refined);
+        QVERIFY(match != nullptr);
+        QCOMPARE(match->rodLength, kNecRod);
+        QVERIFY(match->closedForm.has_value());
+        QCOMPARE(match->closedForm->rodLength, wholeRod);
+        QVERIFY(match->closedFormSwr.has_value());
+        QCOMPARE(match->closedFormZin.real(), 55.0);
+        QCOMPARE(redone.sweep.size(), std::size_t(3));
+        QVERIFY(redone.key == toWhole.necJob->key);
     }
 
     void anotherNec2cOrTimeLimitRunsAgain()
