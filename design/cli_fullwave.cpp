@@ -567,7 +567,8 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     DesignInput shown = inputs.study.design;
     shown.geometry.elementDiameter = job.design.geometry.elementDiameter;
     // NEC computes the feed impedance at each frequency: the heading names none.
-    result.heading = "SWR from NEC-2 (nec2c, one run) of " + held + "\n" + heading(shown, unit, FeedShown::Omitted)
+    result.heading = "SWR from NEC-2 (nec2c at every frequency) of " + held + "\n"
+        + heading(shown, unit, FeedShown::Omitted)
         + heldLines(rod, pf == 0 ? std::numeric_limits<double>::infinity() : pf, unit) + "\n";
     return result;
 }

@@ -2,13 +2,16 @@
 #include "refine.h"
 
 #include "cards.h"
+#include "interpolation.h"
 #include "physics.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <future>
 #include <limits>
+#include <system_error>
 
 namespace vostrel::nec {
 namespace {
@@ -16,6 +19,7 @@ namespace {
 constexpr double kStep = 1.3; // the bracketing step of the rod length search
 constexpr double kResistanceTolerance = 0.005; // of the line impedance
 constexpr double kLengthTolerance = 0.001; // of the rod length
+constexpr double kMostReflection = 0.999; // an interpolated sweep's |reflection coefficient|, an SWR of 1999
 
 NecFailure badInput(std::string message)
 {
@@ -852,32 +856,99 @@ Outcome<std::string> writeMatchedDeck(const NecJob& job, double rodLength, doubl
     return userDeck(std::get<UserDeck>(job.element), UserDeckRun{&m, {}, true, false}, cut);
 }
 
+namespace {
+
+// The evenly spaced frequencies of a sweep, both ends included.
+std::vector<double> evenly(double fromMhz, double toMhz, int count)
+{
+    std::vector<double> freqs;
+    for (int i = 0; i < count; ++i) {
+        freqs.push_back(fromMhz + (toMhz - fromMhz) * i / (count - 1));
+    }
+    return freqs;
+}
+
+// Zin of the match at `freqs` (evenly spaced): from two nec2c runs at once,
+// each with half of them, when there are four or more (each frequency is a
+// whole solution in nec2c: the halves take the two cores), else one.
+Outcome<std::vector<Solution::Point>> solvedAt(const NecJob& job, const Match& m, std::vector<double> freqs)
+{
+    const auto runOf = [&job, &m](std::vector<double> part) {
+        Session session(job);
+        return session.solve(&m, 1, Controls{std::move(part)});
+    };
+    const std::size_t asked = freqs.size();
+    std::vector<Outcome<Solution>> parts;
+    if (asked >= 4) {
+        std::vector<double> second(freqs.begin() + static_cast<std::ptrdiff_t>((asked + 1) / 2), freqs.end());
+        freqs.resize((asked + 1) / 2);
+        std::future<Outcome<Solution>> other;
+        try {
+            other = std::async(std::launch::async, runOf, second);
+        } catch (const std::system_error&) {
+            // No thread to be had: the second half after the first.
+        }
+        parts.push_back(runOf(std::move(freqs)));
+        parts.push_back(other.valid() ? other.get() : runOf(std::move(second)));
+    } else {
+        parts.push_back(runOf(std::move(freqs)));
+    }
+    std::vector<Solution::Point> points;
+    for (auto& part : parts) {
+        if (const auto* failure = std::get_if<NecFailure>(&part)) {
+            return *failure;
+        }
+        const auto& solved = std::get<Solution>(part).points;
+        points.insert(points.end(), solved.begin(), solved.end());
+    }
+    if (points.size() != asked) {
+        return NecFailure{NecFailure::Kind::Garbage,
+            "nec2c answered " + std::to_string(points.size()) + " of " + std::to_string(asked) + " frequencies", {}};
+    }
+    return points;
+}
+
+} // namespace
+
 Outcome<std::vector<design::SweepPoint>> sweep(
-    const NecJob& job, double rodLength, double capacitancePf, double fromMhz, double toMhz, int count)
+    const NecJob& job, double rodLength, double capacitancePf, double fromMhz, double toMhz, int count, int fromNec)
 {
     if (count < 2 || !(toMhz > fromMhz) || !(fromMhz > 0)) {
         return badInput("a sweep needs at least two frequencies, from a lower to a higher one");
     }
-    Session session(job);
-    const Match m = session.match(rodLength, capacitancePf);
-    Controls controls;
-    for (int i = 0; i < count; ++i) {
-        controls.freqsMhz.push_back(fromMhz + (toMhz - fromMhz) * i / (count - 1));
-    }
-    auto solved = session.solve(&m, 1, controls);
+    const int nodes = fromNec <= 0 || fromNec >= count ? count : std::max(fromNec, 2);
+    const Match m = matchOf(job, rodLength, capacitancePf);
+    auto solved = solvedAt(job, m, evenly(fromMhz, toMhz, nodes));
     if (const auto* failure = std::get_if<NecFailure>(&solved)) {
         return *failure;
     }
-    const Solution& solution = std::get<Solution>(solved);
-    if (solution.points.size() != static_cast<std::size_t>(count)) {
-        return NecFailure{NecFailure::Kind::Garbage,
-            "nec2c answered " + std::to_string(solution.points.size()) + " of " + std::to_string(count)
-                + " frequencies",
-            {}};
-    }
+    const auto& solution = std::get<std::vector<Solution::Point>>(solved);
+    const double z0 = job.design.lineImpedance;
     std::vector<design::SweepPoint> points;
-    for (const auto& p : solution.points) {
-        points.push_back({p.freqMhz, p.impedance, physics::swr(p.impedance, job.design.lineImpedance)});
+    const std::vector<double> freqs = evenly(fromMhz, toMhz, count);
+    if (nodes == count) {
+        // x as asked: nec2c prints the frequency to five figures
+        for (std::size_t i = 0; i < freqs.size(); ++i) {
+            points.push_back({freqs[i], solution[i].impedance, physics::swr(solution[i].impedance, z0)});
+        }
+        return points;
+    }
+    // Between NEC-2's frequencies, the reflection coefficient on the line
+    // interpolated: bounded and smooth where Zin swings wide (a sharp
+    // beam's ends run out to an SWR of hundreds), which Zin and its
+    // admittance are not both.
+    std::vector<std::complex<double>> gammas;
+    for (const auto& p : solution) {
+        gammas.push_back((p.impedance - z0) / (p.impedance + z0));
+    }
+    const double step = (toMhz - fromMhz) / (nodes - 1);
+    for (const double f : freqs) {
+        std::complex<double> gamma = interpolateEvenly(fromMhz, step, gammas, f);
+        if (std::abs(gamma) > kMostReflection) {
+            gamma *= kMostReflection / std::abs(gamma); // passive: an overshoot is not past the circle's edge
+        }
+        const std::complex<double> zin = z0 * (1.0 + gamma) / (1.0 - gamma);
+        points.push_back({f, zin, physics::swr(zin, z0)});
     }
     return points;
 }

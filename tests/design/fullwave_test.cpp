@@ -566,7 +566,8 @@ TEST(FullWave, FrequencySweepComesFromNec)
 
     const CliRun text = runDipole({"sweep", "freq", "14.1:14.3:0.1"});
     ASSERT_EQ(text.status, ExitStatus::Solved) << text.err;
-    EXPECT_TRUE(text.out.starts_with("SWR from NEC-2 (nec2c, one run) of NEC-2's refined match at 14.2 MHz\n"))
+    EXPECT_TRUE(
+        text.out.starts_with("SWR from NEC-2 (nec2c at every frequency) of NEC-2's refined match at 14.2 MHz\n"))
         << text.out;
     // The heading names no fixed feed impedance: NEC computes it.
     EXPECT_FALSE(contains(text.out, "Feed impedance")) << text.out;
@@ -574,7 +575,7 @@ TEST(FullWave, FrequencySweepComesFromNec)
     // The tuning given is held as given: a shorted capacitor is said so.
     const CliRun given = runDipole({"sweep", "freq", "14.1:14.3:0.1", "--length", "1000mm", "--cap", "short"});
     ASSERT_EQ(given.status, ExitStatus::Solved) << given.err;
-    EXPECT_TRUE(given.out.starts_with("SWR from NEC-2 (nec2c, one run) of as given\n")) << given.out;
+    EXPECT_TRUE(given.out.starts_with("SWR from NEC-2 (nec2c at every frequency) of as given\n")) << given.out;
     EXPECT_TRUE(contains(given.out, "\nRod length 1000.0 mm\nCapacitor shorted\n\n")) << given.out;
 
     // Without nec2c, the fixed-impedance sweep stands in, and says so.

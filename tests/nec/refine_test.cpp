@@ -652,6 +652,84 @@ TEST(NecRefine, SweepAndWrittenDeckAgreeWithTheConfirmingRun)
     EXPECT_NEAR(std::abs(solution->points.front().impedance - r->zin), 0, 1e-3);
 }
 
+// The FR cards of the decks a recording nec2c kept, as (count, first MHz),
+// in frequency order; the directory emptied for the next.
+std::vector<std::pair<int, double>> frequencyCards(const std::filesystem::path& decks)
+{
+    std::vector<std::pair<int, double>> cards;
+    for (const auto& entry : std::filesystem::directory_iterator(decks)) {
+        std::ifstream in(entry.path());
+        std::string line;
+        while (std::getline(in, line)) {
+            std::istringstream fields(line);
+            std::string name;
+            int type = 0;
+            int count = 0;
+            int unused = 0;
+            double first = 0;
+            if (fields >> name >> type >> count >> unused >> unused >> first && name == "FR") {
+                cards.emplace_back(count, first);
+            }
+        }
+    }
+    std::filesystem::remove_all(decks);
+    std::filesystem::create_directory(decks);
+    std::sort(cards.begin(), cards.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    return cards;
+}
+
+// A sweep's frequencies from nec2c in two runs at once, half of them each;
+// from fewer of them, the rest interpolated, exact at NEC-2's own and close
+// between them.
+TEST(NecRefine, SweepInTwoRunsAndFromFewerFrequencies)
+{
+    Scratch scratch;
+    scratch.fakeOnPath("recording");
+    const auto decks = scratch.tmp().parent_path() / "decks";
+    std::filesystem::create_directory(decks);
+    setenv("VOSTREL_FAKE_DECKS", decks.c_str(), 1);
+    NecJob job = twentyMetres();
+    job.checks = false;
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    frequencyCards(decks);
+
+    const auto all = sweep(job, r->rodLength, r->capacitancePf, 13.49, 14.91, 41);
+    const auto allCards = frequencyCards(decks);
+    const auto fewer = sweep(job, r->rodLength, r->capacitancePf, 13.49, 14.91, 41, 11);
+    const auto fewerCards = frequencyCards(decks);
+    const auto three = sweep(job, r->rodLength, r->capacitancePf, 13.49, 14.91, 3, 11);
+    const auto threeCards = frequencyCards(decks);
+    unsetenv("VOSTREL_FAKE_DECKS");
+
+    using Cards = std::vector<std::pair<int, double>>;
+    EXPECT_EQ(allCards, (Cards{{21, 13.49}, {20, 13.49 + 21 * 0.0355}}));
+    EXPECT_EQ(fewerCards, (Cards{{6, 13.49}, {5, 13.49 + 6 * 0.142}}));
+    EXPECT_EQ(threeCards, (Cards{{3, 13.49}}));
+    const auto* exact = okOrFail(all);
+    const auto* between = okOrFail(fewer);
+    ASSERT_NE(exact, nullptr);
+    ASSERT_NE(between, nullptr);
+    ASSERT_EQ(exact->size(), 41u);
+    ASSERT_EQ(between->size(), 41u);
+    ASSERT_NE(okOrFail(three), nullptr);
+    EXPECT_EQ(okOrFail(three)->size(), 3u);
+    for (std::size_t i = 0; i < 41; ++i) {
+        const auto& e = (*exact)[i];
+        const auto& b = (*between)[i];
+        EXPECT_NEAR(b.x, e.x, 1e-12) << i;
+        if (i % 4 == 0) {
+            EXPECT_NEAR(std::abs(b.zin - e.zin), 0, 1e-5) << "NEC-2's own at " << e.x; // nec2c prints 5 figures
+        } else {
+            EXPECT_NEAR(b.swr, e.swr, 0.005) << "interpolated at " << e.x;
+            EXPECT_GT(std::abs(b.zin - e.zin), 0) << "not NEC-2's at " << e.x;
+        }
+    }
+    EXPECT_DOUBLE_EQ((*exact)[20].x, 14.2);
+    EXPECT_NEAR((*exact)[20].swr, r->swr, 1e-4);
+}
+
 TEST(NecRefine, SweepRefusesTooFewPoints)
 {
     EXPECT_EQ(failureOf(sweep(twentyMetres(), 1, 100, 14, 14.4, 1)).kind, NecFailure::Kind::BadInput);

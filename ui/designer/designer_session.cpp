@@ -198,6 +198,7 @@ DesignerSession::NecAction DesignerSession::planFullWave(
     job.sweepFromMhz = mhz * (1 - MatchStudy::kFrequencySpan);
     job.sweepToMhz = mhz * (1 + MatchStudy::kFrequencySpan);
     job.sweepPoints = kNecSweepPoints;
+    job.sweepFromNec = kNecSweepFromNec;
     update.necJob = std::move(job);
     return NecAction::Start;
 }

@@ -56,8 +56,11 @@ public:
         std::optional<FullWaveJob> necJob; // with Start
     };
 
-    // The span and points of NEC-2's sweep for the frequency plot.
+    // The points of NEC-2's sweep for the frequency plot, and how many of
+    // them nec2c computes (every fourth, both ends; each is a whole
+    // solution): the rest are interpolated, within 0.005 in SWR.
     static constexpr int kNecSweepPoints = 41;
+    static constexpr int kNecSweepFromNec = 11;
 
     // Reads `texts` (with the measurement's R and X and the model's
     // element in place of what they replace), designs from them when they

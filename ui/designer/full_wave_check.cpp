@@ -52,8 +52,8 @@ FullWaveResult FullWaveCheck::check(FullWaveJob job, const std::atomic<bool>* ca
     const auto* refined = std::get_if<nec::Refined>(&result.refined);
     if (refined != nullptr && job.sweepPoints >= 2 && (cancel == nullptr || !cancel->load())) {
         job.job.checks = false;
-        auto swept = nec::sweep(
-            job.job, refined->rodLength, refined->capacitancePf, job.sweepFromMhz, job.sweepToMhz, job.sweepPoints);
+        auto swept = nec::sweep(job.job, refined->rodLength, refined->capacitancePf, job.sweepFromMhz, job.sweepToMhz,
+            job.sweepPoints, job.sweepFromNec);
         if (auto* points = std::get_if<std::vector<design::SweepPoint>>(&swept)) {
             result.sweep = std::move(*points);
         } else {

@@ -36,6 +36,7 @@ struct FullWaveJob {
     double sweepFromMhz = 0;
     double sweepToMhz = 0;
     int sweepPoints = 0; // 0: no sweep
+    int sweepFromNec = 0; // of them from nec2c, the rest interpolated (0: all)
     // The answer of the same job shown in another step-up convention or
     // closed-form model, when it found a match: only its closed form is
     // redone (at most one run), its refined match and sweep kept.

@@ -12,6 +12,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSettings>
@@ -307,6 +308,38 @@ private slots:
         QCOMPARE(match->closedFormZin.real(), 55.0);
         QCOMPARE(redone.sweep.size(), std::size_t(3));
         QVERIFY(redone.key == toWhole.necJob->key);
+    }
+
+    // The plot's 41 points from 11 of nec2c's (each a whole solution), in
+    // two runs at once: a recording nec2c keeps the decks it ran.
+    void theSweepTakesElevenFrequenciesFromNec2c()
+    {
+        QTemporaryDir decks;
+        QVERIFY(decks.isValid());
+        qputenv("VOSTREL_FAKE_DECKS", decks.path().toLocal8Bit());
+        DesignerSession session;
+        auto update = session.update(dipole(), kEnglish);
+        QVERIFY(update.necJob);
+        FullWaveJob job = *update.necJob;
+        job.job.checks = false;
+        job.job.run.program = std::string(VOSTREL_NEC_FAKES) + "/recording";
+        const FullWaveResult answer = FullWaveCheck::check(job, nullptr);
+        qunsetenv("VOSTREL_FAKE_DECKS");
+        QVERIFY(std::holds_alternative<nec::Refined>(answer.refined));
+        QCOMPARE(answer.sweep.size(), std::size_t(DesignerSession::kNecSweepPoints));
+        QStringList sweepCards;
+        for (const QString& name : QDir(decks.path()).entryList(QDir::Files)) {
+            QFile deck(decks.filePath(name));
+            QVERIFY(deck.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(deck.readAll());
+            const QRegularExpressionMatch fr = QRegularExpression("\\nFR 0 (\\d+) ").match(text);
+            QVERIFY(fr.hasMatch());
+            if (fr.captured(1) != "1") {
+                sweepCards << fr.captured(1);
+            }
+        }
+        sweepCards.sort();
+        QCOMPARE(sweepCards, QStringList({"5", "6"}));
     }
 
     void anotherNec2cOrTimeLimitRunsAgain()
