@@ -8,6 +8,7 @@
 #include "runner.h"
 
 #include <complex>
+#include <functional>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -49,6 +50,11 @@ struct NecJob {
     // (the bare element's too): what a reading of the built match says the
     // element differs by from the model (see reading.h). 0: the model as it is.
     std::complex<double> elementCorrection{};
+    // Called by refine() on its own thread once the confirming run has
+    // matched, with the rod and capacitor it returns, before the checks
+    // run: work that needs only the match (a sweep) can start beside them.
+    // May be empty.
+    std::function<void(double rodLength, double capacitancePf)> onMatched;
 };
 
 // NEC's Zin with the capacitor shorted at one rod length (metres).
@@ -190,12 +196,13 @@ Outcome<Point> rodSideOf(const NecJob& job);
 // 3. the rod length search for the shortest rod that matches: from the
 //    whole convention's closed-form length (so the convention and model
 //    shown change nothing else; see withClosedForm()), steps of 30 % down
-//    while Re Zin is above the line impedance, or up from a quarter of it
-//    while below (from a twenty-fifth of the limit when the closed form
-//    finds no match); then
-//    regula falsi (Illinois) to 0.5 % of the line impedance; within the
-//    rod's physical limit (the element beyond the feed point, or a quarter
-//    wave);
+//    while Re Zin is above the line impedance; while below, one step up
+//    when the start lies in the first half of the rod's range and that
+//    step brackets the crossing, else steps up from a quarter of the start
+//    (from a twenty-fifth of the limit when the closed form finds no
+//    match); then regula falsi (Illinois) to 0.5 % of the line impedance;
+//    within the rod's physical limit (the element beyond the feed point, or
+//    a quarter wave);
 // 4. the capacitor from Im Zin there; with the capacitor at the rod's end
 //    (where it is not simply in series with the source), rod and capacitor
 //    then moved together by Newton steps on Zin until it is within 0.5 % of

@@ -420,6 +420,77 @@ TEST(NecRefine, StartBeyondAHumpWalksUpFromAQuarter)
     EXPECT_GT(r->capacitancePf, 0);
 }
 
+// A start too low in the first half of the rod's range: one step up
+// brackets the crossing (Re Zin here rises straight through 50 ohms at 1.1
+// times the start), with no walk from a quarter of it.
+TEST(NecRefine, StartTooLowStepsUpOnce)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    const double start = closedFormRodAt30Ohms(job);
+    ASSERT_GT(start, 0);
+    ASSERT_LT(start, rodLimit(job).length / 2);
+    std::ostringstream curve;
+    curve.precision(12);
+    curve << "0 0 " << 2.2 * start << " 100 10 100";
+    Scratch scratch;
+    const FakeCurve fake(scratch, "30 0", curve.str());
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_NEAR(r->rodLength, 1.1 * start, 0.002 * start);
+    EXPECT_EQ(r->searchRuns, 3); // the start, one step up, one of regula falsi
+}
+
+// In the second half of the range a rise through the line impedance may
+// follow a hump and the dip after it: the search walks up from a quarter
+// and finds the shortest rod. With a 150 ohm line the closed form's rod is
+// past half the limit; Re Zin crosses 150 ohms at 0.3 of it, rises to 300,
+// dips to 100 and is rising at the start (120 ohms, 200 a step up).
+TEST(NecRefine, StartLateInTheRangeStillFindsTheShortestRod)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    job.design.lineImpedance = 150;
+    const double start = closedFormRodAt30Ohms(job);
+    ASSERT_GT(start, rodLimit(job).length / 2);
+    std::ostringstream curve;
+    curve.precision(12);
+    curve << "0 0 " << 0.3 * start << " 150 " << 0.5 * start << " 300 " << 0.9 * start << " 100 " << start << " 120 "
+          << 1.3 * start << " 200 10 200";
+    Scratch scratch;
+    const FakeCurve fake(scratch, "30 0", curve.str());
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_NEAR(r->rodLength, 0.3 * start, 0.002 * start);
+}
+
+// The start within the tolerance of the line impedance, and the walk from
+// a quarter of it bracketing the crossing from far either side: the
+// crossing is read between the start and the nearer end, not across the
+// walk's whole step (Re Zin is convex here: that put the rod 3.5 % long).
+TEST(NecRefine, TheCrossingReadBesideTheNearestSample)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    job.design.lineImpedance = 150;
+    const double start = closedFormRodAt30Ohms(job);
+    ASSERT_GT(start, rodLimit(job).length / 2);
+    ASSERT_LT(1.21 * start, rodLimit(job).length);
+    std::ostringstream curve;
+    curve.precision(12);
+    curve << "0 0 " << 0.3 * start << " 10 " << 0.6 * start << " 40 " << start << " 149.5 " << 1.01 * start << " 150.5 "
+          << 2 * start << " 300 10 300";
+    Scratch scratch;
+    const FakeCurve fake(scratch, "30 0", curve.str());
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_GT(r->rodLength, start);
+    EXPECT_NEAR(r->rodLength, 1.005 * start, 0.004 * start);
+}
+
 // Regula falsi on a Re Zin far steeper at one end of the bracket keeps that
 // end for ever, creeping from the other; the Illinois variant halves the
 // kept end's weight and ends in a few runs. A fake nec2c gives Re Zin
@@ -650,6 +721,46 @@ TEST(NecRefine, SweepAndWrittenDeckAgreeWithTheConfirmingRun)
     const auto* solution = okOrFail(again);
     ASSERT_NE(solution, nullptr);
     EXPECT_NEAR(std::abs(solution->points.front().impedance - r->zin), 0, 1e-3);
+}
+
+// onMatched: once, with the match refine() returns, after the confirming
+// run and before the checks' runs (a recording nec2c counts the decks run
+// by then); never when no match is found.
+TEST(NecRefine, OnMatchedComesBeforeTheChecks)
+{
+    Scratch scratch;
+    scratch.fakeOnPath("recording");
+    const auto decks = scratch.tmp().parent_path() / "decks";
+    std::filesystem::create_directory(decks);
+    setenv("VOSTREL_FAKE_DECKS", decks.c_str(), 1);
+    const auto decksRun = [&decks] {
+        return static_cast<int>(
+            std::distance(std::filesystem::directory_iterator(decks), std::filesystem::directory_iterator()));
+    };
+    NecJob job = twentyMetres();
+    std::vector<std::pair<double, double>> calls;
+    int runsBefore = 0;
+    job.onMatched = [&](double rodLength, double capacitancePf) {
+        calls.emplace_back(rodLength, capacitancePf);
+        runsBefore = decksRun();
+    };
+    const auto outcome = refine(job);
+    NecJob mismatched = twentyMetres();
+    mismatched.design.lineImpedance = 2000; // no rod reaches it
+    int mismatchedCalls = 0;
+    mismatched.onMatched = [&](double, double) { ++mismatchedCalls; };
+    const auto none = refine(mismatched);
+    unsetenv("VOSTREL_FAKE_DECKS");
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls.front().first, r->rodLength);
+    EXPECT_EQ(calls.front().second, r->capacitancePf);
+    ASSERT_TRUE(r->halvedRodLength.has_value());
+    EXPECT_EQ(runsBefore, 1 + r->searchRuns + 1); // the bare element, the search, the confirming run
+    EXPECT_LT(runsBefore, r->runs); // the halved runs after it
+    EXPECT_EQ(failureOf(none).kind, NecFailure::Kind::NoMatch);
+    EXPECT_EQ(mismatchedCalls, 0);
 }
 
 // The FR cards of the decks a recording nec2c kept, as (count, first MHz),
