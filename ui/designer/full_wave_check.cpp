@@ -3,6 +3,9 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <future>
+#include <system_error>
+
 namespace vostrel::designer {
 
 FullWaveCheck::FullWaveCheck(QObject* parent)
@@ -48,17 +51,34 @@ FullWaveResult FullWaveCheck::check(FullWaveJob job, const std::atomic<bool>* ca
     }
     FullWaveResult result;
     result.key = job.key;
+    using Swept = nec::Outcome<std::vector<design::SweepPoint>>;
+    nec::NecJob sweepJob = job.job;
+    sweepJob.checks = false;
+    const auto sweepOf = [sweepJob, job](double rodLength, double capacitancePf) {
+        return nec::sweep(
+            sweepJob, rodLength, capacitancePf, job.sweepFromMhz, job.sweepToMhz, job.sweepPoints, job.sweepFromNec);
+    };
+    // The sweep needs only the match: it runs beside the checks.
+    std::future<Swept> beside;
+    if (job.sweepPoints >= 2) {
+        job.job.onMatched = [&beside, &sweepOf](double rodLength, double capacitancePf) {
+            try {
+                beside = std::async(std::launch::async, sweepOf, rodLength, capacitancePf);
+            } catch (const std::system_error&) {
+                // No thread to be had: the sweep runs after the checks.
+            }
+        };
+    }
     result.refined = nec::refine(job.job);
     const auto* refined = std::get_if<nec::Refined>(&result.refined);
-    if (refined != nullptr && job.sweepPoints >= 2 && (cancel == nullptr || !cancel->load())) {
-        job.job.checks = false;
-        auto swept = nec::sweep(job.job, refined->rodLength, refined->capacitancePf, job.sweepFromMhz, job.sweepToMhz,
-            job.sweepPoints, job.sweepFromNec);
-        if (auto* points = std::get_if<std::vector<design::SweepPoint>>(&swept)) {
-            result.sweep = std::move(*points);
-        } else {
-            result.sweepFailure = std::get<nec::NecFailure>(swept);
-        }
+    if (refined == nullptr || job.sweepPoints < 2 || (cancel != nullptr && cancel->load())) {
+        return result; // a sweep in flight ends with `beside`, its answer unused
+    }
+    Swept swept = beside.valid() ? beside.get() : sweepOf(refined->rodLength, refined->capacitancePf);
+    if (auto* points = std::get_if<std::vector<design::SweepPoint>>(&swept)) {
+        result.sweep = std::move(*points);
+    } else {
+        result.sweepFailure = std::get<nec::NecFailure>(swept);
     }
     return result;
 }
