@@ -53,6 +53,7 @@ BuiltMatch necMatch(
     BuiltMatch built;
     built.source = BuildSource::Nec;
     built.design = {refined.rodLength, refined.capacitancePf};
+    built.capacitorAt = refined.capacitorAt;
     built.tuning = tuning.value_or(built.design);
     // At the design itself, the confirming run's own Zin.
     built.zinAtDesign = refined.zin;

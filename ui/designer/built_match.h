@@ -32,6 +32,9 @@ struct BuiltMatch {
     // Metres, of the design's capacitor in the tube given: the closed form's
     // per metre of its capacitance; NEC-2's as a piece of open coaxial line.
     std::optional<double> insertionLength;
+    // Where the capacitor sits: NEC-2's model's place; the closed form's is
+    // beside the feed point.
+    nec::CapacitorAt capacitorAt = nec::CapacitorAt::Feed;
     // About the tuned point, over the study's spans: SWR against the
     // capacitance and the rod length; against frequency, the closed form's
     // at the tuned point or NEC-2's sweep of its refined match (which the

@@ -85,6 +85,7 @@ void MatchDrawing::showStudy(const MatchStudy& study, const BuiltMatch* built)
     m_spacing = geometry.spacing;
     const bool nec = built != nullptr && built->fromNec();
     m_designed = study.hasDesign() || nec;
+    m_capacitorInRod = nec && built->capacitorAt == nec::CapacitorAt::RodEnd;
     m_elementText = tr("element Ø %1").arg(givenLengthText(m_element, inputs.unit, locale));
     m_rodText = tr("rod Ø %1").arg(givenLengthText(m_rod, inputs.unit, locale));
     m_spacingText = tr("s = %1").arg(givenLengthText(m_spacing, inputs.unit, locale));
@@ -97,7 +98,8 @@ void MatchDrawing::showStudy(const MatchStudy& study, const BuiltMatch* built)
         m_lengthText = tr("L = %1, feed point to strap").arg(lengthText(match.rodLength, inputs.unit, locale));
         m_capacitorText = !std::isfinite(match.capacitancePf)
             ? tr("C shorted")
-            : tr("C = %1 pF").arg(formatNumber(match.capacitancePf, locale));
+            : (m_capacitorInRod ? tr("C = %1 pF, at the rod's end") : tr("C = %1 pF"))
+                  .arg(formatNumber(match.capacitancePf, locale));
         m_texts << m_lengthText << m_capacitorText;
         if (const auto insertion = nec ? built->insertionLength : study.insertionLength()) {
             m_insertionText = tr("rod %1 into the tube").arg(lengthText(*insertion, inputs.unit, locale));
@@ -165,23 +167,30 @@ void MatchDrawing::paintEvent(QPaintEvent* /*event*/)
     painter.setPen(palette().color(QPalette::Text));
     painter.drawText(QPointF(feedX - metrics.horizontalAdvance(tr("coax")) - 8, h - 8), tr("coax"));
 
-    // The capacitor in series between the inner conductor and the rod.
-    painter.setPen(QPen(kCapacitor, 2));
+    // The capacitor in series between the inner conductor and the rod:
+    // beside the feed point, or inside the rod's end (a coax capacitor), the
+    // rod then starting at the feed connection.
     const double plateGap = 6;
     const double capMiddle = (capacitorFrom + capacitorTo) / 2;
-    painter.drawLine(QPointF(connector.right(), rodY), QPointF(capMiddle - plateGap / 2, rodY));
-    painter.drawLine(QPointF(capMiddle - plateGap / 2, rodY - 9), QPointF(capMiddle - plateGap / 2, rodY + 9));
-    painter.drawLine(QPointF(capMiddle + plateGap / 2, rodY - 9), QPointF(capMiddle + plateGap / 2, rodY + 9));
-    painter.drawLine(QPointF(capMiddle + plateGap / 2, rodY), QPointF(capacitorTo, rodY));
-
+    const double rodFrom = m_capacitorInRod ? capacitorFrom : capacitorTo;
+    painter.setPen(QPen(kCapacitor, 2));
+    painter.drawLine(
+        QPointF(connector.right(), rodY), QPointF(m_capacitorInRod ? rodFrom : capMiddle - plateGap / 2, rodY));
     // The rod, up to the strap; dashed when no design says how long.
     if (m_designed) {
-        tube(painter, QRectF(capacitorTo, rodY - rodPx / 2, strapX - capacitorTo + 4, rodPx));
+        tube(painter, QRectF(rodFrom, rodY - rodPx / 2, strapX - rodFrom + 4, rodPx));
     } else {
         painter.setPen(QPen(kMetalDark, 1.5, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(QRectF(capacitorTo, rodY - rodPx / 2, strapX - capacitorTo, rodPx));
+        painter.drawRect(QRectF(rodFrom, rodY - rodPx / 2, strapX - rodFrom, rodPx));
     }
+    painter.setPen(QPen(kCapacitor, 2));
+    if (m_capacitorInRod) {
+        painter.drawLine(QPointF(rodFrom, rodY), QPointF(capMiddle - plateGap / 2, rodY));
+    }
+    painter.drawLine(QPointF(capMiddle - plateGap / 2, rodY - 9), QPointF(capMiddle - plateGap / 2, rodY + 9));
+    painter.drawLine(QPointF(capMiddle + plateGap / 2, rodY - 9), QPointF(capMiddle + plateGap / 2, rodY + 9));
+    painter.drawLine(QPointF(capMiddle + plateGap / 2, rodY), QPointF(capacitorTo, rodY));
     // The shorting strap.
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(QColor(0xb8, 0x73, 0x33));

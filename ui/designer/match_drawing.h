@@ -17,7 +17,8 @@ namespace vostrel::designer {
 using study::MatchStudy;
 
 // The match as designed, seen from the side: the element, the rod under it,
-// the shorting strap, the series capacitor at the feed point, with dimension
+// the shorting strap, the series capacitor where it sits (beside the feed
+// point, or inside the rod's end as NEC-2's model may have it), with dimension
 // lines carrying the computed values in the chosen unit. Diameters and the
 // spacing are drawn in proportion to each other; the rod's length is not.
 struct BuiltMatch;
@@ -47,6 +48,7 @@ private:
     double m_rod = 0;
     double m_spacing = 0;
     bool m_designed = false;
+    bool m_capacitorInRod = false; // at the rod's end, not beside the feed point
     QString m_title;
     QString m_elementText;
     QString m_rodText;

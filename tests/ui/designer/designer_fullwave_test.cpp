@@ -550,22 +550,31 @@ private slots:
     // Only part of a capacitor's reactance at the rod's end reaches Zin: the
     // curves against capacitance follow the answer's gain, so that their
     // lowest SWR is where the answer's is (here 0.9: at 0.9 times the
-    // capacitor whose whole reactance would cancel the shorted Zin's).
+    // capacitor whose whole reactance would cancel the shorted Zin's). The
+    // drawing puts the capacitor where it sits and says so.
     void theCurvesFollowWhereTheCapacitorSits_data()
     {
         QTest::addColumn<double>("gain");
-        QTest::newRow("beside the feed point") << 1.0;
-        QTest::newRow("at the rod's end") << 0.9;
+        QTest::addColumn<bool>("atRodEnd");
+        QTest::addColumn<QString>("drawn");
+        QTest::newRow("beside the feed point") << 1.0 << false << QStringLiteral("C = 79.16 pF");
+        QTest::newRow("at the rod's end") << 0.9 << true << QStringLiteral("C = 79.16 pF, at the rod's end");
     }
     void theCurvesFollowWhereTheCapacitorSits()
     {
         QFETCH(double, gain);
+        QFETCH(bool, atRodEnd);
+        QFETCH(QString, drawn);
         Fixture f;
         f.window.setNecRunOptions(fake("hanging"));
         f.window.setInputs(dipole());
         auto answer = handMadeAnswer(f.window);
         std::get<nec::Refined>(answer.refined).capacitorGain = gain;
+        std::get<nec::Refined>(answer.refined).capacitorAt
+            = atRodEnd ? nec::CapacitorAt::RodEnd : nec::CapacitorAt::Feed;
         emit f.window.fullWave()->finished(answer);
+        QVERIFY2(f.window.drawing()->dimensionTexts().contains(drawn),
+            qPrintable(f.window.drawing()->dimensionTexts().join('|')));
         const QList<QPointF> curve = f.window.chart(Plot::Capacitance)->curve()->points();
         QVERIFY(!curve.isEmpty());
         const auto lowest = std::min_element(
