@@ -899,6 +899,7 @@ namespace {
 std::vector<double> evenly(double fromMhz, double toMhz, int count)
 {
     std::vector<double> freqs;
+    freqs.reserve(static_cast<std::size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i) {
         freqs.push_back(fromMhz + (toMhz - fromMhz) * i / (count - 1));
     }
@@ -975,6 +976,7 @@ Outcome<std::vector<design::SweepPoint>> sweep(
     // beam's ends run out to an SWR of hundreds), which Zin and its
     // admittance are not both.
     std::vector<std::complex<double>> gammas;
+    gammas.reserve(solution.size());
     for (const auto& p : solution) {
         gammas.push_back((p.impedance - z0) / (p.impedance + z0));
     }

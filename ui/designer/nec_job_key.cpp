@@ -16,7 +16,7 @@ double sixFigures(double value)
     return std::strtod(text.data(), nullptr);
 }
 
-bool differsOnlyInClosedForm(NecJobKey a, NecJobKey b)
+bool differsOnlyInClosedForm(NecJobKey a, const NecJobKey& b)
 {
     a.stepUp = b.stepUp;
     a.model = b.model;

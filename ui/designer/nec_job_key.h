@@ -50,7 +50,7 @@ double sixFigures(double value);
 // form beside it is redone (nec::withClosedForm()).
 //   a key, the same with StepUp::Half -> true;  equal keys -> true
 //   a key, the same with StepUp::Half and another frequency -> false
-bool differsOnlyInClosedForm(NecJobKey a, NecJobKey b);
+bool differsOnlyInClosedForm(NecJobKey a, const NecJobKey& b);
 
 // The key of a job for `inputs` on a straight element of `elementLength`
 // or the antenna model whose bytes hash to `antennaModelHash` (non-empty
