@@ -30,8 +30,8 @@ bool fullWaveAsked(const Options& options);
 // deck is 2 with file and line; --write-nec failing is 3.
 int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& err);
 
-// A frequency sweep from one NEC run of the refined match (or of --length
-// and --cap when both are given).
+// A frequency sweep of the refined match from nec2c at every frequency
+// (or of --length and --cap when both are given).
 struct NecSweep {
     std::vector<SweepPoint> points;
     std::string heading; // for a human reader, before the table

@@ -172,14 +172,18 @@ Outcome<Sample> narrowDown(SampleAt& sample, Sample low, Sample high, const Samp
     // The nearest sample may lie inside the bracket (a walk up from a
     // quarter of the start passes the start): it closes that side, so that
     // the crossing is read between the samples nearest it (across the whole
-    // walk's step a convex Re Zin put it 1.4 % long on a 20 m dipole).
+    // walk's step a convex Re Zin put it 1.4 % short on a 20 m dipole).
+    // Outside it (a start within the tolerance beyond a hump, the walk from
+    // a quarter bracketing the shorter crossing) it says nothing of this
+    // crossing: the nearer end starts the narrowing.
+    Sample best = std::abs(low.z.real() - zc) < std::abs(high.z.real() - zc) ? low : high;
     if (nearest.length > std::min(low.length, high.length) && nearest.length < std::max(low.length, high.length)) {
         (nearest.z.real() < zc ? low : high) = nearest;
+        best = nearest;
     }
     double weightLow = 1;
     double weightHigh = 1;
     int side = 0;
-    Sample best = nearest;
     while (std::abs(best.z.real() - zc) > kResistanceTolerance * zc
         && high.length - low.length > kLengthTolerance * low.length) {
         const double fLow = (low.z.real() - zc) * weightLow;
@@ -217,7 +221,12 @@ Outcome<Sample> narrowDown(SampleAt& sample, Sample low, Sample high, const Samp
 // Re Zin is too high. A start whose Re Zin is too low may lie beyond such a
 // hump, where walking up finds no crossing (on that beam, a 100 ohm line and
 // a start past 1.5 m), so then `shortestRod` walks up from a quarter of it
-// instead.
+// instead, unless the start lies in the first half of the rod's range and
+// one step up brackets a crossing. That takes the first crossing for the
+// shortest: a hump, a dip below the line impedance and a rise again all
+// below the start, in the first half of the range, would hide a shorter
+// rod (not met on the grid's 87 geometries; on the beam the dip lies past
+// four fifths of the limit).
 Outcome<Found> search(Session& session, const NecJob& job, double start, int scale, bool shortestRod,
     std::vector<Sample>* samples = nullptr)
 {
@@ -286,6 +295,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
         }
         return foundAt(std::get<Sample>(narrowed));
     }
+    bool quartered = false;
     if (shortestRod && low.z.real() < zc && low.length / 4 > shortest) {
         auto lower = sample(low.length / 4);
         if (const auto* failure = std::get_if<NecFailure>(&lower)) {
@@ -293,11 +303,15 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
         }
         low = std::get<Sample>(lower);
         keepNearest(low);
+        quartered = true;
     }
     // Walk towards the crossing: up while Re Zin is too low, down while too high.
     const bool up = low.z.real() < zc;
     Sample behind = low;
     Sample after = low;
+    if (!quartered && probe.length > low.length) {
+        after = probe; // the step up was taken already: walk on from it
+    }
     while ((after.z.real() < zc) == up) {
         if (up ? after.length >= limit : after.length <= shortest) {
             NecFailure failure = noMatch(up ? "NEC finds no match up to the rod's limit of " + metres(limit) + " ("

@@ -491,6 +491,55 @@ TEST(NecRefine, TheCrossingReadBesideTheNearestSample)
     EXPECT_NEAR(r->rodLength, 1.005 * start, 0.004 * start);
 }
 
+// A start within the tolerance beyond a hump: the walk from a quarter of
+// it brackets the shorter crossing, which the start says nothing of, so the
+// bracket is narrowed down (read across the walk's step, the rod came out
+// 3.5 % short). Re Zin crosses 150 ohms at 0.4 of the start, rises to 300
+// and is back at 149.5 from the start on.
+TEST(NecRefine, AStartBeyondTheBracketIsNotItsAnswer)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    job.design.lineImpedance = 150;
+    const double start = closedFormRodAt30Ohms(job);
+    ASSERT_GT(start, rodLimit(job).length / 2);
+    std::ostringstream curve;
+    curve.precision(12);
+    curve << "0 0 " << 0.4 * start << " 150 " << 0.6 * start << " 300 " << start << " 149.5 10 149.5";
+    Scratch scratch;
+    const FakeCurve fake(scratch, "30 0", curve.str());
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_NEAR(r->rodLength, 0.4 * start, 0.002 * start);
+}
+
+// With no closed form the search starts at a twenty-fifth of the rod's
+// limit, too short for a quarter of it: the walk goes on from the step up
+// already taken, no rod length run twice. A 5 ohm feed has no closed form
+// on this geometry (the element too long for the rod); Re Zin here crosses
+// 50 ohms at a quarter of the limit.
+TEST(NecRefine, NoRodLengthRunTwice)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    const double limit = rodLimit(job).length;
+    std::ostringstream curve;
+    curve.precision(12);
+    curve << "0 0 " << 0.5 * limit << " 100 10 100";
+    Scratch scratch;
+    const FakeCurve fake(scratch, "5 0", curve.str());
+    const auto outcome = refine(job);
+    const auto* r = okOrFail(outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_FALSE(r->closedForm.has_value());
+    EXPECT_NEAR(r->rodLength, 0.25 * limit, 0.002 * limit);
+    ASSERT_GE(r->samples.size(), 3u);
+    for (std::size_t i = 1; i < r->samples.size(); ++i) {
+        EXPECT_NE(r->samples[i].length, r->samples[i - 1].length) << i;
+    }
+}
+
 // Regula falsi on a Re Zin far steeper at one end of the bracket keeps that
 // end for ever, creeping from the other; the Illinois variant halves the
 // kept end's weight and ends in a few runs. A fake nec2c gives Re Zin

@@ -52,8 +52,12 @@ FullWaveResult FullWaveCheck::check(FullWaveJob job, const std::atomic<bool>* ca
     FullWaveResult result;
     result.key = job.key;
     using Swept = nec::Outcome<std::vector<design::SweepPoint>>;
+    // The sweep beside the checks has a stop of its own: when the checks
+    // fail its answer is not wanted, and the job's is passed on to it.
+    std::atomic<bool> stopSweep{false};
     nec::NecJob sweepJob = job.job;
     sweepJob.checks = false;
+    sweepJob.run.cancel = &stopSweep;
     const auto sweepOf = [sweepJob, job](double rodLength, double capacitancePf) {
         return nec::sweep(
             sweepJob, rodLength, capacitancePf, job.sweepFromMhz, job.sweepToMhz, job.sweepPoints, job.sweepFromNec);
@@ -71,10 +75,24 @@ FullWaveResult FullWaveCheck::check(FullWaveJob job, const std::atomic<bool>* ca
     }
     result.refined = nec::refine(job.job);
     const auto* refined = std::get_if<nec::Refined>(&result.refined);
-    if (refined == nullptr || job.sweepPoints < 2 || (cancel != nullptr && cancel->load())) {
-        return result; // a sweep in flight ends with `beside`, its answer unused
+    const auto cancelled = [cancel] { return cancel != nullptr && cancel->load(); };
+    if (refined == nullptr || job.sweepPoints < 2 || cancelled()) {
+        stopSweep = true; // `beside` waits for its nec2c runs to be killed
+        return result;
     }
-    Swept swept = beside.valid() ? beside.get() : sweepOf(refined->rodLength, refined->capacitancePf);
+    if (beside.valid()) {
+        while (beside.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+            if (cancelled()) {
+                stopSweep = true;
+            }
+        }
+    }
+    if (!beside.valid()) {
+        sweepJob.run.cancel = cancel;
+    }
+    Swept swept = beside.valid() ? beside.get()
+                                 : nec::sweep(sweepJob, refined->rodLength, refined->capacitancePf, job.sweepFromMhz,
+                                     job.sweepToMhz, job.sweepPoints, job.sweepFromNec);
     if (auto* points = std::get_if<std::vector<design::SweepPoint>>(&swept)) {
         result.sweep = std::move(*points);
     } else {

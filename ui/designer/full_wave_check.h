@@ -18,8 +18,9 @@
 namespace vostrel::designer {
 
 // What one full-wave check found: the refined match or why there is none,
-// and the refined match's SWR over the frequency plot's span from one more
-// nec2c run (empty when that run failed or was not asked for).
+// and the refined match's SWR over the frequency plot's span from nec2c at
+// some of its points, the rest interpolated (nec::sweep(); empty when the
+// sweep failed or was not asked for).
 struct FullWaveResult {
     NecJobKey key; // the job's: whose answer this is
     nec::Outcome<nec::Refined> refined = nec::NecFailure{};
