@@ -420,25 +420,46 @@ TEST(NecRefine, StartBeyondAHumpWalksUpFromAQuarter)
     EXPECT_GT(r->capacitancePf, 0);
 }
 
+// The 20 m dipole's job without checks on a `lineImpedance` line, refined
+// on the fake's Re Zin through `points` (L / L0, ohms; the last ohms held
+// beyond them); `start` is L0, the closed form's rod for 30 ohms, and
+// `limit` the rod's limit.
+struct OnCurve {
+    Outcome<Refined> outcome = NecFailure{};
+    double start = 0;
+    double limit = 0;
+};
+
+OnCurve refinedOnCurve(const std::vector<std::pair<double, double>>& points, double lineImpedance = 50)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    job.design.lineImpedance = lineImpedance;
+    OnCurve result;
+    result.start = closedFormRodAt30Ohms(job);
+    result.limit = rodLimit(job).length;
+    std::ostringstream curve;
+    curve.precision(12);
+    for (const auto& [length, resistance] : points) {
+        curve << length * result.start << " " << resistance << " ";
+    }
+    Scratch scratch;
+    const FakeCurve fake(scratch, "30 0", curve.str());
+    result.outcome = refine(job);
+    return result;
+}
+
 // A start too low in the first half of the rod's range: one step up
 // brackets the crossing (Re Zin here rises straight through 50 ohms at 1.1
 // times the start), with no walk from a quarter of it.
 TEST(NecRefine, StartTooLowStepsUpOnce)
 {
-    NecJob job = twentyMetres();
-    job.checks = false;
-    const double start = closedFormRodAt30Ohms(job);
-    ASSERT_GT(start, 0);
-    ASSERT_LT(start, rodLimit(job).length / 2);
-    std::ostringstream curve;
-    curve.precision(12);
-    curve << "0 0 " << 2.2 * start << " 100 10 100";
-    Scratch scratch;
-    const FakeCurve fake(scratch, "30 0", curve.str());
-    const auto outcome = refine(job);
-    const auto* r = okOrFail(outcome);
+    const OnCurve c = refinedOnCurve({{0, 0}, {2.2, 100}});
+    ASSERT_GT(c.start, 0);
+    ASSERT_LT(c.start, c.limit / 2);
+    const auto* r = okOrFail(c.outcome);
     ASSERT_NE(r, nullptr);
-    EXPECT_NEAR(r->rodLength, 1.1 * start, 0.002 * start);
+    EXPECT_NEAR(r->rodLength, 1.1 * c.start, 0.002 * c.start);
     EXPECT_EQ(r->searchRuns, 3); // the start, one step up, one of regula falsi
 }
 
@@ -449,21 +470,11 @@ TEST(NecRefine, StartTooLowStepsUpOnce)
 // dips to 100 and is rising at the start (120 ohms, 200 a step up).
 TEST(NecRefine, StartLateInTheRangeStillFindsTheShortestRod)
 {
-    NecJob job = twentyMetres();
-    job.checks = false;
-    job.design.lineImpedance = 150;
-    const double start = closedFormRodAt30Ohms(job);
-    ASSERT_GT(start, rodLimit(job).length / 2);
-    std::ostringstream curve;
-    curve.precision(12);
-    curve << "0 0 " << 0.3 * start << " 150 " << 0.5 * start << " 300 " << 0.9 * start << " 100 " << start << " 120 "
-          << 1.3 * start << " 200 10 200";
-    Scratch scratch;
-    const FakeCurve fake(scratch, "30 0", curve.str());
-    const auto outcome = refine(job);
-    const auto* r = okOrFail(outcome);
+    const OnCurve c = refinedOnCurve({{0, 0}, {0.3, 150}, {0.5, 300}, {0.9, 100}, {1, 120}, {1.3, 200}}, 150);
+    ASSERT_GT(c.start, c.limit / 2);
+    const auto* r = okOrFail(c.outcome);
     ASSERT_NE(r, nullptr);
-    EXPECT_NEAR(r->rodLength, 0.3 * start, 0.002 * start);
+    EXPECT_NEAR(r->rodLength, 0.3 * c.start, 0.002 * c.start);
 }
 
 // The start within the tolerance of the line impedance, and the walk from
@@ -472,23 +483,13 @@ TEST(NecRefine, StartLateInTheRangeStillFindsTheShortestRod)
 // walk's whole step (Re Zin is convex here: that put the rod 3.5 % long).
 TEST(NecRefine, TheCrossingReadBesideTheNearestSample)
 {
-    NecJob job = twentyMetres();
-    job.checks = false;
-    job.design.lineImpedance = 150;
-    const double start = closedFormRodAt30Ohms(job);
-    ASSERT_GT(start, rodLimit(job).length / 2);
-    ASSERT_LT(1.21 * start, rodLimit(job).length);
-    std::ostringstream curve;
-    curve.precision(12);
-    curve << "0 0 " << 0.3 * start << " 10 " << 0.6 * start << " 40 " << start << " 149.5 " << 1.01 * start << " 150.5 "
-          << 2 * start << " 300 10 300";
-    Scratch scratch;
-    const FakeCurve fake(scratch, "30 0", curve.str());
-    const auto outcome = refine(job);
-    const auto* r = okOrFail(outcome);
+    const OnCurve c = refinedOnCurve({{0, 0}, {0.3, 10}, {0.6, 40}, {1, 149.5}, {1.01, 150.5}, {2, 300}}, 150);
+    ASSERT_GT(c.start, c.limit / 2);
+    ASSERT_LT(1.21 * c.start, c.limit);
+    const auto* r = okOrFail(c.outcome);
     ASSERT_NE(r, nullptr);
-    EXPECT_GT(r->rodLength, start);
-    EXPECT_NEAR(r->rodLength, 1.005 * start, 0.004 * start);
+    EXPECT_GT(r->rodLength, c.start);
+    EXPECT_NEAR(r->rodLength, 1.005 * c.start, 0.004 * c.start);
 }
 
 // A start within the tolerance beyond a hump: the walk from a quarter of
@@ -498,20 +499,11 @@ TEST(NecRefine, TheCrossingReadBesideTheNearestSample)
 // and is back at 149.5 from the start on.
 TEST(NecRefine, AStartBeyondTheBracketIsNotItsAnswer)
 {
-    NecJob job = twentyMetres();
-    job.checks = false;
-    job.design.lineImpedance = 150;
-    const double start = closedFormRodAt30Ohms(job);
-    ASSERT_GT(start, rodLimit(job).length / 2);
-    std::ostringstream curve;
-    curve.precision(12);
-    curve << "0 0 " << 0.4 * start << " 150 " << 0.6 * start << " 300 " << start << " 149.5 10 149.5";
-    Scratch scratch;
-    const FakeCurve fake(scratch, "30 0", curve.str());
-    const auto outcome = refine(job);
-    const auto* r = okOrFail(outcome);
+    const OnCurve c = refinedOnCurve({{0, 0}, {0.4, 150}, {0.6, 300}, {1, 149.5}}, 150);
+    ASSERT_GT(c.start, c.limit / 2);
+    const auto* r = okOrFail(c.outcome);
     ASSERT_NE(r, nullptr);
-    EXPECT_NEAR(r->rodLength, 0.4 * start, 0.002 * start);
+    EXPECT_NEAR(r->rodLength, 0.4 * c.start, 0.002 * c.start);
 }
 
 // With no closed form the search starts at a twenty-fifth of the rod's
@@ -553,31 +545,13 @@ struct SteepCase {
 
 class SteepCurve : public ::testing::TestWithParam<SteepCase> { };
 
-// The 20 m dipole's job without checks refined on the fake's Re Zin through
-// `points` (L / L0, ohms); `start` is L0, the closed form's rod.
-Outcome<Refined> refinedOnCurve(const std::vector<std::pair<double, double>>& points, double& start)
-{
-    NecJob job = twentyMetres();
-    job.checks = false;
-    start = closedFormRodAt30Ohms(job);
-    std::ostringstream curve;
-    curve.precision(12);
-    for (const auto& [length, resistance] : points) {
-        curve << length * start << " " << resistance << " ";
-    }
-    Scratch scratch;
-    const FakeCurve fake(scratch, "30 0", curve.str());
-    return refine(job);
-}
-
 TEST_P(SteepCurve, EndsInFewRuns)
 {
-    double start = 0;
-    const auto outcome = refinedOnCurve(GetParam().points, start);
-    ASSERT_GT(start, 0);
-    const auto* r = okOrFail(outcome);
+    const OnCurve c = refinedOnCurve(GetParam().points);
+    ASSERT_GT(c.start, 0);
+    const auto* r = okOrFail(c.outcome);
     ASSERT_NE(r, nullptr);
-    EXPECT_NEAR(r->rodLength, GetParam().crossing * start, 0.002 * start);
+    EXPECT_NEAR(r->rodLength, GetParam().crossing * c.start, 0.002 * c.start);
     EXPECT_LE(r->searchRuns, 16);
 }
 
@@ -600,12 +574,11 @@ TEST(NecRefine, TheCrossingNotTheLastRun)
         const double x = 0.05 * i;
         points.emplace_back(x, 5 + 45 * (x / 0.9) * (x / 0.9));
     }
-    double start = 0;
-    const auto outcome = refinedOnCurve(points, start);
-    ASSERT_GT(start, 0);
-    const auto* r = okOrFail(outcome);
+    const OnCurve c = refinedOnCurve(points);
+    ASSERT_GT(c.start, 0);
+    const auto* r = okOrFail(c.outcome);
     ASSERT_NE(r, nullptr);
-    EXPECT_NEAR(r->rodLength / start, 0.9, 0.0003);
+    EXPECT_NEAR(r->rodLength / c.start, 0.9, 0.0003);
     EXPECT_NEAR(r->zin.real(), 50, 0.03);
 }
 
@@ -671,6 +644,26 @@ TEST(NecRefine, RodLimitOnTheLongerSide)
     EXPECT_NEAR(failure.reachedResistance, 10, 1e-6);
 }
 
+// A recording nec2c for as long as it lives: a copy of every deck it runs
+// in decks().
+class RecordingNec2c {
+public:
+    explicit RecordingNec2c(Scratch& scratch)
+        : m_decks(scratch.tmp().parent_path() / "decks")
+    {
+        scratch.fakeOnPath("recording");
+        std::filesystem::create_directory(m_decks);
+        setenv("VOSTREL_FAKE_DECKS", m_decks.c_str(), 1);
+    }
+    ~RecordingNec2c() { unsetenv("VOSTREL_FAKE_DECKS"); }
+    RecordingNec2c(const RecordingNec2c&) = delete;
+    RecordingNec2c& operator=(const RecordingNec2c&) = delete;
+    const std::filesystem::path& decks() const { return m_decks; }
+
+private:
+    std::filesystem::path m_decks;
+};
+
 // The average gain test only means something in free space without losses:
 // it is never asked of a deck with ground or loads (a copy without them is
 // run instead). A fake nec2c keeps every deck it runs.
@@ -685,10 +678,8 @@ TEST_P(AverageGainDeck, OnlyInFreeSpaceWithoutLosses)
 {
     const LosslessCase& c = GetParam();
     Scratch scratch;
-    scratch.fakeOnPath("recording");
-    const auto decks = scratch.tmp().parent_path() / "decks";
-    std::filesystem::create_directory(decks);
-    setenv("VOSTREL_FAKE_DECKS", decks.c_str(), 1);
+    const RecordingNec2c recording(scratch);
+    const auto& decks = recording.decks();
     const std::string text = std::string("CM the beam 10 m up\nCE\n"
                                          "GW 1 21 0 -2.5125 10 0 2.5125 10 0.0125\n"
                                          "GW 2 21 -0.4 -2.7 10 -0.4 2.7 10 0.0125\n")
@@ -698,7 +689,6 @@ TEST_P(AverageGainDeck, OnlyInFreeSpaceWithoutLosses)
     ASSERT_NE(deck, nullptr);
     NecJob job = beamJob(*deck, 0.0127);
     const auto outcome = refine(job);
-    unsetenv("VOSTREL_FAKE_DECKS");
     const auto* r = okOrFail(outcome);
     ASSERT_NE(r, nullptr);
     ASSERT_TRUE(r->averageGain.has_value());
@@ -778,10 +768,8 @@ TEST(NecRefine, SweepAndWrittenDeckAgreeWithTheConfirmingRun)
 TEST(NecRefine, OnMatchedComesBeforeTheChecks)
 {
     Scratch scratch;
-    scratch.fakeOnPath("recording");
-    const auto decks = scratch.tmp().parent_path() / "decks";
-    std::filesystem::create_directory(decks);
-    setenv("VOSTREL_FAKE_DECKS", decks.c_str(), 1);
+    const RecordingNec2c recording(scratch);
+    const auto& decks = recording.decks();
     const auto decksRun = [&decks] {
         return static_cast<int>(
             std::distance(std::filesystem::directory_iterator(decks), std::filesystem::directory_iterator()));
@@ -799,7 +787,6 @@ TEST(NecRefine, OnMatchedComesBeforeTheChecks)
     int mismatchedCalls = 0;
     mismatched.onMatched = [&](double, double) { ++mismatchedCalls; };
     const auto none = refine(mismatched);
-    unsetenv("VOSTREL_FAKE_DECKS");
     const auto* r = okOrFail(outcome);
     ASSERT_NE(r, nullptr);
     ASSERT_EQ(calls.size(), 1u);
@@ -844,10 +831,8 @@ std::vector<std::pair<int, double>> frequencyCards(const std::filesystem::path& 
 TEST(NecRefine, SweepInTwoRunsAndFromFewerFrequencies)
 {
     Scratch scratch;
-    scratch.fakeOnPath("recording");
-    const auto decks = scratch.tmp().parent_path() / "decks";
-    std::filesystem::create_directory(decks);
-    setenv("VOSTREL_FAKE_DECKS", decks.c_str(), 1);
+    const RecordingNec2c recording(scratch);
+    const auto& decks = recording.decks();
     NecJob job = twentyMetres();
     job.checks = false;
     const auto outcome = refine(job);
@@ -861,7 +846,6 @@ TEST(NecRefine, SweepInTwoRunsAndFromFewerFrequencies)
     const auto fewerCards = frequencyCards(decks);
     const auto three = sweep(job, r->rodLength, r->capacitancePf, 13.49, 14.91, 3, 11);
     const auto threeCards = frequencyCards(decks);
-    unsetenv("VOSTREL_FAKE_DECKS");
 
     using Cards = std::vector<std::pair<int, double>>;
     EXPECT_EQ(allCards, (Cards{{21, 13.49}, {20, 13.49 + 21 * 0.0355}}));
