@@ -104,9 +104,9 @@ std::optional<std::string> kindProblem(ValueKind kind, std::string_view value)
             ? std::nullopt
             : std::optional(quoted(value) + " is not a side: away, +x, -x, +y, -y, +z or -z");
     case ValueKind::CapAt:
-        return isOneOf(ascii::lowered(value), {"feed", "rod-end"})
+        return isOneOf(ascii::lowered(value), {"feed", "rod-end", "tube"})
             ? std::nullopt
-            : std::optional(quoted(value) + " is not a place: feed or rod-end");
+            : std::optional(quoted(value) + " is not a place: feed, rod-end or tube");
     case ValueKind::Capacitance:
         return options::readCapacitance(value) ? std::nullopt
                                                : std::optional(quoted(value) + " is not a capacitance in pF");

@@ -60,7 +60,7 @@ enum class ValueKind {
     Path, // any text
     Sha256, // 64 hexadecimal digits
     RodSide, // away, +x, -x, +y, -y, +z or -z
-    CapAt, // feed or rod-end
+    CapAt, // feed, rod-end or tube
     Capacitance, // pF: "96", "96 pF" or "short"
 };
 

@@ -63,9 +63,11 @@ constexpr std::array kDesignOptions = {
         "+y, -y, +z or -z (the deck's axes, across the element)"},
     OptionInfo{OptionId::CapAt, "--cap-at", "WHERE",
         "where the NEC-2 model's capacitor sits: feed (beside the\n"
-        "feed point, in the feed connection; the default) or\n"
+        "feed point, in the feed connection; the default),\n"
         "rod-end (in series at the rod's feed end: a coax\n"
-        "capacitor inside the rod's tube)"},
+        "capacitor inside the rod's tube) or tube (there, and\n"
+        "the rod sliding into the --tube-id tube modelled as the\n"
+        "line it is: NEC-2's TL card, open at the rod's tip)"},
     OptionInfo{OptionId::Power, "--power", "W",
         "the ratings at this transmitter power: the line current,\nthe capacitor's voltage and the match's losses"},
     OptionInfo{OptionId::SwrMargin, "--swr-margin", "S",

@@ -114,12 +114,18 @@ std::string textWithExtras(const Extras& extras, std::string text)
 int runDesign(const Options& options, std::ostream& out, std::ostream& err)
 {
     if (fullWaveAsked(options)) {
-        for (const OptionId rating : {OptionId::Power, OptionId::SwrMargin, OptionId::TubeId, OptionId::Dielectric}) {
-            if (options.valueOf(rating)) {
+        if (options.power) {
+            return report(err, usage("--power rates the closed-form design: leave out --element-length and --nec"));
+        }
+        const bool tube = options.capAt && ascii::lowered(*options.capAt) == "tube";
+        for (const OptionId rating : {OptionId::SwrMargin, OptionId::TubeId, OptionId::Dielectric}) {
+            const bool modelled = tube && rating != OptionId::SwrMargin;
+            if (!modelled && options.valueOf(rating)) {
                 return report(err,
                     usage(optionName(rating)
                         + " goes with --power, which rates the closed-form design: leave out "
-                          "--element-length and --nec"));
+                          "--element-length and --nec"
+                        + (rating == OptionId::SwrMargin ? "" : ", or give --cap-at tube")));
             }
         }
         if (options.coax) {
@@ -398,6 +404,13 @@ int runSweep(const Options& options, std::ostream& out, std::ostream& err)
     for (const OptionId necOnly : {OptionId::RodSide, OptionId::CapAt}) {
         if (options.valueOf(necOnly) && !fullWaveAsked(options)) {
             return fail(usage(optionName(necOnly) + " needs the element: give --element-length or --nec"));
+        }
+    }
+    const bool tube = options.capAt && ascii::lowered(*options.capAt) == "tube";
+    for (const OptionId tubeOnly : {OptionId::TubeId, OptionId::Dielectric}) {
+        if (options.valueOf(tubeOnly) && !tube) {
+            return fail(usage(optionName(tubeOnly)
+                + " is the capacitor's tube in NEC-2's model: give --element-length or --nec, and --cap-at tube"));
         }
     }
     Inputs inputs;

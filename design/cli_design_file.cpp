@@ -63,14 +63,17 @@ bool takes(const Options& options, Key key, bool elementGiven, bool modelUsed)
     return info != nullptr && reads(options, info->id) && !options.valueOf(info->id);
 }
 
-// The file's ratings: with a power and without NEC-2, which does not rate.
+// The file's ratings: with a power and without NEC-2, which does not rate;
+// its tube also for NEC-2's model of the rod in it (cap-at = tube).
 void dropRatings(Options& options, const Options& given, bool fullWave)
 {
     if (fullWave && !given.power) {
         options.power.reset();
     }
+    const bool tubeModelled = fullWave && options.capAt && ascii::lowered(*options.capAt) == "tube";
     for (const auto member : {&Options::swrMargin, &Options::tubeId, &Options::dielectric}) {
-        if (!(given.*member) && (fullWave || !options.power)) {
+        const bool kept = tubeModelled && member != &Options::swrMargin;
+        if (!kept && !(given.*member) && (fullWave || !options.power)) {
             (options.*member).reset();
         }
     }

@@ -105,19 +105,39 @@ Refusal readRodSide(const Options& options, nec::NecJob& job)
     return std::nullopt;
 }
 
-// --cap-at: where the model's capacitor sits.
-Refusal readCapacitorPlace(const Options& options, nec::NecJob& job)
+// --cap-at: where the model's capacitor sits; for a tube, --tube-id and
+// --dielectric give it.
+Refusal readCapacitorPlace(const Options& options, const Inputs& inputs, nec::NecJob& job)
 {
-    if (!options.capAt.has_value()) {
-        return std::nullopt;
-    }
-    const std::string place = ascii::lowered(*options.capAt);
+    const std::string place = options.capAt ? ascii::lowered(*options.capAt) : std::string("feed");
     if (place == "feed") {
         job.capacitorAt = nec::CapacitorAt::Feed;
     } else if (place == "rod-end") {
         job.capacitorAt = nec::CapacitorAt::RodEnd;
+    } else if (place == "tube") {
+        job.capacitorAt = nec::CapacitorAt::Tube;
+        if (!options.tubeId) {
+            return usage("--cap-at tube needs --tube-id, the inner diameter of the tube the rod slides into");
+        }
+        if (auto failure
+            = readLength(options, OptionId::TubeId, job.tube.innerDiameter, nullptr, inputs.elementUnit, "")) {
+            return failure;
+        }
+        if (!(job.tube.innerDiameter > job.design.geometry.rodDiameter)) {
+            return badInput("--tube-id: the tube must be wider inside than the rod, "
+                + lengthText(job.design.geometry.rodDiameter, inputs.study.unit) + " "
+                + std::string(unitSymbol(inputs.study.unit)));
+        }
+        if (options.dielectric) {
+            const auto er = options::readPermittivity(*options.dielectric);
+            if (!er) {
+                return badInput("--dielectric: " + quotedInput(*options.dielectric)
+                    + " is neither air, ptfe, polyethylene nor a relative permittivity");
+            }
+            job.tube.permittivity = *er;
+        }
     } else {
-        return badInput("--cap-at: \"" + shownText(*options.capAt, 40) + "\" is not a place: feed or rod-end");
+        return badInput("--cap-at: \"" + shownText(*options.capAt, 40) + "\" is not a place: feed, rod-end or tube");
     }
     return std::nullopt;
 }
@@ -131,7 +151,7 @@ Refusal readModelOptions(const Options& options, const Inputs& inputs, nec::NecJ
     if (auto failure = readRodSide(options, job)) {
         return failure;
     }
-    return readCapacitorPlace(options, job);
+    return readCapacitorPlace(options, inputs, job);
 }
 
 // Why nec2c gave no answer, in one line, with the last of its output.
@@ -251,6 +271,24 @@ std::string closedFormBuiltRow(const nec::Refined& r, bool feedGiven, Unit unit)
             + capacitor + "; not the closed form above, which is from the R and X given)");
 }
 
+// Where the refined capacitor sits, and for a tube how far the rod goes in.
+std::string placeText(const nec::Refined& r, Unit unit)
+{
+    switch (r.capacitorAt) {
+    case nec::CapacitorAt::Feed:
+        return ", beside the feed point";
+    case nec::CapacitorAt::RodEnd:
+        return ", at the rod's feed end";
+    case nec::CapacitorAt::Tube:
+        break;
+    }
+    if (!r.tube) {
+        return ", the rod in its tube (shorted: push it fully home)";
+    }
+    return ", the rod " + lengthText(r.tube->insertion, unit) + " " + std::string(unitSymbol(unit))
+        + " into its tube (a line of Z0 " + decimalsText(r.tube->lineImpedance, 1) + " ohms, open at the rod's tip)";
+}
+
 // The report's section.
 std::string necSection(
     const nec::Outcome<nec::Refined>& refined, std::optional<Complex> feed, Unit unit, bool feedGiven)
@@ -268,9 +306,7 @@ std::string necSection(
     const std::string symbol(unitSymbol(unit));
     text += closedFormBuiltRow(r, feedGiven, unit);
     text += resultRow("Refined rod length", lengthText(r.rodLength, unit) + " " + symbol);
-    text += resultRow("Refined capacitor",
-        quantityText(r.capacitancePf, 2) + " pF"
-            + (r.capacitorAt == nec::CapacitorAt::RodEnd ? ", at the rod's feed end" : ", beside the feed point"));
+    text += resultRow("Refined capacitor", quantityText(r.capacitancePf, 2) + " pF" + placeText(r, unit));
     const nec::Allowance allowance = nec::allowanceOf(r);
     const int tenths = allowance.capacitancePf.low < 10 ? 1 : 0;
     text += resultRow("Allow for",

@@ -44,8 +44,8 @@ constexpr std::array kCapacitor = {Id::Freq, Id::X, Id::TubeId, Id::Rod, Id::Die
 constexpr auto kSweepCap = joined(kModel, std::array{Id::Length});
 constexpr auto kSweepLength = joined(kModel, std::array{Id::Cap});
 constexpr auto kSweepFreq = joined(kModel,
-    std::array{
-        Id::Length, Id::Cap, Id::S1p, Id::From, Id::To, Id::Step, Id::ElementLength, Id::Nec, Id::RodSide, Id::CapAt});
+    std::array{Id::Length, Id::Cap, Id::S1p, Id::From, Id::To, Id::Step, Id::ElementLength, Id::Nec, Id::RodSide,
+        Id::CapAt, Id::TubeId, Id::Dielectric});
 
 std::string shown(std::string_view text)
 {
@@ -308,7 +308,8 @@ std::string helpText()
         = "Usage: vostrel-design design  --freq MHZ --r OHMS --x OHMS --element LEN --rod LEN --spacing LEN\n"
           "                              [--line OHMS] [--half] [--textbook] [--units UNIT] [--csv]\n"
           "       vostrel-design design  (as above, --r and --x optional) --element-length LEN\n"
-          "                              [--write-nec FILE] [--rod-side SIDE]\n"
+          "                              [--write-nec FILE] [--rod-side SIDE] [--cap-at PLACE]\n"
+          "                              [--cap-at tube --tube-id LEN [--dielectric D]]\n"
           "       vostrel-design design  --nec FILE --freq MHZ --rod LEN --spacing LEN [--write-nec FILE]\n"
           "                              [--rod-side SIDE]\n"
           "       vostrel-design design  (any of the above) --power W [--swr-margin S]\n"

@@ -2,6 +2,7 @@
 #include "deck_writer.h"
 
 #include "cards.h"
+#include "physics.h"
 
 #include <algorithm>
 #include <array>
@@ -62,6 +63,74 @@ std::string capacitorCard(int tag, int segment, double capacitancePf)
     }
     return "LD 0 " + std::to_string(tag) + " " + std::to_string(segment) + " " + std::to_string(segment) + " 0 0 "
         + number(capacitancePf * 1e-12) + "\n";
+}
+
+// The match's capacitor as cards: `wire` a GW card to add to the geometry,
+// `loads` LD cards for the structure's loading, `network` after them.
+struct CapacitorCards {
+    std::string wire;
+    std::string loads;
+    std::string network;
+};
+
+// A capacitor of `match` on segment `segment` of tag `tag`: a series C, or
+// with CapacitorAt::Tube the rod in its tube as a line open at the rod's
+// tip: a TL card from that segment to a one-segment wire of tag
+// `spareTag` at `far` (metres, clear of the model), loaded with 1e12 ohms.
+// NEC-2 connects a line's end only to a segment, and the load keeps that
+// segment's current below a millionth of a microampere per volt: the line
+// sees an open end (on a 20 m dipole its Zin agrees with the series C of
+// the same reactance to 1e-4 ohm). `unit` is the deck's GS factor.
+Outcome<CapacitorCards> capacitorCards(
+    const Match& match, int tag, int segment, int spareTag, const Point& far, double unit, double freqMhz)
+{
+    if (match.capacitorAt != CapacitorAt::Tube || !(match.capacitancePf > 0)) {
+        return CapacitorCards{{}, capacitorCard(tag, segment, match.capacitancePf), {}};
+    }
+    const auto section = tubeSection(match.tube, match.rodDiameter, match.capacitancePf, freqMhz);
+    if (const auto* failure = std::get_if<NecFailure>(&section)) {
+        return *failure;
+    }
+    const TubeSection& line = std::get<TubeSection>(section);
+    const double length = physics::wavelengthMetres(freqMhz) / 100;
+    const Wire spare{spareTag, 1, far, add(far, {length, 0, 0}), length / 100};
+    CapacitorCards cards;
+    cards.wire = gwLine(spare, unit) + "\n";
+    cards.loads = "LD 0 " + std::to_string(spareTag) + " 1 1 1e+12 0 0\n";
+    // The line's length on the card is in metres whatever the GS card, and
+    // electrical: NEC-2's lines have the speed of light.
+    cards.network = "TL " + std::to_string(tag) + " " + std::to_string(segment) + " " + std::to_string(spareTag) + " 1 "
+        + number(line.lineImpedance) + " " + number(line.insertion / line.velocityFactor) + " 0 0 0 0\n";
+    return cards;
+}
+
+// A tag after every tag of the deck and the match's three wires.
+int spareTag(const UserDeck& deck)
+{
+    int maxTag = 0;
+    for (const Wire& w : deck.wires) {
+        maxTag = std::max(maxTag, w.tag);
+    }
+    return maxTag + 4;
+}
+
+// A point ten times the model's size or ten wavelengths, whichever is
+// more, above its highest point.
+Point farPoint(const UserDeck& deck, double freqMhz)
+{
+    Point low = deck.wires.empty() ? Point{} : deck.wires.front().from;
+    Point high = low;
+    for (const Wire& w : deck.wires) {
+        for (const Point* p : {&w.from, &w.to}) {
+            for (std::size_t k = 0; k < 3; ++k) {
+                low[k] = std::min(low[k], (*p)[k]);
+                high[k] = std::max(high[k], (*p)[k]);
+            }
+        }
+    }
+    const double size = norm(sub(high, low));
+    return {(low[0] + high[0]) / 2, (low[1] + high[1]) / 2,
+        high[2] + 10 * std::max(size, physics::wavelengthMetres(freqMhz))};
 }
 
 // The element's correction (a series impedance, LD type 4) on each of
@@ -392,15 +461,26 @@ Outcome<std::string> dipoleMatchDeck(
         return *failure;
     }
     const auto& made = std::get<MatchWires>(wires);
-    std::string text = "CM straight tube with a gamma match\nCE\n";
+    std::string text = "CM straight tube with a gamma match\n";
+    if (match.capacitorAt == CapacitorAt::Tube && match.capacitancePf > 0) {
+        text += "CM the capacitor: the rod in its tube, a line (TL) to the open end on tag 5\n";
+    }
+    text += "CE\n";
     for (const Wire& wire : made.wires) {
         text += gwLine(wire, 1) + "\n";
     }
     const Wire& source = made.wires[static_cast<std::size_t>(made.sourceWire)];
     const Wire& capacitor = made.wires[static_cast<std::size_t>(made.capacitorWire)];
-    return text + "GE 0\nEK\n" + sourceCard(source.tag, made.sourceSegment)
-        + capacitorCard(capacitor.tag, made.capacitorSegment, match.capacitancePf)
-        + correctionCards(1, correctionSegments(made), match.elementCorrection) + controlCards(controls) + "EN\n";
+    // Ten wavelengths or ten element lengths above the element.
+    const Point far{0, 0, 10 * std::max(length, physics::wavelengthMetres(cut.freqMhz))};
+    const auto cards = capacitorCards(match, capacitor.tag, made.capacitorSegment, 5, far, 1, cut.freqMhz);
+    if (const auto* failure = std::get_if<NecFailure>(&cards)) {
+        return *failure;
+    }
+    const CapacitorCards& c = std::get<CapacitorCards>(cards);
+    return text + c.wire + "GE 0\nEK\n" + sourceCard(source.tag, made.sourceSegment) + c.loads
+        + correctionCards(1, correctionSegments(made), match.elementCorrection) + c.network + controlCards(controls)
+        + "EN\n";
 }
 
 Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, const Segmentation& cut)
@@ -409,12 +489,21 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
     if (const auto* failure = std::get_if<NecFailure>(&made)) {
         return *failure;
     }
-    const DrivenCards& driven = std::get<DrivenCards>(made);
+    DrivenCards& driven = std::get<DrivenCards>(made);
+    CapacitorCards capacitor;
+    if (run.match != nullptr) {
+        auto cards = capacitorCards(*run.match, driven.capacitorTag, driven.capacitorSegment, spareTag(deck),
+            farPoint(deck, cut.freqMhz), deck.wireScale[static_cast<std::size_t>(deck.drivenWire)], cut.freqMhz);
+        if (const auto* failure = std::get_if<NecFailure>(&cards)) {
+            return *failure;
+        }
+        capacitor = std::get<CapacitorCards>(std::move(cards));
+        driven.text += capacitor.wire;
+    }
     std::string text;
     bool commented = false;
     bool designRun = false;
     std::size_t wireIndex = 0;
-    const double capacitance = run.match != nullptr ? run.match->capacitancePf : 0;
     // NEC takes a run of LD cards as the structure's loading, and a later
     // run, after any other card, as a new loading in its place: the user's
     // loads, moved, and the capacitor go together in one run, where the
@@ -425,8 +514,9 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
             loads += placedLoads(deck, card, driven, cut.segmentScale);
         }
     }
-    loads += capacitorCard(driven.capacitorTag, driven.capacitorSegment, capacitance);
+    loads += capacitor.loads;
     loads += userCorrectionCards(deck, driven, run, cut.segmentScale);
+    loads += capacitor.network;
     for (const Card& card : deck.cards) {
         const CardWriting writing = cardWriting(card.name);
         if (writing == CardWriting::Comment) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "match_geometry.h"
 
+#include "coax_capacitor.h"
 #include "physics.h"
 
 #include <algorithm>
@@ -260,7 +261,7 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     }
     result.sourceWire = static_cast<int>(result.wires.size());
     result.sourceSegment = feedSegments / 2 + 1;
-    const bool atRodEnd = match.capacitorAt == CapacitorAt::RodEnd;
+    const bool atRodEnd = match.capacitorAt != CapacitorAt::Feed;
     result.capacitorWire = result.sourceWire + (atRodEnd ? 1 : 0);
     result.capacitorSegment = atRodEnd ? 1 : result.sourceSegment;
     // Without a cage the feed connection and the strap take the radius of
@@ -278,6 +279,28 @@ Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, con
     }
     result.wires.push_back(Wire{firstMatchTag + 2, feedSegments, at(rod, rodSide), at(rod, elementSide), linkRadius});
     return result;
+}
+
+Outcome<TubeSection> tubeSection(const TubeCapacitor& tube, double rodDiameter, double capacitancePf, double freqMhz)
+{
+    if (!(rodDiameter > 0 && tube.innerDiameter > rodDiameter && std::isfinite(tube.innerDiameter))) {
+        return NecFailure{NecFailure::Kind::BadInput, "the capacitor's tube must be wider inside than the rod", {}};
+    }
+    if (!(tube.permittivity >= 1 && std::isfinite(tube.permittivity))) {
+        return NecFailure{NecFailure::Kind::BadInput, "the sleeve's relative permittivity must be 1 or more", {}};
+    }
+    if (!(capacitancePf > 0 && freqMhz > 0)) {
+        return NecFailure{
+            NecFailure::Kind::BadInput, "a tube capacitor needs a capacitance and a frequency above 0", {}};
+    }
+    const double reactance = 1e12 / (physics::kTwoPi * freqMhz * 1e6 * capacitancePf);
+    const auto line = coax::openLineCapacitor(
+        coax::tubeLine(freqMhz, reactance, tube.innerDiameter, rodDiameter, tube.permittivity));
+    if (const auto* failure = std::get_if<coax::NoOpenLine>(&line)) {
+        return NecFailure{NecFailure::Kind::BadInput, "the tube capacitor: " + failure->message, {}};
+    }
+    const auto& made = std::get<coax::OpenLineCapacitor>(line);
+    return TubeSection{made.lineImpedance, 1 / std::sqrt(tube.permittivity), made.length};
 }
 
 Wire tubeWire(double length, double diameter, const Segmentation& cut)

@@ -16,8 +16,34 @@ namespace vostrel::nec {
 // Where the series capacitor sits: on the feed connection beside the
 // source (a variable capacitor in a box at the feed point), or at the rod's
 // feed end, in series between the feed connection and the rod (a coax
-// capacitor inside the rod's tube, or a sleeve on the rod).
-enum class CapacitorAt { Feed, RodEnd };
+// capacitor inside the rod's tube, or a sleeve on the rod), or there and
+// modelled as what a rod sliding into a tube is: a piece of coaxial line
+// open at the rod's tip, in series at the rod's end (Tube, see TubeCapacitor).
+enum class CapacitorAt { Feed, RodEnd, Tube };
+
+// The tube the rod's end slides into for CapacitorAt::Tube: its inner
+// diameter (metres, above the rod's) and the relative permittivity of the
+// sleeve filling the gap (1 for air).
+struct TubeCapacitor {
+    double innerDiameter = 0;
+    double permittivity = 1;
+};
+
+// That tube with the rod in it as a line (coax::tubeLine): Z0 = 60 /
+// sqrt(er) ln(D / d), velocity factor 1 / sqrt(er), and the insertion
+// whose open-line reactance is the capacitor's at `freqMhz`: l = atan(Z0 /
+// X) / beta, X = 1 / (2 pi f C), beta = 2 pi f / (VF c). NEC-2's TL card
+// takes a line in free space, so the card's length is l / VF.
+//   ID 10.2 mm, rod 6.35 mm, PTFE 2.1, 130.33 pF at 14.2 MHz
+//       -> Z0 19.61 ohms, VF 0.690, insertion 0.5198 m (0.5287 m per metre)
+// Failures (BadInput): an inner diameter not above the rod's, a
+// permittivity below 1, a capacitance or frequency not above 0.
+struct TubeSection {
+    double lineImpedance = 0;
+    double velocityFactor = 0;
+    double insertion = 0; // metres of rod inside the tube
+};
+Outcome<TubeSection> tubeSection(const TubeCapacitor& tube, double rodDiameter, double capacitancePf, double freqMhz);
 
 // The physical gamma match.
 struct Match {
@@ -31,6 +57,7 @@ struct Match {
     // from the other wires (rodSide), upwards (+z) for the lone tube.
     std::optional<Point> side = std::nullopt;
     CapacitorAt capacitorAt = CapacitorAt::Feed;
+    TubeCapacitor tube{}; // with CapacitorAt::Tube
     // A series impedance in the element beside the feed point (ohms; 0: none):
     // what a reading of the built match says the element on the mast differs
     // by from the model (see reading.h).
@@ -55,7 +82,7 @@ struct Segmentation {
 // `firstMatchTag` and the two after it. The source is on wire `sourceWire`,
 // segment `sourceSegment` (the middle of the feed connection); the
 // capacitor's load on wire `capacitorWire`, segment `capacitorSegment`: the
-// source's with CapacitorAt::Feed, the rod's first with CapacitorAt::RodEnd.
+// source's with CapacitorAt::Feed, the rod's first with RodEnd and Tube.
 struct MatchWires {
     std::vector<Wire> wires;
     int sourceWire = 0;

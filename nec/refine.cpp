@@ -52,7 +52,7 @@ Match matchOf(const NecJob& job, double rodLength, double capacitancePf)
 {
     const design::Geometry& g = job.design.geometry;
     return Match{g.elementDiameter, g.rodDiameter, g.spacing, rodLength, capacitancePf, job.rodSide, job.capacitorAt,
-        job.elementCorrection};
+        job.tube, job.elementCorrection};
 }
 
 class Session {
@@ -731,6 +731,13 @@ Outcome<Refined> refine(const NecJob& job)
     result.rodLength = f.rodLength;
     result.capacitancePf = f.capacitancePf;
     result.capacitorAt = job.capacitorAt;
+    if (job.capacitorAt == CapacitorAt::Tube && result.capacitancePf > 0) {
+        auto section = tubeSection(job.tube, job.design.geometry.rodDiameter, result.capacitancePf, job.design.freqMhz);
+        if (const auto* failure = std::get_if<NecFailure>(&section)) {
+            return *failure;
+        }
+        result.tube = std::get<TubeSection>(section);
+    }
     result.searchRuns = f.runs;
 
     // The confirming run; in free space without loads it also gives the
@@ -747,7 +754,7 @@ Outcome<Refined> refine(const NecJob& job)
     if (!(result.swr <= kMatchedSwr)) {
         return mismatched(result);
     }
-    if (job.capacitorAt == CapacitorAt::RodEnd) {
+    if (job.capacitorAt != CapacitorAt::Feed) {
         const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
         const std::complex<double> reactance(0, 1e12 / (omega * result.capacitancePf));
         const std::complex<double> shorted

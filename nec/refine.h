@@ -46,6 +46,7 @@ struct NecJob {
     // Where the capacitor sits (see CapacitorAt): the refined rod and
     // capacitor are for that build.
     CapacitorAt capacitorAt = CapacitorAt::Feed;
+    TubeCapacitor tube{}; // the capacitor's tube, with CapacitorAt::Tube
     // A series impedance in the element beside its feed point, in every run
     // (the bare element's too): what a reading of the built match says the
     // element differs by from the model (see reading.h). 0: the model as it is.
@@ -77,6 +78,9 @@ struct Refined {
     double rodLength = 0; // metres, where NEC's Re Zin (capacitor shorted) is the line impedance
     double capacitancePf = 0; // from NEC's Im Zin there
     CapacitorAt capacitorAt = CapacitorAt::Feed; // where it sits in the model
+    // With CapacitorAt::Tube, the rod in its tube as the model has it (none
+    // when the capacitor is shorted).
+    std::optional<TubeSection> tube;
     std::complex<double> zin; // the confirming run, capacitor in place
     double swr = 0;
     int searchRuns = 0; // nec2c runs of the rod length search

@@ -263,7 +263,8 @@ std::optional<QString> readChoices(const Reader& read, InputTexts& texts)
         const QString value = read.value("cap-at").toLower();
         if (std::find(kCapacitorPlaces.begin(), kCapacitorPlaces.end(), value.toStdString())
             == kCapacitorPlaces.end()) {
-            return QStringLiteral("--cap-at: %1 is not a place: feed or rod-end").arg(quoted(read.value("cap-at")));
+            return QStringLiteral("--cap-at: %1 is not a place: feed, rod-end or tube")
+                .arg(quoted(read.value("cap-at")));
         }
         texts.capAt = value;
     }

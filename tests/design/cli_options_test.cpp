@@ -195,7 +195,7 @@ TEST(CliOptionsMembers, EachCommandTakesItsOptionsAndRefusesTheOthers)
         {{"sweep", "length"}, with({"--cap"})},
         {{"sweep", "freq"},
             with({"--length", "--cap", "--s1p", "--from", "--to", "--step", "--element-length", "--nec", "--rod-side",
-                "--cap-at"})},
+                "--cap-at", "--tube-id", "--dielectric"})},
     };
     for (const auto& [command, taken] : commands) {
         const std::string commandName

@@ -7,6 +7,7 @@
 #include "deck_reader.h"
 #include "design_cli.h"
 #include "line_transform.h"
+#include "match_geometry.h"
 #include "runner.h"
 #include "tool_output.h"
 
@@ -578,6 +579,30 @@ TEST(FullWave, FrequencySweepComesFromNec)
     EXPECT_TRUE(given.out.starts_with("SWR from NEC-2 (nec2c at every frequency) of as given\n")) << given.out;
     EXPECT_TRUE(contains(given.out, "\nRod length 1000.0 mm\nCapacitor shorted\n\n")) << given.out;
 
+    // Every frequency from nec2c, none read between others: each row of a
+    // wide sweep is what a sweep of two frequencies (nothing to read
+    // between) gives there.
+    const std::vector<std::string_view> held = {"--length", "1263.6mm", "--cap", "79.12", "--csv"};
+    const CliRun wide = runDipole({"sweep", "freq", "12.2:16.2:1"}, held);
+    ASSERT_EQ(wide.status, ExitStatus::Solved) << wide.err;
+    const auto rows = toolOutput::lines(wide.out);
+    ASSERT_EQ(rows.size(), 6U) << wide.out;
+    for (const char* mhz : {"13.2", "15.2"}) {
+        const std::string at = std::string(mhz) + ":" + (mhz[1] == '3' ? "14.2" : "16.2") + ":1";
+        const CliRun alone = runDipole({"sweep", "freq", at}, held);
+        ASSERT_EQ(alone.status, ExitStatus::Solved) << alone.err;
+        const auto one = toolOutput::lines(alone.out);
+        ASSERT_EQ(one.size(), 3U) << alone.out;
+        const auto row = std::find_if(rows.begin(), rows.end(),
+            [&](const std::string& r) { return toolOutput::fields(r).at(0) == toolOutput::fields(one[1]).at(0); });
+        ASSERT_NE(row, rows.end()) << mhz;
+        for (std::size_t column : {1U, 2U}) {
+            EXPECT_NEAR(number(toolOutput::fields(*row).at(column)), number(toolOutput::fields(one[1]).at(column)),
+                1e-3 * (1 + std::abs(number(toolOutput::fields(one[1]).at(column)))))
+                << mhz << " column " << column;
+        }
+    }
+
     // Without nec2c, the fixed-impedance sweep stands in, and says so.
     const FakeNec fake("/nonexistent/nec2c");
     const CliRun fallback = runDipole({"sweep", "freq", "14.1:14.3:0.1", "--r", "72", "--x", "2"});
@@ -661,6 +686,32 @@ INSTANTIATE_TEST_SUITE_P(Rows, FullWaveUsage,
             {"sweep", "freq", "14:14.4:0.1", "--freq", "14.2", "--r", "72", "--x", "2", "--element", "25mm", "--rod",
                 "12.7mm", "--spacing", "150mm", "--length", "1.2m", "--cap", "80", "--cap-at", "feed"},
             "--cap-at needs the element: give --element-length or --nec"},
+        UsageRow{"tube_without_its_diameter",
+            {"design", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing", "150mm",
+                "--element-length", "10m", "--cap-at", "tube"},
+            "--cap-at tube needs --tube-id, the inner diameter of the tube the rod slides into"},
+        UsageRow{"tube_no_wider_than_the_rod",
+            {"design", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing", "150mm",
+                "--element-length", "10m", "--cap-at", "tube", "--tube-id", "12.7mm"},
+            "--tube-id: the tube must be wider inside than the rod, 12.7 mm"},
+        UsageRow{"tube_with_a_sleeve_that_is_none",
+            {"sweep", "freq", "14:14.4:0.1", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing",
+                "150mm", "--element-length", "10m", "--cap-at", "tube", "--tube-id", "20mm", "--dielectric", "glass"},
+            "--dielectric: \"glass\" is neither air, ptfe, polyethylene nor a relative permittivity"},
+        UsageRow{"tube_id_without_the_tube_in_the_model",
+            {"design", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing", "150mm",
+                "--element-length", "10m", "--cap-at", "rod-end", "--tube-id", "20mm"},
+            "--tube-id goes with --power, which rates the closed-form design: leave out --element-length and --nec, "
+            "or give --cap-at tube"},
+        UsageRow{"sleeve_in_a_sweep_without_the_tube",
+            {"sweep", "freq", "14:14.4:0.1", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing",
+                "150mm", "--element-length", "10m", "--dielectric", "ptfe"},
+            "--dielectric is the capacitor's tube in NEC-2's model: give --element-length or --nec, and --cap-at "
+            "tube"},
+        UsageRow{"power_with_the_element",
+            {"design", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing", "150mm",
+                "--element-length", "10m", "--power", "100"},
+            "--power rates the closed-form design: leave out --element-length and --nec"},
         UsageRow{"rod_side_in_a_cap_sweep",
             {"sweep", "cap", "70:80:1", "--freq", "14.2", "--r", "72", "--x", "2", "--element", "25mm", "--rod",
                 "12.7mm", "--spacing", "150mm", "--rod-side", "-z"},
@@ -731,7 +782,7 @@ TEST(FullWave, CapacitorPlace)
             const CliRun result = runDipole(args, {"--cap-at", "rod-middle"});
             EXPECT_EQ(result.status, ExitStatus::BadInput) << command;
             EXPECT_EQ(result.out, "") << command;
-            EXPECT_EQ(result.err, "vostrel-design: --cap-at: \"rod-middle\" is not a place: feed or rod-end\n")
+            EXPECT_EQ(result.err, "vostrel-design: --cap-at: \"rod-middle\" is not a place: feed, rod-end or tube\n")
                 << command;
         }
     }
@@ -745,6 +796,22 @@ TEST(FullWave, CapacitorPlace)
         std::stod(rowValue(rodEnd.out, "Refined rod length")), std::stod(rowValue(feed.out, "Refined rod length")));
     EXPECT_LT(std::stod(rowValue(rodEnd.out, "Refined capacitor")), std::stod(rowValue(feed.out, "Refined capacitor")));
 
+    // The rod in its tube: the rod's end's match (the line's reactance is
+    // the capacitor's at the design frequency), and how far the rod goes in.
+    const CliRun tube = runDipole({"design"}, {"--cap-at", "tube", "--tube-id", "30mm"});
+    ASSERT_EQ(tube.status, ExitStatus::Solved) << tube.err;
+    EXPECT_EQ(rowValue(tube.out, "Refined rod length"), rowValue(rodEnd.out, "Refined rod length"));
+    const std::string tubeRow = rowValue(tube.out, "Refined capacitor");
+    EXPECT_TRUE(tubeRow.ends_with(" mm into its tube (a line of Z0 51.5 ohms, open at the rod's tip)")) << tube.out;
+    const double pf = std::stod(tubeRow);
+    const auto section = vostrel::nec::tubeSection({0.030, 1}, 0.0127, pf, 14.2);
+    ASSERT_TRUE(std::holds_alternative<vostrel::nec::TubeSection>(section));
+    const std::size_t into = tubeRow.find(", the rod ");
+    ASSERT_NE(into, std::string::npos) << tubeRow;
+    EXPECT_NEAR(
+        std::stod(tubeRow.substr(into + 10)), std::get<vostrel::nec::TubeSection>(section).insertion * 1000, 0.1)
+        << tubeRow;
+
     // A design file's place is taken as the option would be, and the option
     // given wins over it.
     const cliTest::TempFile file("vostrel design 1\nfrequency = 14.2\nelement-diameter = 25 mm\n"
@@ -752,6 +819,11 @@ TEST(FullWave, CapacitorPlace)
                                  "cap-at = rod-end\n");
     EXPECT_EQ(run({"design", "--design", file.path()}).out, rodEnd.out);
     EXPECT_EQ(run({"design", "--design", file.path(), "--cap-at", "feed"}).out, feed.out);
+    // The file's tube goes into NEC-2's model with the tube as the place.
+    const cliTest::TempFile inTube("vostrel design 1\nfrequency = 14.2\nelement-diameter = 25 mm\n"
+                                   "rod-diameter = 12.7 mm\nspacing = 150 mm\nelement-length = 10.1 m\n"
+                                   "cap-at = tube\ntube-id = 30 mm\ndielectric = air\n");
+    EXPECT_EQ(run({"design", "--design", inTube.path()}).out, tube.out);
 }
 
 // --write-nec writes the rod on the side asked. nec2c fails here, so that

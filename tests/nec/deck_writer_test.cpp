@@ -10,7 +10,9 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 using namespace vostrel::nec;
 using namespace vostrel::nec::testing;
@@ -382,6 +384,125 @@ TEST(CapacitorPlace, OnTheSegmentItSitsOn)
         EXPECT_EQ(capacitorLoad(*userText),
             rodEnd ? "LD 0 4 1 1 0 0 8e-11" : "LD 0 3 " + feedSegment + " " + feedSegment + " 0 0 8e-11")
             << *userText;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The numbers of the first card named `name` ("TL 3 1 5 1 ..." -> 3, 1, ...).
+std::vector<double> cardFields(const std::string& text, const std::string& name)
+{
+    const std::size_t at = text.find("\n" + name + " ");
+    if (at == std::string::npos) {
+        return {};
+    }
+    std::istringstream line(text.substr(at + name.size() + 2, text.find('\n', at + 1) - at - name.size() - 2));
+    std::vector<double> fields;
+    for (double x = 0; line >> x;) {
+        fields.push_back(x);
+    }
+    return fields;
+}
+
+// The cards' names in order, one per line.
+std::vector<std::string> cardNames(const std::string& text)
+{
+    std::vector<std::string> names;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        names.push_back(line.substr(0, 2));
+    }
+    return names;
+}
+
+// The rod sliding into its tube is a line open at the rod's tip: no series
+// C, but a TL card from the rod's first segment to a one-segment wire of a
+// tag of its own, far above the model and loaded to an open end, the line's
+// length the insertion over the velocity factor (NEC's lines run at c),
+// and the LD cards still one run (a later run would replace the first).
+TEST(CapacitorPlace, TheRodInItsTubeIsALineOpenAtItsTip)
+{
+    Match match = kMatch;
+    match.capacitancePf = 80;
+    match.capacitorAt = CapacitorAt::Tube;
+    match.tube = TubeCapacitor{0.02, 2.1};
+    const auto section = tubeSection(match.tube, match.rodDiameter, 80, 14.2);
+    const auto* line = okOrFail(section);
+    ASSERT_NE(line, nullptr);
+
+    const auto tube = dipoleMatchDeck(10.1, match, {14.2, 1}, Controls{{14.2}, false});
+    const auto* tubeText = okOrFail(tube);
+    ASSERT_NE(tubeText, nullptr);
+    EXPECT_EQ(capacitorLoad(*tubeText), "LD 0 5 1 1 1e+12 0 0") << *tubeText;
+    EXPECT_EQ(countOf(*tubeText, "\nLD "), 1) << *tubeText;
+    const std::vector<double> tl = cardFields(*tubeText, "TL");
+    ASSERT_EQ(tl.size(), 10U) << *tubeText;
+    EXPECT_EQ((std::vector<double>{tl[0], tl[1], tl[2], tl[3]}), (std::vector<double>{3, 1, 5, 1}));
+    EXPECT_NEAR(tl[4], line->lineImpedance, 1e-6);
+    EXPECT_NEAR(tl[5], line->insertion / line->velocityFactor, 1e-8);
+    EXPECT_GT(tl[5], line->insertion * 1.4);
+    // GW 5 1 x1 y1 z1 x2 y2 z2 r (the reader refuses a deck with a TL card).
+    const std::vector<double> spare = cardFields(*tubeText, "GW 5");
+    ASSERT_EQ(spare.size(), 8U) << *tubeText;
+    EXPECT_EQ(spare[0], 1);
+    EXPECT_GT(spare[3], 10 * 21.1);
+
+    const auto read = readDeck(kBeamOverGround, "beam.nec");
+    const auto* beam = okOrFail(read);
+    ASSERT_NE(beam, nullptr);
+    const auto user = userDeck(*beam, UserDeckRun{&match, {}, true, false}, Segmentation{28.5, 1});
+    const auto* userText = okOrFail(user);
+    ASSERT_NE(userText, nullptr);
+    // The user's tags 1 and 2, ours 3 to 5 (feed connection, rod, strap):
+    // the spare is 6, above the beam at 10 m.
+    const std::vector<double> userTl = cardFields(*userText, "TL");
+    ASSERT_EQ(userTl.size(), 10U) << *userText;
+    EXPECT_EQ((std::vector<double>{userTl[0], userTl[1], userTl[2], userTl[3]}), (std::vector<double>{4, 1, 6, 1}));
+    const auto atBeam = tubeSection(match.tube, match.rodDiameter, 80, 28.5);
+    ASSERT_NE(okOrFail(atBeam), nullptr);
+    EXPECT_NEAR(userTl[5], okOrFail(atBeam)->insertion / okOrFail(atBeam)->velocityFactor, 1e-8);
+    const std::vector<double> userSpare = cardFields(*userText, "GW 6");
+    ASSERT_EQ(userSpare.size(), 8U) << *userText;
+    EXPECT_GT(userSpare[3], 10 + 10 * 10.5);
+    EXPECT_NE(userText->find("\nLD 0 6 1 1 1e+12 0 0"), std::string::npos) << *userText;
+    const std::vector<std::string> names = cardNames(*userText);
+    const auto firstLoad = std::find(names.begin(), names.end(), "LD");
+    const auto network = std::find(names.begin(), names.end(), "TL");
+    ASSERT_NE(network, names.end());
+    EXPECT_TRUE(std::all_of(firstLoad, network, [](const std::string& n) { return n == "LD"; })) << *userText;
+    EXPECT_EQ(*(network + 1), "EX") << *userText;
+
+    // Shorted, there is no line; a tube no wider than the rod is refused.
+    match.capacitancePf = 0;
+    const auto shorted = dipoleMatchDeck(10.1, match, {14.2, 1}, Controls{{14.2}, false});
+    ASSERT_NE(okOrFail(shorted), nullptr);
+    EXPECT_EQ(okOrFail(shorted)->find("TL "), std::string::npos);
+    EXPECT_TRUE(cardFields(*okOrFail(shorted), "GW 5").empty());
+    match.capacitancePf = 80;
+    match.tube.innerDiameter = match.rodDiameter;
+    const auto narrow = dipoleMatchDeck(10.1, match, {14.2, 1}, Controls{{14.2}, false});
+    ASSERT_TRUE(std::holds_alternative<NecFailure>(narrow));
+    EXPECT_EQ(std::get<NecFailure>(narrow).kind, NecFailure::Kind::BadInput);
+}
+
+// The header's example, and each refusal.
+TEST(TubeSection, ContractExamples)
+{
+    const auto ptfe = tubeSection(TubeCapacitor{0.0102, 2.1}, 0.00635, 130.33, 14.2);
+    const auto* line = okOrFail(ptfe);
+    ASSERT_NE(line, nullptr);
+    EXPECT_NEAR(line->lineImpedance, 19.61, 0.005);
+    EXPECT_NEAR(line->velocityFactor, 0.690, 0.0005);
+    EXPECT_NEAR(line->insertion, 0.5198, 0.00005);
+    for (const auto& [tube, rod, pf, mhz] : {std::tuple{TubeCapacitor{0.00635, 2.1}, 0.00635, 130.33, 14.2},
+             std::tuple{TubeCapacitor{0.0102, 0.9}, 0.00635, 130.33, 14.2},
+             std::tuple{TubeCapacitor{0.0102, 2.1}, 0.00635, 0.0, 14.2},
+             std::tuple{TubeCapacitor{0.0102, 2.1}, 0.00635, 130.33, 0.0}}) {
+        const auto refused = tubeSection(tube, rod, pf, mhz);
+        ASSERT_TRUE(std::holds_alternative<NecFailure>(refused)) << tube.innerDiameter << " " << tube.permittivity;
+        EXPECT_EQ(std::get<NecFailure>(refused).kind, NecFailure::Kind::BadInput);
     }
 }
 

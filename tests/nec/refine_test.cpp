@@ -278,6 +278,65 @@ TEST(NecRefine, CapacitorAtTheRodEnd)
     EXPECT_LT(modelled, asAtTheFeed / 3) << nec;
 }
 
+// The rod sliding into its tube, modelled as the line it is: at the design
+// frequency the line's reactance is the capacitor's, so the match is the
+// rod's end's and nec2c confirms it on the deck written; off it the line's
+// reactance moves faster than a capacitor's (d/df of Z0 cot(beta l) against
+// X / f), so below the design frequency Zin is the more capacitive. The
+// insertion comes with the answer; a tube no wider than the rod is refused.
+TEST(NecRefine, TheRodInItsTube)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    job.capacitorAt = CapacitorAt::RodEnd;
+    const auto atRodEnd = refine(job);
+    job.capacitorAt = CapacitorAt::Tube;
+    job.tube = TubeCapacitor{0.030, 1};
+    const auto inTube = refine(job);
+    const auto* rodEnd = okOrFail(atRodEnd);
+    const auto* tube = okOrFail(inTube);
+    ASSERT_NE(rodEnd, nullptr);
+    ASSERT_NE(tube, nullptr);
+    EXPECT_EQ(tube->capacitorAt, CapacitorAt::Tube);
+    EXPECT_NEAR(tube->rodLength, rodEnd->rodLength, 1e-4 * rodEnd->rodLength);
+    EXPECT_NEAR(tube->capacitancePf, rodEnd->capacitancePf, 1e-3 * rodEnd->capacitancePf);
+    EXPECT_FALSE(rodEnd->tube.has_value());
+    ASSERT_TRUE(tube->tube.has_value());
+    const auto section = tubeSection(job.tube, 0.0127, tube->capacitancePf, 14.2);
+    ASSERT_NE(okOrFail(section), nullptr);
+    EXPECT_DOUBLE_EQ(tube->tube->insertion, okOrFail(section)->insertion);
+    // The sliders' model: the capacitor is not beside the source here either.
+    EXPECT_GT(std::abs(rodEnd->capacitorGain - 1.0), 0.01);
+    EXPECT_NEAR(std::abs(tube->capacitorGain - rodEnd->capacitorGain), 0, 1e-3);
+
+    const auto written = writeMatchedDeck(job, tube->rodLength, tube->capacitancePf);
+    const auto* deck = okOrFail(written);
+    ASSERT_NE(deck, nullptr);
+    EXPECT_NE(deck->find("\nTL 3 1 5 1 "), std::string::npos) << *deck;
+    const auto confirmed = run(*deck, RunOptions{});
+    const auto* solution = okOrFail(confirmed);
+    ASSERT_NE(solution, nullptr);
+    EXPECT_LT(physics::swr(solution->points.front().impedance, 50), 1.01);
+
+    NecJob rodEndJob = job;
+    rodEndJob.capacitorAt = CapacitorAt::RodEnd;
+    const auto asCapacitor = sweep(rodEndJob, tube->rodLength, tube->capacitancePf, 13.6, 14.8, 5);
+    const auto asLine = sweep(job, tube->rodLength, tube->capacitancePf, 13.6, 14.8, 5);
+    const auto* capacitor = okOrFail(asCapacitor);
+    const auto* line = okOrFail(asLine);
+    ASSERT_NE(capacitor, nullptr);
+    ASSERT_NE(line, nullptr);
+    ASSERT_EQ(line->size(), 5U);
+    EXPECT_NEAR((*line)[2].zin.imag(), (*capacitor)[2].zin.imag(), 0.01);
+    EXPECT_LT((*line)[0].zin.imag(), (*capacitor)[0].zin.imag() - 0.2);
+    EXPECT_GT((*line)[4].zin.imag(), (*capacitor)[4].zin.imag() + 0.2);
+
+    job.tube.innerDiameter = 0.0127;
+    const auto narrow = refine(job);
+    ASSERT_TRUE(std::holds_alternative<NecFailure>(narrow));
+    EXPECT_EQ(std::get<NecFailure>(narrow).kind, NecFailure::Kind::BadInput);
+}
+
 TEST(NecRefine, WithoutChecksFewerRuns)
 {
     NecJob job = twentyMetres();

@@ -43,8 +43,9 @@ struct InputTexts {
     // upwards for a lone tube) or an axis of the deck, "+x" to "-z".
     QString rodSide = QStringLiteral("away");
     // Where NEC-2's model puts the capacitor: "feed" (between the feed
-    // point and the feed connection) or "rod-end" (inside the rod's tube,
-    // at its feed end), as vostrel-design's --cap-at.
+    // point and the feed connection), "rod-end" (inside the rod's tube,
+    // at its feed end) or "tube" (there, the rod sliding into the tube
+    // typed modelled as the line it is), as vostrel-design's --cap-at.
     QString capAt = QStringLiteral("feed");
 
     bool operator==(const InputTexts&) const = default;
@@ -72,7 +73,7 @@ struct Validation {
 // The rod sides the form offers, as InputTexts::rodSide writes them.
 inline constexpr std::array kRodSides = {"away", "+x", "-x", "+y", "-y", "+z", "-z"};
 // The capacitor's places, as InputTexts::capAt writes them.
-inline constexpr std::array kCapacitorPlaces = {"feed", "rod-end"};
+inline constexpr std::array kCapacitorPlaces = {"feed", "rod-end", "tube"};
 
 // The length units the form offers.
 inline constexpr std::array kFormUnits = {design::Unit::Millimetre, design::Unit::Centimetre, design::Unit::Inch};

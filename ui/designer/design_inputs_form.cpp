@@ -147,11 +147,14 @@ QGroupBox* DesignInputsForm::buildGeometry()
     m_capAt->setObjectName(names::capAt);
     m_capAt->addItem(tr("at the feed point"), QStringLiteral("feed"));
     m_capAt->addItem(tr("at the rod's end (inside its tube)"), QStringLiteral("rod-end"));
+    m_capAt->addItem(tr("the rod in the tube, as a line"), QStringLiteral("tube"));
     m_capAt->setAccessibleName(tr("Capacitor place in NEC-2"));
     m_capAt->setToolTip(tr("Where the capacitor sits in NEC-2's model, as you build it: between the feed point and "
                            "the feed connection (a variable capacitor in a box), or at the rod's feed end (a coax "
-                           "capacitor inside the rod's tube). It moves the refined rod and capacitor. As "
-                           "vostrel-design's --cap-at."));
+                           "capacitor inside the rod's tube). The rod in the tube models the rod's end sliding into "
+                           "the tube typed below as the piece of coaxial line it is (its reactance changes with "
+                           "frequency faster than a capacitor's); without a tube it is the rod's end. It moves the "
+                           "refined rod and capacitor. As vostrel-design's --cap-at."));
     auto* capAtCaption = new QLabel(tr("Capacitor (NEC-2):"));
     capAtCaption->setBuddy(m_capAt);
     form->addRow(capAtCaption, m_capAt);

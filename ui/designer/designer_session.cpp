@@ -161,8 +161,14 @@ DesignerSession::NecAction DesignerSession::planFullWave(
     NecJobKey key = necJobKey(inputs, elementLength, m_antennaModel ? m_antennaModelHash : QByteArray(), m_run);
     const std::optional<nec::Point> direction = rodDirection(texts.rodSide);
     key.rodSide = direction ? texts.rodSide : QStringLiteral("away");
-    const bool atRodEnd = texts.capAt == QLatin1String("rod-end");
-    key.capacitorAt = atRodEnd ? nec::CapacitorAt::RodEnd : nec::CapacitorAt::Feed;
+    // The rod in its tube needs the tube; without one it is the rod's end.
+    const bool inTube = texts.capAt == QLatin1String("tube") && inputs.tubeInnerDiameter;
+    const bool atRodEnd = texts.capAt == QLatin1String("rod-end") || texts.capAt == QLatin1String("tube");
+    key.capacitorAt = inTube ? nec::CapacitorAt::Tube : atRodEnd ? nec::CapacitorAt::RodEnd : nec::CapacitorAt::Feed;
+    if (inTube) {
+        key.tubeInnerDiameter = sixFigures(*inputs.tubeInnerDiameter);
+        key.permittivity = sixFigures(inputs.permittivity);
+    }
     if (m_necKey == key) {
         return NecAction::Reshow;
     }
@@ -192,6 +198,9 @@ DesignerSession::NecAction DesignerSession::planFullWave(
     job.job.run = m_run;
     job.job.rodSide = direction;
     job.job.capacitorAt = key.capacitorAt;
+    if (inTube) {
+        job.job.tube = nec::TubeCapacitor{*inputs.tubeInnerDiameter, inputs.permittivity};
+    }
     job.before = std::move(before);
     m_necJob = job.job;
     const double mhz = inputs.design.freqMhz;

@@ -85,7 +85,7 @@ void MatchDrawing::showStudy(const MatchStudy& study, const BuiltMatch* built)
     m_spacing = geometry.spacing;
     const bool nec = built != nullptr && built->fromNec();
     m_designed = study.hasDesign() || nec;
-    m_capacitorInRod = nec && built->capacitorAt == nec::CapacitorAt::RodEnd;
+    m_capacitorInRod = nec && built->capacitorAt != nec::CapacitorAt::Feed;
     m_elementText = tr("element Ø %1").arg(givenLengthText(m_element, inputs.unit, locale));
     m_rodText = tr("rod Ø %1").arg(givenLengthText(m_rod, inputs.unit, locale));
     m_spacingText = tr("s = %1").arg(givenLengthText(m_spacing, inputs.unit, locale));

@@ -18,7 +18,8 @@ namespace vostrel::designer {
 // and the closed-form model choose only the closed form shown beside the
 // refined match (see differsOnlyInClosedForm()). Not the feed
 // impedance typed (NEC computes the element's own), nor the coax
-// capacitor's tube and dielectric, nor the unit the lengths are shown in.
+// capacitor's tube and dielectric unless the model has the rod in the tube
+// (CapacitorAt::Tube), nor the unit the lengths are shown in.
 // Lengths and ohms are kept to six significant figures: another unit
 // writes the lengths back to that many, and a millionth is nothing to NEC-2.
 struct NecJobKey {
@@ -35,6 +36,8 @@ struct NecJobKey {
     QByteArray antennaModelHash;
     QString rodSide = QStringLiteral("away"); // InputTexts::rodSide, "away" for any it does not read
     nec::CapacitorAt capacitorAt = nec::CapacitorAt::Feed; // InputTexts::capAt, feed for any it does not read
+    double tubeInnerDiameter = 0; // with CapacitorAt::Tube, else 0
+    double permittivity = 0; // likewise
     QString program; // the nec2c that runs it
     std::chrono::milliseconds timeout{0};
 

@@ -408,33 +408,72 @@ private slots:
     }
 
     // The form's capacitor place reaches NEC-2, and the other place is
-    // another job; a place that does not read is the feed point.
+    // another job; a place that does not read is the feed point. The rod in
+    // its tube takes the tube typed (its diameter and sleeve are then part
+    // of the job); without a tube it is the rod's end.
     void theCapacitorPlaceIsPartOfTheJob_data()
     {
         QTest::addColumn<QString>("place");
-        QTest::addColumn<bool>("atRodEnd");
-        QTest::newRow("feed") << "feed" << false;
-        QTest::newRow("rod-end") << "rod-end" << true;
-        QTest::newRow("strap is no place") << "strap" << false;
+        QTest::addColumn<QString>("tube");
+        QTest::addColumn<int>("expected"); // a CapacitorAt; -1: the feed's job shown again
+        using vostrel::nec::CapacitorAt;
+        QTest::newRow("feed") << "feed"
+                              << "" << -1;
+        QTest::newRow("feed, a tube typed") << "feed"
+                                            << "30" << -1;
+        QTest::newRow("rod-end") << "rod-end"
+                                 << "" << int(CapacitorAt::RodEnd);
+        QTest::newRow("rod-end, a tube typed") << "rod-end"
+                                               << "30" << int(CapacitorAt::RodEnd);
+        QTest::newRow("tube") << "tube"
+                              << "30" << int(CapacitorAt::Tube);
+        QTest::newRow("tube, none typed") << "tube"
+                                          << "" << int(CapacitorAt::RodEnd);
+        QTest::newRow("strap is no place") << "strap"
+                                           << "" << -1;
     }
     void theCapacitorPlaceIsPartOfTheJob()
     {
         QFETCH(QString, place);
-        QFETCH(bool, atRodEnd);
+        QFETCH(QString, tube);
+        QFETCH(int, expected);
         DesignerSession session;
         const auto feed = session.update(dipole(), kEnglish);
         QCOMPARE(feed.necJob->job.capacitorAt, vostrel::nec::CapacitorAt::Feed);
         InputTexts texts = dipole();
         texts.capAt = place;
+        texts.tubeInnerDiameter = tube;
         const auto update = session.update(texts, kEnglish);
-        QCOMPARE(update.nec, atRodEnd ? Action::Start : Action::Reshow);
-        if (!atRodEnd) {
+        QCOMPARE(update.nec, expected < 0 ? Action::Reshow : Action::Start);
+        if (expected < 0) {
             QCOMPARE(update.necJob.has_value(), false);
             return;
         }
-        QCOMPARE(update.necJob->job.capacitorAt, vostrel::nec::CapacitorAt::RodEnd);
+        const auto at = static_cast<vostrel::nec::CapacitorAt>(expected);
+        const auto& job = update.necJob->job;
+        QCOMPARE(job.capacitorAt, at);
         QVERIFY(!(update.necJob->key == feed.necJob->key));
         QCOMPARE(session.update(texts, kEnglish).nec, Action::Reshow);
+        InputTexts otherSleeve = texts;
+        otherSleeve.dielectric = otherSleeve.dielectric == QLatin1String("air") ? "ptfe" : "air";
+        if (at != vostrel::nec::CapacitorAt::Tube) {
+            // The tube's size and sleeve are not the model's.
+            QCOMPARE(job.tube.innerDiameter, 0.0);
+            texts.tubeInnerDiameter = tube.isEmpty() ? "" : "40";
+            QCOMPARE(session.update(texts, kEnglish).nec, Action::Reshow);
+            QCOMPARE(session.update(otherSleeve, kEnglish).nec, Action::Reshow);
+            return;
+        }
+        QCOMPARE(job.tube.innerDiameter, 0.030);
+        QVERIFY(job.tube.permittivity >= 1);
+        const double sleeve = job.tube.permittivity;
+        const auto resleeved = session.update(otherSleeve, kEnglish);
+        QCOMPARE(resleeved.nec, Action::Start);
+        QVERIFY(resleeved.necJob->job.tube.permittivity != sleeve);
+        texts.tubeInnerDiameter = "40";
+        const auto wider = session.update(texts, kEnglish);
+        QCOMPARE(wider.nec, Action::Start);
+        QCOMPARE(wider.necJob->job.tube.innerDiameter, 0.040);
     }
 
     // Only the answer to the job handed out last is taken.

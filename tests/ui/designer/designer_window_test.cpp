@@ -633,7 +633,7 @@ private slots:
         QTest::newRow("capacitor at the feed") << QStringList{"--cap-at", "feed"} << "capAt=feed"
                                                << "";
         QTest::newRow("capacitor at no place")
-            << QStringList{"--cap-at", "strap"} << "error=--cap-at: \"strap\" is not a place: feed or rod-end"
+            << QStringList{"--cap-at", "strap"} << "error=--cap-at: \"strap\" is not a place: feed, rod-end or tube"
             << "";
         QTest::newRow("length and model") << QStringList{"--nec", "beam.nec", "--element-length", "5m"}
                                           << "error=--element-length and --nec each give the element"
