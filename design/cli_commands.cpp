@@ -396,22 +396,31 @@ int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept,
     return writeResult(out, err, text, ExitStatus::Solved);
 }
 
-} // namespace
-
-int runSweep(const Options& options, std::ostream& out, std::ostream& err)
+// A sweep's options of NEC-2's model given without it.
+std::optional<CommandLineError> modelOnlyRefusal(const Options& options)
 {
-    const auto fail = [&](const CommandLineError& failure) { return report(err, failure); };
     for (const OptionId necOnly : {OptionId::RodSide, OptionId::CapAt}) {
         if (options.valueOf(necOnly) && !fullWaveAsked(options)) {
-            return fail(usage(optionName(necOnly) + " needs the element: give --element-length or --nec"));
+            return usage(optionName(necOnly) + " needs the element: give --element-length or --nec");
         }
     }
     const bool tube = options.capAt && ascii::lowered(*options.capAt) == "tube";
     for (const OptionId tubeOnly : {OptionId::TubeId, OptionId::Dielectric}) {
         if (options.valueOf(tubeOnly) && !tube) {
-            return fail(usage(optionName(tubeOnly)
-                + " is the capacitor's tube in NEC-2's model: give --element-length or --nec, and --cap-at tube"));
+            return usage(optionName(tubeOnly)
+                + " is the capacitor's tube in NEC-2's model: give --element-length or --nec, and --cap-at tube");
         }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int runSweep(const Options& options, std::ostream& out, std::ostream& err)
+{
+    const auto fail = [&](const CommandLineError& failure) { return report(err, failure); };
+    if (auto failure = modelOnlyRefusal(options)) {
+        return fail(*failure);
     }
     Inputs inputs;
     if (auto failure = readModelInputs(options, inputs)) {

@@ -91,7 +91,7 @@ Outcome<CapacitorCards> capacitorCards(
     if (const auto* failure = std::get_if<NecFailure>(&section)) {
         return *failure;
     }
-    const TubeSection& line = std::get<TubeSection>(section);
+    const auto& line = std::get<TubeSection>(section);
     const double length = physics::wavelengthMetres(freqMhz) / 100;
     const Wire spare{spareTag, 1, far, add(far, {length, 0, 0}), length / 100};
     CapacitorCards cards;
@@ -437,6 +437,17 @@ std::string wireLines(
     return gwLine(w, deck.wireScale[wire]) + "\n";
 }
 
+// The match's capacitor in the user's deck (none for the bare element).
+Outcome<CapacitorCards> userCapacitorCards(
+    const UserDeck& deck, const UserDeckRun& run, const DrivenCards& driven, const Segmentation& cut)
+{
+    if (run.match == nullptr) {
+        return CapacitorCards{};
+    }
+    return capacitorCards(*run.match, driven.capacitorTag, driven.capacitorSegment, spareTag(deck),
+        farPoint(deck, cut.freqMhz), deck.wireScale[static_cast<std::size_t>(deck.drivenWire)], cut.freqMhz);
+}
+
 } // namespace
 
 std::string bareDipoleDeck(double length, double diameter, const Segmentation& cut, const Controls& controls,
@@ -477,7 +488,7 @@ Outcome<std::string> dipoleMatchDeck(
     if (const auto* failure = std::get_if<NecFailure>(&cards)) {
         return *failure;
     }
-    const CapacitorCards& c = std::get<CapacitorCards>(cards);
+    const auto& c = std::get<CapacitorCards>(cards);
     return text + c.wire + "GE 0\nEK\n" + sourceCard(source.tag, made.sourceSegment) + c.loads
         + correctionCards(1, correctionSegments(made), match.elementCorrection) + c.network + controlCards(controls)
         + "EN\n";
@@ -489,17 +500,13 @@ Outcome<std::string> userDeck(const UserDeck& deck, const UserDeckRun& run, cons
     if (const auto* failure = std::get_if<NecFailure>(&made)) {
         return *failure;
     }
-    DrivenCards& driven = std::get<DrivenCards>(made);
-    CapacitorCards capacitor;
-    if (run.match != nullptr) {
-        auto cards = capacitorCards(*run.match, driven.capacitorTag, driven.capacitorSegment, spareTag(deck),
-            farPoint(deck, cut.freqMhz), deck.wireScale[static_cast<std::size_t>(deck.drivenWire)], cut.freqMhz);
-        if (const auto* failure = std::get_if<NecFailure>(&cards)) {
-            return *failure;
-        }
-        capacitor = std::get<CapacitorCards>(std::move(cards));
-        driven.text += capacitor.wire;
+    auto& driven = std::get<DrivenCards>(made);
+    auto cards = userCapacitorCards(deck, run, driven, cut);
+    if (const auto* failure = std::get_if<NecFailure>(&cards)) {
+        return *failure;
     }
+    const auto& capacitor = std::get<CapacitorCards>(cards);
+    driven.text += capacitor.wire;
     std::string text;
     bool commented = false;
     bool designRun = false;
