@@ -2,6 +2,7 @@
 #include "cli_adjust.h"
 
 #include "adjust.h"
+#include "ascii.h"
 #include "cli_csv.h"
 #include "cli_files.h"
 #include "cli_fullwave.h"
@@ -9,10 +10,12 @@
 #include "cli_ratings.h"
 #include "cli_report.h"
 #include "coax_cable.h"
+#include "coax_capacitor.h"
 #include "csv.h"
 #include "design_options.h"
 #include "line_transform.h"
 #include "number_text.h"
+#include "physics.h"
 #include "plain_number.h"
 #include "touchstone.h"
 
@@ -36,6 +39,9 @@ struct Tube {
     double innerDiameter = 0; // metres
     double rod = 0; // metres
     double permittivity = 1;
+    // As NEC-2's model has it with --cap-at tube: a line open at the rod's
+    // tip (coax::openLineCapacitor), not the capacitance per metre.
+    bool asLine = false;
 };
 
 // Everything the report shows.
@@ -173,6 +179,8 @@ Refusal readTube(const Options& options, const Inputs& inputs, std::optional<Tub
         }
         read.permittivity = *er;
     }
+    read.asLine = options.capAt && ascii::lowered(*options.capAt) == "tube"
+        && (options.elementLength.has_value() || options.nec.has_value());
     tube = read;
     return std::nullopt;
 }
@@ -198,8 +206,10 @@ CommandLineError fromAdjust(const adjust::NoAdjustment& problem, const Options& 
     }
 }
 
-// The insertion length for a capacitance, none for a shorted capacitor.
-std::variant<std::optional<double>, CommandLineError> insertionFor(const Tube& tube, double capacitancePf)
+// The insertion length for a capacitance at `freqMhz`, none for a shorted
+// capacitor.
+std::variant<std::optional<double>, CommandLineError> insertionFor(
+    const Tube& tube, double capacitancePf, double freqMhz)
 {
     if (std::isinf(capacitancePf)) {
         return std::optional<double>();
@@ -207,6 +217,15 @@ std::variant<std::optional<double>, CommandLineError> insertionFor(const Tube& t
     const auto length = insertionLength(capacitancePf, tube.innerDiameter, tube.rod, tube.permittivity);
     if (const auto* problem = std::get_if<Problem>(&length)) {
         return fromProblem(*problem);
+    }
+    if (tube.asLine) {
+        const double reactance = 1e12 / (physics::kTwoPi * freqMhz * 1e6 * capacitancePf);
+        const auto line = coax::openLineCapacitor(
+            coax::tubeLine(freqMhz, reactance, tube.innerDiameter, tube.rod, tube.permittivity));
+        if (const auto* piece = std::get_if<coax::OpenLineCapacitor>(&line)) {
+            return std::optional(piece->length);
+        }
+        return badInput("--tube-id: " + std::get<coax::NoOpenLine>(line).message);
     }
     return std::optional(std::get<double>(length));
 }
@@ -520,7 +539,7 @@ int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
     if (tube) {
         for (auto [pf, length] : {std::pair{in.capacitancePf, &answer.builtInsertion},
                  std::pair{answer.step.next.capacitancePf, &answer.nextInsertion}}) {
-            auto insertion = insertionFor(*tube, pf);
+            auto insertion = insertionFor(*tube, pf, in.freqMhz);
             if (const auto* failure = std::get_if<CommandLineError>(&insertion)) {
                 return fail(*failure);
             }

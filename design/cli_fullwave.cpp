@@ -134,6 +134,9 @@ Refusal readCapacitorPlace(const Options& options, const Inputs& inputs, nec::Ne
                 return badInput("--dielectric: " + quotedInput(*options.dielectric)
                     + " is neither air, ptfe, polyethylene nor a relative permittivity");
             }
+            if (!(*er >= 1)) {
+                return badInput("--dielectric: the relative permittivity must be a number of at least 1");
+            }
             job.tube.permittivity = *er;
         }
     } else {
@@ -285,8 +288,10 @@ std::string placeText(const nec::Refined& r, Unit unit)
     if (!r.tube) {
         return ", the rod in its tube (shorted: push it fully home)";
     }
-    return ", the rod " + lengthText(r.tube->insertion, unit) + " " + std::string(unitSymbol(unit))
-        + " into its tube (a line of Z0 " + decimalsText(r.tube->lineImpedance, 1) + " ohms, open at the rod's tip)";
+    const std::string symbol(unitSymbol(unit));
+    return ", the rod " + lengthText(r.tube->insertion, unit) + " " + symbol + " into its tube (a line of Z0 "
+        + decimalsText(r.tube->lineImpedance, 1) + " ohms, open at the rod's tip)"
+        + (r.tube->insertion > r.rodLength ? "; longer than the rod: take a narrower tube or a sleeve of ptfe" : "");
 }
 
 // The report's section.
@@ -332,12 +337,12 @@ std::vector<std::string> necCsvNames()
 {
     return {"nec_feed_r_ohm", "nec_feed_x_ohm", "nec_swr_of_closed_form", "nec_rod_length", "nec_capacitance_pf",
         "nec_swr", "nec_agt", "nec_doubtful", "nec_status", "nec_rod_low", "nec_rod_high", "nec_cap_low_pf",
-        "nec_cap_high_pf"};
+        "nec_cap_high_pf", "nec_tube_insertion"};
 }
 
 std::vector<std::string> necCsvFields(const nec::Outcome<nec::Refined>& refined, std::optional<Complex> feed, Unit unit)
 {
-    std::vector<std::string> fields(13);
+    std::vector<std::string> fields(14);
     fields[8] = necStatus(refined);
     if (feed) {
         fields[0] = csv::number(feed->real());
@@ -355,6 +360,7 @@ std::vector<std::string> necCsvFields(const nec::Outcome<nec::Refined>& refined,
         fields[10] = csv::number(allowance.rodLength.high / metresPer(unit));
         fields[11] = csv::number(allowance.capacitancePf.low);
         fields[12] = csv::number(allowance.capacitancePf.high);
+        fields[13] = r->tube ? csv::number(r->tube->insertion / metresPer(unit)) : "";
     }
     return fields;
 }
@@ -478,6 +484,12 @@ void sayOutcome(std::ostream& err, const Outcome<Design>& designed, const NecAns
     } else if (problem != nullptr) {
         err << "vostrel-design: " << problem->message << "\n";
     }
+    const auto* r = std::get_if<nec::Refined>(&answer.refined);
+    if (r != nullptr && r->tube && r->tube->insertion > r->rodLength) {
+        err << "vostrel-design: the capacitor wants the rod " << lengthText(r->tube->insertion, unit) << " "
+            << unitSymbol(unit) << " into its tube, longer than the rod itself (" << lengthText(r->rodLength, unit)
+            << " " << unitSymbol(unit) << "): take a narrower tube or a sleeve of ptfe\n";
+    }
 }
 
 } // namespace
@@ -542,6 +554,24 @@ int runFullWaveDesign(const Options& options, std::ostream& out, std::ostream& e
     return written;
 }
 
+namespace {
+
+// With --cap-at tube, the line the sweep holds: how far the rod goes in.
+std::string tubeLine(const nec::NecJob& job, double capacitancePf, Unit unit)
+{
+    if (job.capacitorAt != nec::CapacitorAt::Tube || !(capacitancePf > 0)) {
+        return {};
+    }
+    const auto section = nec::tubeSection(job.tube, job.design.geometry.rodDiameter, capacitancePf, job.design.freqMhz);
+    if (const auto* line = std::get_if<nec::TubeSection>(&section)) {
+        return "Capacitor as a line: the rod " + lengthText(line->insertion, unit) + " " + std::string(unitSymbol(unit))
+            + " into its tube (Z0 " + decimalsText(line->lineImpedance, 1) + " ohms), open at the rod's tip\n";
+    }
+    return {};
+}
+
+} // namespace
+
 std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     const Options& options, const Inputs& inputs, double fromMhz, double toMhz, int count, std::ostream& err)
 {
@@ -605,7 +635,7 @@ std::variant<NecSweep, std::monostate, CommandLineError> fullWaveSweep(
     // NEC computes the feed impedance at each frequency: the heading names none.
     result.heading = "SWR from NEC-2 (nec2c at every frequency) of " + held + "\n"
         + heading(shown, unit, FeedShown::Omitted)
-        + heldLines(rod, pf == 0 ? std::numeric_limits<double>::infinity() : pf, unit) + "\n";
+        + heldLines(rod, pf == 0 ? std::numeric_limits<double>::infinity() : pf, unit) + tubeLine(job, pf, unit) + "\n";
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include "coax_cable.h"
 #include "deck_reader.h"
 #include "design_cli.h"
+#include "gamma_design.h"
 #include "line_transform.h"
 #include "match_geometry.h"
 #include "runner.h"
@@ -515,9 +516,9 @@ TEST(FullWave, CsvOfAnUncheckedDesignHasEmptyNecColumns)
     ASSERT_EQ(result.status, ExitStatus::Solved) << result.err;
     auto row = csvRow(result.out);
     EXPECT_NE(row["rod_length"], "");
-    for (const char* column :
-        {"nec_feed_r_ohm", "nec_feed_x_ohm", "nec_swr_of_closed_form", "nec_rod_length", "nec_capacitance_pf",
-            "nec_swr", "nec_agt", "nec_doubtful", "nec_rod_low", "nec_rod_high", "nec_cap_low_pf", "nec_cap_high_pf"}) {
+    for (const char* column : {"nec_feed_r_ohm", "nec_feed_x_ohm", "nec_swr_of_closed_form", "nec_rod_length",
+             "nec_capacitance_pf", "nec_swr", "nec_agt", "nec_doubtful", "nec_rod_low", "nec_rod_high",
+             "nec_cap_low_pf", "nec_cap_high_pf", "nec_tube_insertion"}) {
         EXPECT_TRUE(row.contains(column)) << column;
         EXPECT_EQ(row[column], "") << column;
     }
@@ -698,6 +699,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, FullWaveUsage,
             {"sweep", "freq", "14:14.4:0.1", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing",
                 "150mm", "--element-length", "10m", "--cap-at", "tube", "--tube-id", "20mm", "--dielectric", "glass"},
             "--dielectric: \"glass\" is neither air, ptfe, polyethylene nor a relative permittivity"},
+        UsageRow{"tube_with_a_sleeve_below_air",
+            {"design", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing", "150mm",
+                "--element-length", "10m", "--cap-at", "tube", "--tube-id", "20mm", "--dielectric", "0.5"},
+            "--dielectric: the relative permittivity must be a number of at least 1"},
         UsageRow{"tube_id_without_the_tube_in_the_model",
             {"design", "--freq", "14.2", "--element", "25mm", "--rod", "12.7mm", "--spacing", "150mm",
                 "--element-length", "10m", "--cap-at", "rod-end", "--tube-id", "20mm"},
@@ -811,6 +816,25 @@ TEST(FullWave, CapacitorPlace)
     EXPECT_NEAR(
         std::stod(tubeRow.substr(into + 10)), std::get<vostrel::nec::TubeSection>(section).insertion * 1000, 0.1)
         << tubeRow;
+    EXPECT_EQ(tube.err, "");
+    const auto csv = csvRow(runDipole({"design", "--csv"}, {"--cap-at", "tube", "--tube-id", "30mm"}).out);
+    EXPECT_NEAR(number(csv.at("nec_tube_insertion")), std::stod(tubeRow.substr(into + 10)), 0.05);
+    EXPECT_EQ(csvRow(runDipole({"design", "--csv"}, {"--cap-at", "rod-end"}).out).at("nec_tube_insertion"), "");
+    // A tube so wide that the capacitor wants more of the rod than there
+    // is: said in the row and on standard error, with what to do.
+    const CliRun wide = runDipole({"design"}, {"--cap-at", "tube", "--tube-id", "50mm"});
+    ASSERT_EQ(wide.status, ExitStatus::Solved) << wide.err;
+    EXPECT_TRUE(rowValue(wide.out, "Refined capacitor")
+                    .ends_with("; longer than the rod: take a narrower tube or a sleeve of ptfe"))
+        << wide.out;
+    EXPECT_TRUE(contains(wide.err, "longer than the rod itself (1284.2 mm)")) << wide.err;
+    // The sweep says which capacitor it holds.
+    const CliRun swept = runDipole({"sweep", "freq", "13.6:14.8:0.6"}, {"--cap-at", "tube", "--tube-id", "30mm"});
+    ASSERT_EQ(swept.status, ExitStatus::Solved) << swept.err;
+    EXPECT_TRUE(contains(swept.out,
+        "\nCapacitor as a line: the rod " + tubeRow.substr(into + 10, 6)
+            + " mm into its tube (Z0 51.5 ohms), open at the rod's tip\n"))
+        << swept.out;
 
     // A design file's place is taken as the option would be, and the option
     // given wins over it.
@@ -1028,6 +1052,22 @@ TEST(FullWaveAdjust, StepsInNecsModelOfTheMatch)
     auto lossyRow = csvRow(lossy.out);
     EXPECT_EQ(lossyRow["adjusted_in"], "nec2");
     EXPECT_TRUE(lossyRow["warning"].starts_with("the cable loses ")) << lossy.out;
+
+    // With the rod in its tube in NEC-2's model, the insertions are the
+    // line's, as design gives them; without, the capacitance per metre.
+    for (const bool asLine : {true, false}) {
+        SCOPED_TRACE(asLine ? "tube" : "rod-end");
+        const CliRun inTube = adjustDipole(
+            "1300mm", "75", "38.5,-21.2", {"--csv", "--cap-at", asLine ? "tube" : "rod-end", "--tube-id", "30mm"});
+        ASSERT_EQ(inTube.status, ExitStatus::Solved) << inTube.err;
+        auto tubeRow = csvRow(inTube.out);
+        const double next = number(tubeRow["capacitance_pf"]);
+        const auto line = vostrel::nec::tubeSection({0.030, 1}, 0.0127, next, 14.2);
+        ASSERT_TRUE(std::holds_alternative<vostrel::nec::TubeSection>(line));
+        const double expected = asLine ? std::get<vostrel::nec::TubeSection>(line).insertion
+                                       : std::get<double>(vostrel::design::insertionLength(next, 0.030, 0.0127, 1));
+        EXPECT_NEAR(number(tubeRow["insertion_length"]), expected * 1000, 0.01) << inTube.out;
+    }
 
     const CliRun text = adjustDipole("1300mm", "75", "38.5,-21.2");
     EXPECT_TRUE(contains(text.out, "NEC-2's model of the match expected ")) << text.out;

@@ -367,7 +367,11 @@ void ResultsPanel::showBuilt(const BuiltMatch* built, design::Unit unit, bool tu
     if (!nec) {
         m_necInsertion->clear();
     } else if (built->insertionLength) {
-        m_necInsertion->setText(lengthText(*built->insertionLength, unit, QLocale()));
+        // A tube too wide (or a sleeve too thin) for the capacitor wants
+        // more of the rod than there is.
+        const bool tooLong = *built->insertionLength > built->design.rodLength;
+        m_necInsertion->setText(lengthText(*built->insertionLength, unit, QLocale())
+            + (tooLong ? tr(", longer than the rod: take a narrower tube") : QString()));
     } else {
         m_necInsertion->setText(tubeGiven ? tr("—") : tr("no tube given"));
     }

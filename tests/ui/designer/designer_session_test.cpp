@@ -457,11 +457,18 @@ private slots:
         InputTexts otherSleeve = texts;
         otherSleeve.dielectric = otherSleeve.dielectric == QLatin1String("air") ? "ptfe" : "air";
         if (at != vostrel::nec::CapacitorAt::Tube) {
-            // The tube's size and sleeve are not the model's.
+            // The tube's size and sleeve are not the model's, but for the
+            // rod in its tube, which a tube typed now puts there.
             QCOMPARE(job.tube.innerDiameter, 0.0);
-            texts.tubeInnerDiameter = tube.isEmpty() ? "" : "40";
-            QCOMPARE(session.update(texts, kEnglish).nec, Action::Reshow);
             QCOMPARE(session.update(otherSleeve, kEnglish).nec, Action::Reshow);
+            texts.tubeInnerDiameter = "40";
+            const auto typed = session.update(texts, kEnglish);
+            const bool nowInTube = place == QLatin1String("tube");
+            QCOMPARE(typed.nec, nowInTube ? Action::Start : Action::Reshow);
+            if (nowInTube) {
+                QCOMPARE(typed.necJob->job.capacitorAt, vostrel::nec::CapacitorAt::Tube);
+                QCOMPARE(typed.necJob->job.tube.innerDiameter, 0.040);
+            }
             return;
         }
         QCOMPARE(job.tube.innerDiameter, 0.030);
