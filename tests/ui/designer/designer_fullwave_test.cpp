@@ -491,6 +491,20 @@ private slots:
         // would give 307.7 mm.
         const double insertion = *f.window.session().built()->insertionLength;
         QCOMPARE_LE(std::fabs(insertion - 0.3059), 0.0002);
+        QVERIFY(!necInsertion.contains(QStringLiteral("longer")));
+        {
+            // A wide tube of air wants more of the rod than there is.
+            InputTexts wide = texts;
+            wide.tubeInnerDiameter = QStringLiteral("80");
+            wide.dielectric = QStringLiteral("air");
+            f.window.setInputs(wide);
+            QVERIFY(f.window.session().built()->fromNec());
+            QVERIFY(*f.window.session().built()->insertionLength > 1.263);
+            QVERIFY2(f.results().necInsertionLength()->text().endsWith(
+                         QStringLiteral(" mm, longer than the rod: take a narrower tube")),
+                qPrintable(f.results().necInsertionLength()->text()));
+            f.window.setInputs(texts);
+        }
         const QStringList drawn = f.window.drawing()->dimensionTexts();
         QVERIFY2(drawn.contains(QStringLiteral("L = 1263 mm, feed point to strap")), qPrintable(drawn.join('|')));
         QVERIFY(drawn.contains(QStringLiteral("C = 79.16 pF")));
