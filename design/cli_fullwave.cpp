@@ -314,9 +314,16 @@ std::string necSection(
     text += resultRow("Refined capacitor", quantityText(r.capacitancePf, 2) + " pF" + placeText(r, unit));
     const nec::Allowance allowance = nec::allowanceOf(r);
     const int tenths = allowance.capacitancePf.low < 10 ? 1 : 0;
+    // In a tube, the capacitance range as the rod's insertion: what the
+    // builder slides.
+    const std::string inTube = r.tube
+        ? " (the rod " + lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.low), unit) + " to "
+            + lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.high), unit) + " " + symbol
+            + " into its tube)"
+        : std::string();
     text += resultRow("Allow for",
         "capacitor " + quantityText(allowance.capacitancePf.low, tenths) + " to "
-            + quantityText(allowance.capacitancePf.high, tenths) + " pF; strap "
+            + quantityText(allowance.capacitancePf.high, tenths) + " pF" + inTube + "; strap "
             + lengthText(allowance.rodLength.low, unit) + " to " + lengthText(allowance.rodLength.high, unit) + " "
             + symbol + " from the feed point");
     text += resultRow("  from", allowance.basis);

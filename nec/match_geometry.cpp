@@ -300,7 +300,17 @@ Outcome<TubeSection> tubeSection(const TubeCapacitor& tube, double rodDiameter, 
         return NecFailure{NecFailure::Kind::BadInput, "the tube capacitor: " + failure->message, {}};
     }
     const auto& made = std::get<coax::OpenLineCapacitor>(line);
-    return TubeSection{made.lineImpedance, 1 / std::sqrt(tube.permittivity), made.length};
+    return TubeSection{made.lineImpedance, 1 / std::sqrt(tube.permittivity), made.length, freqMhz};
+}
+
+double insertionFor(const TubeSection& line, double capacitancePf)
+{
+    if (!(capacitancePf > 0 && line.freqMhz > 0)) {
+        return 0;
+    }
+    const double omega = physics::kTwoPi * line.freqMhz * 1e6;
+    return std::atan(line.lineImpedance * omega * capacitancePf * 1e-12) * line.velocityFactor * physics::kSpeedOfLight
+        / omega;
 }
 
 Wire tubeWire(double length, double diameter, const Segmentation& cut)

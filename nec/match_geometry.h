@@ -42,8 +42,14 @@ struct TubeSection {
     double lineImpedance = 0;
     double velocityFactor = 0;
     double insertion = 0; // metres of rod inside the tube
+    double freqMhz = 0; // the frequency it is for
 };
 Outcome<TubeSection> tubeSection(const TubeCapacitor& tube, double rodDiameter, double capacitancePf, double freqMhz);
+
+// The insertion of the same line for another capacitance at its frequency
+// (the range to allow for), 0 for none: atan(Z0 omega C) VF c / omega.
+//   the example above, 100 pF -> 0.4016 m
+double insertionFor(const TubeSection& line, double capacitancePf);
 
 // The physical gamma match.
 struct Match {

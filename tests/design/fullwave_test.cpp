@@ -817,6 +817,17 @@ TEST(FullWave, CapacitorPlace)
         std::stod(tubeRow.substr(into + 10)), std::get<vostrel::nec::TubeSection>(section).insertion * 1000, 0.1)
         << tubeRow;
     EXPECT_EQ(tube.err, "");
+    // The capacitor's range to allow for, as the rod's insertion too.
+    const auto& line = std::get<vostrel::nec::TubeSection>(section);
+    const std::string allow = rowValue(tube.out, "Allow for");
+    const std::size_t range = allow.find(" pF (the rod ");
+    ASSERT_NE(range, std::string::npos) << allow;
+    const double low = std::stod(allow.substr(range + 13));
+    const double high = std::stod(allow.substr(allow.find(" to ", range) + 4));
+    EXPECT_LT(low, std::stod(tubeRow.substr(into + 10)));
+    EXPECT_GT(high, std::stod(tubeRow.substr(into + 10)));
+    EXPECT_NEAR(low, vostrel::nec::insertionFor(line, 0.9 * pf) * 1000, 20) << allow;
+    EXPECT_TRUE(allow.find(" mm into its tube); strap ") != std::string::npos) << allow;
     const auto csv = csvRow(runDipole({"design", "--csv"}, {"--cap-at", "tube", "--tube-id", "30mm"}).out);
     EXPECT_NEAR(number(csv.at("nec_tube_insertion")), std::stod(tubeRow.substr(into + 10)), 0.05);
     EXPECT_EQ(csvRow(runDipole({"design", "--csv"}, {"--cap-at", "rod-end"}).out).at("nec_tube_insertion"), "");

@@ -496,6 +496,9 @@ TEST(TubeSection, ContractExamples)
     EXPECT_NEAR(line->lineImpedance, 19.61, 0.005);
     EXPECT_NEAR(line->velocityFactor, 0.690, 0.0005);
     EXPECT_NEAR(line->insertion, 0.5198, 0.00005);
+    EXPECT_NEAR(insertionFor(*line, 100), 0.4016, 0.00005);
+    EXPECT_NEAR(insertionFor(*line, 130.33), line->insertion, 1e-12);
+    EXPECT_EQ(insertionFor(*line, 0), 0);
     for (const auto& [tube, rod, pf, mhz] : {std::tuple{TubeCapacitor{0.00635, 2.1}, 0.00635, 130.33, 14.2},
              std::tuple{TubeCapacitor{0.0102, 0.9}, 0.00635, 130.33, 14.2},
              std::tuple{TubeCapacitor{0.0102, 2.1}, 0.00635, 0.0, 14.2},

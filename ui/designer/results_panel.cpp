@@ -340,9 +340,16 @@ void ResultsPanel::showFullWave(
             : tr("not run"));
     const nec::Allowance allowance = nec::allowanceOf(r);
     const int tenths = allowance.capacitancePf.low < 10 ? 1 : 0;
+    // In a tube, also as the rod's insertion: what the builder slides.
+    const QString inTube = r.tube
+        ? tr(" (the rod %1 to %2 into its tube)")
+              .arg(lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.low), unit, locale),
+                  lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.high), unit, locale))
+        : QString();
     m_necCapacitorAllowance->setText(tr("%1 to %2 pF")
                                          .arg(formatNumber(allowance.capacitancePf.low, locale, tenths),
-                                             formatNumber(allowance.capacitancePf.high, locale, tenths)));
+                                             formatNumber(allowance.capacitancePf.high, locale, tenths))
+        + inTube);
     m_necStrapAllowance->setText(tr("%1 to %2")
                                      .arg( // the unit once, after the second length
                                          formatNumber(allowance.rodLength.low / design::metresPer(unit), locale),
