@@ -340,22 +340,21 @@ void ResultsPanel::showFullWave(
             : tr("not run"));
     const nec::Allowance allowance = nec::allowanceOf(r);
     const int tenths = allowance.capacitancePf.low < 10 ? 1 : 0;
-    // In a tube, also as the rod's insertion: what the builder slides.
-    const QString inTube = r.tube
-        ? tr(" (the rod %1 to %2 into its tube)")
-              .arg(lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.low), unit, locale),
-                  lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.high), unit, locale))
-        : QString();
     m_necCapacitorAllowance->setText(tr("%1 to %2 pF")
                                          .arg(formatNumber(allowance.capacitancePf.low, locale, tenths),
-                                             formatNumber(allowance.capacitancePf.high, locale, tenths))
-        + inTube);
+                                             formatNumber(allowance.capacitancePf.high, locale, tenths)));
     m_necStrapAllowance->setText(tr("%1 to %2")
                                      .arg( // the unit once, after the second length
                                          formatNumber(allowance.rodLength.low / design::metresPer(unit), locale),
                                          lengthText(allowance.rodLength.high, unit, locale)));
     QString runs = r.runs == 1 ? tr("1 nec2c run.") : tr("%1 nec2c runs.").arg(r.runs);
     runs += tr(" Allow for: from %1.").arg(QString::fromStdString(allowance.basis));
+    if (r.tube) {
+        // The capacitor's range as the rod's insertion: what the builder slides.
+        runs += tr(" In the tube that is the rod %1 to %2 in.")
+                    .arg(lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.low), unit, locale),
+                        lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.high), unit, locale));
+    }
     // R and X typed far from NEC-2's: the closed form beside is another
     // element's (the command line says the same on standard error).
     if (nec::feedDiffersFromNec(typedFeed, r.feedImpedance)) {
