@@ -4,6 +4,7 @@
 // The real nec2c answers the dipole and the beam; fakes stand in for a
 // nec2c that is missing, hangs or prints garbage.
 #include "adjust_panel.h"
+#include "allowance.h"
 #include "design_inputs_form.h"
 #include "designer_names.h"
 #include "designer_settings.h"
@@ -565,30 +566,47 @@ private slots:
     // curves against capacitance follow the answer's gain, so that their
     // lowest SWR is where the answer's is (here 0.9: at 0.9 times the
     // capacitor whose whole reactance would cancel the shorted Zin's). The
-    // drawing puts the capacitor where it sits and says so.
+    // drawing puts the capacitor where it sits and says so; the rod in its
+    // tube is there too, and the checks' text gives the capacitor's range
+    // as the rod's insertion.
     void theCurvesFollowWhereTheCapacitorSits_data()
     {
         QTest::addColumn<double>("gain");
-        QTest::addColumn<bool>("atRodEnd");
+        QTest::addColumn<int>("place"); // a CapacitorAt
         QTest::addColumn<QString>("drawn");
-        QTest::newRow("beside the feed point") << 1.0 << false << QStringLiteral("C = 79.16 pF");
-        QTest::newRow("at the rod's end") << 0.9 << true << QStringLiteral("C = 79.16 pF, at the rod's end");
+        QTest::newRow("beside the feed point") << 1.0 << int(nec::CapacitorAt::Feed) << QStringLiteral("C = 79.16 pF");
+        QTest::newRow("at the rod's end")
+            << 0.9 << int(nec::CapacitorAt::RodEnd) << QStringLiteral("C = 79.16 pF, at the rod's end");
+        QTest::newRow("the rod in its tube")
+            << 0.9 << int(nec::CapacitorAt::Tube) << QStringLiteral("C = 79.16 pF, at the rod's end");
     }
     void theCurvesFollowWhereTheCapacitorSits()
     {
         QFETCH(double, gain);
-        QFETCH(bool, atRodEnd);
+        QFETCH(int, place);
         QFETCH(QString, drawn);
         Fixture f;
         f.window.setNecRunOptions(fake("hanging"));
         f.window.setInputs(dipole());
         auto answer = handMadeAnswer(f.window);
-        std::get<nec::Refined>(answer.refined).capacitorGain = gain;
-        std::get<nec::Refined>(answer.refined).capacitorAt
-            = atRodEnd ? nec::CapacitorAt::RodEnd : nec::CapacitorAt::Feed;
+        auto& refined = std::get<nec::Refined>(answer.refined);
+        refined.capacitorGain = gain;
+        refined.capacitorAt = static_cast<nec::CapacitorAt>(place);
+        if (refined.capacitorAt == nec::CapacitorAt::Tube) {
+            refined.tube = std::get<nec::TubeSection>(nec::tubeSection({0.03, 1}, 0.0127, 79.16, 14.2));
+        }
         emit f.window.fullWave()->finished(answer);
         QVERIFY2(f.window.drawing()->dimensionTexts().contains(drawn),
             qPrintable(f.window.drawing()->dimensionTexts().join('|')));
+        const QString status = f.results().necStatus()->text();
+        QCOMPARE(status.contains(QStringLiteral(" In the tube that is the rod ")), refined.tube.has_value());
+        if (refined.tube) {
+            const nec::Allowance allowance = nec::allowanceOf(refined);
+            const QString low
+                = vostrel::designer::lengthText(nec::insertionFor(*refined.tube, allowance.capacitancePf.low),
+                    vostrel::design::Unit::Millimetre, QLocale());
+            QVERIFY2(status.contains(QStringLiteral("the rod %1 to ").arg(low)), qPrintable(status));
+        }
         const QList<QPointF> curve = f.window.chart(Plot::Capacitance)->curve()->points();
         QVERIFY(!curve.isEmpty());
         const auto lowest = std::min_element(
