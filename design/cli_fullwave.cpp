@@ -286,7 +286,7 @@ std::string placeText(const nec::Refined& r, Unit unit)
         break;
     }
     if (!r.tube) {
-        return ", the rod in its tube (shorted: push it fully home)";
+        return ", shorted: the rod joined to its tube, no capacitor";
     }
     const std::string symbol(unitSymbol(unit));
     return ", the rod " + lengthText(r.tube->insertion, unit) + " " + symbol + " into its tube (a line of Z0 "

@@ -79,8 +79,10 @@ struct CapacitorCards {
 // `spareTag` at `far` (metres, clear of the model), loaded with 1e12 ohms.
 // NEC-2 connects a line's end only to a segment, and the load keeps that
 // segment's current below a millionth of a microampere per volt: the line
-// sees an open end (on a 20 m dipole its Zin agrees with the series C of
-// the same reactance to 1e-4 ohm). `unit` is the deck's GS factor.
+// sees an open end (on a dipole at 14.2 MHz its Zin agrees with the series
+// C's of the same reactance to the 0.01 ohm nec2c prints; without the load,
+// the spare wire's own impedance left it 0.01 ohm off). `unit` is the deck's
+// GS factor.
 Outcome<CapacitorCards> capacitorCards(
     const Match& match, int tag, int segment, int spareTag, const Point& far, double unit, double freqMhz)
 {
