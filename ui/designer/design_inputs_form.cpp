@@ -147,7 +147,7 @@ QGroupBox* DesignInputsForm::buildGeometry()
     m_capAt->setObjectName(names::capAt);
     m_capAt->addItem(tr("at the feed point"), QStringLiteral("feed"));
     m_capAt->addItem(tr("at the rod's end (inside its tube)"), QStringLiteral("rod-end"));
-    m_capAt->addItem(tr("the rod in the tube typed below, as a line"), QStringLiteral("tube"));
+    m_capAt->addItem(tr("as a line in the tube below"), QStringLiteral("tube"));
     m_capAt->setAccessibleName(tr("Capacitor place in NEC-2"));
     m_capAt->setToolTip(tr("Where the capacitor sits in NEC-2's model, as you build it: between the feed point and "
                            "the feed connection (a variable capacitor in a box), or at the rod's feed end (a coax "
