@@ -2,7 +2,6 @@
 #include "cli_adjust.h"
 
 #include "adjust.h"
-#include "ascii.h"
 #include "cli_csv.h"
 #include "cli_files.h"
 #include "cli_fullwave.h"
@@ -10,12 +9,11 @@
 #include "cli_ratings.h"
 #include "cli_report.h"
 #include "coax_cable.h"
-#include "coax_capacitor.h"
 #include "csv.h"
 #include "design_options.h"
 #include "line_transform.h"
+#include "match_geometry.h"
 #include "number_text.h"
-#include "physics.h"
 #include "plain_number.h"
 #include "touchstone.h"
 
@@ -40,7 +38,7 @@ struct Tube {
     double rod = 0; // metres
     double permittivity = 1;
     // As NEC-2's model has it with --cap-at tube: a line open at the rod's
-    // tip (coax::openLineCapacitor), not the capacitance per metre.
+    // tip (nec::tubeSection), not the capacitance per metre.
     bool asLine = false;
 };
 
@@ -179,8 +177,7 @@ Refusal readTube(const Options& options, const Inputs& inputs, std::optional<Tub
         }
         read.permittivity = *er;
     }
-    read.asLine = options.capAt && ascii::lowered(*options.capAt) == "tube"
-        && (options.elementLength.has_value() || options.nec.has_value());
+    read.asLine = tubeAsked(options) && fullWaveAsked(options);
     tube = read;
     return std::nullopt;
 }
@@ -219,13 +216,11 @@ std::variant<std::optional<double>, CommandLineError> insertionFor(
         return fromProblem(*problem);
     }
     if (tube.asLine) {
-        const double reactance = 1e12 / (physics::kTwoPi * freqMhz * 1e6 * capacitancePf);
-        const auto line = coax::openLineCapacitor(
-            coax::tubeLine(freqMhz, reactance, tube.innerDiameter, tube.rod, tube.permittivity));
-        if (const auto* piece = std::get_if<coax::OpenLineCapacitor>(&line)) {
-            return std::optional(piece->length);
+        const auto line = nec::tubeSection({tube.innerDiameter, tube.permittivity}, tube.rod, capacitancePf, freqMhz);
+        if (const auto* section = std::get_if<nec::TubeSection>(&line)) {
+            return std::optional(section->insertion);
         }
-        return badInput("--tube-id: " + std::get<coax::NoOpenLine>(line).message);
+        return badInput("--tube-id: " + std::get<nec::NecFailure>(line).message);
     }
     return std::optional(std::get<double>(length));
 }

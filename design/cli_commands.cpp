@@ -117,7 +117,7 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
         if (options.power) {
             return report(err, usage("--power rates the closed-form design: leave out --element-length and --nec"));
         }
-        const bool tube = options.capAt && ascii::lowered(*options.capAt) == "tube";
+        const bool tube = tubeAsked(options);
         for (const OptionId rating : {OptionId::SwrMargin, OptionId::TubeId, OptionId::Dielectric}) {
             const bool modelled = tube && rating != OptionId::SwrMargin;
             if (!modelled && options.valueOf(rating)) {
@@ -404,7 +404,7 @@ std::optional<CommandLineError> modelOnlyRefusal(const Options& options)
             return usage(optionName(necOnly) + " needs the element: give --element-length or --nec");
         }
     }
-    const bool tube = options.capAt && ascii::lowered(*options.capAt) == "tube";
+    const bool tube = tubeAsked(options);
     for (const OptionId tubeOnly : {OptionId::TubeId, OptionId::Dielectric}) {
         if (options.valueOf(tubeOnly) && !tube) {
             return usage(optionName(tubeOnly)

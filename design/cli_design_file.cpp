@@ -3,6 +3,7 @@
 
 #include "ascii.h"
 #include "cli_files.h"
+#include "cli_fullwave.h"
 #include "design_file.h"
 #include "sha256.h"
 #include "utf8.h"
@@ -70,7 +71,7 @@ void dropRatings(Options& options, const Options& given, bool fullWave)
     if (fullWave && !given.power) {
         options.power.reset();
     }
-    const bool tubeModelled = fullWave && options.capAt && ascii::lowered(*options.capAt) == "tube";
+    const bool tubeModelled = fullWave && tubeAsked(options);
     for (const auto member : {&Options::swrMargin, &Options::tubeId, &Options::dielectric}) {
         const bool kept = tubeModelled && member != &Options::swrMargin;
         if (!kept && !(given.*member) && (fullWave || !options.power)) {
