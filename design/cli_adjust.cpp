@@ -9,11 +9,12 @@
 #include "cli_ratings.h"
 #include "cli_report.h"
 #include "coax_cable.h"
+#include "coax_capacitor.h"
 #include "csv.h"
 #include "design_options.h"
 #include "line_transform.h"
-#include "match_geometry.h"
 #include "number_text.h"
+#include "physics.h"
 #include "plain_number.h"
 #include "touchstone.h"
 
@@ -38,7 +39,7 @@ struct Tube {
     double rod = 0; // metres
     double permittivity = 1;
     // As NEC-2's model has it with --cap-at tube: a line open at the rod's
-    // tip (nec::tubeSection), not the capacitance per metre.
+    // tip (coax::openLineCapacitor, as nec::tubeSection), not the capacitance per metre.
     bool asLine = false;
 };
 
@@ -216,11 +217,13 @@ std::variant<std::optional<double>, CommandLineError> insertionFor(
         return fromProblem(*problem);
     }
     if (tube.asLine) {
-        const auto line = nec::tubeSection({tube.innerDiameter, tube.permittivity}, tube.rod, capacitancePf, freqMhz);
-        if (const auto* section = std::get_if<nec::TubeSection>(&line)) {
-            return std::optional(section->insertion);
+        const double reactance = 1e12 / (physics::kTwoPi * freqMhz * 1e6 * capacitancePf);
+        const auto line = coax::openLineCapacitor(
+            coax::tubeLine(freqMhz, reactance, tube.innerDiameter, tube.rod, tube.permittivity));
+        if (const auto* piece = std::get_if<coax::OpenLineCapacitor>(&line)) {
+            return std::optional(piece->length);
         }
-        return badInput("--tube-id: " + std::get<nec::NecFailure>(line).message);
+        return badInput("--tube-id: " + std::get<coax::NoOpenLine>(line).message);
     }
     return std::optional(std::get<double>(length));
 }

@@ -388,11 +388,6 @@ bool fullWaveAsked(const Options& options)
     return options.elementLength.has_value() || options.nec.has_value();
 }
 
-bool tubeAsked(const Options& options)
-{
-    return options.capAt && ascii::lowered(*options.capAt) == "tube";
-}
-
 namespace {
 
 // NEC's answer and the bare element's feed impedance (when NEC ran).

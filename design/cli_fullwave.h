@@ -22,10 +22,6 @@ namespace vostrel::design::cli {
 // --element-length or --nec given.
 bool fullWaveAsked(const Options& options);
 
-// --cap-at tube given (in any case): the rod in its tube as NEC-2's model of
-// the capacitor, which --tube-id and --dielectric then describe.
-bool tubeAsked(const Options& options);
-
 // The design command with the check: the closed-form report and a
 // "Full-wave check (NEC-2)" section (CSV: the nec_ columns). Status 0 when
 // NEC matches (also where the line model cannot), 1 when NEC finds no

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli_options.h"
 
+#include "ascii.h"
 #include "design_options.h"
 #include "utf8.h"
 
@@ -226,6 +227,11 @@ std::span<const OptionId> optionsOf(Command command)
 std::string optionName(OptionId id)
 {
     return std::string(options::optionInfo(id).name);
+}
+
+bool tubeAsked(const Options& options)
+{
+    return options.capAt && ascii::lowered(*options.capAt) == "tube";
 }
 
 CommandLineError usage(std::string message)

@@ -47,7 +47,7 @@ struct Options {
     std::optional<std::string> nec;
     std::optional<std::string> writeNec;
     std::optional<std::string> rodSide;
-    std::optional<std::string> capAt; // feed or rod-end
+    std::optional<std::string> capAt; // feed, rod-end or tube
     std::optional<std::string> power;
     std::optional<std::string> swrMargin;
     std::optional<std::string> coax;
@@ -82,6 +82,10 @@ struct CommandLineError {
     std::string message;
     bool showUsage = false; // add "Try 'vostrel-design --help'"
 };
+
+// --cap-at tube given (in any case): the rod in its tube as NEC-2's model of
+// the capacitor, which --tube-id and --dielectric then describe.
+bool tubeAsked(const Options& options);
 
 CommandLineError usage(std::string message);
 CommandLineError badInput(std::string message);
