@@ -94,7 +94,12 @@ int main(int argc, char* argv[])
     const int steps = std::max(2, argument(argc, argv, "--steps", 200));
     const int points = vostrel::study::MatchStudy::kDefaultPoints;
 
+    // A common laptop screen's size, where every plot is wholly in view
+    // (the offscreen screen is 800 x 600: there the right-hand plots are
+    // mostly scrolled off, and a marker moving outside the part in view
+    // rightly repaints nothing).
     DesignerWindow window;
+    window.resize(1024, 768);
     window.show();
     QApplication::processEvents();
 
