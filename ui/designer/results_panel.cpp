@@ -407,7 +407,9 @@ QString ResultsPanel::closedFormBuiltText(const nec::Refined& r, design::Unit un
     if (rod == m_rodLength->text() && capacitor == m_capacitance->text()) {
         return tr("%1 (the one beside, built)").arg(swr);
     }
-    return tr("%1 (from NEC-2's R, X: rod %2, %3)").arg(swr, rod, capacitor);
+    // The rod and capacitor only: "from NEC-2's R, X" is the row's tooltip,
+    // and with it the text would not fit its field.
+    return tr("%1 (rod %2, %3)").arg(swr, rod, r.closedForm->capacitorShorted ? tr("capacitor shorted") : capacitor);
 }
 
 QString ResultsPanel::fullWaveSummary(bool waiting) const
