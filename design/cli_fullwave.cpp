@@ -336,6 +336,16 @@ std::string necSection(
             "Halved segments", "rod " + percent(r.rodChange) + ", capacitor " + percent(r.capacitanceChange));
     }
     text += resultRow("Model", r.doubtful ? "doubtful: " + r.doubt : std::string("not doubtful"));
+    if (const auto& other = r.otherModel) {
+        // Near a change of the element's model, what the other one says.
+        text += resultRow("Element's model",
+            nec::modelName(other->matchedCageWires) + "; near the change to " + nec::modelName(other->cageWires)
+                + ", which gives "
+                + (other->rodLength > 0 ? "rod " + lengthText(other->rodLength, unit) + " " + symbol + ", "
+                            + quantityText(other->capacitancePf, 2) + " pF (allowed for above)"
+                                        : std::string("no match"))
+                + ": measure before you cut");
+    }
     text += resultRow("nec2c runs", std::to_string(r.runs));
     return text;
 }

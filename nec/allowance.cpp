@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace vostrel::nec {
 namespace {
@@ -35,6 +36,11 @@ Span capacitorRounded(Span span)
 
 } // namespace
 
+std::string modelName(int cageWires)
+{
+    return cageWires > 0 ? "a cage of " + std::to_string(cageWires) + " wires" : "one tube wire";
+}
+
 Allowance allowanceOf(const Refined& refined)
 {
     Allowance allowance;
@@ -57,15 +63,32 @@ Allowance allowanceOf(const Refined& refined)
             allowance.fromClosedForm = true;
         }
     }
+    if (refined.otherModel && refined.otherModel->rodLength > 0) {
+        // The other model's answer is another engine's, as far as a builder
+        // knows: with the same spread.
+        const Span rods = spreadAround({refined.otherModel->rodLength}, kRodSpread);
+        const Span caps = spreadAround({refined.otherModel->capacitancePf}, kCapacitorSpread);
+        include(allowance.rodLength, rods.low);
+        include(allowance.rodLength, rods.high);
+        include(capacitance, caps.low);
+        include(capacitance, caps.high);
+        allowance.fromOtherModel = true;
+    }
     allowance.capacitancePf = capacitorRounded(capacitance);
-    allowance.basis = "the spread between engines (±" + std::to_string(std::lround(kRodSpread * 100)) + " % rod, ±"
-        + std::to_string(std::lround(kCapacitorSpread * 100)) + " % capacitor)";
-    if (allowance.fromHalvedRun && allowance.fromClosedForm) {
-        allowance.basis += ", the halved run and the closed form";
-    } else if (allowance.fromHalvedRun) {
-        allowance.basis += " and the halved run";
-    } else if (allowance.fromClosedForm) {
-        allowance.basis += " and the closed form";
+    std::vector<std::string> from{"the spread between engines (±" + std::to_string(std::lround(kRodSpread * 100))
+        + " % rod, ±" + std::to_string(std::lround(kCapacitorSpread * 100)) + " % capacitor)"};
+    if (allowance.fromHalvedRun) {
+        from.emplace_back("the halved run");
+    }
+    if (allowance.fromClosedForm) {
+        from.emplace_back("the closed form");
+    }
+    if (allowance.fromOtherModel) {
+        from.push_back("the element modelled as " + modelName(refined.otherModel->cageWires));
+    }
+    allowance.basis = from.front();
+    for (std::size_t i = 1; i < from.size(); ++i) {
+        allowance.basis += (i + 1 == from.size() ? " and " : ", ") + from[i];
     }
     return allowance;
 }

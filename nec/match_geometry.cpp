@@ -135,21 +135,39 @@ std::vector<Point> cageOffsets(
     const double rodRadius = match.rodDiameter / 2;
     const double elementRadius = match.elementDiameter / 2;
     const Point p2 = cross(along, side);
+    const auto cageOf = [&](int n, double cageRadius) {
+        std::vector<Point> offsets;
+        for (int k = 0; k < n; ++k) {
+            const double angle = physics::kTwoPi * k / n;
+            offsets.push_back(
+                add(scaled(side, cageRadius * std::cos(angle)), scaled(p2, cageRadius * std::sin(angle))));
+        }
+        result.cage = true;
+        result.cageWires = n;
+        result.cageRadius = cageRadius;
+        return offsets;
+    };
+    const auto radiusOf = [&](int n) { return std::pow(std::pow(elementRadius, n) / (n * rodRadius), 1.0 / (n - 1)); };
+    const auto apartOf = [](int n, double cageRadius) {
+        return n == 2 ? 2 * cageRadius : 2 * cageRadius * std::sin(std::numbers::pi / n);
+    };
+    if (cut.forcedCageWires >= 0) {
+        const int n = cut.forcedCageWires;
+        if (n >= 2 && cut.cage && elementRadius > rodRadius * 1.0001) {
+            // Closer than the geometry would pick, so long as no wire
+            // touches another or the rod.
+            const double cageRadius = radiusOf(n);
+            if (apartOf(n, cageRadius) >= 2.05 * rodRadius && match.spacing - cageRadius >= 2.05 * rodRadius) {
+                return cageOf(n, cageRadius);
+            }
+        }
+        return {Point{0, 0, 0}};
+    }
     for (const double apart : {2.5, 2.2}) {
         for (int n = 6; n >= 2 && cut.cage && elementRadius > rodRadius * 1.0001; --n) {
-            const double cageRadius = std::pow(std::pow(elementRadius, n) / (n * rodRadius), 1.0 / (n - 1));
-            const double neighbours = n == 2 ? 2 * cageRadius : 2 * cageRadius * std::sin(std::numbers::pi / n);
-            if (neighbours >= apart * rodRadius && match.spacing - cageRadius >= 2.5 * rodRadius) {
-                std::vector<Point> offsets;
-                for (int k = 0; k < n; ++k) {
-                    const double angle = physics::kTwoPi * k / n;
-                    offsets.push_back(
-                        add(scaled(side, cageRadius * std::cos(angle)), scaled(p2, cageRadius * std::sin(angle))));
-                }
-                result.cage = true;
-                result.cageWires = n;
-                result.cageRadius = cageRadius;
-                return offsets;
+            const double cageRadius = radiusOf(n);
+            if (apartOf(n, cageRadius) >= apart * rodRadius && match.spacing - cageRadius >= 2.5 * rodRadius) {
+                return cageOf(n, cageRadius);
             }
         }
     }
@@ -157,6 +175,13 @@ std::vector<Point> cageOffsets(
 }
 
 } // namespace
+
+int elementModel(const Match& match, const Segmentation& cut)
+{
+    MatchWires made;
+    cageOffsets(match, cut, {0, 0, 1}, {1, 0, 0}, made);
+    return made.cage ? made.cageWires : 0;
+}
 
 Outcome<MatchWires> matchWires(const Match& match, const Point& elementFrom, const Point& elementTo, const Point& feed,
     const Point& side, const Segmentation& cut, int elementTag, int firstMatchTag)

@@ -78,7 +78,21 @@ struct Segmentation {
     // false: the element a single tube wire throughout, with a radius step
     // where the rod's wires meet it (only to show why the cage is used).
     bool cage = true;
+    // The element's model as asked, not as the geometry picks it: 0 a
+    // single tube wire, 2 to 6 a cage of that many wires (so long as none
+    // touches another or the rod, else a single wire); -1 as
+    // the geometry picks it (see ElementModel).
+    int forcedCageWires = -1;
 };
+
+// How the element is modelled beside the match: a cage of `cageWires`
+// rod-radius wires, or a single tube wire (cageWires 0). The geometry picks
+// the most wires that stay 2.5 rod radii apart and clear of the rod (else
+// 2.2 apart), and the single wire when none fits: an element less than about
+// 1.5 rods thick.
+//   25 mm element, 12.7 mm rod, 150 mm apart -> a cage of 3
+//   0.5 in element, 0.375 in rod -> a single wire (0)
+int elementModel(const Match& match, const Segmentation& cut);
 
 // The wires of an element with a gamma match. The element runs from
 // `elementFrom` to `elementTo`, fed at `feed` on it; the rod lies towards

@@ -75,7 +75,8 @@ public:
             plain.elementCorrection = {};
             match = &plain;
         }
-        const Segmentation cut{m_job.design.freqMhz, scale};
+        Segmentation cut{m_job.design.freqMhz, scale};
+        cut.forcedCageWires = m_job.forcedCageWires;
         if (const auto* dipole = std::get_if<DipoleElement>(&m_job.element)) {
             if (match == nullptr) {
                 return bareDipoleDeck(
@@ -691,6 +692,26 @@ std::optional<NecFailure> refusedJob(const NecJob& job)
     return std::nullopt;
 }
 
+namespace {
+
+// The element's model that a rod kModelReach thinner or thicker would get,
+// where it differs from the matched one's (`here`); -1 where neither does.
+int modelNearby(const NecJob& job, const Match& matched, int& here)
+{
+    const Segmentation cut{job.design.freqMhz, 1};
+    here = elementModel(matched, cut);
+    for (const double factor : {1 - kModelReach, 1 + kModelReach}) {
+        Match nearby = matched;
+        nearby.rodDiameter *= factor;
+        if (const int there = elementModel(nearby, cut); there != here) {
+            return there;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
 Outcome<Refined> refine(const NecJob& job)
 {
     if (auto refused = refusedJob(job)) {
@@ -800,7 +821,8 @@ Outcome<Refined> refine(const NecJob& job)
             result.doubt += (result.doubt.empty() ? "" : "; ") + doubt;
         }
     }
-    const Segmentation cut{job.design.freqMhz, 1};
+    Segmentation cut{job.design.freqMhz, 1};
+    cut.forcedCageWires = job.forcedCageWires;
     if (const auto* dipole = std::get_if<DipoleElement>(&job.element)) {
         auto wires = matchWires(
             matched, {-dipole->length / 2, 0, 0}, {dipole->length / 2, 0, 0}, {0, 0, 0}, {0, 0, 1}, cut, 1, 2);
@@ -810,6 +832,26 @@ Outcome<Refined> refine(const NecJob& job)
         }
     }
     result.runs = session.runs();
+    if (job.checks && job.forcedCageWires < 0) {
+        int here = 0;
+        if (const int other = modelNearby(job, matched, here); other >= 0) {
+            NecJob there = job;
+            there.checks = false;
+            there.forcedCageWires = other;
+            there.onMatched = {};
+            const auto answer = refine(there);
+            if (const auto* failure = std::get_if<NecFailure>(&answer)) {
+                if (failure->kind == NecFailure::Kind::Cancelled) {
+                    return *failure;
+                }
+                result.otherModel = Refined::OtherModel{here, other, 0, 0};
+            } else {
+                const auto& r = std::get<Refined>(answer);
+                result.otherModel = Refined::OtherModel{here, other, r.rodLength, r.capacitancePf};
+                result.runs += r.runs;
+            }
+        }
+    }
     return result;
 }
 

@@ -56,6 +56,9 @@ struct NecJob {
     // run: work that needs only the match (a sweep) can start beside them.
     // May be empty.
     std::function<void(double rodLength, double capacitancePf)> onMatched;
+    // The element's model as asked (Segmentation::forcedCageWires); -1 as
+    // the geometry picks it.
+    int forcedCageWires = -1;
 };
 
 // NEC's Zin with the capacitor shorted at one rod length (metres).
@@ -108,7 +111,26 @@ struct Refined {
     // The model's cage, for the report.
     bool cage = false;
     int cageWires = 0;
+
+    // With the checks, where a rod kModelReach thinner or thicker would
+    // change the element's model (elementModel: the cage's count of wires,
+    // or cage and single wire), the match refined in that other model at
+    // this geometry, without its checks: the two answers may differ by far
+    // more than either's checks say (a 0.335 in rod beside a 0.5 in element,
+    // 4 in apart: a cage of 2 gives 82.5 pF, a single wire 110.4 pF), and the
+    // allowance covers both. rodLength 0 when NEC-2 gave no match there.
+    struct OtherModel {
+        int matchedCageWires = 0; // the refined match's element model (0: a single tube wire)
+        int cageWires = 0; // the other's
+        double rodLength = 0;
+        double capacitancePf = 0;
+    };
+    std::optional<OtherModel> otherModel;
 };
+
+// How far the rod's diameter may be from one at which the element's model
+// changes before the other model is refined too (Refined::otherModel).
+inline constexpr double kModelReach = 0.05;
 
 // Newton steps at most that move rod and capacitor together when the
 // capacitor sits at the rod's end; still off after them: NoMatch.

@@ -248,6 +248,42 @@ TEST(FullWave, NecMatchesWhereTheLineModelCannot)
     EXPECT_EQ(row["nec_doubtful"], "yes");
 }
 
+// Near a change of the element's model (a 0.335 in rod beside the 0.5 in
+// elements of a published study's beam, 4 in apart: a cage of 2, one wire
+// from 0.337 in) the report names both models and what the other gives, and
+// the allowance and its CSV columns cover that too.
+TEST(FullWave, NearAChangeOfModelBothAreAllowedFor)
+{
+    const Folder folder;
+    const std::string deck = (folder.path() / "study.nec").string();
+    std::ofstream(deck) << "CM two-element 28.5 MHz beam, 0.5 in elements\nCE\n"
+                           "GW 1 41 0 -2.5125 0 0 2.5125 0 0.00635\nGW 2 41 -0.4 -2.7 0 -0.4 2.7 0 0.00635\n"
+                           "GE 0\nEX 0 1 21 0 1 0\nFR 0 1 0 0 28.5 0\nEN\n";
+    const std::vector<std::string_view> args{
+        "design", "--freq", "28.5", "--rod", "0.335in", "--spacing", "4in", "--units", "in", "--nec", deck};
+    const CliRun report = run(args);
+    ASSERT_EQ(report.status, ExitStatus::Solved) << report.err;
+    const std::string gives = "a cage of 2 wires; near the change to one tube wire, which gives rod ";
+    const std::size_t at = report.out.find(gives);
+    ASSERT_NE(at, std::string::npos) << report.out;
+    const std::string row = report.out.substr(at, report.out.find('\n', at) - at);
+    EXPECT_TRUE(contains(row, " pF (allowed for above): measure before you cut")) << row;
+    EXPECT_TRUE(contains(report.out, "and the element modelled as one tube wire\n")) << report.out;
+    // "rod 9.71 in, 110.42 pF": the other model's capacitor.
+    const std::size_t comma = row.find(", ", gives.size());
+    ASSERT_NE(comma, std::string::npos) << row;
+    const double otherPf = number(row.substr(comma + 2, row.find(" pF") - comma - 2));
+
+    std::vector<std::string_view> csv = args;
+    csv.push_back("--csv");
+    const CliRun table = run(csv);
+    ASSERT_EQ(table.status, ExitStatus::Solved) << table.err;
+    auto fields = csvRow(table.out);
+    const double refined = number(fields["nec_capacitance_pf"]);
+    EXPECT_LE(number(fields["nec_cap_low_pf"]), std::min(refined, otherPf) * 0.9);
+    EXPECT_GE(number(fields["nec_cap_high_pf"]), std::max(refined, otherPf) * 1.1 - 1e-9);
+}
+
 TEST(FullWave, WhereNecCannotMatchEitherItSaysWhatItReached)
 {
     // No rod brings a dipole's Re Zin up to 600 ohms.

@@ -39,6 +39,21 @@ TEST(Allowance, HeaderExamples)
     EXPECT_TRUE(a.fromClosedForm);
     EXPECT_NE(a.basis.find("), the halved run and the closed form"), std::string::npos) << a.basis;
 
+    Refined nearChange = refinedMatch(0.254, 82.5);
+    nearChange.otherModel = Refined::OtherModel{2, 0, 0.2466, 110.4};
+    const Allowance near = allowanceOf(nearChange);
+    EXPECT_NEAR(near.rodLength.low, 0.2466 * 0.95, 1e-9);
+    EXPECT_NEAR(near.rodLength.high, 0.254 * 1.05, 1e-9);
+    EXPECT_DOUBLE_EQ(near.capacitancePf.low, 74); // 82.5 - 10 %, rounded down
+    EXPECT_DOUBLE_EQ(near.capacitancePf.high, 122); // 110.4 + 10 %, rounded up
+    EXPECT_TRUE(near.fromOtherModel);
+    EXPECT_EQ(
+        near.basis, "the spread between engines (±5 % rod, ±10 % capacitor) and the element modelled as one tube wire");
+    // With no match in the other model, nothing to cover.
+    nearChange.otherModel->rodLength = 0;
+    EXPECT_FALSE(allowanceOf(nearChange).fromOtherModel);
+    EXPECT_DOUBLE_EQ(allowanceOf(nearChange).capacitancePf.high, 91);
+
     const Allowance beam = allowanceOf(refinedMatch(0.370, 115.9));
     EXPECT_NEAR(beam.rodLength.low, 0.3515, 1e-9);
     EXPECT_NEAR(beam.rodLength.high, 0.3885, 1e-9);

@@ -128,6 +128,37 @@ TEST(MatchWires, RefusesWhatDoesNotFit)
     }
 }
 
+// The element's model as the geometry picks it: the header's examples and
+// both sides of the change from a cage of 2 to one wire (an element 1.483
+// rods thick: 2.2 rod radii between the cage's wires); asked for, a cage
+// closer than the geometry would pick, and none where its wires would touch.
+TEST(ElementModel, PickedAndAsked)
+{
+    const double inch = 0.0254;
+    const Segmentation cut{28.5, 1};
+    EXPECT_EQ(elementModel({0.025, 0.0127, 0.15, 1.2, 0}, cut), 3);
+    EXPECT_EQ(elementModel({0.5 * inch, 0.375 * inch, 4 * inch, 0.25, 0}, cut), 0);
+    EXPECT_EQ(elementModel({0.5 * inch, 0.5 / 1.484 * inch, 4 * inch, 0.25, 0}, cut), 2);
+    EXPECT_EQ(elementModel({0.5 * inch, 0.5 / 1.482 * inch, 4 * inch, 0.25, 0}, cut), 0);
+    // The cage wants 2.5 rod radii between its wires and the rod too (here
+    // 0.606 in apart).
+    EXPECT_EQ(elementModel({0.5 * inch, 0.5 / 1.49 * inch, 0.62 * inch, 0.25, 0}, cut), 2);
+    EXPECT_EQ(elementModel({0.5 * inch, 0.5 / 1.49 * inch, 0.59 * inch, 0.25, 0}, cut), 0);
+
+    Segmentation asked = cut;
+    const Match tube{0.025, 0.0127, 0.15, 1.2, 0};
+    for (const auto& [wires, model] : {std::pair{0, 0}, std::pair{2, 2}, std::pair{4, 4}, std::pair{6, 0}}) {
+        asked.forcedCageWires = wires; // a cage of 4 is 2.198 radii apart, of 6 1.58
+        EXPECT_EQ(elementModel(tube, asked), model) << wires;
+        const auto made = matchWires(tube, {-5, 0, 0}, {5, 0, 0}, {0, 0, 0}, {0, 0, 1}, asked, 1, 2);
+        const auto* w = okOrFail(made);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->cage ? w->cageWires : 0, model) << wires;
+    }
+    asked.forcedCageWires = 2; // beside a rod as thick: one wire, asked or not
+    EXPECT_EQ(elementModel({0.0127, 0.0127, 0.15, 1.2, 0}, asked), 0);
+}
+
 // Most of the side asked must lie across the element: 30 degrees from the
 // element's line is the limit.
 struct AcrossCase {

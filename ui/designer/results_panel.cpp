@@ -355,6 +355,16 @@ void ResultsPanel::showFullWave(
                     .arg(lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.low), unit, locale),
                         lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.high), unit, locale));
     }
+    if (const auto& other = r.otherModel) {
+        // Near a change of the element's model: what the other one says.
+        const QString then = other->rodLength > 0
+            ? tr("rod %1, %2 pF, allowed for")
+                  .arg(lengthText(other->rodLength, unit, locale), formatNumber(other->capacitancePf, locale))
+            : tr("no match");
+        runs += tr(" The element is modelled as %1, near the change to %2, which gives %3: measure before you cut.")
+                    .arg(QString::fromStdString(nec::modelName(other->matchedCageWires)),
+                        QString::fromStdString(nec::modelName(other->cageWires)), then);
+    }
     // R and X typed far from NEC-2's: the closed form beside is another
     // element's (the command line says the same on standard error).
     if (nec::feedDiffersFromNec(typedFeed, r.feedImpedance)) {

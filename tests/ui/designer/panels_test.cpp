@@ -424,6 +424,33 @@ private slots:
         QVERIFY(panel.fullWaveShown());
     }
 
+    // Near a change of the element's model the verdict names both models
+    // and what the other gives, or that it gives no match; the allowance
+    // covers the other's capacitor.
+    void nearAChangeOfModelTheVerdictNamesBoth()
+    {
+        vostrel::nec::Refined r;
+        r.rodLength = 0.254;
+        r.capacitancePf = 82.5;
+        r.runs = 27;
+        r.otherModel = vostrel::nec::Refined::OtherModel{2, 0, 0.2466, 110.4};
+        ResultsPanel panel;
+        panel.showFullWave(r, design::Unit::Millimetre, r.feedImpedance);
+        QCOMPARE(panel.necCapacitorAllowance()->text(), QStringLiteral("74 to 122 pF"));
+        QCOMPARE(panel.necStatus()->text(),
+            QStringLiteral("Not doubtful: the model passes its checks. 27 nec2c runs. Allow for: from the spread "
+                           "between engines (±5 % rod, ±10 % capacitor) and the element modelled as one tube wire. "
+                           "The element is modelled as a cage of 2 wires, near the change to one tube wire, which "
+                           "gives rod 246.6 mm, 110.4 pF, allowed for: measure before you cut."));
+        r.otherModel = vostrel::nec::Refined::OtherModel{0, 3, 0, 0};
+        panel.showFullWave(r, design::Unit::Millimetre, r.feedImpedance);
+        QCOMPARE(panel.necCapacitorAllowance()->text(), QStringLiteral("74 to 91 pF"));
+        QVERIFY2(panel.necStatus()->text().endsWith(QStringLiteral(
+                     "The element is modelled as one tube wire, near the change to a cage of 3 wires, which gives "
+                     "no match: measure before you cut.")),
+            qPrintable(panel.necStatus()->text()));
+    }
+
     // A verdict longer than the panel is wide takes as many lines as it
     // needs: the label asks for their height (seen cut to one line at 2x).
     void aLongVerdictGetsItsLines()
