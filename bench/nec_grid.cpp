@@ -11,6 +11,7 @@
 //                              the rod's diameter in 2 % steps at 2, 4 and
 //                              6 in, without the checks, and the largest step
 //                              between neighbours
+#include "allowance.h"
 #include "deck_reader.h"
 #include "physics.h"
 #include "refine.h"
@@ -101,7 +102,8 @@ std::vector<Geometry> grid()
 void printGrid()
 {
     std::printf("| element | MHz | D mm | d mm | s mm | D/d | s/d | element model | rod mm | C pF | AGT | halved rod | "
-                "halved C | runs | CPU s | |\n|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+                "halved C | other model: rod mm, C pF | runs | CPU s | |\n"
+                "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     int passed = 0;
     int answered = 0;
     int total = 0;
@@ -115,16 +117,28 @@ void printGrid()
         std::printf("| %s | %.2f | %.2f | %.2f | %.1f | %.2f | %.1f | ", g.beam ? "beam" : "dipole", g.freqMhz,
             g.element * 1e3, g.rod * 1e3, g.spacing * 1e3, g.element / g.rod, g.spacing / g.rod);
         if (const auto* failure = std::get_if<nec::NecFailure>(&outcome)) {
-            std::printf("| | | | | | | %.2f | %s |\n", cpu, failure->message.c_str());
+            std::printf("| | | | | | | | %.2f | %s |\n", cpu, failure->message.c_str());
             continue;
         }
         const auto& r = std::get<nec::Refined>(outcome);
         ++answered;
         passed += r.doubtful ? 0 : 1;
-        std::printf("%s | %.1f | %.2f | %.3f | %+.1f %% | %+.1f %% | %d | %.2f | %s |\n",
+        std::string other; // near a change of the element's model, the other's answer
+        if (r.otherModel) {
+            other = nec::modelName(r.otherModel->cageWires) + ": ";
+            if (r.otherModel->rodLength > 0) {
+                std::array<char, 64> figures{};
+                std::snprintf(figures.data(), figures.size(), "%.1f, %.2f", r.otherModel->rodLength * 1e3,
+                    r.otherModel->capacitancePf);
+                other += figures.data();
+            } else {
+                other += "no match";
+            }
+        }
+        std::printf("%s | %.1f | %.2f | %.3f | %+.1f %% | %+.1f %% | %s | %d | %.2f | %s |\n",
             g.beam ? "the deck's" : (r.cage ? "cage of " + std::to_string(r.cageWires) : "one wire").c_str(),
             r.rodLength * 1e3, r.capacitancePf, r.averageGain.value_or(0), r.rodChange * 100, r.capacitanceChange * 100,
-            r.runs, cpu, r.doubtful ? ("doubtful: " + r.doubt).c_str() : "passes");
+            other.c_str(), r.runs, cpu, r.doubtful ? ("doubtful: " + r.doubt).c_str() : "passes");
     }
     std::printf("\n%d geometries: %d answered, %d pass both checks; the most CPU for one: %.2f s\n", total, answered,
         passed, worstCpu);
