@@ -710,9 +710,8 @@ int modelNearby(const NecJob& job, const Match& matched, int& here)
     return -1;
 }
 
-} // namespace
-
-Outcome<Refined> refine(const NecJob& job)
+// The refinement in the job's model of the element (see refine()).
+Outcome<Refined> refinedInModel(const NecJob& job)
 {
     if (auto refused = refusedJob(job)) {
         return *refused;
@@ -832,27 +831,40 @@ Outcome<Refined> refine(const NecJob& job)
         }
     }
     result.runs = session.runs();
-    if (job.checks && job.forcedCageWires < 0) {
-        int here = 0;
-        if (const int other = modelNearby(job, matched, here); other >= 0) {
-            NecJob there = job;
-            there.checks = false;
-            there.forcedCageWires = other;
-            there.onMatched = {};
-            const auto answer = refine(there);
-            if (const auto* failure = std::get_if<NecFailure>(&answer)) {
-                if (failure->kind == NecFailure::Kind::Cancelled) {
-                    return *failure;
-                }
-                result.otherModel = Refined::OtherModel{here, other, 0, 0};
-            } else {
-                const auto& r = std::get<Refined>(answer);
-                result.otherModel = Refined::OtherModel{here, other, r.rodLength, r.capacitancePf};
-                result.runs += r.runs;
-            }
-        }
-    }
     return result;
+}
+
+} // namespace
+
+Outcome<Refined> refine(const NecJob& job)
+{
+    auto outcome = refinedInModel(job);
+    auto* result = std::get_if<Refined>(&outcome);
+    if (result == nullptr || !job.checks || job.forcedCageWires >= 0) {
+        return outcome;
+    }
+    // Near a change of the element's model, the other model's match too.
+    int here = 0;
+    const int other = modelNearby(job, matchOf(job, result->rodLength, result->capacitancePf), here);
+    if (other < 0) {
+        return outcome;
+    }
+    NecJob there = job;
+    there.checks = false;
+    there.forcedCageWires = other;
+    there.onMatched = {};
+    const auto answer = refinedInModel(there);
+    if (const auto* failure = std::get_if<NecFailure>(&answer)) {
+        if (failure->kind == NecFailure::Kind::Cancelled) {
+            return *failure;
+        }
+        result->otherModel = Refined::OtherModel{here, other, 0, 0};
+    } else {
+        const auto& r = std::get<Refined>(answer);
+        result->otherModel = Refined::OtherModel{here, other, r.rodLength, r.capacitancePf};
+        result->runs += r.runs;
+    }
+    return outcome;
 }
 
 std::complex<double> zinNear(const std::vector<RodSample>& samples, double rodLength, double capacitancePf,
