@@ -453,6 +453,9 @@ std::variant<bool, CommandLineError> stepInNec(
 int runAdjust(const Options& options, std::ostream& out, std::ostream& err)
 {
     const auto fail = [&](const CommandLineError& failure) { return report(err, failure); };
+    if (auto failure = necOnlyRefusal(options)) {
+        return fail(*failure);
+    }
     Inputs inputs;
     if (auto failure = readModelInputs(options, inputs)) {
         return fail(*failure);

@@ -399,10 +399,8 @@ int writeSweep(const Options& options, const Inputs& inputs, const Swept& swept,
 // A sweep's options of NEC-2's model given without it.
 std::optional<CommandLineError> modelOnlyRefusal(const Options& options)
 {
-    for (const OptionId necOnly : {OptionId::RodSide, OptionId::CapAt}) {
-        if (options.valueOf(necOnly) && !fullWaveAsked(options)) {
-            return usage(optionName(necOnly) + " needs the element: give --element-length or --nec");
-        }
+    if (auto failure = necOnlyRefusal(options)) {
+        return failure;
     }
     const bool tube = tubeAsked(options);
     for (const OptionId tubeOnly : {OptionId::TubeId, OptionId::Dielectric}) {

@@ -230,4 +230,14 @@ Refusal readModelInputs(const Options& options, Inputs& inputs)
     return std::nullopt;
 }
 
+Refusal necOnlyRefusal(const Options& options)
+{
+    for (const OptionId necOnly : {OptionId::RodSide, OptionId::CapAt}) {
+        if (options.valueOf(necOnly) && !fullWaveAsked(options)) {
+            return usage(optionName(necOnly) + " needs the element: give --element-length or --nec");
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace vostrel::design::cli

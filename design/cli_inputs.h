@@ -50,6 +50,10 @@ Refusal readLength(const Options& options, OptionId id, double& metres, std::opt
 // --units, when given.
 Refusal readUnits(const Options& options, std::optional<Unit>& unit);
 
+// --rod-side or --cap-at, options of NEC-2's model, given without the
+// element (--element-length or --nec): a usage error naming the option.
+Refusal necOnlyRefusal(const Options& options);
+
 // The failure of a closed-form design's problem (NoMatch: status 1).
 CommandLineError fromProblem(const Problem& problem);
 

@@ -351,7 +351,7 @@ void ResultsPanel::showFullWave(
     runs += tr(" Allow for: from %1.").arg(QString::fromStdString(allowance.basis));
     if (r.tube) {
         // The capacitor's range as the rod's insertion: what the builder slides.
-        runs += tr(" In the tube that is the rod %1 to %2 in.")
+        runs += tr(" In the tube that is the rod %1 to %2 into it.")
                     .arg(lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.low), unit, locale),
                         lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.high), unit, locale));
     }

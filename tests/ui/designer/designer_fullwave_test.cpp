@@ -627,6 +627,7 @@ private slots:
                 = vostrel::designer::lengthText(nec::insertionFor(*refined.tube, allowance.capacitancePf.low),
                     vostrel::design::Unit::Millimetre, QLocale());
             QVERIFY2(status.contains(QStringLiteral("the rod %1 to ").arg(low)), qPrintable(status));
+            QVERIFY2(status.contains(QStringLiteral(" mm into it.")), qPrintable(status));
         }
         const QList<QPointF> curve = f.window.chart(Plot::Capacitance)->curve()->points();
         QVERIFY(!curve.isEmpty());
