@@ -134,10 +134,11 @@ int runDesign(const Options& options, std::ostream& out, std::ostream& err)
         }
         return runFullWaveDesign(options, out, err);
     }
-    for (const OptionId necOnly : {OptionId::WriteNec, OptionId::RodSide, OptionId::CapAt}) {
-        if (options.valueOf(necOnly)) {
-            return report(err, usage(optionName(necOnly) + " needs the element: give --element-length or --nec"));
-        }
+    if (options.writeNec) {
+        return report(err, usage("--write-nec needs the element: give --element-length or --nec"));
+    }
+    if (auto failure = necOnlyRefusal(options)) {
+        return report(err, *failure);
     }
     Inputs inputs;
     if (auto failure = readModelInputs(options, inputs)) {

@@ -3,7 +3,7 @@
 
 #include "ascii.h"
 #include "cli_files.h"
-#include "cli_fullwave.h"
+#include "cli_options.h"
 #include "design_file.h"
 #include "sha256.h"
 #include "utf8.h"
