@@ -3,6 +3,7 @@
 // the user's program and for our runs, and the rod on the side asked.
 #include "deck_writer.h"
 #include "nec_test_support.h"
+#include "physics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -485,6 +486,36 @@ TEST(CapacitorPlace, TheRodInItsTubeIsALineOpenAtItsTip)
     const auto narrow = dipoleMatchDeck(10.1, match, {14.2, 1}, Controls{{14.2}, false});
     ASSERT_TRUE(std::holds_alternative<NecFailure>(narrow));
     EXPECT_EQ(std::get<NecFailure>(narrow).kind, NecFailure::Kind::BadInput);
+}
+
+// In a deck in inches the line's length stays in metres (a TL card is not
+// geometry: GS leaves it alone) while the spare wire is written in inches,
+// so that GS puts it where it was meant, ten wavelengths above the model.
+TEST(CapacitorPlace, TheTubeInADeckInInches)
+{
+    const auto read = readDeck("CE\nGW 1 21 0 -100 0 0 100 0 0.5\nGS 0 0 0.0254\nGE\nEX 0 1 11 0 1\nEN\n", "in.nec");
+    const auto* deck = okOrFail(read);
+    ASSERT_NE(deck, nullptr);
+    Match match{0.0254, 0.0127, 0.1, 0.5, 80};
+    match.capacitorAt = CapacitorAt::Tube;
+    match.tube = TubeCapacitor{0.02, 2.1};
+    const auto section = tubeSection(match.tube, match.rodDiameter, 80, 28.5);
+    const auto* line = okOrFail(section);
+    ASSERT_NE(line, nullptr);
+    const auto written = userDeck(*deck, UserDeckRun{&match, {{28.5}, false}, true, false}, {28.5, 1});
+    const auto* text = okOrFail(written);
+    ASSERT_NE(text, nullptr);
+    const std::vector<double> tl = cardFields(*text, "TL");
+    ASSERT_EQ(tl.size(), 10U) << *text;
+    EXPECT_NEAR(tl[5], line->insertion / line->velocityFactor, 1e-8) << *text;
+    // GW 5 1 x1 y1 z1 x2 y2 z2 r, in inches.
+    const std::vector<double> spare = cardFields(*text, "GW 5");
+    ASSERT_EQ(spare.size(), 8U) << *text;
+    const double inch = 0.0254;
+    const double wavelength = vostrel::physics::wavelengthMetres(28.5);
+    EXPECT_NEAR(spare[3] * inch, 10 * wavelength, 1e-6) << *text;
+    EXPECT_NEAR((spare[4] - spare[1]) * inch, wavelength / 100, 1e-6) << *text;
+    EXPECT_NEAR(spare[7] * inch, wavelength / 1e4, 1e-9) << *text;
 }
 
 // The header's example, and each refusal.

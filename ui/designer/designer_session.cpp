@@ -156,6 +156,7 @@ DesignerSession::NecAction DesignerSession::planFullWave(
         m_necJob.reset();
         m_necPending = false;
         m_fullWave.reset();
+        m_lineWithoutTube = false;
         return NecAction::Hide;
     }
     NecJobKey key = necJobKey(inputs, elementLength, m_antennaModel ? m_antennaModelHash : QByteArray(), m_run);
@@ -165,6 +166,7 @@ DesignerSession::NecAction DesignerSession::planFullWave(
     const bool inTube = texts.capAt == QLatin1String("tube") && inputs.tubeInnerDiameter;
     const bool atRodEnd = texts.capAt == QLatin1String("rod-end") || texts.capAt == QLatin1String("tube");
     key.capacitorAt = inTube ? nec::CapacitorAt::Tube : atRodEnd ? nec::CapacitorAt::RodEnd : nec::CapacitorAt::Feed;
+    m_lineWithoutTube = texts.capAt == QLatin1String("tube") && !inTube;
     if (inTube) {
         key.tubeInnerDiameter = sixFigures(*inputs.tubeInnerDiameter);
         key.permittivity = sixFigures(inputs.permittivity);

@@ -122,6 +122,9 @@ public:
     // The answer for the inputs shown, once it has come.
     const std::optional<FullWaveResult>& fullWave() const { return m_fullWave; }
     bool fullWavePending() const { return m_necPending; }
+    // The capacitor asked for as a line in the tube with no tube typed: the
+    // job models it at the rod's end, which the window must say.
+    bool lineWithoutTube() const { return m_lineWithoutTube; }
     // The matched antenna's NEC-2 deck, as vostrel-design --write-nec
     // writes it: the antenna model (or the lone tube) with NEC-2's refined
     // rod and capacitor. Without a refined match, the sentence why.
@@ -155,6 +158,7 @@ private:
     std::optional<NecJobKey> m_necKey; // the job whose answer is shown or on its way
     std::optional<nec::NecJob> m_necJob; // that job
     bool m_necPending = false;
+    bool m_lineWithoutTube = false;
     std::optional<FullWaveResult> m_fullWave;
 };
 

@@ -365,7 +365,8 @@ void DesignerWindow::showFullWaveStep(const DesignerSession::Update& update)
         // The answer shown, or on its way, still holds: shown again in the
         // unit chosen and against the R and X typed now.
         if (const auto& answer = m_session.fullWave(); answer && !m_session.fullWavePending()) {
-            m_results->showFullWave(answer->refined, inputs.unit, inputs.design.feedImpedance);
+            m_results->showFullWave(
+                answer->refined, inputs.unit, inputs.design.feedImpedance, m_session.lineWithoutTube());
         }
         break;
     case DesignerSession::NecAction::Start:
@@ -408,7 +409,7 @@ void DesignerWindow::showFullWave(const FullWaveResult& result)
         return; // an earlier job's, still ending when it was replaced
     }
     const study::Inputs& inputs = m_session.study().inputs();
-    m_results->showFullWave(result.refined, inputs.unit, inputs.design.feedImpedance);
+    m_results->showFullWave(result.refined, inputs.unit, inputs.design.feedImpedance, m_session.lineWithoutTube());
     updateFrequencyTitle();
     // NEC-2's refined match, when it found one, is now the one to build.
     showBuilt();

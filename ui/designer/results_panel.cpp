@@ -296,7 +296,7 @@ void ResultsPanel::showFullWaveHeld()
 }
 
 void ResultsPanel::showFullWave(
-    const nec::Outcome<nec::Refined>& refined, design::Unit unit, std::complex<double> typedFeed)
+    const nec::Outcome<nec::Refined>& refined, design::Unit unit, std::complex<double> typedFeed, bool lineWithoutTube)
 {
     const QLocale locale;
     m_fullWaveShown = true;
@@ -349,7 +349,10 @@ void ResultsPanel::showFullWave(
                                          lengthText(allowance.rodLength.high, unit, locale)));
     QString runs = r.runs == 1 ? tr("1 nec2c run.") : tr("%1 nec2c runs.").arg(r.runs);
     runs += tr(" Allow for: from %1.").arg(QString::fromStdString(allowance.basis));
-    if (r.tube) {
+    if (lineWithoutTube) {
+        runs += tr(" The line in the tube needs the tube's inner diameter: until it is given, the capacitor is "
+                   "modelled at the rod's end.");
+    } else if (r.tube) {
         // The capacitor's range as the rod's insertion: what the builder slides.
         runs += tr(" In the tube that is the rod %1 to %2 into it.")
                     .arg(lengthText(nec::insertionFor(*r.tube, allowance.capacitancePf.low), unit, locale),

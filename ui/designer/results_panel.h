@@ -43,9 +43,11 @@ public:
     void showFullWaveBusy();
     // The run was stopped by a bad field: no longer "computing".
     void showFullWaveHeld();
-    // `typedFeed`: the R and X the closed form uses, compared with NEC-2's.
-    void showFullWave(
-        const nec::Outcome<nec::Refined>& refined, design::Unit unit, std::complex<double> typedFeed = {});
+    // `typedFeed`: the R and X the closed form uses, compared with NEC-2's;
+    // `lineWithoutTube`: the line in the tube was asked for without a tube,
+    // and NEC-2 modelled the rod's end instead.
+    void showFullWave(const nec::Outcome<nec::Refined>& refined, design::Unit unit, std::complex<double> typedFeed = {},
+        bool lineWithoutTube = false);
     bool fullWaveShown() const { return m_fullWaveShown; }
     // Marks the column of the match to build (NEC-2's, or the closed
     // form's when `built` is not NEC-2's or null) and gives NEC-2's

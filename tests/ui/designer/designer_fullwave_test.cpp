@@ -484,6 +484,48 @@ private slots:
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
+    // The line in the tube asked for with no tube typed: NEC-2 models the
+    // rod's end, and the status says so (the field keeps its "no tube
+    // given"), also when the answer is only shown again.
+    void aLineWithoutItsTubeIsSaid_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<bool>("said");
+        QTest::newRow("rod's end") << "rod-end" << false;
+        QTest::newRow("line, no tube") << "tube" << true;
+    }
+    void aLineWithoutItsTubeIsSaid()
+    {
+        QFETCH(QString, place);
+        QFETCH(bool, said);
+        Fixture f;
+        f.window.setNecRunOptions(fake("hanging"));
+        InputTexts texts = dipole();
+        texts.capAt = place;
+        f.window.setInputs(texts);
+        QCOMPARE(f.window.session().lineWithoutTube(), said);
+        vostrel::designer::FullWaveResult answer = handMadeAnswer(f.window);
+        answer.key.capacitorAt = nec::CapacitorAt::RodEnd;
+        std::get<nec::Refined>(answer.refined).capacitorAt = nec::CapacitorAt::RodEnd;
+        emit f.window.fullWave()->finished(answer);
+        QVERIFY(f.window.session().built()->fromNec());
+        QCOMPARE(f.results().necInsertionLength()->text(), QStringLiteral("no tube given"));
+        const QString status = f.results().necStatus()->text();
+        QCOMPARE(status.contains(QStringLiteral(" The line in the tube needs the tube's inner diameter: until it is "
+                                                "given, the capacitor is modelled at the rod's end.")),
+            said);
+        // The other of the two places is the same job: its answer shown
+        // again, said the other way.
+        texts.capAt = said ? QStringLiteral("rod-end") : QStringLiteral("tube");
+        f.window.setInputs(texts);
+        QVERIFY(f.window.session().built()->fromNec());
+        QCOMPARE(f.results().necStatus()->text().contains(QStringLiteral("The line in the tube needs")), !said);
+        // A tube typed makes it the line asked for, with its insertion.
+        texts.tubeInnerDiameter = QStringLiteral("20");
+        f.window.setInputs(texts);
+        QVERIFY(!f.window.session().lineWithoutTube());
+    }
+
     // A hand-made answer with the search's runs: the window builds NEC-2's
     // match. The sliders centre on it and tune it from those runs, the
     // drawing, the tube, Copy results and every export show it, marked;
