@@ -73,9 +73,8 @@ QRectF SmithChartView::chartCircle() const
     return {(width() - diameter) / 2, top + (height() - top - bottom - diameter) / 2, diameter, diameter};
 }
 
-QPointF SmithChartView::toPoint(design::Complex gamma) const
+QPointF SmithChartView::toPoint(design::Complex gamma, const QRectF& circle)
 {
-    const QRectF circle = chartCircle();
     const double radius = circle.width() / 2;
     return {circle.center().x() + radius * gamma.real(), circle.center().y() - radius * gamma.imag()};
 }
@@ -106,12 +105,12 @@ void SmithChartView::drawGrid(QPainter& painter) const
     for (double r : kResistances) {
         const double c = r / (1 + r);
         const double rr = 1 / (1 + r);
-        painter.drawEllipse(toPoint({c, 0}), rr * radius, rr * radius);
+        painter.drawEllipse(toPoint({c, 0}, circle), rr * radius, rr * radius);
     }
     for (double x : kReactances) {
         for (double sign : {1.0, -1.0}) {
             const double rr = 1 / x;
-            painter.drawEllipse(toPoint({1, sign / x}), rr * radius, rr * radius);
+            painter.drawEllipse(toPoint({1, sign / x}, circle), rr * radius, rr * radius);
         }
     }
     painter.drawLine(QPointF(circle.left(), centre.y()), QPointF(circle.right(), centre.y()));
@@ -129,7 +128,7 @@ void SmithChartView::drawGrid(QPainter& painter) const
     painter.setFont(labelFont());
     painter.setPen(kLabelColour);
     for (double r : kResistances) {
-        const QPointF at = toPoint({(r - 1) / (r + 1), 0});
+        const QPointF at = toPoint({(r - 1) / (r + 1), 0}, circle);
         painter.drawText(at + QPointF(2, -3), QLocale().toString(r));
     }
     for (double x : kReactances) {
@@ -170,7 +169,7 @@ QRectF SmithChartView::reactanceLabelRect(double normalisedReactance) const
     // Just outside the rim, along the radius.
     const QRectF circle = chartCircle();
     const double radius = circle.width() / 2;
-    const QPointF rim = toPoint(reflection({0, normalisedReactance}, 1));
+    const QPointF rim = toPoint(reflection({0, normalisedReactance}, 1), circle);
     const QPointF outward = (rim - circle.center()) / radius;
     const QFontMetricsF metrics(labelFont());
     const QSizeF box(metrics.horizontalAdvance(reactanceLabel(normalisedReactance)), metrics.ascent());
@@ -200,7 +199,7 @@ void SmithChartView::paintEvent(QPaintEvent* /*event*/)
         QPolygonF line;
         line.reserve(static_cast<qsizetype>(m_locus.size()));
         for (const design::Complex& z : m_locus) {
-            line << toPoint(reflection(z, m_reference));
+            line << toPoint(reflection(z, m_reference), circle);
         }
         painter.setPen(QPen(kLocusColour, 2));
         painter.drawPolyline(line);
@@ -209,13 +208,13 @@ void SmithChartView::paintEvent(QPaintEvent* /*event*/)
     if (m_designZ) {
         painter.setPen(QPen(Qt::white, 1));
         painter.setBrush(kDesignColour);
-        const QPointF at = toPoint(reflection(*m_designZ, m_reference));
+        const QPointF at = toPoint(reflection(*m_designZ, m_reference), circle);
         painter.drawRect(QRectF(at.x() - mark, at.y() - mark, 2 * mark, 2 * mark));
     }
     if (m_tunedZ) {
         painter.setPen(QPen(Qt::white, 1));
         painter.setBrush(kTunedColour);
-        painter.drawEllipse(toPoint(reflection(*m_tunedZ, m_reference)), mark * 1.1, mark * 1.1);
+        painter.drawEllipse(toPoint(reflection(*m_tunedZ, m_reference), circle), mark * 1.1, mark * 1.1);
     }
     painter.setClipping(false);
 

@@ -54,7 +54,9 @@ private:
     double keyWidth(std::size_t from, std::size_t to) const; // of keys [from, to) on one line
     QFont labelFont() const;
     QRectF chartCircle() const;
-    QPointF toPoint(design::Complex gamma) const;
+    // `circle`: chartCircle(), which lays out the key's text (taken once
+    // per paint, not once per point of the locus).
+    static QPointF toPoint(design::Complex gamma, const QRectF& circle);
     void drawGrid(QPainter& painter) const;
 
     double m_reference = 50;
