@@ -135,10 +135,22 @@ Sample closest(const Sample& best, const Sample& low, const Sample& high, double
     return Sample{low.length + t * (high.length - low.length), low.z + t * (high.z - low.z)};
 }
 
+// Where the search for the capacitor at the rod's end stands: the rod and
+// the capacitor's reactance, and Zin's change with each (Broyden's estimate,
+// the rod's per `perMetre` metres).
+struct Placement {
+    double length = 0;
+    double reactance = 0;
+    double perMetre = 1;
+    std::complex<double> byLength;
+    std::complex<double> byReactance;
+};
+
 struct Found {
     double rodLength = 0;
     double capacitancePf = 0;
     int runs = 0;
+    std::optional<Placement> placement; // with the capacitor at the rod's end
 };
 
 // Zin with the capacitor shorted at one rod length; a negative input
@@ -262,7 +274,7 @@ Outcome<Found> search(Session& session, const NecJob& job, double start, int sca
                 + std::to_string(best.z.imag()) + " ohms: no series capacitor cancels that");
         }
         const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
-        return Found{best.length, 1e12 / (omega * best.z.imag()), session.runs() - before};
+        return Found{best.length, 1e12 / (omega * best.z.imag()), session.runs() - before, std::nullopt};
     };
 
     // Bracket: step from the start towards the crossing.
@@ -433,7 +445,7 @@ Outcome<Found> halvedFound(
     if (!(crossing.z.imag() > 0) || !(crossing.length > 0)) {
         return search(session, job, rodLength, 2, false);
     }
-    return Found{crossing.length, 1e12 / (omega * crossing.z.imag()), session.runs() - before};
+    return Found{crossing.length, 1e12 / (omega * crossing.z.imag()), session.runs() - before, std::nullopt};
 }
 
 // With the capacitor at the rod's end it is not simply in series with the
@@ -442,7 +454,55 @@ Outcome<Found> halvedFound(
 // Newton steps on Zin - Zc: the Jacobian starts from the shorted Zin's
 // slope in the rod length (one more run) and -j in the reactance, and takes
 // Broyden's update after each step (J += (dZ - J dx) dx^T / dx^T dx, in
-// coordinates scaled to ohms).
+// coordinates scaled to ohms). placedFrom() takes those steps from `from`
+// (for the halved run, the refined answer and the Jacobian it ended with).
+Outcome<Placement> placedFrom(Session& session, const NecJob& job, Placement from, int scale)
+{
+    const double zc = job.design.lineImpedance;
+    const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
+    auto zinAt = [&](double l, double x) -> Outcome<std::complex<double>> {
+        const Match m = session.match(l, 1e12 / (omega * x));
+        return session.impedance(&m, scale);
+    };
+    Placement p = from;
+    auto zin = zinAt(p.length, p.reactance);
+    for (int step = 0;; ++step) {
+        if (const auto* failure = std::get_if<NecFailure>(&zin)) {
+            return *failure;
+        }
+        const std::complex<double> z = std::get<std::complex<double>>(zin);
+        const std::complex<double> off = z - zc;
+        if (std::abs(off) <= kResistanceTolerance * zc) {
+            return p;
+        }
+        double a = 0;
+        double b = 0;
+        if (step == kCapacitorSteps || !newtonStep(p.byLength, p.byReactance, off, a, b)) {
+            NecFailure failure{NecFailure::Kind::NoMatch,
+                "with the capacitor at the rod's end NEC's Zin stays at " + ohms(z.real())
+                    + (z.imag() < 0 ? " - j" : " + j") + ohms(std::abs(z.imag())) + " (rod " + metres(p.length) + ")",
+                {}};
+            failure.reachedResistance = z.real();
+            failure.reachedRodLength = p.length;
+            return failure;
+        }
+        // Keep a capacitor and a rod: at most halve the reactance or the rod in a step.
+        a = std::max(a, -0.5 * p.length * p.perMetre);
+        b = std::max(b, -0.5 * p.reactance);
+        p.length += a / p.perMetre;
+        p.reactance += b;
+        zin = zinAt(p.length, p.reactance);
+        if (const auto* next = std::get_if<std::complex<double>>(&zin)) {
+            const std::complex<double> predicted = p.byLength * a + p.byReactance * b;
+            const std::complex<double> correction = ((*next - z) - predicted) / (a * a + b * b);
+            p.byLength += correction * a;
+            p.byReactance += correction * b;
+        }
+    }
+}
+
+// The search's answer moved to the capacitor's place (beside the feed
+// point: `found` as it is), with the Jacobian it ended with.
 Outcome<Found> placedCapacitor(Session& session, const NecJob& job, Found found, int scale)
 {
     if (job.capacitorAt == CapacitorAt::Feed) {
@@ -451,60 +511,83 @@ Outcome<Found> placedCapacitor(Session& session, const NecJob& job, Found found,
     const double zc = job.design.lineImpedance;
     const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
     const int before = session.runs();
-    double length = found.rodLength;
-    double reactance = 1e12 / (omega * found.capacitancePf);
-    const double nudge = 0.01 * length;
-    auto further = sampleAt(session, job, length + nudge, scale);
+    Placement start;
+    start.length = found.rodLength;
+    start.reactance = 1e12 / (omega * found.capacitancePf);
+    const double nudge = 0.01 * start.length;
+    auto further = sampleAt(session, job, start.length + nudge, scale);
     if (const auto* failure = std::get_if<NecFailure>(&further)) {
         return *failure;
     }
     // The shorted Zin at the found length is Zc + jX, within the search's tolerance.
-    const std::complex<double> slope = (std::get<Sample>(further).z - std::complex<double>(zc, reactance)) / nudge;
-    const double perMetre = std::max(std::abs(slope), 1e-9); // ohms per metre: the length's scale
-    std::complex<double> byLength = slope / perMetre;
-    std::complex<double> byReactance(0, -1);
-    auto zinAt = [&](double l, double x) -> Outcome<std::complex<double>> {
-        const Match m = session.match(l, 1e12 / (omega * x));
-        return session.impedance(&m, scale);
+    const std::complex<double> slope
+        = (std::get<Sample>(further).z - std::complex<double>(zc, start.reactance)) / nudge;
+    start.perMetre = std::max(std::abs(slope), 1e-9); // ohms per metre: the length's scale
+    start.byLength = slope / start.perMetre;
+    start.byReactance = {0, -1};
+    auto placed = placedFrom(session, job, start, scale);
+    if (const auto* failure = std::get_if<NecFailure>(&placed)) {
+        return *failure;
+    }
+    const Placement& p = std::get<Placement>(placed);
+    found.rodLength = p.length;
+    found.capacitancePf = 1e12 / (omega * p.reactance);
+    found.runs += session.runs() - before;
+    found.placement = p;
+    return found;
+}
+
+// The halved run's rod and capacitor at the rod's end, from the refined
+// answer and the Jacobian its steps ended with: one halved run there, and
+// Newton's step from its Zin (taken even when that Zin is within the
+// search's tolerance: the step is what the halved model moves the answer
+// by). A step under kLinearStep of the rod and kLinearCapacitorChange of
+// the capacitor is taken as it is, as halvedFound() takes its own; a longer
+// one is walked on in halved runs. Without the Jacobian, or when its steps
+// find no match, a search of its own (on the 20 m dipole that took 7 halved
+// runs where this takes 1).
+Outcome<Found> halvedPlaced(Session& session, const NecJob& job, const Found& refined)
+{
+    const int before = session.runs();
+    const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
+    auto foundOf = [&](const Placement& p) {
+        return Found{p.length, 1e12 / (omega * p.reactance), session.runs() - before, p};
     };
-    auto held = zinAt(length, reactance);
-    for (int step = 0;; ++step) {
-        if (const auto* failure = std::get_if<NecFailure>(&held)) {
+    if (refined.placement) {
+        Placement p = *refined.placement;
+        const Match m = session.match(p.length, 1e12 / (omega * p.reactance));
+        auto zin = session.impedance(&m, 2);
+        if (const auto* failure = std::get_if<NecFailure>(&zin)) {
             return *failure;
-        }
-        const std::complex<double> z = std::get<std::complex<double>>(held);
-        const std::complex<double> off = z - zc;
-        if (std::abs(off) <= kResistanceTolerance * zc) {
-            break;
         }
         double a = 0;
         double b = 0;
-        if (step == kCapacitorSteps || !newtonStep(byLength, byReactance, off, a, b)) {
-            NecFailure failure{NecFailure::Kind::NoMatch,
-                "with the capacitor at the rod's end NEC's Zin stays at " + ohms(z.real())
-                    + (z.imag() < 0 ? " - j" : " + j") + ohms(std::abs(z.imag())) + " (rod " + metres(length) + ")",
-                {}};
-            failure.reachedResistance = z.real();
-            failure.reachedRodLength = length;
-            return failure;
-        }
-        // Keep a capacitor and a rod: at most halve the reactance or the rod in a step.
-        a = std::max(a, -0.5 * length * perMetre);
-        b = std::max(b, -0.5 * reactance);
-        length += a / perMetre;
-        reactance += b;
-        held = zinAt(length, reactance);
-        if (const auto* next = std::get_if<std::complex<double>>(&held)) {
-            const std::complex<double> predicted = byLength * a + byReactance * b;
-            const std::complex<double> correction = ((*next - z) - predicted) / (a * a + b * b);
-            byLength += correction * a;
-            byReactance += correction * b;
+        const std::complex<double> off = std::get<std::complex<double>>(zin) - job.design.lineImpedance;
+        if (newtonStep(p.byLength, p.byReactance, off, a, b)) {
+            const double rodStep = a / p.perMetre;
+            const double capacitorChange = p.reactance / (p.reactance + b) - 1;
+            p.length += rodStep;
+            p.reactance += b;
+            if (std::abs(rodStep) <= kLinearStep * refined.rodLength && p.reactance > 0
+                && std::abs(capacitorChange) <= kLinearCapacitorChange) {
+                return foundOf(p);
+            }
+            if (p.length > 0 && p.reactance > 0) {
+                auto placed = placedFrom(session, job, p, 2);
+                if (const auto* walked = std::get_if<Placement>(&placed)) {
+                    return foundOf(*walked);
+                }
+                if (std::get<NecFailure>(placed).kind != NecFailure::Kind::NoMatch) {
+                    return std::get<NecFailure>(placed);
+                }
+            }
         }
     }
-    found.rodLength = length;
-    found.capacitancePf = 1e12 / (omega * reactance);
-    found.runs += session.runs() - before;
-    return found;
+    auto searched = search(session, job, refined.rodLength, 2, false);
+    if (const auto* found = std::get_if<Found>(&searched)) {
+        return placedCapacitor(session, job, *found, 2);
+    }
+    return searched;
 }
 
 // The closed form for the job's own step-up convention and model, from
@@ -796,10 +879,7 @@ Outcome<Refined> refinedInModel(const NecJob& job)
         }
         auto halved = job.capacitorAt == CapacitorAt::Feed
             ? halvedFound(session, job, result.rodLength, result.capacitancePf, result.samples)
-            : search(session, job, result.rodLength, 2, false);
-        if (const auto* searched = std::get_if<Found>(&halved)) {
-            halved = placedCapacitor(session, job, *searched, 2);
-        }
+            : halvedPlaced(session, job, f);
         if (const auto* failure = std::get_if<NecFailure>(&halved)) {
             if (failure->kind != NecFailure::Kind::NoMatch && failure->kind != NecFailure::Kind::Invalid) {
                 return *failure;

@@ -341,6 +341,31 @@ TEST(NecRefine, CapacitorAtTheRodEnd)
     EXPECT_LT(modelled, asAtTheFeed / 3) << nec;
 }
 
+// With the capacitor at the rod's end the halved run starts from the
+// refined rod and capacitor, with the Jacobian their steps ended with: one
+// halved run and Newton's step from it, where a search of its own and its
+// steps took seven. A halved search from the start, as it was done before,
+// moved the rod by +0.0610 % and the capacitor by -0.0275 % on this dipole.
+TEST(NecRefine, TheHalvedRunAtTheRodEndStartsFromTheAnswer)
+{
+    NecJob job = twentyMetres();
+    job.capacitorAt = CapacitorAt::RodEnd;
+    job.checks = false;
+    const auto unchecked = refine(job);
+    job.checks = true;
+    const auto checked = refine(job);
+    const auto* plain = okOrFail(unchecked);
+    const auto* r = okOrFail(checked);
+    ASSERT_NE(plain, nullptr);
+    ASSERT_NE(r, nullptr);
+    EXPECT_DOUBLE_EQ(r->rodLength, plain->rodLength);
+    ASSERT_TRUE(r->halvedRodLength.has_value());
+    EXPECT_FALSE(r->doubtful) << r->doubt;
+    EXPECT_NEAR(r->rodChange, 0.000610, 0.0001);
+    EXPECT_NEAR(r->capacitanceChange, -0.000275, 0.0001);
+    EXPECT_EQ(r->runs - plain->runs, 1); // the average gain comes with the confirming run
+}
+
 // The rod sliding into its tube, modelled as the line it is: at the design
 // frequency the line's reactance is the capacitor's, so the match is the
 // rod's end's and nec2c confirms it on the deck written; off it the line's
