@@ -163,7 +163,7 @@ int main(int argc, char* argv[])
     if (unpainted > 0) {
         std::printf("%d steps did not repaint all four plots within 1 s\n", unpainted);
     }
-    const bool necRan = window.fullWave()->isBusy() || window.session().fullWave().has_value();
+    const bool necRan = window.fullWave()->isWaiting() || window.session().fullWave().has_value();
     if (necRan) {
         std::printf("NEC-2 ran during the measurement: the figures are not the window's alone\n");
     }

@@ -543,15 +543,22 @@ Outcome<Found> placedCapacitor(Session& session, const NecJob& job, Found found,
 // search's tolerance: the step is what the halved model moves the answer
 // by). A step under kLinearStep of the rod and kLinearCapacitorChange of
 // the capacitor is taken as it is, as halvedFound() takes its own; a longer
-// one is walked on in halved runs. Without the Jacobian, or when its steps
-// find no match, a search of its own (on the 20 m dipole that took 7 halved
-// runs where this takes 1).
+// one is walked on in halved runs, each step at most halving the rod or the
+// reactance as placedFrom() does. When those steps find no match (or leave
+// the rod's range), a search of its own (on the 20 m dipole that took 8
+// halved runs where this takes 1).
 Outcome<Found> halvedPlaced(Session& session, const NecJob& job, const Found& refined)
 {
     const int before = session.runs();
     const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
     auto foundOf = [&](const Placement& p) {
         return Found{p.length, 1e12 / (omega * p.reactance), session.runs() - before, p};
+    };
+    // A model's failure sends the halved run to its own search; the
+    // runner's (nec2c missing, crashed, timed out) ends it.
+    auto searchAgain = [](const NecFailure& failure) {
+        using Kind = NecFailure::Kind;
+        return failure.kind == Kind::NoMatch || failure.kind == Kind::Invalid || failure.kind == Kind::BadInput;
     };
     if (refined.placement) {
         Placement p = *refined.placement;
@@ -564,20 +571,22 @@ Outcome<Found> halvedPlaced(Session& session, const NecJob& job, const Found& re
         double b = 0;
         const std::complex<double> off = std::get<std::complex<double>>(zin) - job.design.lineImpedance;
         if (newtonStep(p.byLength, p.byReactance, off, a, b)) {
+            a = std::max(a, -0.5 * p.length * p.perMetre);
+            b = std::max(b, -0.5 * p.reactance);
             const double rodStep = a / p.perMetre;
             const double capacitorChange = p.reactance / (p.reactance + b) - 1;
             p.length += rodStep;
             p.reactance += b;
-            if (std::abs(rodStep) <= kLinearStep * refined.rodLength && p.reactance > 0
+            if (std::abs(rodStep) <= kLinearStep * refined.rodLength
                 && std::abs(capacitorChange) <= kLinearCapacitorChange) {
                 return foundOf(p);
             }
-            if (p.length > 0 && p.reactance > 0) {
+            if (p.length <= session.rodLimit()) {
                 auto placed = placedFrom(session, job, p, 2);
                 if (const auto* walked = std::get_if<Placement>(&placed)) {
                     return foundOf(*walked);
                 }
-                if (std::get<NecFailure>(placed).kind != NecFailure::Kind::NoMatch) {
+                if (!searchAgain(std::get<NecFailure>(placed))) {
                     return std::get<NecFailure>(placed);
                 }
             }
@@ -585,7 +594,11 @@ Outcome<Found> halvedPlaced(Session& session, const NecJob& job, const Found& re
     }
     auto searched = search(session, job, refined.rodLength, 2, false);
     if (const auto* found = std::get_if<Found>(&searched)) {
-        return placedCapacitor(session, job, *found, 2);
+        auto placed = placedCapacitor(session, job, *found, 2);
+        if (auto* moved = std::get_if<Found>(&placed)) {
+            moved->runs = session.runs() - before;
+        }
+        return placed;
     }
     return searched;
 }

@@ -295,6 +295,12 @@ void ResultsPanel::showFullWaveHeld()
     }
 }
 
+QString ResultsPanel::lineWithoutTubeText()
+{
+    return tr(" The line in the tube needs the tube's inner diameter: until it is given, the capacitor is modelled "
+              "at the rod's end.");
+}
+
 void ResultsPanel::showFullWave(
     const nec::Outcome<nec::Refined>& refined, design::Unit unit, std::complex<double> typedFeed, bool lineWithoutTube)
 {
@@ -310,20 +316,22 @@ void ResultsPanel::showFullWave(
         const bool search = failure->kind == Kind::NoMatch || failure->kind == Kind::Invalid;
         const QString why
             = search ? localisedSentence(failure->message, locale) : QString::fromStdString(failure->message);
+        QString status;
         switch (failure->kind) {
         case Kind::NoMatch:
-            setStatus(tr("NEC-2 finds no match: %1.").arg(why));
+            status = tr("NEC-2 finds no match: %1.").arg(why);
             break;
         case Kind::Invalid:
-            setStatus(tr("NEC-2's model is not fit to build from: %1.").arg(why));
+            status = tr("NEC-2's model is not fit to build from: %1.").arg(why);
             break;
         case Kind::BadInput:
         case Kind::BadDeck:
-            setStatus(tr("NEC-2 cannot model this: %1.").arg(why));
+            status = tr("NEC-2 cannot model this: %1.").arg(why);
             break;
         default:
-            setStatus(tr("Not checked in NEC-2: %1. The closed form stands unchecked.").arg(why));
+            status = tr("Not checked in NEC-2: %1. The closed form stands unchecked.").arg(why);
         }
+        setStatus(lineWithoutTube ? status + lineWithoutTubeText() : status);
         return;
     }
     const auto& r = std::get<nec::Refined>(refined);
@@ -350,8 +358,7 @@ void ResultsPanel::showFullWave(
     QString runs = r.runs == 1 ? tr("1 nec2c run.") : tr("%1 nec2c runs.").arg(r.runs);
     runs += tr(" Allow for: from %1.").arg(QString::fromStdString(allowance.basis));
     if (lineWithoutTube) {
-        runs += tr(" The line in the tube needs the tube's inner diameter: until it is given, the capacitor is "
-                   "modelled at the rod's end.");
+        runs += lineWithoutTubeText();
     } else if (r.tube) {
         // The capacitor's range as the rod's insertion: what the builder slides.
         runs += tr(" In the tube that is the rod %1 to %2 into it.")

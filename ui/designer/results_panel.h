@@ -87,6 +87,7 @@ signals:
     void explainNecChecks();
 
 private:
+    static QString lineWithoutTubeText(); // " The line in the tube needs ..."
     QLineEdit* addResult(QFormLayout* form, const QString& label, const char* name, QLineEdit* beside = nullptr);
     static QLineEdit* resultField(const char* name, const QString& accessibleName);
     void setFullWaveRowsVisible(bool visible);

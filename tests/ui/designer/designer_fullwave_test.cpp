@@ -506,6 +506,15 @@ private slots:
         QCOMPARE(f.window.session().lineWithoutTube(), said);
         vostrel::designer::FullWaveResult answer = handMadeAnswer(f.window);
         answer.key.capacitorAt = nec::CapacitorAt::RodEnd;
+        // No match is said with it too.
+        vostrel::designer::FullWaveResult none = answer;
+        none.refined = nec::NecFailure{nec::NecFailure::Kind::NoMatch, "no rod reaches 50 ohms", {}};
+        none.sweep.clear();
+        emit f.window.fullWave()->finished(none);
+        QCOMPARE(f.results().necStatus()->text().contains(QStringLiteral("The line in the tube needs")), said);
+        QVERIFY(f.results().necStatus()->text().startsWith(QStringLiteral("NEC-2 finds no match: ")));
+        f.window.setInputs(dipole());
+        f.window.setInputs(texts);
         std::get<nec::Refined>(answer.refined).capacitorAt = nec::CapacitorAt::RodEnd;
         emit f.window.fullWave()->finished(answer);
         QVERIFY(f.window.session().built()->fromNec());
