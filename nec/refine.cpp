@@ -448,6 +448,22 @@ Outcome<Found> halvedFound(
     return Found{crossing.length, 1e12 / (omega * crossing.z.imag()), session.runs() - before, std::nullopt};
 }
 
+// Newton's step from `p` for a Zin `off` the line impedance, into `p`; `a`
+// and `b` the step in the Jacobian's coordinates (the rod's scaled to
+// ohms). It keeps a capacitor and a rod: at most it halves the reactance or
+// the rod. False, `p` as it was, when the Jacobian gives no step.
+bool stepped(Placement& p, std::complex<double> off, double& a, double& b)
+{
+    if (!newtonStep(p.byLength, p.byReactance, off, a, b)) {
+        return false;
+    }
+    a = std::max(a, -0.5 * p.length * p.perMetre);
+    b = std::max(b, -0.5 * p.reactance);
+    p.length += a / p.perMetre;
+    p.reactance += b;
+    return true;
+}
+
 // With the capacitor at the rod's end it is not simply in series with the
 // source: NEC's Zin holding it is not the shorted Zin less its reactance.
 // From the search's answer, rod length and reactance move together by
@@ -477,7 +493,7 @@ Outcome<Placement> placedFrom(Session& session, const NecJob& job, Placement fro
         }
         double a = 0;
         double b = 0;
-        if (step == kCapacitorSteps || !newtonStep(p.byLength, p.byReactance, off, a, b)) {
+        if (step == kCapacitorSteps || !stepped(p, off, a, b)) {
             NecFailure failure{NecFailure::Kind::NoMatch,
                 "with the capacitor at the rod's end NEC's Zin stays at " + ohms(z.real())
                     + (z.imag() < 0 ? " - j" : " + j") + ohms(std::abs(z.imag())) + " (rod " + metres(p.length) + ")",
@@ -486,11 +502,6 @@ Outcome<Placement> placedFrom(Session& session, const NecJob& job, Placement fro
             failure.reachedRodLength = p.length;
             return failure;
         }
-        // Keep a capacitor and a rod: at most halve the reactance or the rod in a step.
-        a = std::max(a, -0.5 * p.length * p.perMetre);
-        b = std::max(b, -0.5 * p.reactance);
-        p.length += a / p.perMetre;
-        p.reactance += b;
         zin = zinAt(p.length, p.reactance);
         if (const auto* next = std::get_if<std::complex<double>>(&zin)) {
             const std::complex<double> predicted = p.byLength * a + p.byReactance * b;
@@ -544,7 +555,7 @@ Outcome<Found> placedCapacitor(Session& session, const NecJob& job, Found found,
 // by). A step under kLinearStep of the rod and kLinearCapacitorChange of
 // the capacitor is taken as it is, as halvedFound() takes its own; a longer
 // one is walked on in halved runs, each step at most halving the rod or the
-// reactance as placedFrom() does. When those steps find no match (or leave
+// reactance as stepped() does. When those steps find no match (or leave
 // the rod's range), a search of its own (on the 20 m dipole that took 8
 // halved runs where this takes 1).
 Outcome<Found> halvedPlaced(Session& session, const NecJob& job, const Found& refined)
@@ -570,13 +581,9 @@ Outcome<Found> halvedPlaced(Session& session, const NecJob& job, const Found& re
         double a = 0;
         double b = 0;
         const std::complex<double> off = std::get<std::complex<double>>(zin) - job.design.lineImpedance;
-        if (newtonStep(p.byLength, p.byReactance, off, a, b)) {
-            a = std::max(a, -0.5 * p.length * p.perMetre);
-            b = std::max(b, -0.5 * p.reactance);
-            const double rodStep = a / p.perMetre;
-            const double capacitorChange = p.reactance / (p.reactance + b) - 1;
-            p.length += rodStep;
-            p.reactance += b;
+        if (stepped(p, off, a, b)) {
+            const double rodStep = p.length - refined.placement->length;
+            const double capacitorChange = refined.placement->reactance / p.reactance - 1;
             if (std::abs(rodStep) <= kLinearStep * refined.rodLength
                 && std::abs(capacitorChange) <= kLinearCapacitorChange) {
                 return foundOf(p);

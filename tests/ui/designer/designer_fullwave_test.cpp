@@ -529,6 +529,12 @@ private slots:
         f.window.setInputs(texts);
         QVERIFY(f.window.session().built()->fromNec());
         QCOMPARE(f.results().necStatus()->text().contains(QStringLiteral("The line in the tube needs")), !said);
+        QCOMPARE(f.window.session().lineWithoutTube(), !said);
+        // Without the element's length there is no job, and nothing modelled.
+        InputTexts noElement = texts;
+        noElement.elementLength.clear();
+        f.window.setInputs(noElement);
+        QVERIFY(!f.window.session().lineWithoutTube());
         // A tube typed makes it the line asked for, with its insertion.
         texts.tubeInnerDiameter = QStringLiteral("20");
         f.window.setInputs(texts);
