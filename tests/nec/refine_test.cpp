@@ -382,6 +382,35 @@ TEST(NecRefine, TheHalvedRunAtTheRodEndStartsFromTheAnswer)
     }
 }
 
+// Moving the feed point's answer to the rod's end costs only its Newton
+// steps: their slope in the rod length is the search's own (the secant of
+// its two samples nearest the answer, not one more run), and the last
+// step's run is the confirming run, carrying the average gain test when
+// the checks are asked for. On the 20 m dipole the steps take three runs.
+TEST(NecRefine, AtTheRodEndOnlyTheNewtonStepsAreRunsOfTheirOwn)
+{
+    NecJob job = twentyMetres();
+    job.checks = false;
+    const auto atFeed = refine(job);
+    job.capacitorAt = CapacitorAt::RodEnd;
+    const auto unchecked = refine(job);
+    job.checks = true;
+    const auto checked = refine(job);
+    const auto* feed = okOrFail(atFeed);
+    const auto* plain = okOrFail(unchecked);
+    const auto* r = okOrFail(checked);
+    ASSERT_NE(feed, nullptr);
+    ASSERT_NE(plain, nullptr);
+    ASSERT_NE(r, nullptr);
+    EXPECT_LE(plain->searchRuns - feed->searchRuns, 3);
+    ASSERT_TRUE(plain->closedFormSwr.has_value());
+    EXPECT_EQ(plain->runs, 1 + plain->searchRuns + 1); // the bare element, the closed form as built
+    ASSERT_TRUE(r->averageGain.has_value());
+    EXPECT_NEAR(*r->averageGain, 0.985, 0.005);
+    EXPECT_EQ(r->runs, plain->runs + 1); // one halved run
+    EXPECT_LT(r->swr, 1.01);
+}
+
 // The rod sliding into its tube, modelled as the line it is: at the design
 // frequency the line's reactance is the capacitor's, so the match is the
 // rod's end's and nec2c confirms it on the deck written; off it the line's
