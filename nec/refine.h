@@ -226,7 +226,9 @@ Outcome<Point> rodSideOf(const NecJob& job);
 //    when the start lies in the first half of the rod's range and that
 //    step brackets the crossing, else steps up from a quarter of the start
 //    (from a twenty-fifth of the limit when the closed form finds no
-//    match); then regula falsi (Illinois) to 0.5 % of the line impedance;
+//    match); then, as in Brent's method, the parabola through three
+//    samples (else regula falsi, Illinois; halving the bracket when the
+//    steps stop shrinking) to 0.5 % of the line impedance;
 //    within the rod's physical limit (the element beyond the feed point, or
 //    a quarter wave);
 // 4. the capacitor from Im Zin there; with the capacitor at the rod's end

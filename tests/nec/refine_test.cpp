@@ -655,6 +655,61 @@ TEST(NecRefine, StartTooLowStepsUpOnce)
     EXPECT_EQ(r->searchRuns, 3); // the start, one step up, one of regula falsi
 }
 
+// Re Zin curving in the rod length: regula falsi alone creeps up on the
+// crossing from one side (on 40 (L / L0)^3 ohms, crossing 50 at 1.0772 L0,
+// to 1.0626, 1.0746 and a third run); the parabola through the three
+// samples known after its first step lands within the tolerance. Each
+// row: the curve (L / L0, ohms), the crossing, the most search runs (the
+// start, one step up, the narrowing), all as measured on these curves;
+// the halving's rule compared with the last step instead of the one
+// before, or measured from the first sample, took 11 or 12 runs on the
+// slow rise.
+TEST(NecRefine, TheNarrowingTakesFewRuns)
+{
+    struct Row {
+        const char* name;
+        std::vector<std::pair<double, double>> curve;
+        double crossing;
+        int runs;
+    };
+    std::vector<std::pair<double, double>> cubic;
+    for (int i = 0; i <= 200; ++i) {
+        const double x = i / 100.0;
+        cubic.emplace_back(x, 40 * x * x * x);
+    }
+    const std::vector<Row> rows = {
+        {"cubic", cubic, 1.0772, 4},
+        {"kinkJustPastTheStart", {{0, 0}, {1, 40}, {1.05, 49.9}, {1.3, 200}}, 1.0502, 5},
+        {"slowRiseThenSteep", {{0, 0}, {1, 40}, {1.1, 45}, {1.25, 49.7}, {1.3, 100}}, 1.2503, 8},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const OnCurve c = refinedOnCurve(row.curve);
+        ASSERT_LT(c.start, c.limit / 2);
+        const auto* r = okOrFail(c.outcome);
+        ASSERT_NE(r, nullptr);
+        EXPECT_NEAR(r->zin.real(), 50, 0.25);
+        EXPECT_NEAR(r->rodLength, row.crossing * c.start, 0.002 * c.start);
+        EXPECT_LE(r->searchRuns, row.runs);
+    }
+}
+
+// A jump in Re Zin across the line impedance (45 to 55 ohms at 1.1 L0, as
+// a model whose segments change with the rod can give) has no crossing to
+// interpolate: the bracket is halved when the steps stop shrinking, and
+// the search ends on the jump when the bracket is 0.1 % wide. Halving
+// alone takes 11 runs (the start, one step up, nine halvings); the
+// interpolations without it crept on for 16.
+TEST(NecRefine, AJumpIsClosedInOnByHalving)
+{
+    const OnCurve c = refinedOnCurve({{0, 0}, {1, 40}, {1.1, 45}, {1.1000001, 55}, {1.3, 200}});
+    ASSERT_LT(c.start, c.limit / 2);
+    const auto* r = okOrFail(c.outcome);
+    ASSERT_NE(r, nullptr);
+    EXPECT_NEAR(r->rodLength, 1.1 * c.start, 0.001 * c.start);
+    EXPECT_LE(r->searchRuns, 13);
+}
+
 // In the second half of the range a rise through the line impedance may
 // follow a hump and the dip after it: the search walks up from a quarter
 // and finds the shortest rod. With a 150 ohm line the closed form's rod is
