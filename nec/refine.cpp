@@ -205,13 +205,17 @@ std::optional<double> inverseQuadratic(const Sample& a, const Sample& b, const S
 }
 
 // The crossing of Re Zin through `zc` between `low` (below it) and `high`
-// (above), from the nearest sample so far: regula falsi, Illinois variant
-// (halving the weight of an end kept twice), except that once a third
-// sample is known (the end a step replaced) and the last two steps did
-// not land on the same side, the parabola through the three where it
-// falls inside the bracket. Re Zin curving in the rod length leaves regula
-// falsi creeping up on the crossing from one side: on a 160 m cage of six
-// 5 mm wires it took 4 runs from 21.99 / 26.53 m to 22.86 m, the parabola 2.
+// (above), from the nearest sample so far, in the manner of Brent's method
+// (R. P. Brent, Algorithms for Minimization without Derivatives, 1973,
+// ch. 4): the parabola through the bracket's ends and the end the last
+// step replaced, where it falls inside the bracket, else regula falsi,
+// Illinois variant (halving the weight of an end kept twice); and the
+// bracket halved whenever a step is not under half the one before the
+// last, so that a jump in Re Zin (a model whose segments change with the
+// rod) is closed in on as fast as bisection. Re Zin curving in the rod
+// length left regula falsi alone creeping up on the crossing from one
+// side: on a 160 m cage of six 5 mm wires it took 4 runs from 21.99 /
+// 26.53 m to 22.86 m, the parabola 2.
 template <typename SampleAt>
 Outcome<Sample> narrowDown(SampleAt& sample, Sample low, Sample high, const Sample& nearest, double zc)
 {
@@ -572,8 +576,8 @@ Outcome<Placement> placedFrom(Session& session, const NecJob& job, Placement fro
 // The shorted Zin's slope in the rod length at `length`: the secant of the
 // search's two samples nearest it, when both lie within kSlopeSpan of it
 // (the narrowing's last bracket may be far wider than the step into the
-// tolerance that ended it: on a 6 m dipole 0.489 to 0.546 m, with 0.483
-// and 0.489 m beside the answer), else nothing.
+// tolerance that ended it: on a 50.1 MHz dipole 0.489 to 0.546 m, with
+// 0.483 and 0.489 m beside the answer), else nothing.
 constexpr double kSlopeSpan = 0.1;
 
 std::optional<std::complex<double>> sampledSlope(std::vector<Sample> samples, double length)
@@ -591,8 +595,8 @@ std::optional<std::complex<double>> sampledSlope(std::vector<Sample> samples, do
 // The search's answer moved to the capacitor's place (beside the feed
 // point: `found` as it is), with the Jacobian it ended with. The shorted
 // Zin's slope in the rod length comes from the search's own `samples`
-// where two of them lie close either side of the answer; else from one
-// more run, 1 % longer. `gain` as for placedFrom().
+// where two of them lie close to the answer; else from one more run, 1 %
+// longer. `gain` as for placedFrom().
 Outcome<Found> placedCapacitor(Session& session, const NecJob& job, Found found, int scale,
     const std::vector<Sample>& samples = {}, bool gain = false)
 {
