@@ -212,7 +212,7 @@ std::optional<double> inverseQuadratic(const Sample& a, const Sample& b, const S
 // Illinois variant (halving the weight of an end kept twice); and the
 // bracket halved whenever a step is not under half the one before the
 // last, so that a jump in Re Zin (a model whose segments change with the
-// rod) is closed in on as fast as bisection. Re Zin curving in the rod
+// rod) is closed in on within a few runs of bisection. Re Zin curving in the rod
 // length left regula falsi alone creeping up on the crossing from one
 // side: on a 160 m cage of six 5 mm wires it took 4 runs from 21.99 /
 // 26.53 m to 22.86 m, the parabola 2.
@@ -235,21 +235,24 @@ Outcome<Sample> narrowDown(SampleAt& sample, Sample low, Sample high, const Samp
     double weightHigh = 1;
     int side = 0;
     std::optional<Sample> replaced;
-    double last = best.length; // the latest sample's rod
+    double last = best.length; // the rod the latest step went from, then to
     std::array<double, 2> steps{0, 0}; // the last two steps' lengths, the latest first
+    // `low` may be the longer rod (a halved run's Re Zin falling in it).
+    auto width = [&] { return std::abs(high.length - low.length); };
     for (int step = 0; std::abs(best.z.real() - zc) > kResistanceTolerance * zc
-         && high.length - low.length > kLengthTolerance * low.length;
+         && width() > kLengthTolerance * std::min(low.length, high.length);
          ++step) {
         const double fLow = (low.z.real() - zc) * weightLow;
         const double fHigh = (high.z.real() - zc) * weightHigh;
         double length = low.length + (high.length - low.length) * fLow / (fLow - fHigh);
         if (replaced) {
             const auto parabola = inverseQuadratic(low, high, *replaced, zc);
-            if (parabola && *parabola > low.length && *parabola < high.length) {
+            if (parabola && *parabola > std::min(low.length, high.length)
+                && *parabola < std::max(low.length, high.length)) {
                 length = *parabola;
             }
         }
-        if (step >= 2 && !(std::abs(length - last) < steps[1] / 2)) {
+        if (!std::isfinite(length) || (step >= 2 && !(std::abs(length - last) < steps[1] / 2))) {
             length = (low.length + high.length) / 2;
         }
         steps = {std::abs(length - last), steps[0]};
@@ -522,7 +525,8 @@ bool stepped(Placement& p, std::complex<double> off, double& a, double& b)
 // source: NEC's Zin holding it is not the shorted Zin less its reactance.
 // From the search's answer, rod length and reactance move together by
 // Newton steps on Zin - Zc: the Jacobian starts from the shorted Zin's
-// slope in the rod length (one more run) and -j in the reactance, and takes
+// slope in the rod length (from the search's samples, else one more run)
+// and -j in the reactance, and takes
 // Broyden's update after each step (J += (dZ - J dx) dx^T / dx^T dx, in
 // coordinates scaled to ohms). placedFrom() takes those steps from `from`
 // (for the halved run, the refined answer and the Jacobian it ended with).
@@ -574,22 +578,30 @@ Outcome<Placement> placedFrom(Session& session, const NecJob& job, Placement fro
 }
 
 // The shorted Zin's slope in the rod length at `length`: the secant of the
-// search's two samples nearest it, when both lie within kSlopeSpan of it
+// search's sample nearest it and the next nearest at least kSlopeBase from
+// that one (closer, a jump in Re Zin where the rod's segments change would
+// weigh the more), when both lie within kSlopeSpan of it
 // (the narrowing's last bracket may be far wider than the step into the
 // tolerance that ended it: on a 50.1 MHz dipole 0.489 to 0.546 m, with
 // 0.483 and 0.489 m beside the answer), else nothing.
 constexpr double kSlopeSpan = 0.1;
+constexpr double kSlopeBase = 0.005;
 
 std::optional<std::complex<double>> sampledSlope(std::vector<Sample> samples, double length)
 {
     std::sort(samples.begin(), samples.end(), [length](const Sample& a, const Sample& b) {
         return std::abs(a.length - length) < std::abs(b.length - length);
     });
-    if (samples.size() < 2 || std::abs(samples[1].length - length) > kSlopeSpan * length
-        || !(std::abs(samples[1].length - samples[0].length) > 0)) {
+    if (samples.empty()) {
         return std::nullopt;
     }
-    return (samples[1].z - samples[0].z) / (samples[1].length - samples[0].length);
+    const Sample& nearest = samples.front();
+    const auto other = std::find_if(samples.begin() + 1, samples.end(),
+        [&](const Sample& s) { return std::abs(s.length - nearest.length) >= kSlopeBase * length; });
+    if (other == samples.end() || std::abs(other->length - length) > kSlopeSpan * length) {
+        return std::nullopt;
+    }
+    return (other->z - nearest.z) / (other->length - nearest.length);
 }
 
 // The search's answer moved to the capacitor's place (beside the feed
