@@ -112,9 +112,10 @@ public:
         return solved;
     }
 
-    Outcome<std::complex<double>> impedance(const Match* match, int scale)
+    // Zin at the design frequency; with `gain` the run gives the average gain too.
+    Outcome<std::complex<double>> impedance(const Match* match, int scale, bool gain = false)
     {
-        auto solved = solve(match, scale, Controls{{m_job.design.freqMhz}, false});
+        auto solved = solve(match, scale, Controls{{m_job.design.freqMhz}, gain});
         if (const auto* failure = std::get_if<NecFailure>(&solved)) {
             return *failure;
         }
@@ -212,9 +213,9 @@ std::optional<double> inverseQuadratic(const Sample& a, const Sample& b, const S
 // Illinois variant (halving the weight of an end kept twice); and the
 // bracket halved whenever a step is not under half the one before the
 // last, so that a jump in Re Zin (a model whose segments change with the
-// rod) is closed in on within a few runs of bisection. Re Zin curving in the rod
-// length left regula falsi alone creeping up on the crossing from one
-// side: on a 160 m cage of six 5 mm wires it took 4 runs from 21.99 /
+// rod) is closed in on within a few runs of bisection. Re Zin curving in
+// the rod length left regula falsi alone creeping up on the crossing from
+// one side: on a 160 m cage of six 5 mm wires it took 4 runs from 21.99 /
 // 26.53 m to 22.86 m, the parabola 2.
 template <typename SampleAt>
 Outcome<Sample> narrowDown(SampleAt& sample, Sample low, Sample high, const Sample& nearest, double zc)
@@ -526,9 +527,8 @@ bool stepped(Placement& p, std::complex<double> off, double& a, double& b)
 // From the search's answer, rod length and reactance move together by
 // Newton steps on Zin - Zc: the Jacobian starts from the shorted Zin's
 // slope in the rod length (from the search's samples, else one more run)
-// and -j in the reactance, and takes
-// Broyden's update after each step (J += (dZ - J dx) dx^T / dx^T dx, in
-// coordinates scaled to ohms). placedFrom() takes those steps from `from`
+// and -j in the reactance, and takes Broyden's update after each step
+// (J += (dZ - J dx) dx^T / dx^T dx, in coordinates scaled to ohms). placedFrom() takes those steps from `from`
 // (for the halved run, the refined answer and the Jacobian it ended with).
 // With `gain` each run asks for the average gain too (some 3 % more of
 // nec2c's time on a 160 m cage), so that the confirming run with the
@@ -539,11 +539,7 @@ Outcome<Placement> placedFrom(Session& session, const NecJob& job, Placement fro
     const double omega = physics::kTwoPi * job.design.freqMhz * 1e6;
     auto zinAt = [&](double l, double x) -> Outcome<std::complex<double>> {
         const Match m = session.match(l, 1e12 / (omega * x));
-        auto solved = session.solve(&m, scale, Controls{{job.design.freqMhz}, gain});
-        if (const auto* failure = std::get_if<NecFailure>(&solved)) {
-            return *failure;
-        }
-        return std::get<Solution>(solved).points.front().impedance;
+        return session.impedance(&m, scale, gain);
     };
     Placement p = from;
     auto zin = zinAt(p.length, p.reactance);
@@ -580,10 +576,10 @@ Outcome<Placement> placedFrom(Session& session, const NecJob& job, Placement fro
 // The shorted Zin's slope in the rod length at `length`: the secant of the
 // search's sample nearest it and the next nearest at least kSlopeBase from
 // that one (closer, a jump in Re Zin where the rod's segments change would
-// weigh the more), when both lie within kSlopeSpan of it
-// (the narrowing's last bracket may be far wider than the step into the
-// tolerance that ended it: on a 50.1 MHz dipole 0.489 to 0.546 m, with
-// 0.483 and 0.489 m beside the answer), else nothing.
+// weigh the more), when both lie within kSlopeSpan of it (the narrowing's
+// last bracket may be far wider than the step into the tolerance that
+// ended it: on a 50.1 MHz dipole 0.489 to 0.546 m, with 0.483 and 0.489 m
+// beside the answer), else nothing.
 constexpr double kSlopeSpan = 0.1;
 constexpr double kSlopeBase = 0.005;
 

@@ -677,8 +677,15 @@ TEST(NecRefine, TheNarrowingTakesFewRuns)
         const double x = i / 100.0;
         cubic.emplace_back(x, 40 * x * x * x);
     }
+    std::vector<std::pair<double, double>> root; // 40 + 60 sqrt((L / L0 - 1) / 0.3) from L0 on
+    for (int i = 0; i <= 300; ++i) {
+        const double x = 1 + i / 1000.0;
+        root.emplace_back(x, 40 + 60 * std::sqrt((x - 1) / 0.3));
+    }
+    root.insert(root.begin(), {0, 0});
     const std::vector<Row> rows = {
         {"cubic", cubic, 1.0772, 4},
+        {"squareRoot", root, 1.00833, 4}, // curving the other way: the parabola after a step above
         {"kinkJustPastTheStart", {{0, 0}, {1, 40}, {1.05, 49.9}, {1.3, 200}}, 1.0502, 5},
         {"slowRiseThenSteep", {{0, 0}, {1, 40}, {1.1, 45}, {1.25, 49.7}, {1.3, 100}}, 1.2503, 8},
     };
